@@ -1,0 +1,44 @@
+# Sourced by the scripts that run Windows executables: a private Wine prefix
+# under build/, a virtual display, and a running wineserver for the duration.
+# Defines redoviri_wine_start and redoviri_wine_stop.
+
+REDOVIRI_ROOT=${REDOVIRI_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX=${WINEPREFIX:-$REDOVIRI_ROOT/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+
+# The Wine loader for an executable: wine64 for 64-bit PE files, wine else.
+redoviri_wine_for() {
+  if file -b "$1" 2>/dev/null | grep -q 'x86-64'; then echo /usr/lib/wine/wine64; else echo wine; fi
+}
+
+redoviri_wine_start() {
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    local n=99
+    while [ -e "/tmp/.X${n}-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    REDOVIRI_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  fi
+  if [ ! -f "$WINEPREFIX/.redoviri-ready" ]; then
+    echo "wine: preparing the prefix $WINEPREFIX (first run only)" >&2
+    mkdir -p "$WINEPREFIX"
+    /usr/lib/wine/wine64 wineboot -u >/dev/null 2>&1 || true
+    wineserver -w
+    # A crash must end the test, not wait in winedbg's dialog.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    echo disable > "$WINEPREFIX/.update-timestamp"
+    touch "$WINEPREFIX/.redoviri-ready"
+  fi
+  wineserver -p >/dev/null 2>&1
+}
+
+redoviri_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${REDOVIRI_XVFB_PID:-}" ]; then
+    kill "$REDOVIRI_XVFB_PID" 2>/dev/null || true
+    unset REDOVIRI_XVFB_PID
+  fi
+}
