@@ -1,30 +1,21 @@
-#include <sstream>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
-#include "cli/commands.h"
+#include "support/cli_run.h"
 
 namespace redoviri::cli {
 namespace {
 
-struct Result {
-  int code;
-  std::string out, err;
-};
-
-Result Run(const Args& args) {
-  std::ostringstream out, err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using testing::RunTool;
 
 TEST(Cli, UsageAndUnknownCommands) {
-  const Result help = Run({"--help"});
+  const auto help = RunTool({"--help"});
   EXPECT_EQ(help.code, kOk);
   EXPECT_NE(help.out.find("moon YYYY-MM"), std::string::npos);
 
   for (const Args& bad : {Args{}, Args{"frobnicate"}, Args{"-x"}}) {
-    const Result r = Run(bad);
+    const auto r = RunTool(bad);
     EXPECT_EQ(r.code, kBadInput);
     EXPECT_TRUE(r.out.empty());
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
