@@ -1,0 +1,52 @@
+// Angle helpers and time scales of the astronomy.
+//
+// Everything is computed in 80-bit extended precision (long double);
+// date-time values (calendar/datetime.h) arrive as doubles and are taken
+// directly as dynamical time: no Delta T, no time-zone offset.
+#pragma once
+
+#include "calendar/datetime.h"
+
+namespace redoviri::astro {
+
+// Extended-precision constants used by the angle conversions.
+inline constexpr long double kPi = 3.14159265358979323846264338327950288L;
+inline constexpr long double kOneOverPi = 0.318309886183790671537767526745028724L;
+inline constexpr long double kOneOver180 = 1.0L / 180;
+
+// Day value of 2000-01-01 (36526) and the offset that turns a day value into
+// a Julian Day (2451544.5 - J2000Day = 2415018.5). Set when the program
+// starts, before any astronomy runs.
+extern const long double J2000Day;
+extern const long double JulianDayOffset;
+
+long double DegToRad(long double degrees);  // x * (1/180) * pi
+long double RadToDeg(long double radians);  // x * 180 * (1/pi)
+
+// Reduces degrees to [0, 360): subtracts 360 times the quotient x/360
+// rounded to the nearest integer (halves to even), then adds 360 once if
+// the rest is negative. The quotient is exact for every |x| below about
+// 7.7e11 degrees, far beyond any angle the series produce.
+long double PutIn360(long double degrees);
+
+// Sine and cosine of an angle in degrees, reduced with PutIn360 first.
+long double SinD(long double degrees);
+long double CosD(long double degrees);
+
+// Sine and cosine of an angle in radians, in extended precision. On x86
+// these are the FPU's own FSIN and FCOS, which the Windows runtime's sinl
+// and cosl also use, so every build gets the same bits (and they are
+// several times faster than a software long-double cosine).
+long double Sin(long double radians);
+long double Cos(long double radians);
+
+// Radians in and out.
+long double Tan(long double radians);  // Sin(x) / Cos(x)
+// arctan(x / sqrt(1 - x^2)); +-pi/2 at x = +-1, NaN for |x| > 1.
+long double ArcSin(long double x);
+long double ArcCos(long double x);  // pi/2 - ArcSin(x)
+
+// Julian Day of a date-time value: t + JulianDayOffset (36526.5 -> 2451545.0).
+long double JulianDay(DateTime t);
+
+}  // namespace redoviri::astro
