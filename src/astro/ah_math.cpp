@@ -22,33 +22,6 @@ long double PutIn360(long double degrees) {
   return x;
 }
 
-#if defined(__i386__) || defined(__x86_64__)
-
-// FSIN and FCOS take |x| < 2^63; beyond that (never reached by the series)
-// the library does the reduction.
-constexpr long double kFpuTrigLimit = 0x1p63L;
-
-long double Sin(long double radians) {
-  if (!(std::fabs(radians) < kFpuTrigLimit)) return std::sin(radians);
-  long double result;
-  asm("fsin" : "=t"(result) : "0"(radians));
-  return result;
-}
-
-long double Cos(long double radians) {
-  if (!(std::fabs(radians) < kFpuTrigLimit)) return std::cos(radians);
-  long double result;
-  asm("fcos" : "=t"(result) : "0"(radians));
-  return result;
-}
-
-#else
-
-long double Sin(long double radians) { return std::sin(radians); }
-long double Cos(long double radians) { return std::cos(radians); }
-
-#endif
-
 long double SinD(long double degrees) { return Sin(DegToRad(PutIn360(degrees))); }
 
 long double CosD(long double degrees) { return Cos(DegToRad(PutIn360(degrees))); }

@@ -10,10 +10,10 @@ namespace {
 
 constexpr unsigned kPowers = 6;  // tau^0 .. tau^5
 
-VSOPTerm TermOf(const tables::VSOPSeries& series, std::int32_t index, unsigned power) {
-  if (power >= kPowers || index < 0) return {};
+const VSOPTerm& TermOf(const tables::VSOPSeries& series, std::int32_t index, unsigned power) {
+  if (power >= kPowers || index < 0) return kNoVSOPTerm;
   const auto& table = series.powers[power];
-  if (static_cast<std::size_t>(index) >= table.size()) return {};
+  if (static_cast<std::size_t>(index) >= table.size()) return kNoVSOPTerm;
   return table[static_cast<std::size_t>(index)];
 }
 
@@ -52,7 +52,7 @@ long double TVSOP::SumSeries(TermFunction term) const {
   for (unsigned power = 0; power < kPowers; ++power) {
     s[power] = 0;
     for (std::int32_t index = 0;; ++index) {
-      const VSOPTerm t = (this->*term)(index, power);
+      const VSOPTerm& t = (this->*term)(index, power);
       const long double contribution = t.A * Cos(t.B + t.C * tau);
       s[power] += contribution;
       if (contribution == 0) break;
@@ -75,15 +75,15 @@ void TVSOP::ToFK5(long double& longitude, long double& latitude) const {
   latitude = latitude + dB;
 }
 
-VSOPTerm TVSOPEarth::LongitudeTerm(std::int32_t index, unsigned power) const {
+const VSOPTerm& TVSOPEarth::LongitudeTerm(std::int32_t index, unsigned power) const {
   return TermOf(tables::kEarthLongitude, index, power);
 }
 
-VSOPTerm TVSOPEarth::LatitudeTerm(std::int32_t index, unsigned power) const {
+const VSOPTerm& TVSOPEarth::LatitudeTerm(std::int32_t index, unsigned power) const {
   return TermOf(tables::kEarthLatitude, index, power);
 }
 
-VSOPTerm TVSOPEarth::RadiusTerm(std::int32_t index, unsigned power) const {
+const VSOPTerm& TVSOPEarth::RadiusTerm(std::int32_t index, unsigned power) const {
   return TermOf(tables::kEarthRadius, index, power);
 }
 

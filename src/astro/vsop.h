@@ -31,18 +31,22 @@ struct VSOPTerm {
   long double C = 0;
 };
 
+// The term that ends every table.
+inline constexpr VSOPTerm kNoVSOPTerm{};
+
 // Evaluator of one body's VSOP87 series for one date.
 class TVSOP {
  public:
   // Fetches term `index` (from 0) of the series for tau^power; the all-zero
-  // term when either is out of range.
-  using TermFunction = VSOPTerm (TVSOP::*)(std::int32_t index, unsigned power) const;
+  // term when either is out of range. The terms are constant data, so a
+  // fetch hands out a reference rather than a copy.
+  using TermFunction = const VSOPTerm& (TVSOP::*)(std::int32_t index, unsigned power) const;
 
   virtual ~TVSOP() = default;
 
-  virtual VSOPTerm LongitudeTerm(std::int32_t index, unsigned power) const = 0;
-  virtual VSOPTerm LatitudeTerm(std::int32_t index, unsigned power) const = 0;
-  virtual VSOPTerm RadiusTerm(std::int32_t index, unsigned power) const = 0;
+  virtual const VSOPTerm& LongitudeTerm(std::int32_t index, unsigned power) const = 0;
+  virtual const VSOPTerm& LatitudeTerm(std::int32_t index, unsigned power) const = 0;
+  virtual const VSOPTerm& RadiusTerm(std::int32_t index, unsigned power) const = 0;
 
   void SetDate(DateTime date) { date_ = date; }
   DateTime Date() const { return date_; }
@@ -69,9 +73,9 @@ class TVSOP {
 // The Earth: the complete VSOP87D tables (term counts L 1080, B 348, R 997).
 class TVSOPEarth final : public TVSOP {
  public:
-  VSOPTerm LongitudeTerm(std::int32_t index, unsigned power) const override;
-  VSOPTerm LatitudeTerm(std::int32_t index, unsigned power) const override;
-  VSOPTerm RadiusTerm(std::int32_t index, unsigned power) const override;
+  const VSOPTerm& LongitudeTerm(std::int32_t index, unsigned power) const override;
+  const VSOPTerm& LatitudeTerm(std::int32_t index, unsigned power) const override;
+  const VSOPTerm& RadiusTerm(std::int32_t index, unsigned power) const override;
 };
 
 // The Earth's heliocentric position, FK5.
