@@ -27,8 +27,9 @@ long double RadToDeg(long double radians);  // x * 180 * (1/pi)
 
 // Reduces degrees to [0, 360): subtracts 360 times the quotient x/360
 // rounded to the nearest integer (halves to even), then adds 360 once if
-// the rest is negative. The quotient is exact for every |x| below about
-// 7.7e11 degrees, far beyond any angle the series produce.
+// the rest is negative. The quotient is kept in extended precision, so it
+// equals a 32-bit integer quotient wherever one fits (|x| < 7.7e11 degrees,
+// far beyond any angle the series produce) and stays sound beyond.
 long double PutIn360(long double degrees);
 
 // Sine and cosine of an angle in degrees, reduced with PutIn360 first.
