@@ -49,7 +49,7 @@ run_ctest native
 
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"
-redoviri_wine_start
+redoviri_wine_start persistent
 trap redoviri_wine_stop EXIT
 
 run_ctest "$win_preset"

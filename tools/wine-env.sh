@@ -32,11 +32,18 @@ redoviri_wine_start() {
     echo disable > "$WINEPREFIX/.update-timestamp"
     touch "$WINEPREFIX/.redoviri-ready"
   fi
-  wineserver -p >/dev/null 2>&1
+  if [ "${1:-}" = persistent ]; then
+    # Keeps Wine starts fast for a whole test run; redoviri_wine_stop ends it.
+    wineserver -p >/dev/null 2>&1
+    REDOVIRI_WINESERVER_OWNED=1
+  fi
 }
 
 redoviri_wine_stop() {
-  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${REDOVIRI_WINESERVER_OWNED:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    unset REDOVIRI_WINESERVER_OWNED
+  fi
   if [ -n "${REDOVIRI_XVFB_PID:-}" ]; then
     kill "$REDOVIRI_XVFB_PID" 2>/dev/null || true
     unset REDOVIRI_XVFB_PID
