@@ -1,0 +1,192 @@
+#include "events/eventrecord.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace redoviri {
+namespace {
+
+constexpr std::array<CategoryInfo, kCategoryCount> kCategories{{
+    {EventCategory::kLovely, "lovely", {255, 0, 0}, "Lovelyday", " lovely : ", " lovely. "},
+    {EventCategory::kBirthday, "birthday", {0, 0, 255}, "Birthday", " birthday : ", " birth. "},
+    {EventCategory::kWorkBusiness, "work/business", {128, 128, 0}, "Workingday", " work : ", " work. "},
+    {EventCategory::kReligionLegal, "religion/legal", {128, 0, 128}, "Religionday", " religion/official : ",
+     " rel/off. "},
+    {EventCategory::kFeest, "feest", {0, 128, 0}, "Feestday", " feest : ", " feest. "},
+    {EventCategory::kOther, "other", {0, 128, 128}, "Other", " other : ", " other. "},
+}};
+
+constexpr int kMaxDayCount = 999;
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The text cut or blank-padded to exactly `width` characters.
+std::string FitWidth(std::string_view text, std::size_t width) {
+  std::string out(text.substr(0, width));
+  out.resize(width, ' ');
+  return out;
+}
+
+// A line break inside a field would split the event over two file lines.
+std::string WithoutLineBreaks(std::string_view text) {
+  std::string out(text);
+  std::replace_if(out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return out;
+}
+
+// The characters of a field that the line holds (fewer for a short line).
+std::string_view PresentPart(std::string_view line, LineField field) {
+  const auto start = static_cast<std::size_t>(field.position - 1);
+  return start < line.size() ? line.substr(start, static_cast<std::size_t>(field.length)) : std::string_view{};
+}
+
+// Value of a field made only of decimal digits.
+std::optional<int> DigitsValue(std::string_view line, LineField field) {
+  const std::string_view text = PresentPart(line, field);
+  if (text.size() != static_cast<std::size_t>(field.length) || !std::all_of(text.begin(), text.end(), IsDigit)) {
+    return std::nullopt;
+  }
+  int value = 0;
+  for (char c : text) value = value * 10 + (c - '0');
+  return value;
+}
+
+// "'text' what", the shape of the conversion messages.
+std::string QuotedMessage(std::string_view text, std::string_view what) {
+  std::string message = "'";
+  message += text;
+  message += "' ";
+  message += what;
+  return message;
+}
+
+}  // namespace
+
+const CategoryInfo& InfoOf(EventCategory c) { return kCategories.at(static_cast<std::size_t>(CodeOf(c) - 1)); }
+
+std::optional<EventCategory> CategoryFromCode(int code) {
+  if (code < 1 || code > kCategoryCount) return std::nullopt;
+  return static_cast<EventCategory>(code);
+}
+
+std::optional<EventCategory> CategoryFromWord(std::string_view word) {
+  const std::string_view trimmed = TrimBlanks(word);
+  for (const CategoryInfo& info : kCategories) {
+    if (info.word == trimmed) return info.category;
+  }
+  return std::nullopt;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<int> ParseInteger(std::string_view text) {
+  text = TrimBlanks(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
+  long long value = 0;
+  for (char c : text) {
+    value = value * 10 + (c - '0');
+    if (value > std::numeric_limits<int>::max()) return std::nullopt;
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+std::string NotAnIntegerMessage(std::string_view text) { return QuotedMessage(text, "is not a valid integer value"); }
+
+BuiltLine BuildEventLine(const EventRecord& record) {
+  const std::string_view countText = TrimBlanks(record.dayCount);
+  const std::optional<int> count = ParseInteger(countText);
+  if (!count) return {{}, NotAnIntegerMessage(countText)};
+  // Three digits is all the line has room for.
+  if (*count < 0 || *count > kMaxDayCount) {
+    return {{}, QuotedMessage(countText, "is not a valid day count (0..999)")};
+  }
+
+  const auto flag = [](bool set) { return set ? 'Y' : 'N'; };
+  std::string countDigits = std::to_string(*count);
+  countDigits.insert(0, 3 - countDigits.size(), '0');
+
+  std::string line;
+  line.reserve(kEventLineLength);
+  line += FitWidth(WithoutLineBreaks(record.month), kMonthField.length);
+  line += FitWidth(WithoutLineBreaks(record.day), kDayField.length);
+  line += FitWidth(WithoutLineBreaks(record.year), kYearField.length);
+  line += ';';
+  line += FitWidth(WithoutLineBreaks(record.time), kTimeField.length);
+  line += ';';
+  line += static_cast<char>('0' + CodeOf(record.category));
+  line += ';';
+  line += flag(record.recurrence.eachYear);
+  line += ';';
+  line += flag(record.recurrence.eachMonth);
+  line += ';';
+  line += flag(record.recurrence.onlyOnce);
+  line += ';';
+  line += flag(record.recurrence.eachNDays);
+  line += ';';
+  line += countDigits;
+  line += ';';
+  line += FitWidth(TrimBlanks(WithoutLineBreaks(record.name)), kNameField.length);
+  line += ';';
+  line += FitWidth(TrimBlanks(WithoutLineBreaks(record.comment)), kCommentField.length);
+  return {std::move(line), {}};
+}
+
+std::string ReadField(std::string_view line, LineField field) {
+  return FitWidth(PresentPart(line, field), static_cast<std::size_t>(field.length));
+}
+
+RecurrenceKind ReadRecurrence(std::string_view line) {
+  const auto isSet = [&](LineField f) { return PresentPart(line, f) == "Y"; };
+  return {isSet(kEachYearField), isSet(kEachMonthField), isSet(kOnlyOnceField), isSet(kEachNDaysField)};
+}
+
+int ReadCategoryCode(std::string_view line) {
+  const std::string_view c = PresentPart(line, kCategoryField);
+  return !c.empty() && IsDigit(c[0]) ? c[0] - '0' : 0;
+}
+
+// Blanks past the end of a short line would be trimmed anyway.
+std::optional<int> ReadDayCount(std::string_view line) { return ParseInteger(PresentPart(line, kDayCountField)); }
+
+std::optional<CivilDate> ReadFirstDate(std::string_view line) {
+  const auto month = DigitsValue(line, kMonthField);
+  const auto day = DigitsValue(line, kDayField);
+  const auto year = DigitsValue(line, kYearField);
+  if (!month || !day || !year || !IsValidDate(*year, *month, *day)) return std::nullopt;
+  return CivilDate{*year, *month, *day};
+}
+
+std::string ReadName(std::string_view line) { return std::string(TrimBlanks(ReadField(line, kNameField))); }
+
+std::string ReadComment(std::string_view line) { return std::string(TrimBlanks(ReadField(line, kCommentField))); }
+
+std::string ReadHintName(std::string_view line) {
+  return std::string(TrimBlanks(ReadField(line, kHintNameField)));
+}
+
+ParsedEvent ParseEventLine(std::string_view line) {
+  ParsedEvent parsed;
+  parsed.category = static_cast<std::int8_t>(ReadCategoryCode(line));
+  parsed.recurrence = ReadRecurrence(line);
+  const std::optional<CivilDate> first = ReadFirstDate(line);
+  const std::optional<int> count = ReadDayCount(line);
+  if (!first || !count) return parsed;
+  parsed.firstDayNumber = *DayNumber(*first);
+  parsed.month = static_cast<std::uint8_t>(first->month);
+  parsed.day = static_cast<std::uint8_t>(first->day);
+  parsed.dayCount = static_cast<std::int16_t>(*count);
+  parsed.readable = true;
+  return parsed;
+}
+
+}  // namespace redoviri

@@ -1,0 +1,143 @@
+// One event: its categories, its recurrence flags, and the fixed-column
+// 110-character line that stores it in the event file.
+//
+// Line layout (positions counted from 1, ";" between the fields):
+//   1-2 month  3-4 day  5-8 year  10-14 time  16 category
+//   18 each year  20 each month  22 only once  24 each N days
+//   26-28 day count (3 digits)  30-59 name  61-110 comment
+// The date is always stored month first. Fields are read by position only,
+// never by splitting on ";", because a name or comment may hold ";".
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calendar/datetime.h"
+
+namespace redoviri {
+
+enum class EventCategory : int {
+  kLovely = 1,
+  kBirthday = 2,
+  kWorkBusiness = 3,
+  kReligionLegal = 4,
+  kFeest = 5,
+  kOther = 6,
+};
+inline constexpr int kCategoryCount = 6;
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct CategoryInfo {
+  EventCategory category;
+  std::string_view word;         // list window's type column: "lovely"
+  Rgb colour;                    // editor panel and legend colour
+  std::string_view legendName;   // "Lovelyday"
+  std::string_view hintLabel;    // day-cell hint: " lovely : "
+  std::string_view tooltipWord;  // tray tooltip: " lovely. "
+};
+
+constexpr int CodeOf(EventCategory c) { return static_cast<int>(c); }
+const CategoryInfo& InfoOf(EventCategory c);
+// The category of a code 1..6; nullopt for any other code.
+std::optional<EventCategory> CategoryFromCode(int code);
+// The category whose word equals `word` once its blanks are trimmed.
+std::optional<EventCategory> CategoryFromWord(std::string_view word);
+
+// The four independent recurrence flags; the file admits any combination.
+struct RecurrenceKind {
+  bool eachYear = false;
+  bool eachMonth = false;
+  bool onlyOnce = false;
+  bool eachNDays = false;
+  friend bool operator==(const RecurrenceKind&, const RecurrenceKind&) = default;
+};
+
+// An event as the editor's fields hold it: texts as typed.
+struct EventRecord {
+  std::string month;  // "01".."12"
+  std::string day;    // "01".."31"
+  std::string year;   // four digits
+  std::string time;   // "hh:nn", not validated
+  EventCategory category = EventCategory::kOther;
+  RecurrenceKind recurrence;
+  std::string dayCount = "0";  // text of the day-count field, e.g. "0  " or "5"
+  std::string name;
+  std::string comment;
+};
+
+inline constexpr int kEventLineLength = 110;
+
+// A field of the event line: first position (from 1) and length.
+struct LineField {
+  int position;
+  int length;
+};
+inline constexpr LineField kMonthField{1, 2};
+inline constexpr LineField kDayField{3, 2};
+inline constexpr LineField kYearField{5, 4};
+inline constexpr LineField kTimeField{10, 5};
+inline constexpr LineField kCategoryField{16, 1};
+inline constexpr LineField kEachYearField{18, 1};
+inline constexpr LineField kEachMonthField{20, 1};
+inline constexpr LineField kOnlyOnceField{22, 1};
+inline constexpr LineField kEachNDaysField{24, 1};
+inline constexpr LineField kDayCountField{26, 3};
+inline constexpr LineField kNameField{30, 30};
+inline constexpr LineField kCommentField{61, 50};
+inline constexpr LineField kHintNameField{30, 25};  // the part of the name a day-cell hint shows
+
+// Removes blanks (and control characters) at both ends.
+std::string_view TrimBlanks(std::string_view text);
+
+// Decimal integer with an optional sign, blanks trimmed; nullopt when the
+// text is anything else.
+std::optional<int> ParseInteger(std::string_view text);
+// "'%s' is not a valid integer value" with the given text in place of %s.
+std::string NotAnIntegerMessage(std::string_view text);
+
+struct BuiltLine {
+  std::string line;   // 110 characters when ok()
+  std::string error;  // message for the user otherwise
+  bool ok() const { return error.empty(); }
+};
+
+// The event line of a record. Fails only on a day count that is not an
+// integer from 0 to 999.
+BuiltLine BuildEventLine(const EventRecord& record);
+
+// Field readers. Characters past the end of a short line read as blanks.
+std::string ReadField(std::string_view line, LineField field);
+// Flag set only when its character is exactly 'Y'.
+RecurrenceKind ReadRecurrence(std::string_view line);
+// Category digit as an integer; 0 when the character is not a digit.
+int ReadCategoryCode(std::string_view line);
+std::optional<int> ReadDayCount(std::string_view line);
+// The stored first date when it is a calendar date.
+std::optional<CivilDate> ReadFirstDate(std::string_view line);
+// Name, comment and hint name with their blanks trimmed.
+std::string ReadName(std::string_view line);
+std::string ReadComment(std::string_view line);
+std::string ReadHintName(std::string_view line);
+
+// What matching needs of a line, read once when the line enters the store.
+struct ParsedEvent {
+  std::int32_t firstDayNumber = 0;  // days since 1899-12-30 of the first date
+  std::uint8_t month = 0;           // of the first date
+  std::uint8_t day = 0;
+  std::int16_t dayCount = 0;
+  std::int8_t category = 0;  // category digit; 0 when not a digit
+  RecurrenceKind recurrence;
+  // False when the first date is not a calendar date or the day count is
+  // not an integer: such a line never falls on any day.
+  bool readable = false;
+};
+ParsedEvent ParseEventLine(std::string_view line);
+
+}  // namespace redoviri

@@ -1,0 +1,49 @@
+#include "reminders/marking.h"
+
+namespace redoviri {
+
+std::optional<MatchDay> CellDay(const MonthMarkInput& month, int cellIndex) {
+  const int day = month.cells.at(static_cast<std::size_t>(cellIndex)).day;
+  if (day == 0) return std::nullopt;
+  return MakeMatchDay(month.year, month.month, day);
+}
+
+namespace {
+
+// Marks a cell on which the event falls.
+void AddMatch(const EventList::Entry& event, bool isToday, CellMark& mark) {
+  const std::optional<EventCategory> category = CategoryFromCode(event.parsed.category);
+  if (!category) return;
+  mark.hint += InfoOf(*category).hintLabel;
+  mark.hint += ReadHintName(event.line);
+  mark.hint += ',';
+  ++mark.matchCount;
+  if (mark.matchCount >= 2) {
+    mark.dayMark = isToday ? kSeveralTodayMark : kSeveralMark;
+  } else {
+    mark.dayMark = CodeOf(*category) + (isToday ? kTodayMarkOffset : 0);
+  }
+}
+
+}  // namespace
+
+void CheckCell(const EventList::Entry& event, const std::optional<MatchDay>& cellDay, bool isToday, CellMark& mark) {
+  if (cellDay && FallsOn(event.parsed, *cellDay)) AddMatch(event, isToday, mark);
+}
+
+std::array<CellMark, kMonthCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month) {
+  std::array<CellMark, kMonthCellCount> marks{};
+  // Each cell sees the events in store order whichever loop is outside;
+  // events outside walk the store once and ask once per event for its days.
+  for (const EventList::Entry& event : events.Entries()) {
+    const std::uint32_t days = FallDaysOfMonth(event.parsed, month.year, month.month);
+    if (days == 0) continue;
+    for (std::size_t k = 0; k < marks.size(); ++k) {
+      const int day = month.cells[k].day;
+      if (day >= 1 && day <= 31 && (days >> day & 1u)) AddMatch(event, month.cells[k].isToday, marks[k]);
+    }
+  }
+  return marks;
+}
+
+}  // namespace redoviri

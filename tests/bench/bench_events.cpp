@@ -1,0 +1,109 @@
+// Event store and reminders over 1,000 to 100,000 events: loading the file,
+// one marking pass of a month, one day listing and today's count.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+
+#include "events/eventlist.h"
+#include "reminders/daylisting.h"
+#include "reminders/marking.h"
+#include "reminders/todayreminder.h"
+
+namespace redoviri {
+namespace {
+
+namespace fsys = std::filesystem;
+
+// A plausible mix: mostly yearly and one-off events, some monthly, a few
+// every N days.
+std::string RandomLine(std::mt19937& rng) {
+  std::uniform_int_distribution<int> year(1950, 2010), month(1, 12), day(1, 28), category(1, 6), kind(0, 99),
+      count(1, 60), letter('a', 'z');
+  EventRecord r;
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d", month(rng));
+  r.month = buf;
+  std::snprintf(buf, sizeof buf, "%02d", day(rng));
+  r.day = buf;
+  r.year = std::to_string(year(rng));
+  r.time = "12:30";
+  r.category = *CategoryFromCode(category(rng));
+  const int k = kind(rng);
+  r.recurrence = {k < 50, k >= 50 && k < 65, k >= 65 && k < 90, k >= 90};
+  r.dayCount = r.recurrence.eachNDays ? std::to_string(count(rng)) : "0";
+  for (int i = 0; i < 20; ++i) r.name += static_cast<char>(letter(rng));
+  r.comment = "generated";
+  return BuildEventLine(r).line;
+}
+
+// The event file of n events, written once per size.
+const std::string& EventFilePath(int n) {
+  static std::map<int, std::string> paths;
+  auto it = paths.find(n);
+  if (it != paths.end()) return it->second;
+  const fsys::path folder = fsys::temp_directory_path() / "redoviri_bench_events";
+  fsys::create_directories(folder);
+  const std::string path = (folder / ("events_" + std::to_string(n) + ".ini")).string();
+  std::mt19937 rng(20030510);
+  std::ofstream out(path, std::ios::binary);
+  out << EventList::kNewFileLine << "\r\n";
+  for (int i = 0; i < n; ++i) out << RandomLine(rng) << "\r\n";
+  return paths.emplace(n, path).first->second;
+}
+
+struct LoadedStore {
+  std::unique_ptr<FileSystem> fs = MakeSystemFileSystem();
+  EventList list;
+  explicit LoadedStore(int n) : list(EventFile{EventFilePath(n), *fs}) {
+    if (!list.LoadEvents().ok()) std::abort();
+  }
+};
+
+// May 2003 as the month fill lays it out (Thursday the 1st), today the 10th.
+MonthMarkInput May2003() {
+  MonthMarkInput input{2003, 5, {}};
+  for (int d = 1; d <= 31; ++d) input.cells[static_cast<std::size_t>(d + 2)] = {d, d == 10};
+  return input;
+}
+
+void BM_LoadEvents(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  auto fs = MakeSystemFileSystem();
+  EventFilePath(n);
+  for (auto _ : state) {
+    EventList list{EventFile{EventFilePath(n), *fs}};
+    if (!list.LoadEvents().ok()) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(list.EventCount());
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_MarkMonth(benchmark::State& state) {
+  LoadedStore store(static_cast<int>(state.range(0)));
+  const MonthMarkInput may = May2003();
+  for (auto _ : state) benchmark::DoNotOptimize(MarkMonth(store.list, may));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_ListDay(benchmark::State& state) {
+  LoadedStore store(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(ListDay(store.list, {2003, 5, 10}, true));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_CountToday(benchmark::State& state) {
+  LoadedStore store(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(CountToday(store.list, {2003, 5, 10}));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK(BM_LoadEvents)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkMonth)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListDay)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountToday)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace redoviri
