@@ -1,0 +1,73 @@
+#include "calendar/dateformat.h"
+
+#include <stdexcept>
+
+namespace redoviri {
+namespace {
+
+std::string TwoDigits(int n) {
+  return {static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
+}
+
+bool StartsWith(std::string_view text, std::size_t at, std::string_view token) {
+  return text.substr(at, token.size()) == token;
+}
+
+}  // namespace
+
+std::string FormatDate(std::string_view pattern, const DateLocale& locale, const CivilDate& date,
+                       const CivilTime& time) {
+  if (!IsValidDate(date)) throw std::invalid_argument("not a date: " + std::to_string(date.year) + "-" +
+                                                      std::to_string(date.month) + "-" + std::to_string(date.day));
+  if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 || time.second > 59)
+    throw std::invalid_argument("not a time of day");
+
+  std::string out;
+  std::size_t i = 0;
+  // Tries the tokens in the order given, longest first; appends the first
+  // that matches and reports whether one did.
+  auto take = [&](std::string_view token, auto&& text) {
+    if (!StartsWith(pattern, i, token)) return false;
+    out += text();
+    i += token.size();
+    return true;
+  };
+  while (i < pattern.size()) {
+    const bool matched =
+        take("dddd", [&] { return locale.LongDayName(DayOfWeek(date)); }) ||
+        take("dd", [&] { return TwoDigits(date.day); }) ||
+        take("d", [&] { return std::to_string(date.day); }) ||
+        take("mmmm", [&] { return locale.LongMonthName(date.month); }) ||
+        take("mm", [&] { return TwoDigits(date.month); }) ||
+        take("yyyy", [&] { return TwoDigits(date.year / 100) + TwoDigits(date.year); }) ||
+        take("hh", [&] { return TwoDigits(time.hour); }) ||
+        take("nn", [&] { return TwoDigits(time.minute); }) ||
+        take("ss", [&] { return TwoDigits(time.second); });
+    if (!matched) out += pattern[i++];
+  }
+  return out;
+}
+
+std::string_view PatternOf(DateForm form, bool monthFirst) {
+  switch (form) {
+    case DateForm::Long: return monthFirst ? "dddd, mmmm d yyyy" : "dddd, d mmmm yyyy";
+    case DateForm::LongWithTime: return monthFirst ? "dddd, mmmm d yyyy hh:nn:ss" : "dddd, d mmmm yyyy hh:nn:ss";
+    case DateForm::Heading: return monthFirst ? "mmmm dd yyyy" : "dd mmmm yyyy";
+    case DateForm::ShortHeading: return monthFirst ? "mmmm dd" : "dd mmmm";
+    case DateForm::Numeric: return monthFirst ? "mm/dd/yyyy" : "dd/mm/yyyy";
+  }
+  throw std::invalid_argument("unknown date form");
+}
+
+std::string FormatDate(DateForm form, const DateLocale& locale, const CivilDate& date, const CivilTime& time) {
+  return FormatDate(PatternOf(form, locale.IsMonthFirst()), locale, date, time);
+}
+
+std::string UpperCaseAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+}  // namespace redoviri
