@@ -1,6 +1,7 @@
 #include "events/eventrecord.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace redoviri {

@@ -9,7 +9,6 @@
 // never by splitting on ";", because a name or comment may hold ";".
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,15 +28,16 @@ enum class EventCategory : int {
 };
 inline constexpr int kCategoryCount = 6;
 
-struct Rgb {
+// Red, green and blue, 0..255 each.
+struct RgbColour {
   std::uint8_t r = 0, g = 0, b = 0;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
+  friend bool operator==(const RgbColour&, const RgbColour&) = default;
 };
 
 struct CategoryInfo {
   EventCategory category;
   std::string_view word;         // list window's type column: "lovely"
-  Rgb colour;                    // editor panel and legend colour
+  RgbColour colour;                    // editor panel and legend colour
   std::string_view legendName;   // "Lovelyday"
   std::string_view hintLabel;    // day-cell hint: " lovely : "
   std::string_view tooltipWord;  // tray tooltip: " lovely. "

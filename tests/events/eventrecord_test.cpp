@@ -25,7 +25,7 @@ TEST(EventCategoryTest, CodesWordsColoursAndTexts) {
   struct Want {
     int code;
     const char* word;
-    Rgb colour;
+    RgbColour colour;
     const char* legend;
     const char* hint;
     const char* tooltip;
