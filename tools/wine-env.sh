@@ -21,21 +21,29 @@ redoviri_wine_start() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   fi
-  if [ ! -f "$WINEPREFIX/.redoviri-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.redoviri-ready" ] || [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
     echo "wine: preparing the prefix $WINEPREFIX (first run only)" >&2
+    rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    /usr/lib/wine/wine64 wineboot -u >/dev/null 2>&1 || true
+    /usr/lib/wine/wine64 wineboot -u </dev/null >/dev/null 2>&1 || true
     wineserver -w
     # A crash must end the test, not wait in winedbg's dialog.
-    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     wineserver -w
     echo disable > "$WINEPREFIX/.update-timestamp"
-    touch "$WINEPREFIX/.redoviri-ready"
+    if [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+      touch "$WINEPREFIX/.redoviri-ready"
+    else
+      echo "wine: preparing the prefix failed" >&2
+    fi
   fi
   if [ "${1:-}" = persistent ]; then
     # Keeps Wine starts fast for a whole test run; redoviri_wine_stop ends it.
     wineserver -p >/dev/null 2>&1
     REDOVIRI_WINESERVER_OWNED=1
+    # The first Wine process starts services that outlive it; start them now,
+    # detached from any test's output pipe, so no test waits for them.
+    /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
   fi
 }
 
