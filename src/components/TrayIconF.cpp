@@ -1,0 +1,300 @@
+#include "components/TrayIconF.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+namespace redoviri {
+
+namespace {
+
+constexpr char kWindowClass[] = "TTrayIconFWindow";
+constexpr UINT_PTR kAnimationTimer = 1;
+constexpr UINT_PTR kRetryTimer = 2;
+
+void RegisterWindowClass(WNDPROC proc) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kWindowClass;
+  // Fails harmlessly when an earlier component registered it.
+  RegisterClassA(&wc);
+}
+
+}  // namespace
+
+bool SystemShellNotify::Notify(DWORD message, const NOTIFYICONDATAA& data) {
+  // The call does not change the record; the old prototype just lacks const.
+  return Shell_NotifyIconA(message, const_cast<NOTIFYICONDATAA*>(&data)) != FALSE;
+}
+
+// Sits in the application's on-minimise slot. It outlives the component when
+// nobody takes the slot back, and then only passes the call on.
+struct TTrayIconF::MinimizeLink {
+  TTrayIconF* owner = nullptr;
+  std::function<void()> previous;
+};
+
+TTrayIconF::TTrayIconF(TrayApplication app, ShellNotify* shell, TrayRetry retry)
+    : app_(std::move(app)), shell_(shell ? *shell : systemShell_), retry_(retry) {
+  wmToolTrayIcon_ = RegisterWindowMessageA("WM_TOOLTRAYICON");
+  wmResetToolTip_ = RegisterWindowMessageA("WM_RESETTOOLTIP");
+  wmTaskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+
+  // A hidden top-level window rather than a message-only one: only top-level
+  // windows receive the "TaskbarCreated" broadcast.
+  RegisterWindowClass(&TTrayIconF::WindowProc);
+  window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "", WS_POPUP, 0, 0, 0, 0,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), this));
+  if (!window_) {
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                            "tray icon: cannot create its window");
+  }
+
+  record_.cbSize = kTrayRecordSize;
+  record_.hWnd = window_.get();
+  record_.uID = 0;
+  record_.uCallbackMessage = wmToolTrayIcon_;
+
+  OnDblClick = [](TTrayIconF& sender) { sender.RestoreFromTray(); };
+
+  if (app_.onMinimize) {
+    minimizeLink_ = std::make_shared<MinimizeLink>();
+    minimizeLink_->owner = this;
+    minimizeLink_->previous = std::move(*app_.onMinimize);
+    *app_.onMinimize = [link = minimizeLink_] {
+      if (link->previous) link->previous();
+      if (link->owner) link->owner->ApplicationMinimized();
+    };
+  }
+}
+
+TTrayIconF::~TTrayIconF() {
+  if (active_) shell_.Notify(NIM_DELETE, record_);
+  if (minimizeLink_) minimizeLink_->owner = nullptr;
+  if (window_) {
+    // No message may reach the half-destroyed object.
+    SetWindowLongPtrA(window_.get(), GWLP_USERDATA, 0);
+    window_.reset();
+  }
+}
+
+// --- properties ------------------------------------------------------------
+
+void TTrayIconF::SetActive(bool value) {
+  if (value == active_) return;
+  active_ = value;
+  if (value) {
+    if (!AddIcon()) StartRetry();
+  } else {
+    StopRetry();
+    shell_.Notify(NIM_DELETE, record_);
+  }
+}
+
+void TTrayIconF::SetAnimate(bool value) {
+  if (value == animate_) return;
+  if (value && (!images_ || ImageList_GetImageCount(images_) <= 0 || !active_)) return;
+  animate_ = value;
+  if (value) {
+    iconBeforeAnimation_ = CopyOf(icon_.get());
+    frame_ = 0;
+  }
+  SetAnimationTimer(value);
+  if (!value) SetIcon(iconBeforeAnimation_.get());
+}
+
+void TTrayIconF::SetAnimateInterval(int ms) {
+  if (ms <= 0) return;
+  animateInterval_ = ms;
+  if (animationTimerOn_) SetTimer(window_.get(), kAnimationTimer, static_cast<UINT>(ms), nullptr);
+}
+
+void TTrayIconF::SetIcon(HICON icon) {
+  if (icon && icon == icon_.get()) return;
+  ReplaceIcon(CopyOf(icon));
+}
+
+void TTrayIconF::SetImages(HIMAGELIST images) {
+  if (!images) SetAnimate(false);
+  images_ = images;
+}
+
+void TTrayIconF::SetToolTip(std::string_view text) {
+  toolTip_.assign(text.substr(0, kTrayMaxToolTip));
+  ModifyIcon(NIF_ICON | NIF_TIP);
+}
+
+// --- shell calls -----------------------------------------------------------
+
+TTrayIconF::IconHandle TTrayIconF::CopyOf(HICON icon) {
+  return IconHandle(icon ? CopyIcon(icon) : nullptr);
+}
+
+void TTrayIconF::ReplaceIcon(IconHandle icon) {
+  icon_ = std::move(icon);
+  ModifyIcon(NIF_ICON);
+}
+
+void TTrayIconF::FillRecord(UINT flags) {
+  record_.uFlags = flags;
+  record_.hIcon = icon_.get();
+  std::memset(record_.szTip, 0, kTrayTipBufferSize);
+  std::memcpy(record_.szTip, toolTip_.data(), std::min(toolTip_.size(), kTrayTipBufferSize - 1));
+}
+
+bool TTrayIconF::AddIcon() {
+  if (!icon_) {
+    HICON appIcon = app_.icon ? app_.icon() : nullptr;
+    icon_ = CopyOf(appIcon ? appIcon : LoadIconA(nullptr, IDI_APPLICATION));
+  }
+  FillRecord(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+  const bool added = shell_.Notify(NIM_ADD, record_);
+  // An icon added without a tooltip gets its tooltip written once more,
+  // through the message loop, after the add.
+  if (toolTip_.empty()) PostMessageA(window_.get(), wmResetToolTip_, 0, 0);
+  return added;
+}
+
+// The shell refuses an add for an icon it still holds (an add that timed out
+// at logon may have gone through after all), so the old one goes first.
+bool TTrayIconF::ReAddIcon() {
+  FillRecord(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+  shell_.Notify(NIM_DELETE, record_);
+  return shell_.Notify(NIM_ADD, record_);
+}
+
+void TTrayIconF::ModifyIcon(UINT flags) {
+  FillRecord(flags);
+  if (active_) shell_.Notify(NIM_MODIFY, record_);
+}
+
+void TTrayIconF::StartRetry() {
+  retriesLeft_ = retry_.attempts;
+  if (retriesLeft_ > 0) SetTimer(window_.get(), kRetryTimer, retry_.intervalMs, nullptr);
+}
+
+void TTrayIconF::StopRetry() {
+  KillTimer(window_.get(), kRetryTimer);
+  retriesLeft_ = 0;
+}
+
+void TTrayIconF::SetAnimationTimer(bool on) {
+  animationTimerOn_ = on;
+  if (on) {
+    SetTimer(window_.get(), kAnimationTimer, static_cast<UINT>(animateInterval_), nullptr);
+  } else {
+    KillTimer(window_.get(), kAnimationTimer);
+  }
+}
+
+// --- messages --------------------------------------------------------------
+
+LRESULT CALLBACK TTrayIconF::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TTrayIconF*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self && self->window_.get() == window) return self->OnMessage(message, wParam, lParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT TTrayIconF::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      OnTimer(wParam);
+      return 0;
+    default:
+      // Registered message numbers change from run to run.
+      if (message == wmToolTrayIcon_) {
+        OnTrayMouse(LOWORD(lParam));
+        return 0;
+      }
+      if (message == wmResetToolTip_) {
+        SetToolTip(std::string(toolTip_));
+        return 0;
+      }
+      if (message == wmTaskbarCreated_) {
+        // Explorer (re)started: it knows no icon of ours any more.
+        if (active_) {
+          if (ReAddIcon()) {
+            StopRetry();
+          } else {
+            StartRetry();
+          }
+        }
+        return 0;
+      }
+      return DefWindowProcA(window_.get(), message, wParam, lParam);
+  }
+}
+
+void TTrayIconF::OnTrayMouse(UINT mouseMessage) {
+  switch (mouseMessage) {
+    case WM_LBUTTONUP:
+      if (OnClick) OnClick(*this);
+      break;
+    case WM_LBUTTONDBLCLK:
+      if (OnDblClick) OnDblClick(*this);
+      break;
+    case WM_RBUTTONUP: {
+      POINT at{};
+      GetCursorPos(&at);
+      if (PopupMenu.menu) ShowPopupMenu(at);
+      if (OnRightClick) OnRightClick(*this, TrayMouseButton::Right, kTrayShiftNone, at.x, at.y);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TTrayIconF::OnTimer(UINT_PTR id) {
+  if (id == kAnimationTimer) {
+    const int count = images_ ? ImageList_GetImageCount(images_) : 0;
+    if (count <= 0) return;
+    frame_ = frame_ + 1 >= count ? 0 : frame_ + 1;
+    ReplaceIcon(IconHandle(ImageList_GetIcon(images_, frame_, ILD_NORMAL)));
+  } else if (id == kRetryTimer) {
+    if (!active_ || ReAddIcon() || --retriesLeft_ <= 0) StopRetry();
+  }
+}
+
+void TTrayIconF::ShowPopupMenu(POINT at) {
+  HWND owner = PopupMenu.owner ? PopupMenu.owner : window_.get();
+  // Without the owner in the foreground the menu would not close when the
+  // user clicks elsewhere, and the message after it lets a second right
+  // click open it again at once.
+  SetForegroundWindow(owner);
+  TrackPopupMenu(PopupMenu.menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
+  PostMessageA(owner, WM_NULL, 0, 0);
+}
+
+// --- minimise to tray and back ---------------------------------------------
+
+void TTrayIconF::ApplicationMinimized() {
+  if (!minimizeApp_ || active_) return;
+  HWND main = app_.mainWindow ? app_.mainWindow() : nullptr;
+  if (main) {
+    ShowWindow(main, SW_HIDE);
+  } else if (app_.keepMainWindowHidden) {
+    app_.keepMainWindowHidden();
+  }
+  if (HWND taskbar = app_.taskbarWindow ? app_.taskbarWindow() : nullptr) ShowWindow(taskbar, SW_HIDE);
+  SetActive(true);
+}
+
+void TTrayIconF::RestoreFromTray() {
+  if (!active_) return;
+  HWND taskbar = app_.taskbarWindow ? app_.taskbarWindow() : nullptr;
+  HWND main = app_.mainWindow ? app_.mainWindow() : nullptr;
+  if (taskbar) ShowWindow(taskbar, SW_RESTORE);
+  if (main) ShowWindow(main, SW_SHOW);
+  if (HWND front = taskbar ? taskbar : main) SetForegroundWindow(front);
+  SetActive(false);
+}
+
+}  // namespace redoviri

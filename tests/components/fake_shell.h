@@ -1,0 +1,74 @@
+// A shell seam that records every notification-area call, optionally passing
+// it on to another seam (the real shell) and recording its answer.
+#pragma once
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "components/TrayIconF.h"
+#include "components/tray_test_support.h"
+
+namespace redoviri::test {
+
+struct ShellCall {
+  DWORD message = 0;
+  DWORD size = 0;
+  HWND window = nullptr;
+  UINT id = 0;
+  UINT flags = 0;
+  UINT callback = 0;
+  HICON icon = nullptr;
+  // What the icon showed at the time of the call (the component destroys
+  // icons it no longer shows).
+  COLORREF iconColour = CLR_INVALID;
+  std::array<char, kTrayTipBufferSize> tipBytes{};
+  bool result = false;
+
+  std::string Tip() const { return std::string(tipBytes.data(), strnlen(tipBytes.data(), tipBytes.size())); }
+};
+
+class FakeShell : public ShellNotify {
+ public:
+  explicit FakeShell(ShellNotify* forward = nullptr) : forward_(forward) {}
+
+  bool Notify(DWORD message, const NOTIFYICONDATAA& data) override {
+    ShellCall call;
+    call.message = message;
+    call.size = data.cbSize;
+    call.window = data.hWnd;
+    call.id = data.uID;
+    call.flags = data.uFlags;
+    call.callback = data.uCallbackMessage;
+    call.icon = data.hIcon;
+    if (data.hIcon) call.iconColour = CentreColour(data.hIcon);
+    std::memcpy(call.tipBytes.data(), data.szTip, call.tipBytes.size());
+    if (forward_) {
+      call.result = forward_->Notify(message, data);
+    } else if (message == NIM_ADD && failAdds > 0) {
+      --failAdds;
+      call.result = false;
+    } else {
+      call.result = true;
+    }
+    calls.push_back(call);
+    return call.result;
+  }
+
+  int Count(DWORD message) const {
+    int n = 0;
+    for (const auto& c : calls) n += c.message == message;
+    return n;
+  }
+  const ShellCall& Last() const { return calls.back(); }
+
+  std::vector<ShellCall> calls;
+  // The next this many adds fail, as while the taskbar does not exist yet.
+  int failAdds = 0;
+
+ private:
+  ShellNotify* forward_;
+};
+
+}  // namespace redoviri::test
