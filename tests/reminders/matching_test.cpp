@@ -154,15 +154,5 @@ TEST(MatchingTest, MatchDayIsACalendarDate) {
   EXPECT_EQ(day->dayNumber, 36526);
 }
 
-TEST(MatchingTest, CountCategoryOnlyCountsCodesOneToSix) {
-  CategoryCounts counts{};
-  EXPECT_TRUE(CountCategory(counts, 1));
-  EXPECT_TRUE(CountCategory(counts, 6));
-  EXPECT_TRUE(CountCategory(counts, 6));
-  EXPECT_FALSE(CountCategory(counts, 0));
-  EXPECT_FALSE(CountCategory(counts, 7));
-  EXPECT_EQ(counts, (CategoryCounts{1, 0, 0, 0, 0, 2}));
-}
-
 }  // namespace
 }  // namespace redoviri

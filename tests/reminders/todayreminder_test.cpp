@@ -102,13 +102,6 @@ TEST(BlinkTest, DayNumberAlternatesWithEachCategoryInTurn) {
             (std::vector<int>{day, 1, day, 2, day, 3, day, 4, day, 5, day, 6, day, 1}));
 }
 
-TEST(BlinkTest, TickStates) {
-  const CategoryCounts counts{0, 1, 0, 0, 0, 0};
-  EXPECT_EQ(NextBlinkTick(counts, {0, 0}).next, (BlinkState{1, 1}));
-  EXPECT_EQ(NextBlinkTick(counts, {1, 1}).next, (BlinkState{0, 2}));  // found birthday, stays at 2
-  EXPECT_EQ(NextBlinkTick(counts, {1, 3}).next, (BlinkState{0, 0}));  // nothing left: cycle ends
-}
-
 TEST(DayKeyTest, KeyAndDayChange) {
   EXPECT_EQ(DayKey({2003, 3, 7}), "07032003");
   EXPECT_EQ(DayKey({999, 12, 31}), "31120999");
