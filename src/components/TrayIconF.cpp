@@ -108,7 +108,7 @@ void TTrayIconF::SetAnimate(bool value) {
 void TTrayIconF::SetAnimateInterval(int ms) {
   if (ms <= 0) return;
   animateInterval_ = ms;
-  if (animationTimerOn_) SetTimer(window_.get(), kAnimationTimer, static_cast<UINT>(ms), nullptr);
+  if (animate_) SetTimer(window_.get(), kAnimationTimer, static_cast<UINT>(ms), nullptr);
 }
 
 void TTrayIconF::SetIcon(HICON icon) {
@@ -181,7 +181,6 @@ void TTrayIconF::StopRetry() {
 }
 
 void TTrayIconF::SetAnimationTimer(bool on) {
-  animationTimerOn_ = on;
   if (on) {
     SetTimer(window_.get(), kAnimationTimer, static_cast<UINT>(animateInterval_), nullptr);
   } else {

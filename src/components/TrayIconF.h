@@ -196,7 +196,6 @@ class TTrayIconF {
   int animateInterval_ = 100;
   bool showDesigning_ = false;
   bool minimizeApp_ = false;
-  bool animationTimerOn_ = false;
   int frame_ = 0;
   int retriesLeft_ = 0;
   HIMAGELIST images_ = nullptr;
