@@ -58,12 +58,9 @@ MonthMoonMarks MarkMoonMonth(int year, int month, const MonthCellDays& days) {
 }
 
 MonthCellDays MonthCells(int year, int month) {
-  const int length = DaysInMonth(year, month);
-  if (length == 0 || !IsValidDate(year, month, 1)) throw std::invalid_argument("no such month");
-  // DayOfWeek counts 1 = Sunday .. 7 = Saturday; Monday is column 0.
-  const int column = (DayOfWeek({year, month, 1}) + 5) % 7;
+  const MonthPlacement placement(year, month);
   MonthCellDays days{};
-  for (int day = 1; day <= length; ++day) days[column + day - 1] = day;
+  for (int k = 0; k < kMonthCells; ++k) days[k] = placement.DayOfCell(k + 1);
   return days;
 }
 

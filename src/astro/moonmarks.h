@@ -12,13 +12,14 @@
 #include <functional>
 
 #include "calendar/datetime.h"
+#include "calendar/monthgrid.h"
 
 namespace redoviri::astro {
 
 // Code of a cell's moon picture.
 enum class MoonMark : int { None = 0, NewMoon = 1, FullMoon = 2 };
 
-inline constexpr int kMonthCells = 37;
+inline constexpr int kMonthCells = kDayCellCount;
 
 // Day numbers of the 37 cells of a month (index k - 1 for cell k); 0 for an
 // empty cell.
@@ -54,8 +55,8 @@ MoonMark MarkMoon(int year, int month, int day, MoonMark previous);
 MonthMoonMarks MarkMoonMonth(int year, int month, const MonthCellDays& days, const IlluminationFunction& illumination);
 MonthMoonMarks MarkMoonMonth(int year, int month, const MonthCellDays& days);
 
-// Monday-first placement of a month: the 1st goes into the cell of its
-// weekday column in the first week row. Month must be valid.
+// The month grid's placement of a month (MonthPlacement). Throws
+// std::invalid_argument for a month outside years 1..9999, months 1..12.
 MonthCellDays MonthCells(int year, int month);
 
 }  // namespace redoviri::astro

@@ -8,13 +8,13 @@ namespace redoviri {
 namespace {
 
 constexpr std::array<CategoryInfo, kCategoryCount> kCategories{{
-    {EventCategory::kLovely, "lovely", {255, 0, 0}, "Lovelyday", " lovely : ", " lovely. "},
-    {EventCategory::kBirthday, "birthday", {0, 0, 255}, "Birthday", " birthday : ", " birth. "},
-    {EventCategory::kWorkBusiness, "work/business", {128, 128, 0}, "Workingday", " work : ", " work. "},
-    {EventCategory::kReligionLegal, "religion/legal", {128, 0, 128}, "Religionday", " religion/official : ",
+    {EventCategory::kLovely, "lovely", Rgb(255, 0, 0), "Lovelyday", " lovely : ", " lovely. "},
+    {EventCategory::kBirthday, "birthday", Rgb(0, 0, 255), "Birthday", " birthday : ", " birth. "},
+    {EventCategory::kWorkBusiness, "work/business", Rgb(128, 128, 0), "Workingday", " work : ", " work. "},
+    {EventCategory::kReligionLegal, "religion/legal", Rgb(128, 0, 128), "Religionday", " religion/official : ",
      " rel/off. "},
-    {EventCategory::kFeest, "feest", {0, 128, 0}, "Feestday", " feest : ", " feest. "},
-    {EventCategory::kOther, "other", {0, 128, 128}, "Other", " other : ", " other. "},
+    {EventCategory::kFeest, "feest", Rgb(0, 128, 0), "Feestday", " feest : ", " feest. "},
+    {EventCategory::kOther, "other", Rgb(0, 128, 128), "Other", " other : ", " other. "},
 }};
 
 constexpr int kMaxDayCount = 999;
@@ -179,6 +179,9 @@ ParsedEvent ParseEventLine(std::string_view line) {
   ParsedEvent parsed;
   parsed.category = static_cast<std::int8_t>(ReadCategoryCode(line));
   parsed.recurrence = ReadRecurrence(line);
+  // A cut line is a damaged one: even when the fields matching reads are
+  // all there, it is not trusted to fall on any day.
+  if (line.size() < static_cast<std::size_t>(kEventLineLength)) return parsed;
   const std::optional<CivilDate> first = ReadFirstDate(line);
   const std::optional<int> count = ReadDayCount(line);
   if (!first || !count) return parsed;

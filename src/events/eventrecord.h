@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/colours.h"
 #include "calendar/datetime.h"
 
 namespace redoviri {
@@ -28,16 +29,10 @@ enum class EventCategory : int {
 };
 inline constexpr int kCategoryCount = 6;
 
-// Red, green and blue, 0..255 each.
-struct RgbColour {
-  std::uint8_t r = 0, g = 0, b = 0;
-  friend bool operator==(const RgbColour&, const RgbColour&) = default;
-};
-
 struct CategoryInfo {
   EventCategory category;
   std::string_view word;         // list window's type column: "lovely"
-  RgbColour colour;                    // editor panel and legend colour
+  Colour colour;                 // editor panel and legend colour
   std::string_view legendName;   // "Lovelyday"
   std::string_view hintLabel;    // day-cell hint: " lovely : "
   std::string_view tooltipWord;  // tray tooltip: " lovely. "
@@ -134,8 +129,9 @@ struct ParsedEvent {
   std::int16_t dayCount = 0;
   std::int8_t category = 0;  // category digit; 0 when not a digit
   RecurrenceKind recurrence;
-  // False when the first date is not a calendar date or the day count is
-  // not an integer: such a line never falls on any day.
+  // False when the line is shorter than 110 characters, its first date is
+  // not a calendar date or its day count is not an integer: such a line never
+  // falls on any day, though it stays in the store to be listed and deleted.
   bool readable = false;
 };
 ParsedEvent ParseEventLine(std::string_view line);

@@ -25,18 +25,18 @@ TEST(EventCategoryTest, CodesWordsColoursAndTexts) {
   struct Want {
     int code;
     const char* word;
-    RgbColour colour;
+    Colour colour;
     const char* legend;
     const char* hint;
     const char* tooltip;
   };
   const Want want[] = {
-      {1, "lovely", {255, 0, 0}, "Lovelyday", " lovely : ", " lovely. "},
-      {2, "birthday", {0, 0, 255}, "Birthday", " birthday : ", " birth. "},
-      {3, "work/business", {128, 128, 0}, "Workingday", " work : ", " work. "},
-      {4, "religion/legal", {128, 0, 128}, "Religionday", " religion/official : ", " rel/off. "},
-      {5, "feest", {0, 128, 0}, "Feestday", " feest : ", " feest. "},
-      {6, "other", {0, 128, 128}, "Other", " other : ", " other. "},
+      {1, "lovely", Rgb(255, 0, 0), "Lovelyday", " lovely : ", " lovely. "},
+      {2, "birthday", Rgb(0, 0, 255), "Birthday", " birthday : ", " birth. "},
+      {3, "work/business", Rgb(128, 128, 0), "Workingday", " work : ", " work. "},
+      {4, "religion/legal", Rgb(128, 0, 128), "Religionday", " religion/official : ", " rel/off. "},
+      {5, "feest", Rgb(0, 128, 0), "Feestday", " feest : ", " feest. "},
+      {6, "other", Rgb(0, 128, 128), "Other", " other : ", " other. "},
   };
   for (const Want& w : want) {
     SCOPED_TRACE(w.code);
@@ -52,6 +52,9 @@ TEST(EventCategoryTest, CodesWordsColoursAndTexts) {
     // A grid row's word, with the blanks a cell may carry, maps back.
     EXPECT_EQ(CategoryFromWord(std::string(" ") + w.word + "  "), category);
   }
+  // The colours go to the window system as they are: red is 0x0000FF there.
+  EXPECT_EQ(InfoOf(EventCategory::kLovely).colour, 0x0000FFu);
+  EXPECT_EQ(InfoOf(EventCategory::kOther).colour, 0x808000u);
   EXPECT_FALSE(CategoryFromCode(0));
   EXPECT_FALSE(CategoryFromCode(7));
   EXPECT_FALSE(CategoryFromWord("work"));
@@ -214,9 +217,20 @@ TEST(ParseEventLineTest, ParsedOnceWhatMatchingNeeds) {
   std::string badCount = good;
   badCount.replace(25, 3, "1x3");
   EXPECT_FALSE(ParseEventLine(badCount).readable);
-  EXPECT_FALSE(ParseEventLine(good.substr(0, 25)).readable);  // day count cut off
-  // A line whose trailing blanks were lost still holds every field it needs.
-  EXPECT_TRUE(ParseEventLine(good.substr(0, 32)).readable);
+}
+
+TEST(ParseEventLineTest, LineShorterThan110NeverMatches) {
+  const std::string good = BuildEventLine(Birthday()).line;
+  // Every field matching reads is there, but the line lost its last blank.
+  const std::string cut = good.substr(0, 109);
+  EXPECT_FALSE(ParseEventLine(cut).readable);
+  EXPECT_FALSE(ParseEventLine(good.substr(0, 32)).readable);
+  EXPECT_FALSE(ParseEventLine("").readable);
+  // The line is still read as it stands, so it can be listed and deleted.
+  EXPECT_EQ(ReadFirstDate(cut), (CivilDate{1990, 3, 15}));
+  EXPECT_EQ(ReadField(cut, kCommentField), ReadField(good, kCommentField));
+  // Characters after the 110th do not matter.
+  EXPECT_TRUE(ParseEventLine(good + "  extra").readable);
 }
 
 }  // namespace
