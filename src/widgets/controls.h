@@ -1,0 +1,200 @@
+// The simple controls: labels, images, shapes, speed buttons (windowless);
+// panels, push buttons and check boxes (windows).
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "widgets/bitmap.h"
+#include "widgets/widget.h"
+
+namespace redoviri::widgets {
+
+enum class Align { Left, Center, Right };
+enum class VAlign { Top, Center, Bottom };
+
+// Text on its parent's surface. Without a colour of its own the label is
+// transparent: what lies under it shows between the letters.
+class Label : public Widget {
+ public:
+  struct Options {
+    Align align = Align::Left;
+    VAlign layout = VAlign::Top;
+    bool wordWrap = false;
+    bool autoSize = false;  // the bounds follow the text
+  };
+  Label(Container* parent, const Props& props, const Options& options);
+
+  void setCaption(const std::string& text) override;
+  Align alignment() const { return options_.align; }
+
+ protected:
+  void paint(HDC dc, const RECT& rect) override;
+  bool defaultDragsForm() const override { return true; }
+  void realize() override;
+  void fontChanged() override;
+
+ private:
+  void fitToText();
+  Options options_;
+};
+
+// A picture, at its natural size or stretched over the bounds. A
+// transparent image leaves the pixels of one colour (by default the
+// picture's bottom-left pixel) undrawn.
+class Image : public Widget {
+ public:
+  struct Options {
+    Bitmap picture{};
+    bool stretch = false;
+    bool center = false;
+    bool transparent = false;
+    std::optional<COLORREF> transparentColor{};
+  };
+  Image(Container* parent, const Props& props, const Options& options);
+
+  const Bitmap& picture() const { return picture_; }
+  void setPicture(const Bitmap& picture);
+  bool stretch() const { return options_.stretch; }
+  bool transparent() const { return options_.transparent; }
+
+ protected:
+  void paint(HDC dc, const RECT& rect) override;
+  bool defaultDragsForm() const override { return true; }
+
+ private:
+  void updateKey();
+  Options options_;
+  Bitmap picture_;
+  std::optional<COLORREF> key_;  // the colour left undrawn
+};
+
+enum class ShapeKind { Rectangle, RoundRect, Ellipse };
+
+// A filled outline: its colour fills, the pen draws the edge.
+class Shape : public Widget {
+ public:
+  struct Options {
+    ShapeKind kind = ShapeKind::Rectangle;
+    COLORREF penColor = colors::Black;
+    int penWidth = 1;
+  };
+  Shape(Container* parent, const Props& props, const Options& options)
+      : Widget(parent, props), options_(options) {}
+
+ protected:
+  void paint(HDC dc, const RECT& rect) override;
+  bool defaultDragsForm() const override { return true; }
+  std::optional<COLORREF> defaultColor() const override { return colors::White; }
+
+ private:
+  Options options_;
+};
+
+enum class GlyphLayout { Left, Top };
+
+// A button drawn by its container: a glyph and/or a caption, centred
+// together. A flat button shows a frame only while the mouse is over it
+// (raised) or presses it (sunken); a transparent one shows what lies under
+// it unless it has a colour of its own.
+class SpeedButton : public Widget {
+ public:
+  struct Options {
+    Bitmap glyph{};  // drawn with its bottom-left pixel's colour left out
+    bool flat = true;
+    GlyphLayout layout = GlyphLayout::Left;
+    int spacing = 4;  // glyph to caption
+  };
+  SpeedButton(Container* parent, const Props& props, const Options& options);
+
+  const Bitmap& glyph() const { return glyph_; }
+  void setGlyph(const Bitmap& glyph);
+  bool hot() const { return hot_; }
+  bool down() const { return down_; }
+
+ protected:
+  void paint(HDC dc, const RECT& rect) override;
+  void hotChanged(bool hot) override;
+  void pressedChanged(bool pressed) override;
+
+ private:
+  Options options_;
+  Bitmap glyph_;
+  std::optional<COLORREF> glyphKey_;
+  bool hot_ = false;
+  bool down_ = false;
+};
+
+// Single is the sunken edge that a single border has on 3-D controls;
+// Line is a plain one-pixel frame.
+enum class BorderStyle { None, Single, Line };
+enum class Bevel { None, Raised, Lowered };
+
+// A window that holds other widgets, with a colour, an optional border
+// (outside the client area, so children are placed inside it), a bevel and
+// a centred caption.
+class Panel : public Container {
+ public:
+  struct Options {
+    BorderStyle border = BorderStyle::None;
+    Bevel bevel = Bevel::Raised;
+  };
+  Panel(Container* parent, const Props& props, const Options& options)
+      : Container(parent, props), options_(options) {}
+
+  void setCaption(const std::string& text) override;
+
+ protected:
+  bool createWindow(const WindowSpec& spec) override;
+  WindowSpec windowSpec() const override;
+  void paintBackground(HDC dc, const RECT& client) override;
+
+ private:
+  Options options_;
+};
+
+// A standard push button.
+class Button : public WindowedWidget {
+ public:
+  struct Options {
+    bool isDefault = false;  // drawn with the heavy frame
+  };
+  Button(Container* parent, const Props& props, const Options& options)
+      : WindowedWidget(parent, props), options_(options) {}
+
+ protected:
+  bool createWindow(const WindowSpec& spec) override;
+  WindowSpec windowSpec() const override;
+  void command(WORD code) override;
+  void clicked() override {}  // reported by BN_CLICKED, keyboard included
+
+ private:
+  Options options_;
+};
+
+// A standard check box on its parent's colour. Its click handler runs when
+// the user toggles it; setChecked does not run it.
+class CheckBox : public WindowedWidget {
+ public:
+  struct Options {
+    bool checked = false;
+  };
+  CheckBox(Container* parent, const Props& props, const Options& options);
+
+  bool checked() const;
+  void setChecked(bool checked);
+
+ protected:
+  bool createWindow(const WindowSpec& spec) override;
+  WindowSpec windowSpec() const override;
+  void realize() override;
+  void command(WORD code) override;
+  void clicked() override {}
+  std::optional<LRESULT> ctlColor(HDC dc) override;
+
+ private:
+  Options options_;
+};
+
+}  // namespace redoviri::widgets

@@ -1,0 +1,95 @@
+// Text fields: the system's EDIT control (caret, selection, clipboard),
+// plain or with an input mask.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "widgets/edit_mask.h"
+#include "widgets/widget.h"
+
+namespace redoviri::widgets {
+
+// A one-line edit. Its caption is its text; onChange runs whenever the
+// text changes, typed or set (setting the same text again is no change).
+class Edit : public WindowedWidget {
+ public:
+  struct Options {
+    bool readOnly = false;
+    int maxLength = 0;  // characters the user may type; 0: no limit
+    bool border = true;  // the sunken frame
+    Handler onChange{};
+  };
+  Edit(Container* parent, const Props& props, const Options& options);
+
+  std::string text() const { return caption(); }
+  void setText(const std::string& text) { setCaption(text); }
+  bool readOnly() const { return options_.readOnly; }
+  void setReadOnly(bool readOnly);
+  void setMaxLength(int maxLength);
+  // Selection as character positions [start, end).
+  std::pair<int, int> selection() const;
+  void setSelection(int start, int end);
+  void selectAll() { setSelection(0, -1); }
+
+  Handler onChange;
+
+ protected:
+  bool createWindow(const WindowSpec& spec) override;
+  WindowSpec windowSpec() const override;
+  void realize() override;
+  void fontChanged() override;
+  void command(WORD code) override;
+  std::optional<LRESULT> ctlColor(HDC dc) override;
+  std::optional<COLORREF> defaultColor() const override { return colors::White; }
+
+ private:
+  void setMargins();
+  Options options_;
+};
+
+// An edit that keeps its text in the shape of an input mask (see
+// EditMask): it shows the literals and blanks, typing fills the blanks and
+// skips the literals, refused characters beep. Leaving it after a change
+// that left a required position blank reports "Invalid input value.  Use
+// escape key to abandon changes" and takes the focus back; Escape puts back
+// the text it had when it got the focus.
+class MaskEdit : public Edit {
+ public:
+  struct Options {
+    std::string mask{};  // e.g. "!99/99/0000;1;_"
+    bool readOnly = false;
+    Handler onChange{};
+  };
+  MaskEdit(Container* parent, const Props& props, const Options& options);
+
+  const EditMask& mask() const { return mask_; }
+  // The text value: blanks as spaces, literals as the mask says.
+  std::string text() const { return mask_.text(caption()); }
+  // The text as shown, blanks included ("12/__/2003").
+  std::string editText() const { return caption(); }
+  void setText(const std::string& text) { setCaption(mask_.format(text)); }
+  bool isComplete() const { return mask_.isComplete(caption()); }
+
+  // How an incomplete field is reported when the user leaves it; unset, a
+  // message box with the text below over the field's form.
+  std::function<void(MaskEdit&, const std::string& message)> onInvalid;
+  static constexpr const char* kInvalidMessage = "Invalid input value.  Use escape key to abandon changes";
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void apply(const EditMask::State& state);
+  void validate();
+
+  EditMask mask_;
+  std::string entryText_;   // the text when the field got the focus
+  bool modified_ = false;   // changed by the user since then
+  bool reporting_ = false;  // showing the invalid-input message
+};
+
+}  // namespace redoviri::widgets

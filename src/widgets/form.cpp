@@ -1,0 +1,239 @@
+#include "widgets/form.h"
+
+#include <windowsx.h>
+
+#include "widgets/hint.h"
+
+namespace redoviri::widgets {
+
+namespace {
+
+Props FormProps(const FormDesc& d) {
+  return {.left = d.left,
+          .top = d.top,
+          .width = d.clientWidth,
+          .height = d.clientHeight,
+          .caption = d.caption,
+          .font = d.font,
+          .color = d.color,
+          .visible = false};
+}
+
+}  // namespace
+
+// ----------------------------------------------------------------- Timer
+
+Timer::Timer(Form& form, UINT_PTR id, const TimerDesc& desc)
+    : onTimer(desc.onTimer), form_(form), id_(id), interval_(desc.interval), enabled_(desc.enabled) {
+  apply();
+}
+
+Timer::~Timer() {
+  if (form_.handle()) KillTimer(form_.handle(), id_);
+}
+
+void Timer::setInterval(UINT ms) {
+  interval_ = ms;
+  apply();
+}
+
+void Timer::setEnabled(bool on) {
+  if (on == enabled_) return;
+  enabled_ = on;
+  apply();
+}
+
+void Timer::apply() {
+  // An interval of 0 stops the timer, like disabling it.
+  if (enabled_ && interval_ > 0)
+    SetTimer(form_.handle(), id_, interval_, nullptr);
+  else
+    KillTimer(form_.handle(), id_);
+}
+
+// ------------------------------------------------------------------ Form
+
+Form::Form(const FormDesc& desc)
+    : Container(nullptr, FormProps(desc)),
+      borderless_(desc.borderless),
+      topmost_(desc.topmost),
+      dragBySurface_(desc.dragBySurface),
+      taskbarButton_(desc.taskbarButton),
+      hints_(desc.hints) {
+  realize();
+  if (desc.centered) centerOnScreen();
+}
+
+Form::~Form() {
+  if (hints_) hints_->forget(*this);
+  timers_.clear();
+  // The children go before the font and brush cache they use.
+  destroyChildren();
+}
+
+WindowSpec Form::windowSpec() const {
+  WindowSpec s;
+  s.style = WS_POPUP | WS_CLIPCHILDREN;
+  if (!borderless_) s.style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  s.exStyle = (topmost_ ? WS_EX_TOPMOST : 0) | WS_EX_CONTROLPARENT |
+              (taskbarButton_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW);
+  RECT r = bounds().rect();
+  AdjustWindowRectEx(&r, s.style, FALSE, s.exStyle);
+  s.left = r.left;
+  s.top = r.top;
+  s.width = r.right - r.left;
+  s.height = r.bottom - r.top;
+  s.text = caption_.c_str();
+  return s;
+}
+
+bool Form::createWindow(const WindowSpec& spec) { return create(kWidgetClass, spec); }
+
+void Form::show() { setVisible(true); }
+
+void Form::showInactive() {
+  ShowWindow(handle(), SW_SHOWNA);
+  visible_ = true;
+}
+void Form::hide() { setVisible(false); }
+
+void Form::setVisible(bool visible) {
+  if (!handle()) return;
+  ShowWindow(handle(), visible ? SW_SHOW : SW_HIDE);
+  visible_ = visible;
+}
+
+void Form::showChanged(bool visible) {
+  visible_ = visible;
+  if (visible) {
+    if (onShow) onShow();
+  } else {
+    if (hints_) hints_->cancel();
+    if (onHide) onHide();
+  }
+}
+
+void Form::setBounds(const Bounds& b) {
+  Widget::setBounds(b);
+  if (!handle()) return;
+  const WindowSpec s = windowSpec();
+  SetWindowPos(handle(), nullptr, s.left, s.top, s.width, s.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::setClientSize(int width, int height) {
+  setBounds({bounds().left, bounds().top, width, height});
+}
+
+void Form::centerOnScreen() {
+  const Bounds b = bounds();
+  setBounds({(GetSystemMetrics(SM_CXSCREEN) - b.width) / 2,
+             (GetSystemMetrics(SM_CYSCREEN) - b.height) / 2, b.width, b.height});
+}
+
+void Form::setHints(HintManager* hints) {
+  if (hints_ && hints_ != hints) hints_->forget(*this);
+  hints_ = hints;
+}
+
+LRESULT Form::hitTest(POINT client) const {
+  if (!dragBySurface_) return HTCLIENT;
+  const Widget* w = childAt(client);
+  if (!w) return HTCAPTION;
+  return !w->isWindowed() && w->dragsForm() ? HTCAPTION : HTCLIENT;
+}
+
+Timer& Form::addTimer(const TimerDesc& desc) {
+  // Ids from 1; a timer lives as long as its form.
+  timers_.push_back(std::make_unique<Timer>(*this, timers_.size() + 1, desc));
+  return *timers_.back();
+}
+
+LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_NCHITTEST: {
+      const LRESULT r = defaultProc(msg, wp, lp);
+      if (r != HTCLIENT) return r;
+      POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      ScreenToClient(handle(), &p);
+      return hitTest(p);
+    }
+    case WM_NCMOUSEMOVE:
+      if (wp == HTCAPTION && hints_) {
+        // The dragging surface and what lies on it get no client mouse
+        // messages, but their hints show all the same.
+        POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ScreenToClient(handle(), &p);
+        const Widget* w = childAt(p);
+        ncHovered_ = w ? w : this;
+        hints_->mouseOver(ncHovered_, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        TRACKMOUSEEVENT t{};
+        t.cbSize = sizeof t;
+        t.dwFlags = TME_LEAVE | TME_NONCLIENT;
+        t.hwndTrack = handle();
+        TrackMouseEvent(&t);
+      }
+      break;
+    case WM_NCMOUSELEAVE:
+      if (hints_) hints_->mouseLeft(ncHovered_);
+      ncHovered_ = nullptr;
+      return 0;
+    case WM_WINDOWPOSCHANGED: {
+      // Keep the bounds true when the user drags the form.
+      RECT client;
+      GetClientRect(handle(), &client);
+      POINT origin{0, 0};
+      ClientToScreen(handle(), &origin);
+      bounds_ = {origin.x, origin.y, client.right, client.bottom};
+      break;
+    }
+    case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
+      if (hints_) hints_->cancel();
+      if (msg == WM_NCRBUTTONDOWN && wp == HTCAPTION) return 0;
+      break;
+    case WM_NCLBUTTONDBLCLK:
+      if (wp == HTCAPTION) return 0;  // the surface is no title bar: no maximising
+      break;
+    case WM_NCRBUTTONUP:
+      if (wp == HTCAPTION) {
+        // A right click on the dragging surface asks for the context menu,
+        // as it would on the client area.
+        SendMessageA(handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle()), lp);
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      if (wp >= 1 && wp <= timers_.size()) {
+        Timer& t = *timers_[wp - 1];
+        if (t.enabled_ && t.onTimer) t.onTimer();
+        return 0;
+      }
+      break;
+    case WM_SHOWWINDOW:
+      showChanged(wp != 0);
+      break;
+    case WM_CLOSE:
+      hide();  // forms are hidden, never closed by the user
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(handle(), focus)) lastFocus_ = focus;
+      } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(handle(), lastFocus_)) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return Container::OnMessage(msg, wp, lp);
+}
+
+bool IsFormDialogMessage(MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  if (!dynamic_cast<Form*>(MessageWindow::FromHandle(root))) return false;
+  return IsDialogMessageA(root, &msg) != FALSE;
+}
+
+}  // namespace redoviri::widgets

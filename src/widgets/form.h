@@ -1,0 +1,120 @@
+// Top-level windows (forms) and their timers.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "widgets/font.h"
+#include "widgets/widget.h"
+
+namespace redoviri::widgets {
+
+class HintManager;
+class Form;
+
+struct FormDesc {
+  std::string caption{};
+  int left = 0, top = 0;  // screen position, unless centred
+  int clientWidth = 300, clientHeight = 200;
+  bool centered = true;  // on the screen
+  COLORREF color = colors::Silver;
+  Font font = Font::Points("MS Sans Serif", 8);
+  bool borderless = true;  // no frame and no title bar
+  bool topmost = false;
+  // Pressing the mouse on the form's own surface, or on a widget lying on
+  // it that drags the form, moves the window (see Form::hitTest).
+  bool dragBySurface = true;
+  bool taskbarButton = false;
+  HintManager* hints = nullptr;  // the program's hint manager, if any
+};
+
+struct TimerDesc {
+  UINT interval = 1000;  // ms
+  bool enabled = true;
+  Handler onTimer{};
+};
+
+// A window timer of a form: fires onTimer every interval while enabled.
+class Timer {
+ public:
+  Timer(Form& form, UINT_PTR id, const TimerDesc& desc);
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  ~Timer();
+
+  UINT interval() const { return interval_; }
+  // A new interval restarts the count.
+  void setInterval(UINT ms);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool on);
+
+  Handler onTimer;
+
+ private:
+  friend class Form;
+  void apply();
+
+  Form& form_;
+  UINT_PTR id_;
+  UINT interval_;
+  bool enabled_;
+};
+
+class Form : public Container {
+ public:
+  explicit Form(const FormDesc& desc);
+  ~Form() override;
+
+  void show();
+  // Shows the form without taking the activation from another window.
+  void showInactive();
+  void hide();
+  void setVisible(bool visible) override;
+  // Screen position and size of the client area.
+  void setBounds(const Bounds& b) override;
+  // The client area's size.
+  void setClientSize(int width, int height);
+  void centerOnScreen();
+
+  // The hit-test rule: HTCAPTION for a point of the form's own surface or
+  // of a visible, enabled windowless widget lying directly on the form
+  // whose dragsForm() is true (labels, images and shapes by default);
+  // HTCLIENT for everything else (panels and what they hold, edits,
+  // buttons, the grid, speed buttons) and for every point when the form
+  // does not drag by its surface.
+  LRESULT hitTest(POINT client) const;
+
+  Timer& addTimer(const TimerDesc& desc);
+
+  GdiCache& gdi() { return gdi_; }
+  HintManager* hints() const { return hints_; }
+  void setHints(HintManager* hints);
+
+  // Before the form is shown or after it is hidden.
+  Handler onShow;
+  Handler onHide;
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  bool createWindow(const WindowSpec& spec) override;
+  WindowSpec windowSpec() const override;
+  void showChanged(bool visible);
+
+  GdiCache gdi_;
+  bool borderless_, topmost_, dragBySurface_, taskbarButton_;
+  HintManager* hints_;
+  std::vector<std::unique_ptr<Timer>> timers_;
+  HWND lastFocus_ = nullptr;
+  const Widget* ncHovered_ = nullptr;  // under the mouse on the dragging surface
+};
+
+// For the message loop: Tab and Shift+Tab move between the fields of the
+// form that holds msg.hwnd. Returns true when the message was used.
+bool IsFormDialogMessage(MSG& msg);
+
+}  // namespace redoviri::widgets

@@ -1,0 +1,165 @@
+#include "widgets/hint.h"
+
+#include "widgets/form.h"
+#include "widgets/widget.h"
+
+#ifndef CS_DROPSHADOW
+#define CS_DROPSHADOW 0x00020000
+#endif
+#ifndef WS_EX_NOACTIVATE
+#define WS_EX_NOACTIVATE 0x08000000L
+#endif
+
+namespace redoviri::widgets {
+
+namespace {
+
+constexpr WindowClass kHintClass{"RedoviriHint", CS_SAVEBITS | CS_DROPSHADOW};
+constexpr int kPadX = 3, kPadY = 2;       // text to frame
+constexpr int kMaxTextWidth = 400;        // longer hints wrap
+constexpr int kBelowCursor = 20;          // the hint starts under the arrow
+
+}  // namespace
+
+// ---------------------------------------------------- StandardHintWindow
+
+StandardHintWindow::StandardHintWindow() {
+  create(kHintClass, {.style = WS_POPUP | WS_BORDER,
+                      .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE});
+}
+
+void StandardHintWindow::show(const std::string& text, POINT cursor) {
+  text_ = text;
+  RECT r{0, 0, kMaxTextWidth, 0};
+  {
+    const WindowDC dc(handle());
+    const ScopedSelect font(dc.get(), gdi_.font(font_));
+    DrawTextA(dc.get(), text_.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
+  }
+  const int w = r.right + 2 * kPadX + 2, h = r.bottom + 2 * kPadY + 2;
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  int x = cursor.x, y = cursor.y + kBelowCursor;
+  if (x + w > screenW) x = screenW - w;
+  if (x < 0) x = 0;
+  if (y + h > screenH) y = cursor.y - h - 2;  // no room below: above the cursor
+  SetWindowPos(handle(), HWND_TOPMOST, x, y, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(handle(), nullptr, FALSE);
+  UpdateWindow(handle());
+}
+
+void StandardHintWindow::hide() { ShowWindow(handle(), SW_HIDE); }
+
+void StandardHintWindow::paint(HDC dc) {
+  RECT client;
+  GetClientRect(handle(), &client);
+  FillSolid(dc, client, GetSysColor(COLOR_INFOBK));
+  const ScopedSelect font(dc, gdi_.font(font_));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+  RECT text{kPadX, kPadY, client.right - kPadX, client.bottom - kPadY};
+  DrawTextA(dc, text_.c_str(), -1, &text, DT_NOPREFIX | DT_WORDBREAK);
+}
+
+LRESULT StandardHintWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_PAINT: {
+      const PaintDC dc(handle());
+      paint(dc.get());
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;  // the mouse goes through to the window below
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    default:
+      return defaultProc(msg, wp, lp);
+  }
+}
+
+// ----------------------------------------------------------- HintManager
+
+HintManager::HintManager(std::unique_ptr<HintWindow> window) {
+  setWindow(std::move(window));
+  // A message-only window carries the timers.
+  create(kWidgetClass, {.parent = HWND_MESSAGE});
+}
+
+HintManager::~HintManager() { hideNow(); }
+
+void HintManager::setWindow(std::unique_ptr<HintWindow> window) {
+  hideNow();
+  window_ = window ? std::move(window) : std::make_unique<StandardHintWindow>();
+}
+
+void HintManager::setEnabled(bool on) {
+  enabled_ = on;
+  if (!on) cancel();
+}
+
+void HintManager::mouseOver(const Widget* widget, POINT screen) {
+  if (widget == current_) {
+    // The hint appears where the mouse came to rest.
+    if (!done_) point_ = screen;
+    return;
+  }
+  const bool wasShown = shown_;
+  hideNow();
+  current_ = widget;
+  currentForm_ = widget ? &widget->form() : nullptr;
+  point_ = screen;
+  done_ = false;
+  if (!widget || !enabled_ || widget->effectiveHint().empty()) return;
+  SetTimer(handle(), kShowTimer, wasShown ? timing_.shortPauseMs : timing_.pauseMs, nullptr);
+}
+
+void HintManager::mouseLeft(const Widget* widget) {
+  if (widget && widget == current_) mouseOver(nullptr, point_);
+}
+
+void HintManager::cancel() {
+  hideNow();
+  done_ = true;
+}
+
+void HintManager::forget(const Form& form) {
+  if (currentForm_ != &form) return;
+  hideNow();
+  current_ = nullptr;
+  currentForm_ = nullptr;
+}
+
+void HintManager::hideNow() {
+  if (handle()) {
+    KillTimer(handle(), kShowTimer);
+    KillTimer(handle(), kHideTimer);
+  }
+  if (shown_) {
+    shown_ = false;
+    window_->hide();
+  }
+}
+
+void HintManager::showNow() {
+  done_ = true;
+  if (!current_ || !enabled_ || !current_->showing()) return;
+  // Read now: a widget's hint may have changed while the mouse rested.
+  const std::string text = current_->effectiveHint();
+  if (text.empty()) return;
+  window_->show(text, point_);
+  shown_ = true;
+  SetTimer(handle(), kHideTimer, timing_.hidePauseMs, nullptr);
+}
+
+LRESULT HintManager::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_TIMER) {
+    KillTimer(handle(), wp);
+    if (wp == kShowTimer) showNow();
+    if (wp == kHideTimer) hideNow();
+    return 0;
+  }
+  return defaultProc(msg, wp, lp);
+}
+
+}  // namespace redoviri::widgets

@@ -1,0 +1,98 @@
+// Hints: the text a widget shows when the mouse rests on it.
+//
+// One HintManager serves every form of the program: the forms report which
+// widget the mouse is over, the manager waits for the pause, asks the
+// widget for its hint text and shows it in its HintWindow. The window is
+// replaceable (a balloon, a fake in tests) without the forms knowing.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "widgets/font.h"
+#include "widgets/window.h"
+
+namespace redoviri::widgets {
+
+class Widget;
+class Form;
+
+class HintWindow {
+ public:
+  virtual ~HintWindow() = default;
+  // Shows text for the mouse cursor at a screen point (its hot spot).
+  virtual void show(const std::string& text, POINT cursor) = 0;
+  virtual void hide() = 0;
+};
+
+// The standard hint: a small pale yellow box with a black frame just below
+// the cursor, kept on the screen.
+class StandardHintWindow : public HintWindow, private MessageWindow {
+ public:
+  StandardHintWindow();
+  void show(const std::string& text, POINT cursor) override;
+  void hide() override;
+  using MessageWindow::handle;
+
+ private:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void paint(HDC dc);
+
+  GdiCache gdi_;
+  Font font_ = Font::Points("MS Sans Serif", 8);
+  std::string text_;
+};
+
+struct HintTiming {
+  UINT pauseMs = 500;       // mouse at rest until the hint appears
+  UINT shortPauseMs = 50;   // the same, right after another hint was shown
+  UINT hidePauseMs = 2500;  // how long a hint stays
+};
+
+class HintManager : private MessageWindow {
+ public:
+  // A null window means the standard hint window.
+  explicit HintManager(std::unique_ptr<HintWindow> window = nullptr);
+  ~HintManager() override;
+
+  void setWindow(std::unique_ptr<HintWindow> window);
+  HintWindow& window() { return *window_; }
+
+  // The program-wide switch: off hides the current hint and shows no more.
+  void setEnabled(bool on);
+  bool enabled() const { return enabled_; }
+  void setTiming(const HintTiming& timing) { timing_ = timing; }
+
+  // Reports from the forms. The mouse is over a widget (null: over none of
+  // ours) at a screen point.
+  void mouseOver(const Widget* widget, POINT screen);
+  // The mouse left a widget (ignored when another one is current already).
+  void mouseLeft(const Widget* widget);
+  // A button was pressed or a form hidden: hide, and show nothing until the
+  // mouse reaches another widget.
+  void cancel();
+  // A form goes away: forget its widgets.
+  void forget(const Form& form);
+
+  const Widget* current() const { return current_; }
+  bool showing() const { return shown_; }
+
+ private:
+  enum : UINT_PTR { kShowTimer = 1, kHideTimer = 2 };
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void hideNow();
+  void showNow();
+
+  std::unique_ptr<HintWindow> window_;
+  HintTiming timing_;
+  bool enabled_ = true;
+  const Widget* current_ = nullptr;
+  const Form* currentForm_ = nullptr;
+  POINT point_{};
+  bool shown_ = false;
+  bool done_ = false;  // shown or cancelled for the current widget
+};
+
+}  // namespace redoviri::widgets

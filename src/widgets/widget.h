@@ -1,0 +1,293 @@
+// The retained tree of controls that a window is declared with.
+//
+// Widget is the common part (bounds, caption, hint, font, colours, tag,
+// visibility, mouse handlers). Windowless widgets (labels, images, shapes,
+// speed buttons) are painted and hit-tested by the nearest windowed
+// ancestor, a Container (form or panel), in one double-buffered pass.
+// Windowed widgets (panels, edits, buttons, check boxes, the string grid)
+// are real child windows, so they always lie above the windowless widgets
+// of their container; among siblings, later ones lie above earlier ones.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "widgets/font.h"
+#include "widgets/gdi.h"
+#include "widgets/window.h"
+
+namespace redoviri::widgets {
+
+class Container;
+class Form;
+class HintManager;
+
+enum class MouseButton { Left, Right, Middle };
+
+struct MouseEvent {
+  MouseButton button = MouseButton::Left;
+  int x = 0, y = 0;  // relative to the widget
+  bool shift = false;
+  bool ctrl = false;
+};
+
+using Handler = std::function<void()>;
+using MouseHandler = std::function<void(const MouseEvent&)>;
+using ContextMenuHandler = std::function<void(POINT screen)>;
+
+struct Bounds {
+  int left = 0, top = 0, width = 0, height = 0;
+  RECT rect() const { return {left, top, left + width, top + height}; }
+  bool contains(POINT p) const {
+    return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height;
+  }
+  friend bool operator==(const Bounds&, const Bounds&) = default;
+};
+
+// What every widget is declared with, in the order designated initialisers
+// must follow: geometry, texts, looks, state, behaviour. (Every member of a
+// declaration struct has an initialiser, so leaving it out is no warning.)
+struct Props {
+  int left = 0, top = 0, width = 0, height = 0;  // relative to the parent's client area
+  std::string caption{};
+  std::string hint{};  // empty: the parent's hint
+  std::optional<Font> font{};  // none: the parent's font
+  COLORREF fontColor = colors::Black;
+  std::optional<COLORREF> color{};  // background; none: the kind's default
+  int tag = 0;
+  bool visible = true;
+  bool enabled = true;
+  // Whether pressing the mouse here drags the form (see Form::hitTest);
+  // none: the kind's default.
+  std::optional<bool> dragsForm{};
+  Handler onClick{};
+  Handler onDblClick{};
+  MouseHandler onMouseDown{};
+  MouseHandler onMouseUp{};
+  // Right click or the menu key; a widget without one passes the request
+  // to its parent.
+  ContextMenuHandler onContextMenu{};
+};
+
+class Widget {
+ public:
+  Widget(const Widget&) = delete;
+  Widget& operator=(const Widget&) = delete;
+  virtual ~Widget() = default;
+
+  Container* parent() const { return parent_; }
+  Form& form();
+  const Form& form() const;
+
+  const Bounds& bounds() const { return bounds_; }
+  virtual void setBounds(const Bounds& b);
+  void move(int left, int top) { setBounds({left, top, bounds_.width, bounds_.height}); }
+
+  virtual std::string caption() const { return caption_; }
+  virtual void setCaption(const std::string& text);
+
+  const std::string& hint() const { return hint_; }
+  void setHint(std::string text) { hint_ = std::move(text); }
+  // The hint shown over this widget: its own, else the nearest ancestor's.
+  std::string effectiveHint() const;
+
+  // The font used: this widget's own, else the nearest ancestor's.
+  Font font() const;
+  void setFont(const Font& f);
+  HFONT fontHandle() const;
+
+  COLORREF fontColor() const { return fontColor_; }
+  void setFontColor(COLORREF c);
+
+  // The background colour used: the widget's own, else its kind's default,
+  // else the parent's.
+  COLORREF color() const;
+  bool hasOwnColor() const { return color_.has_value(); }
+  void setColor(COLORREF c);
+
+  int tag() const { return tag_; }
+  void setTag(int tag) { tag_ = tag; }
+
+  bool visible() const { return visible_; }
+  virtual void setVisible(bool visible);
+  // Visible, and so are all its ancestors.
+  bool showing() const;
+
+  bool enabled() const { return enabled_; }
+  virtual void setEnabled(bool enabled);
+
+  bool dragsForm() const { return dragsForm_.value_or(defaultDragsForm()); }
+
+  virtual bool isWindowed() const { return false; }
+  // Puts the widget above its siblings.
+  virtual void bringToFront();
+  // Repaints the widget (windowless: only its rectangle of the container).
+  virtual void invalidate();
+
+  // The widget's rectangle in the client coordinates of the window that
+  // paints it (its container for windowless widgets, itself otherwise).
+  RECT paintRect() const;
+  POINT toScreen(POINT local) const;
+
+  Handler onClick;
+  Handler onDblClick;
+  MouseHandler onMouseDown;
+  MouseHandler onMouseUp;
+  ContextMenuHandler onContextMenu;
+
+ protected:
+  Widget(Container* parent, const Props& props);
+
+  friend class Container;
+
+  // Called once the widget sits in its parent's list.
+  virtual void realize() { invalidate(); }
+  // Windowless widgets draw themselves into their container's buffer;
+  // rect is their bounds in that buffer's coordinates.
+  virtual void paint(HDC dc, const RECT& rect) {}
+  virtual bool defaultDragsForm() const { return false; }
+  virtual std::optional<COLORREF> defaultColor() const { return std::nullopt; }
+  // The font or the font colour changed (own or inherited).
+  virtual void fontChanged() { invalidate(); }
+  virtual void colorChanged() { invalidate(); }
+  // Windowless widgets under the mouse (hot) or pressed by it.
+  virtual void hotChanged(bool hot) {}
+  virtual void pressedChanged(bool pressed) {}
+
+  // Calls the mouse handlers; click is decided by the caller.
+  void notifyMouseDown(const MouseEvent& e);
+  void notifyMouseUp(const MouseEvent& e);
+  void notifyClick();
+  void notifyDblClick();
+  // Runs the first context-menu handler on the way up to the form.
+  bool runContextMenu(POINT screen);
+
+  std::string caption_;
+
+ private:
+  Container* parent_;
+  Bounds bounds_;
+  std::string hint_;
+  std::optional<Font> font_;
+  COLORREF fontColor_;
+  std::optional<COLORREF> color_;
+  int tag_;
+  bool visible_;
+  bool enabled_;
+  std::optional<bool> dragsForm_;
+
+  friend class Form;  // a form keeps its bounds and visibility in step with its window
+};
+
+// A widget that is a real window. Its messages come to OnMessage; what it
+// does not handle goes to defaultProc.
+class WindowedWidget : public Widget, public MessageWindow {
+ public:
+  bool isWindowed() const override { return true; }
+  std::string caption() const override;
+  void setCaption(const std::string& text) override;
+  void setBounds(const Bounds& b) override;
+  void setVisible(bool visible) override;
+  void setEnabled(bool enabled) override;
+  void bringToFront() override;
+  void invalidate() override;
+
+  void setFocus();
+  bool focused() const;
+
+ protected:
+  WindowedWidget(Container* parent, const Props& props) : Widget(parent, props) {}
+
+  // Creates the window for this kind (style bits and class).
+  virtual bool createWindow(const WindowSpec& spec) = 0;
+  void realize() override;
+  // The common part of a child window's spec: place, text, visibility.
+  WindowSpec childSpec(DWORD style, DWORD exStyle = 0) const;
+  virtual WindowSpec windowSpec() const = 0;
+
+  void fontChanged() override;
+
+  // Notifications the parent passes on: WM_COMMAND codes and WM_CTLCOLOR*.
+  friend class Container;
+  virtual void command(WORD code) {}
+  virtual std::optional<LRESULT> ctlColor(HDC dc) { return std::nullopt; }
+  // A left click (down and up inside) on a window that does not report
+  // clicks by itself.
+  virtual void clicked() { notifyClick(); }
+
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  // Tells the hint manager that the mouse is over a widget of this window
+  // (itself or a windowless child) at a point of the client area.
+  void reportHover(const Widget* hovered, POINT client);
+
+ private:
+  const Widget* hovered_ = nullptr;  // last reported, until the mouse leaves
+  bool leaveTracked_ = false;
+  bool clickPending_ = false;
+};
+
+// A windowed widget that holds others: forms and panels. It paints itself
+// and its windowless children in one double-buffered pass and hands them
+// their mouse input.
+class Container : public WindowedWidget {
+ public:
+  // Declares a child: form.add<Label>({.left = 15, .top = 4, ...}, {.align = ...}).
+  template <class T>
+  T& add(const Props& props = {}, const typename T::Options& options = {}) {
+    auto widget = std::make_unique<T>(this, props, options);
+    T& ref = *widget;
+    children_.push_back(std::move(widget));
+    static_cast<Widget&>(ref).realize();
+    return ref;
+  }
+
+  const std::vector<std::unique_ptr<Widget>>& children() const { return children_; }
+
+  // The topmost visible child at a point of the client area (windowed
+  // children lie above windowless ones); windowless children that are
+  // disabled are skipped, as the mouse passes through them.
+  Widget* childAt(POINT client) const;
+
+  // Draws the container and everything in it, windowed descendants
+  // included, with the client area's top-left corner at (0, 0) of dc.
+  void render(HDC dc);
+
+ protected:
+  Container(Container* parent, const Props& props) : WindowedWidget(parent, props) {}
+  ~Container() override;
+
+  // Background, frame and caption of the container itself.
+  virtual void paintBackground(HDC dc, const RECT& client);
+  void fontChanged() override;
+  void colorChanged() override;
+
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  void destroyChildren();
+
+ private:
+  friend class Widget;
+  void paintContent(HDC dc, const RECT& area);
+  Widget* windowlessAt(POINT client) const;
+  void setHot(Widget* w);
+  void setPressedInside(bool inside);
+  void raise(Widget* w);
+  LRESULT mouseMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+  std::vector<std::unique_ptr<Widget>> children_;
+  Widget* hot_ = nullptr;      // windowless child under the mouse
+  Widget* pressed_ = nullptr;  // the widget that received the button press
+  bool pressedInside_ = false;
+  bool clickPending_ = false;
+};
+
+// Mouse event from a mouse message's parameters, relative to a widget at
+// origin (in the message's coordinates).
+MouseEvent MakeMouseEvent(UINT msg, WPARAM wp, LPARAM lp, POINT origin = {0, 0});
+
+}  // namespace redoviri::widgets

@@ -1,0 +1,102 @@
+#include "widgets/window.h"
+
+namespace redoviri::widgets {
+
+namespace {
+
+HINSTANCE ThisModule() { return GetModuleHandleA(nullptr); }
+
+void EnsureRegistered(const WindowClass& cls, WNDPROC proc) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExA(ThisModule(), cls.name, &existing)) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = cls.style;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = ThisModule();
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = cls.name;
+  RegisterClassExA(&wc);
+}
+
+}  // namespace
+
+MessageWindow::~MessageWindow() {
+  if (!hwnd_) return;
+  // Unbind first: the destruction messages must not reach an object whose
+  // derived parts are already gone.
+  const HWND hwnd = hwnd_;
+  unbind();
+  DestroyWindow(hwnd);
+}
+
+MessageWindow* MessageWindow::FromHandle(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  const WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+  if (proc != &WindowProc && proc != &ControlProc) return nullptr;
+  return reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+bool MessageWindow::create(const WindowClass& cls, const WindowSpec& spec) {
+  EnsureRegistered(cls, &WindowProc);
+  CreateWindowExA(spec.exStyle, cls.name, spec.text, spec.style, spec.left, spec.top, spec.width,
+                  spec.height, spec.parent, nullptr, ThisModule(), this);
+  return hwnd_ != nullptr;
+}
+
+bool MessageWindow::createControl(const char* systemClass, const WindowSpec& spec) {
+  const HWND hwnd = CreateWindowExA(spec.exStyle, systemClass, spec.text, spec.style, spec.left,
+                                    spec.top, spec.width, spec.height, spec.parent, nullptr,
+                                    ThisModule(), nullptr);
+  if (!hwnd) return false;
+  hwnd_ = hwnd;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  controlProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
+  return true;
+}
+
+LRESULT MessageWindow::defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (controlProc_) return CallWindowProcA(controlProc_, hwnd_, msg, wp, lp);
+  return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+void MessageWindow::unbind() {
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  if (controlProc_) {
+    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
+    controlProc_ = nullptr;
+  }
+  hwnd_ = nullptr;
+}
+
+LRESULT MessageWindow::Dispatch(MessageWindow* self, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_NCDESTROY) return self->OnMessage(msg, wp, lp);
+  const HWND hwnd = self->hwnd_;
+  const WNDPROC control = self->controlProc_;
+  self->OnMessage(msg, wp, lp);
+  self->unbind();
+  return control ? CallWindowProcA(control, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK MessageWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  MessageWindow* self;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<MessageWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  return Dispatch(self, msg, wp, lp);
+}
+
+LRESULT CALLBACK MessageWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  // Not reached once unbound: unbinding puts the control's own procedure back.
+  return Dispatch(self, msg, wp, lp);
+}
+
+}  // namespace redoviri::widgets

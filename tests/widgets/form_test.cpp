@@ -1,0 +1,417 @@
+#include "widgets/form.h"
+
+#include <gtest/gtest.h>
+
+#include "widget_test_support.h"
+#include "widgets/widgets.h"
+
+namespace redoviri::widgets {
+namespace {
+
+using test::Click;
+using test::PointParam;
+using test::PumpFor;
+using test::PumpUntil;
+using test::ScreenPoint;
+using test::Snapshot;
+using test::TestForm;
+
+// Surface, a label and an image lying on the form, a panel holding a
+// label, an edit, a push button, a grid and a speed button on the form.
+class FormHitTest : public ::testing::Test {
+ protected:
+  FormHitTest() : form(TestForm(300, 200)) {
+    label = &form.add<Label>({.left = 10, .top = 4, .width = 100, .height = 18, .caption = "Today"});
+    image = &form.add<Image>({.left = 120, .top = 4, .width = 20, .height = 20},
+                             {.picture = Bitmap::Solid(20, 20, colors::Red)});
+    panel = &form.add<Panel>({.left = 10, .top = 40, .width = 120, .height = 40},
+                             {.border = BorderStyle::Single});
+    inner = &panel->add<Label>({.left = 5, .top = 5, .width = 60, .height = 16, .caption = "inside"});
+    edit = &form.add<Edit>({.left = 150, .top = 40, .width = 100, .height = 22});
+    button = &form.add<Button>({.left = 150, .top = 70, .width = 80, .height = 24, .caption = "OK"});
+    grid = &form.add<StringGrid>({.left = 10, .top = 100, .width = 200, .height = 60});
+    speed = &form.add<SpeedButton>({.left = 250, .top = 4, .width = 24, .height = 24});
+    form.showInactive();
+    PumpFor(50);
+  }
+
+  LRESULT systemHitTest(POINT client) {
+    const POINT screen = ScreenPoint(form.handle(), client.x, client.y);
+    const HWND target = ChildWindowFromPointEx(form.handle(), client, CWP_SKIPINVISIBLE);
+    return SendMessageA(target, WM_NCHITTEST, 0, PointParam(screen));
+  }
+
+  Form form;
+  Label* label;
+  Image* image;
+  Panel* panel;
+  Label* inner;
+  Edit* edit;
+  Button* button;
+  StringGrid* grid;
+  SpeedButton* speed;
+};
+
+TEST_F(FormHitTest, SurfaceAndWidgetsLyingOnTheFormDragIt) {
+  EXPECT_EQ(form.hitTest({200, 180}), HTCAPTION);  // bare surface
+  EXPECT_EQ(form.hitTest({20, 10}), HTCAPTION);    // label on the form
+  EXPECT_EQ(form.hitTest({125, 10}), HTCAPTION);   // image on the form
+  // The same answers reach the system through WM_NCHITTEST.
+  EXPECT_EQ(systemHitTest({200, 180}), HTCAPTION);
+  EXPECT_EQ(systemHitTest({20, 10}), HTCAPTION);
+}
+
+TEST_F(FormHitTest, PanelsFieldsButtonsAndTheGridBehaveNormally) {
+  EXPECT_EQ(form.hitTest({100, 70}), HTCLIENT);   // panel
+  EXPECT_EQ(form.hitTest({20, 50}), HTCLIENT);    // label inside the panel
+  EXPECT_EQ(form.hitTest({160, 50}), HTCLIENT);   // edit
+  EXPECT_EQ(form.hitTest({160, 80}), HTCLIENT);   // push button
+  EXPECT_EQ(form.hitTest({20, 120}), HTCLIENT);   // grid
+  EXPECT_EQ(form.hitTest({255, 10}), HTCLIENT);   // speed button on the form
+  // The point on the panel belongs to the panel's window, which answers
+  // as client area; so does the edit.
+  EXPECT_EQ(ChildWindowFromPointEx(form.handle(), {100, 70}, CWP_SKIPINVISIBLE), panel->handle());
+  EXPECT_EQ(systemHitTest({100, 70}), HTCLIENT);
+  EXPECT_EQ(systemHitTest({160, 50}), HTCLIENT);
+  EXPECT_EQ(systemHitTest({20, 50}), HTCLIENT);
+}
+
+TEST_F(FormHitTest, HiddenOrDisabledWidgetsLeaveTheSurface) {
+  panel->setVisible(false);
+  EXPECT_EQ(form.hitTest({100, 70}), HTCAPTION);
+  speed->setEnabled(false);
+  EXPECT_EQ(form.hitTest({255, 10}), HTCAPTION);
+}
+
+TEST(FormHitTestRule, IsAPerWidgetPropertyAndAPerFormSwitch) {
+  Form form(TestForm(200, 100));
+  form.add<Label>({.left = 0, .top = 0, .width = 50, .height = 20, .dragsForm = false});
+  form.add<SpeedButton>({.left = 60, .top = 0, .width = 20, .height = 20, .dragsForm = true});
+  EXPECT_EQ(form.hitTest({10, 10}), HTCLIENT);
+  EXPECT_EQ(form.hitTest({65, 10}), HTCAPTION);
+
+  FormDesc fixed = TestForm(200, 100);
+  fixed.dragBySurface = false;
+  Form still(fixed);
+  EXPECT_EQ(still.hitTest({150, 80}), HTCLIENT);
+}
+
+// ------------------------------------------------------------ painting
+
+constexpr COLORREF kPanelColour = RGB(255, 255, 0);
+constexpr COLORREF kKey = RGB(255, 0, 255);
+constexpr COLORREF kDisc = RGB(0, 0, 255);
+
+class FormPaint : public ::testing::Test {
+ protected:
+  FormPaint() : form(TestForm(240, 120)) {
+    panel = &form.add<Panel>({.left = 10, .top = 10, .width = 80, .height = 40, .color = kPanelColour},
+                             {.border = BorderStyle::Single});
+    label = &form.add<Label>({.left = 100, .top = 10, .width = 100, .height = 20, .caption = "WWWW",
+                              .font = Font::Arial(16).Bold(), .fontColor = colors::Red});
+    hidden = &form.add<Label>({.left = 100, .top = 40, .width = 100, .height = 20, .caption = "WWWW",
+                               .font = Font::Arial(16).Bold(), .fontColor = colors::Red, .visible = false});
+    // A 20 x 20 picture: magenta, with a blue square in its middle.
+    const Bitmap picture = Bitmap::Draw(20, 20, [](HDC dc) {
+      FillSolid(dc, {0, 0, 20, 20}, kKey);
+      FillSolid(dc, {5, 5, 15, 15}, kDisc);
+    });
+    form.add<Image>({.left = 10, .top = 70, .width = 20, .height = 20}, {.picture = picture, .transparent = true});
+    form.add<Image>({.left = 40, .top = 70, .width = 40, .height = 40}, {.picture = picture, .stretch = true});
+    edit = &form.add<Edit>({.left = 100, .top = 70, .width = 100, .height = 22, .caption = "text"});
+  }
+
+  Form form;
+  Panel* panel;
+  Label* label;
+  Label* hidden;
+  Edit* edit;
+};
+
+TEST_F(FormPaint, RendersTheTreeBackToFront) {
+  const Snapshot s(form);
+  EXPECT_EQ(s.at(230, 110), colors::Silver);  // the form's colour
+  EXPECT_EQ(s.at(50, 30), kPanelColour);      // inside the panel's edge
+  EXPECT_GT(s.count({100, 10, 200, 30}, colors::Red), 20);  // the label's letters
+  EXPECT_EQ(s.count({100, 40, 200, 60}, colors::Red), 0);   // the hidden label
+  // Transparent image: its key colour shows the form, the rest is drawn.
+  EXPECT_EQ(s.at(11, 71), colors::Silver);
+  EXPECT_EQ(s.at(20, 80), kDisc);
+  // Stretched image: the middle square covers 10..30 of the 40 pixels.
+  EXPECT_EQ(s.at(60, 90), kDisc);
+  EXPECT_EQ(s.at(42, 72), kKey);
+  // The edit draws its own white field with its text.
+  EXPECT_EQ(s.at(195, 88), colors::White);
+  EXPECT_GT(s.count({102, 72, 198, 90}, colors::Black), 5);
+}
+
+TEST_F(FormPaint, ColoursAndCaptionsRepaintWhenChanged) {
+  panel->setColor(colors::White);
+  label->setFontColor(colors::Navy);
+  hidden->setVisible(true);
+  const Snapshot s(form);
+  EXPECT_EQ(s.at(50, 30), colors::White);
+  EXPECT_EQ(s.count({100, 10, 200, 30}, colors::Red), 0);
+  EXPECT_GT(s.count({100, 10, 200, 30}, colors::Navy), 20);
+  EXPECT_GT(s.count({100, 40, 200, 60}, colors::Red), 20);
+}
+
+TEST_F(FormPaint, TheWindowShowsWhatTheBufferedPaintDrew) {
+  form.showInactive();
+  UpdateWindow(form.handle());
+  PumpFor(50);
+  const WindowDC dc(form.handle());
+  EXPECT_EQ(GetPixel(dc.get(), 50, 30), kPanelColour);
+  EXPECT_EQ(GetPixel(dc.get(), 230, 110), colors::Silver);
+  int red = 0;
+  for (int y = 10; y < 30; ++y)
+    for (int x = 100; x < 200; ++x) red += GetPixel(dc.get(), x, y) == colors::Red;
+  EXPECT_GT(red, 20);
+}
+
+TEST_F(FormPaint, ACaptionChangeRepaintsOnlyItsLabel) {
+  form.showInactive();
+  UpdateWindow(form.handle());
+  PumpFor(20);
+  ValidateRect(form.handle(), nullptr);
+
+  label->setCaption("WWWW");  // the same text: nothing to repaint
+  EXPECT_FALSE(GetUpdateRect(form.handle(), nullptr, FALSE));
+
+  label->setCaption("12:00:01");
+  RECT dirty;
+  ASSERT_TRUE(GetUpdateRect(form.handle(), &dirty, FALSE));
+  EXPECT_EQ(dirty.left, 100);
+  EXPECT_EQ(dirty.top, 10);
+  EXPECT_EQ(dirty.right, 200);
+  EXPECT_EQ(dirty.bottom, 30);
+}
+
+// ------------------------------------------------------------- fonts
+
+TEST(Fonts, PixelHeightsAreFixedAndPointsFollowTheScreen) {
+  EXPECT_EQ(Font::Arial(13).logicalHeight(96), -13);
+  EXPECT_EQ(Font::Arial(13).logicalHeight(120), -13);
+  EXPECT_EQ(Font::Points("MS Sans Serif", 8).logicalHeight(96), -11);
+  EXPECT_EQ(Font::Points("MS Sans Serif", 8).logicalHeight(120), -13);
+}
+
+TEST(Fonts, TheCacheSharesOneHandlePerFont) {
+  GdiCache cache(96);
+  const HFONT small = cache.font(Font::Points("MS Sans Serif", 8));
+  EXPECT_EQ(cache.font(Font::Points("MS Sans Serif", 8)), small);
+  const HFONT bold = cache.font(Font::Points("MS Sans Serif", 8).Bold());
+  EXPECT_NE(bold, small);
+
+  LOGFONTA lf{};
+  ASSERT_EQ(GetObjectA(small, sizeof lf, &lf), static_cast<int>(sizeof lf));
+  EXPECT_EQ(lf.lfHeight, -11);
+  EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
+  EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+  ASSERT_EQ(GetObjectA(bold, sizeof lf, &lf), static_cast<int>(sizeof lf));
+  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  ASSERT_EQ(GetObjectA(cache.font(Font::Arial(19)), sizeof lf, &lf), static_cast<int>(sizeof lf));
+  EXPECT_EQ(lf.lfHeight, -19);
+  EXPECT_STREQ(lf.lfFaceName, "Arial");
+}
+
+TEST(Fonts, WidgetsWithoutAFontUseTheirParents) {
+  FormDesc desc = TestForm(200, 100);
+  desc.font = Font::Points("MS Sans Serif", 8);
+  Form form(desc);
+  Panel& panel = form.add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100, .font = Font::Arial(13)});
+  Edit& edit = panel.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
+  Label& label = form.add<Label>({.left = 0, .top = 0, .width = 10, .height = 10});
+  EXPECT_EQ(edit.font(), Font::Arial(13));
+  EXPECT_EQ(label.font(), Font::Points("MS Sans Serif", 8));
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit.handle(), WM_GETFONT, 0, 0)),
+            form.gdi().font(Font::Arial(13)));
+
+  // A new font of the panel reaches the edit's window.
+  panel.setFont(Font::Arial(19));
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit.handle(), WM_GETFONT, 0, 0)),
+            form.gdi().font(Font::Arial(19)));
+}
+
+// ------------------------------------------------------------ timers
+
+TEST(Timers, FireWhileEnabledOnly) {
+  Form form(TestForm(100, 50));
+  int ticks = 0, idle = 0;
+  Timer& timer = form.addTimer({.interval = 20, .onTimer = [&] { ++ticks; }});
+  Timer& off = form.addTimer({.interval = 20, .enabled = false, .onTimer = [&] { ++idle; }});
+  EXPECT_EQ(timer.interval(), 20u);
+  ASSERT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+
+  timer.setEnabled(false);
+  const int stopped = ticks;
+  PumpFor(150);
+  EXPECT_EQ(ticks, stopped);
+  EXPECT_EQ(idle, 0);
+
+  off.setEnabled(true);
+  EXPECT_TRUE(PumpUntil([&] { return idle >= 1; }));
+}
+
+TEST(Timers, AnIntervalOfZeroStopsTheTimer) {
+  Form form(TestForm(100, 50));
+  int ticks = 0;
+  Timer& timer = form.addTimer({.interval = 20, .onTimer = [&] { ++ticks; }});
+  timer.setInterval(0);
+  PumpFor(120);
+  EXPECT_EQ(ticks, 0);
+  timer.setInterval(20);
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 1; }));
+}
+
+// ----------------------------------------------------- mouse and events
+
+TEST(Events, AClickOnAWindowlessWidgetRunsItsHandlers) {
+  Form form(TestForm(200, 100));
+  Panel& panel = form.add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100});
+  int downs = 0, ups = 0, clicks = 0, doubles = 0, panelClicks = 0;
+  MouseEvent lastDown;
+  panel.onClick = [&] { ++panelClicks; };
+  panel.add<SpeedButton>({.left = 10, .top = 10, .width = 40, .height = 30,
+                          .onClick = [&] { ++clicks; },
+                          .onDblClick = [&] { ++doubles; },
+                          .onMouseDown = [&](const MouseEvent& e) { ++downs; lastDown = e; },
+                          .onMouseUp = [&](const MouseEvent&) { ++ups; }});
+  Click(panel.handle(), 15, 20);
+  EXPECT_EQ(downs, 1);
+  EXPECT_EQ(ups, 1);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(panelClicks, 0);
+  // Mouse positions are the widget's own.
+  EXPECT_EQ(lastDown.x, 5);
+  EXPECT_EQ(lastDown.y, 10);
+
+  // Released outside: no click.
+  SendMessageA(panel.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 20));
+  SendMessageA(panel.handle(), WM_LBUTTONUP, 0, MAKELPARAM(150, 80));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(ups, 2);
+
+  // A double click runs the double-click handler, not a second click.
+  Click(panel.handle(), 15, 20);
+  SendMessageA(panel.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(15, 20));
+  SendMessageA(panel.handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 20));
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(doubles, 1);
+
+  // The panel's own surface is the panel's.
+  Click(panel.handle(), 150, 80);
+  EXPECT_EQ(panelClicks, 1);
+}
+
+TEST(Events, TheContextMenuRequestGoesUpToTheFirstHandler) {
+  Form form(TestForm(200, 100));
+  POINT asked{-1, -1};
+  int count = 0;
+  form.onContextMenu = [&](POINT p) { asked = p; ++count; };
+  Panel& panel = form.add<Panel>({.left = 0, .top = 0, .width = 200, .height = 60});
+  Edit& edit = panel.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
+  MaskEdit& masked = panel.add<MaskEdit>({.left = 100, .top = 5, .width = 80, .height = 20}, {.mask = "00"});
+  SendMessageA(edit.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.handle()), MAKELPARAM(30, 40));
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(asked.x, 30);
+  EXPECT_EQ(asked.y, 40);
+  SendMessageA(masked.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(masked.handle()), MAKELPARAM(1, 2));
+  EXPECT_EQ(count, 2);
+
+  // A nearer handler wins.
+  int panelCount = 0;
+  panel.onContextMenu = [&](POINT) { ++panelCount; };
+  SendMessageA(edit.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.handle()), MAKELPARAM(30, 40));
+  EXPECT_EQ(panelCount, 1);
+  EXPECT_EQ(count, 2);
+}
+
+TEST(Events, ButtonsAndCheckBoxesReportTheirClicks) {
+  Form form(TestForm(200, 100));
+  int pushed = 0, toggled = 0;
+  Button& button = form.add<Button>({.left = 5, .top = 5, .width = 80, .height = 24, .caption = "OK",
+                                     .onClick = [&] { ++pushed; }});
+  CheckBox& box = form.add<CheckBox>({.left = 5, .top = 40, .caption = "Each Year", .onClick = [&] { ++toggled; }},
+                                     {.checked = true});
+  EXPECT_TRUE(box.checked());
+  EXPECT_GT(box.bounds().width, 40);  // sized to its caption
+
+  SendMessageA(button.handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(pushed, 1);
+
+  box.setChecked(false);  // set by the program: no click
+  EXPECT_FALSE(box.checked());
+  EXPECT_EQ(toggled, 0);
+  SendMessageA(box.handle(), BM_CLICK, 0, 0);  // the user's click toggles
+  EXPECT_TRUE(box.checked());
+  EXPECT_EQ(toggled, 1);
+}
+
+TEST(Events, EditsAnnounceEveryChangeOfText) {
+  Form form(TestForm(200, 100));
+  int changes = 0;
+  Edit& edit = form.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20, .caption = "09"},
+                              {.maxLength = 4, .onChange = [&] { ++changes; }});
+  EXPECT_EQ(edit.text(), "09");
+  edit.setText("10");
+  EXPECT_EQ(changes, 1);
+  edit.setText("10");  // the same text is no change
+  EXPECT_EQ(changes, 1);
+  edit.setFocus();
+  edit.setSelection(2, 2);
+  SendMessageA(edit.handle(), WM_CHAR, '5', 0);
+  EXPECT_EQ(edit.text(), "105");
+  EXPECT_EQ(changes, 2);
+  // At most four characters typed.
+  SendMessageA(edit.handle(), WM_CHAR, '6', 0);
+  SendMessageA(edit.handle(), WM_CHAR, '7', 0);
+  EXPECT_EQ(edit.text(), "1056");
+}
+
+TEST(Forms, ShowHideRunTheirHandlersAndClosingOnlyHides) {
+  Form form(TestForm(100, 50));
+  int shown = 0, hidden = 0;
+  form.onShow = [&] { ++shown; };
+  form.onHide = [&] { ++hidden; };
+  EXPECT_FALSE(form.visible());
+  form.show();
+  EXPECT_TRUE(form.visible());
+  EXPECT_TRUE(IsWindowVisible(form.handle()));
+  EXPECT_EQ(shown, 1);
+  SendMessageA(form.handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(form.handle()));
+  EXPECT_TRUE(IsWindow(form.handle()));
+  EXPECT_FALSE(form.visible());
+  EXPECT_EQ(hidden, 1);
+}
+
+TEST(Forms, AreCentredAndSizedByTheirClientArea) {
+  FormDesc desc = TestForm(353, 311);
+  desc.centered = true;
+  desc.topmost = true;
+  Form form(desc);
+  RECT client, window;
+  GetClientRect(form.handle(), &client);
+  GetWindowRect(form.handle(), &window);
+  EXPECT_EQ(client.right, 353);
+  EXPECT_EQ(client.bottom, 311);
+  EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - 353) / 2);
+  EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - 311) / 2);
+  EXPECT_TRUE(GetWindowLongA(form.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetWindowLongA(form.handle(), GWL_STYLE) & WS_CAPTION);
+}
+
+TEST(Widgets, BringToFrontPutsAWindowedWidgetAboveItsSiblings) {
+  Form form(TestForm(200, 100));
+  Panel& under = form.add<Panel>({.left = 0, .top = 0, .width = 100, .height = 100});
+  Panel& over = form.add<Panel>({.left = 50, .top = 0, .width = 100, .height = 100});
+  EXPECT_EQ(form.childAt({75, 50}), &over);
+  EXPECT_EQ(ChildWindowFromPointEx(form.handle(), {75, 50}, CWP_SKIPINVISIBLE), over.handle());
+  under.bringToFront();
+  EXPECT_EQ(form.childAt({75, 50}), &under);
+  EXPECT_EQ(ChildWindowFromPointEx(form.handle(), {75, 50}, CWP_SKIPINVISIBLE), under.handle());
+}
+
+}  // namespace
+}  // namespace redoviri::widgets

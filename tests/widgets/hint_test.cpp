@@ -1,0 +1,189 @@
+#include "widgets/hint.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "widget_test_support.h"
+#include "widgets/widgets.h"
+
+namespace redoviri::widgets {
+namespace {
+
+using test::PointParam;
+using test::PumpFor;
+using test::PumpUntil;
+using test::ScreenPoint;
+using test::TestForm;
+
+struct Shown {
+  std::string text;
+  POINT at;
+};
+
+// Records what the manager asks of its window.
+class FakeHintWindow : public HintWindow {
+ public:
+  explicit FakeHintWindow(std::vector<Shown>& shown, int& hides) : shown_(shown), hides_(hides) {}
+  void show(const std::string& text, POINT cursor) override { shown_.push_back({text, cursor}); }
+  void hide() override { ++hides_; }
+
+ private:
+  std::vector<Shown>& shown_;
+  int& hides_;
+};
+
+class Hints : public ::testing::Test {
+ protected:
+  Hints() : hints(std::make_unique<FakeHintWindow>(shown, hides)), form(Desc(&hints)) {
+    hints.setTiming({.pauseMs = 30, .shortPauseMs = 10, .hidePauseMs = 5000});
+    surfaceLabel = &form.add<Label>({.left = 10, .top = 4, .width = 100, .height = 18,
+                                     .caption = "Today", .hint = "This the date of now"});
+    form.add<Label>({.left = 150, .top = 4, .width = 40, .height = 18, .caption = "quiet"});
+    panel = &form.add<Panel>({.left = 10, .top = 40, .width = 200, .height = 60,
+                              .hint = "Click to see the details"});
+    panel->add<Label>({.left = 5, .top = 5, .width = 60, .height = 16, .caption = "3"});
+    panel->add<SpeedButton>({.left = 100, .top = 5, .width = 30, .height = 30, .hint = "Click to add an event...."});
+    edit = &form.add<Edit>({.left = 10, .top = 110, .width = 100, .height = 22,
+                            .hint = "This is the month in number"});
+    form.showInactive();
+    PumpFor(30);
+  }
+  static FormDesc Desc(HintManager* h) {
+    FormDesc d = TestForm(300, 150);
+    d.hints = h;
+    return d;
+  }
+
+  // The mouse rests on the dragging surface (no client messages there).
+  POINT overSurface(int x, int y) {
+    const POINT p = ScreenPoint(form.handle(), x, y);
+    SendMessageA(form.handle(), WM_NCMOUSEMOVE, HTCAPTION, PointParam(p));
+    return p;
+  }
+  POINT overWindow(HWND hwnd, int x, int y) {
+    SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    return ScreenPoint(hwnd, x, y);
+  }
+  bool waitForShow(size_t count) {
+    return PumpUntil([&] { return shown.size() >= count; }, 2000);
+  }
+
+  std::vector<Shown> shown;
+  int hides = 0;
+  HintManager hints;
+  Form form;
+  Label* surfaceLabel;
+  Panel* panel;
+  Edit* edit;
+};
+
+TEST_F(Hints, ShowsTheHintOfTheWidgetUnderTheMouseAfterThePause) {
+  const POINT at = overSurface(20, 10);
+  EXPECT_TRUE(shown.empty());  // not before the pause
+  ASSERT_TRUE(waitForShow(1));
+  EXPECT_EQ(shown[0].text, "This the date of now");
+  EXPECT_EQ(shown[0].at.x, at.x);
+  EXPECT_EQ(shown[0].at.y, at.y);
+  EXPECT_TRUE(hints.showing());
+
+  // Resting on: shown once only.
+  overSurface(22, 11);
+  PumpFor(100);
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(Hints, EachWidgetGivesItsOwnOrItsParentsHint) {
+  overWindow(panel->handle(), 10, 10);  // a label without a hint, in the panel
+  ASSERT_TRUE(waitForShow(1));
+  EXPECT_EQ(shown[0].text, "Click to see the details");
+
+  overWindow(panel->handle(), 110, 15);  // the speed button's own
+  ASSERT_TRUE(waitForShow(2));
+  EXPECT_EQ(shown[1].text, "Click to add an event....");
+  EXPECT_GE(hides, 1);  // the first went away first
+
+  overWindow(edit->handle(), 5, 5);  // a real child window
+  ASSERT_TRUE(waitForShow(3));
+  EXPECT_EQ(shown[2].text, "This is the month in number");
+}
+
+TEST_F(Hints, NothingShowsWhereNoWidgetHasAHint) {
+  overSurface(20, 10);
+  ASSERT_TRUE(waitForShow(1));
+  overSurface(160, 10);  // "quiet" has no hint, nor has the form
+  EXPECT_GE(hides, 1);
+  PumpFor(150);
+  EXPECT_EQ(shown.size(), 1u);
+  EXPECT_FALSE(hints.showing());
+}
+
+TEST_F(Hints, AButtonPressCancelsUntilTheMouseMovesOn) {
+  overWindow(panel->handle(), 10, 10);
+  ASSERT_TRUE(waitForShow(1));
+  SendMessageA(panel->handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageA(panel->handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_FALSE(hints.showing());
+  overWindow(panel->handle(), 11, 10);
+  PumpFor(120);
+  EXPECT_EQ(shown.size(), 1u);
+  overWindow(edit->handle(), 5, 5);
+  EXPECT_TRUE(waitForShow(2));
+}
+
+TEST_F(Hints, LeavingBeforeThePauseShowsNothing) {
+  overWindow(edit->handle(), 5, 5);
+  SendMessageA(edit->handle(), WM_MOUSELEAVE, 0, 0);
+  PumpFor(120);
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(Hints, TheSwitchTurnsThemOff) {
+  hints.setEnabled(false);
+  overSurface(20, 10);
+  PumpFor(120);
+  EXPECT_TRUE(shown.empty());
+  hints.setEnabled(true);
+  overWindow(edit->handle(), 5, 5);
+  EXPECT_TRUE(waitForShow(1));
+}
+
+TEST_F(Hints, TheTextIsReadWhenTheHintAppears) {
+  overSurface(20, 10);
+  surfaceLabel->setHint(" birthday : Anna,");
+  ASSERT_TRUE(waitForShow(1));
+  EXPECT_EQ(shown[0].text, " birthday : Anna,");
+}
+
+TEST_F(Hints, HidingTheFormHidesItsHint) {
+  overSurface(20, 10);
+  ASSERT_TRUE(waitForShow(1));
+  form.hide();
+  EXPECT_FALSE(hints.showing());
+  EXPECT_GE(hides, 1);
+}
+
+TEST(StandardHint, ShowsAFramedPopupBelowTheCursorWithoutTakingTheFocus) {
+  StandardHintWindow hint;
+  const HWND active = GetActiveWindow();
+  hint.show("Click to hide the panel...", {100, 100});
+  RECT r;
+  GetWindowRect(hint.handle(), &r);
+  EXPECT_TRUE(IsWindowVisible(hint.handle()));
+  EXPECT_EQ(r.left, 100);
+  EXPECT_GT(r.top, 100);
+  EXPECT_GT(r.right - r.left, 60);  // wide enough for the text
+  EXPECT_EQ(GetActiveWindow(), active);
+  // Near the bottom right corner it stays on the screen.
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  hint.show("Click to hide the panel...", {w - 5, h - 5});
+  GetWindowRect(hint.handle(), &r);
+  EXPECT_LE(r.right, w);
+  EXPECT_LE(r.bottom, h);
+  hint.hide();
+  EXPECT_FALSE(IsWindowVisible(hint.handle()));
+}
+
+}  // namespace
+}  // namespace redoviri::widgets
