@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs the benchmarks: Google Benchmark natively, and the plain timing
+# program of the Windows build under Wine. Not part of the test command.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/tools/setup.sh"
+cmake --preset native >/dev/null
+cmake --build --preset native -j 2 --target bench_astro bench_events >/dev/null
+echo "== native"
+build/native/bin/bench_astro --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+build/native/bin/bench_events --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then preset=win64; else preset=win32; fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j 2 --target astro_timing >/dev/null
+echo "== Windows ($preset build, Wine)"
+"$root/tools/wine-run.sh" "build/$preset/bin/astro_timing.exe"
