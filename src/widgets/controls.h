@@ -27,7 +27,6 @@ class Label : public Widget {
   Label(Container* parent, const Props& props, const Options& options);
 
   void setCaption(const std::string& text) override;
-  Align alignment() const { return options_.align; }
 
  protected:
   void paint(HDC dc, const RECT& rect) override;
@@ -56,8 +55,6 @@ class Image : public Widget {
 
   const Bitmap& picture() const { return picture_; }
   void setPicture(const Bitmap& picture);
-  bool stretch() const { return options_.stretch; }
-  bool transparent() const { return options_.transparent; }
 
  protected:
   void paint(HDC dc, const RECT& rect) override;

@@ -168,13 +168,6 @@ LRESULT MaskEdit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_GETDLGCODE: {
-      // Escape belongs to the field while there is a change to abandon.
-      const auto* m = reinterpret_cast<const MSG*>(lp);
-      if (m && m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE && modified_)
-        return defaultProc(msg, wp, lp) | DLGC_WANTMESSAGE;
-      break;
-    }
     case WM_PASTE:
       if (!readOnly()) {
         const auto [start, end] = selection();

@@ -48,7 +48,6 @@ class GdiCache {
   GdiCache(const GdiCache&) = delete;
   GdiCache& operator=(const GdiCache&) = delete;
 
-  int dpi() const { return dpi_; }
   HFONT font(const Font& f);
   HBRUSH brush(COLORREF colour);
 

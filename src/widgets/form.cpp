@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "widgets/edit.h"
 #include "widgets/hint.h"
 
 namespace redoviri::widgets {
@@ -229,11 +230,45 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Container::OnMessage(msg, wp, lp);
 }
 
+namespace {
+
+// Fields and buttons in declaration order, depth first. (The windows' own
+// order is the other way round: later siblings lie above earlier ones.)
+void CollectTabStops(const Container& c, std::vector<WindowedWidget*>& out) {
+  for (const auto& child : c.children()) {
+    if (!child->isWindowed()) continue;
+    auto* w = static_cast<WindowedWidget*>(child.get());
+    if (!IsWindowVisible(w->handle()) || !IsWindowEnabled(w->handle())) continue;
+    if (GetWindowLongA(w->handle(), GWL_STYLE) & WS_TABSTOP) out.push_back(w);
+    if (const auto* inner = dynamic_cast<const Container*>(w)) CollectTabStops(*inner, out);
+  }
+}
+
+}  // namespace
+
+bool Form::focusNext(bool backward) {
+  std::vector<WindowedWidget*> stops;
+  CollectTabStops(*this, stops);
+  if (stops.empty()) return false;
+  const HWND focus = GetFocus();
+  const auto n = stops.size();
+  size_t next = backward ? n - 1 : 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (stops[i]->handle() == focus) {
+      next = backward ? (i + n - 1) % n : (i + 1) % n;
+      break;
+    }
+  }
+  WindowedWidget* target = stops[next];
+  target->setFocus();
+  if (auto* edit = dynamic_cast<Edit*>(target)) edit->selectAll();
+  return true;
+}
+
 bool IsFormDialogMessage(MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
-  const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-  if (!dynamic_cast<Form*>(MessageWindow::FromHandle(root))) return false;
-  return IsDialogMessageA(root, &msg) != FALSE;
+  auto* form = dynamic_cast<Form*>(MessageWindow::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
+  return form && form->focusNext(GetKeyState(VK_SHIFT) < 0);
 }
 
 }  // namespace redoviri::widgets

@@ -89,6 +89,11 @@ class Form : public Container {
 
   Timer& addTimer(const TimerDesc& desc);
 
+  // Moves the focus to the next (or previous) visible, enabled field or
+  // button, in the order the widgets were declared; an edit reached this
+  // way has its text selected. False when the form has none.
+  bool focusNext(bool backward = false);
+
   GdiCache& gdi() { return gdi_; }
   HintManager* hints() const { return hints_; }
   void setHints(HintManager* hints);
@@ -114,7 +119,8 @@ class Form : public Container {
 };
 
 // For the message loop: Tab and Shift+Tab move between the fields of the
-// form that holds msg.hwnd. Returns true when the message was used.
+// form that holds msg.hwnd (Form::focusNext). True when the message was
+// used and is not to be dispatched.
 bool IsFormDialogMessage(MSG& msg);
 
 }  // namespace redoviri::widgets

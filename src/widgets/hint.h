@@ -58,7 +58,6 @@ class HintManager : private MessageWindow {
   ~HintManager() override;
 
   void setWindow(std::unique_ptr<HintWindow> window);
-  HintWindow& window() { return *window_; }
 
   // The program-wide switch: off hides the current hint and shows no more.
   void setEnabled(bool on);

@@ -9,7 +9,11 @@
 
 namespace redoviri::widgets {
 
-MouseEvent MakeMouseEvent(UINT msg, WPARAM wp, LPARAM lp, POINT origin) {
+namespace {
+
+// A mouse message's event, relative to a widget at origin (in the
+// message's coordinates).
+MouseEvent MakeMouseEvent(UINT msg, WPARAM wp, LPARAM lp, POINT origin = {0, 0}) {
   MouseEvent e;
   switch (msg) {
     case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
@@ -27,6 +31,8 @@ MouseEvent MakeMouseEvent(UINT msg, WPARAM wp, LPARAM lp, POINT origin) {
   e.ctrl = (wp & MK_CONTROL) != 0;
   return e;
 }
+
+}  // namespace
 
 // ---------------------------------------------------------------- Widget
 
@@ -135,11 +141,6 @@ void Widget::invalidate() {
   if (!parent_ || !parent_->handle()) return;
   const RECT r = bounds_.rect();
   InvalidateRect(parent_->handle(), &r, FALSE);
-}
-
-RECT Widget::paintRect() const {
-  if (isWindowed()) return {0, 0, bounds_.width, bounds_.height};
-  return bounds_.rect();
 }
 
 POINT Widget::toScreen(POINT local) const {
@@ -471,6 +472,10 @@ LRESULT Container::mouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
       pressed_ = nullptr;
       clickPending_ = false;
       if (GetCapture() == handle()) ReleaseCapture();
+      // The hover look was frozen while the button was down.
+      RECT client;
+      GetClientRect(handle(), &client);
+      setHot(PtInRect(&client, pt) ? windowlessAt(pt) : nullptr);
       const POINT origin = target == this ? POINT{0, 0} : POINT{target->bounds().left, target->bounds().top};
       target->notifyMouseUp(MakeMouseEvent(msg, wp, lp, origin));
       if (click) target->notifyClick();

@@ -129,9 +129,6 @@ class Widget {
   // Repaints the widget (windowless: only its rectangle of the container).
   virtual void invalidate();
 
-  // The widget's rectangle in the client coordinates of the window that
-  // paints it (its container for windowless widgets, itself otherwise).
-  RECT paintRect() const;
   POINT toScreen(POINT local) const;
 
   Handler onClick;
@@ -285,9 +282,5 @@ class Container : public WindowedWidget {
   bool pressedInside_ = false;
   bool clickPending_ = false;
 };
-
-// Mouse event from a mouse message's parameters, relative to a widget at
-// origin (in the message's coordinates).
-MouseEvent MakeMouseEvent(UINT msg, WPARAM wp, LPARAM lp, POINT origin = {0, 0});
 
 }  // namespace redoviri::widgets

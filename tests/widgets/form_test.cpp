@@ -304,6 +304,30 @@ TEST(Events, AClickOnAWindowlessWidgetRunsItsHandlers) {
   EXPECT_EQ(panelClicks, 1);
 }
 
+TEST(Events, FlatSpeedButtonsFollowTheMouse) {
+  Form form(TestForm(200, 100));
+  Panel& panel = form.add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100});
+  SpeedButton& button = panel.add<SpeedButton>({.left = 10, .top = 10, .width = 40, .height = 30});
+  const HWND h = panel.handle();
+  SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  EXPECT_TRUE(button.hot());
+  EXPECT_FALSE(button.down());
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  EXPECT_TRUE(button.down());
+  // Pressed, the button looks down only while the mouse is on it.
+  SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 80));
+  EXPECT_FALSE(button.down());
+  SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 25));
+  EXPECT_TRUE(button.down());
+  SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 80));
+  SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(120, 80));
+  EXPECT_FALSE(button.down());
+  EXPECT_FALSE(button.hot());  // released elsewhere
+  SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  SendMessageA(h, WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(button.hot());
+}
+
 TEST(Events, TheContextMenuRequestGoesUpToTheFirstHandler) {
   Form form(TestForm(200, 100));
   POINT asked{-1, -1};
@@ -400,6 +424,43 @@ TEST(Forms, AreCentredAndSizedByTheirClientArea) {
   EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - 311) / 2);
   EXPECT_TRUE(GetWindowLongA(form.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_FALSE(GetWindowLongA(form.handle(), GWL_STYLE) & WS_CAPTION);
+}
+
+TEST(Forms, TabMovesThroughTheFieldsInDeclarationOrder) {
+  Form form(TestForm(300, 120));
+  Edit& first = form.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20, .caption = "one"});
+  Panel& panel = form.add<Panel>({.left = 0, .top = 30, .width = 300, .height = 40});
+  Edit& second = panel.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
+  CheckBox& box = panel.add<CheckBox>({.left = 100, .top = 5, .caption = "Each"});
+  Edit& hidden = panel.add<Edit>({.left = 200, .top = 5, .width = 80, .height = 20, .visible = false});
+  Button& button = form.add<Button>({.left = 5, .top = 80, .width = 80, .height = 24, .caption = "OK"});
+  form.showInactive();
+  first.setFocus();
+
+  auto tab = [&](bool shift) {
+    MSG msg{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(IsFormDialogMessage(msg));
+  };
+  tab(false);
+  EXPECT_TRUE(second.focused());
+  tab(false);
+  EXPECT_TRUE(box.focused());
+  tab(false);  // the hidden edit is passed over
+  EXPECT_TRUE(button.focused());
+  tab(false);
+  EXPECT_TRUE(first.focused());
+  EXPECT_EQ(first.selection(), std::make_pair(0, 3));  // entered by Tab: all selected
+  tab(true);
+  EXPECT_TRUE(button.focused());
+  tab(false);
+  EXPECT_FALSE(hidden.focused());
+
+  MSG other{first.handle(), WM_KEYDOWN, 'A', 0, 0, {0, 0}};
+  EXPECT_FALSE(IsFormDialogMessage(other));
 }
 
 TEST(Widgets, BringToFrontPutsAWindowedWidgetAboveItsSiblings) {
