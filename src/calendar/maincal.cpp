@@ -1,0 +1,510 @@
+#include "calendar/maincal.h"
+
+#include <string_view>
+
+#include "astro/moonmarks.h"
+#include "calendar/colours.h"
+#include "calendar/dateformat.h"
+#include "calendar/monthgrid.h"
+#include "resources/resource_ids.h"
+
+namespace redoviri {
+
+using namespace widgets;
+
+// ------------------------------------------------------------- Description
+
+namespace {
+
+constexpr int kClientWidth = 353, kClientHeight = 311;
+constexpr int kTopBarHeight = 22, kBottomBarHeight = 15, kSideBarWidth = 15;
+
+constexpr const char* kMoveHint = "Click here and drag to move the mixer...";
+constexpr const char* kMenuHint = "Right click show the menu...";
+constexpr const char* kCloseHint = "Click to hide the panel...";
+constexpr const char* kClockHint = "This the date of now";
+constexpr const char* kLegendHint =
+    "LEGEND  Red=Lovelyday Blue=Birthday Olive=Workingday Purple=Religionday Green=Feestday Teal=Other";
+constexpr const char* kDetailsHint = "Click to see the details of the day selected";
+constexpr const char* kCountHint = "Click to see the details";
+constexpr const char* kFirstWeekHint =
+    "Click show the icons-event in the above panel. 2x Click give you the details and the edition.";
+
+// Close boxes: 20 x 22 at the top, 20 x 20 at the bottom, one per corner.
+struct CloseBoxPlace {
+  int left, top, height, picture;
+};
+constexpr CloseBoxPlace kCloseBoxes[] = {
+    {0, 0, 22, IDB_CLOSETOP},
+    {kClientWidth - 20, 0, 22, IDB_CLOSETOP},
+    {0, kClientHeight - 20, 20, IDB_CLOSEBOTTOM},
+    {kClientWidth - 20, kClientHeight - 20, 20, IDB_CLOSEBOTTOM},
+};
+
+// Count labels and icons of the details panel, by category 1..6.
+struct CountPlace {
+  int labelLeft;
+  COLORREF colour;
+  const char* face;
+  bool rightAligned;
+  int iconLeft, iconTop;
+};
+constexpr CountPlace kCounts[TForm1::kCategories] = {
+    {13, RGB(255, 0, 0), "Arial", true, 33, 22},      // llov, iclov
+    {64, RGB(0, 0, 255), "Arial", false, 83, 22},     // lbir, icbir
+    {114, RGB(128, 128, 0), "Arial", false, 134, 23}, // lwor, icwor
+    {167, RGB(255, 0, 255), "System", false, 187, 22},// lrel, icrel
+    {223, RGB(0, 255, 0), "System", false, 241, 22},  // lfee, icfee
+    {275, RGB(0, 128, 128), "System", false, 293, 22},// loth, icoth
+};
+
+// Grid panel calp and its cells.
+constexpr int kGridLeft = 18, kGridTop = 95, kGridWidth = 317, kGridHeight = 198;
+constexpr int kHeaderLefts[7] = {1, 44, 90, 135, 180, 225, 270};
+constexpr int kHeaderTop = 1, kHeaderWidth = 46, kHeaderHeight = 20;
+constexpr int kCellWidth = 46, kCellHeight = 30, kCellPitchX = 45, kCellPitchY = 29, kCellTop = 21;
+
+constexpr COLORREF AsColorref(Colour c) { return static_cast<COLORREF>(c); }
+
+HINSTANCE Module() { return GetModuleHandleA(nullptr); }
+
+Bitmap Picture(int id) { return Bitmap::FromResource(Module(), MAKEINTRESOURCEA(id)); }
+
+bool IsBlankText(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
+
+// The year field: at most four digits typed; the up and down arrow keys
+// step the year like the +1 and -1 buttons.
+class YearEdit : public Edit {
+ public:
+  YearEdit(Container* parent, const Props& props, const Options& options) : Edit(parent, props, options) {}
+
+  Handler onStepUp, onStepDown;
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_KEYDOWN && (wp == VK_UP || wp == VK_DOWN)) {
+      const Handler& step = wp == VK_UP ? onStepUp : onStepDown;
+      if (step) step();
+      return 0;
+    }
+    return Edit::OnMessage(msg, wp, lp);
+  }
+};
+
+}  // namespace
+
+// The window's pictures: the event picture of each DayMark code in the
+// normal and the selected look (code 0 has none), and the moon marks.
+struct TForm1::Pictures {
+  std::array<Bitmap, kSeveralMark + 1> normal;
+  std::array<Bitmap, kSeveralMark + 1> selected;
+  Bitmap newMoon = Picture(IDB_NEWMOON);
+  Bitmap fullMoon = Picture(IDB_FULLMOON);
+
+  Pictures() {
+    for (int code = 1; code <= kSeveralMark; ++code) normal[code] = Picture(resources::DayMarkPictureId(code));
+    // Today's pictures look the same selected and unselected.
+    for (int code = 1; code <= kSeveralMark; ++code) {
+      const bool hasSelectedLook = code <= kCategories || code == kSeveralMark;
+      selected[code] = hasSelectedLook ? Picture(resources::SelectedDayMarkPictureId(code)) : normal[code];
+    }
+  }
+};
+
+// ------------------------------------------------------------- Creation
+
+TForm1::TForm1(TForm1Deps deps)
+    : clock_(deps.clock),
+      locale_(std::move(deps.locale)),
+      options_(deps.options),
+      form_({.caption = "Redoviri",
+             .clientWidth = kClientWidth,
+             .clientHeight = kClientHeight,
+             .centered = true,
+             .color = colors::Silver,
+             .font = Font::Points("MS Sans Serif", 8),
+             .borderless = true,
+             .topmost = true,
+             .dragBySurface = true,
+             .taskbarButton = false,
+             .hints = deps.hints}),
+      pictures_(std::make_unique<Pictures>()),
+      calendar_(deps.clock.Now().date),
+      Tray(deps.trayApp, deps.shell) {
+  buildFrame();
+  buildDetailsPanel();
+  buildMonthFields();
+  buildGrid();
+  Timer1 = &form_.addTimer({.interval = 1000, .enabled = false, .onTimer = [this] { Timer1Timer(); }});
+  Timer2 = &form_.addTimer({.interval = 60000, .enabled = true, .onTimer = [this] { Timer2Timer(); }});
+  Timer3 = &form_.addTimer({.interval = kBlinkIntervalMs, .enabled = false, .onTimer = [this] { Timer3Timer(); }});
+  form_.onShow = [this] { FormShow(); };
+  form_.onHide = [this] { FormHide(); };
+  form_.onContextMenu = [this](POINT screen) {
+    if (showPopupMenu) showPopupMenu(screen);
+  };
+  loadTrayIcons();
+  setupTray();
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildFrame() {
+  TopBar = &form_.add<Image>({.left = 0, .top = 0, .width = kClientWidth, .height = kTopBarHeight, .hint = kMoveHint},
+                             {.picture = Picture(IDB_TOPBAR), .stretch = true});
+  BottomBar = &form_.add<Image>({.left = 0, .top = kClientHeight - kBottomBarHeight, .width = kClientWidth,
+                                 .height = kBottomBarHeight, .hint = kMoveHint},
+                                {.picture = Picture(IDB_BOTTOMBAR), .stretch = true});
+  const int sideHeight = kClientHeight - kTopBarHeight - kBottomBarHeight;
+  LeftBar = &form_.add<Image>(
+      {.left = 0, .top = kTopBarHeight, .width = kSideBarWidth, .height = sideHeight, .hint = kMenuHint},
+      {.picture = Picture(IDB_LEFTBAR), .stretch = true});
+  RightBar = &form_.add<Image>(
+      {.left = kClientWidth - kSideBarWidth, .top = kTopBarHeight, .width = kSideBarWidth, .height = sideHeight},
+      {.picture = Picture(IDB_RIGHTBAR), .stretch = true});
+
+  Label2 = &form_.add<Label>({.left = 15, .top = 4, .width = 316, .height = 18, .hint = kClockHint,
+                              .font = Font::Arial(13), .fontColor = colors::White},
+                             {.align = Align::Center});
+
+  for (std::size_t i = 0; i < CloseBoxes.size(); ++i) {
+    const CloseBoxPlace& place = kCloseBoxes[i];
+    Panel& box = form_.add<Panel>({.left = place.left, .top = place.top, .width = 20, .height = place.height,
+                                   .caption = "X", .hint = kCloseHint,
+                                   .font = Font::Points("MS Sans Serif", 8).Bold(),
+                                   .onClick = [this] { Panel2Click(); }});
+    box.add<Image>({.left = 0, .top = 0, .width = 20, .height = place.height, .onClick = [this] { Panel2Click(); }},
+                   {.picture = Picture(place.picture), .stretch = true});
+    CloseBoxes[i] = &box;
+  }
+
+  LegendStrip = &form_.add<Image>({.left = 15, .top = 65, .width = 11, .height = 32, .hint = kLegendHint},
+                                  {.picture = Picture(IDB_LEGEND), .stretch = true});
+}
+
+void TForm1::buildDetailsPanel() {
+  paicon = &form_.add<Panel>({.left = 15, .top = 25, .width = 324, .height = 40,
+                              .font = Font::Pixels("System", 13).Bold(),
+                              .color = AsColorref(SelectedColour)},
+                             {.border = BorderStyle::Line, .bevel = Bevel::None});
+  // Back to front: the legend band, the counts and icons, the details label.
+  paicon->add<Image>({.left = 0, .top = 0, .width = 322, .height = 22, .hint = kLegendHint},
+                     {.picture = Picture(IDB_LEGENDPANEL),
+                      .stretch = true,
+                      .transparent = true,
+                      .transparentColor = resources::kTransparentKey});
+  for (int c = 1; c <= kCategories; ++c) {
+    const CountPlace& place = kCounts[c - 1];
+    const Bitmap icon = Picture(resources::CategoryPanelIconId(c));
+    CountLabel[c] = &paicon->add<Label>({.left = place.labelLeft, .top = 22, .width = 15, .height = 16,
+                                         .hint = kCountHint, .font = Font::Pixels(place.face, 13).Bold(),
+                                         .fontColor = place.colour, .visible = false},
+                                        {.align = place.rightAligned ? Align::Right : Align::Left});
+    CategoryIcon[c] = &paicon->add<Image>({.left = place.iconLeft, .top = place.iconTop, .width = icon.width(),
+                                           .height = icon.height(), .hint = kCountHint, .visible = false},
+                                          {.picture = icon, .transparent = true,
+                                           .transparentColor = resources::kTransparentKey});
+  }
+  Label1 = &paicon->add<Label>({.left = 5, .top = 1, .width = 311, .height = 36, .hint = kDetailsHint,
+                                .font = Font::Arial(15)},
+                               {.align = Align::Center, .layout = VAlign::Center, .wordWrap = true});
+}
+
+void TForm1::buildMonthFields() {
+  Edit2 = &form_.add<Edit>({.left = 25, .top = 67, .width = 30, .height = 26, .hint = "This is the month in number",
+                            .font = Font::Arial(16).Bold(), .color = colors::Silver},
+                           {.readOnly = true, .onChange = [this] { Edit2Change(); }});
+  Edit1 = &form_.add<Edit>({.left = 54, .top = 67, .width = 126, .height = 26, .hint = "This is the month in string",
+                            .font = Font::Arial(16).Bold()},
+                           {.readOnly = true});
+
+  Panel& chooser = form_.add<Panel>({.left = 180, .top = 65, .width = 27, .height = 30});
+  SpeedButton5 = &chooser.add<SpeedButton>(
+      {.left = 1, .top = 3, .width = 24, .height = 24, .hint = "Click to choose a month",
+       .onClick = [this] { SpeedButton5Click(); }},
+      {.glyph = Picture(IDB_GMONTH)});
+
+  auto& year = form_.add<YearEdit>(
+      {.left = 207, .top = 67, .width = 54, .height = 26,
+       .hint = "Choose the year calendar. You can use also the up and down arrow or use the keyboard.",
+       .font = Font::Arial(19)},
+      {.maxLength = 4, .onChange = [this] { UpDown2Change(); }});
+  year.onStepUp = [this] { SpeedButton3Click(); };
+  year.onStepDown = [this] { SpeedButton4Click(); };
+  UpDown2 = &year;
+
+  Panel& nav = form_.add<Panel>(
+      {.left = 263, .top = 66, .width = 74, .height = 30, .color = AsColorref(SelectedColour)});
+  SpeedButton3 = &nav.add<SpeedButton>({.left = 0, .top = 3, .width = 18, .height = 12,
+                                        .hint = "Click to set year + 1...", .onClick = [this] { SpeedButton3Click(); }},
+                                       {.glyph = Picture(IDB_GUP)});
+  SpeedButton4 = &nav.add<SpeedButton>({.left = 0, .top = 15, .width = 18, .height = 12,
+                                        .hint = "Click to set year - 1...", .onClick = [this] { SpeedButton4Click(); }},
+                                       {.glyph = Picture(IDB_GDOWN)});
+  SpeedButton1 = &nav.add<SpeedButton>({.left = 19, .top = 2, .width = 24, .height = 24,
+                                        .hint = "Click to see the present month calendar.",
+                                        .onClick = [this] { SpeedButton1Click(); }},
+                                       {.glyph = Picture(IDB_GTODAY)});
+  SpeedButton2 = &nav.add<SpeedButton>({.left = 45, .top = 2, .width = 24, .height = 24,
+                                        .hint = "Click to add an event....", .onClick = [this] { SpeedButton2Click(); }},
+                                       {.glyph = Picture(IDB_GADD)});
+}
+
+void TForm1::buildGrid() {
+  calp = &form_.add<Panel>({.left = kGridLeft, .top = kGridTop, .width = kGridWidth, .height = kGridHeight,
+                            .font = Font::Arial(13)},
+                           {.border = BorderStyle::Line, .bevel = Bevel::None});
+  for (int c = 0; c < 7; ++c) {
+    const int width = c == 0 ? kHeaderWidth - 1 : kHeaderWidth;
+    Panel& header = calp->add<Panel>({.left = kHeaderLefts[c], .top = kHeaderTop, .width = width,
+                                      .height = kHeaderHeight, .font = Font::Arial(13).Bold(),
+                                      .color = AsColorref(HeaderColour)});
+    header.add<Image>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight, .hint = kLegendHint},
+                      {.picture = Picture(IDB_LEGENDHEAD), .stretch = true, .transparent = true,
+                       .transparentColor = resources::kTransparentKey});
+    // Drawn exactly over the panel's own caption, so the two read as one.
+    HeaderLabel[c] = &header.add<Label>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight,
+                                         .hint = kLegendHint},
+                                        {.align = Align::Center, .layout = VAlign::Center});
+    HeaderPanel[c] = &header;
+  }
+
+  for (int k = 1; k <= kCellPanels; ++k) {
+    Panel& cell = calp->add<Panel>({.left = kCellPitchX * CellColumn(k), .top = kCellTop + kCellPitchY * CellRow(k),
+                                    .width = kCellWidth, .height = kCellHeight,
+                                    .color = AsColorref(NormalCellColour)},
+                                   {.border = BorderStyle::Line, .bevel = Bevel::None});
+    pd[k] = &cell;
+    if (k > kCells) continue;
+    const int inner = kCellWidth - 2, innerHeight = kCellHeight - 2;
+    id[k] = &cell.add<Image>({.left = 0, .top = 0, .width = inner, .height = innerHeight});
+    moon[k] = &cell.add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
+                               {.transparent = true, .transparentColor = resources::kTransparentKey});
+    ld[k] = &cell.add<Label>({.left = 0, .top = 0, .width = inner, .height = innerHeight,
+                              .hint = k <= 7 ? kFirstWeekHint : "", .font = Font::Arial(19)},
+                             {.align = Align::Center, .layout = VAlign::Center});
+  }
+
+  // The month chooser lies over the fields and the grid while it is shown.
+  StringGrid1 = &form_.add<StringGrid>(
+      {.left = 19, .top = 65, .width = 186, .height = 244, .hint = "Choose your month calendar",
+       .font = Font::Arial(16).Bold(), .visible = false,
+       .onMouseUp = [this](const MouseEvent& e) {
+         if (e.button == MouseButton::Left && StringGrid1->rowAt(e.y) >= 0) StringGrid1MouseUp();
+       }},
+      {.colWidths = {40, 140}, .rowCount = 12, .rowHeight = 19, .fixedRows = 0, .rowSelect = true,
+       .scrollBars = ScrollBars::None});
+}
+
+void TForm1::loadTrayIcons() {
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  auto load = [&](int id) {
+    return IconHandle(static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0)));
+  };
+  for (int day = 1; day <= 31; ++day) dayIcons_[static_cast<std::size_t>(day - 1)] = load(resources::DayIconId(day));
+  for (int c = 1; c <= kCategories; ++c)
+    categoryIcons_[static_cast<std::size_t>(c - 1)] = load(resources::CategoryTrayIconId(c));
+}
+
+void TForm1::setupTray() {
+  Tray.SetAnimate(false);
+  Tray.SetAnimateInterval(1000);
+  Tray.SetMinimizeApp(true);
+  Tray.OnClick = [this](TTrayIconF&) { TrayClick(); };
+  Tray.OnDblClick = [this](TTrayIconF&) { TrayDblClick(); };
+  // Today's number from the first moment on; the tooltip comes with the
+  // first count of today's events.
+  datetrayClick();
+  Tray.SetActive(true);
+}
+
+void TForm1::FormCreate() {
+  for (int r = 1; r <= 12; ++r) {
+    const CivilDate date{2000, r, r};
+    StringGrid1->setCell(0, r - 1, FormatDate("mm", locale_, date));
+    StringGrid1->setCell(1, r - 1, UpperCaseAscii(FormatDate("mmmm", locale_, date)));
+  }
+  const LocalDateTime now = clock_.Now();
+  TodayStamp = DayKey(now.date);
+  Label1->setCaption(FormatDate(DateForm::Long, locale_, now.date));
+  Label2->setCaption("Today " + FormatDate(DateForm::LongWithTime, locale_, now.date, now.time));
+  setMonthFields(now.date);  // ReadyFlag is 0: the fields' handlers wait
+  Button1Click();
+  Edit1->setTag(1);
+}
+
+int TForm1::ReadyFlag() const { return Edit1->tag(); }
+
+// ------------------------------------------------------------- Month grid
+
+void TForm1::Button1Click() {
+  for (int k = 1; k <= kCells; ++k) ld[k]->setFontColor(AsColorref(NormalTextColour));
+  for (int c = 0; c < 7; ++c) {
+    HeaderPanel[c]->setFontColor(AsColorref(NormalTextColour));
+    HeaderLabel[c]->setFontColor(AsColorref(NormalTextColour));
+    HeaderPanel[c]->setColor(AsColorref(HeaderColour));
+  }
+
+  const CivilDate today = clock_.Now().date;
+  const MonthPlacement month(calendar_.Year(), calendar_.Month());
+  const std::optional<int> todayCell = month.TodayCell(today);
+  const bool currentMonth = calendar_.Year() == today.year && calendar_.Month() == today.month;
+
+  for (int c = 0; c < 7; ++c) {
+    const std::string& name = locale_.ShortDayName(HeaderDayNumber(c));
+    HeaderPanel[c]->setCaption(name);
+    HeaderLabel[c]->setCaption(name);
+  }
+
+  for (int k = 1; k <= kCells; ++k) {
+    ld[k]->setCaption(month.CellText(k));
+    MarkMoon(k);
+    if (!currentMonth) {
+      pd[k]->setColor(AsColorref(NormalCellColour));
+    } else if (todayCell == k) {
+      Panel& header = *HeaderPanel[CellColumn(k)];
+      pd[k]->setColor(AsColorref(TodayColour));
+      header.setColor(AsColorref(TodayColour));
+      header.setFontColor(AsColorref(TodayTextColour));
+      HeaderLabel[CellColumn(k)]->setFontColor(AsColorref(TodayTextColour));
+      ld[k]->setFontColor(AsColorref(TodayTextColour));
+    } else if (pd[k]->color() != AsColorref(SelectedColour)) {
+      // Only today's cell has the today colour, also when the date changed
+      // while this month was shown; the selected cell keeps its colour.
+      pd[k]->setColor(AsColorref(NormalCellColour));
+    }
+  }
+}
+
+void TForm1::MarkMoon(int k) {
+  const std::optional<int> day = ReadInteger(ld[k]->caption());
+  const auto previous = k >= 2 ? static_cast<astro::MoonMark>(moon[k - 1]->tag()) : astro::MoonMark::None;
+  const astro::MoonMark mark =
+      astro::MarkMoon(calendar_.Year(), calendar_.Month(), day.value_or(0), previous);
+  moon[k]->setTag(static_cast<int>(mark));
+  switch (mark) {
+    case astro::MoonMark::NewMoon: moon[k]->setPicture(pictures_->newMoon); break;
+    case astro::MoonMark::FullMoon: moon[k]->setPicture(pictures_->fullMoon); break;
+    case astro::MoonMark::None: moon[k]->setPicture({}); break;
+  }
+}
+
+void TForm1::selClick(int k) {
+  const int code = id[k]->tag();
+  if (code >= 0 && code <= kSeveralMark) id[k]->setPicture(pictures_->selected[static_cast<std::size_t>(code)]);
+}
+
+void TForm1::noselClick(int k) {
+  const int code = id[k]->tag();
+  if (code >= 0 && code <= kSeveralMark) id[k]->setPicture(pictures_->normal[static_cast<std::size_t>(code)]);
+}
+
+// ------------------------------------------------------------- Navigation
+
+void TForm1::writeCalendarMonth(int month) {
+  if (calendar_.SetMonth(month)) Calendar1Change();
+}
+
+void TForm1::writeCalendarYear(int year) {
+  if (calendar_.SetYear(year)) Calendar1Change();
+}
+
+void TForm1::Calendar1Change() {
+  Button1Click();
+  Button4Click();
+  for (int first : {15, 8, 1})
+    for (int k = first; k < first + 7; ++k) noselClick(k);
+}
+
+void TForm1::setMonthFields(const CivilDate& date) {
+  Edit1->setText(UpperCaseAscii(FormatDate("mmmm", locale_, date)));
+  Edit2->setText(FormatDate("mm", locale_, date));
+  UpDown2->setText(FormatDate("yyyy", locale_, date));
+}
+
+void TForm1::Edit2Change() {
+  if (ReadyFlag() != 1) return;
+  if (IsBlankText(Edit2->text())) {
+    const CivilDate today = clock_.Now().date;
+    Edit2->setText(FormatDate("mm", locale_, today));
+    Edit1->setText(UpperCaseAscii(FormatDate("mmmm", locale_, today)));
+  }
+  if (const std::optional<int> month = ReadInteger(Edit2->text())) writeCalendarMonth(*month);
+  if (const std::optional<int> year = ReadInteger(UpDown2->text())) writeCalendarYear(*year);
+}
+
+void TForm1::UpDown2Change() {
+  if (ReadyFlag() != 1) return;
+  const YearFieldChange change = ReadYearField(UpDown2->text(), clock_.Now().date.year);
+  if (change.fieldText) UpDown2->setText(*change.fieldText);
+  writeCalendarYear(change.year);
+  if (const std::optional<int> month = ReadInteger(Edit2->text())) writeCalendarMonth(*month);
+}
+
+void TForm1::SpeedButton1Click() {
+  const LocalDateTime now = clock_.Now();
+  writeCalendarMonth(now.date.month);
+  writeCalendarYear(now.date.year);
+  Label1->setCaption(FormatDate(DateForm::Long, locale_, now.date));
+  Label2->setCaption("Today " + FormatDate(DateForm::LongWithTime, locale_, now.date, now.time));
+  setMonthFields(now.date);
+}
+
+void TForm1::SpeedButton2Click() {
+  if (showDateChooser) showDateChooser();
+}
+
+void TForm1::SpeedButton3Click() {
+  if (const std::optional<std::string> text = SteppedYearText(UpDown2->text(), +1)) UpDown2->setText(*text);
+}
+
+void TForm1::SpeedButton4Click() {
+  if (const std::optional<std::string> text = SteppedYearText(UpDown2->text(), -1)) UpDown2->setText(*text);
+}
+
+void TForm1::SpeedButton5Click() {
+  StringGrid1->setVisible(true);
+  StringGrid1->bringToFront();
+}
+
+void TForm1::StringGrid1MouseUp() {
+  StringGrid1->setVisible(false);
+  const int row = StringGrid1->row();
+  Edit2->setText(StringGrid1->cell(0, row));
+  Edit1->setText(StringGrid1->cell(1, row));
+}
+
+// ------------------------------------------------------------- Frame
+
+void TForm1::Timer1Timer() {
+  const LocalDateTime now = clock_.Now();
+  const std::string text = "Today " + FormatDate(DateForm::LongWithTime, locale_, now.date, now.time);
+  Label2->setCaption(text);
+  if (clockTextChanged) clockTextChanged(text);
+}
+
+void TForm1::TrayClick() {
+  if (!form_.visible()) form_.show();
+}
+
+void TForm1::Panel2Click() { form_.hide(); }
+
+void TForm1::FormShow() {}
+
+void TForm1::FormHide() {
+  if (!options_.animatedWindow) return;
+  if (runHideAnimation) {
+    runHideAnimation();
+  } else {
+    SmoothShow1Finish();
+  }
+}
+
+void TForm1::SmoothShow1Finish() {
+  if (Tag != 1) return;
+  Tag = 0;
+  if (showEventList) showEventList();
+}
+
+}  // namespace redoviri

@@ -1,0 +1,216 @@
+// TForm1, the main window: the month calendar with its frame and clock
+// line, the details panel, the month and year fields, the tray icon and the
+// three timers. Borderless, always on top, no taskbar button; created
+// hidden.
+//
+// Usage (the application object creates it right after the splash):
+//
+//   redoviri::TForm1 form1({.clock = clock, .locale = redoviri::UserDateLocale(),
+//                           .options = options, .hints = &hintManager, .trayApp = trayApp});
+//   form1.showEventList = [&] { form2.Show(); };       // after the hide, when Tag is 1
+//   form1.showDateChooser = [&] { form4.Show(); };     // SpeedButton2
+//   form1.runHideAnimation = [&] { ... };              // must end in form1.SmoothShow1Finish()
+//   form1.clockTextChanged = [&](const std::string& text) { ... };  // Timer1, every second
+//   form1.showPopupMenu = [&](POINT screen) { ... };   // right click anywhere on the window
+//   form1.Tray.PopupMenu = {menu, owner};
+//
+//   // The event list window, once it has loaded the event file:
+//   form1.SetEventList(&eventlist);
+//   form1.Button1Click(); form1.Button4Click(); form1.checktodayClick(); ...
+//   form1.Timer1->setEnabled(true);
+//
+// Operations carry the names of the window's handlers, so other windows run
+// them in the sequences they need ("refresh" is always Button1Click, then
+// Button4Click). Executables that create a TForm1 link redoviri_resources
+// too: the window's pictures and icons are resources of the executable.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "app/options.h"
+#include "calendar/clock.h"
+#include "calendar/locale.h"
+#include "calendar/navigation.h"
+#include "components/TrayIconF.h"
+#include "reminders/marking.h"
+#include "reminders/todayreminder.h"
+#include "widgets/widgets.h"
+
+namespace redoviri {
+
+class EventList;
+
+struct TForm1Deps {
+  const Clock& clock;
+  DateLocale locale;
+  AppOptions& options;
+  widgets::HintManager* hints = nullptr;  // the program's hint manager, if any
+  ShellNotify* shell = nullptr;           // null: the real shell
+  TrayApplication trayApp = {};
+};
+
+class TForm1 {
+ public:
+  static constexpr int kCells = 37;      // day cells pd1..pd37 with id, moon, ld
+  static constexpr int kCellPanels = 42; // pd38..pd42 stay empty
+  static constexpr int kCategories = 6;
+
+  explicit TForm1(TForm1Deps deps);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // The store the marking pass and the tray read; until the event list
+  // window hands it over, no cell is marked and no event counted.
+  void SetEventList(const EventList* events) { events_ = events; }
+
+  widgets::Form& window() { return form_; }
+  HWND Handle() const { return form_.handle(); }
+  bool Visible() const { return form_.visible(); }
+
+  // ---- Month grid
+  // Fills the grid for Calendar1's month: day numbers, header names,
+  // colours, moon marks. Leaves the event pictures alone.
+  void Button1Click();
+  // The moon mark of cell k, during the fill (after the cell's day number).
+  void MarkMoon(int k);
+  // The marking pass: clears every event picture, then tests every event
+  // against every cell that holds a day (checkClick).
+  void Button4Click();
+  // Tests the event at the pass's current index against cell k.
+  void checkClick(int k);
+  // Cell k's event picture in the selected or the normal look, after its
+  // DayMark (the Tag of id[k]).
+  void selClick(int k);
+  void noselClick(int k);
+
+  // ---- Navigation
+  void Calendar1Change();  // refill after the view month or year changed
+  void Edit2Change();      // month number field
+  void UpDown2Change();    // year field
+  void SpeedButton1Click();  // present month
+  void SpeedButton2Click();  // add an event: the date chooser
+  void SpeedButton3Click();  // year + 1
+  void SpeedButton4Click();  // year - 1
+  void SpeedButton5Click();  // month chooser
+  void StringGrid1MouseUp();
+
+  // ---- Frame, showing and hiding
+  void Timer1Timer();  // clock line
+  void TrayClick();
+  void Panel2Click();  // a close box
+  void FormShow();
+  void FormHide();
+  void SmoothShow1Finish();  // the hide animation has ended
+
+  // ---- Today's events in the tray
+  void checktodayClick();
+  void datetrayClick();
+  void Timer2Timer();  // day change
+  void Timer3Timer();  // blink
+  void TrayDblClick();
+
+  // ---- Hooks to the other windows (any may stay empty)
+  std::function<void()> showEventList;
+  std::function<void()> showDateChooser;
+  // Runs the hide animation, which calls SmoothShow1Finish when it ends;
+  // without one, the hide counts as finished at once.
+  std::function<void()> runHideAnimation;
+  std::function<void(const std::string&)> clockTextChanged;
+  std::function<void(POINT screen)> showPopupMenu;
+
+  // ---- State
+  const ViewCalendar& Calendar1() const { return calendar_; }
+  int Tag = 0;  // ShowListAfterHide: show the event list once hidden
+  std::string SelectedDay;
+  int BlinkPhase = 0;
+  std::string TodayStamp;  // "ddmmyyyy" of the date last seen
+  int ReadyFlag() const;   // 1 once the window is built (Edit1's Tag)
+  const TodayCounts& TodayEventCounts() const { return todayCounts_; }
+
+  // ---- Widgets (owned by the window)
+  widgets::Image* TopBar = nullptr;
+  widgets::Image* BottomBar = nullptr;
+  widgets::Image* LeftBar = nullptr;
+  widgets::Image* RightBar = nullptr;
+  std::array<widgets::Panel*, 4> CloseBoxes{};  // top left, top right, bottom left, bottom right
+  widgets::Label* Label2 = nullptr;             // the clock line
+  widgets::Image* LegendStrip = nullptr;
+
+  widgets::Panel* paicon = nullptr;  // details panel
+  widgets::Label* Label1 = nullptr;  // details label
+  // Count labels llov, lbir, lwor, lrel, lfee, loth and icons iclov,
+  // icbir, icwor, icrel, icfee, icoth, by category 1..6 (index 0 unused).
+  std::array<widgets::Label*, kCategories + 1> CountLabel{};
+  std::array<widgets::Image*, kCategories + 1> CategoryIcon{};
+
+  widgets::Edit* Edit2 = nullptr;    // month number
+  widgets::Edit* Edit1 = nullptr;    // month name
+  widgets::Edit* UpDown2 = nullptr;  // year
+  widgets::SpeedButton* SpeedButton1 = nullptr;
+  widgets::SpeedButton* SpeedButton2 = nullptr;
+  widgets::SpeedButton* SpeedButton3 = nullptr;
+  widgets::SpeedButton* SpeedButton4 = nullptr;
+  widgets::SpeedButton* SpeedButton5 = nullptr;
+  widgets::StringGrid* StringGrid1 = nullptr;  // month chooser
+
+  widgets::Panel* calp = nullptr;  // grid panel
+  // Column headers dim1 .. sam1 and their labels dim12 .. sam12, Monday
+  // first (columns 0..6).
+  std::array<widgets::Panel*, 7> HeaderPanel{};
+  std::array<widgets::Label*, 7> HeaderLabel{};
+  // Day cells by number (index 0 unused).
+  std::array<widgets::Panel*, kCellPanels + 1> pd{};
+  std::array<widgets::Image*, kCells + 1> id{};
+  std::array<widgets::Image*, kCells + 1> moon{};
+  std::array<widgets::Label*, kCells + 1> ld{};
+
+  widgets::Timer* Timer1 = nullptr;  // clock, 1000 ms
+  widgets::Timer* Timer2 = nullptr;  // day change, 60000 ms
+  widgets::Timer* Timer3 = nullptr;  // blink, 2000 ms
+
+ private:
+  struct Pictures;
+  struct IconDeleter {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+  };
+  using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+  void FormCreate();
+  void buildFrame();
+  void buildDetailsPanel();
+  void buildMonthFields();
+  void buildGrid();
+  void loadTrayIcons();
+  void setupTray();
+
+  void writeCalendarMonth(int month);
+  void writeCalendarYear(int year);
+  void setMonthFields(const CivilDate& date);
+
+  const Clock& clock_;
+  DateLocale locale_;
+  AppOptions& options_;
+  widgets::Form form_;
+  std::unique_ptr<Pictures> pictures_;
+  std::array<IconHandle, 31> dayIcons_;
+  std::array<IconHandle, kCategories> categoryIcons_;
+
+  ViewCalendar calendar_;
+  const EventList* events_ = nullptr;
+  // Scratch of the marking pass: the event under test and the cell's mark so far.
+  int eventIndex_ = 0;
+  CellMark cellMark_;
+  TodayCounts todayCounts_;
+
+ public:
+  TTrayIconF Tray;  // last: it goes first, while the window still exists
+};
+
+}  // namespace redoviri

@@ -1,0 +1,59 @@
+// The main window's tray reminders: today's events in the tooltip, the
+// day-number icon, the blinking, and the once-a-minute check for a new day.
+// The counts, texts and blink order come from reminders/todayreminder.h.
+#include "calendar/maincal.h"
+#include "events/eventlist.h"
+
+namespace redoviri {
+
+void TForm1::checktodayClick() {
+  BlinkPhase = 0;
+  Timer3->setEnabled(false);
+  todayCounts_ = {};
+  const CivilDate today = clock_.Now().date;
+  if (events_) todayCounts_ = CountToday(*events_, today);
+
+  Tray.SetActive(false);
+  Tray.SetAnimate(false);
+  datetrayClick();
+  if (todayCounts_.total != 0) {
+    if (options_.blinkingIcons) Timer3->setEnabled(true);
+    Tray.Tag = 0;
+  }
+  // The tray keeps the first 62 characters.
+  Tray.SetToolTip(TodayTooltip(todayCounts_));
+  Tray.SetActive(true);
+}
+
+void TForm1::datetrayClick() {
+  const int day = clock_.Now().date.day;
+  Tray.SetIcon(dayIcons_.at(static_cast<std::size_t>(day - 1)).get());
+}
+
+void TForm1::Timer3Timer() {
+  const BlinkState state{Tray.Tag, BlinkPhase};
+  const BlinkTick tick = NextBlinkTick(todayCounts_.perCategory, state);
+  if (state.toggle == 0) {
+    datetrayClick();
+  } else if (tick.icon != kDayNumberIcon) {
+    // A tick that finds no category left keeps the day number.
+    Tray.SetIcon(categoryIcons_.at(static_cast<std::size_t>(tick.icon - 1)).get());
+  }
+  Tray.Tag = tick.next.toggle;
+  BlinkPhase = tick.next.phase;
+}
+
+void TForm1::Timer2Timer() {
+  const CivilDate today = clock_.Now().date;
+  const DayChange change = CheckDayChange(TodayStamp, today);
+  if (!change.changed) return;
+  TodayStamp = change.key;
+  setMonthFields(today);
+  Button1Click();
+  Button4Click();
+  checktodayClick();
+}
+
+void TForm1::TrayDblClick() { datetrayClick(); }
+
+}  // namespace redoviri
