@@ -165,10 +165,10 @@ int main(int argc, char** argv) {
                            {.glyph = Glyph(RGB(128, 0, 128)), .layout = GlyphLayout::Top});
   buttons.add<Button>({.left = 262, .top = 6, .width = 120, .height = 24, .caption = "OK for that Date",
                        .font = Font::Points("MS Sans Serif", 8)});
-  buttons.add<CheckBox>({.left = 8, .top = 44, .caption = "Each Year", .hint = "Check it to remind it every year.",
+  buttons.add<CheckBox>({.left = 8, .top = 40, .caption = "Each Year", .hint = "Check it to remind it every year.",
                          .font = Font::Points("MS Sans Serif", 8)},
                         {.checked = true});
-  buttons.add<CheckBox>({.left = 100, .top = 44, .caption = "Only one time",
+  buttons.add<CheckBox>({.left = 100, .top = 40, .caption = "Only one time",
                          .font = Font::Points("MS Sans Serif", 8)});
 
   form.addTimer({.interval = 1000, .onTimer = [&] { clock.setCaption(Now()); }});
