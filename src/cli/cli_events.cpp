@@ -1,38 +1,279 @@
-// Placeholder until the events commands are built.
+// list, month, day, today, add and delete: the event store, the marking of
+// the month grid, a day's listing and today's reminders, on an event file
+// named by --file.
+#include <algorithm>
+#include <array>
+#include <memory>
 #include <ostream>
+#include <string>
+#include <string_view>
 
+#include "astro/moonmarks.h"
+#include "calendar/clock.h"
+#include "calendar/locale.h"
+#include "calendar/monthgrid.h"
+#include "cli/cli_args.h"
 #include "cli/commands.h"
+#include "events/eventfile.h"
+#include "events/eventlist.h"
+#include "events/eventrecord.h"
+#include "reminders/daylisting.h"
+#include "reminders/marking.h"
+#include "reminders/todayreminder.h"
 
 namespace redoviri::cli {
+namespace {
 
-int CmdList(const Args&, std::ostream&, std::ostream& err) {
-  err << "redoviri-cli: command not available yet\n";
-  return kBadInput;
+constexpr OptionSpec kFileOption{"--file", true};
+
+constexpr std::string_view kSameEventSaved = "There is the same event already saved..";
+constexpr std::string_view kNoSuchEvent = "there is no such event saved";
+
+// What the tray shows on a blink tick: the day number, then categories 1..6.
+constexpr std::array<std::string_view, kCategoryCount + 1> kBlinkIconWords{
+    "day", "lovely", "birthday", "work", "religion", "feest", "other"};
+constexpr int kBlinkTicksShown = 12;
+
+// An event file loaded into a store.
+class LoadedStore {
+ public:
+  explicit LoadedStore(const std::string& path) : fs_(MakeSystemFileSystem()), list_(EventFile(path, *fs_)) {
+    if (IoResult r = list_.LoadEvents(); !r.ok()) Fail(kFileError, r.error);
+  }
+  LoadedStore(const LoadedStore&) = delete;
+  LoadedStore& operator=(const LoadedStore&) = delete;
+
+  EventList& list() { return list_; }
+
+ private:
+  std::unique_ptr<FileSystem> fs_;
+  EventList list_;
+};
+
+// The path of --file, which every event command needs.
+const std::string& FilePath(const CommandLine& line) {
+  const std::string* path = line.Value("--file");
+  if (path == nullptr || path->empty()) Fail(kBadInput, "missing --file PATH");
+  return *path;
 }
 
-int CmdMonth(const Args&, std::ostream&, std::ostream& err) {
-  err << "redoviri-cli: command not available yet\n";
-  return kBadInput;
+// A date argument "YYYY-MM-DD".
+CivilDate DateArgument(const std::string& text) {
+  const std::optional<CivilDate> date = ReadIsoDate(text);
+  if (!date) Fail(kBadInput, Quoted(text) + " is not a valid date");
+  return *date;
 }
 
-int CmdDay(const Args&, std::ostream&, std::ostream& err) {
-  err << "redoviri-cli: command not available yet\n";
-  return kBadInput;
+// The date of an option, or today's date from the system clock.
+CivilDate DateOptionOrToday(const CommandLine& line, std::string_view option) {
+  const std::string* text = line.Value(option);
+  return text ? DateArgument(*text) : SystemClock().Now().date;
 }
 
-int CmdToday(const Args&, std::ostream&, std::ostream& err) {
-  err << "redoviri-cli: command not available yet\n";
-  return kBadInput;
+// Tab-separated output: a tab inside a field (from a hand-edited file) would
+// shift the fields after it.
+std::string Field(std::string_view text) {
+  std::string field(text);
+  std::replace(field.begin(), field.end(), '\t', ' ');
+  return field;
 }
 
-int CmdAdd(const Args&, std::ostream&, std::ostream& err) {
-  err << "redoviri-cli: command not available yet\n";
-  return kBadInput;
+std::string CountsLine(const CategoryCounts& counts) {
+  std::string text = "counts";
+  for (const int count : counts) text += '\t' + std::to_string(count);
+  return text;
 }
 
-int CmdDelete(const Args&, std::ostream&, std::ostream& err) {
-  err << "redoviri-cli: command not available yet\n";
-  return kBadInput;
+// "hh:nn" of a time of day.
+bool IsTimeOfDay(std::string_view text) {
+  const auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+  if (text.size() != 5 || text[2] != ':' || !digit(0) || !digit(1) || !digit(3) || !digit(4)) return false;
+  return (text[0] - '0') * 10 + (text[1] - '0') <= 23 && text[3] <= '5';
+}
+
+// A number written with `width` digits, leading zeros added.
+std::string ZeroPadded(int value, std::size_t width) {
+  std::string text = std::to_string(value);
+  text.insert(0, width - std::min(width, text.size()), '0');
+  return text;
+}
+
+constexpr OptionSpec kEventOptions[] = {
+    kFileOption,       {"--category", true},   {"--date", true},        {"--time", true}, {"--name", true},
+    {"--comment", true}, {"--each-year", false}, {"--each-month", false}, {"--once", false}, {"--every", true},
+};
+
+// Name and comment as typed; a control character (a tab, a line break) is
+// not something the editor's fields can hold.
+std::string TextOption(std::string_view option, const std::string& text) {
+  if (std::any_of(text.begin(), text.end(), IsControlCharacter)) {
+    Fail(kBadInput, std::string(option) + " holds a control character");
+  }
+  return text;
+}
+
+// The event line of the add and delete options, built as the editor's save
+// builds it.
+std::string EventLineOfOptions(const CommandLine& line) {
+  EventRecord record;
+  const std::string& code = line.Required("--category", "1..6");
+  const std::optional<EventCategory> category =
+      code.size() == 1 ? CategoryFromCode(code[0] - '0') : std::optional<EventCategory>{};
+  if (!category) Fail(kBadInput, Quoted(code) + " is not a valid category (1..6)");
+  record.category = *category;
+
+  const CivilDate date = DateArgument(line.Required("--date", "YYYY-MM-DD"));
+  record.month = ZeroPadded(date.month, 2);
+  record.day = ZeroPadded(date.day, 2);
+  record.year = ZeroPadded(date.year, 4);
+
+  record.time = line.Required("--time", "hh:nn");
+  if (!IsTimeOfDay(record.time)) Fail(kBadInput, Quoted(record.time) + " is not a valid time (hh:nn)");
+  record.name = TextOption("--name", line.Required("--name", "TEXT"));
+  if (const std::string* comment = line.Value("--comment")) record.comment = TextOption("--comment", *comment);
+
+  RecurrenceKind& r = record.recurrence;
+  r.eachYear = line.Has("--each-year");
+  r.eachMonth = line.Has("--each-month");
+  r.onlyOnce = line.Has("--once");
+  const std::string* every = line.Value("--every");
+  r.eachNDays = every != nullptr;
+  if (r.onlyOnce && (r.eachYear || r.eachMonth || r.eachNDays)) {
+    Fail(kBadInput, "--once cannot be combined with --each-year, --each-month or --every");
+  }
+  record.dayCount = every ? *every : "0";
+
+  BuiltLine built = BuildEventLine(record);
+  if (!built.ok()) Fail(kBadInput, built.error);
+  return std::move(built.line);
+}
+
+}  // namespace
+
+int CmdList(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("list", out, err, [&] {
+    static constexpr OptionSpec kOptions[] = {kFileOption};
+    const CommandLine line(args, kOptions, 0);
+    LoadedStore store(FilePath(line));
+    std::string text;
+    for (const EventList::Entry& entry : store.list().Entries()) text += entry.line + '\n';
+    return text;
+  });
+}
+
+int CmdMonth(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("month", out, err, [&] {
+    static constexpr OptionSpec kOptions[] = {kFileOption, {"--today", true}};
+    const CommandLine line(args, kOptions, 1);
+    const std::string& monthText = line.Positional(0, "month (YYYY-MM)");
+    const std::optional<YearMonth> shown = ReadIsoMonth(monthText);
+    if (!shown) Fail(kBadInput, Quoted(monthText) + " is not a valid month (YYYY-MM)");
+    const std::string& path = FilePath(line);
+    const CivilDate today = DateOptionOrToday(line, "--today");
+    LoadedStore store(path);
+
+    // The fill: day numbers, today's cell and the moon marks; then the
+    // marking pass over what the fill left in the cells.
+    const MonthPlacement placement(shown->year, shown->month);
+    const std::optional<int> todayCell = placement.TodayCell(today);
+    const astro::MonthMoonMarks moon =
+        astro::MarkMoonMonth(shown->year, shown->month, astro::MonthCells(shown->year, shown->month));
+    MonthMarkInput cells{shown->year, shown->month, {}};
+    for (int k = 1; k <= kDayCellCount; ++k) {
+      cells.cells[static_cast<std::size_t>(k - 1)] = {placement.DayOfCell(k), todayCell == k};
+    }
+    const auto marks = MarkMonth(store.list(), cells);
+
+    std::string text;
+    for (int k = 1; k <= kDayCellCount; ++k) {
+      const auto i = static_cast<std::size_t>(k - 1);
+      text += std::to_string(k) + '\t' + placement.CellText(k) + '\t' + std::to_string(marks[i].dayMark) + '\t' +
+              std::to_string(static_cast<int>(moon[i])) + '\t' + (todayCell == k ? "today" : "normal") + '\t' +
+              Field(marks[i].hint) + '\n';
+    }
+    return text;
+  });
+}
+
+int CmdDay(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("day", out, err, [&] {
+    static constexpr OptionSpec kOptions[] = {kFileOption, {"--order", true}};
+    const CommandLine line(args, kOptions, 1);
+    const CivilDate day = DateArgument(line.Positional(0, "date (YYYY-MM-DD)"));
+    const std::string& path = FilePath(line);
+    bool monthFirst = false;
+    if (const std::string* order = line.Value("--order")) {
+      if (*order != "mdy" && *order != "dmy") Fail(kBadInput, Quoted(*order) + " is not a valid order (mdy or dmy)");
+      monthFirst = *order == "mdy";
+    } else {
+      monthFirst = UserDateLocale().IsMonthFirst();
+    }
+    LoadedStore store(path);
+
+    const DayListing listing = ListDay(store.list(), day, monthFirst);
+    std::string text;
+    for (const DayRow& row : listing.rows) {
+      for (std::size_t c = 0; c < row.size(); ++c) {
+        if (c > 0) text += '\t';
+        text += Field(row[c]);
+      }
+      text += '\n';
+    }
+    return text + CountsLine(listing.counts) + '\n';
+  });
+}
+
+int CmdToday(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("today", out, err, [&] {
+    static constexpr OptionSpec kOptions[] = {kFileOption, {"--date", true}};
+    const CommandLine line(args, kOptions, 0);
+    const std::string& path = FilePath(line);
+    const CivilDate today = DateOptionOrToday(line, "--date");
+    LoadedStore store(path);
+
+    const TodayCounts counts = CountToday(store.list(), today);
+    std::string text = TodayTooltip(counts) + '\n';
+    text += CountsLine(counts.perCategory) + '\t' + std::to_string(counts.total) + '\n';
+    // Blinking starts when there are events today, from the state the
+    // recount leaves: the next tick shows the day number.
+    text += "blink\t";
+    if (counts.total == 0) return text + "none\n";
+    BlinkState state;
+    for (int tick = 0; tick < kBlinkTicksShown; ++tick) {
+      const BlinkTick shown = NextBlinkTick(counts.perCategory, state);
+      if (tick > 0) text += ' ';
+      text += kBlinkIconWords[static_cast<std::size_t>(shown.icon)];
+      state = shown.next;
+    }
+    return text + '\n';
+  });
+}
+
+int CmdAdd(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("add", out, err, [&] {
+    const CommandLine line(args, kEventOptions, 0);
+    const std::string& path = FilePath(line);
+    std::string event = EventLineOfOptions(line);
+    LoadedStore store(path);
+    if (store.list().FindEventLine(event) >= 0) Fail(kRefused, std::string(kSameEventSaved));
+    std::string text = event + '\n';
+    if (IoResult r = store.list().AppendEvent(std::move(event)); !r.ok()) Fail(kFileError, r.error);
+    return text;
+  });
+}
+
+int CmdDelete(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("delete", out, err, [&] {
+    const CommandLine line(args, kEventOptions, 0);
+    const std::string& path = FilePath(line);
+    const std::string event = EventLineOfOptions(line);
+    LoadedStore store(path);
+    const int index = store.list().FindEventLine(event);
+    if (index < 0) Fail(kRefused, std::string(kNoSuchEvent));
+    std::string text = store.list().EventLineAt(index) + '\n';
+    if (IoResult r = store.list().RemoveEvent(index); !r.ok()) Fail(kFileError, r.error);
+    return text;
+  });
 }
 
 }  // namespace redoviri::cli

@@ -1,0 +1,78 @@
+// Reading the arguments of a command and ending it with a one-line failure.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "calendar/datetime.h"
+#include "cli/commands.h"
+
+namespace redoviri::cli {
+
+// Ends a command: its exit code and a message of one line.
+struct CommandFailure {
+  int code;
+  std::string message;
+};
+
+[[noreturn]] inline void Fail(int code, std::string message) { throw CommandFailure{code, std::move(message)}; }
+
+// Runs a command's body, which returns the whole output or throws
+// CommandFailure. The output is written only when the body succeeds, so a
+// failing command writes nothing on `out` and one line on `err`:
+// "redoviri-cli: <command>: <message>" (control characters shown as '?').
+int RunCommand(std::string_view command, std::ostream& out, std::ostream& err,
+               const std::function<std::string()>& body);
+
+// An option a command knows: "--file" takes the next argument as its value,
+// "--once" takes none.
+struct OptionSpec {
+  std::string_view name;
+  bool takesValue;
+};
+
+// A command's arguments split into positional arguments and options. An
+// argument starting with "-" is an option; each may be given once.
+class CommandLine {
+ public:
+  // Fails (bad input) on an unknown option, an option without its value,
+  // an option given twice, or more than `maxPositional` positional
+  // arguments.
+  CommandLine(const Args& args, std::span<const OptionSpec> known, std::size_t maxPositional);
+
+  // Positional argument `index`; fails with "missing <what>" when absent.
+  const std::string& Positional(std::size_t index, std::string_view what) const;
+  bool Has(std::string_view option) const;
+  // The option's value, or nullptr when the option was not given.
+  const std::string* Value(std::string_view option) const;
+  // The option's value; fails with "missing <option> <form>" when absent.
+  const std::string& Required(std::string_view option, std::string_view form) const;
+
+ private:
+  std::vector<std::string> positional_;
+  std::vector<std::pair<std::string_view, std::string>> options_;  // name, value ("" for a flag)
+};
+
+// A byte below 0x20, or DEL.
+bool IsControlCharacter(char c);
+
+// An argument between single quotes, for messages.
+std::string Quoted(std::string_view arg);
+
+// "YYYY-MM-DD" naming a calendar date of years 0001..9999; nullopt for any
+// other text.
+std::optional<CivilDate> ReadIsoDate(std::string_view text);
+
+struct YearMonth {
+  int year = 0, month = 0;
+};
+// "YYYY-MM" with years 0001..9999 and months 01..12; nullopt otherwise.
+std::optional<YearMonth> ReadIsoMonth(std::string_view text);
+
+}  // namespace redoviri::cli

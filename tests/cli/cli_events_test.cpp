@@ -1,0 +1,424 @@
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calendar/clock.h"
+#include "calendar/locale.h"
+#include "support/cli_run.h"
+
+namespace redoviri::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RunTool;
+
+constexpr const char* kNewFileLine = "Redoviri by DUZOVU event file";
+
+std::string Padded(std::string_view text, std::size_t width) {
+  std::string out(text);
+  out.resize(width, ' ');
+  return out;
+}
+
+// An event line written out by hand: date "mmddyyyy", flags "YNNN" for each
+// year, each month, only once and each N days.
+std::string Line(std::string_view date, std::string_view time, char category, std::string_view flags,
+                 std::string_view count, std::string_view name, std::string_view comment = "") {
+  std::string line = std::string(date) + ';' + std::string(time) + ';' + category;
+  for (const char flag : flags) line += std::string(";") + flag;
+  return line + ';' + std::string(count) + ';' + Padded(name, 30) + ';' + Padded(comment, 50);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+    fields.push_back(line.substr(start, tab - start));
+  }
+  fields.push_back(line.substr(start));
+  return fields;
+}
+
+// The small store most cases read (in the file's order, not the store's).
+const std::string kAnn = Line("05101990", "08:30", '2', "YNNN", "000", "Ann; Bo");
+const std::string kAudit = Line("05102003", "09:00", '3', "NNYN", "000", "Audit", "q2 report");
+const std::string kBob = Line("05201995", "07:00", '2', "YNNN", "000", "Bob");
+const std::string kFair = Line("05152003", "10:00", '5', "NNNY", "007", "Fair", "every week");
+// Cut short (a hand-edited file): it would fall on 20 May 2003.
+const std::string kShort = "05202003;12:00;1;N;N;Y;N;000;Short";
+const std::string kApril31 = Line("04312003", "12:00", '1', "YYYY", "001", "April 31");
+
+class CliEventsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    dir_ = fs::temp_directory_path() / ("redoviri_cli_events_" + std::to_string(random()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+
+  static void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    ASSERT_TRUE(out.good()) << path;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  // An event file with a reserved line and the given event lines.
+  std::string StoreFile(const std::vector<std::string>& lines) {
+    const std::string path = PathOf("Redoviri.ini");
+    std::string bytes = "reserved line\r\n";
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    Write(path, bytes);
+    return path;
+  }
+  std::string SmallStore() { return StoreFile({kAnn, kAudit, kBob, kFair, kShort, kApril31}); }
+
+ private:
+  fs::path dir_;
+};
+
+// A command that must succeed, with nothing on the error stream.
+std::string Ok(const Args& args) {
+  const auto r = RunTool(args);
+  EXPECT_EQ(r.code, kOk) << r.err;
+  EXPECT_EQ(r.err, "");
+  return r.out;
+}
+
+TEST_F(CliEventsTest, ListShowsTheStoreLinesAsHeld) {
+  const std::string file = SmallStore();
+  // Store order; trailing blanks, the short line and the impossible date kept.
+  EXPECT_EQ(Ok({"list", "--file", file}),
+            kApril31 + "\n" + kAnn + "\n" + kAudit + "\n" + kFair + "\n" + kBob + "\n" + kShort + "\n");
+
+  const std::string missing = PathOf("none/Redoviri.ini");
+  EXPECT_EQ(Ok({"list", "--file", missing}), "");
+  EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST_F(CliEventsTest, MonthShowsCellsMarksMoonAndHints) {
+  const std::string file = SmallStore();
+  const auto lines = Lines(Ok({"month", "2003-05", "--file", file, "--today", "2003-05-20"}));
+  ASSERT_EQ(lines.size(), 37u);
+  // 1 May 2003 is a Thursday: cell 4. Cell k is on line k.
+  const auto cell = [&](int k) { return Fields(lines[static_cast<std::size_t>(k - 1)]); };
+  for (int k = 1; k <= 37; ++k) {
+    const auto f = cell(k);
+    ASSERT_EQ(f.size(), 6u) << lines[static_cast<std::size_t>(k - 1)];
+    EXPECT_EQ(f[0], std::to_string(k));
+    EXPECT_EQ(f[1], k >= 4 && k <= 34 ? std::to_string(k - 3) : "");
+  }
+  EXPECT_EQ(cell(1), (std::vector<std::string>{"1", "", "0", "0", "normal", ""}));
+  // Two events on the 10th: the several-events mark, both in store order.
+  EXPECT_EQ(cell(13), (std::vector<std::string>{"13", "10", "14", "0", "normal", " birthday : Ann; Bo, work : Audit,"}));
+  // The each-7-days event from the 15th on.
+  EXPECT_EQ(cell(18), (std::vector<std::string>{"18", "15", "5", "0", "normal", " feest : Fair,"}));
+  EXPECT_EQ(cell(25)[2], "5");
+  EXPECT_EQ(cell(32)[2], "5");
+  EXPECT_EQ(cell(11)[2], "0");
+  // Today's cell: one birthday with the today picture; the short line that
+  // would fall on the same day is not counted.
+  EXPECT_EQ(cell(23), (std::vector<std::string>{"23", "20", "8", "0", "today", " birthday : Bob,"}));
+  for (int k = 1; k <= 37; ++k) {
+    if (k != 23) {
+      EXPECT_EQ(cell(k)[4], "normal") << k;
+    }
+  }
+  // New moon on the 1st and the 30th, full moon on the 16th (the night of
+  // the lunar eclipse); the 31st follows a marked day and is not marked.
+  std::vector<int> moonCells;
+  for (int k = 1; k <= 37; ++k) {
+    if (cell(k)[3] != "0") moonCells.push_back(k);
+  }
+  EXPECT_EQ(moonCells, (std::vector<int>{4, 19, 33}));
+  EXPECT_EQ(cell(4)[3], "1");
+  EXPECT_EQ(cell(19)[3], "2");
+  EXPECT_EQ(cell(33)[3], "1");
+}
+
+TEST_F(CliEventsTest, MonthTodayMarksFollowTheTodayCell) {
+  const std::string file = SmallStore();
+  // Several events on today's cell.
+  auto lines = Lines(Ok({"month", "2003-05", "--file", file, "--today", "2003-05-10"}));
+  ASSERT_EQ(lines.size(), 37u);
+  EXPECT_EQ(Fields(lines[12]), (std::vector<std::string>{"13", "10", "13", "0", "today",
+                                                         " birthday : Ann; Bo, work : Audit,"}));
+  EXPECT_EQ(Fields(lines[22])[2], "2");
+
+  // Today in another month: no today cell, only the ordinary pictures.
+  lines = Lines(Ok({"month", "2003-05", "--file", file, "--today", "2004-05-10"}));
+  ASSERT_EQ(lines.size(), 37u);
+  for (const std::string& line : lines) EXPECT_EQ(Fields(line)[4], "normal") << line;
+  EXPECT_EQ(Fields(lines[12])[2], "14");
+
+  // Without --today the system date is today.
+  const CivilDate now = SystemClock().Now().date;
+  char month[8];
+  std::snprintf(month, sizeof month, "%04d-%02d", now.year, now.month);
+  lines = Lines(Ok({"month", month, "--file", file}));
+  ASSERT_EQ(lines.size(), 37u);
+  const auto today = std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+    const auto f = Fields(line);
+    return f[4] == "today" && f[1] == std::to_string(now.day);
+  });
+  const auto anyToday = std::count_if(lines.begin(), lines.end(),
+                                      [](const std::string& line) { return Fields(line)[4] == "today"; });
+  EXPECT_EQ(today, 1);
+  EXPECT_EQ(anyToday, 1);
+}
+
+TEST_F(CliEventsTest, DayListsRowsAndCounts) {
+  const std::string file = SmallStore();
+  EXPECT_EQ(Ok({"day", "2003-05-10", "--file", file, "--order", "mdy"}),
+            "Ann; Bo\t05/10/1990\t08:30\tbirthday\t\tY\tN\tN\tN\t000\n"
+            "Audit\t05/10/2003\t09:00\twork/business\tq2 report\tN\tN\tY\tN\t000\n"
+            "counts\t0\t1\t1\t0\t0\t0\n");
+  EXPECT_EQ(Ok({"day", "2003-05-22", "--file", file, "--order", "dmy"}),
+            "Fair\t15/05/2003\t10:00\tfeest\tevery week\tN\tN\tN\tY\t007\n"
+            "counts\t0\t0\t0\t0\t1\t0\n");
+  // The short line of the 20th is left out.
+  EXPECT_EQ(Ok({"day", "2003-05-20", "--file", file, "--order", "dmy"}),
+            "Bob\t20/05/1995\t07:00\tbirthday\t\tY\tN\tN\tN\t000\n"
+            "counts\t0\t1\t0\t0\t0\t0\n");
+  EXPECT_EQ(Ok({"day", "2003-05-21", "--file", file}), "counts\t0\t0\t0\t0\t0\t0\n");
+  // The locale's order when none is given.
+  EXPECT_EQ(Ok({"day", "2003-05-10", "--file", file}),
+            Ok({"day", "2003-05-10", "--file", file, "--order", UserDateLocale().IsMonthFirst() ? "mdy" : "dmy"}));
+}
+
+TEST_F(CliEventsTest, DayKeepsItsFieldsApartFromTabsInAHandEditedLine) {
+  const std::string file = StoreFile({Line("05102003", "09:00", '6', "NNYN", "000", "Tab\there", "a\tb")});
+  EXPECT_EQ(Ok({"day", "2003-05-10", "--file", file, "--order", "mdy"}),
+            "Tab here\t05/10/2003\t09:00\tother\ta b\tN\tN\tY\tN\t000\ncounts\t0\t0\t0\t0\t0\t1\n");
+}
+
+TEST_F(CliEventsTest, TodayGivesTooltipCountsAndBlinking) {
+  const std::string file = SmallStore();
+  EXPECT_EQ(Ok({"today", "--file", file, "--date", "2003-05-10"}),
+            "Today : 1 birth. 1 work. \n"
+            "counts\t0\t1\t1\t0\t0\t0\t2\n"
+            "blink\tday birthday day work day day day birthday day work day day\n");
+  EXPECT_EQ(Ok({"today", "--file", file, "--date", "2003-05-11"}),
+            "Well, no event for today...\ncounts\t0\t0\t0\t0\t0\t0\t0\nblink\tnone\n");
+  EXPECT_EQ(Ok({"today", "--file", PathOf("missing.ini"), "--date", "2003-05-10"}),
+            "Well, no event for today...\ncounts\t0\t0\t0\t0\t0\t0\t0\nblink\tnone\n");
+}
+
+TEST_F(CliEventsTest, TodayWithEveryCategoryShowsTheWholeTooltip) {
+  std::vector<std::string> lines;
+  for (char c = '1'; c <= '6'; ++c) lines.push_back(Line("01012000", "10:00", c, "NYNN", "000", "e"));
+  lines.push_back(Line("01012000", "11:00", '2', "YYNN", "000", "twice a match, once counted"));
+  const std::string file = StoreFile(lines);
+  // The last event falls on New Year's day by two rules.
+  const auto out = Lines(Ok({"today", "--file", file, "--date", "2003-01-01"}));
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[0], "Today : 1 lovely. 2 birth. 1 work. 1 rel/off. 1 feest. 1 other. ");
+  EXPECT_GT(out[0].size(), 62u);
+  EXPECT_EQ(out[1], "counts\t1\t2\t1\t1\t1\t1\t7");
+  EXPECT_EQ(out[2], "blink\tday lovely day birthday day work day religion day feest day other");
+}
+
+TEST_F(CliEventsTest, AddListDeleteRoundTrip) {
+  const std::string file = PathOf("new/folder/Redoviri.ini");
+  const std::string ann = "05101990;08:30;2;Y;N;N;N;000;" + Padded("Ann", 30) + ";" + Padded("cake; candles", 50);
+  const std::string standup = "01022003;09:15;3;N;Y;N;Y;014;" + Padded("Stand up; daily", 30) + ";" + Padded("", 50);
+
+  EXPECT_EQ(Ok({"add", "--file", file, "--category", "2", "--date", "1990-05-10", "--time", "08:30", "--name", " Ann  ",
+                "--comment", "cake; candles", "--each-year"}),
+            ann + "\n");
+  EXPECT_EQ(Read(file), std::string(kNewFileLine) + "\r\n" + ann + "\r\n");
+  EXPECT_EQ(Ok({"add", "--file", file, "--category", "3", "--date", "2003-01-02", "--time", "09:15", "--name",
+                "Stand up; daily", "--every", "14", "--each-month"}),
+            standup + "\n");
+  // Appended in the order of saving; listed in the store's order.
+  EXPECT_EQ(Read(file), std::string(kNewFileLine) + "\r\n" + ann + "\r\n" + standup + "\r\n");
+  EXPECT_EQ(Ok({"list", "--file", file}), standup + "\n" + ann + "\n");
+
+  EXPECT_EQ(Ok({"delete", "--file", file, "--category", "2", "--date", "1990-05-10", "--time", "08:30", "--name",
+                "Ann", "--comment", "cake; candles", "--each-year"}),
+            ann + "\n");
+  EXPECT_EQ(Read(file), std::string(kNewFileLine) + "\r\n" + standup + "\r\n");
+  EXPECT_EQ(Ok({"delete", "--file", file, "--category", "3", "--date", "2003-01-02", "--time", "09:15", "--name",
+                "Stand up; daily", "--each-month", "--every", "14"}),
+            standup + "\n");
+  EXPECT_EQ(Read(file), std::string(kNewFileLine) + "\r\n");
+  EXPECT_EQ(Ok({"list", "--file", file}), "");
+}
+
+TEST_F(CliEventsTest, AddKeepsTheReservedLineAndBuildsEveryRecurrence) {
+  const std::string file = StoreFile({kBob});
+  const std::string once = "12312003;23:59;6;N;N;Y;N;000;" + Padded("New year's eve", 30) + ";" + Padded("", 50);
+  EXPECT_EQ(Ok({"add", "--file", file, "--once", "--category", "6", "--date", "2003-12-31", "--time", "23:59",
+                "--name", "New year's eve"}),
+            once + "\n");
+  const std::string none = "02292004;00:00;1;N;N;N;N;000;" + Padded("", 30) + ";" + Padded("", 50);
+  EXPECT_EQ(Ok({"add", "--file", file, "--category", "1", "--date", "2004-02-29", "--time", "00:00", "--name", ""}),
+            none + "\n");
+  EXPECT_EQ(Read(file), "reserved line\r\n" + kBob + "\r\n" + once + "\r\n" + none + "\r\n");
+}
+
+TEST_F(CliEventsTest, AddRefusesTheSameEvent) {
+  const std::string file = StoreFile({kAnn, kAudit});
+  const std::string before = Read(file);
+  const Args audit = {"add",    "--file", file,   "--category", "3",    "--date",    "2003-05-10",
+                      "--time", "09:00",  "--name", "Audit",    "--once", "--comment", "q2 report"};
+  const auto r = RunTool(audit);
+  EXPECT_EQ(r.code, kRefused);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "redoviri-cli: add: There is the same event already saved..\n");
+  EXPECT_EQ(Read(file), before);
+
+  // Another comment makes another event.
+  Args other = audit;
+  other.back() = "q3 report";
+  EXPECT_EQ(Ok(other), kAudit.substr(0, 60) + Padded("q3 report", 50) + "\n");
+}
+
+TEST_F(CliEventsTest, DeleteRemovesTheFirstEqualLineOnly) {
+  const std::string file = StoreFile({kBob, kAudit, kBob});
+  EXPECT_EQ(Ok({"delete", "--file", file, "--category", "2", "--date", "1995-05-20", "--time", "07:00", "--name", "Bob",
+                "--each-year"}),
+            kBob + "\n");
+  // Rewritten in the store's order, reserved line first.
+  EXPECT_EQ(Read(file), "reserved line\r\n" + kAudit + "\r\n" + kBob + "\r\n");
+}
+
+TEST_F(CliEventsTest, DeleteOfAnEventThatIsNotThereIsRefused) {
+  const std::string file = StoreFile({kAnn, kAudit});
+  const std::string before = Read(file);
+  // Only the time differs from a stored event.
+  const Args audit = {"delete", "--file", file,   "--category", "3",    "--date",    "2003-05-10",
+                      "--time", "09:01",  "--name", "Audit",    "--once", "--comment", "q2 report"};
+  auto r = RunTool(audit);
+  EXPECT_EQ(r.code, kRefused);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "redoviri-cli: delete: there is no such event saved\n");
+  EXPECT_EQ(Read(file), before);
+
+  Args noFile = audit;
+  noFile[2] = PathOf("missing.ini");
+  r = RunTool(noFile);
+  EXPECT_EQ(r.code, kRefused);
+  EXPECT_FALSE(fs::exists(noFile[2]));
+}
+
+TEST_F(CliEventsTest, BadInputIsRefusedWithOneLine) {
+  const std::string f = SmallStore();
+  const std::string before = Read(f);
+  const Args add = {"add", "--file", f, "--category", "1", "--date", "2003-05-10", "--time", "08:30", "--name", "x"};
+  const auto with = [](Args args, const Args& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  // An add with one option's value replaced.
+  const auto changed = [&](const std::string& option, const std::string& value) {
+    Args args = add;
+    *(std::find(args.begin(), args.end(), option) + 1) = value;
+    return args;
+  };
+  const Args addWithoutFile = {"add", "--category", "1", "--date", "2003-05-10", "--time", "08:30", "--name", "x"};
+  Args deleteBadDate = changed("--date", "2003-02-29");
+  deleteBadDate[0] = "delete";
+
+  const std::pair<Args, std::string> cases[] = {
+      {{"list"}, "list: missing --file PATH"},
+      {{"list", "--file", ""}, "list: missing --file PATH"},
+      {{"month", "2003-05"}, "month: missing --file PATH"},
+      {{"day", "2003-05-10"}, "day: missing --file PATH"},
+      {{"today", "--date", "2003-05-10"}, "today: missing --file PATH"},
+      {addWithoutFile, "add: missing --file PATH"},
+      {{"delete"}, "delete: missing --file PATH"},
+      {{"list", "--file"}, "list: --file needs a value"},
+      {{"list", "--file", f, "--file", f}, "list: --file given twice"},
+      {{"list", "--file", f, "--verbose"}, "list: unknown option '--verbose'"},
+      {{"list", "--file", f, "all"}, "list: unexpected argument 'all'"},
+      {{"month", "--file", f}, "month: missing month (YYYY-MM)"},
+      {{"month", "2003-13", "--file", f}, "month: '2003-13' is not a valid month (YYYY-MM)"},
+      {{"month", "2003-5", "--file", f}, "month: '2003-5' is not a valid month (YYYY-MM)"},
+      {{"month", "2003-05", "2003-06", "--file", f}, "month: unexpected argument '2003-06'"},
+      {{"month", "2003-05", "--file", f, "--today", "2003-02-29"}, "month: '2003-02-29' is not a valid date"},
+      {{"day", "2003-02-29", "--file", f}, "day: '2003-02-29' is not a valid date"},
+      {{"day", "2003-13-01", "--file", f}, "day: '2003-13-01' is not a valid date"},
+      {{"day", "abcd-ef-gh", "--file", f}, "day: 'abcd-ef-gh' is not a valid date"},
+      {{"day", "0000-01-01", "--file", f}, "day: '0000-01-01' is not a valid date"},
+      {{"day", "2003-05-10", "--file", f, "--order", "ymd"}, "day: 'ymd' is not a valid order (mdy or dmy)"},
+      {{"day", "2003-05-10", "--file", f, "-o"}, "day: unknown option '-o'"},
+      {{"today", "--file", f, "--date", "2003-13-01"}, "today: '2003-13-01' is not a valid date"},
+      {changed("--category", "7"), "add: '7' is not a valid category (1..6)"},
+      {changed("--category", "0"), "add: '0' is not a valid category (1..6)"},
+      {changed("--category", "12"), "add: '12' is not a valid category (1..6)"},
+      {changed("--category", "b"), "add: 'b' is not a valid category (1..6)"},
+      {changed("--date", "2003-02-29"), "add: '2003-02-29' is not a valid date"},
+      {changed("--date", "2003-13-01"), "add: '2003-13-01' is not a valid date"},
+      {changed("--date", "10/05/2003"), "add: '10/05/2003' is not a valid date"},
+      {changed("--time", "24:00"), "add: '24:00' is not a valid time (hh:nn)"},
+      {changed("--time", "08:60"), "add: '08:60' is not a valid time (hh:nn)"},
+      {changed("--time", "8:30"), "add: '8:30' is not a valid time (hh:nn)"},
+      {changed("--time", "ab:cd"), "add: 'ab:cd' is not a valid time (hh:nn)"},
+      {changed("--name", "two\tparts"), "add: --name holds a control character"},
+      {with(add, {"--comment", "line\nbreak"}), "add: --comment holds a control character"},
+      {with(add, {"--once", "--each-year"}), "add: --once cannot be combined with --each-year, --each-month or --every"},
+      {with(add, {"--each-month", "--once"}),
+       "add: --once cannot be combined with --each-year, --each-month or --every"},
+      {with(add, {"--once", "--every", "3"}),
+       "add: --once cannot be combined with --each-year, --each-month or --every"},
+      {with(add, {"--every", "abc"}), "add: 'abc' is not a valid integer value"},
+      {with(add, {"--every", "1000"}), "add: '1000' is not a valid day count (0..999)"},
+      // A message stays on one line whatever it quotes.
+      {with(add, {"--every", "1\n2"}), "add: '1?2' is not a valid integer value"},
+      {{"list", "--file", f, "--x\ry"}, "list: unknown option '--x?y'"},
+      {with(add, {"--each-year", "--each-year"}), "add: --each-year given twice"},
+      {{"add", "--file", f, "--category", "1", "--date", "2003-05-10", "--time", "08:30"}, "add: missing --name TEXT"},
+      {{"add", "--file", f, "--date", "2003-05-10", "--time", "08:30", "--name", "x"}, "add: missing --category 1..6"},
+      {{"add", "--file", f, "--category", "1", "--time", "08:30", "--name", "x"}, "add: missing --date YYYY-MM-DD"},
+      {{"add", "--file", f, "--category", "1", "--date", "2003-05-10", "--name", "x"}, "add: missing --time hh:nn"},
+      {deleteBadDate, "delete: '2003-02-29' is not a valid date"},
+  };
+  for (const auto& [args, message] : cases) {
+    const auto r = RunTool(args);
+    EXPECT_EQ(r.code, kBadInput) << message;
+    EXPECT_EQ(r.out, "") << message;
+    EXPECT_EQ(r.err, "redoviri-cli: " + message + "\n");
+  }
+  EXPECT_EQ(Read(f), before);
+}
+
+TEST_F(CliEventsTest, FileErrorsEndWithTheRuntimeMessage) {
+  // A folder cannot be made inside a plain file.
+  const std::string plain = PathOf("plain.txt");
+  Write(plain, "not a folder");
+  const std::string file = plain + "/sub/Redoviri.ini";
+  const auto r = RunTool({"add", "--file", file, "--category", "1", "--date", "2003-05-10", "--time", "08:30", "--name",
+                          "x"});
+  EXPECT_EQ(r.code, kFileError);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "redoviri-cli: add: Path not found\n");
+  EXPECT_EQ(Read(plain), "not a folder");
+}
+
+}  // namespace
+}  // namespace redoviri::cli
