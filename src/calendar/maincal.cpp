@@ -291,7 +291,7 @@ void TForm1::buildGrid() {
       {.left = 19, .top = 65, .width = 186, .height = 244, .hint = "Choose your month calendar",
        .font = Font::Arial(16).Bold(), .visible = false,
        .onMouseUp = [this](const MouseEvent& e) {
-         if (e.button == MouseButton::Left && StringGrid1->rowAt(e.y) >= 0) StringGrid1MouseUp();
+         if (StringGrid1->rowAt(e.y) >= 0) StringGrid1MouseUp();
        }},
       {.colWidths = {40, 140}, .rowCount = 12, .rowHeight = 19, .fixedRows = 0, .rowSelect = true,
        .scrollBars = ScrollBars::None});
@@ -464,6 +464,7 @@ void TForm1::SpeedButton4Click() {
 }
 
 void TForm1::SpeedButton5Click() {
+  StringGrid1->setRow(calendar_.Month() - 1);  // opens on the shown month
   StringGrid1->setVisible(true);
   StringGrid1->bringToFront();
 }

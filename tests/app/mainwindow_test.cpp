@@ -1,0 +1,663 @@
+// The main window TForm1 driven through its operations: month fill and
+// colours, the month and year fields, moon marks, the marking pass, today's
+// events in the tray (through a recording shell), showing and hiding, and
+// the hit-test rule. "Today" is a fixed clock; the day names come from an
+// English locale, except in the test that reads the user's locale (run once
+// per LANG by ctest).
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calendar/colours.h"
+#include "calendar/dateformat.h"
+#include "calendar/maincal.h"
+#include "components/fake_shell.h"
+#include "reminders/event_store.h"
+#include "resources/resource_ids.h"
+
+namespace redoviri {
+namespace {
+
+using redoviri::testing::EventLine;
+using redoviri::testing::TestStore;
+using widgets::Bitmap;
+
+constexpr COLORREF kToday = TodayColour;
+constexpr COLORREF kSelected = SelectedColour;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kSilver = RGB(192, 192, 192);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+// The pixels of a bitmap, row by row.
+std::vector<COLORREF> PixelsOf(const Bitmap& b) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = b.width();
+  bi.bmiHeader.biHeight = -b.height();  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  std::vector<DWORD> bits(static_cast<std::size_t>(b.width()) * static_cast<std::size_t>(b.height()));
+  const widgets::WindowDC screen;
+  GetDIBits(screen.get(), b.handle(), 0, static_cast<UINT>(b.height()), bits.data(), &bi, DIB_RGB_COLORS);
+  std::vector<COLORREF> out;
+  for (const DWORD v : bits) out.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+  return out;
+}
+
+// Whether an image shows the picture of a resource.
+bool ShowsPicture(const widgets::Image& image, int resourceId) {
+  const Bitmap want = Bitmap::FromResource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId));
+  return image.picture() && want && PixelsOf(image.picture()) == PixelsOf(want);
+}
+
+// An icon drawn at the small icon size on white.
+std::vector<COLORREF> IconPixels(HICON icon) {
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  const Bitmap drawn = Bitmap::Draw(cx, cy, [&](HDC dc) {
+    widgets::FillSolid(dc, {0, 0, cx, cy}, kWhite);
+    DrawIconEx(dc, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
+  });
+  return PixelsOf(drawn);
+}
+
+std::vector<COLORREF> ResourceIconPixels(int id) {
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0));
+  std::vector<COLORREF> pixels = IconPixels(icon);
+  DestroyIcon(icon);
+  return pixels;
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  // Thursday 25 December 2003; the 1st is a Monday, so day d is in cell d.
+  FixedClock clock{{{2003, 12, 25}, {10, 42, 7}}};
+  AppOptions options;
+  test::FakeShell shell;
+  std::unique_ptr<TForm1> form;
+
+  void SetUp() override { Create(); }
+
+  void Create(DateLocale locale = EnglishDateLocale(true)) {
+    form.reset();
+    form = std::make_unique<TForm1>(
+        TForm1Deps{.clock = clock, .locale = std::move(locale), .options = options, .shell = &shell});
+  }
+
+  // What the user does: the year, then the month number.
+  void ShowMonth(int year, int month) {
+    form->UpDown2->setText(std::to_string(year));
+    form->Edit2->setText(month < 10 ? "0" + std::to_string(month) : std::to_string(month));
+  }
+
+  std::string Day(int k) const { return form->ld[k]->caption(); }
+  COLORREF Cell(int k) const { return form->pd[k]->color(); }
+
+  // Cells before firstCell and after the month are empty; the days run on
+  // from 1 in between.
+  void ExpectMonthLaid(int firstCell, int length) const {
+    for (int k = 1; k <= TForm1::kCells; ++k) {
+      const int day = k - firstCell + 1;
+      const std::string want = day >= 1 && day <= length ? std::to_string(day) : "";
+      EXPECT_EQ(Day(k), want) << "cell " << k;
+    }
+  }
+};
+
+// ------------------------------------------------------------- Creation
+
+TEST_F(MainWindow, IsCreatedHiddenAsABorderlessTopmostToolWindow) {
+  const HWND w = form->Handle();
+  RECT client;
+  GetClientRect(w, &client);
+  EXPECT_EQ(client.right, 353);
+  EXPECT_EQ(client.bottom, 311);
+  EXPECT_FALSE(IsWindowVisible(w));
+  EXPECT_FALSE(form->Visible());
+  const LONG style = GetWindowLongA(w, GWL_STYLE), exStyle = GetWindowLongA(w, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(form->window().color(), kSilver);
+}
+
+TEST_F(MainWindow, CreationFillsFieldsLabelsAndMonthChooser) {
+  EXPECT_EQ(form->ReadyFlag(), 1);
+  EXPECT_EQ(form->TodayStamp, "25122003");
+  EXPECT_EQ(form->Label1->caption(), "Thursday, December 25 2003");
+  EXPECT_EQ(form->Label2->caption(), "Today Thursday, December 25 2003 10:42:07");
+  EXPECT_EQ(form->Edit2->text(), "12");
+  EXPECT_EQ(form->Edit1->text(), "DECEMBER");
+  EXPECT_EQ(form->UpDown2->text(), "2003");
+  EXPECT_EQ(form->Calendar1().Year(), 2003);
+  EXPECT_EQ(form->Calendar1().Month(), 12);
+  ExpectMonthLaid(1, 31);
+
+  const widgets::StringGrid& chooser = *form->StringGrid1;
+  EXPECT_FALSE(chooser.visible());
+  EXPECT_EQ(chooser.bounds().left, 19);
+  EXPECT_EQ(chooser.bounds().top, 65);
+  ASSERT_EQ(chooser.rowCount(), 12);
+  EXPECT_EQ(chooser.cell(0, 0), "01");
+  EXPECT_EQ(chooser.cell(1, 0), "JANUARY");
+  EXPECT_EQ(chooser.cell(0, 8), "09");
+  EXPECT_EQ(chooser.cell(1, 8), "SEPTEMBER");
+  EXPECT_EQ(chooser.cell(1, 11), "DECEMBER");
+
+  EXPECT_EQ(form->Timer1->interval(), 1000u);
+  EXPECT_FALSE(form->Timer1->enabled());
+  EXPECT_EQ(form->Timer2->interval(), 60000u);
+  EXPECT_TRUE(form->Timer2->enabled());
+  EXPECT_EQ(form->Timer3->interval(), 2000u);
+  EXPECT_FALSE(form->Timer3->enabled());
+
+  EXPECT_TRUE(form->Tray.Active());
+  EXPECT_FALSE(form->Tray.Animate());
+  EXPECT_EQ(form->Tray.AnimateInterval(), 1000);
+  EXPECT_TRUE(form->Tray.MinimizeApp());
+  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D25));
+}
+
+TEST_F(MainWindow, DayFirstLocaleGivesDayFirstTexts) {
+  Create(EnglishDateLocale(false));
+  EXPECT_EQ(form->Label1->caption(), "Thursday, 25 December 2003");
+  EXPECT_EQ(form->Label2->caption(), "Today Thursday, 25 December 2003 10:42:07");
+  std::string ticked;
+  form->clockTextChanged = [&](const std::string& text) { ticked = text; };
+  clock.Set({{2003, 12, 25}, {23, 59, 58}});
+  form->Timer1Timer();
+  EXPECT_EQ(form->Label2->caption(), "Today Thursday, 25 December 2003 23:59:58");
+  EXPECT_EQ(ticked, form->Label2->caption());
+}
+
+// ------------------------------------------------------------- Month fill
+
+TEST_F(MainWindow, MonthsAreLaidFromMondayOn) {
+  ShowMonth(2003, 9);  // the 1st is a Monday
+  ExpectMonthLaid(1, 30);
+  ShowMonth(2003, 6);  // the 1st is a Sunday: cells 1..6 stay empty
+  ExpectMonthLaid(7, 30);
+  ShowMonth(2010, 2);  // common-year February from a Monday: 29..37 empty
+  ExpectMonthLaid(1, 28);
+  ShowMonth(2004, 8);  // 31 days from a Sunday end in the last cell
+  ExpectMonthLaid(7, 31);
+  EXPECT_EQ(Day(37), "31");
+  ShowMonth(2000, 1);  // 31 days from a Saturday end in cell 36
+  ExpectMonthLaid(6, 31);
+  EXPECT_EQ(Day(37), "");
+
+  const char* names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+  for (int c = 0; c < 7; ++c) {
+    EXPECT_EQ(form->HeaderPanel[c]->caption(), names[c]);
+    EXPECT_EQ(form->HeaderLabel[c]->caption(), names[c]);
+  }
+}
+
+TEST_F(MainWindow, TodaysCellAndHeaderHaveTheTodayColourAndRedText) {
+  for (int k = 1; k <= TForm1::kCells; ++k) {
+    EXPECT_EQ(Cell(k), k == 25 ? kToday : kWhite) << "cell " << k;
+    EXPECT_EQ(form->ld[k]->fontColor(), k == 25 ? kRed : kBlack) << "cell " << k;
+  }
+  for (int c = 0; c < 7; ++c) {
+    const bool thursday = c == 3;
+    EXPECT_EQ(form->HeaderPanel[c]->color(), thursday ? kToday : kSilver) << c;
+    EXPECT_EQ(form->HeaderPanel[c]->fontColor(), thursday ? kRed : kBlack) << c;
+    EXPECT_EQ(form->HeaderLabel[c]->fontColor(), thursday ? kRed : kBlack) << c;
+  }
+}
+
+TEST_F(MainWindow, AnotherMonthHasNoTodayColourAnywhere) {
+  form->pd[10]->setColor(kSelected);
+  ShowMonth(2003, 11);
+  for (int k = 1; k <= TForm1::kCells; ++k) {
+    EXPECT_EQ(Cell(k), kWhite) << "cell " << k;
+    EXPECT_EQ(form->ld[k]->fontColor(), kBlack) << "cell " << k;
+  }
+  for (int c = 0; c < 7; ++c) {
+    EXPECT_EQ(form->HeaderPanel[c]->color(), kSilver);
+    EXPECT_EQ(form->HeaderPanel[c]->fontColor(), kBlack);
+  }
+  // Back on today's month the colours return.
+  ShowMonth(2003, 12);
+  EXPECT_EQ(Cell(25), kToday);
+  EXPECT_EQ(form->HeaderPanel[3]->color(), kToday);
+}
+
+TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
+  form->pd[10]->setColor(kSelected);
+  form->Button1Click();
+  EXPECT_EQ(Cell(10), kSelected);
+
+  // The day changes while December is shown: yesterday's cell is an
+  // ordinary cell again.
+  clock.Set({{2003, 12, 26}, {0, 0, 30}});
+  form->Timer2Timer();
+  EXPECT_EQ(Cell(25), kWhite);
+  EXPECT_EQ(form->ld[25]->fontColor(), kBlack);
+  EXPECT_EQ(Cell(26), kToday);
+  EXPECT_EQ(Cell(10), kSelected);
+  EXPECT_EQ(form->HeaderPanel[3]->color(), kSilver);
+  EXPECT_EQ(form->HeaderPanel[4]->color(), kToday);
+  EXPECT_EQ(form->TodayStamp, "26122003");
+}
+
+TEST_F(MainWindow, TheFillLeavesNoMagentaKeyColourOnScreen) {
+  ShowMonth(2000, 1);  // moon pictures on the 6th and 21st
+  const TestStore store({EventLine("01102000", EventCategory::kLovely, "YNNN", "Ann")});
+  form->SetEventList(&store.list());
+  form->Button4Click();
+  const std::vector<COLORREF> shot =
+      PixelsOf(Bitmap::Draw(353, 311, [&](HDC dc) { form->window().render(dc); }));
+  const auto magenta = std::count(shot.begin(), shot.end(), RGB(255, 0, 255));
+  const auto today = std::count(shot.begin(), shot.end(), kToday);
+  EXPECT_GT(std::count(shot.begin(), shot.end(), kSelected), 300 * 30);  // the details panel was drawn
+  EXPECT_EQ(magenta, 0);
+  EXPECT_EQ(today, 0);  // not today's month
+}
+
+// ------------------------------------------------------------- Fields
+
+TEST_F(MainWindow, YearFieldRules) {
+  form->UpDown2->setText("0");
+  EXPECT_EQ(form->UpDown2->text(), "1900");
+  EXPECT_EQ(form->Calendar1().Year(), 1900);
+  EXPECT_EQ(Day(6), "1");  // 1 December 1900 was a Saturday
+
+  form->UpDown2->setText("");
+  EXPECT_EQ(form->UpDown2->text(), "2003");
+  EXPECT_EQ(form->Calendar1().Year(), 2003);
+
+  form->UpDown2->setText("x1");
+  EXPECT_EQ(form->UpDown2->text(), "2003");
+
+  form->UpDown2->setText("-5");  // ignored by the view
+  EXPECT_EQ(form->Calendar1().Year(), 2003);
+  EXPECT_EQ(Day(1), "1");
+}
+
+TEST_F(MainWindow, YearStepsStayWithinOneTo9999) {
+  form->SpeedButton3Click();
+  EXPECT_EQ(form->UpDown2->text(), "2004");
+  EXPECT_EQ(form->Calendar1().Year(), 2004);
+  form->SpeedButton4Click();
+  form->SpeedButton4Click();
+  EXPECT_EQ(form->UpDown2->text(), "2002");
+  EXPECT_EQ(form->Calendar1().Year(), 2002);
+
+  form->UpDown2->setText("1");
+  form->SpeedButton4Click();
+  EXPECT_EQ(form->UpDown2->text(), "1");
+  EXPECT_EQ(form->Calendar1().Year(), 1);
+
+  form->UpDown2->setText("9999");
+  form->SpeedButton3Click();
+  EXPECT_EQ(form->UpDown2->text(), "9999");
+  EXPECT_EQ(form->Calendar1().Year(), 9999);
+  ExpectMonthLaid(3, 31);  // 1 December 9999 is a Wednesday
+
+  // The arrow keys in the year field step the same way.
+  form->UpDown2->setText("2003");
+  SendMessageA(form->UpDown2->handle(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(form->UpDown2->text(), "2004");
+  SendMessageA(form->UpDown2->handle(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(form->UpDown2->handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(form->UpDown2->text(), "2002");
+}
+
+TEST_F(MainWindow, MonthChooserSetsTheFieldsAndRefillsOnlyOnAChange) {
+  form->SpeedButton5Click();
+  EXPECT_TRUE(form->StringGrid1->visible());
+  form->StringGrid1->setRow(2);
+  form->StringGrid1MouseUp();
+  EXPECT_FALSE(form->StringGrid1->visible());
+  EXPECT_EQ(form->Edit2->text(), "03");
+  EXPECT_EQ(form->Edit1->text(), "MARCH");
+  EXPECT_EQ(form->Calendar1().Month(), 3);
+  ExpectMonthLaid(6, 31);  // 1 March 2003 was a Saturday
+
+  // A fill of a month other than today's whitens every cell: a cell left
+  // coloured shows that choosing March again filled nothing.
+  form->pd[9]->setColor(kSelected);
+  form->SpeedButton5Click();
+  form->StringGrid1->setRow(2);
+  form->StringGrid1MouseUp();
+  EXPECT_EQ(Cell(9), kSelected);
+
+  form->SpeedButton5Click();
+  form->StringGrid1->setRow(3);
+  form->StringGrid1MouseUp();
+  EXPECT_EQ(form->Edit1->text(), "APRIL");
+  EXPECT_EQ(Cell(9), kWhite);
+}
+
+TEST_F(MainWindow, ClearedMonthFieldShowsTheCurrentMonth) {
+  ShowMonth(2003, 4);
+  form->Edit2->setText("");
+  EXPECT_EQ(form->Edit2->text(), "12");
+  EXPECT_EQ(form->Edit1->text(), "DECEMBER");
+  EXPECT_EQ(form->Calendar1().Month(), 12);
+  EXPECT_EQ(Cell(25), kToday);
+}
+
+TEST_F(MainWindow, ViewCreatedOnThe31stPassesThroughShortMonths) {
+  clock.Set({{2003, 1, 31}, {9, 0, 0}});
+  Create();
+  ShowMonth(2003, 2);
+  EXPECT_EQ(form->Calendar1().Month(), 2);
+  ExpectMonthLaid(6, 28);
+  ShowMonth(2003, 4);
+  EXPECT_EQ(form->Calendar1().Month(), 4);
+  ExpectMonthLaid(2, 30);
+  ShowMonth(2003, 1);
+  EXPECT_EQ(Cell(31 + 2), kToday);  // 1 January 2003 was a Wednesday
+}
+
+TEST_F(MainWindow, PresentMonthButtonReturnsToToday) {
+  ShowMonth(1999, 7);
+  form->Label1->setCaption("");
+  clock.Set({{2003, 12, 25}, {11, 0, 1}});
+  form->SpeedButton1Click();
+  EXPECT_EQ(form->Calendar1().Year(), 2003);
+  EXPECT_EQ(form->Calendar1().Month(), 12);
+  EXPECT_EQ(form->Edit2->text(), "12");
+  EXPECT_EQ(form->Edit1->text(), "DECEMBER");
+  EXPECT_EQ(form->UpDown2->text(), "2003");
+  EXPECT_EQ(form->Label1->caption(), "Thursday, December 25 2003");
+  EXPECT_EQ(form->Label2->caption(), "Today Thursday, December 25 2003 11:00:01");
+  EXPECT_EQ(Cell(25), kToday);
+}
+
+// ------------------------------------------------------------- Moon marks
+
+TEST_F(MainWindow, MoonMarksOfJanuary2000) {
+  ShowMonth(2000, 1);  // the 1st is a Saturday: day d in cell d + 5
+  auto mark = [&](int day) { return form->moon[day + 5]->tag(); };
+  EXPECT_EQ(mark(6), 1);   // new moon
+  EXPECT_EQ(mark(21), 2);  // full moon
+  EXPECT_EQ(mark(7), 0);
+  EXPECT_EQ(mark(20), 0);
+  EXPECT_TRUE(ShowsPicture(*form->moon[11], IDB_NEWMOON));
+  EXPECT_TRUE(ShowsPicture(*form->moon[26], IDB_FULLMOON));
+  int marked = 0;
+  for (int k = 1; k <= TForm1::kCells; ++k) {
+    marked += form->moon[k]->tag() != 0;
+    EXPECT_EQ(static_cast<bool>(form->moon[k]->picture()), form->moon[k]->tag() != 0) << "cell " << k;
+  }
+  EXPECT_EQ(marked, 2);
+
+  // The next fill replaces the marks.
+  ShowMonth(2000, 2);
+  EXPECT_EQ(form->moon[11]->tag(), 0);
+  EXPECT_FALSE(form->moon[11]->picture());
+}
+
+// ------------------------------------------------------------- Marking pass
+
+TEST_F(MainWindow, NoStoreNoMarks) {
+  form->Button4Click();
+  for (int k = 1; k <= TForm1::kCells; ++k) {
+    EXPECT_EQ(form->id[k]->tag(), 0);
+    EXPECT_FALSE(form->id[k]->picture());
+    EXPECT_EQ(form->ld[k]->hint(), "");
+  }
+}
+
+TEST_F(MainWindow, TwoBirthdaysGiveTheSeveralEventsPictureAndBothNames) {
+  const TestStore store({EventLine("12101990", EventCategory::kBirthday, "YNNN", "Anna"),
+                         EventLine("12101995", EventCategory::kBirthday, "YNNN", "Bob"),
+                         EventLine("12251980", EventCategory::kBirthday, "YNNN", "Carl"),
+                         EventLine("12251980", EventCategory::kLovely, "YNNN", "Wedding"),
+                         EventLine("12171990", EventCategory::kWorkBusiness, "NYNN", "Report")});
+  form->SetEventList(&store.list());
+  form->Button4Click();
+  EXPECT_EQ(form->id[10]->tag(), 14);
+  EXPECT_TRUE(ShowsPicture(*form->id[10], IDB_IMUL));
+  EXPECT_EQ(form->ld[10]->hint(), " birthday : Anna, birthday : Bob,");
+  // The same on today's cell, and one event on an ordinary cell.
+  EXPECT_EQ(form->id[25]->tag(), 13);
+  EXPECT_TRUE(ShowsPicture(*form->id[25], IDB_IMULTO));
+  EXPECT_EQ(form->ld[25]->hint(), " lovely : Wedding, birthday : Carl,");  // store order
+  EXPECT_EQ(form->id[17]->tag(), 3);
+  EXPECT_TRUE(ShowsPicture(*form->id[17], IDB_IWOR));
+  EXPECT_EQ(form->ld[17]->hint(), " work : Report,");
+  EXPECT_EQ(form->id[11]->tag(), 0);
+  EXPECT_FALSE(form->id[11]->picture());
+
+  // A second pass gives the same marks, not doubled hints.
+  form->Button4Click();
+  EXPECT_EQ(form->ld[10]->hint(), " birthday : Anna, birthday : Bob,");
+
+  // In another month the today pictures are not used and empty cells get nothing.
+  ShowMonth(2004, 12);  // the 1st is a Wednesday: day d in cell d + 2
+  EXPECT_EQ(form->id[12]->tag(), 14);
+  EXPECT_EQ(form->id[27]->tag(), 14);
+  EXPECT_EQ(form->id[19]->tag(), 3);
+  EXPECT_EQ(form->id[1]->tag(), 0);
+  EXPECT_EQ(form->ld[1]->hint(), "");
+}
+
+TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
+  const TestStore store({EventLine("12252003", EventCategory::kWorkBusiness, "NNYN", "Audit"),
+                         EventLine("12102003", EventCategory::kBirthday, "NNYN", "Dora"),
+                         EventLine("12112003", EventCategory::kBirthday, "NNYN", "Ed"),
+                         EventLine("12112003", EventCategory::kOther, "NNYN", "Fay")});
+  form->SetEventList(&store.list());
+  form->Button4Click();
+  EXPECT_EQ(form->id[25]->tag(), 9);
+  EXPECT_TRUE(ShowsPicture(*form->id[25], IDB_IWORTO));
+
+  form->selClick(10);
+  EXPECT_TRUE(ShowsPicture(*form->id[10], IDB_IBIRTHSEL));
+  form->noselClick(10);
+  EXPECT_TRUE(ShowsPicture(*form->id[10], IDB_IBIRTH));
+  form->selClick(11);
+  EXPECT_TRUE(ShowsPicture(*form->id[11], IDB_IMULSEL));
+  form->noselClick(11);
+  EXPECT_TRUE(ShowsPicture(*form->id[11], IDB_IMUL));
+  form->selClick(25);  // today's cell looks the same selected
+  EXPECT_TRUE(ShowsPicture(*form->id[25], IDB_IWORTO));
+
+  form->id[12]->setTag(99);  // an unknown code changes nothing
+  form->selClick(12);
+  EXPECT_FALSE(form->id[12]->picture());
+
+  // A change of month refills, marks and gives every cell its normal look.
+  form->selClick(10);
+  ShowMonth(2003, 11);
+  ShowMonth(2003, 12);
+  EXPECT_TRUE(ShowsPicture(*form->id[10], IDB_IBIRTH));
+}
+
+// ------------------------------------------------------------- Tray
+
+TEST_F(MainWindow, TodaysEventsGoToTheTooltipAndStartTheBlinking) {
+  const TestStore store({EventLine("12252003", EventCategory::kLovely, "NNYN", "Kiss"),
+                         EventLine("03011990", EventCategory::kBirthday, "YNNN", "Not today")});
+  form->SetEventList(&store.list());
+  shell.calls.clear();
+  form->checktodayClick();
+  ASSERT_GE(shell.calls.size(), 2u);
+  EXPECT_EQ(shell.calls.front().message, static_cast<DWORD>(NIM_DELETE));
+  EXPECT_EQ(shell.Last().message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. ");
+  EXPECT_TRUE(form->Timer3->enabled());
+  EXPECT_EQ(form->Tray.Tag, 0);
+  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D25));
+
+  // Day number, then the lovely icon, then the day number again.
+  form->Timer3Timer();
+  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D25));
+  form->Timer3Timer();
+  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_ICTLOV));
+  form->TrayDblClick();
+  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D25));
+
+  // The option off: listed, not blinking.
+  options.blinkingIcons = false;
+  form->checktodayClick();
+  EXPECT_FALSE(form->Timer3->enabled());
+  EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. ");
+}
+
+TEST_F(MainWindow, NoEventTodaySaysSo) {
+  form->checktodayClick();  // no store yet
+  EXPECT_EQ(shell.Last().Tip(), "Well, no event for today...");
+  EXPECT_FALSE(form->Timer3->enabled());
+  EXPECT_TRUE(form->Tray.Active());
+}
+
+TEST_F(MainWindow, BlinkShowsEachCategoryWithEventsInTurn) {
+  const TestStore store({EventLine("12252003", EventCategory::kBirthday, "NNYN", "A"),
+                         EventLine("12251990", EventCategory::kWorkBusiness, "YNNN", "B")});
+  form->SetEventList(&store.list());
+  form->checktodayClick();
+  const auto day = ResourceIconPixels(IDI_D25), birthday = ResourceIconPixels(IDI_ICTBIR),
+             work = ResourceIconPixels(IDI_ICTWOR);
+  const std::vector<COLORREF>* want[] = {&day, &birthday, &day, &work, &day, &day, &day, &birthday};
+  for (std::size_t tick = 0; tick < std::size(want); ++tick) {
+    form->Timer3Timer();
+    EXPECT_EQ(IconPixels(form->Tray.Icon()), *want[tick]) << "tick " << tick;
+  }
+}
+
+TEST_F(MainWindow, AllSixCategoriesFillMoreThanTheTrayKeeps) {
+  std::vector<std::string> lines;
+  for (int c = 1; c <= 6; ++c) lines.push_back(EventLine("12252003", static_cast<EventCategory>(c), "NNYN", "e"));
+  const TestStore store(lines);
+  form->SetEventList(&store.list());
+  form->checktodayClick();
+  EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. 1 birth. 1 work. 1 rel/off. 1 feest. 1 other");
+}
+
+TEST_F(MainWindow, DayChangeFollowsWithinTheMinute) {
+  const TestStore store({EventLine("01011990", EventCategory::kFeest, "YNNN", "New year")});
+  form->SetEventList(&store.list());
+  form->checktodayClick();
+  const std::size_t calls = shell.calls.size();
+  form->Timer2Timer();  // the same day: nothing
+  EXPECT_EQ(shell.calls.size(), calls);
+  EXPECT_EQ(form->TodayStamp, "25122003");
+
+  clock.Set({{2004, 1, 1}, {0, 0, 40}});
+  form->Timer2Timer();
+  EXPECT_EQ(form->TodayStamp, "01012004");
+  EXPECT_EQ(form->Edit2->text(), "01");
+  EXPECT_EQ(form->Edit1->text(), "JANUARY");
+  EXPECT_EQ(form->UpDown2->text(), "2004");
+  EXPECT_EQ(form->Calendar1().Year(), 2004);
+  EXPECT_EQ(form->Calendar1().Month(), 1);
+  EXPECT_EQ(Cell(4), kToday);  // 1 January 2004 was a Thursday
+  EXPECT_EQ(form->id[4]->tag(), 11);
+  EXPECT_EQ(shell.Last().Tip(), "Today : 1 feest. ");
+  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D1));
+}
+
+// ------------------------------------------------------------- Frame
+
+TEST_F(MainWindow, TrayClickShowsAndCloseBoxesHide) {
+  form->TrayClick();
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  form->TrayClick();  // a click while shown changes nothing
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  form->Panel2Click();
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+}
+
+TEST_F(MainWindow, HidingHandsOverToTheEventListOnlyWhenAsked) {
+  int listShown = 0, animations = 0;
+  form->showEventList = [&] { ++listShown; };
+
+  // Without an animation component the hide counts as finished at once.
+  form->TrayClick();
+  form->Tag = 1;
+  form->Panel2Click();
+  EXPECT_EQ(listShown, 1);
+  EXPECT_EQ(form->Tag, 0);
+
+  // The option off: the window hides and nothing else appears.
+  options.animatedWindow = false;
+  form->TrayClick();
+  form->Tag = 1;
+  form->Panel2Click();
+  EXPECT_EQ(listShown, 1);
+  EXPECT_EQ(form->Tag, 1);
+
+  // With the animation, the event list comes when it has finished.
+  options.animatedWindow = true;
+  form->runHideAnimation = [&] { ++animations; };
+  form->TrayClick();
+  form->Panel2Click();
+  EXPECT_EQ(animations, 1);
+  EXPECT_EQ(listShown, 1);
+  form->SmoothShow1Finish();
+  EXPECT_EQ(listShown, 2);
+  EXPECT_EQ(form->Tag, 0);
+}
+
+TEST_F(MainWindow, TheFrameDragsTheWindowAndTheControlsBehaveNormally) {
+  const widgets::Form& w = form->window();
+  EXPECT_EQ(w.hitTest({100, 2}), HTCAPTION);    // top bar
+  EXPECT_EQ(w.hitTest({170, 12}), HTCAPTION);   // clock line on the top bar
+  EXPECT_EQ(w.hitTest({5, 150}), HTCAPTION);    // left bar
+  EXPECT_EQ(w.hitTest({345, 150}), HTCAPTION);  // right bar
+  EXPECT_EQ(w.hitTest({100, 305}), HTCAPTION);  // bottom bar
+  EXPECT_EQ(w.hitTest({20, 80}), HTCAPTION);    // legend strip
+  EXPECT_EQ(w.hitTest({10, 10}), HTCLIENT);     // close box
+  EXPECT_EQ(w.hitTest({100, 45}), HTCLIENT);    // details panel
+  EXPECT_EQ(w.hitTest({35, 80}), HTCLIENT);     // Edit2
+  EXPECT_EQ(w.hitTest({230, 80}), HTCLIENT);    // year field
+  EXPECT_EQ(w.hitTest({290, 80}), HTCLIENT);    // navigation buttons
+  EXPECT_EQ(w.hitTest({18 + 100, 95 + 60}), HTCLIENT);  // a day cell
+
+  // The same answers reach the system.
+  auto nc = [&](int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(form->Handle(), &p);
+    return SendMessageA(form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  };
+  EXPECT_EQ(nc(170, 12), HTCAPTION);
+  EXPECT_EQ(nc(35, 80), HTCLIENT);
+}
+
+// ------------------------------------------------------------- Locale
+
+struct LocaleExpectation {
+  const char* lang;
+  const char* headers[7];  // Monday first
+  const char* monthField;  // December, upper case
+  const char* longDate;    // 25 December 2003
+};
+
+// Windows-1252, as the ANSI functions give the names.
+const LocaleExpectation kLocales[] = {
+    {"en_US", {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}, "DECEMBER", "Thursday, December 25 2003"},
+    {"fr_FR", {"lun.", "mar.", "mer.", "jeu.", "ven.", "sam.", "dim."}, "D\xE9" "CEMBRE", "jeudi, 25 d\xE9" "cembre 2003"},
+};
+
+TEST_F(MainWindow, NamesFollowTheUserLocale) {
+  char lang[64] = "";
+  GetEnvironmentVariableA("LANG", lang, sizeof lang);
+  const LocaleExpectation* want = nullptr;
+  for (const auto& e : kLocales)
+    if (std::string_view(lang).starts_with(e.lang)) want = &e;
+  if (!want) GTEST_SKIP() << "no expectations for LANG=" << lang;
+
+  Create(UserDateLocale());
+  for (int c = 0; c < 7; ++c) {
+    EXPECT_EQ(form->HeaderPanel[c]->caption(), want->headers[c]) << want->lang;
+    EXPECT_EQ(form->HeaderLabel[c]->caption(), want->headers[c]) << want->lang;
+  }
+  EXPECT_EQ(form->Edit1->text(), want->monthField);
+  EXPECT_EQ(form->StringGrid1->cell(1, 11), want->monthField);
+  EXPECT_EQ(form->Label1->caption(), want->longDate);
+}
+
+}  // namespace
+}  // namespace redoviri
