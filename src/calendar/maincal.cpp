@@ -148,7 +148,12 @@ TForm1::TForm1(TForm1Deps deps)
   FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // Nothing may reach the handlers while the members go.
+  form_.onShow = nullptr;
+  form_.onHide = nullptr;
+  form_.onContextMenu = nullptr;
+}
 
 void TForm1::buildFrame() {
   TopBar = &form_.add<Image>({.left = 0, .top = 0, .width = kClientWidth, .height = kTopBarHeight, .hint = kMoveHint},
@@ -263,7 +268,8 @@ void TForm1::buildGrid() {
     header.add<Image>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight, .hint = kLegendHint},
                       {.picture = Picture(IDB_LEGENDHEAD), .stretch = true, .transparent = true,
                        .transparentColor = resources::kTransparentKey});
-    // Drawn exactly over the panel's own caption, so the two read as one.
+    // Drawn exactly over the panel's own caption, so the two read as one;
+    // it covers the legend picture, so it shows the legend's hint too.
     HeaderLabel[c] = &header.add<Label>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight,
                                          .hint = kLegendHint},
                                         {.align = Align::Center, .layout = VAlign::Center});

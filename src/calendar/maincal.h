@@ -10,7 +10,7 @@
 //   form1.showEventList = [&] { form2.Show(); };       // after the hide, when Tag is 1
 //   form1.showDateChooser = [&] { form4.Show(); };     // SpeedButton2
 //   form1.runHideAnimation = [&] { ... };              // must end in form1.SmoothShow1Finish()
-//   form1.clockTextChanged = [&](const std::string& text) { ... };  // Timer1, every second
+//   form1.clockTextChanged = [&](const std::string& text) { ... };  // every second
 //   form1.showPopupMenu = [&](POINT screen) { ... };   // right click anywhere on the window
 //   form1.Tray.PopupMenu = {menu, owner};
 //
@@ -122,6 +122,8 @@ class TForm1 {
   // Runs the hide animation, which calls SmoothShow1Finish when it ends;
   // without one, the hide counts as finished at once.
   std::function<void()> runHideAnimation;
+  // The clock line's new text, at every tick of Timer1 (the event list
+  // window shows it while visible).
   std::function<void(const std::string&)> clockTextChanged;
   std::function<void(POINT screen)> showPopupMenu;
 
