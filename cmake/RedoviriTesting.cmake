@@ -38,6 +38,11 @@ function(redoviri_add_gtest name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "gtest;${T_LABELS}")
+  if(T_NEEDS_DISPLAY)
+    # Windows on one shared display: the pointer and the focus are shared
+    # too, so these run one at a time.
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()
 
 # redoviri_add_script_test(<name> COMMAND ... [TIMEOUT s]): a test that is not
@@ -48,5 +53,6 @@ function(redoviri_add_script_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "script")
+  # Scripts drive the real program on the shared display: one at a time.
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "script" RUN_SERIAL TRUE)
 endfunction()
