@@ -1,11 +1,41 @@
 #!/usr/bin/env bash
-# Runs Redoviri's main job on this machine, setting up what is missing.
-# Until the tray program is built, that is this month's moon marks, printed by
-# the command-line tool.
+# Runs Redoviri: builds the shipped 32-bit program and starts Redoviri.exe
+# under Wine, setting up what is missing (packages, the Wine prefix under
+# build/, a display). On a machine with a desktop ($DISPLAY) the program
+# appears in its notification area; without one it runs on a virtual
+# display, and this script says how to look at it and click it. The program
+# ends with "Terminate Redoviri and Quit" in its tray icon's menu (or Ctrl+C
+# here).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/tools/setup.sh"
-cmake --preset native >/dev/null
-cmake --build --preset native -j 2 --target redoviri-cli >/dev/null
-exec "$root/build/native/bin/redoviri-cli" moon "$(date +%Y-%m)"
+echo "building the 32-bit program (build/win32)..." >&2
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j 2 --target Redoviri >/dev/null
+exe=$root/build/win32/bin/Redoviri.exe
+
+# shellcheck source=tools/wine-env.sh
+source "$root/tools/wine-env.sh"
+had_display=${DISPLAY:-}
+redoviri_wine_start
+trap redoviri_wine_stop EXIT
+
+if [ -z "$had_display" ] || [ "$had_display" != "$DISPLAY" ]; then
+  cat >&2 <<EOT
+Redoviri runs on the virtual display $DISPLAY (1024 x 768, nothing on this screen).
+  Look at it:        DISPLAY=$DISPLAY import -window root shot.png
+  Wine shows the tray in a small window "Wine System Tray" at the top left;
+  its icon cells are 20 px wide and Redoviri's icon (today's day number)
+  sits near (13, 32):
+  Show the calendar: DISPLAY=$DISPLAY xdotool mousemove 13 32 click 1
+  The menu (Quit):   DISPLAY=$DISPLAY xdotool mousemove 13 32 click 3
+  The splash shows for three seconds once the program has started.
+EOT
+fi
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+  echo "starting Redoviri.exe (32-bit Wine under qemu emulation: about a minute until the splash)..." >&2
+else
+  echo "starting Redoviri.exe..." >&2
+fi
+"$(redoviri_wine_for "$exe")" "$exe"

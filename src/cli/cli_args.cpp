@@ -17,6 +17,64 @@ std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t co
   return value;
 }
 
+template <typename T>
+Reading<T> Refused(std::string error) {
+  return {std::nullopt, std::move(error)};
+}
+
+// Numbers read in the right form: refused with `error` when that says what
+// is wrong with them.
+template <typename T>
+Reading<T> Checked(const T& value, std::string error) {
+  if (!error.empty()) return Refused<T>(std::move(error));
+  return {value, {}};
+}
+
+// The numbers of "YYYY-MM" at the start of `text`, by their form alone.
+std::optional<YearMonth> MonthFields(std::string_view text) {
+  const std::optional<int> year = Digits(text, 0, 4);
+  const std::optional<int> month = Digits(text, 5, 2);
+  if (!year || !month || text[4] != '-') return std::nullopt;
+  return YearMonth{*year, *month};
+}
+
+// The numbers of "YYYY-MM-DD" at the start of `text`, by their form alone.
+std::optional<CivilDate> DateFields(std::string_view text) {
+  const std::optional<YearMonth> month = MonthFields(text);
+  const std::optional<int> day = Digits(text, 8, 2);
+  if (!month || !day || text[7] != '-') return std::nullopt;
+  return CivilDate{month->year, month->month, *day};
+}
+
+// The numbers of "hh:mm" or "hh:mm:ss" (the whole of `text`), by their form
+// alone.
+std::optional<CivilTime> TimeFields(std::string_view text) {
+  if (text.size() != 5 && text.size() != 8) return std::nullopt;
+  const std::optional<int> hour = Digits(text, 0, 2);
+  const std::optional<int> minute = Digits(text, 3, 2);
+  const std::optional<int> second = text.size() == 8 ? Digits(text, 6, 2) : 0;
+  if (!hour || !minute || !second || text[2] != ':' || (text.size() == 8 && text[5] != ':')) return std::nullopt;
+  return CivilTime{*hour, *minute, *second};
+}
+
+// What is wrong with numbers of the right form; empty when they exist.
+std::string MonthError(const YearMonth& m) {
+  if (m.year < kMinYear) return "the year must be 0001..9999";
+  if (m.month < 1 || m.month > 12) return "the month must be 01..12";
+  return {};
+}
+
+std::string DateError(const CivilDate& d) {
+  if (std::string error = MonthError({d.year, d.month}); !error.empty()) return error;
+  if (!IsValidDate(d)) return "no such date";
+  return {};
+}
+
+std::string TimeError(const CivilTime& t) {
+  if (t.hour > 23 || t.minute > 59 || t.second > 59) return "no such time of day";
+  return {};
+}
+
 }  // namespace
 
 int RunCommand(std::string_view command, std::ostream& out, std::ostream& err,
@@ -83,20 +141,35 @@ std::string Quoted(std::string_view arg) {
   return quoted;
 }
 
-std::optional<CivilDate> ReadIsoDate(std::string_view text) {
-  if (text.size() != 10 || text[7] != '-') return std::nullopt;
-  const std::optional<YearMonth> month = ReadIsoMonth(text.substr(0, 7));
-  const std::optional<int> day = Digits(text, 8, 2);
-  if (!month || !day || !IsValidDate(month->year, month->month, *day)) return std::nullopt;
-  return CivilDate{month->year, month->month, *day};
+Reading<YearMonth> ReadIsoMonth(std::string_view text) {
+  const std::optional<YearMonth> month = text.size() == 7 ? MonthFields(text) : std::nullopt;
+  if (!month) return Refused<YearMonth>("expected YYYY-MM");
+  return Checked(*month, MonthError(*month));
 }
 
-std::optional<YearMonth> ReadIsoMonth(std::string_view text) {
-  if (text.size() != 7 || text[4] != '-') return std::nullopt;
-  const std::optional<int> year = Digits(text, 0, 4);
-  const std::optional<int> month = Digits(text, 5, 2);
-  if (!year || !month || *year < kMinYear || *month < 1 || *month > 12) return std::nullopt;
-  return YearMonth{*year, *month};
+Reading<CivilDate> ReadIsoDate(std::string_view text) {
+  const std::optional<CivilDate> date = text.size() == 10 ? DateFields(text) : std::nullopt;
+  if (!date) return Refused<CivilDate>("expected YYYY-MM-DD");
+  return Checked(*date, DateError(*date));
+}
+
+Reading<DateTime> ReadIsoDateTime(std::string_view text) {
+  // The whole form is checked before any number, so "2000-13-01T1a:00" is
+  // told its form rather than its month.
+  const std::optional<CivilDate> date = DateFields(text);
+  std::optional<CivilTime> time = CivilTime{};
+  if (text.size() > 10) time = text[10] == 'T' ? TimeFields(text.substr(11)) : std::nullopt;
+  if (!date || !time) return Refused<DateTime>("expected YYYY-MM-DD[Thh:mm[:ss]]");
+  std::string error = DateError(*date);
+  if (error.empty()) error = TimeError(*time);
+  if (!error.empty()) return Refused<DateTime>(std::move(error));
+  return {EncodeDateTime(*date, time->hour, time->minute, time->second), {}};
+}
+
+Reading<CivilTime> ReadTimeOfDay(std::string_view text) {
+  const std::optional<CivilTime> time = text.size() == 5 ? TimeFields(text) : std::nullopt;
+  if (!time) return Refused<CivilTime>("expected hh:nn");
+  return Checked(*time, TimeError(*time));
 }
 
 }  // namespace redoviri::cli

@@ -65,14 +65,34 @@ bool IsControlCharacter(char c);
 // An argument between single quotes, for messages.
 std::string Quoted(std::string_view arg);
 
-// "YYYY-MM-DD" naming a calendar date of years 0001..9999; nullopt for any
-// other text.
-std::optional<CivilDate> ReadIsoDate(std::string_view text);
+// A value read from an argument's text, or what was wrong with the text.
+template <typename T>
+struct Reading {
+  std::optional<T> value;
+  std::string error;  // when there is no value: "expected YYYY-MM", "no such date", ...
+};
 
 struct YearMonth {
   int year = 0, month = 0;
 };
-// "YYYY-MM" with years 0001..9999 and months 01..12; nullopt otherwise.
-std::optional<YearMonth> ReadIsoMonth(std::string_view text);
+
+// "YYYY-MM" with years 0001..9999 and months 01..12.
+Reading<YearMonth> ReadIsoMonth(std::string_view text);
+// "YYYY-MM-DD" naming a calendar date of years 0001..9999.
+Reading<CivilDate> ReadIsoDate(std::string_view text);
+// "YYYY-MM-DD", "YYYY-MM-DDThh:mm" or "YYYY-MM-DDThh:mm:ss" as a date-time
+// value; the date and the time of day must exist.
+Reading<DateTime> ReadIsoDateTime(std::string_view text);
+// "hh:nn", a time of day of 00:00..23:59.
+Reading<CivilTime> ReadTimeOfDay(std::string_view text);
+
+// The value `read` finds in an argument; fails (bad input) with
+// "'<text>': <what was wrong>" when there is none.
+template <typename T>
+T ReadArgument(std::string_view text, Reading<T> (*read)(std::string_view)) {
+  Reading<T> reading = read(text);
+  if (!reading.value) Fail(kBadInput, Quoted(text) + ": " + reading.error);
+  return *std::move(reading.value);
+}
 
 }  // namespace redoviri::cli

@@ -57,17 +57,10 @@ const std::string& FilePath(const CommandLine& line) {
   return *path;
 }
 
-// A date argument "YYYY-MM-DD".
-CivilDate DateArgument(const std::string& text) {
-  const std::optional<CivilDate> date = ReadIsoDate(text);
-  if (!date) Fail(kBadInput, Quoted(text) + " is not a valid date");
-  return *date;
-}
-
 // The date of an option, or today's date from the system clock.
 CivilDate DateOptionOrToday(const CommandLine& line, std::string_view option) {
   const std::string* text = line.Value(option);
-  return text ? DateArgument(*text) : SystemClock().Now().date;
+  return text ? ReadArgument(*text, ReadIsoDate) : SystemClock().Now().date;
 }
 
 // Tab-separated output: a tab inside a field (from a hand-edited file) would
@@ -82,13 +75,6 @@ std::string CountsLine(const CategoryCounts& counts) {
   std::string text = "counts";
   for (const int count : counts) text += '\t' + std::to_string(count);
   return text;
-}
-
-// "hh:nn" of a time of day.
-bool IsTimeOfDay(std::string_view text) {
-  const auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
-  if (text.size() != 5 || text[2] != ':' || !digit(0) || !digit(1) || !digit(3) || !digit(4)) return false;
-  return (text[0] - '0') * 10 + (text[1] - '0') <= 23 && text[3] <= '5';
 }
 
 // A number written with `width` digits, leading zeros added.
@@ -122,13 +108,14 @@ std::string EventLineOfOptions(const CommandLine& line) {
   if (!category) Fail(kBadInput, Quoted(code) + " is not a valid category (1..6)");
   record.category = *category;
 
-  const CivilDate date = DateArgument(line.Required("--date", "YYYY-MM-DD"));
+  const CivilDate date = ReadArgument(line.Required("--date", "YYYY-MM-DD"), ReadIsoDate);
   record.month = ZeroPadded(date.month, 2);
   record.day = ZeroPadded(date.day, 2);
   record.year = ZeroPadded(date.year, 4);
 
+  // The line keeps the time as typed, once it is known to be one.
   record.time = line.Required("--time", "hh:nn");
-  if (!IsTimeOfDay(record.time)) Fail(kBadInput, Quoted(record.time) + " is not a valid time (hh:nn)");
+  ReadArgument(record.time, ReadTimeOfDay);
   record.name = TextOption("--name", line.Required("--name", "TEXT"));
   if (const std::string* comment = line.Value("--comment")) record.comment = TextOption("--comment", *comment);
 
@@ -165,20 +152,18 @@ int CmdMonth(const Args& args, std::ostream& out, std::ostream& err) {
   return RunCommand("month", out, err, [&] {
     static constexpr OptionSpec kOptions[] = {kFileOption, {"--today", true}};
     const CommandLine line(args, kOptions, 1);
-    const std::string& monthText = line.Positional(0, "month (YYYY-MM)");
-    const std::optional<YearMonth> shown = ReadIsoMonth(monthText);
-    if (!shown) Fail(kBadInput, Quoted(monthText) + " is not a valid month (YYYY-MM)");
+    const YearMonth shown = ReadArgument(line.Positional(0, "month (YYYY-MM)"), ReadIsoMonth);
     const std::string& path = FilePath(line);
     const CivilDate today = DateOptionOrToday(line, "--today");
     LoadedStore store(path);
 
     // The fill: day numbers, today's cell and the moon marks; then the
     // marking pass over what the fill left in the cells.
-    const MonthPlacement placement(shown->year, shown->month);
+    const MonthPlacement placement(shown.year, shown.month);
     const std::optional<int> todayCell = placement.TodayCell(today);
     const astro::MonthMoonMarks moon =
-        astro::MarkMoonMonth(shown->year, shown->month, astro::MonthCells(shown->year, shown->month));
-    MonthMarkInput cells{shown->year, shown->month, {}};
+        astro::MarkMoonMonth(shown.year, shown.month, astro::MonthCells(shown.year, shown.month));
+    MonthMarkInput cells{shown.year, shown.month, {}};
     for (int k = 1; k <= kDayCellCount; ++k) {
       cells.cells[static_cast<std::size_t>(k - 1)] = {placement.DayOfCell(k), todayCell == k};
     }
@@ -199,7 +184,7 @@ int CmdDay(const Args& args, std::ostream& out, std::ostream& err) {
   return RunCommand("day", out, err, [&] {
     static constexpr OptionSpec kOptions[] = {kFileOption, {"--order", true}};
     const CommandLine line(args, kOptions, 1);
-    const CivilDate day = DateArgument(line.Positional(0, "date (YYYY-MM-DD)"));
+    const CivilDate day = ReadArgument(line.Positional(0, "date (YYYY-MM-DD)"), ReadIsoDate);
     const std::string& path = FilePath(line);
     bool monthFirst = false;
     if (const std::string* order = line.Value("--order")) {

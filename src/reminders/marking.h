@@ -6,12 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "calendar/monthgrid.h"
 #include "events/eventlist.h"
 #include "reminders/matching.h"
 
 namespace redoviri {
 
-inline constexpr int kMonthCellCount = 37;
+inline constexpr int kMonthCellCount = kDayCellCount;
 
 // DayMark codes: 1..6 one event of that category, 7..12 the same on today's
 // cell, 13 two or more events on today's cell, 14 two or more events.

@@ -150,7 +150,7 @@ TEST(CliAstroErrors, BadInputIsOneLineAndNoOutput) {
     const char* says;
   };
   const std::vector<Case> cases{
-      {{"astro"}, "missing"},
+      {{"astro"}, "astro: missing date"},
       {{"astro", "2000-01-01", "2000-01-02"}, "unexpected argument '2000-01-02'"},
       {{"astro", "2003-02-29"}, "no such date"},
       {{"astro", "2000-13-01"}, "month must be 01..12"},
@@ -164,10 +164,10 @@ TEST(CliAstroErrors, BadInputIsOneLineAndNoOutput) {
       {{"astro", "2000-01-01T24:00"}, "no such time of day"},
       {{"astro", "2000-01-01T12:60"}, "no such time of day"},
       {{"astro", "2000-01-01T12:00:60"}, "no such time of day"},
-      {{"astro", "--frobnicate"}, "expected YYYY-MM-DD"},
+      {{"astro", "--frobnicate"}, "unknown option '--frobnicate'"},
       {{"astro", "2000-01-01\nx"}, "'2000-01-01?x'"},
-      {{"moon"}, "missing"},
-      {{"moon", "2000-01", "--file"}, "unexpected argument '--file'"},
+      {{"moon"}, "moon: missing month"},
+      {{"moon", "2000-01", "--file"}, "unknown option '--file'"},
       {{"moon", "2000-13"}, "month must be 01..12"},
       {{"moon", "0000-05"}, "year must be 0001..9999"},
       {{"moon", "2000-01-01"}, "expected YYYY-MM"},
