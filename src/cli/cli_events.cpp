@@ -108,7 +108,11 @@ std::string EventLineOfOptions(const CommandLine& line) {
   if (!category) Fail(kBadInput, Quoted(code) + " is not a valid category (1..6)");
   record.category = *category;
 
-  const CivilDate date = ReadArgument(line.Required("--date", "YYYY-MM-DD"), ReadIsoDate);
+  // The editor's own wording for a date that does not exist.
+  const std::string& dateText = line.Required("--date", "YYYY-MM-DD");
+  const Reading<CivilDate> reading = ReadIsoDate(dateText);
+  if (!reading.value) Fail(kBadInput, Quoted(dateText) + " is not a valid date");
+  const CivilDate date = *reading.value;
   record.month = ZeroPadded(date.month, 2);
   record.day = ZeroPadded(date.day, 2);
   record.year = ZeroPadded(date.year, 4);

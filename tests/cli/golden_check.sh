@@ -17,7 +17,7 @@ for f in "$dir"/*.txt; do
   cmd=${base%%_*}
   arg=${base#*_}
   arg=$(printf '%s' "$arg" | sed -E 's/T([0-9]{2})_([0-9]{2})/T\1:\2/')
-  got=$("$@" "$cmd" "$arg" 2>&1; echo x)
+  got=$("$@" "$cmd" "$arg" 2>/dev/null; echo x)
   if ! diff -u "$f" <(printf '%s' "${got%x}") >/tmp/golden_diff.$$; then
     echo "golden mismatch: $cmd $arg"
     head -20 /tmp/golden_diff.$$
