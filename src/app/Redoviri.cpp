@@ -1,0 +1,37 @@
+// Redoviri: a month calendar and reminder that lives in the notification
+// area. One instance per session.
+#include <windows.h>
+
+#include <exception>
+
+#include "app/application.h"
+
+namespace {
+
+constexpr const char* kInstanceMutex = "Redoviri";
+constexpr const char* kAlreadyLoaded = "Redoviri is already loaded...";
+// The title a message box has before the application's title is set.
+constexpr const char* kProgramName = "Redoviri";
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Held, never released or closed, until the process ends. Any error
+  // status (a mutex of that name exists already, or one of another user
+  // cannot be opened) means the program runs already.
+  SetLastError(ERROR_SUCCESS);
+  const HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
+  if (GetLastError() != ERROR_SUCCESS || !instanceMutex) {
+    MessageBoxA(nullptr, kAlreadyLoaded, kProgramName, MB_OK | MB_ICONWARNING);
+    return 0;
+  }
+
+  try {
+    redoviri::Application app(redoviri::ApplicationSetup::System());
+    return app.Run();
+  } catch (const std::exception& e) {
+    // Start-up failed: a window or menu the system refused.
+    MessageBoxA(nullptr, e.what(), redoviri::kApplicationTitle, MB_OK | MB_ICONERROR);
+    return 1;
+  }
+}

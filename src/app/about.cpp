@@ -1,0 +1,11 @@
+#include "app/about.h"
+
+namespace redoviri {
+
+using namespace widgets;
+
+TABOU::TABOU(HintManager* hints)
+    : Form({.clientWidth = 416, .clientHeight = 362, .centered = true, .color = colors::Black,
+            .borderless = true, .topmost = true, .hints = hints}) {}
+
+}  // namespace redoviri

@@ -1,0 +1,92 @@
+// The application object: owns the six windows of the program, the shared
+// options, the clock and the locale, and runs the message loop.
+//
+// The windows are created in a fixed order, each one's creation running
+// before the next exists: the splash Form3, the main window Form1, the
+// event list window Form2 (which loads the event file and refreshes the
+// main window), the date chooser Form4, the about window ABOU and the help
+// window help. They live until the program ends; in between they are only
+// shown and hidden.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/about.h"
+#include "app/helpf.h"
+#include "app/options.h"
+#include "app/oslpash.h"
+#include "calendar/clock.h"
+#include "calendar/locale.h"
+#include "calendar/maincal.h"
+#include "components/TrayIconF.h"
+#include "events/editday.h"
+#include "events/eventfile.h"
+#include "events/unit4.h"
+#include "widgets/hint.h"
+
+namespace redoviri {
+
+inline constexpr const char* kApplicationTitle = "Redoviri by DUZOVU";
+inline constexpr const char* kEventFilePath = "c:\\program files\\Redoviri by DUZOVU\\Redoviri.ini";
+inline constexpr const char* kQuitCaption = "Terminate Redoviri and Quit";
+
+// What the program runs on: the system's clock, locale, files and shell,
+// or stand-ins.
+struct ApplicationSetup {
+  std::unique_ptr<Clock> clock;
+  DateLocale locale;
+  std::unique_ptr<FileSystem> files;
+  std::string eventFilePath = kEventFilePath;
+  ShellNotify* shell = nullptr;  // null: the real notification area
+  // Shows the message of a failed operation; null: a message box.
+  std::function<void(const std::string& message)> showError{};
+
+  static ApplicationSetup System();
+};
+
+class Application {
+ public:
+  // Creates the windows; only the splash is visible afterwards.
+  explicit Application(ApplicationSetup setup);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // The message loop, until Quit1Click; returns the process's exit code.
+  int Run();
+
+  // "Terminate Redoviri and Quit": stops the timers, hides every window,
+  // takes the tray icon away and ends the message loop. The windows are
+  // destroyed when the application object goes, help first and the main
+  // window last.
+  void Quit1Click();
+
+  TForm3& Form3() { return *form3_; }
+  TForm1& Form1() { return *form1_; }
+  TForm2& Form2() { return *form2_; }
+  TForm4& Form4() { return *form4_; }
+  TABOU& ABOU() { return *abou_; }
+  Thelp& help() { return *help_; }
+  AppOptions& Options() { return options_; }
+
+ private:
+  void ShowError(const std::string& message) const;
+  void BuildPopupMenu();
+  // The hooks by which the main window reaches the others.
+  void ConnectWindows();
+
+  ApplicationSetup setup_;
+  AppOptions options_;
+  widgets::HintManager hints_;
+  // Declared in the order of creation; destroyed the other way round.
+  std::unique_ptr<TForm3> form3_;
+  std::unique_ptr<TForm1> form1_;
+  std::unique_ptr<TForm2> form2_;
+  std::unique_ptr<TForm4> form4_;
+  std::unique_ptr<TABOU> abou_;
+  std::unique_ptr<Thelp> help_;
+};
+
+}  // namespace redoviri

@@ -1,0 +1,23 @@
+// The splash window Form3: the program's picture on black for the first
+// three seconds, then gone for good.
+#pragma once
+
+#include "widgets/widgets.h"
+
+namespace redoviri {
+
+class TForm3 : public widgets::Form {
+ public:
+  static constexpr UINT kShowMs = 3000;
+
+  TForm3();
+
+  // First tick: stop the timer and destroy the splash window (the object
+  // stays, holding no window).
+  void Timer1Timer();
+
+  widgets::Image& Image1;
+  widgets::Timer& Timer1;
+};
+
+}  // namespace redoviri

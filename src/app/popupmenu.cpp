@@ -1,0 +1,71 @@
+#include "app/popupmenu.h"
+
+#include <system_error>
+
+namespace redoviri {
+
+TPopupMenu::TPopupMenu() : menu_(CreatePopupMenu()) {
+  if (!menu_) throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "CreatePopupMenu");
+  // A hidden top-level window: the menu only closes on a click elsewhere
+  // when its owner can be brought to the foreground.
+  widgets::WindowSpec spec;
+  spec.style = WS_POPUP;
+  spec.exStyle = WS_EX_TOOLWINDOW;
+  if (!create(widgets::kWidgetClass, spec)) {
+    DestroyMenu(menu_);
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "popup menu window");
+  }
+}
+
+TPopupMenu::~TPopupMenu() { DestroyMenu(menu_); }
+
+int TPopupMenu::Add(MenuItem item) {
+  const int index = Count();
+  if (item.caption == "-") {
+    AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
+  } else {
+    AppendMenuA(menu_, MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED),
+                kFirstCommand + static_cast<UINT>(index), item.caption.c_str());
+  }
+  items_.push_back(std::move(item));
+  return index;
+}
+
+int TPopupMenu::Find(const std::string& caption) const {
+  for (int i = 0; i < Count(); ++i)
+    if (items_[Slot(i)].caption == caption) return i;
+  return -1;
+}
+
+void TPopupMenu::SetChecked(int index, bool checked) {
+  items_.at(Slot(index)).checked = checked;
+  CheckMenuItem(menu_, static_cast<UINT>(index), MF_BYPOSITION | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TPopupMenu::Popup(POINT screen) {
+  // Without the owner in the foreground the menu would stay open after a
+  // click elsewhere; the message after it lets the next right click open
+  // the menu again at once.
+  SetForegroundWindow(Owner());
+  TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Owner(), nullptr);
+  PostMessageA(Owner(), WM_NULL, 0, 0);
+}
+
+void TPopupMenu::Click(int index) {
+  // A copy: the handler may add items, which moves the vector.
+  const std::function<void()> handler = items_.at(Slot(index)).onClick;
+  if (handler) handler();
+}
+
+LRESULT TPopupMenu::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND && HIWORD(wp) == 0 && lp == 0) {
+    const UINT id = LOWORD(wp);
+    if (id >= kFirstCommand && id < kFirstCommand + static_cast<UINT>(Count())) {
+      Click(static_cast<int>(id - kFirstCommand));
+      return 0;
+    }
+  }
+  return defaultProc(msg, wp, lp);
+}
+
+}  // namespace redoviri

@@ -1,0 +1,60 @@
+// A plain popup menu whose items run handlers: the menu that every window
+// and the tray icon share.
+//
+// The menu owns a hidden window that receives its commands. A chosen item's
+// handler runs from the message loop after the menu has closed, never
+// inside TrackPopupMenu, so a handler may hide or rebuild windows freely.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "widgets/window.h"
+
+namespace redoviri {
+
+struct MenuItem {
+  std::string caption;  // "-" makes a separator
+  bool checked = false;
+  std::function<void()> onClick{};
+};
+
+class TPopupMenu : private widgets::MessageWindow {
+ public:
+  // Throws std::system_error when the menu or its window cannot be created.
+  TPopupMenu();
+  ~TPopupMenu() override;
+
+  // Appends an item; returns its index.
+  int Add(MenuItem item);
+  int Count() const { return static_cast<int>(items_.size()); }
+  // The index of the first item with that caption, or -1.
+  int Find(const std::string& caption) const;
+
+  const std::string& Caption(int index) const { return items_.at(Slot(index)).caption; }
+  bool Checked(int index) const { return items_.at(Slot(index)).checked; }
+  void SetChecked(int index, bool checked);
+
+  // Shows the menu with its top-left corner at a screen point.
+  void Popup(POINT screen);
+  // Runs an item's handler, as choosing it in the menu does.
+  void Click(int index);
+
+  HMENU Handle() const { return menu_; }
+  // The window that receives the menu's commands.
+  HWND Owner() const { return handle(); }
+
+ private:
+  static constexpr UINT kFirstCommand = 100;
+
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  static std::size_t Slot(int index) { return static_cast<std::size_t>(index); }
+
+  HMENU menu_;
+  std::vector<MenuItem> items_;
+};
+
+}  // namespace redoviri

@@ -1,0 +1,51 @@
+#include "app/window_frame.h"
+
+#include "resources/resource_ids.h"
+
+namespace redoviri {
+
+using namespace widgets;
+
+Bitmap ResourcePicture(int id) { return Bitmap::FromResource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)); }
+
+namespace {
+
+Panel& AddCloseBox(Form& form, const Bounds& b, int pictureId, const std::string& hint, const Handler& onClose) {
+  Panel& box = form.add<Panel>({.left = b.left, .top = b.top, .width = b.width, .height = b.height,
+                                .caption = "X", .hint = hint,
+                                .font = Font::Points("MS Sans Serif", 8).Bold(), .onClick = onClose});
+  box.add<Image>({.left = 0, .top = 0, .width = b.width, .height = b.height, .hint = hint, .onClick = onClose},
+                 {.picture = ResourcePicture(pictureId), .stretch = true});
+  return box;
+}
+
+}  // namespace
+
+WindowFrame AddWindowFrame(Form& form, const FrameDesc& d) {
+  const int w = form.bounds().width, h = form.bounds().height;
+  const int sideHeight = h - d.topHeight - d.bottomHeight;
+  Image& top = form.add<Image>({.left = 0, .top = 0, .width = w, .height = d.topHeight, .hint = kMoveHint},
+                               {.picture = ResourcePicture(IDB_TOPBAR), .stretch = true});
+  Image& bottom = form.add<Image>({.left = 0, .top = h - d.bottomHeight, .width = w, .height = d.bottomHeight,
+                                   .hint = kMoveHint},
+                                  {.picture = ResourcePicture(IDB_BOTTOMBAR), .stretch = true});
+  Image& left = form.add<Image>({.left = 0, .top = d.topHeight, .width = d.sideWidth, .height = sideHeight,
+                                 .hint = d.leftHint},
+                                {.picture = ResourcePicture(IDB_LEFTBAR), .stretch = true});
+  Image& right = form.add<Image>({.left = w - d.sideWidth, .top = d.topHeight, .width = d.sideWidth,
+                                  .height = sideHeight},
+                                 {.picture = ResourcePicture(IDB_RIGHTBAR), .stretch = true});
+  constexpr int kBoxWidth = 20, kTopBoxHeight = 22, kBottomBoxHeight = 20;
+  const std::array<Bounds, 4> places{{{0, 0, kBoxWidth, kTopBoxHeight},
+                                      {w - kBoxWidth, 0, kBoxWidth, kTopBoxHeight},
+                                      {0, h - kBottomBoxHeight, kBoxWidth, kBottomBoxHeight},
+                                      {w - kBoxWidth, h - kBottomBoxHeight, kBoxWidth, kBottomBoxHeight}}};
+  std::array<Panel*, 4> close{};
+  for (int c = kTopLeft; c <= kBottomRight; ++c) {
+    const bool atTop = c == kTopLeft || c == kTopRight;
+    close[c] = &AddCloseBox(form, places[c], atTop ? IDB_CLOSETOP : IDB_CLOSEBOTTOM, d.closeHints[c], d.onClose);
+  }
+  return {top, bottom, left, right, close};
+}
+
+}  // namespace redoviri

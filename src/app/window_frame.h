@@ -1,0 +1,42 @@
+// The frame of the program's borderless windows: a stretched picture bar
+// along each edge and a close box "X" in each corner.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "widgets/widgets.h"
+
+namespace redoviri {
+
+inline constexpr const char* kMoveHint = "Click here and drag to move the mixer...";
+inline constexpr const char* kCloseHint = "Click to hide the panel...";
+inline constexpr const char* kCloseMenuHint = "Click to hide the panel, right click show the menu...";
+
+// A bitmap of the program's resources.
+widgets::Bitmap ResourcePicture(int id);
+
+enum Corner { kTopLeft, kTopRight, kBottomLeft, kBottomRight };
+
+struct FrameDesc {
+  int topHeight = 22;
+  int bottomHeight = 15;
+  int sideWidth = 15;
+  std::string leftHint{};
+  std::array<std::string, 4> closeHints{kCloseHint, kCloseHint, kCloseHint, kCloseHint};  // by Corner
+  // A click on any close box or its picture.
+  widgets::Handler onClose{};
+};
+
+struct WindowFrame {
+  widgets::Image& top;
+  widgets::Image& bottom;
+  widgets::Image& left;
+  widgets::Image& right;
+  std::array<widgets::Panel*, 4> close;  // by Corner
+};
+
+// Lays the frame onto a form's client area, under whatever is added later.
+WindowFrame AddWindowFrame(widgets::Form& form, const FrameDesc& desc);
+
+}  // namespace redoviri

@@ -1,0 +1,11 @@
+#include "events/unit4.h"
+
+namespace redoviri {
+
+using namespace widgets;
+
+TForm4::TForm4(HintManager* hints)
+    : Form({.clientWidth = 301, .clientHeight = 149, .centered = true, .color = colors::Silver,
+            .borderless = true, .topmost = true, .hints = hints}) {}
+
+}  // namespace redoviri
