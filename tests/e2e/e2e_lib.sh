@@ -1,0 +1,154 @@
+# Shared by the end-to-end scripts: bash e2e_<name>.sh REDOVIRI_EXE PROBE_EXE
+#
+# Every script runs the real program in its own Wine prefix (a copy of the
+# project's ready prefix) on its own virtual display, so nothing else on the
+# machine (other tests, a desktop) shares its tray or its screen. The EXIT
+# trap ends the prefix's wineserver and the display and removes the copy.
+#
+# Screenshots stay in E2E_SHOTS when it names a folder; a failure's screen
+# goes to results/ of the working directory (the build's, under ctest).
+# shellcheck shell=bash
+set -uo pipefail
+
+REDOVIRI_EXE=$1
+PROBE_EXE=$2
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=tools/wine-env.sh
+source "$E2E_ROOT/tools/wine-env.sh"
+
+SCREEN_W=1024
+SCREEN_H=768
+E2E_NAME=$(basename "$0" .sh)
+E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/redoviri-e2e.XXXXXX")
+SHOTS=${E2E_SHOTS:-$E2E_DIR}
+E2E_XVFB_PID=
+E2E_PREFIX_OWNED=
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -d results ]; then
+    screenshot "results/$E2E_NAME-failure.png" && echo "screen at the failure: $PWD/results/$E2E_NAME-failure.png" >&2
+  fi
+  exit 1
+}
+
+note() { echo "$*" >&2; }
+
+e2e_cleanup() {
+  if [ -n "$E2E_PREFIX_OWNED" ]; then
+    WINEPREFIX=$E2E_PREFIX_OWNED wineserver -k >/dev/null 2>&1
+    WINEPREFIX=$E2E_PREFIX_OWNED wineserver -w >/dev/null 2>&1
+  fi
+  [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null
+  rm -rf "$E2E_DIR"
+}
+trap e2e_cleanup EXIT
+
+# Its own display: Xvfb picks a free number and writes it to fd 3.
+start_display() {
+  Xvfb -displayfd 3 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp 3>"$E2E_DIR/display" >/dev/null 2>&1 &
+  E2E_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$E2E_DIR/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$E2E_DIR/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(tr -d '\n' <"$E2E_DIR/display")"
+}
+
+# Its own prefix: a copy of the ready one (WINEPREFIX when the test command
+# gave one, else the project's, prepared first if need be).
+start_prefix() {
+  if [ ! -f "$WINEPREFIX/.redoviri-ready" ]; then
+    redoviri_wine_start || fail "no Wine prefix"
+  fi
+  cp -a "$WINEPREFIX" "$E2E_DIR/prefix" || fail "cannot copy the prefix $WINEPREFIX"
+  export WINEPREFIX=$E2E_DIR/prefix
+  E2E_PREFIX_OWNED=$WINEPREFIX
+  WINE=$(redoviri_wine_for "$REDOVIRI_EXE")
+}
+
+e2e_start() {
+  start_display
+  start_prefix
+  note "display $DISPLAY, prefix $WINEPREFIX, loader $WINE"
+}
+
+# Starts Redoviri.exe in the background; REDOVIRI_PID is its process (the
+# loader becomes the program).
+start_redoviri() {
+  "$WINE" "$REDOVIRI_EXE" </dev/null >>"$E2E_DIR/redoviri.log" 2>&1 &
+  REDOVIRI_PID=$!
+}
+
+probe() {
+  "$(redoviri_wine_for "$PROBE_EXE")" "$PROBE_EXE" "$@" 2>/dev/null | tr -d '\r'
+}
+
+# wait_for SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds.
+wait_for() {
+  local limit=$1
+  shift
+  local end=$((SECONDS + limit))
+  while [ $SECONDS -lt $end ]; do
+    "$@" && return 0
+    sleep 0.2
+  done
+  "$@"
+}
+
+process_ended() { ! kill -0 "$1" 2>/dev/null; }
+
+screenshot() { import -window root "$1" 2>/dev/null; }
+
+# The visible windows of Redoviri's process as "x y width height" lines.
+redoviri_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --class redoviri.exe 2>/dev/null); do
+    xdotool getwindowgeometry --shell "$id" 2>/dev/null |
+      awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+  done
+}
+
+# True when a visible window of Redoviri has this size; prints its place.
+redoviri_window_of_size() {
+  redoviri_windows | awk -v w="$1" -v h="$2" '$3 == w && $4 == h {print $1, $2; found=1} END{exit !found}'
+}
+
+no_redoviri_window() { [ -z "$(redoviri_windows)" ]; }
+
+# Wine's own tray window ("Wine System Tray", no desktop tray under Xvfb):
+# its place, "x y", while it shows icons.
+tray_place() {
+  local id
+  id=$(xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -1)
+  [ -n "$id" ] || return 1
+  xdotool getwindowgeometry --shell "$id" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'
+}
+
+tray_shown() { tray_place >/dev/null; }
+tray_gone() { ! tray_shown; }
+
+# Pixels of a colour "r,g,b" in a rectangle of a screenshot.
+count_colour() {  # FILE X Y W H R,G,B
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- |
+    grep -c ": ($6)" || true
+}
+
+# Pixels that are not of a colour in a rectangle of a screenshot.
+count_other() {  # FILE X Y W H R,G,B
+  local all same
+  all=$(( $4 * $5 ))
+  same=$(count_colour "$@")
+  echo $(( all - same ))
+}
+
+# The tray's icon cells (20 pixels each, from the tray window's left edge)
+# that show anything but the tray's white background.
+tray_icon_count() {  # FILE TRAY_X TRAY_Y
+  local n=0 cell
+  for cell in 0 1 2 3 4 5 6 7; do
+    [ "$(count_other "$1" $(( $2 + 20 * cell )) "$3" 20 20 255,255,255)" -gt 20 ] && n=$((n + 1))
+  done
+  echo $n
+}

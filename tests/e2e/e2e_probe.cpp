@@ -1,0 +1,114 @@
+// Looks at the windows of other programs on the same Wine desktop, for the
+// end-to-end scripts, which cannot read a window's texts from X.
+//
+//   e2e_probe windows                  every top-level window: pid, class,
+//                                      visible, left top width height, title
+//   e2e_probe dialog TITLE             the texts of the visible dialog box
+//                                      with that title, one per line
+//   e2e_probe press TITLE BUTTON       clicks a button of that dialog box
+//   e2e_probe menu                     left top width height of the open
+//                                      popup menu
+//
+// (A menu of another process shows its window, not its items: Wine keeps a
+// menu's items in the process that made it.)
+//
+// Exit status 0 when the window was found, 1 when not, 2 on a usage error.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ClassOf(HWND w) {
+  char name[256] = {};
+  GetClassNameA(w, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND w) {
+  char text[1024] = {};
+  GetWindowTextA(w, text, sizeof text);
+  return text;
+}
+
+BOOL CALLBACK Collect(HWND w, LPARAM out) {
+  reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> all;
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND VisibleDialog(const char* title) {
+  for (HWND w : TopLevelWindows())
+    if (IsWindowVisible(w) && ClassOf(w) == "#32770" && TextOf(w) == title) return w;
+  return nullptr;
+}
+
+int ListWindows() {
+  for (HWND w : TopLevelWindows()) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    RECT r{};
+    GetWindowRect(w, &r);
+    std::printf("%lu\t%s\t%d\t%ld %ld %ld %ld\t%s\n", static_cast<unsigned long>(pid), ClassOf(w).c_str(),
+                IsWindowVisible(w) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top, TextOf(w).c_str());
+  }
+  return 0;
+}
+
+int DialogTexts(const char* title) {
+  const HWND dialog = VisibleDialog(title);
+  if (!dialog) return 1;
+  for (HWND child : Children(dialog)) {
+    const std::string text = TextOf(child);
+    if (!text.empty()) std::printf("%s\n", text.c_str());
+  }
+  return 0;
+}
+
+int PressButton(const char* title, const char* button) {
+  const HWND dialog = VisibleDialog(title);
+  if (!dialog) return 1;
+  for (HWND child : Children(dialog)) {
+    if (ClassOf(child) == "Button" && TextOf(child) == button) {
+      PostMessageA(child, BM_CLICK, 0, 0);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+int OpenMenu() {
+  for (HWND w : TopLevelWindows()) {
+    if (!IsWindowVisible(w) || ClassOf(w) != "#32768") continue;
+    RECT r{};
+    GetWindowRect(w, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "windows" && argc == 2) return ListWindows();
+  if (command == "dialog" && argc == 3) return DialogTexts(argv[2]);
+  if (command == "press" && argc == 4) return PressButton(argv[2], argv[3]);
+  if (command == "menu" && argc == 2) return OpenMenu();
+  std::fprintf(stderr, "usage: e2e_probe windows | dialog TITLE | press TITLE BUTTON | menu\n");
+  return 2;
+}

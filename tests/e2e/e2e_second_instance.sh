@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# A second start of Redoviri while it runs: the second process shows the
+# warning "Redoviri is already loaded..." and ends when it is dismissed,
+# without any window of its own or a tray icon; the first one runs on with
+# its single tray icon.
+source "$(dirname "$0")/e2e_lib.sh" "$@"
+e2e_start
+
+start_redoviri
+first=$REDOVIRI_PID
+wait_for 120 tray_shown || fail "the first instance showed no tray icon"
+read -r tray_x tray_y < <(tray_place)
+# Past the splash, so that the screen holds the tray and the warning only.
+wait_for 60 no_redoviri_window || fail "the splash did not go"
+
+start_redoviri
+second=$REDOVIRI_PID
+wait_for 90 probe dialog Redoviri >/dev/null || fail "the second instance showed no warning"
+texts=$(probe dialog Redoviri)
+grep -qx 'Redoviri is already loaded\.\.\.' <<<"$texts" || fail "warning text: $texts"
+grep -qx 'OK' <<<"$texts" || fail "the warning has no OK button: $texts"
+[ "$(wc -l <<<"$texts")" -eq 2 ] || fail "the warning holds more than its text and OK: $texts"
+
+# The warning is the second process's only window: nothing of the program
+# (widget windows, the tray icon's window) belongs to its process.
+windows=$(probe windows)
+box_pid=$(awk -F'\t' '$2 == "#32770" && $3 == 1 && $5 == "Redoviri" {print $1}' <<<"$windows")
+[ -n "$box_pid" ] || fail "no owner of the warning in: $windows"
+program_pids=$(awk -F'\t' '$2 == "RedoviriWidget" || $2 == "TTrayIconFWindow" {print $1}' <<<"$windows" | sort -u)
+[ "$(wc -l <<<"$program_pids")" -eq 1 ] || fail "windows of more than one instance: $program_pids"
+[ "$program_pids" != "$box_pid" ] || fail "the warning came from the running instance"
+
+screenshot "$SHOTS/warning.png"
+[ "$(tray_icon_count "$SHOTS/warning.png" "$tray_x" "$tray_y")" -eq 1 ] || fail "not exactly one tray icon while the warning shows"
+
+probe press Redoviri OK || fail "could not press OK"
+wait_for 60 process_ended "$second" || fail "the second instance did not end after OK"
+wait "$second"
+status=$?
+[ "$status" -eq 0 ] || fail "the second instance ended with status $status"
+
+# The first instance runs on, alone in the tray.
+kill -0 "$first" 2>/dev/null || fail "the first instance ended"
+screenshot "$SHOTS/after.png"
+[ "$(tray_icon_count "$SHOTS/after.png" "$tray_x" "$tray_y")" -eq 1 ] || fail "not exactly one tray icon at the end"
+probe dialog Redoviri >/dev/null && fail "the warning is still there"
+echo "second instance: warned and ended; one instance, one tray icon"

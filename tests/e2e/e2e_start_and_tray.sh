@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# A real start: the splash is the only window right after the start and is
+# gone three seconds later; a click on the tray icon shows the month
+# calendar, centred, with today's cell in the today colour; "Terminate
+# Redoviri and Quit" in the tray icon's menu ends the program and takes the
+# icon away.
+source "$(dirname "$0")/e2e_lib.sh" "$@"
+SPLASH_PICTURE=$E2E_ROOT/src/resources/pictures/splash.bmp
+e2e_start
+
+started=$SECONDS
+start_redoviri
+pid=$REDOVIRI_PID
+
+# --- Splash: 238 x 178, centred, the picture at left -2, top 50 on black.
+wait_for 120 redoviri_window_of_size 238 178 >/dev/null || fail "no splash"
+read -r sx sy < <(redoviri_window_of_size 238 178)
+[ "$(redoviri_windows | wc -l)" -eq 1 ] || fail "more than the splash visible: $(redoviri_windows)"
+[ "$sx" -eq $(( (SCREEN_W - 238) / 2 )) ] && [ "$sy" -eq $(( (SCREEN_H - 178) / 2 )) ] ||
+  fail "splash not centred: $sx $sy"
+screenshot "$SHOTS/splash.png"
+# Columns 2.. of the picture fill the window's width from its left edge.
+convert "$SPLASH_PICTURE" -crop 238x127+2+0 +repage "$E2E_DIR/splash_expected.png"
+convert "$SHOTS/splash.png" -crop "238x127+${sx}+$((sy + 50))" +repage "$E2E_DIR/splash_shown.png"
+differing=$(compare -metric AE "$E2E_DIR/splash_expected.png" "$E2E_DIR/splash_shown.png" null: 2>&1)
+[ "$differing" = 0 ] || fail "the splash picture differs in $differing pixels"
+[ "$(count_other "$SHOTS/splash.png" "$sx" "$sy" 238 50 0,0,0)" -eq 0 ] || fail "the splash is not black above the picture"
+
+# --- Three seconds on, no window is left, only the tray icon.
+wait_for 60 no_redoviri_window || fail "the splash did not go"
+[ $((SECONDS - started)) -ge 3 ] || fail "the splash went before three seconds"
+screenshot "$SHOTS/resident.png"
+[ "$(count_other "$SHOTS/resident.png" "$sx" "$sy" 238 178 0,0,0)" -eq 0 ] || fail "the splash is still on the screen"
+wait_for 30 tray_shown || fail "no tray icon"
+read -r tray_x tray_y < <(tray_place)
+
+# --- A click on the tray icon shows the main window, centred.
+xdotool mousemove $((tray_x + 10)) $((tray_y + 10)) click 1
+wait_for 30 redoviri_window_of_size 353 311 >/dev/null || fail "the tray click showed no main window"
+read -r mx my < <(redoviri_window_of_size 353 311)
+[ "$mx" -eq $(( (SCREEN_W - 353) / 2 )) ] && [ "$my" -eq $(( (SCREEN_H - 311) / 2 )) ] ||
+  fail "main window not centred: $mx $my"
+xdotool mousemove $((SCREEN_W - 20)) $((SCREEN_H - 20))  # no hover look, no hint
+sleep 1
+screenshot "$SHOTS/main.png"
+
+# Today's cell: the 1st lies in column (weekday - 1), Monday first; cell k
+# lies at 45 * column, 21 + 29 * row in the grid panel (18, 95, inside a
+# 2-pixel edge).
+day=$(date +%-d)
+first_weekday=$(date -d "$(date +%Y-%m-01)" +%u)
+k=$(( day + first_weekday - 1 ))
+col=$(( (k - 1) % 7 ))
+row=$(( (k - 1) / 7 ))
+cell_x=$(( mx + 18 + 2 + 45 * col ))
+cell_y=$(( my + 95 + 2 + 21 + 29 * row ))
+grid_x=$(( mx + 18 + 2 ))
+grid_y=$(( my + 95 + 2 + 21 ))
+in_cell=$(count_colour "$SHOTS/main.png" "$cell_x" "$cell_y" 46 30 128,255,255)
+in_grid=$(count_colour "$SHOTS/main.png" "$grid_x" "$grid_y" 315 174 128,255,255)
+[ "$in_cell" -gt 500 ] || fail "today's cell $k has $in_cell pixels of the today colour"
+[ "$in_grid" -eq "$in_cell" ] || fail "the today colour also outside cell $k ($in_grid against $in_cell)"
+
+# --- The tray icon's menu: "Terminate Redoviri and Quit" ends the program.
+xdotool mousemove $((tray_x + 10)) $((tray_y + 10)) click 3
+wait_for 30 probe menu >/dev/null || fail "the right click showed no menu"
+read -r menu_x menu_y menu_w menu_h < <(probe menu)
+screenshot "$SHOTS/menu.png"
+# The menu holds the one item for now: its middle is the item's.
+xdotool mousemove $((menu_x + menu_w / 2)) $((menu_y + menu_h / 2))
+sleep 0.3
+xdotool click 1
+wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
+wait_for 30 tray_gone || fail "the tray icon stayed after Quit"
+echo "start: splash, main window with today's cell $k, Quit ended the program after $((SECONDS - started)) s"
