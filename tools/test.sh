@@ -13,6 +13,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+# Clones in other folders share the compiler cache.
+export CCACHE_BASEDIR="$root"
 
 if ! "$root/tools/setup.sh"; then
   echo "setup failed" >&2
