@@ -1,6 +1,6 @@
 #include "app/oslpash.h"
 
-#include "app/window_frame.h"
+#include "calendar/window_frame.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {

@@ -6,6 +6,7 @@
 #include "calendar/colours.h"
 #include "calendar/dateformat.h"
 #include "calendar/monthgrid.h"
+#include "calendar/window_frame.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {
@@ -17,11 +18,8 @@ using namespace widgets;
 namespace {
 
 constexpr int kClientWidth = 353, kClientHeight = 311;
-constexpr int kTopBarHeight = 22, kBottomBarHeight = 15, kSideBarWidth = 15;
 
-constexpr const char* kMoveHint = "Click here and drag to move the mixer...";
 constexpr const char* kMenuHint = "Right click show the menu...";
-constexpr const char* kCloseHint = "Click to hide the panel...";
 constexpr const char* kClockHint = "This the date of now";
 constexpr const char* kLegendHint =
     "LEGEND  Red=Lovelyday Blue=Birthday Olive=Workingday Purple=Religionday Green=Feestday Teal=Other";
@@ -29,17 +27,6 @@ constexpr const char* kDetailsHint = "Click to see the details of the day select
 constexpr const char* kCountHint = "Click to see the details";
 constexpr const char* kFirstWeekHint =
     "Click show the icons-event in the above panel. 2x Click give you the details and the edition.";
-
-// Close boxes: 20 x 22 at the top, 20 x 20 at the bottom, one per corner.
-struct CloseBoxPlace {
-  int left, top, height, picture;
-};
-constexpr CloseBoxPlace kCloseBoxes[] = {
-    {0, 0, 22, IDB_CLOSETOP},
-    {kClientWidth - 20, 0, 22, IDB_CLOSETOP},
-    {0, kClientHeight - 20, 20, IDB_CLOSEBOTTOM},
-    {kClientWidth - 20, kClientHeight - 20, 20, IDB_CLOSEBOTTOM},
-};
 
 // Count labels and icons of the details panel, by category 1..6.
 struct CountPlace {
@@ -67,8 +54,6 @@ constexpr int kCellWidth = 46, kCellHeight = 30, kCellPitchX = 45, kCellPitchY =
 constexpr COLORREF AsColorref(Colour c) { return static_cast<COLORREF>(c); }
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
-
-Bitmap Picture(int id) { return Bitmap::FromResource(Module(), MAKEINTRESOURCEA(id)); }
 
 bool IsBlankText(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
@@ -98,15 +83,15 @@ class YearEdit : public Edit {
 struct TForm1::Pictures {
   std::array<Bitmap, kSeveralMark + 1> normal;
   std::array<Bitmap, kSeveralMark + 1> selected;
-  Bitmap newMoon = Picture(IDB_NEWMOON);
-  Bitmap fullMoon = Picture(IDB_FULLMOON);
+  Bitmap newMoon = ResourcePicture(IDB_NEWMOON);
+  Bitmap fullMoon = ResourcePicture(IDB_FULLMOON);
 
   Pictures() {
-    for (int code = 1; code <= kSeveralMark; ++code) normal[code] = Picture(resources::DayMarkPictureId(code));
+    for (int code = 1; code <= kSeveralMark; ++code) normal[code] = ResourcePicture(resources::DayMarkPictureId(code));
     // Today's pictures look the same selected and unselected.
     for (int code = 1; code <= kSeveralMark; ++code) {
       const bool hasSelectedLook = code <= kCategories || code == kSeveralMark;
-      selected[code] = hasSelectedLook ? Picture(resources::SelectedDayMarkPictureId(code)) : normal[code];
+      selected[code] = hasSelectedLook ? ResourcePicture(resources::SelectedDayMarkPictureId(code)) : normal[code];
     }
   }
 };
@@ -156,36 +141,19 @@ TForm1::~TForm1() {
 }
 
 void TForm1::buildFrame() {
-  TopBar = &form_.add<Image>({.left = 0, .top = 0, .width = kClientWidth, .height = kTopBarHeight, .hint = kMoveHint},
-                             {.picture = Picture(IDB_TOPBAR), .stretch = true});
-  BottomBar = &form_.add<Image>({.left = 0, .top = kClientHeight - kBottomBarHeight, .width = kClientWidth,
-                                 .height = kBottomBarHeight, .hint = kMoveHint},
-                                {.picture = Picture(IDB_BOTTOMBAR), .stretch = true});
-  const int sideHeight = kClientHeight - kTopBarHeight - kBottomBarHeight;
-  LeftBar = &form_.add<Image>(
-      {.left = 0, .top = kTopBarHeight, .width = kSideBarWidth, .height = sideHeight, .hint = kMenuHint},
-      {.picture = Picture(IDB_LEFTBAR), .stretch = true});
-  RightBar = &form_.add<Image>(
-      {.left = kClientWidth - kSideBarWidth, .top = kTopBarHeight, .width = kSideBarWidth, .height = sideHeight},
-      {.picture = Picture(IDB_RIGHTBAR), .stretch = true});
+  const WindowFrame frame = AddWindowFrame(form_, {.leftHint = kMenuHint, .onClose = [this] { Panel2Click(); }});
+  TopBar = &frame.top;
+  BottomBar = &frame.bottom;
+  LeftBar = &frame.left;
+  RightBar = &frame.right;
+  CloseBoxes = frame.close;
 
+  // Windowless, so above the bars and below the close boxes.
   Label2 = &form_.add<Label>({.left = 15, .top = 4, .width = 316, .height = 18, .hint = kClockHint,
                               .font = Font::Arial(13), .fontColor = colors::White},
                              {.align = Align::Center});
-
-  for (std::size_t i = 0; i < CloseBoxes.size(); ++i) {
-    const CloseBoxPlace& place = kCloseBoxes[i];
-    Panel& box = form_.add<Panel>({.left = place.left, .top = place.top, .width = 20, .height = place.height,
-                                   .caption = "X", .hint = kCloseHint,
-                                   .font = Font::Points("MS Sans Serif", 8).Bold(),
-                                   .onClick = [this] { Panel2Click(); }});
-    box.add<Image>({.left = 0, .top = 0, .width = 20, .height = place.height, .onClick = [this] { Panel2Click(); }},
-                   {.picture = Picture(place.picture), .stretch = true});
-    CloseBoxes[i] = &box;
-  }
-
   LegendStrip = &form_.add<Image>({.left = 15, .top = 65, .width = 11, .height = 32, .hint = kLegendHint},
-                                  {.picture = Picture(IDB_LEGEND), .stretch = true});
+                                  {.picture = ResourcePicture(IDB_LEGEND), .stretch = true});
 }
 
 void TForm1::buildDetailsPanel() {
@@ -195,13 +163,13 @@ void TForm1::buildDetailsPanel() {
                              {.border = BorderStyle::Line, .bevel = Bevel::None});
   // Back to front: the legend band, the counts and icons, the details label.
   paicon->add<Image>({.left = 0, .top = 0, .width = 322, .height = 22, .hint = kLegendHint},
-                     {.picture = Picture(IDB_LEGENDPANEL),
+                     {.picture = ResourcePicture(IDB_LEGENDPANEL),
                       .stretch = true,
                       .transparent = true,
                       .transparentColor = resources::kTransparentKey});
   for (int c = 1; c <= kCategories; ++c) {
     const CountPlace& place = kCounts[c - 1];
-    const Bitmap icon = Picture(resources::CategoryPanelIconId(c));
+    const Bitmap icon = ResourcePicture(resources::CategoryPanelIconId(c));
     CountLabel[c] = &paicon->add<Label>({.left = place.labelLeft, .top = 22, .width = 15, .height = 16,
                                          .hint = kCountHint, .font = Font::Pixels(place.face, 13).Bold(),
                                          .fontColor = place.colour, .visible = false},
@@ -228,7 +196,7 @@ void TForm1::buildMonthFields() {
   SpeedButton5 = &chooser.add<SpeedButton>(
       {.left = 1, .top = 3, .width = 24, .height = 24, .hint = "Click to choose a month",
        .onClick = [this] { SpeedButton5Click(); }},
-      {.glyph = Picture(IDB_GMONTH)});
+      {.glyph = ResourcePicture(IDB_GMONTH)});
 
   auto& year = form_.add<YearEdit>(
       {.left = 207, .top = 67, .width = 54, .height = 26,
@@ -243,17 +211,17 @@ void TForm1::buildMonthFields() {
       {.left = 263, .top = 66, .width = 74, .height = 30, .color = AsColorref(SelectedColour)});
   SpeedButton3 = &nav.add<SpeedButton>({.left = 0, .top = 3, .width = 18, .height = 12,
                                         .hint = "Click to set year + 1...", .onClick = [this] { SpeedButton3Click(); }},
-                                       {.glyph = Picture(IDB_GUP)});
+                                       {.glyph = ResourcePicture(IDB_GUP)});
   SpeedButton4 = &nav.add<SpeedButton>({.left = 0, .top = 15, .width = 18, .height = 12,
                                         .hint = "Click to set year - 1...", .onClick = [this] { SpeedButton4Click(); }},
-                                       {.glyph = Picture(IDB_GDOWN)});
+                                       {.glyph = ResourcePicture(IDB_GDOWN)});
   SpeedButton1 = &nav.add<SpeedButton>({.left = 19, .top = 2, .width = 24, .height = 24,
                                         .hint = "Click to see the present month calendar.",
                                         .onClick = [this] { SpeedButton1Click(); }},
-                                       {.glyph = Picture(IDB_GTODAY)});
+                                       {.glyph = ResourcePicture(IDB_GTODAY)});
   SpeedButton2 = &nav.add<SpeedButton>({.left = 45, .top = 2, .width = 24, .height = 24,
                                         .hint = "Click to add an event....", .onClick = [this] { SpeedButton2Click(); }},
-                                       {.glyph = Picture(IDB_GADD)});
+                                       {.glyph = ResourcePicture(IDB_GADD)});
 }
 
 void TForm1::buildGrid() {
@@ -266,7 +234,7 @@ void TForm1::buildGrid() {
                                       .height = kHeaderHeight, .font = Font::Arial(13).Bold(),
                                       .color = AsColorref(HeaderColour)});
     header.add<Image>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight, .hint = kLegendHint},
-                      {.picture = Picture(IDB_LEGENDHEAD), .stretch = true, .transparent = true,
+                      {.picture = ResourcePicture(IDB_LEGENDHEAD), .stretch = true, .transparent = true,
                        .transparentColor = resources::kTransparentKey});
     // Drawn exactly over the panel's own caption, so the two read as one;
     // it covers the legend picture, so it shows the legend's hint too.

@@ -1,6 +1,6 @@
 #include "events/editday.h"
 
-#include "app/window_frame.h"
+#include "calendar/window_frame.h"
 
 namespace redoviri {
 

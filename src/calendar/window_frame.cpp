@@ -1,4 +1,4 @@
-#include "app/window_frame.h"
+#include "calendar/window_frame.h"
 
 #include "resources/resource_ids.h"
 
