@@ -37,12 +37,6 @@ redoviri_wine_start() {
       echo "wine: preparing the prefix failed" >&2
     fi
   fi
-  if [ ! -f "$WINEPREFIX/.redoviri-unmanaged" ]; then
-    # No window manager runs under Xvfb: unmanaged windows keep Wine from
-    # waiting two seconds for one whenever a window is hidden.
-    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 &&
-      touch "$WINEPREFIX/.redoviri-unmanaged"
-  fi
   if [ "${1:-}" = persistent ]; then
     # Keeps Wine starts fast for a whole test run; redoviri_wine_stop ends it.
     wineserver -p >/dev/null 2>&1
