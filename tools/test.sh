@@ -22,10 +22,15 @@ if ! "$root/tools/setup.sh"; then
   exit 1
 fi
 
+run_smoke=0
 if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
   win_preset=win64
-else
+  run_smoke=1
+elif /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   win_preset=win32
+else
+  echo "note: 32-bit programs cannot run here, not even emulated: the 32-bit build is compiled, not run" >&2
+  win_preset=win64
 fi
 
 build_failed=0
@@ -61,7 +66,7 @@ redoviri_wine_start persistent
 trap redoviri_wine_stop EXIT
 
 run_ctest "$win_preset"
-if [ "$win_preset" = win64 ]; then
+if [ "$run_smoke" = 1 ]; then
   run_ctest win32 -L smoke
 fi
 
