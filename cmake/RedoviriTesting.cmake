@@ -21,7 +21,7 @@ set(REDOVIRI_RESULTS_DIR ${CMAKE_BINARY_DIR}/results)
 function(redoviri_add_gtest name)
   cmake_parse_arguments(T "NEEDS_DISPLAY" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gmock redoviri_warnings)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gmock redoviri_options)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   if(WIN32)
     # Wine maps Z: to the Linux root.

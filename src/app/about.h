@@ -6,7 +6,7 @@
 
 namespace redoviri {
 
-class TABOU : public widgets::Form {
+class TABOU : public widgets::FormWindow {
  public:
   explicit TABOU(widgets::HintManager* hints);
 };

@@ -16,8 +16,8 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
   form3_ = std::make_unique<TForm3>();
   // The splash shows while the other windows are built and the event file
   // is read.
-  form3_->show();
-  UpdateWindow(form3_->handle());
+  form3_->Show();
+  UpdateWindow(form3_->Handle());
 
   TrayApplication trayApp;
   trayApp.icon = [] { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_REDOVIRI)); };
@@ -44,20 +44,17 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
 
 void Application::ConnectWindows() {
   TForm1& main = *form1_;
-  main.showEventList = [this] { form2_->show(); };
-  main.showDateChooser = [this] { form4_->show(); };
-  main.clockTextChanged = [this](const std::string& text) {
-    if (form2_->visible()) form2_->Label10.setCaption(text);
-  };
-  main.showPopupMenu = [this](POINT screen) { form2_->PopupMenu.Popup(screen); };
+  main.showEventList = [this] { form2_->Show(); };
+  main.showDateChooser = [this] { form4_->Show(); };
+  main.clockTextChanged = [this](const std::string& text) { form2_->ShowClockText(text); };
 }
 
 Application::~Application() = default;
 
 void Application::BuildPopupMenu() {
-  TPopupMenu& menu = form2_->PopupMenu;
+  widgets::TPopupMenu& menu = form2_->PopupMenu();
   menu.Add({.caption = kQuitCaption, .onClick = [this] { Quit1Click(); }});
-  form1_->Tray.PopupMenu = {menu.Handle(), menu.Owner()};
+  form1_->AttachPopupMenu(menu);
 }
 
 void Application::ShowError(const std::string& message) const {
@@ -80,18 +77,16 @@ int Application::Run() {
 
 void Application::Quit1Click() {
   options_.animatedWindow = false;
-  form1_->Timer3->setEnabled(false);
-  form1_->Timer1->setEnabled(false);
-  form1_->Timer2->setEnabled(false);
+  form1_->StopTimers();
   // Neither window may bring the other back while they go.
-  form1_->Tag = 0;
-  form2_->setTag(0);
-  form1_->window().hide();
-  form2_->hide();
-  form4_->hide();
-  abou_->hide();
-  help_->hide();
-  form1_->Tray.SetActive(false);
+  form1_->SetShowListAfterHide(false);
+  form2_->SetShowGridAfterHide(false);
+  form1_->Hide();
+  form2_->Hide();
+  form4_->Hide();
+  abou_->Hide();
+  help_->Hide();
+  form1_->RemoveTrayIcon();
   PostQuitMessage(0);
 }
 

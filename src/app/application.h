@@ -15,11 +15,11 @@
 
 #include "app/about.h"
 #include "app/helpf.h"
-#include "app/options.h"
 #include "app/oslpash.h"
 #include "calendar/clock.h"
 #include "calendar/locale.h"
 #include "calendar/maincal.h"
+#include "calendar/options.h"
 #include "components/TrayIconF.h"
 #include "events/editday.h"
 #include "events/eventfile.h"

@@ -6,7 +6,7 @@
 
 namespace redoviri {
 
-class Thelp : public widgets::Form {
+class Thelp : public widgets::FormWindow {
  public:
   explicit Thelp(widgets::HintManager* hints);
 };

@@ -16,10 +16,10 @@ const FormDesc kSplashWindow{.clientWidth = 238, .clientHeight = 178, .centered 
 }  // namespace
 
 TForm3::TForm3()
-    : Form(kSplashWindow),
-      Image1(add<Image>({.left = -2, .top = 50, .width = 241, .height = 127},
+    : FormWindow(kSplashWindow),
+      Image1(form().add<Image>({.left = -2, .top = 50, .width = 241, .height = 127},
                         {.picture = ResourcePicture(IDB_SPLASH)})),
-      Timer1(addTimer({.interval = kShowMs, .enabled = true, .onTimer = [this] { Timer1Timer(); }})) {
+      Timer1(form().addTimer({.interval = kShowMs, .enabled = true, .onTimer = [this] { Timer1Timer(); }})) {
   // The outline stays the full rectangle for now: cutting it to the splash
   // picture's stored shape (the window shaper) is switched on here, at
   // creation.
@@ -29,7 +29,7 @@ void TForm3::Timer1Timer() {
   Timer1.setEnabled(false);
   // The window goes, not the object: this runs inside the window's own
   // timer message.
-  DestroyWindow(handle());
+  DestroyWindow(Handle());
 }
 
 }  // namespace redoviri

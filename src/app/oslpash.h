@@ -6,7 +6,7 @@
 
 namespace redoviri {
 
-class TForm3 : public widgets::Form {
+class TForm3 : public widgets::FormWindow {
  public:
   static constexpr UINT kShowMs = 3000;
 
@@ -15,6 +15,9 @@ class TForm3 : public widgets::Form {
   // First tick: stop the timer and destroy the splash window (the object
   // stays, holding no window).
   void Timer1Timer();
+
+ private:
+  friend struct test::WindowAccess;
 
   widgets::Image& Image1;
   widgets::Timer& Timer1;

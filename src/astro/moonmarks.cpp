@@ -46,7 +46,7 @@ MoonMark MarkMoon(int year, int month, int day, MoonMark previous) {
 MonthMoonMarks MarkMoonMonth(int year, int month, const MonthCellDays& days, const IlluminationFunction& illumination) {
   MonthMoonMarks marks{};
   MoonMark previous = MoonMark::None;
-  for (int k = 0; k < kMonthCells; ++k) {
+  for (int k = 0; k < kDayCellCount; ++k) {
     marks[k] = MarkMoon(year, month, days[k], previous, illumination);
     previous = marks[k];
   }
@@ -60,7 +60,7 @@ MonthMoonMarks MarkMoonMonth(int year, int month, const MonthCellDays& days) {
 MonthCellDays MonthCells(int year, int month) {
   const MonthPlacement placement(year, month);
   MonthCellDays days{};
-  for (int k = 0; k < kMonthCells; ++k) days[k] = placement.DayOfCell(k + 1);
+  for (int k = 0; k < kDayCellCount; ++k) days[k] = placement.DayOfCell(k + 1);
   return days;
 }
 

@@ -19,12 +19,11 @@ namespace redoviri::astro {
 // Code of a cell's moon picture.
 enum class MoonMark : int { None = 0, NewMoon = 1, FullMoon = 2 };
 
-inline constexpr int kMonthCells = kDayCellCount;
 
 // Day numbers of the 37 cells of a month (index k - 1 for cell k); 0 for an
 // empty cell.
-using MonthCellDays = std::array<int, kMonthCells>;
-using MonthMoonMarks = std::array<MoonMark, kMonthCells>;
+using MonthCellDays = std::array<int, kDayCellCount>;
+using MonthMoonMarks = std::array<MoonMark, kDayCellCount>;
 
 // The illuminated fraction for a date-time value; MoonIllumination unless a
 // caller substitutes its own.

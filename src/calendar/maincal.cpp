@@ -36,7 +36,7 @@ struct CountPlace {
   bool rightAligned;
   int iconLeft, iconTop;
 };
-constexpr CountPlace kCounts[TForm1::kCategories] = {
+constexpr CountPlace kCounts[kCategoryCount] = {
     {13, RGB(255, 0, 0), "Arial", true, 33, 22},      // llov, iclov
     {64, RGB(0, 0, 255), "Arial", false, 83, 22},     // lbir, icbir
     {114, RGB(128, 128, 0), "Arial", false, 134, 23}, // lwor, icwor
@@ -90,7 +90,7 @@ struct TForm1::Pictures {
     for (int code = 1; code <= kSeveralMark; ++code) normal[code] = ResourcePicture(resources::DayMarkPictureId(code));
     // Today's pictures look the same selected and unselected.
     for (int code = 1; code <= kSeveralMark; ++code) {
-      const bool hasSelectedLook = code <= kCategories || code == kSeveralMark;
+      const bool hasSelectedLook = code <= kCategoryCount || code == kSeveralMark;
       selected[code] = hasSelectedLook ? ResourcePicture(resources::SelectedDayMarkPictureId(code)) : normal[code];
     }
   }
@@ -99,10 +99,7 @@ struct TForm1::Pictures {
 // ------------------------------------------------------------- Creation
 
 TForm1::TForm1(TForm1Deps deps)
-    : clock_(deps.clock),
-      locale_(std::move(deps.locale)),
-      options_(deps.options),
-      form_({.caption = "Redoviri",
+    : FormWindow({.caption = "Redoviri",
              .clientWidth = kClientWidth,
              .clientHeight = kClientHeight,
              .centered = true,
@@ -113,35 +110,38 @@ TForm1::TForm1(TForm1Deps deps)
              .dragBySurface = true,
              .taskbarButton = false,
              .hints = deps.hints}),
+      clock_(deps.clock),
+      locale_(std::move(deps.locale)),
+      options_(deps.options),
       pictures_(std::make_unique<Pictures>()),
       calendar_(deps.clock.Now().date),
       Tray(deps.trayApp, deps.shell) {
-  buildFrame();
-  buildDetailsPanel();
-  buildMonthFields();
-  buildGrid();
-  Timer1 = &form_.addTimer({.interval = 1000, .enabled = false, .onTimer = [this] { Timer1Timer(); }});
-  Timer2 = &form_.addTimer({.interval = 60000, .enabled = true, .onTimer = [this] { Timer2Timer(); }});
-  Timer3 = &form_.addTimer({.interval = kBlinkIntervalMs, .enabled = false, .onTimer = [this] { Timer3Timer(); }});
-  form_.onShow = [this] { FormShow(); };
-  form_.onHide = [this] { FormHide(); };
-  form_.onContextMenu = [this](POINT screen) {
-    if (showPopupMenu) showPopupMenu(screen);
+  BuildFrame();
+  BuildDetailsPanel();
+  BuildMonthFields();
+  BuildGrid();
+  Timer1 = &form().addTimer({.interval = 1000, .enabled = false, .onTimer = [this] { Timer1Timer(); }});
+  Timer2 = &form().addTimer({.interval = 60000, .enabled = true, .onTimer = [this] { Timer2Timer(); }});
+  Timer3 = &form().addTimer({.interval = kBlinkIntervalMs, .enabled = false, .onTimer = [this] { Timer3Timer(); }});
+  form().onShow = [this] { FormShow(); };
+  form().onHide = [this] { FormHide(); };
+  form().onContextMenu = [this](POINT screen) {
+    if (popupMenu_) popupMenu_->Popup(screen);
   };
-  loadTrayIcons();
-  setupTray();
+  LoadTrayIcons();
+  SetupTray();
   FormCreate();
 }
 
 TForm1::~TForm1() {
   // Nothing may reach the handlers while the members go.
-  form_.onShow = nullptr;
-  form_.onHide = nullptr;
-  form_.onContextMenu = nullptr;
+  form().onShow = nullptr;
+  form().onHide = nullptr;
+  form().onContextMenu = nullptr;
 }
 
-void TForm1::buildFrame() {
-  const WindowFrame frame = AddWindowFrame(form_, {.leftHint = kMenuHint, .onClose = [this] { Panel2Click(); }});
+void TForm1::BuildFrame() {
+  const WindowFrame frame = AddWindowFrame(form(), {.leftHint = kMenuHint, .onClose = [this] { Panel2Click(); }});
   TopBar = &frame.top;
   BottomBar = &frame.bottom;
   LeftBar = &frame.left;
@@ -149,15 +149,15 @@ void TForm1::buildFrame() {
   CloseBoxes = frame.close;
 
   // Windowless, so above the bars and below the close boxes.
-  Label2 = &form_.add<Label>({.left = 15, .top = 4, .width = 316, .height = 18, .hint = kClockHint,
+  Label2 = &form().add<Label>({.left = 15, .top = 4, .width = 316, .height = 18, .hint = kClockHint,
                               .font = Font::Arial(13), .fontColor = colors::White},
                              {.align = Align::Center});
-  LegendStrip = &form_.add<Image>({.left = 15, .top = 65, .width = 11, .height = 32, .hint = kLegendHint},
+  LegendStrip = &form().add<Image>({.left = 15, .top = 65, .width = 11, .height = 32, .hint = kLegendHint},
                                   {.picture = ResourcePicture(IDB_LEGEND), .stretch = true});
 }
 
-void TForm1::buildDetailsPanel() {
-  paicon = &form_.add<Panel>({.left = 15, .top = 25, .width = 324, .height = 40,
+void TForm1::BuildDetailsPanel() {
+  paicon = &form().add<Panel>({.left = 15, .top = 25, .width = 324, .height = 40,
                               .font = Font::Pixels("System", 13).Bold(),
                               .color = AsColorref(SelectedColour)},
                              {.border = BorderStyle::Line, .bevel = Bevel::None});
@@ -167,7 +167,7 @@ void TForm1::buildDetailsPanel() {
                       .stretch = true,
                       .transparent = true,
                       .transparentColor = resources::kTransparentKey});
-  for (int c = 1; c <= kCategories; ++c) {
+  for (int c = 1; c <= kCategoryCount; ++c) {
     const CountPlace& place = kCounts[c - 1];
     const Bitmap icon = ResourcePicture(resources::CategoryPanelIconId(c));
     CountLabel[c] = &paicon->add<Label>({.left = place.labelLeft, .top = 22, .width = 15, .height = 16,
@@ -184,21 +184,21 @@ void TForm1::buildDetailsPanel() {
                                {.align = Align::Center, .layout = VAlign::Center, .wordWrap = true});
 }
 
-void TForm1::buildMonthFields() {
-  Edit2 = &form_.add<Edit>({.left = 25, .top = 67, .width = 30, .height = 26, .hint = "This is the month in number",
+void TForm1::BuildMonthFields() {
+  Edit2 = &form().add<Edit>({.left = 25, .top = 67, .width = 30, .height = 26, .hint = "This is the month in number",
                             .font = Font::Arial(16).Bold(), .color = colors::Silver},
                            {.readOnly = true, .onChange = [this] { Edit2Change(); }});
-  Edit1 = &form_.add<Edit>({.left = 54, .top = 67, .width = 126, .height = 26, .hint = "This is the month in string",
+  Edit1 = &form().add<Edit>({.left = 54, .top = 67, .width = 126, .height = 26, .hint = "This is the month in string",
                             .font = Font::Arial(16).Bold()},
                            {.readOnly = true});
 
-  Panel& chooser = form_.add<Panel>({.left = 180, .top = 65, .width = 27, .height = 30});
+  Panel& chooser = form().add<Panel>({.left = 180, .top = 65, .width = 27, .height = 30});
   SpeedButton5 = &chooser.add<SpeedButton>(
       {.left = 1, .top = 3, .width = 24, .height = 24, .hint = "Click to choose a month",
        .onClick = [this] { SpeedButton5Click(); }},
       {.glyph = ResourcePicture(IDB_GMONTH)});
 
-  auto& year = form_.add<YearEdit>(
+  auto& year = form().add<YearEdit>(
       {.left = 207, .top = 67, .width = 54, .height = 26,
        .hint = "Choose the year calendar. You can use also the up and down arrow or use the keyboard.",
        .font = Font::Arial(19)},
@@ -207,7 +207,7 @@ void TForm1::buildMonthFields() {
   year.onStepDown = [this] { SpeedButton4Click(); };
   UpDown2 = &year;
 
-  Panel& nav = form_.add<Panel>(
+  Panel& nav = form().add<Panel>(
       {.left = 263, .top = 66, .width = 74, .height = 30, .color = AsColorref(SelectedColour)});
   SpeedButton3 = &nav.add<SpeedButton>({.left = 0, .top = 3, .width = 18, .height = 12,
                                         .hint = "Click to set year + 1...", .onClick = [this] { SpeedButton3Click(); }},
@@ -224,8 +224,8 @@ void TForm1::buildMonthFields() {
                                        {.glyph = ResourcePicture(IDB_GADD)});
 }
 
-void TForm1::buildGrid() {
-  calp = &form_.add<Panel>({.left = kGridLeft, .top = kGridTop, .width = kGridWidth, .height = kGridHeight,
+void TForm1::BuildGrid() {
+  calp = &form().add<Panel>({.left = kGridLeft, .top = kGridTop, .width = kGridWidth, .height = kGridHeight,
                             .font = Font::Arial(13)},
                            {.border = BorderStyle::Line, .bevel = Bevel::None});
   for (int c = 0; c < 7; ++c) {
@@ -250,7 +250,7 @@ void TForm1::buildGrid() {
                                     .color = AsColorref(NormalCellColour)},
                                    {.border = BorderStyle::Line, .bevel = Bevel::None});
     pd[k] = &cell;
-    if (k > kCells) continue;
+    if (k > kDayCellCount) continue;
     const int inner = kCellWidth - 2, innerHeight = kCellHeight - 2;
     id[k] = &cell.add<Image>({.left = 0, .top = 0, .width = inner, .height = innerHeight});
     moon[k] = &cell.add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
@@ -261,7 +261,7 @@ void TForm1::buildGrid() {
   }
 
   // The month chooser lies over the fields and the grid while it is shown.
-  StringGrid1 = &form_.add<StringGrid>(
+  StringGrid1 = &form().add<StringGrid>(
       {.left = 19, .top = 65, .width = 186, .height = 244, .hint = "Choose your month calendar",
        .font = Font::Arial(16).Bold(), .visible = false,
        .onMouseUp = [this](const MouseEvent& e) {
@@ -271,17 +271,17 @@ void TForm1::buildGrid() {
        .scrollBars = ScrollBars::None});
 }
 
-void TForm1::loadTrayIcons() {
+void TForm1::LoadTrayIcons() {
   const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
   auto load = [&](int id) {
-    return IconHandle(static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0)));
+    return OwnedIcon(static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0)));
   };
   for (int day = 1; day <= 31; ++day) dayIcons_[static_cast<std::size_t>(day - 1)] = load(resources::DayIconId(day));
-  for (int c = 1; c <= kCategories; ++c)
+  for (int c = 1; c <= kCategoryCount; ++c)
     categoryIcons_[static_cast<std::size_t>(c - 1)] = load(resources::CategoryTrayIconId(c));
 }
 
-void TForm1::setupTray() {
+void TForm1::SetupTray() {
   Tray.SetAnimate(false);
   Tray.SetAnimateInterval(1000);
   Tray.SetMinimizeApp(true);
@@ -302,8 +302,8 @@ void TForm1::FormCreate() {
   const LocalDateTime now = clock_.Now();
   TodayStamp = DayKey(now.date);
   Label1->setCaption(FormatDate(DateForm::Long, locale_, now.date));
-  Label2->setCaption("Today " + FormatDate(DateForm::LongWithTime, locale_, now.date, now.time));
-  setMonthFields(now.date);  // ReadyFlag is 0: the fields' handlers wait
+  Label2->setCaption(ClockLineText());
+  SetMonthFields(now.date);  // ReadyFlag is 0: the fields' handlers wait
   Button1Click();
   Edit1->setTag(1);
 }
@@ -313,7 +313,7 @@ int TForm1::ReadyFlag() const { return Edit1->tag(); }
 // ------------------------------------------------------------- Month grid
 
 void TForm1::Button1Click() {
-  for (int k = 1; k <= kCells; ++k) ld[k]->setFontColor(AsColorref(NormalTextColour));
+  for (int k = 1; k <= kDayCellCount; ++k) ld[k]->setFontColor(AsColorref(NormalTextColour));
   for (int c = 0; c < 7; ++c) {
     HeaderPanel[c]->setFontColor(AsColorref(NormalTextColour));
     HeaderLabel[c]->setFontColor(AsColorref(NormalTextColour));
@@ -331,9 +331,11 @@ void TForm1::Button1Click() {
     HeaderLabel[c]->setCaption(name);
   }
 
-  for (int k = 1; k <= kCells; ++k) {
+  const astro::MonthMoonMarks marks =
+      astro::MarkMoonMonth(calendar_.Year(), calendar_.Month(), astro::MonthCells(calendar_.Year(), calendar_.Month()));
+  for (int k = 1; k <= kDayCellCount; ++k) {
     ld[k]->setCaption(month.CellText(k));
-    MarkMoon(k);
+    MarkMoon(k, marks[static_cast<std::size_t>(k - 1)]);
     if (!currentMonth) {
       pd[k]->setColor(AsColorref(NormalCellColour));
     } else if (todayCell == k) {
@@ -351,11 +353,7 @@ void TForm1::Button1Click() {
   }
 }
 
-void TForm1::MarkMoon(int k) {
-  const std::optional<int> day = ReadInteger(ld[k]->caption());
-  const auto previous = k >= 2 ? static_cast<astro::MoonMark>(moon[k - 1]->tag()) : astro::MoonMark::None;
-  const astro::MoonMark mark =
-      astro::MarkMoon(calendar_.Year(), calendar_.Month(), day.value_or(0), previous);
+void TForm1::MarkMoon(int k, astro::MoonMark mark) {
   moon[k]->setTag(static_cast<int>(mark));
   switch (mark) {
     case astro::MoonMark::NewMoon: moon[k]->setPicture(pictures_->newMoon); break;
@@ -376,22 +374,26 @@ void TForm1::noselClick(int k) {
 
 // ------------------------------------------------------------- Navigation
 
-void TForm1::writeCalendarMonth(int month) {
+void TForm1::WriteCalendarMonth(int month) {
   if (calendar_.SetMonth(month)) Calendar1Change();
 }
 
-void TForm1::writeCalendarYear(int year) {
+void TForm1::WriteCalendarYear(int year) {
   if (calendar_.SetYear(year)) Calendar1Change();
 }
 
 void TForm1::Calendar1Change() {
   Button1Click();
   Button4Click();
+  UnselectFirstRows();
+}
+
+void TForm1::UnselectFirstRows() {
   for (int first : {15, 8, 1})
     for (int k = first; k < first + 7; ++k) noselClick(k);
 }
 
-void TForm1::setMonthFields(const CivilDate& date) {
+void TForm1::SetMonthFields(const CivilDate& date) {
   Edit1->setText(UpperCaseAscii(FormatDate("mmmm", locale_, date)));
   Edit2->setText(FormatDate("mm", locale_, date));
   UpDown2->setText(FormatDate("yyyy", locale_, date));
@@ -404,25 +406,25 @@ void TForm1::Edit2Change() {
     Edit2->setText(FormatDate("mm", locale_, today));
     Edit1->setText(UpperCaseAscii(FormatDate("mmmm", locale_, today)));
   }
-  if (const std::optional<int> month = ReadInteger(Edit2->text())) writeCalendarMonth(*month);
-  if (const std::optional<int> year = ReadInteger(UpDown2->text())) writeCalendarYear(*year);
+  if (const std::optional<int> month = ReadInteger(Edit2->text())) WriteCalendarMonth(*month);
+  if (const std::optional<int> year = ReadInteger(UpDown2->text())) WriteCalendarYear(*year);
 }
 
 void TForm1::UpDown2Change() {
   if (ReadyFlag() != 1) return;
   const YearFieldChange change = ReadYearField(UpDown2->text(), clock_.Now().date.year);
   if (change.fieldText) UpDown2->setText(*change.fieldText);
-  writeCalendarYear(change.year);
-  if (const std::optional<int> month = ReadInteger(Edit2->text())) writeCalendarMonth(*month);
+  WriteCalendarYear(change.year);
+  if (const std::optional<int> month = ReadInteger(Edit2->text())) WriteCalendarMonth(*month);
 }
 
 void TForm1::SpeedButton1Click() {
   const LocalDateTime now = clock_.Now();
-  writeCalendarMonth(now.date.month);
-  writeCalendarYear(now.date.year);
+  WriteCalendarMonth(now.date.month);
+  WriteCalendarYear(now.date.year);
   Label1->setCaption(FormatDate(DateForm::Long, locale_, now.date));
-  Label2->setCaption("Today " + FormatDate(DateForm::LongWithTime, locale_, now.date, now.time));
-  setMonthFields(now.date);
+  Label2->setCaption(ClockLineText());
+  SetMonthFields(now.date);
 }
 
 void TForm1::SpeedButton2Click() {
@@ -452,18 +454,22 @@ void TForm1::StringGrid1MouseUp() {
 
 // ------------------------------------------------------------- Frame
 
-void TForm1::Timer1Timer() {
+std::string TForm1::ClockLineText() const {
   const LocalDateTime now = clock_.Now();
-  const std::string text = "Today " + FormatDate(DateForm::LongWithTime, locale_, now.date, now.time);
+  return "Today " + FormatDate(DateForm::LongWithTime, locale_, now.date, now.time);
+}
+
+void TForm1::Timer1Timer() {
+  const std::string text = ClockLineText();
   Label2->setCaption(text);
   if (clockTextChanged) clockTextChanged(text);
 }
 
 void TForm1::TrayClick() {
-  if (!form_.visible()) form_.show();
+  if (!Visible()) Show();
 }
 
-void TForm1::Panel2Click() { form_.hide(); }
+void TForm1::Panel2Click() { Hide(); }
 
 void TForm1::FormShow() {}
 
@@ -477,9 +483,38 @@ void TForm1::FormHide() {
 }
 
 void TForm1::SmoothShow1Finish() {
-  if (Tag != 1) return;
-  Tag = 0;
+  if (showListAfterHide_ != 1) return;
+  showListAfterHide_ = 0;
   if (showEventList) showEventList();
 }
+
+// ------------------------------------------------------------- Operations
+
+void TForm1::StartClock() { Timer1->setEnabled(true); }
+
+void TForm1::StopTimers() {
+  Timer3->setEnabled(false);
+  Timer1->setEnabled(false);
+  Timer2->setEnabled(false);
+}
+
+void TForm1::RefreshAfterLoad() {
+  Button1Click();
+  Button4Click();
+  checktodayClick();
+  UnselectFirstRows();
+  Tray.SetActive(false);
+  datetrayClick();
+  Tray.SetActive(true);
+}
+
+void TForm1::SetShowListAfterHide(bool on) { showListAfterHide_ = on ? 1 : 0; }
+
+void TForm1::AttachPopupMenu(TPopupMenu& menu) {
+  popupMenu_ = &menu;
+  Tray.PopupMenu = {menu.Handle(), menu.Owner()};
+}
+
+void TForm1::RemoveTrayIcon() { Tray.SetActive(false); }
 
 }  // namespace redoviri

@@ -7,21 +7,22 @@
 //
 //   redoviri::TForm1 form1({.clock = clock, .locale = redoviri::UserDateLocale(),
 //                           .options = options, .hints = &hintManager, .trayApp = trayApp});
-//   form1.showEventList = [&] { form2.Show(); };       // after the hide, when Tag is 1
+//   form1.showEventList = [&] { form2.Show(); };       // after the hide, when asked for
 //   form1.showDateChooser = [&] { form4.Show(); };     // SpeedButton2
 //   form1.runHideAnimation = [&] { ... };              // must end in form1.SmoothShow1Finish()
 //   form1.clockTextChanged = [&](const std::string& text) { ... };  // every second
-//   form1.showPopupMenu = [&](POINT screen) { ... };   // right click anywhere on the window
-//   form1.Tray.PopupMenu = {menu, owner};
+//   form1.AttachPopupMenu(menu);                       // right click on the window or the tray
 //
 //   // The event list window, once it has loaded the event file:
+//   form1.StartClock();
 //   form1.SetEventList(&eventlist);
-//   form1.Button1Click(); form1.Button4Click(); form1.checktodayClick(); ...
-//   form1.Timer1->setEnabled(true);
+//   form1.RefreshAfterLoad();
 //
-// Operations carry the names of the window's handlers, so other windows run
-// them in the sequences they need ("refresh" is always Button1Click, then
-// Button4Click). Executables that create a TForm1 link redoviri_resources
+// Handlers keep the names of the window's design (Button1Click,
+// Button4Click, checktodayClick ...), so other windows run them in the
+// sequences they need; what else they need of this window is a named
+// operation. The widgets, the timers, the tray icon and the flags are the
+// window's own. Executables that create a TForm1 link redoviri_resources
 // too: the window's pictures and icons are resources of the executable.
 #pragma once
 
@@ -31,20 +32,68 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <type_traits>
 
-#include "app/options.h"
+#include "astro/moonmarks.h"
 #include "calendar/clock.h"
 #include "calendar/locale.h"
+#include "calendar/monthgrid.h"
 #include "calendar/navigation.h"
+#include "calendar/options.h"
 #include "components/TrayIconF.h"
 #include "reminders/marking.h"
 #include "reminders/todayreminder.h"
+#include "widgets/popup_menu.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
 
 class EventList;
+
+// The widgets of the main window, by the names of its design.
+struct TForm1Widgets {
+  static constexpr int kCellPanels = 42;  // pd38..pd42 stay empty
+
+  widgets::Image* TopBar = nullptr;
+  widgets::Image* BottomBar = nullptr;
+  widgets::Image* LeftBar = nullptr;
+  widgets::Image* RightBar = nullptr;
+  std::array<widgets::Panel*, 4> CloseBoxes{};  // top left, top right, bottom left, bottom right
+  widgets::Label* Label2 = nullptr;             // the clock line
+  widgets::Image* LegendStrip = nullptr;
+
+  widgets::Panel* paicon = nullptr;  // details panel
+  widgets::Label* Label1 = nullptr;  // details label
+  // Count labels llov, lbir, lwor, lrel, lfee, loth and icons iclov,
+  // icbir, icwor, icrel, icfee, icoth, by category 1..6 (index 0 unused).
+  std::array<widgets::Label*, kCategoryCount + 1> CountLabel{};
+  std::array<widgets::Image*, kCategoryCount + 1> CategoryIcon{};
+
+  widgets::Edit* Edit2 = nullptr;    // month number
+  widgets::Edit* Edit1 = nullptr;    // month name
+  widgets::Edit* UpDown2 = nullptr;  // year
+  widgets::SpeedButton* SpeedButton1 = nullptr;
+  widgets::SpeedButton* SpeedButton2 = nullptr;
+  widgets::SpeedButton* SpeedButton3 = nullptr;
+  widgets::SpeedButton* SpeedButton4 = nullptr;
+  widgets::SpeedButton* SpeedButton5 = nullptr;
+  widgets::StringGrid* StringGrid1 = nullptr;  // month chooser
+
+  widgets::Panel* calp = nullptr;  // grid panel
+  // Column headers dim1 .. sam1 and their labels dim12 .. sam12, Monday
+  // first (columns 0..6).
+  std::array<widgets::Panel*, 7> HeaderPanel{};
+  std::array<widgets::Label*, 7> HeaderLabel{};
+  // Day cells by number (index 0 unused): the cell panel pd, the event
+  // picture id, the moon picture moon and the day number ld.
+  std::array<widgets::Panel*, kCellPanels + 1> pd{};
+  std::array<widgets::Image*, kDayCellCount + 1> id{};
+  std::array<widgets::Image*, kDayCellCount + 1> moon{};
+  std::array<widgets::Label*, kDayCellCount + 1> ld{};
+
+  widgets::Timer* Timer1 = nullptr;  // clock, 1000 ms
+  widgets::Timer* Timer2 = nullptr;  // day change, 60000 ms
+  widgets::Timer* Timer3 = nullptr;  // blink, 2000 ms
+};
 
 struct TForm1Deps {
   const Clock& clock;
@@ -55,31 +104,38 @@ struct TForm1Deps {
   TrayApplication trayApp = {};
 };
 
-class TForm1 {
+class TForm1 : public widgets::FormWindow, private TForm1Widgets {
  public:
-  static constexpr int kCells = 37;      // day cells pd1..pd37 with id, moon, ld
-  static constexpr int kCellPanels = 42; // pd38..pd42 stay empty
-  static constexpr int kCategories = 6;
-
   explicit TForm1(TForm1Deps deps);
   ~TForm1();
-  TForm1(const TForm1&) = delete;
-  TForm1& operator=(const TForm1&) = delete;
 
   // The store the marking pass and the tray read; until the event list
   // window hands it over, no cell is marked and no event counted.
   void SetEventList(const EventList* events) { events_ = events; }
 
-  widgets::Form& window() { return form_; }
-  HWND Handle() const { return form_.handle(); }
-  bool Visible() const { return form_.visible(); }
+  // ---- What the other windows ask of this one
+  // The clock line runs from now on.
+  void StartClock();
+  // Stops the clock, the day-change check and the blinking.
+  void StopTimers();
+  // After the event file was (re)loaded: the month, its marks, today's
+  // events in the tray, the first three rows in the unselected look and
+  // the tray's day number shown afresh.
+  void RefreshAfterLoad();
+  // The first three rows of cells in the unselected look (rows 3, 2, 1).
+  void UnselectFirstRows();
+  // ShowListAfterHide: show the event list window once this one has
+  // finished hiding.
+  void SetShowListAfterHide(bool on);
+  // The menu of a right click on the window and on the tray icon.
+  void AttachPopupMenu(widgets::TPopupMenu& menu);
+  // Takes the icon out of the notification area.
+  void RemoveTrayIcon();
 
   // ---- Month grid
   // Fills the grid for Calendar1's month: day numbers, header names,
   // colours, moon marks. Leaves the event pictures alone.
   void Button1Click();
-  // The moon mark of cell k, during the fill (after the cell's day number).
-  void MarkMoon(int k);
   // The marking pass: clears every event picture, then tests every event
   // against every cell that holds a day (checkClick).
   void Button4Click();
@@ -125,84 +181,39 @@ class TForm1 {
   // The clock line's new text, at every tick of Timer1 (the event list
   // window shows it while visible).
   std::function<void(const std::string&)> clockTextChanged;
-  std::function<void(POINT screen)> showPopupMenu;
 
   // ---- State
   const ViewCalendar& Calendar1() const { return calendar_; }
-  int Tag = 0;  // ShowListAfterHide: show the event list once hidden
-  std::string SelectedDay;
-  int BlinkPhase = 0;
-  std::string TodayStamp;  // "ddmmyyyy" of the date last seen
   int ReadyFlag() const;   // 1 once the window is built (Edit1's Tag)
   const TodayCounts& TodayEventCounts() const { return todayCounts_; }
 
-  // ---- Widgets (owned by the window)
-  widgets::Image* TopBar = nullptr;
-  widgets::Image* BottomBar = nullptr;
-  widgets::Image* LeftBar = nullptr;
-  widgets::Image* RightBar = nullptr;
-  std::array<widgets::Panel*, 4> CloseBoxes{};  // top left, top right, bottom left, bottom right
-  widgets::Label* Label2 = nullptr;             // the clock line
-  widgets::Image* LegendStrip = nullptr;
-
-  widgets::Panel* paicon = nullptr;  // details panel
-  widgets::Label* Label1 = nullptr;  // details label
-  // Count labels llov, lbir, lwor, lrel, lfee, loth and icons iclov,
-  // icbir, icwor, icrel, icfee, icoth, by category 1..6 (index 0 unused).
-  std::array<widgets::Label*, kCategories + 1> CountLabel{};
-  std::array<widgets::Image*, kCategories + 1> CategoryIcon{};
-
-  widgets::Edit* Edit2 = nullptr;    // month number
-  widgets::Edit* Edit1 = nullptr;    // month name
-  widgets::Edit* UpDown2 = nullptr;  // year
-  widgets::SpeedButton* SpeedButton1 = nullptr;
-  widgets::SpeedButton* SpeedButton2 = nullptr;
-  widgets::SpeedButton* SpeedButton3 = nullptr;
-  widgets::SpeedButton* SpeedButton4 = nullptr;
-  widgets::SpeedButton* SpeedButton5 = nullptr;
-  widgets::StringGrid* StringGrid1 = nullptr;  // month chooser
-
-  widgets::Panel* calp = nullptr;  // grid panel
-  // Column headers dim1 .. sam1 and their labels dim12 .. sam12, Monday
-  // first (columns 0..6).
-  std::array<widgets::Panel*, 7> HeaderPanel{};
-  std::array<widgets::Label*, 7> HeaderLabel{};
-  // Day cells by number (index 0 unused).
-  std::array<widgets::Panel*, kCellPanels + 1> pd{};
-  std::array<widgets::Image*, kCells + 1> id{};
-  std::array<widgets::Image*, kCells + 1> moon{};
-  std::array<widgets::Label*, kCells + 1> ld{};
-
-  widgets::Timer* Timer1 = nullptr;  // clock, 1000 ms
-  widgets::Timer* Timer2 = nullptr;  // day change, 60000 ms
-  widgets::Timer* Timer3 = nullptr;  // blink, 2000 ms
-
  private:
+  friend struct test::WindowAccess;
   struct Pictures;
-  struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-  };
-  using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
   void FormCreate();
-  void buildFrame();
-  void buildDetailsPanel();
-  void buildMonthFields();
-  void buildGrid();
-  void loadTrayIcons();
-  void setupTray();
+  // Cell k's moon picture and its MoonMark code.
+  void MarkMoon(int k, astro::MoonMark mark);
+  void BuildFrame();
+  void BuildDetailsPanel();
+  void BuildMonthFields();
+  void BuildGrid();
+  void LoadTrayIcons();
+  void SetupTray();
 
-  void writeCalendarMonth(int month);
-  void writeCalendarYear(int year);
-  void setMonthFields(const CivilDate& date);
+  void WriteCalendarMonth(int month);
+  void WriteCalendarYear(int year);
+  void SetMonthFields(const CivilDate& date);
+
+  // "Today " and the long date with the time: the clock line.
+  std::string ClockLineText() const;
 
   const Clock& clock_;
   DateLocale locale_;
   AppOptions& options_;
-  widgets::Form form_;
   std::unique_ptr<Pictures> pictures_;
-  std::array<IconHandle, 31> dayIcons_;
-  std::array<IconHandle, kCategories> categoryIcons_;
+  std::array<widgets::OwnedIcon, 31> dayIcons_;
+  std::array<widgets::OwnedIcon, kCategoryCount> categoryIcons_;
 
   ViewCalendar calendar_;
   const EventList* events_ = nullptr;
@@ -210,8 +221,12 @@ class TForm1 {
   int eventIndex_ = 0;
   CellMark cellMark_;
   TodayCounts todayCounts_;
+  int showListAfterHide_ = 0;  // ShowListAfterHide, the window's tag
+  std::string SelectedDay;
+  int BlinkPhase = 0;
+  std::string TodayStamp;  // "ddmmyyyy" of the date last seen
+  widgets::TPopupMenu* popupMenu_ = nullptr;
 
- public:
   TTrayIconF Tray;  // last: it goes first, while the window still exists
 };
 

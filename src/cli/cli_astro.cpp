@@ -90,7 +90,7 @@ int CmdMoon(const Args& args, std::ostream& out, std::ostream& err) {
         year, mon, cells, [&days](DateTime t) { return days[static_cast<std::size_t>(DateOf(t).day - 1)].fraction; });
 
     std::string text;
-    for (int k = 0; k < astro::kMonthCells; ++k) {
+    for (int k = 0; k < kDayCellCount; ++k) {
       const int day = cells[k];
       if (day == 0) continue;
       const astro::DayIllumination& d = days[static_cast<std::size_t>(day - 1)];

@@ -1,5 +1,7 @@
 #include "components/TrayIconF.h"
 
+#include "widgets/popup_menu.h"
+
 #include <algorithm>
 #include <cstring>
 #include <system_error>
@@ -263,13 +265,7 @@ void TTrayIconF::OnTimer(UINT_PTR id) {
 }
 
 void TTrayIconF::ShowPopupMenu(POINT at) {
-  HWND owner = PopupMenu.owner ? PopupMenu.owner : window_.get();
-  // Without the owner in the foreground the menu would not close when the
-  // user clicks elsewhere, and the message after it lets a second right
-  // click open it again at once.
-  SetForegroundWindow(owner);
-  TrackPopupMenu(PopupMenu.menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
-  PostMessageA(owner, WM_NULL, 0, 0);
+  widgets::TrackMenuAt(PopupMenu.menu, PopupMenu.owner ? PopupMenu.owner : window_.get(), at);
 }
 
 // --- minimise to tray and back ---------------------------------------------

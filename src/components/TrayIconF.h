@@ -23,6 +23,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "widgets/gdi.h"
+
 namespace redoviri {
 
 // The shell's notification-area call. The tray icon talks to the shell only
@@ -155,10 +157,7 @@ class TTrayIconF {
   HWND Handle() const { return window_.get(); }
 
  private:
-  struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-  };
-  using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+  using IconHandle = widgets::OwnedIcon;
   struct WindowDeleter {
     void operator()(HWND window) const { DestroyWindow(window); }
   };

@@ -13,24 +13,26 @@ const FormDesc kListWindow{.clientWidth = 405, .clientHeight = 394, .centered = 
 
 constexpr const char* kWindowHint = "Right click show the menu...";
 
+FormDesc ListWindowDesc(HintManager* hints) {
+  FormDesc d = kListWindow;
+  d.hints = hints;
+  return d;
+}
+
 }  // namespace
 
 TForm2::TForm2(TForm2Deps deps)
-    : Form([&] {
-        FormDesc d = kListWindow;
-        d.hints = deps.hints;
-        return d;
-      }()),
-      eventlist(EventFile(deps.eventFilePath, deps.files)),
-      Label10(add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
-                          .fontColor = colors::White},
-                         {.align = Align::Center})),
-      deps_(std::move(deps)) {
-  AddWindowFrame(*this, {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
-                         .onClose = [this] { Panel2Click(); }});
-  setHint(kWindowHint);
-  onContextMenu = [this](POINT at) { PopupMenu.Popup(at); };
-  onHide = [this] { FormHide(); };
+    : FormWindow(ListWindowDesc(deps.hints)),
+      deps_(std::move(deps)),
+      eventlist(EventFile(deps_.eventFilePath, deps_.files)),
+      Label10(form().add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
+                                 .fontColor = colors::White},
+                                {.align = Align::Center})) {
+  AddWindowFrame(form(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
+                          .onClose = [this] { Panel2Click(); }});
+  form().setHint(kWindowHint);
+  form().onContextMenu = [this](POINT at) { popupMenu_.Popup(at); };
+  form().onHide = [this] { FormHide(); };
   // The title line lies on the top bar.
   Label10.bringToFront();
   FormCreate();
@@ -38,7 +40,7 @@ TForm2::TForm2(TForm2Deps deps)
 
 void TForm2::FormCreate() {
   TForm1& main = deps_.form1;
-  main.Timer1->setEnabled(true);  // the clock line runs from now on
+  main.StartClock();
 
   if (const IoResult loaded = eventlist.LoadEvents(); !loaded.ok()) {
     // The store stays empty; the calendar still shows today and the tray
@@ -47,21 +49,19 @@ void TForm2::FormCreate() {
   }
   // The main window counts today's events afresh (checktodayClick).
   main.SetEventList(&eventlist);
+  main.RefreshAfterLoad();
+}
 
-  main.Button1Click();
-  main.Button4Click();
-  main.checktodayClick();
-  for (int first : {15, 8, 1})
-    for (int k = first; k < first + 7; ++k) main.noselClick(k);
-  main.Tray.SetActive(false);
-  main.datetrayClick();
-  main.Tray.SetActive(true);
+void TForm2::SetShowGridAfterHide(bool on) { showGridAfterHide_ = on ? 1 : 0; }
+
+void TForm2::ShowClockText(const std::string& text) {
+  if (Visible()) Label10.setCaption(text);
 }
 
 void TForm2::Panel2Click() {
-  deps_.form1.Tag = 0;  // ShowListAfterHide
-  setTag(1);            // ShowGridAfterHide
-  hide();
+  deps_.form1.SetShowListAfterHide(false);
+  SetShowGridAfterHide(true);
+  Hide();
   deps_.form1.Button4Click();
 }
 
@@ -73,9 +73,9 @@ void TForm2::FormHide() {
 }
 
 void TForm2::SmoothShow1Finish() {
-  if (tag() != 1) return;
-  setTag(0);
-  deps_.form1.window().show();
+  if (showGridAfterHide_ != 1) return;
+  showGridAfterHide_ = 0;
+  deps_.form1.Show();
 }
 
 }  // namespace redoviri

@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "app/popupmenu.h"
 #include "calendar/maincal.h"
 #include "events/eventlist.h"
+#include "widgets/popup_menu.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
@@ -25,30 +25,41 @@ struct TForm2Deps {
   widgets::HintManager* hints = nullptr;
 };
 
-class TForm2 : public widgets::Form {
+class TForm2 : public widgets::FormWindow {
  public:
   // Runs FormCreate: needs the main window fully built.
   explicit TForm2(TForm2Deps deps);
 
-  // The flag `ShowGridAfterHide` is the window's tag: 1 while the main
-  // window is to come back once this window has finished hiding.
-  int ShowGridAfterHide() const { return tag(); }
+  // ---- What the other windows ask of this one
+  // ShowGridAfterHide: show the main window once this one has finished
+  // hiding.
+  void SetShowGridAfterHide(bool on);
+  // The clock line of the main window, shown in the title line while this
+  // window is visible.
+  void ShowClockText(const std::string& text);
+  // The menu that every window and the tray icon share.
+  widgets::TPopupMenu& PopupMenu() { return popupMenu_; }
+  // The event store, as loaded.
+  const EventList& Events() const { return eventlist; }
 
+  // ---- Handlers
   // Any close box: hide this window, the main window comes back.
   void Panel2Click();
   // The hide is over: hand the screen back to the main window when the
   // flag asks for it.
   void SmoothShow1Finish();
 
-  EventList eventlist;
-  TPopupMenu PopupMenu;
-  widgets::Label& Label10;  // title line: "Today " and the date and time
-
  private:
+  friend struct test::WindowAccess;
+
   void FormCreate();
   void FormHide();
 
   TForm2Deps deps_;
+  EventList eventlist;
+  widgets::TPopupMenu popupMenu_;
+  widgets::Label& Label10;  // title line: "Today " and the date and time
+  int showGridAfterHide_ = 0;  // ShowGridAfterHide, the window's tag
 };
 
 }  // namespace redoviri

@@ -6,7 +6,7 @@
 
 namespace redoviri {
 
-class TForm4 : public widgets::Form {
+class TForm4 : public widgets::FormWindow {
  public:
   explicit TForm4(widgets::HintManager* hints);
 };

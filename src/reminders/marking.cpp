@@ -31,8 +31,8 @@ void CheckCell(const EventList::Entry& event, const std::optional<MatchDay>& cel
   if (cellDay && FallsOn(event.parsed, *cellDay)) AddMatch(event, isToday, mark);
 }
 
-std::array<CellMark, kMonthCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month) {
-  std::array<CellMark, kMonthCellCount> marks{};
+std::array<CellMark, kDayCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month) {
+  std::array<CellMark, kDayCellCount> marks{};
   // Each cell sees the events in store order whichever loop is outside;
   // events outside walk the store once and ask once per event for its days.
   for (const EventList::Entry& event : events.Entries()) {

@@ -12,8 +12,6 @@
 
 namespace redoviri {
 
-inline constexpr int kMonthCellCount = kDayCellCount;
-
 // DayMark codes: 1..6 one event of that category, 7..12 the same on today's
 // cell, 13 two or more events on today's cell, 14 two or more events.
 inline constexpr int kNoEventMark = 0;
@@ -30,7 +28,7 @@ struct MarkCellInput {
 struct MonthMarkInput {
   int year = 0;   // displayed month
   int month = 0;
-  std::array<MarkCellInput, kMonthCellCount> cells{};  // cell k = 1..37 at index k - 1
+  std::array<MarkCellInput, kDayCellCount> cells{};  // cell k = 1..37 at index k - 1
 };
 
 // Result for one cell; `matchCount` counts the events of categories 1..6.
@@ -51,6 +49,6 @@ void CheckCell(const EventList::Entry& event, const std::optional<MatchDay>& cel
 
 // The whole pass: every cell starts empty, then takes the events in store
 // order.
-std::array<CellMark, kMonthCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month);
+std::array<CellMark, kDayCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month);
 
 }  // namespace redoviri

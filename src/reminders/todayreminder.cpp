@@ -26,7 +26,6 @@ std::string TodayTooltip(const TodayCounts& counts) {
   return text;
 }
 
-std::string TrayTip(std::string_view tooltip) { return std::string(tooltip.substr(0, kTrayTipLength)); }
 
 BlinkTick NextBlinkTick(const CategoryCounts& counts, BlinkState state) {
   if (state.toggle == 0) return {kDayNumberIcon, {1, state.phase + 1}};

@@ -28,10 +28,6 @@ inline constexpr std::string_view kNoEventToday = "Well, no event for today...";
 // category's word; or "Well, no event for today...".
 std::string TodayTooltip(const TodayCounts& counts);
 
-// The tray keeps only the first 62 characters of a tooltip.
-inline constexpr std::size_t kTrayTipLength = 62;
-std::string TrayTip(std::string_view tooltip);
-
 // Blinking, one tick every 2 seconds: every other tick shows the day-number
 // icon; the ticks between show in turn the icon of each category with events
 // today, 1 to 6, then the cycle starts again.

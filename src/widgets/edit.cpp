@@ -198,9 +198,7 @@ LRESULT MaskEdit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CONTEXTMENU: {
       // The system's own menu would paste around the mask: only the
       // program's menu, if any.
-      POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      if (screen.x == -1 && screen.y == -1) screen = toScreen({0, 0});
-      runContextMenu(screen);
+      runContextMenu(contextMenuPoint(lp));
       return 0;
     }
     default:

@@ -10,6 +10,11 @@
 #include "widgets/font.h"
 #include "widgets/widget.h"
 
+namespace redoviri::test {
+// The tests' way into a window's widgets and flags (tests/support).
+struct WindowAccess;
+}  // namespace redoviri::test
+
 namespace redoviri::widgets {
 
 class HintManager;
@@ -116,6 +121,32 @@ class Form : public Container {
   std::vector<std::unique_ptr<Timer>> timers_;
   HWND lastFocus_ = nullptr;
   const Widget* ncHovered_ = nullptr;  // under the mouse on the dragging surface
+};
+
+// A window of the program: it owns its form, and other code sees only
+// showing, hiding and the handle. Its widgets, timers and flags stay
+// private to the window, which offers named operations for what other
+// windows need of it.
+class FormWindow {
+ public:
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  void Show() { form_.show(); }
+  void Hide() { form_.hide(); }
+  bool Visible() const { return form_.visible(); }
+  HWND Handle() const { return form_.handle(); }
+
+ protected:
+  friend struct test::WindowAccess;
+  explicit FormWindow(const FormDesc& desc) : form_(desc) {}
+  ~FormWindow() = default;
+
+  Form& form() { return form_; }
+  const Form& form() const { return form_; }
+
+ private:
+  Form form_;
 };
 
 // For the message loop: Tab and Shift+Tab move between the fields of the

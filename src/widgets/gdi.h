@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <type_traits>
 #include <utility>
 
 namespace redoviri::widgets {
@@ -53,6 +55,12 @@ using OwnedBrush = GdiObject<HBRUSH>;
 using OwnedPen = GdiObject<HPEN>;
 using OwnedBitmap = GdiObject<HBITMAP>;
 using OwnedRegion = GdiObject<HRGN>;
+
+// An icon that is destroyed with its owner.
+struct IconDestroyer {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 
 // Selects an object into a DC and puts the previous one back.
 class ScopedSelect {

@@ -156,6 +156,12 @@ POINT Widget::toScreen(POINT local) const {
   return local;
 }
 
+POINT Widget::contextMenuPoint(LPARAM lp) const {
+  const POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  if (screen.x == -1 && screen.y == -1) return toScreen({0, 0});
+  return screen;
+}
+
 void Widget::notifyMouseDown(const MouseEvent& e) {
   if (onMouseDown) onMouseDown(e);
 }
@@ -304,12 +310,9 @@ LRESULT WindowedWidget::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return r;
     }
-    case WM_CONTEXTMENU: {
-      POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      if (screen.x == -1 && screen.y == -1) screen = toScreen({0, 0});
-      if (runContextMenu(screen)) return 0;
+    case WM_CONTEXTMENU:
+      if (runContextMenu(contextMenuPoint(lp))) return 0;
       break;
-    }
     default:
       break;
   }

@@ -130,6 +130,9 @@ class Widget {
   virtual void invalidate();
 
   POINT toScreen(POINT local) const;
+  // The screen point of a WM_CONTEXTMENU: the mouse's, or for the keyboard's
+  // menu key (-1, -1) the widget's top-left corner.
+  POINT contextMenuPoint(LPARAM lp) const;
 
   Handler onClick;
   Handler onDblClick;

@@ -12,6 +12,7 @@
 #include "calendar/maincal.h"
 #include "events/eventlist.h"
 #include "events/fake_filesystem.h"
+#include "support/window_access.h"
 
 using namespace redoviri;
 
@@ -61,18 +62,15 @@ int main(int argc, char** argv) {
   widgets::HintManager hints;
   TForm1 form1({.clock = *clock, .locale = UserDateLocale(), .options = options, .hints = &hints});
   // What the event list window does once it has loaded the events.
+  form1.StartClock();
   form1.SetEventList(&events);
-  form1.Button1Click();
-  form1.Button4Click();
-  form1.checktodayClick();
-  for (int first : {15, 8, 1})
-    for (int k = first; k < first + 7; ++k) form1.noselClick(k);
-  form1.Timer1->setEnabled(true);
-  form1.window().onHide = [] { PostQuitMessage(0); };
+  form1.RefreshAfterLoad();
+  test::WindowAccess::FormOf(form1).onHide = [] { PostQuitMessage(0); };
 
   form1.TrayClick();
   if (seconds > 0)
-    form1.window().addTimer({.interval = static_cast<UINT>(seconds) * 1000, .onTimer = [] { PostQuitMessage(0); }});
+    test::WindowAccess::FormOf(form1).addTimer(
+        {.interval = static_cast<UINT>(seconds) * 1000, .onTimer = [] { PostQuitMessage(0); }});
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (widgets::IsFormDialogMessage(msg)) continue;

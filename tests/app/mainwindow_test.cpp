@@ -19,6 +19,8 @@
 #include "components/fake_shell.h"
 #include "reminders/event_store.h"
 #include "resources/resource_ids.h"
+#include "support/win32_test_support.h"
+#include "support/window_access.h"
 
 namespace redoviri {
 namespace {
@@ -26,6 +28,7 @@ namespace {
 using redoviri::testing::EventLine;
 using redoviri::testing::TestStore;
 using widgets::Bitmap;
+using Access = test::WindowAccess;
 
 constexpr COLORREF kToday = TodayColour;
 constexpr COLORREF kSelected = SelectedColour;
@@ -34,21 +37,7 @@ constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-// The pixels of a bitmap, row by row.
-std::vector<COLORREF> PixelsOf(const Bitmap& b) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = b.width();
-  bi.bmiHeader.biHeight = -b.height();  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  std::vector<DWORD> bits(static_cast<std::size_t>(b.width()) * static_cast<std::size_t>(b.height()));
-  const widgets::WindowDC screen;
-  GetDIBits(screen.get(), b.handle(), 0, static_cast<UINT>(b.height()), bits.data(), &bi, DIB_RGB_COLORS);
-  std::vector<COLORREF> out;
-  for (const DWORD v : bits) out.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-  return out;
-}
+std::vector<COLORREF> PixelsOf(const Bitmap& b) { return test::BitmapPixels(b.handle(), b.width(), b.height()); }
 
 // Whether an image shows the picture of a resource.
 bool ShowsPicture(const widgets::Image& image, int resourceId) {
@@ -57,21 +46,13 @@ bool ShowsPicture(const widgets::Image& image, int resourceId) {
 }
 
 // An icon drawn at the small icon size on white.
-std::vector<COLORREF> IconPixels(HICON icon) {
-  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-  const Bitmap drawn = Bitmap::Draw(cx, cy, [&](HDC dc) {
-    widgets::FillSolid(dc, {0, 0, cx, cy}, kWhite);
-    DrawIconEx(dc, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
-  });
-  return PixelsOf(drawn);
-}
+std::vector<COLORREF> IconPixels(HICON icon) { return test::IconPixels(icon, GetSystemMetrics(SM_CXSMICON)); }
 
 std::vector<COLORREF> ResourceIconPixels(int id) {
-  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0));
-  std::vector<COLORREF> pixels = IconPixels(icon);
-  DestroyIcon(icon);
-  return pixels;
+  const int size = GetSystemMetrics(SM_CXSMICON);
+  const widgets::OwnedIcon icon(
+      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
+  return IconPixels(icon.get());
 }
 
 class MainWindow : public ::testing::Test {
@@ -92,17 +73,20 @@ class MainWindow : public ::testing::Test {
 
   // What the user does: the year, then the month number.
   void ShowMonth(int year, int month) {
-    form->UpDown2->setText(std::to_string(year));
-    form->Edit2->setText(month < 10 ? "0" + std::to_string(month) : std::to_string(month));
+    w().UpDown2->setText(std::to_string(year));
+    w().Edit2->setText(month < 10 ? "0" + std::to_string(month) : std::to_string(month));
   }
 
-  std::string Day(int k) const { return form->ld[k]->caption(); }
-  COLORREF Cell(int k) const { return form->pd[k]->color(); }
+  TForm1Widgets& w() const { return Access::Widgets(*form); }
+  TTrayIconF& tray() const { return Access::Tray(*form); }
+
+  std::string Day(int k) const { return w().ld[k]->caption(); }
+  COLORREF Cell(int k) const { return w().pd[k]->color(); }
 
   // Cells before firstCell and after the month are empty; the days run on
   // from 1 in between.
   void ExpectMonthLaid(int firstCell, int length) const {
-    for (int k = 1; k <= TForm1::kCells; ++k) {
+    for (int k = 1; k <= kDayCellCount; ++k) {
       const int day = k - firstCell + 1;
       const std::string want = day >= 1 && day <= length ? std::to_string(day) : "";
       EXPECT_EQ(Day(k), want) << "cell " << k;
@@ -125,22 +109,22 @@ TEST_F(MainWindow, IsCreatedHiddenAsABorderlessTopmostToolWindow) {
   EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
-  EXPECT_EQ(form->window().color(), kSilver);
+  EXPECT_EQ(Access::FormOf(*form).color(), kSilver);
 }
 
 TEST_F(MainWindow, CreationFillsFieldsLabelsAndMonthChooser) {
   EXPECT_EQ(form->ReadyFlag(), 1);
-  EXPECT_EQ(form->TodayStamp, "25122003");
-  EXPECT_EQ(form->Label1->caption(), "Thursday, December 25 2003");
-  EXPECT_EQ(form->Label2->caption(), "Today Thursday, December 25 2003 10:42:07");
-  EXPECT_EQ(form->Edit2->text(), "12");
-  EXPECT_EQ(form->Edit1->text(), "DECEMBER");
-  EXPECT_EQ(form->UpDown2->text(), "2003");
+  EXPECT_EQ(Access::TodayStamp(*form), "25122003");
+  EXPECT_EQ(w().Label1->caption(), "Thursday, December 25 2003");
+  EXPECT_EQ(w().Label2->caption(), "Today Thursday, December 25 2003 10:42:07");
+  EXPECT_EQ(w().Edit2->text(), "12");
+  EXPECT_EQ(w().Edit1->text(), "DECEMBER");
+  EXPECT_EQ(w().UpDown2->text(), "2003");
   EXPECT_EQ(form->Calendar1().Year(), 2003);
   EXPECT_EQ(form->Calendar1().Month(), 12);
   ExpectMonthLaid(1, 31);
 
-  const widgets::StringGrid& chooser = *form->StringGrid1;
+  const widgets::StringGrid& chooser = *w().StringGrid1;
   EXPECT_FALSE(chooser.visible());
   EXPECT_EQ(chooser.bounds().left, 19);
   EXPECT_EQ(chooser.bounds().top, 65);
@@ -151,30 +135,30 @@ TEST_F(MainWindow, CreationFillsFieldsLabelsAndMonthChooser) {
   EXPECT_EQ(chooser.cell(1, 8), "SEPTEMBER");
   EXPECT_EQ(chooser.cell(1, 11), "DECEMBER");
 
-  EXPECT_EQ(form->Timer1->interval(), 1000u);
-  EXPECT_FALSE(form->Timer1->enabled());
-  EXPECT_EQ(form->Timer2->interval(), 60000u);
-  EXPECT_TRUE(form->Timer2->enabled());
-  EXPECT_EQ(form->Timer3->interval(), 2000u);
-  EXPECT_FALSE(form->Timer3->enabled());
+  EXPECT_EQ(w().Timer1->interval(), 1000u);
+  EXPECT_FALSE(w().Timer1->enabled());
+  EXPECT_EQ(w().Timer2->interval(), 60000u);
+  EXPECT_TRUE(w().Timer2->enabled());
+  EXPECT_EQ(w().Timer3->interval(), 2000u);
+  EXPECT_FALSE(w().Timer3->enabled());
 
-  EXPECT_TRUE(form->Tray.Active());
-  EXPECT_FALSE(form->Tray.Animate());
-  EXPECT_EQ(form->Tray.AnimateInterval(), 1000);
-  EXPECT_TRUE(form->Tray.MinimizeApp());
-  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D25));
+  EXPECT_TRUE(tray().Active());
+  EXPECT_FALSE(tray().Animate());
+  EXPECT_EQ(tray().AnimateInterval(), 1000);
+  EXPECT_TRUE(tray().MinimizeApp());
+  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
 }
 
 TEST_F(MainWindow, DayFirstLocaleGivesDayFirstTexts) {
   Create(EnglishDateLocale(false));
-  EXPECT_EQ(form->Label1->caption(), "Thursday, 25 December 2003");
-  EXPECT_EQ(form->Label2->caption(), "Today Thursday, 25 December 2003 10:42:07");
+  EXPECT_EQ(w().Label1->caption(), "Thursday, 25 December 2003");
+  EXPECT_EQ(w().Label2->caption(), "Today Thursday, 25 December 2003 10:42:07");
   std::string ticked;
   form->clockTextChanged = [&](const std::string& text) { ticked = text; };
   clock.Set({{2003, 12, 25}, {23, 59, 58}});
   form->Timer1Timer();
-  EXPECT_EQ(form->Label2->caption(), "Today Thursday, 25 December 2003 23:59:58");
-  EXPECT_EQ(ticked, form->Label2->caption());
+  EXPECT_EQ(w().Label2->caption(), "Today Thursday, 25 December 2003 23:59:58");
+  EXPECT_EQ(ticked, w().Label2->caption());
 }
 
 // ------------------------------------------------------------- Month fill
@@ -195,43 +179,43 @@ TEST_F(MainWindow, MonthsAreLaidFromMondayOn) {
 
   const char* names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
   for (int c = 0; c < 7; ++c) {
-    EXPECT_EQ(form->HeaderPanel[c]->caption(), names[c]);
-    EXPECT_EQ(form->HeaderLabel[c]->caption(), names[c]);
+    EXPECT_EQ(w().HeaderPanel[c]->caption(), names[c]);
+    EXPECT_EQ(w().HeaderLabel[c]->caption(), names[c]);
   }
 }
 
 TEST_F(MainWindow, TodaysCellAndHeaderHaveTheTodayColourAndRedText) {
-  for (int k = 1; k <= TForm1::kCells; ++k) {
+  for (int k = 1; k <= kDayCellCount; ++k) {
     EXPECT_EQ(Cell(k), k == 25 ? kToday : kWhite) << "cell " << k;
-    EXPECT_EQ(form->ld[k]->fontColor(), k == 25 ? kRed : kBlack) << "cell " << k;
+    EXPECT_EQ(w().ld[k]->fontColor(), k == 25 ? kRed : kBlack) << "cell " << k;
   }
   for (int c = 0; c < 7; ++c) {
     const bool thursday = c == 3;
-    EXPECT_EQ(form->HeaderPanel[c]->color(), thursday ? kToday : kSilver) << c;
-    EXPECT_EQ(form->HeaderPanel[c]->fontColor(), thursday ? kRed : kBlack) << c;
-    EXPECT_EQ(form->HeaderLabel[c]->fontColor(), thursday ? kRed : kBlack) << c;
+    EXPECT_EQ(w().HeaderPanel[c]->color(), thursday ? kToday : kSilver) << c;
+    EXPECT_EQ(w().HeaderPanel[c]->fontColor(), thursday ? kRed : kBlack) << c;
+    EXPECT_EQ(w().HeaderLabel[c]->fontColor(), thursday ? kRed : kBlack) << c;
   }
 }
 
 TEST_F(MainWindow, AnotherMonthHasNoTodayColourAnywhere) {
-  form->pd[10]->setColor(kSelected);
+  w().pd[10]->setColor(kSelected);
   ShowMonth(2003, 11);
-  for (int k = 1; k <= TForm1::kCells; ++k) {
+  for (int k = 1; k <= kDayCellCount; ++k) {
     EXPECT_EQ(Cell(k), kWhite) << "cell " << k;
-    EXPECT_EQ(form->ld[k]->fontColor(), kBlack) << "cell " << k;
+    EXPECT_EQ(w().ld[k]->fontColor(), kBlack) << "cell " << k;
   }
   for (int c = 0; c < 7; ++c) {
-    EXPECT_EQ(form->HeaderPanel[c]->color(), kSilver);
-    EXPECT_EQ(form->HeaderPanel[c]->fontColor(), kBlack);
+    EXPECT_EQ(w().HeaderPanel[c]->color(), kSilver);
+    EXPECT_EQ(w().HeaderPanel[c]->fontColor(), kBlack);
   }
   // Back on today's month the colours return.
   ShowMonth(2003, 12);
   EXPECT_EQ(Cell(25), kToday);
-  EXPECT_EQ(form->HeaderPanel[3]->color(), kToday);
+  EXPECT_EQ(w().HeaderPanel[3]->color(), kToday);
 }
 
 TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
-  form->pd[10]->setColor(kSelected);
+  w().pd[10]->setColor(kSelected);
   form->Button1Click();
   EXPECT_EQ(Cell(10), kSelected);
 
@@ -240,12 +224,12 @@ TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
   clock.Set({{2003, 12, 26}, {0, 0, 30}});
   form->Timer2Timer();
   EXPECT_EQ(Cell(25), kWhite);
-  EXPECT_EQ(form->ld[25]->fontColor(), kBlack);
+  EXPECT_EQ(w().ld[25]->fontColor(), kBlack);
   EXPECT_EQ(Cell(26), kToday);
   EXPECT_EQ(Cell(10), kSelected);
-  EXPECT_EQ(form->HeaderPanel[3]->color(), kSilver);
-  EXPECT_EQ(form->HeaderPanel[4]->color(), kToday);
-  EXPECT_EQ(form->TodayStamp, "26122003");
+  EXPECT_EQ(w().HeaderPanel[3]->color(), kSilver);
+  EXPECT_EQ(w().HeaderPanel[4]->color(), kToday);
+  EXPECT_EQ(Access::TodayStamp(*form), "26122003");
 }
 
 TEST_F(MainWindow, TheFillLeavesNoMagentaKeyColourOnScreen) {
@@ -254,7 +238,7 @@ TEST_F(MainWindow, TheFillLeavesNoMagentaKeyColourOnScreen) {
   form->SetEventList(&store.list());
   form->Button4Click();
   const std::vector<COLORREF> shot =
-      PixelsOf(Bitmap::Draw(353, 311, [&](HDC dc) { form->window().render(dc); }));
+      PixelsOf(Bitmap::Draw(353, 311, [&](HDC dc) { Access::FormOf(*form).render(dc); }));
   const auto magenta = std::count(shot.begin(), shot.end(), RGB(255, 0, 255));
   const auto today = std::count(shot.begin(), shot.end(), kToday);
   EXPECT_GT(std::count(shot.begin(), shot.end(), kSelected), 300 * 30);  // the details panel was drawn
@@ -265,83 +249,83 @@ TEST_F(MainWindow, TheFillLeavesNoMagentaKeyColourOnScreen) {
 // ------------------------------------------------------------- Fields
 
 TEST_F(MainWindow, YearFieldRules) {
-  form->UpDown2->setText("0");
-  EXPECT_EQ(form->UpDown2->text(), "1900");
+  w().UpDown2->setText("0");
+  EXPECT_EQ(w().UpDown2->text(), "1900");
   EXPECT_EQ(form->Calendar1().Year(), 1900);
   EXPECT_EQ(Day(6), "1");  // 1 December 1900 was a Saturday
 
-  form->UpDown2->setText("");
-  EXPECT_EQ(form->UpDown2->text(), "2003");
+  w().UpDown2->setText("");
+  EXPECT_EQ(w().UpDown2->text(), "2003");
   EXPECT_EQ(form->Calendar1().Year(), 2003);
 
-  form->UpDown2->setText("x1");
-  EXPECT_EQ(form->UpDown2->text(), "2003");
+  w().UpDown2->setText("x1");
+  EXPECT_EQ(w().UpDown2->text(), "2003");
 
-  form->UpDown2->setText("-5");  // ignored by the view
+  w().UpDown2->setText("-5");  // ignored by the view
   EXPECT_EQ(form->Calendar1().Year(), 2003);
   EXPECT_EQ(Day(1), "1");
 }
 
 TEST_F(MainWindow, YearStepsStayWithinOneTo9999) {
   form->SpeedButton3Click();
-  EXPECT_EQ(form->UpDown2->text(), "2004");
+  EXPECT_EQ(w().UpDown2->text(), "2004");
   EXPECT_EQ(form->Calendar1().Year(), 2004);
   form->SpeedButton4Click();
   form->SpeedButton4Click();
-  EXPECT_EQ(form->UpDown2->text(), "2002");
+  EXPECT_EQ(w().UpDown2->text(), "2002");
   EXPECT_EQ(form->Calendar1().Year(), 2002);
 
-  form->UpDown2->setText("1");
+  w().UpDown2->setText("1");
   form->SpeedButton4Click();
-  EXPECT_EQ(form->UpDown2->text(), "1");
+  EXPECT_EQ(w().UpDown2->text(), "1");
   EXPECT_EQ(form->Calendar1().Year(), 1);
 
-  form->UpDown2->setText("9999");
+  w().UpDown2->setText("9999");
   form->SpeedButton3Click();
-  EXPECT_EQ(form->UpDown2->text(), "9999");
+  EXPECT_EQ(w().UpDown2->text(), "9999");
   EXPECT_EQ(form->Calendar1().Year(), 9999);
   ExpectMonthLaid(3, 31);  // 1 December 9999 is a Wednesday
 
   // The arrow keys in the year field step the same way.
-  form->UpDown2->setText("2003");
-  SendMessageA(form->UpDown2->handle(), WM_KEYDOWN, VK_UP, 0);
-  EXPECT_EQ(form->UpDown2->text(), "2004");
-  SendMessageA(form->UpDown2->handle(), WM_KEYDOWN, VK_DOWN, 0);
-  SendMessageA(form->UpDown2->handle(), WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(form->UpDown2->text(), "2002");
+  w().UpDown2->setText("2003");
+  SendMessageA(w().UpDown2->handle(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(w().UpDown2->text(), "2004");
+  SendMessageA(w().UpDown2->handle(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(w().UpDown2->handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(w().UpDown2->text(), "2002");
 }
 
 TEST_F(MainWindow, MonthChooserSetsTheFieldsAndRefillsOnlyOnAChange) {
   form->SpeedButton5Click();
-  EXPECT_TRUE(form->StringGrid1->visible());
-  form->StringGrid1->setRow(2);
+  EXPECT_TRUE(w().StringGrid1->visible());
+  w().StringGrid1->setRow(2);
   form->StringGrid1MouseUp();
-  EXPECT_FALSE(form->StringGrid1->visible());
-  EXPECT_EQ(form->Edit2->text(), "03");
-  EXPECT_EQ(form->Edit1->text(), "MARCH");
+  EXPECT_FALSE(w().StringGrid1->visible());
+  EXPECT_EQ(w().Edit2->text(), "03");
+  EXPECT_EQ(w().Edit1->text(), "MARCH");
   EXPECT_EQ(form->Calendar1().Month(), 3);
   ExpectMonthLaid(6, 31);  // 1 March 2003 was a Saturday
 
   // A fill of a month other than today's whitens every cell: a cell left
   // coloured shows that choosing March again filled nothing.
-  form->pd[9]->setColor(kSelected);
+  w().pd[9]->setColor(kSelected);
   form->SpeedButton5Click();
-  form->StringGrid1->setRow(2);
+  w().StringGrid1->setRow(2);
   form->StringGrid1MouseUp();
   EXPECT_EQ(Cell(9), kSelected);
 
   form->SpeedButton5Click();
-  form->StringGrid1->setRow(3);
+  w().StringGrid1->setRow(3);
   form->StringGrid1MouseUp();
-  EXPECT_EQ(form->Edit1->text(), "APRIL");
+  EXPECT_EQ(w().Edit1->text(), "APRIL");
   EXPECT_EQ(Cell(9), kWhite);
 }
 
 TEST_F(MainWindow, ClearedMonthFieldShowsTheCurrentMonth) {
   ShowMonth(2003, 4);
-  form->Edit2->setText("");
-  EXPECT_EQ(form->Edit2->text(), "12");
-  EXPECT_EQ(form->Edit1->text(), "DECEMBER");
+  w().Edit2->setText("");
+  EXPECT_EQ(w().Edit2->text(), "12");
+  EXPECT_EQ(w().Edit1->text(), "DECEMBER");
   EXPECT_EQ(form->Calendar1().Month(), 12);
   EXPECT_EQ(Cell(25), kToday);
 }
@@ -361,16 +345,16 @@ TEST_F(MainWindow, ViewCreatedOnThe31stPassesThroughShortMonths) {
 
 TEST_F(MainWindow, PresentMonthButtonReturnsToToday) {
   ShowMonth(1999, 7);
-  form->Label1->setCaption("");
+  w().Label1->setCaption("");
   clock.Set({{2003, 12, 25}, {11, 0, 1}});
   form->SpeedButton1Click();
   EXPECT_EQ(form->Calendar1().Year(), 2003);
   EXPECT_EQ(form->Calendar1().Month(), 12);
-  EXPECT_EQ(form->Edit2->text(), "12");
-  EXPECT_EQ(form->Edit1->text(), "DECEMBER");
-  EXPECT_EQ(form->UpDown2->text(), "2003");
-  EXPECT_EQ(form->Label1->caption(), "Thursday, December 25 2003");
-  EXPECT_EQ(form->Label2->caption(), "Today Thursday, December 25 2003 11:00:01");
+  EXPECT_EQ(w().Edit2->text(), "12");
+  EXPECT_EQ(w().Edit1->text(), "DECEMBER");
+  EXPECT_EQ(w().UpDown2->text(), "2003");
+  EXPECT_EQ(w().Label1->caption(), "Thursday, December 25 2003");
+  EXPECT_EQ(w().Label2->caption(), "Today Thursday, December 25 2003 11:00:01");
   EXPECT_EQ(Cell(25), kToday);
 }
 
@@ -378,34 +362,34 @@ TEST_F(MainWindow, PresentMonthButtonReturnsToToday) {
 
 TEST_F(MainWindow, MoonMarksOfJanuary2000) {
   ShowMonth(2000, 1);  // the 1st is a Saturday: day d in cell d + 5
-  auto mark = [&](int day) { return form->moon[day + 5]->tag(); };
+  auto mark = [&](int day) { return w().moon[day + 5]->tag(); };
   EXPECT_EQ(mark(6), 1);   // new moon
   EXPECT_EQ(mark(21), 2);  // full moon
   EXPECT_EQ(mark(7), 0);
   EXPECT_EQ(mark(20), 0);
-  EXPECT_TRUE(ShowsPicture(*form->moon[11], IDB_NEWMOON));
-  EXPECT_TRUE(ShowsPicture(*form->moon[26], IDB_FULLMOON));
+  EXPECT_TRUE(ShowsPicture(*w().moon[11], IDB_NEWMOON));
+  EXPECT_TRUE(ShowsPicture(*w().moon[26], IDB_FULLMOON));
   int marked = 0;
-  for (int k = 1; k <= TForm1::kCells; ++k) {
-    marked += form->moon[k]->tag() != 0;
-    EXPECT_EQ(static_cast<bool>(form->moon[k]->picture()), form->moon[k]->tag() != 0) << "cell " << k;
+  for (int k = 1; k <= kDayCellCount; ++k) {
+    marked += w().moon[k]->tag() != 0;
+    EXPECT_EQ(static_cast<bool>(w().moon[k]->picture()), w().moon[k]->tag() != 0) << "cell " << k;
   }
   EXPECT_EQ(marked, 2);
 
   // The next fill replaces the marks.
   ShowMonth(2000, 2);
-  EXPECT_EQ(form->moon[11]->tag(), 0);
-  EXPECT_FALSE(form->moon[11]->picture());
+  EXPECT_EQ(w().moon[11]->tag(), 0);
+  EXPECT_FALSE(w().moon[11]->picture());
 }
 
 // ------------------------------------------------------------- Marking pass
 
 TEST_F(MainWindow, NoStoreNoMarks) {
   form->Button4Click();
-  for (int k = 1; k <= TForm1::kCells; ++k) {
-    EXPECT_EQ(form->id[k]->tag(), 0);
-    EXPECT_FALSE(form->id[k]->picture());
-    EXPECT_EQ(form->ld[k]->hint(), "");
+  for (int k = 1; k <= kDayCellCount; ++k) {
+    EXPECT_EQ(w().id[k]->tag(), 0);
+    EXPECT_FALSE(w().id[k]->picture());
+    EXPECT_EQ(w().ld[k]->hint(), "");
   }
 }
 
@@ -417,30 +401,30 @@ TEST_F(MainWindow, TwoBirthdaysGiveTheSeveralEventsPictureAndBothNames) {
                          EventLine("12171990", EventCategory::kWorkBusiness, "NYNN", "Report")});
   form->SetEventList(&store.list());
   form->Button4Click();
-  EXPECT_EQ(form->id[10]->tag(), 14);
-  EXPECT_TRUE(ShowsPicture(*form->id[10], IDB_IMUL));
-  EXPECT_EQ(form->ld[10]->hint(), " birthday : Anna, birthday : Bob,");
+  EXPECT_EQ(w().id[10]->tag(), 14);
+  EXPECT_TRUE(ShowsPicture(*w().id[10], IDB_IMUL));
+  EXPECT_EQ(w().ld[10]->hint(), " birthday : Anna, birthday : Bob,");
   // The same on today's cell, and one event on an ordinary cell.
-  EXPECT_EQ(form->id[25]->tag(), 13);
-  EXPECT_TRUE(ShowsPicture(*form->id[25], IDB_IMULTO));
-  EXPECT_EQ(form->ld[25]->hint(), " lovely : Wedding, birthday : Carl,");  // store order
-  EXPECT_EQ(form->id[17]->tag(), 3);
-  EXPECT_TRUE(ShowsPicture(*form->id[17], IDB_IWOR));
-  EXPECT_EQ(form->ld[17]->hint(), " work : Report,");
-  EXPECT_EQ(form->id[11]->tag(), 0);
-  EXPECT_FALSE(form->id[11]->picture());
+  EXPECT_EQ(w().id[25]->tag(), 13);
+  EXPECT_TRUE(ShowsPicture(*w().id[25], IDB_IMULTO));
+  EXPECT_EQ(w().ld[25]->hint(), " lovely : Wedding, birthday : Carl,");  // store order
+  EXPECT_EQ(w().id[17]->tag(), 3);
+  EXPECT_TRUE(ShowsPicture(*w().id[17], IDB_IWOR));
+  EXPECT_EQ(w().ld[17]->hint(), " work : Report,");
+  EXPECT_EQ(w().id[11]->tag(), 0);
+  EXPECT_FALSE(w().id[11]->picture());
 
   // A second pass gives the same marks, not doubled hints.
   form->Button4Click();
-  EXPECT_EQ(form->ld[10]->hint(), " birthday : Anna, birthday : Bob,");
+  EXPECT_EQ(w().ld[10]->hint(), " birthday : Anna, birthday : Bob,");
 
   // In another month the today pictures are not used and empty cells get nothing.
   ShowMonth(2004, 12);  // the 1st is a Wednesday: day d in cell d + 2
-  EXPECT_EQ(form->id[12]->tag(), 14);
-  EXPECT_EQ(form->id[27]->tag(), 14);
-  EXPECT_EQ(form->id[19]->tag(), 3);
-  EXPECT_EQ(form->id[1]->tag(), 0);
-  EXPECT_EQ(form->ld[1]->hint(), "");
+  EXPECT_EQ(w().id[12]->tag(), 14);
+  EXPECT_EQ(w().id[27]->tag(), 14);
+  EXPECT_EQ(w().id[19]->tag(), 3);
+  EXPECT_EQ(w().id[1]->tag(), 0);
+  EXPECT_EQ(w().ld[1]->hint(), "");
 }
 
 TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
@@ -450,29 +434,29 @@ TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
                          EventLine("12112003", EventCategory::kOther, "NNYN", "Fay")});
   form->SetEventList(&store.list());
   form->Button4Click();
-  EXPECT_EQ(form->id[25]->tag(), 9);
-  EXPECT_TRUE(ShowsPicture(*form->id[25], IDB_IWORTO));
+  EXPECT_EQ(w().id[25]->tag(), 9);
+  EXPECT_TRUE(ShowsPicture(*w().id[25], IDB_IWORTO));
 
   form->selClick(10);
-  EXPECT_TRUE(ShowsPicture(*form->id[10], IDB_IBIRTHSEL));
+  EXPECT_TRUE(ShowsPicture(*w().id[10], IDB_IBIRTHSEL));
   form->noselClick(10);
-  EXPECT_TRUE(ShowsPicture(*form->id[10], IDB_IBIRTH));
+  EXPECT_TRUE(ShowsPicture(*w().id[10], IDB_IBIRTH));
   form->selClick(11);
-  EXPECT_TRUE(ShowsPicture(*form->id[11], IDB_IMULSEL));
+  EXPECT_TRUE(ShowsPicture(*w().id[11], IDB_IMULSEL));
   form->noselClick(11);
-  EXPECT_TRUE(ShowsPicture(*form->id[11], IDB_IMUL));
+  EXPECT_TRUE(ShowsPicture(*w().id[11], IDB_IMUL));
   form->selClick(25);  // today's cell looks the same selected
-  EXPECT_TRUE(ShowsPicture(*form->id[25], IDB_IWORTO));
+  EXPECT_TRUE(ShowsPicture(*w().id[25], IDB_IWORTO));
 
-  form->id[12]->setTag(99);  // an unknown code changes nothing
+  w().id[12]->setTag(99);  // an unknown code changes nothing
   form->selClick(12);
-  EXPECT_FALSE(form->id[12]->picture());
+  EXPECT_FALSE(w().id[12]->picture());
 
   // A change of month refills, marks and gives every cell its normal look.
   form->selClick(10);
   ShowMonth(2003, 11);
   ShowMonth(2003, 12);
-  EXPECT_TRUE(ShowsPicture(*form->id[10], IDB_IBIRTH));
+  EXPECT_TRUE(ShowsPicture(*w().id[10], IDB_IBIRTH));
 }
 
 // ------------------------------------------------------------- Tray
@@ -487,30 +471,30 @@ TEST_F(MainWindow, TodaysEventsGoToTheTooltipAndStartTheBlinking) {
   EXPECT_EQ(shell.calls.front().message, static_cast<DWORD>(NIM_DELETE));
   EXPECT_EQ(shell.Last().message, static_cast<DWORD>(NIM_ADD));
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. ");
-  EXPECT_TRUE(form->Timer3->enabled());
-  EXPECT_EQ(form->Tray.Tag, 0);
-  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D25));
+  EXPECT_TRUE(w().Timer3->enabled());
+  EXPECT_EQ(tray().Tag, 0);
+  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
 
   // Day number, then the lovely icon, then the day number again.
   form->Timer3Timer();
-  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D25));
+  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
   form->Timer3Timer();
-  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_ICTLOV));
+  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_ICTLOV));
   form->TrayDblClick();
-  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D25));
+  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
 
   // The option off: listed, not blinking.
   options.blinkingIcons = false;
   form->checktodayClick();
-  EXPECT_FALSE(form->Timer3->enabled());
+  EXPECT_FALSE(w().Timer3->enabled());
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. ");
 }
 
 TEST_F(MainWindow, NoEventTodaySaysSo) {
   form->checktodayClick();  // no store yet
   EXPECT_EQ(shell.Last().Tip(), "Well, no event for today...");
-  EXPECT_FALSE(form->Timer3->enabled());
-  EXPECT_TRUE(form->Tray.Active());
+  EXPECT_FALSE(w().Timer3->enabled());
+  EXPECT_TRUE(tray().Active());
 }
 
 TEST_F(MainWindow, BlinkShowsEachCategoryWithEventsInTurn) {
@@ -523,7 +507,7 @@ TEST_F(MainWindow, BlinkShowsEachCategoryWithEventsInTurn) {
   const std::vector<COLORREF>* want[] = {&day, &birthday, &day, &work, &day, &day, &day, &birthday};
   for (std::size_t tick = 0; tick < std::size(want); ++tick) {
     form->Timer3Timer();
-    EXPECT_EQ(IconPixels(form->Tray.Icon()), *want[tick]) << "tick " << tick;
+    EXPECT_EQ(IconPixels(tray().Icon()), *want[tick]) << "tick " << tick;
   }
 }
 
@@ -543,20 +527,20 @@ TEST_F(MainWindow, DayChangeFollowsWithinTheMinute) {
   const std::size_t calls = shell.calls.size();
   form->Timer2Timer();  // the same day: nothing
   EXPECT_EQ(shell.calls.size(), calls);
-  EXPECT_EQ(form->TodayStamp, "25122003");
+  EXPECT_EQ(Access::TodayStamp(*form), "25122003");
 
   clock.Set({{2004, 1, 1}, {0, 0, 40}});
   form->Timer2Timer();
-  EXPECT_EQ(form->TodayStamp, "01012004");
-  EXPECT_EQ(form->Edit2->text(), "01");
-  EXPECT_EQ(form->Edit1->text(), "JANUARY");
-  EXPECT_EQ(form->UpDown2->text(), "2004");
+  EXPECT_EQ(Access::TodayStamp(*form), "01012004");
+  EXPECT_EQ(w().Edit2->text(), "01");
+  EXPECT_EQ(w().Edit1->text(), "JANUARY");
+  EXPECT_EQ(w().UpDown2->text(), "2004");
   EXPECT_EQ(form->Calendar1().Year(), 2004);
   EXPECT_EQ(form->Calendar1().Month(), 1);
   EXPECT_EQ(Cell(4), kToday);  // 1 January 2004 was a Thursday
-  EXPECT_EQ(form->id[4]->tag(), 11);
+  EXPECT_EQ(w().id[4]->tag(), 11);
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 feest. ");
-  EXPECT_EQ(IconPixels(form->Tray.Icon()), ResourceIconPixels(IDI_D1));
+  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D1));
 }
 
 // ------------------------------------------------------------- Frame
@@ -576,18 +560,18 @@ TEST_F(MainWindow, HidingHandsOverToTheEventListOnlyWhenAsked) {
 
   // Without an animation component the hide counts as finished at once.
   form->TrayClick();
-  form->Tag = 1;
+  form->SetShowListAfterHide(true);
   form->Panel2Click();
   EXPECT_EQ(listShown, 1);
-  EXPECT_EQ(form->Tag, 0);
+  EXPECT_EQ(Access::ShowListAfterHide(*form), 0);
 
   // The option off: the window hides and nothing else appears.
   options.animatedWindow = false;
   form->TrayClick();
-  form->Tag = 1;
+  form->SetShowListAfterHide(true);
   form->Panel2Click();
   EXPECT_EQ(listShown, 1);
-  EXPECT_EQ(form->Tag, 1);
+  EXPECT_EQ(Access::ShowListAfterHide(*form), 1);
 
   // With the animation, the event list comes when it has finished.
   options.animatedWindow = true;
@@ -598,11 +582,11 @@ TEST_F(MainWindow, HidingHandsOverToTheEventListOnlyWhenAsked) {
   EXPECT_EQ(listShown, 1);
   form->SmoothShow1Finish();
   EXPECT_EQ(listShown, 2);
-  EXPECT_EQ(form->Tag, 0);
+  EXPECT_EQ(Access::ShowListAfterHide(*form), 0);
 }
 
 TEST_F(MainWindow, TheFrameDragsTheWindowAndTheControlsBehaveNormally) {
-  const widgets::Form& w = form->window();
+  const widgets::Form& w = Access::FormOf(*form);
   EXPECT_EQ(w.hitTest({100, 2}), HTCAPTION);    // top bar
   EXPECT_EQ(w.hitTest({170, 12}), HTCAPTION);   // clock line on the top bar
   EXPECT_EQ(w.hitTest({5, 150}), HTCAPTION);    // left bar
@@ -651,12 +635,12 @@ TEST_F(MainWindow, NamesFollowTheUserLocale) {
 
   Create(UserDateLocale());
   for (int c = 0; c < 7; ++c) {
-    EXPECT_EQ(form->HeaderPanel[c]->caption(), want->headers[c]) << want->lang;
-    EXPECT_EQ(form->HeaderLabel[c]->caption(), want->headers[c]) << want->lang;
+    EXPECT_EQ(w().HeaderPanel[c]->caption(), want->headers[c]) << want->lang;
+    EXPECT_EQ(w().HeaderLabel[c]->caption(), want->headers[c]) << want->lang;
   }
-  EXPECT_EQ(form->Edit1->text(), want->monthField);
-  EXPECT_EQ(form->StringGrid1->cell(1, 11), want->monthField);
-  EXPECT_EQ(form->Label1->caption(), want->longDate);
+  EXPECT_EQ(w().Edit1->text(), want->monthField);
+  EXPECT_EQ(w().StringGrid1->cell(1, 11), want->monthField);
+  EXPECT_EQ(w().Label1->caption(), want->longDate);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ struct FakeIllumination {
 // Day numbers of the cells with the given mark.
 std::vector<int> DaysMarked(const MonthCellDays& cells, const MonthMoonMarks& marks, MoonMark which) {
   std::vector<int> days;
-  for (int k = 0; k < kMonthCells; ++k)
+  for (int k = 0; k < kDayCellCount; ++k)
     if (marks[k] == which) days.push_back(cells[k]);
   return days;
 }
@@ -138,7 +138,7 @@ TEST(MarkMoonMonth, EmptyCellsNeverMarkedNorSuppressing) {
   for (int day = 1; day <= 31; ++day) fake.fractions[day] = 0;
   MonthCellDays cells = MonthCells(2001, 3);
   MonthMoonMarks marks = MarkMoonMonth(2001, 3, cells, fake.Function());
-  for (int k = 0; k < kMonthCells; ++k) {
+  for (int k = 0; k < kDayCellCount; ++k) {
     const int day = cells[k];
     const MoonMark want = (day != 0 && day % 2 == 1) ? MoonMark::NewMoon : MoonMark::None;
     EXPECT_EQ(marks[k], want) << "cell " << k + 1 << ", day " << day;

@@ -1,37 +1,16 @@
-// Small Win32 helpers for the tray icon tests: a bounded message pump,
-// solid-colour icons and hidden top-level windows.
+// Small Win32 helpers for the tray icon tests: solid-colour icons and
+// hidden top-level windows.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 
+#include "support/win32_test_support.h"
+
 namespace redoviri::test {
 
-// Dispatches messages until done() holds or timeoutMs has passed; returns done().
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return done();
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
-
-inline void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
-struct IconDeleter {
-  void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+using Icon = widgets::OwnedIcon;
 
 // A 16 x 16 icon of one colour.
 inline Icon SolidIcon(COLORREF colour) {
@@ -60,19 +39,7 @@ inline Icon SolidIcon(COLORREF colour) {
 // The colour an icon shows in its middle, drawn on white.
 inline COLORREF CentreColour(HICON icon) {
   constexpr int kSize = 16;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bits = CreateCompatibleBitmap(screen, kSize, kSize);
-  HGDIOBJ old = SelectObject(dc, bits);
-  const RECT all{0, 0, kSize, kSize};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  DrawIconEx(dc, 0, 0, icon, kSize, kSize, 0, nullptr, DI_NORMAL);
-  const COLORREF colour = GetPixel(dc, kSize / 2, kSize / 2);
-  SelectObject(dc, old);
-  DeleteObject(bits);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return colour;
+  return IconPixels(icon, kSize)[kSize / 2 * kSize + kSize / 2];
 }
 
 struct WindowDeleter {

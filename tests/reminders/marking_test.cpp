@@ -24,7 +24,7 @@ MonthMarkInput Month(int year, int month, int today = 0) {
 }
 
 // The mark of the cell holding `day`.
-const CellMark& MarkOf(const std::array<CellMark, kMonthCellCount>& marks, const MonthMarkInput& month, int day) {
+const CellMark& MarkOf(const std::array<CellMark, kDayCellCount>& marks, const MonthMarkInput& month, int day) {
   for (std::size_t k = 0; k < marks.size(); ++k) {
     if (month.cells[k].day == day) return marks[k];
   }
@@ -33,7 +33,7 @@ const CellMark& MarkOf(const std::array<CellMark, kMonthCellCount>& marks, const
 }
 
 // Days of the month whose cell got a mark.
-std::vector<int> MarkedDays(const std::array<CellMark, kMonthCellCount>& marks, const MonthMarkInput& month) {
+std::vector<int> MarkedDays(const std::array<CellMark, kDayCellCount>& marks, const MonthMarkInput& month) {
   std::vector<int> days;
   for (std::size_t k = 0; k < marks.size(); ++k) {
     if (marks[k].dayMark != kNoEventMark) days.push_back(month.cells[k].day);
@@ -149,7 +149,7 @@ TEST(MarkingTest, CellTestStepByStep) {
                    EventLine("05102003", EventCategory::kWorkBusiness, "NNYN", "Audit")});
   const MonthMarkInput may = Month(2003, 5, 10);
   const auto whole = MarkMonth(store.list(), may);
-  for (int k = 0; k < kMonthCellCount; ++k) {
+  for (int k = 0; k < kDayCellCount; ++k) {
     CellMark mark;
     for (int i = 0; i < store.list().EventCount(); ++i) {
       CheckCell(store.list().EntryAt(i), CellDay(may, k), may.cells[static_cast<std::size_t>(k)].isToday, mark);

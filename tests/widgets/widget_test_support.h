@@ -1,5 +1,5 @@
-// Helpers of the widget tests: message pumping with a bound, rendering a
-// form into a bitmap, reading its pixels.
+// Helpers of the widget tests: rendering a form into a bitmap, reading its
+// pixels, clicks.
 #pragma once
 
 #include <windows.h>
@@ -7,28 +7,13 @@
 #include <functional>
 #include <vector>
 
+#include "support/win32_test_support.h"
 #include "widgets/widgets.h"
 
 namespace redoviri::widgets::test {
 
-// Dispatches messages until done() holds or the time is up; true if done.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-inline void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
+using redoviri::test::PumpFor;
+using redoviri::test::PumpUntil;
 
 // A top-left corner away from the middle of the screen, where the X
 // pointer rests: real mouse messages must not disturb the tests.

@@ -20,7 +20,7 @@ void TForm1::checktodayClick() {
     if (options_.blinkingIcons) Timer3->setEnabled(true);
     Tray.Tag = 0;
   }
-  // The tray keeps the first 62 characters.
+  // The tray keeps the first kTrayMaxToolTip characters.
   Tray.SetToolTip(TodayTooltip(todayCounts_));
   Tray.SetActive(true);
 }
@@ -48,7 +48,7 @@ void TForm1::Timer2Timer() {
   const DayChange change = CheckDayChange(TodayStamp, today);
   if (!change.changed) return;
   TodayStamp = change.key;
-  setMonthFields(today);
+  SetMonthFields(today);
   Button1Click();
   Button4Click();
   checktodayClick();

@@ -16,25 +16,20 @@
 #include "components/fake_shell.h"
 #include "events/fake_filesystem.h"
 #include "reminders/event_store.h"
+#include "support/win32_test_support.h"
+#include "support/window_access.h"
 
 namespace redoviri {
 namespace {
 
 using testing::EventLine;
 using testing::FakeFileSystem;
+using Access = test::WindowAccess;
 
 constexpr COLORREF kToday = RGB(128, 255, 255);
 constexpr const char* kPath = "c:\\program files\\Redoviri by DUZOVU\\Redoviri.ini";
 // A Friday.
 constexpr LocalDateTime kNow{{2003, 2, 14}, {10, 42, 7}};
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
 
 bool QuitPosted() {
   MSG msg;
@@ -68,7 +63,7 @@ class AppShellTest : public ::testing::Test {
 
   void TearDown() override {
     app.reset();
-    Pump();
+    test::PumpPending();
     QuitPosted();  // a Quit of the test must not end the next one
   }
 
@@ -83,21 +78,21 @@ class AppShellTest : public ::testing::Test {
 
 TEST_F(AppShellTest, AfterStartOnlyTheSplashIsVisibleAndEveryWindowHasItsSize) {
   Start({});
-  EXPECT_TRUE(IsWindowVisible(app->Form3().handle()));
+  EXPECT_TRUE(IsWindowVisible(app->Form3().Handle()));
   EXPECT_FALSE(IsWindowVisible(app->Form1().Handle()));
-  EXPECT_FALSE(IsWindowVisible(app->Form2().handle()));
-  EXPECT_FALSE(IsWindowVisible(app->Form4().handle()));
-  EXPECT_FALSE(IsWindowVisible(app->ABOU().handle()));
-  EXPECT_FALSE(IsWindowVisible(app->help().handle()));
+  EXPECT_FALSE(IsWindowVisible(app->Form2().Handle()));
+  EXPECT_FALSE(IsWindowVisible(app->Form4().Handle()));
+  EXPECT_FALSE(IsWindowVisible(app->ABOU().Handle()));
+  EXPECT_FALSE(IsWindowVisible(app->help().Handle()));
 
   struct Expected {
     HWND window;
     int width, height;
     bool topmost;
   };
-  const Expected windows[] = {{app->Form3().handle(), 238, 178, true}, {app->Form2().handle(), 405, 394, true},
-                              {app->Form4().handle(), 301, 149, true}, {app->ABOU().handle(), 416, 362, true},
-                              {app->help().handle(), 273, 194, false}};
+  const Expected windows[] = {{app->Form3().Handle(), 238, 178, true}, {app->Form2().Handle(), 405, 394, true},
+                              {app->Form4().Handle(), 301, 149, true}, {app->ABOU().Handle(), 416, 362, true},
+                              {app->help().Handle(), 273, 194, false}};
   for (const Expected& e : windows) {
     const SIZE client = ClientSize(e.window);
     EXPECT_EQ(client.cx, e.width);
@@ -109,56 +104,56 @@ TEST_F(AppShellTest, AfterStartOnlyTheSplashIsVisibleAndEveryWindowHasItsSize) {
     EXPECT_NEAR(origin.x, (GetSystemMetrics(SM_CXSCREEN) - e.width) / 2, 1) << e.width;
   }
   char caption[64] = {};
-  GetWindowTextA(app->help().handle(), caption, sizeof caption);
+  GetWindowTextA(app->help().Handle(), caption, sizeof caption);
   EXPECT_STREQ(caption, "                  Help for Redoviri");
   // No window of the program has a taskbar button.
-  EXPECT_TRUE(GetWindowLongA(app->Form3().handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(GetWindowLongA(app->Form3().Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
 }
 
 TEST_F(AppShellTest, SplashShowsItsPictureForThreeSecondsThenGoesForGood) {
   Start({});
   TForm3& splash = app->Form3();
-  EXPECT_EQ(splash.Image1.bounds(), (widgets::Bounds{-2, 50, 241, 127}));
-  ASSERT_TRUE(splash.Image1.picture());
-  EXPECT_EQ(splash.Image1.picture().width(), 241);
-  EXPECT_EQ(splash.Timer1.interval(), 3000u);
-  EXPECT_TRUE(splash.Timer1.enabled());
+  EXPECT_EQ(Access::Image1(splash).bounds(), (widgets::Bounds{-2, 50, 241, 127}));
+  ASSERT_TRUE(Access::Image1(splash).picture());
+  EXPECT_EQ(Access::Image1(splash).picture().width(), 241);
+  EXPECT_EQ(Access::Timer1(splash).interval(), 3000u);
+  EXPECT_TRUE(Access::Timer1(splash).enabled());
 
-  const HWND window = splash.handle();
+  const HWND window = splash.Handle();
   splash.Timer1Timer();
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(splash.Timer1.enabled());
+  EXPECT_FALSE(Access::Timer1(splash).enabled());
   // The rest of the program goes on: the tray icon stays.
-  EXPECT_TRUE(app->Form1().Tray.Active());
+  EXPECT_TRUE(Access::Tray(app->Form1()).Active());
 }
 
 TEST_F(AppShellTest, CreationLoadsTheEventsAndRefreshesTheCalendarAndTheTray) {
   Start({EventLine("02142000", EventCategory::kBirthday, "YNNN", "Anna"),
          EventLine("03011999", EventCategory::kLovely, "YNNN", "Wedding")});
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(app->Form2().eventlist.EventCount(), 2);
+  EXPECT_EQ(app->Form2().Events().EventCount(), 2);
   // The clock line runs from the event list window's creation on.
-  EXPECT_TRUE(app->Form1().Timer1->enabled());
+  EXPECT_TRUE(Access::Widgets(app->Form1()).Timer1->enabled());
 
-  const TForm1& main = app->Form1();
+  TForm1& main = app->Form1();
   const int k = TodayCell();
-  EXPECT_EQ(main.pd[k]->color(), kToday);
-  EXPECT_NE(main.id[k]->tag(), 0) << "today's birthday marks its cell";
-  EXPECT_EQ(main.id[k + 1]->tag(), 0);
-  EXPECT_EQ(main.Tray.ToolTip(), "Today : 1 birth. ");
+  EXPECT_EQ(Access::Widgets(main).pd[k]->color(), kToday);
+  EXPECT_NE(Access::Widgets(main).id[k]->tag(), 0) << "today's birthday marks its cell";
+  EXPECT_EQ(Access::Widgets(main).id[k + 1]->tag(), 0);
+  EXPECT_EQ(Access::Tray(main).ToolTip(), "Today : 1 birth. ");
 
   // The tray icon was switched off and on again around today's number.
   ASSERT_GE(shell.calls.size(), 2u);
   EXPECT_EQ(shell.calls[shell.calls.size() - 2].message, static_cast<DWORD>(NIM_DELETE));
   EXPECT_EQ(shell.Last().message, static_cast<DWORD>(NIM_ADD));
-  EXPECT_TRUE(main.Tray.Active());
+  EXPECT_TRUE(Access::Tray(main).Active());
 }
 
 TEST_F(AppShellTest, WithoutAnEventFileTheProgramStartsEmptyAndSilent) {
   Start({});
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(app->Form2().eventlist.EventCount(), 0);
-  EXPECT_EQ(app->Form1().Tray.ToolTip(), "Well, no event for today...");
+  EXPECT_EQ(app->Form2().Events().EventCount(), 0);
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Well, no event for today...");
   EXPECT_TRUE(files->appended.empty());
   EXPECT_EQ(files->replaceCount, 0) << "starting writes nothing";
 }
@@ -168,27 +163,27 @@ TEST_F(AppShellTest, ALoadFailureIsShownAndTheCalendarAndTrayStillShowToday) {
   Start({EventLine("02142000", EventCategory::kBirthday, "YNNN", "Anna")});
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "I/O error 32");
-  EXPECT_EQ(app->Form2().eventlist.EventCount(), 0);
-  const TForm1& main = app->Form1();
-  EXPECT_EQ(main.pd[TodayCell()]->color(), kToday);
-  EXPECT_EQ(main.Tray.ToolTip(), "Well, no event for today...");
-  EXPECT_TRUE(main.Tray.Active());
-  EXPECT_TRUE(main.Timer1->enabled());
+  EXPECT_EQ(app->Form2().Events().EventCount(), 0);
+  TForm1& main = app->Form1();
+  EXPECT_EQ(Access::Widgets(main).pd[TodayCell()]->color(), kToday);
+  EXPECT_EQ(Access::Tray(main).ToolTip(), "Well, no event for today...");
+  EXPECT_TRUE(Access::Tray(main).Active());
+  EXPECT_TRUE(Access::Widgets(main).Timer1->enabled());
 }
 
 // A close box of the list window, with "Animated window" as given.
 void CloseBoxBringsTheMainWindowBack(Application& app, bool animated) {
   app.Options().animatedWindow = animated;
   TForm2& list = app.Form2();
-  list.show();
-  ASSERT_TRUE(IsWindowVisible(list.handle()));
-  app.Form1().Tag = 1;
+  list.Show();
+  ASSERT_TRUE(IsWindowVisible(list.Handle()));
+  app.Form1().SetShowListAfterHide(true);
 
   list.Panel2Click();
-  EXPECT_FALSE(IsWindowVisible(list.handle()));
+  EXPECT_FALSE(IsWindowVisible(list.Handle()));
   EXPECT_TRUE(IsWindowVisible(app.Form1().Handle()));
-  EXPECT_EQ(app.Form1().Tag, 0) << "the calendar must not send the list back";
-  EXPECT_EQ(list.ShowGridAfterHide(), 0);
+  EXPECT_EQ(Access::ShowListAfterHide(app.Form1()), 0) << "the calendar must not send the list back";
+  EXPECT_EQ(Access::ShowGridAfterHide(list), 0);
 }
 
 TEST_F(AppShellTest, CloseBoxOfTheEventListBringsTheMainWindowBackAtOnce) {
@@ -203,8 +198,8 @@ TEST_F(AppShellTest, CloseBoxOfTheEventListBringsTheMainWindowBackWhenAnimated) 
 
 TEST_F(AppShellTest, HidingTheEventListOtherwiseLeavesTheMainWindowHidden) {
   Start({});
-  app->Form2().show();
-  app->Form2().hide();
+  app->Form2().Show();
+  app->Form2().Hide();
   EXPECT_FALSE(IsWindowVisible(app->Form1().Handle()));
 }
 
@@ -212,20 +207,20 @@ TEST_F(AppShellTest, TheClockLineReachesTheEventListOnlyWhileItIsVisible) {
   Start({});
   TForm1& main = app->Form1();
   TForm2& list = app->Form2();
-  list.Label10.setCaption("");
+  Access::Label10(list).setCaption("");
   main.Timer1Timer();
-  EXPECT_EQ(list.Label10.caption(), "");
-  list.show();
+  EXPECT_EQ(Access::Label10(list).caption(), "");
+  list.Show();
   main.Timer1Timer();
-  EXPECT_EQ(list.Label10.caption(), "Today Friday, February 14 2003 10:42:07");
-  EXPECT_EQ(list.Label10.caption(), main.Label2->caption());
+  EXPECT_EQ(Access::Label10(list).caption(), "Today Friday, February 14 2003 10:42:07");
+  EXPECT_EQ(Access::Label10(list).caption(), Access::Widgets(main).Label2->caption());
 }
 
 TEST_F(AppShellTest, TheTrayAndTheWindowsShareTheEventListWindowsMenu) {
   Start({});
-  TPopupMenu& menu = app->Form2().PopupMenu;
-  EXPECT_EQ(app->Form1().Tray.PopupMenu.menu, menu.Handle());
-  EXPECT_EQ(app->Form1().Tray.PopupMenu.owner, menu.Owner());
+  widgets::TPopupMenu& menu = app->Form2().PopupMenu();
+  EXPECT_EQ(Access::Tray(app->Form1()).PopupMenu.menu, menu.Handle());
+  EXPECT_EQ(Access::Tray(app->Form1()).PopupMenu.owner, menu.Owner());
   const int quit = menu.Find("Terminate Redoviri and Quit");
   ASSERT_GE(quit, 0);
   char text[64] = {};
@@ -236,15 +231,15 @@ TEST_F(AppShellTest, TheTrayAndTheWindowsShareTheEventListWindowsMenu) {
 TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsTheLoop) {
   Start({});
   TForm1& main = app->Form1();
-  main.window().show();
-  app->Form2().show();
-  app->ABOU().show();
-  app->help().show();
-  app->Form2().setTag(1);  // as while the list hides to bring the calendar back
-  main.Timer3->setEnabled(true);
+  main.Show();
+  app->Form2().Show();
+  app->ABOU().Show();
+  app->help().Show();
+  app->Form2().SetShowGridAfterHide(true);  // as while the list hides to bring the calendar back
+  Access::Widgets(main).Timer3->setEnabled(true);
 
   // Chosen in the menu: the command reaches the menu's window.
-  TPopupMenu& menu = app->Form2().PopupMenu;
+  widgets::TPopupMenu& menu = app->Form2().PopupMenu();
   const int quit = menu.Find(kQuitCaption);
   PostMessageA(menu.Owner(), WM_COMMAND, GetMenuItemID(menu.Handle(), quit), 0);
   MSG msg;
@@ -254,63 +249,23 @@ TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsThe
   }
 
   EXPECT_TRUE(QuitPosted());
-  for (HWND w : {main.Handle(), app->Form2().handle(), app->Form4().handle(), app->ABOU().handle(),
-                 app->help().handle()})
+  for (HWND w : {main.Handle(), app->Form2().Handle(), app->Form4().Handle(), app->ABOU().Handle(),
+                 app->help().Handle()})
     EXPECT_FALSE(IsWindowVisible(w));
-  EXPECT_FALSE(main.Timer1->enabled());
-  EXPECT_FALSE(main.Timer2->enabled());
-  EXPECT_FALSE(main.Timer3->enabled());
+  EXPECT_FALSE(Access::Widgets(main).Timer1->enabled());
+  EXPECT_FALSE(Access::Widgets(main).Timer2->enabled());
+  EXPECT_FALSE(Access::Widgets(main).Timer3->enabled());
   EXPECT_FALSE(app->Options().animatedWindow);
-  EXPECT_FALSE(main.Tray.Active());
+  EXPECT_FALSE(Access::Tray(main).Active());
   EXPECT_EQ(shell.Last().message, static_cast<DWORD>(NIM_DELETE));
 }
 
 TEST_F(AppShellTest, RunEndsWithTheQuitCommand) {
   Start({});
-  PostMessageA(app->Form2().PopupMenu.Owner(), WM_COMMAND,
-               GetMenuItemID(app->Form2().PopupMenu.Handle(), app->Form2().PopupMenu.Find(kQuitCaption)), 0);
+  PostMessageA(app->Form2().PopupMenu().Owner(), WM_COMMAND,
+               GetMenuItemID(app->Form2().PopupMenu().Handle(), app->Form2().PopupMenu().Find(kQuitCaption)), 0);
   EXPECT_EQ(app->Run(), 0);
-  EXPECT_FALSE(app->Form1().Tray.Active());
-}
-
-// ---------------------------------------------------------------- menu
-
-TEST(PopupMenuTest, ItemsKeepTheirOrderChecksAndSeparators) {
-  TPopupMenu menu;
-  int runs = 0;
-  const int first = menu.Add({.caption = "Animated window", .checked = true, .onClick = [&] { ++runs; }});
-  const int line = menu.Add({.caption = "-"});
-  const int last = menu.Add({.caption = "OK, close the menu..."});
-  EXPECT_EQ(menu.Count(), 3);
-  EXPECT_EQ(GetMenuItemCount(menu.Handle()), 3);
-  EXPECT_TRUE(GetMenuState(menu.Handle(), static_cast<UINT>(first), MF_BYPOSITION) & MF_CHECKED);
-  EXPECT_TRUE(GetMenuState(menu.Handle(), static_cast<UINT>(line), MF_BYPOSITION) & MF_SEPARATOR);
-  EXPECT_FALSE(GetMenuState(menu.Handle(), static_cast<UINT>(last), MF_BYPOSITION) & MF_CHECKED);
-
-  menu.SetChecked(first, false);
-  EXPECT_FALSE(menu.Checked(first));
-  EXPECT_FALSE(GetMenuState(menu.Handle(), static_cast<UINT>(first), MF_BYPOSITION) & MF_CHECKED);
-  menu.SetChecked(last, true);
-  EXPECT_TRUE(GetMenuState(menu.Handle(), static_cast<UINT>(last), MF_BYPOSITION) & MF_CHECKED);
-
-  EXPECT_EQ(menu.Find("OK, close the menu..."), last);
-  EXPECT_EQ(menu.Find("Help"), -1);
-  menu.Click(last);  // no handler: nothing happens
-  menu.Click(first);
-  EXPECT_EQ(runs, 1);
-}
-
-TEST(PopupMenuTest, ACommandRunsItsItemsHandlerFromTheMessageLoop) {
-  TPopupMenu menu;
-  std::vector<int> ran;
-  menu.Add({.caption = "one", .onClick = [&] { ran.push_back(0); }});
-  menu.Add({.caption = "two", .onClick = [&] { ran.push_back(1); }});
-  PostMessageA(menu.Owner(), WM_COMMAND, GetMenuItemID(menu.Handle(), 1), 0);
-  // A command of an id the menu never gave out is not an item's.
-  PostMessageA(menu.Owner(), WM_COMMAND, GetMenuItemID(menu.Handle(), 1) + 7, 0);
-  EXPECT_TRUE(ran.empty()) << "not before the loop runs";
-  Pump();
-  EXPECT_EQ(ran, std::vector<int>{1});
+  EXPECT_FALSE(Access::Tray(app->Form1()).Active());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A plain popup menu whose items run handlers: the menu that every window
-// and the tray icon share.
+// A plain popup menu whose items run handlers (the menu that every window
+// and the tray icon share), and the one routine that shows a menu.
 //
 // The menu owns a hidden window that receives its commands. A chosen item's
 // handler runs from the message loop after the menu has closed, never
@@ -14,7 +14,13 @@
 
 #include "widgets/window.h"
 
-namespace redoviri {
+namespace redoviri::widgets {
+
+// Shows a menu with its top-left corner at a screen point; its commands go
+// to `owner`. The owner is brought to the foreground first, or the menu would
+// stay open after a click elsewhere; the message after it lets the next
+// right click open the menu again at once.
+void TrackMenuAt(HMENU menu, HWND owner, POINT screen);
 
 struct MenuItem {
   std::string caption;  // "-" makes a separator
@@ -22,7 +28,7 @@ struct MenuItem {
   std::function<void()> onClick{};
 };
 
-class TPopupMenu : private widgets::MessageWindow {
+class TPopupMenu : private MessageWindow {
  public:
   // Throws std::system_error when the menu or its window cannot be created.
   TPopupMenu();
@@ -57,4 +63,4 @@ class TPopupMenu : private widgets::MessageWindow {
   std::vector<MenuItem> items_;
 };
 
-}  // namespace redoviri
+}  // namespace redoviri::widgets

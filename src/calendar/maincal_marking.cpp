@@ -8,11 +8,11 @@
 namespace redoviri {
 
 void TForm1::Button4Click() {
-  for (int k = 1; k <= kCells; ++k) {
+  for (int k = 1; k <= kDayCellCount; ++k) {
     id[k]->setTag(kNoEventMark);
     noselClick(k);
   }
-  for (int k = 1; k <= kCells; ++k) {
+  for (int k = 1; k <= kDayCellCount; ++k) {
     eventIndex_ = 0;
     cellMark_ = {};
     ld[k]->setHint({});

@@ -1,17 +1,23 @@
-#include "app/popupmenu.h"
+#include "widgets/popup_menu.h"
 
 #include <system_error>
 
-namespace redoviri {
+namespace redoviri::widgets {
+
+void TrackMenuAt(HMENU menu, HWND owner, POINT screen) {
+  SetForegroundWindow(owner);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
+  PostMessageA(owner, WM_NULL, 0, 0);
+}
 
 TPopupMenu::TPopupMenu() : menu_(CreatePopupMenu()) {
   if (!menu_) throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "CreatePopupMenu");
   // A hidden top-level window: the menu only closes on a click elsewhere
   // when its owner can be brought to the foreground.
-  widgets::WindowSpec spec;
+  WindowSpec spec;
   spec.style = WS_POPUP;
   spec.exStyle = WS_EX_TOOLWINDOW;
-  if (!create(widgets::kWidgetClass, spec)) {
+  if (!create(kWidgetClass, spec)) {
     DestroyMenu(menu_);
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "popup menu window");
   }
@@ -42,14 +48,7 @@ void TPopupMenu::SetChecked(int index, bool checked) {
   CheckMenuItem(menu_, static_cast<UINT>(index), MF_BYPOSITION | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void TPopupMenu::Popup(POINT screen) {
-  // Without the owner in the foreground the menu would stay open after a
-  // click elsewhere; the message after it lets the next right click open
-  // the menu again at once.
-  SetForegroundWindow(Owner());
-  TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Owner(), nullptr);
-  PostMessageA(Owner(), WM_NULL, 0, 0);
-}
+void TPopupMenu::Popup(POINT screen) { TrackMenuAt(menu_, Owner(), screen); }
 
 void TPopupMenu::Click(int index) {
   // A copy: the handler may add items, which moves the vector.
@@ -68,4 +67,4 @@ LRESULT TPopupMenu::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return defaultProc(msg, wp, lp);
 }
 
-}  // namespace redoviri
+}  // namespace redoviri::widgets

@@ -1,0 +1,70 @@
+// Win32 helpers shared by the Windows test executables: a bounded message
+// pump, and the pixels of bitmaps and icons.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "widgets/gdi.h"
+
+namespace redoviri::test {
+
+// Dispatches the messages waiting now.
+inline void PumpPending() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Dispatches messages until done() holds or timeoutMs has passed; true if done.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    PumpPending();
+    if (done()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+inline void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+// The pixels of a bitmap, row by row from the top, as COLORREF values.
+inline std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  std::vector<DWORD> bits(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  const widgets::WindowDC screen;
+  GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), bits.data(), &bi, DIB_RGB_COLORS);
+  std::vector<COLORREF> out;
+  out.reserve(bits.size());
+  for (const DWORD v : bits) out.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+  return out;
+}
+
+// The pixels of an icon drawn at size x size on white.
+inline std::vector<COLORREF> IconPixels(HICON icon, int size) {
+  const widgets::WindowDC screen;
+  const widgets::MemoryDC dc;
+  const widgets::OwnedBitmap bitmap(CreateCompatibleBitmap(screen.get(), size, size));
+  {
+    const widgets::ScopedSelect select(dc.get(), bitmap.get());
+    const RECT all{0, 0, size, size};
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  }
+  return BitmapPixels(bitmap.get(), size, size);
+}
+
+}  // namespace redoviri::test
