@@ -11,7 +11,9 @@ echo "== native"
 build/native/bin/bench_astro --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 build/native/bin/bench_events --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 
-if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then preset=win64; else preset=win32; fi
+# shellcheck source=tools/machine.sh
+source "$root/tools/machine.sh"
+preset=$(redoviri_windows_build)
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j 2 --target astro_timing >/dev/null
 echo "== Windows ($preset build, Wine)"

@@ -10,10 +10,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/tools/setup.sh"
-echo "building the 32-bit program (build/win32)..." >&2
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j 2 --target Redoviri >/dev/null
-exe=$root/build/win32/bin/Redoviri.exe
+# shellcheck source=tools/machine.sh
+source "$root/tools/machine.sh"
+preset=$(redoviri_program_build)
+echo "building the program (build/$preset)..." >&2
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j 2 --target Redoviri >/dev/null
+exe=$root/build/$preset/bin/Redoviri.exe
 
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"
@@ -33,7 +36,7 @@ Redoviri runs on the virtual display $DISPLAY (1024 x 768, nothing on this scree
   The splash shows for three seconds once the program has started.
 EOT
 fi
-if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+if [ "$preset" = win32 ] && redoviri_32bit_emulated; then
   echo "starting Redoviri.exe (32-bit Wine under qemu emulation: about a minute until the splash)..." >&2
 else
   echo "starting Redoviri.exe..." >&2

@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian 12 / Ubuntu, and does
-# nothing (quickly) when everything is already there. Sourced or run.
+# nothing (quickly) when everything is already there. Run it; sourcing it
+# would change the caller's shell options.
+if [ "${BASH_SOURCE[0]}" != "$0" ]; then
+  echo "tools/setup.sh is to be run, not sourced: bash tools/setup.sh" >&2
+  return 1
+fi
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tools/machine.sh
+source "$root/tools/machine.sh"
 
 need_pkgs=(cmake ninja-build g++ python3 file ccache googletest libgtest-dev libbenchmark-dev
            mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
@@ -45,7 +53,7 @@ fi
 # sandboxes. There, qemu's user-mode emulator is registered for them, so the
 # 32-bit exe still runs under Wine (slowly); the bulk of the Windows tests then
 # run from the 64-bit build under wine64.
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+if ! redoviri_32bit_native && ! redoviri_32bit_emulated; then
   if [ ! -x /usr/bin/qemu-i386-static ]; then
     as_root apt-get install -y -qq --no-install-recommends qemu-user-static >/dev/null
   fi

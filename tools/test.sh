@@ -22,15 +22,14 @@ if ! "$root/tools/setup.sh"; then
   exit 1
 fi
 
+# shellcheck source=tools/machine.sh
+source "$root/tools/machine.sh"
+win_preset=$(redoviri_windows_build)
 run_smoke=0
-if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
-  win_preset=win64
+if redoviri_32bit_emulated; then
   run_smoke=1
-elif /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  win_preset=win32
-else
+elif [ "$win_preset" = win64 ]; then
   echo "note: 32-bit programs cannot run here, not even emulated: the 32-bit build is compiled, not run" >&2
-  win_preset=win64
 fi
 
 build_failed=0

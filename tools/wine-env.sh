@@ -3,13 +3,15 @@
 # Defines redoviri_wine_start and redoviri_wine_stop.
 
 REDOVIRI_ROOT=${REDOVIRI_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+# shellcheck source=tools/machine.sh
+source "$REDOVIRI_ROOT/tools/machine.sh"
 export WINEPREFIX=${WINEPREFIX:-$REDOVIRI_ROOT/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 
 # The Wine loader for an executable: wine64 for 64-bit PE files, wine else.
 redoviri_wine_for() {
-  if file -b "$1" 2>/dev/null | grep -q 'x86-64'; then echo /usr/lib/wine/wine64; else echo wine; fi
+  if file -b "$1" 2>/dev/null | grep -q 'x86-64'; then echo "$REDOVIRI_WINE64"; else echo wine; fi
 }
 
 redoviri_wine_start() {
@@ -25,10 +27,10 @@ redoviri_wine_start() {
     echo "wine: preparing the prefix $WINEPREFIX (first run only)" >&2
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    /usr/lib/wine/wine64 wineboot -u </dev/null >/dev/null 2>&1 || true
+    "$REDOVIRI_WINE64" wineboot -u </dev/null >/dev/null 2>&1 || true
     wineserver -w
     # A crash must end the test, not wait in winedbg's dialog.
-    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+    "$REDOVIRI_WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     wineserver -w
     echo disable > "$WINEPREFIX/.update-timestamp"
     if [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
@@ -43,7 +45,7 @@ redoviri_wine_start() {
     REDOVIRI_WINESERVER_OWNED=1
     # The first Wine process starts services that outlive it; start them now,
     # detached from any test's output pipe, so no test waits for them.
-    /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
+    "$REDOVIRI_WINE64" cmd /c exit </dev/null >/dev/null 2>&1
   fi
 }
 

@@ -4,9 +4,6 @@
 
 namespace redoviri::astro {
 
-const long double J2000Day = static_cast<long double>(*DayNumber(2000, 1, 1));
-const long double JulianDayOffset = 2451544.5L - J2000Day;
-
 long double DegToRad(long double degrees) { return degrees * kOneOver180 * kPi; }
 
 long double RadToDeg(long double radians) { return radians * 180 * kOneOverPi; }

@@ -5,6 +5,7 @@
 // directly as dynamical time: no Delta T, no time-zone offset.
 #pragma once
 
+#include <chrono>
 #include <cmath>
 
 #include "calendar/datetime.h"
@@ -16,11 +17,13 @@ inline constexpr long double kPi = 3.14159265358979323846264338327950288L;
 inline constexpr long double kOneOverPi = 0.318309886183790671537767526745028724L;
 inline constexpr long double kOneOver180 = 1.0L / 180;
 
-// Day value of 2000-01-01 (36526) and the offset that turns a day value into
-// a Julian Day (2451544.5 - J2000Day = 2415018.5). Set when the program
-// starts, before any astronomy runs.
-extern const long double J2000Day;
-extern const long double JulianDayOffset;
+// Day value of 2000-01-01 (36526 days after 1899-12-30, day 0 of date-time
+// values) and the offset that turns a day value into a Julian Day
+// (2451544.5 - J2000Day = 2415018.5).
+inline constexpr long double J2000Day = static_cast<long double>(
+    (std::chrono::sys_days{std::chrono::year{2000} / 1 / 1} - std::chrono::sys_days{std::chrono::year{1899} / 12 / 30})
+        .count());
+inline constexpr long double JulianDayOffset = 2451544.5L - J2000Day;
 
 long double DegToRad(long double degrees);  // x * (1/180) * pi
 long double RadToDeg(long double radians);  // x * 180 * (1/pi)

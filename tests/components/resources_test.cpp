@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/win32_test_support.h"
+
 namespace redoviri {
 namespace {
 
@@ -21,34 +23,17 @@ using resources::PictureKind;
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
-// 32-bit top-down pixels of a bitmap, read back through GetDIBits.
+// The pixels of a bitmap, row by row from the top.
 struct Pixels {
   int width = 0, height = 0;
-  std::vector<std::uint32_t> bgra;
-  COLORREF At(int x, int y) const {
-    const std::uint32_t p = bgra[static_cast<size_t>(y) * width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
+  std::vector<COLORREF> rgb;
+  COLORREF At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
 };
 
 Pixels Read(HBITMAP bitmap) {
   BITMAP info{};
   GetObjectA(bitmap, sizeof info, &info);
-  Pixels out;
-  out.width = info.bmWidth;
-  out.height = info.bmHeight;
-  out.bgra.resize(static_cast<size_t>(out.width) * out.height);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = out.width;
-  bi.bmiHeader.biHeight = -out.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  GetDIBits(screen, bitmap, 0, out.height, out.bgra.data(), &bi, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return out;
+  return {info.bmWidth, info.bmHeight, test::BitmapPixels(bitmap, info.bmWidth, info.bmHeight)};
 }
 
 Pixels Bitmap(int id) {
@@ -236,7 +221,7 @@ TEST(ResourcesTest, DayIconsDifferByDayAndHaveTransparentCorners) {
   for (int day = 1; day <= 31; ++day) {
     const IconImage icon = Icon(resources::DayIconId(day), 16);
     ASSERT_EQ(icon.colour.width, 16);
-    EXPECT_TRUE(seen.insert(icon.colour.bgra).second) << "day " << day << " looks like another day";
+    EXPECT_TRUE(seen.insert(icon.colour.rgb).second) << "day " << day << " looks like another day";
     // The mask is set (transparent) in the corner outside the rounded page.
     EXPECT_EQ(icon.mask.At(0, 0), RGB(255, 255, 255)) << "day " << day;
     // Dark digits on the light page body.
