@@ -36,14 +36,20 @@ inline void PumpFor(DWORD ms) {
   PumpUntil([] { return false; }, ms);
 }
 
-// The pixels of a bitmap, row by row from the top, as COLORREF values.
-inline std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height) {
+// The layout of 32-bit pixels, row by row from the top.
+inline BITMAPINFO TopDown32(int width, int height) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = width;
   bi.bmiHeader.biHeight = -height;  // top-down
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
+  return bi;
+}
+
+// The pixels of a bitmap, row by row from the top, as COLORREF values.
+inline std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int width, int height) {
+  BITMAPINFO bi = TopDown32(width, height);
   std::vector<DWORD> bits(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   const widgets::WindowDC screen;
   GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), bits.data(), &bi, DIB_RGB_COLORS);

@@ -30,12 +30,7 @@ class Snapshot {
     GetClientRect(c.handle(), &client);
     width_ = client.right;
     height_ = client.bottom;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    const BITMAPINFO bi = redoviri::test::TopDown32(width_, height_);
     void* bits = nullptr;
     const MemoryDC dc;
     bitmap_.reset(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
