@@ -5,7 +5,7 @@ namespace redoviri {
 using namespace widgets;
 
 TABOU::TABOU(HintManager* hints)
-    : FormWindow({.clientWidth = 416, .clientHeight = 362, .centered = true, .color = colors::Black,
+    : FormWindow({.clientWidth = 416, .clientHeight = 362, .centered = true, .colour = colours::Black,
             .borderless = true, .topmost = true, .hints = hints}) {}
 
 }  // namespace redoviri

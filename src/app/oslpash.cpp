@@ -10,7 +10,7 @@ using namespace widgets;
 namespace {
 
 const FormDesc kSplashWindow{.clientWidth = 238, .clientHeight = 178, .centered = true,
-                             .color = colors::Black, .borderless = true, .topmost = true,
+                             .colour = colours::Black, .borderless = true, .topmost = true,
                              .dragBySurface = false, .taskbarButton = false};
 
 }  // namespace

@@ -103,7 +103,7 @@ TForm1::TForm1(TForm1Deps deps)
              .clientWidth = kClientWidth,
              .clientHeight = kClientHeight,
              .centered = true,
-             .color = colors::Silver,
+             .colour = colours::Silver,
              .font = Font::Points("MS Sans Serif", 8),
              .borderless = true,
              .topmost = true,
@@ -150,7 +150,7 @@ void TForm1::BuildFrame() {
 
   // Windowless, so above the bars and below the close boxes.
   Label2 = &form().add<Label>({.left = 15, .top = 4, .width = 316, .height = 18, .hint = kClockHint,
-                              .font = Font::Arial(13), .fontColor = colors::White},
+                              .font = Font::Arial(13), .fontColour = colours::White},
                              {.align = Align::Center});
   LegendStrip = &form().add<Image>({.left = 15, .top = 65, .width = 11, .height = 32, .hint = kLegendHint},
                                   {.picture = ResourcePicture(IDB_LEGEND), .stretch = true});
@@ -159,25 +159,25 @@ void TForm1::BuildFrame() {
 void TForm1::BuildDetailsPanel() {
   paicon = &form().add<Panel>({.left = 15, .top = 25, .width = 324, .height = 40,
                               .font = Font::Pixels("System", 13).Bold(),
-                              .color = AsColorref(SelectedColour)},
+                              .colour = AsColorref(SelectedColour)},
                              {.border = BorderStyle::Line, .bevel = Bevel::None});
   // Back to front: the legend band, the counts and icons, the details label.
   paicon->add<Image>({.left = 0, .top = 0, .width = 322, .height = 22, .hint = kLegendHint},
                      {.picture = ResourcePicture(IDB_LEGENDPANEL),
                       .stretch = true,
                       .transparent = true,
-                      .transparentColor = resources::kTransparentKey});
+                      .transparentColour = resources::kTransparentKey});
   for (int c = 1; c <= kCategoryCount; ++c) {
     const CountPlace& place = kCounts[c - 1];
     const Bitmap icon = ResourcePicture(resources::CategoryPanelIconId(c));
     CountLabel[c] = &paicon->add<Label>({.left = place.labelLeft, .top = 22, .width = 15, .height = 16,
                                          .hint = kCountHint, .font = Font::Pixels(place.face, 13).Bold(),
-                                         .fontColor = place.colour, .visible = false},
+                                         .fontColour = place.colour, .visible = false},
                                         {.align = place.rightAligned ? Align::Right : Align::Left});
     CategoryIcon[c] = &paicon->add<Image>({.left = place.iconLeft, .top = place.iconTop, .width = icon.width(),
                                            .height = icon.height(), .hint = kCountHint, .visible = false},
                                           {.picture = icon, .transparent = true,
-                                           .transparentColor = resources::kTransparentKey});
+                                           .transparentColour = resources::kTransparentKey});
   }
   Label1 = &paicon->add<Label>({.left = 5, .top = 1, .width = 311, .height = 36, .hint = kDetailsHint,
                                 .font = Font::Arial(15)},
@@ -186,7 +186,7 @@ void TForm1::BuildDetailsPanel() {
 
 void TForm1::BuildMonthFields() {
   Edit2 = &form().add<Edit>({.left = 25, .top = 67, .width = 30, .height = 26, .hint = "This is the month in number",
-                            .font = Font::Arial(16).Bold(), .color = colors::Silver},
+                            .font = Font::Arial(16).Bold(), .colour = colours::Silver},
                            {.readOnly = true, .onChange = [this] { Edit2Change(); }});
   Edit1 = &form().add<Edit>({.left = 54, .top = 67, .width = 126, .height = 26, .hint = "This is the month in string",
                             .font = Font::Arial(16).Bold()},
@@ -208,7 +208,7 @@ void TForm1::BuildMonthFields() {
   UpDown2 = &year;
 
   Panel& nav = form().add<Panel>(
-      {.left = 263, .top = 66, .width = 74, .height = 30, .color = AsColorref(SelectedColour)});
+      {.left = 263, .top = 66, .width = 74, .height = 30, .colour = AsColorref(SelectedColour)});
   SpeedButton3 = &nav.add<SpeedButton>({.left = 0, .top = 3, .width = 18, .height = 12,
                                         .hint = "Click to set year + 1...", .onClick = [this] { SpeedButton3Click(); }},
                                        {.glyph = ResourcePicture(IDB_GUP)});
@@ -232,10 +232,10 @@ void TForm1::BuildGrid() {
     const int width = c == 0 ? kHeaderWidth - 1 : kHeaderWidth;
     Panel& header = calp->add<Panel>({.left = kHeaderLefts[c], .top = kHeaderTop, .width = width,
                                       .height = kHeaderHeight, .font = Font::Arial(13).Bold(),
-                                      .color = AsColorref(HeaderColour)});
+                                      .colour = AsColorref(HeaderColour)});
     header.add<Image>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight, .hint = kLegendHint},
                       {.picture = ResourcePicture(IDB_LEGENDHEAD), .stretch = true, .transparent = true,
-                       .transparentColor = resources::kTransparentKey});
+                       .transparentColour = resources::kTransparentKey});
     // Drawn exactly over the panel's own caption, so the two read as one;
     // it covers the legend picture, so it shows the legend's hint too.
     HeaderLabel[c] = &header.add<Label>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight,
@@ -247,14 +247,14 @@ void TForm1::BuildGrid() {
   for (int k = 1; k <= kCellPanels; ++k) {
     Panel& cell = calp->add<Panel>({.left = kCellPitchX * CellColumn(k), .top = kCellTop + kCellPitchY * CellRow(k),
                                     .width = kCellWidth, .height = kCellHeight,
-                                    .color = AsColorref(NormalCellColour)},
+                                    .colour = AsColorref(NormalCellColour)},
                                    {.border = BorderStyle::Line, .bevel = Bevel::None});
     pd[k] = &cell;
     if (k > kDayCellCount) continue;
     const int inner = kCellWidth - 2, innerHeight = kCellHeight - 2;
     id[k] = &cell.add<Image>({.left = 0, .top = 0, .width = inner, .height = innerHeight});
     moon[k] = &cell.add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
-                               {.transparent = true, .transparentColor = resources::kTransparentKey});
+                               {.transparent = true, .transparentColour = resources::kTransparentKey});
     ld[k] = &cell.add<Label>({.left = 0, .top = 0, .width = inner, .height = innerHeight,
                               .hint = k <= 7 ? kFirstWeekHint : "", .font = Font::Arial(19)},
                              {.align = Align::Center, .layout = VAlign::Center});
@@ -313,11 +313,11 @@ int TForm1::ReadyFlag() const { return Edit1->tag(); }
 // ------------------------------------------------------------- Month grid
 
 void TForm1::Button1Click() {
-  for (int k = 1; k <= kDayCellCount; ++k) ld[k]->setFontColor(AsColorref(NormalTextColour));
+  for (int k = 1; k <= kDayCellCount; ++k) ld[k]->setFontColour(AsColorref(NormalTextColour));
   for (int c = 0; c < 7; ++c) {
-    HeaderPanel[c]->setFontColor(AsColorref(NormalTextColour));
-    HeaderLabel[c]->setFontColor(AsColorref(NormalTextColour));
-    HeaderPanel[c]->setColor(AsColorref(HeaderColour));
+    HeaderPanel[c]->setFontColour(AsColorref(NormalTextColour));
+    HeaderLabel[c]->setFontColour(AsColorref(NormalTextColour));
+    HeaderPanel[c]->setColour(AsColorref(HeaderColour));
   }
 
   const CivilDate today = clock_.Now().date;
@@ -337,18 +337,18 @@ void TForm1::Button1Click() {
     ld[k]->setCaption(month.CellText(k));
     MarkMoon(k, marks[static_cast<std::size_t>(k - 1)]);
     if (!currentMonth) {
-      pd[k]->setColor(AsColorref(NormalCellColour));
+      pd[k]->setColour(AsColorref(NormalCellColour));
     } else if (todayCell == k) {
       Panel& header = *HeaderPanel[CellColumn(k)];
-      pd[k]->setColor(AsColorref(TodayColour));
-      header.setColor(AsColorref(TodayColour));
-      header.setFontColor(AsColorref(TodayTextColour));
-      HeaderLabel[CellColumn(k)]->setFontColor(AsColorref(TodayTextColour));
-      ld[k]->setFontColor(AsColorref(TodayTextColour));
-    } else if (pd[k]->color() != AsColorref(SelectedColour)) {
+      pd[k]->setColour(AsColorref(TodayColour));
+      header.setColour(AsColorref(TodayColour));
+      header.setFontColour(AsColorref(TodayTextColour));
+      HeaderLabel[CellColumn(k)]->setFontColour(AsColorref(TodayTextColour));
+      ld[k]->setFontColour(AsColorref(TodayTextColour));
+    } else if (pd[k]->colour() != AsColorref(SelectedColour)) {
       // Only today's cell has the today colour, also when the date changed
       // while this month was shown; the selected cell keeps its colour.
-      pd[k]->setColor(AsColorref(NormalCellColour));
+      pd[k]->setColour(AsColorref(NormalCellColour));
     }
   }
 }

@@ -26,7 +26,7 @@ void TForm1::checkClick(int k) {
   if (!events_ || eventIndex_ < 0 || eventIndex_ >= events_->EventCount()) return;
   const std::optional<int> day = ReadInteger(ld[k]->caption());
   if (!day) return;
-  const bool isToday = pd[k]->color() == static_cast<COLORREF>(TodayColour);
+  const bool isToday = pd[k]->colour() == static_cast<COLORREF>(TodayColour);
   const int before = cellMark_.matchCount;
   CheckCell(events_->EntryAt(eventIndex_), MakeMatchDay(calendar_.Year(), calendar_.Month(), *day), isToday,
             cellMark_);

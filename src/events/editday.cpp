@@ -8,7 +8,7 @@ using namespace widgets;
 
 namespace {
 
-const FormDesc kListWindow{.clientWidth = 405, .clientHeight = 394, .centered = true, .color = colors::Silver,
+const FormDesc kListWindow{.clientWidth = 405, .clientHeight = 394, .centered = true, .colour = colours::Silver,
                            .borderless = true, .topmost = true};
 
 constexpr const char* kWindowHint = "Right click show the menu...";
@@ -26,7 +26,7 @@ TForm2::TForm2(TForm2Deps deps)
       deps_(std::move(deps)),
       eventlist(EventFile(deps_.eventFilePath, deps_.files)),
       Label10(form().add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
-                                 .fontColor = colors::White},
+                                 .fontColour = colours::White},
                                 {.align = Align::Center})) {
   AddWindowFrame(form(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
                           .onClose = [this] { Panel2Click(); }});

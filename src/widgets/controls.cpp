@@ -27,7 +27,7 @@ void DrawDisabledText(HDC dc, const std::string& text, RECT r, UINT format) {
 void DrawText(HDC dc, const Widget& w, const std::string& text, const RECT& r, UINT format) {
   SetBkMode(dc, TRANSPARENT);
   if (w.enabled()) {
-    SetTextColor(dc, w.fontColor());
+    SetTextColor(dc, w.fontColour());
     RECT box = r;
     DrawTextA(dc, text.c_str(), -1, &box, format);
   } else {
@@ -75,7 +75,7 @@ void Label::fitToText() {
 }
 
 void Label::paint(HDC dc, const RECT& rect) {
-  if (hasOwnColor()) FillSolid(dc, rect, color());
+  if (hasOwnColour()) FillSolid(dc, rect, colour());
   const ScopedSelect font(dc, fontHandle());
   const UINT format = DT_NOPREFIX | DT_EXPANDTABS | AlignFlags(options_.align) |
                       (options_.wordWrap ? DT_WORDBREAK : 0);
@@ -106,7 +106,7 @@ void Image::setPicture(const Bitmap& picture) {
 void Image::updateKey() {
   key_.reset();
   if (options_.transparent && picture_)
-    key_ = options_.transparentColor.value_or(picture_.cornerColour());
+    key_ = options_.transparentColour.value_or(picture_.cornerColour());
 }
 
 void Image::paint(HDC dc, const RECT& rect) {
@@ -116,9 +116,9 @@ void Image::paint(HDC dc, const RECT& rect) {
 // ----------------------------------------------------------------- Shape
 
 void Shape::paint(HDC dc, const RECT& rect) {
-  const OwnedPen pen(CreatePen(PS_INSIDEFRAME, options_.penWidth, options_.penColor));
+  const OwnedPen pen(CreatePen(PS_INSIDEFRAME, options_.penWidth, options_.penColour));
   const ScopedSelect selectPen(dc, pen.get());
-  const ScopedSelect selectBrush(dc, form().gdi().brush(color()));
+  const ScopedSelect selectBrush(dc, form().gdi().brush(colour()));
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
   switch (options_.kind) {
     case ShapeKind::Rectangle:
@@ -165,7 +165,7 @@ void SpeedButton::paint(HDC dc, const RECT& rect) {
   if (!options_.flat) {
     DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   } else {
-    if (hasOwnColor()) FillSolid(dc, rect, color());
+    if (hasOwnColour()) FillSolid(dc, rect, colour());
     if (enabled() && (hot_ || pressed))
       DrawEdge(dc, &frame, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
@@ -211,7 +211,7 @@ WindowSpec Panel::windowSpec() const {
 }
 
 void Panel::paintBackground(HDC dc, const RECT& client) {
-  FillSolid(dc, client, color());
+  FillSolid(dc, client, colour());
   if (options_.bevel != Bevel::None) DrawBevel(dc, client, options_.bevel == Bevel::Raised);
   if (caption_.empty()) return;
   const ScopedSelect font(dc, fontHandle());
@@ -267,10 +267,10 @@ void CheckBox::command(WORD code) {
   if (code == BN_CLICKED) notifyClick();
 }
 
-std::optional<LRESULT> CheckBox::ctlColor(HDC dc) {
-  SetTextColor(dc, fontColor());
-  SetBkColor(dc, color());
-  return reinterpret_cast<LRESULT>(form().gdi().brush(color()));
+std::optional<LRESULT> CheckBox::ctlColour(HDC dc) {
+  SetTextColor(dc, fontColour());
+  SetBkColor(dc, colour());
+  return reinterpret_cast<LRESULT>(form().gdi().brush(colour()));
 }
 
 }  // namespace redoviri::widgets

@@ -49,7 +49,7 @@ class Image : public Widget {
     bool stretch = false;
     bool center = false;
     bool transparent = false;
-    std::optional<COLORREF> transparentColor{};
+    std::optional<COLORREF> transparentColour{};
   };
   Image(Container* parent, const Props& props, const Options& options);
 
@@ -74,7 +74,7 @@ class Shape : public Widget {
  public:
   struct Options {
     ShapeKind kind = ShapeKind::Rectangle;
-    COLORREF penColor = colors::Black;
+    COLORREF penColour = colours::Black;
     int penWidth = 1;
   };
   Shape(Container* parent, const Props& props, const Options& options)
@@ -83,7 +83,7 @@ class Shape : public Widget {
  protected:
   void paint(HDC dc, const RECT& rect) override;
   bool defaultDragsForm() const override { return true; }
-  std::optional<COLORREF> defaultColor() const override { return colors::White; }
+  std::optional<COLORREF> defaultColour() const override { return colours::White; }
 
  private:
   Options options_;
@@ -188,7 +188,7 @@ class CheckBox : public WindowedWidget {
   void realize() override;
   void command(WORD code) override;
   void clicked() override {}
-  std::optional<LRESULT> ctlColor(HDC dc) override;
+  std::optional<LRESULT> ctlColour(HDC dc) override;
 
  private:
   Options options_;

@@ -89,10 +89,10 @@ void Edit::command(WORD code) {
   if (code == EN_CHANGE && onChange) onChange();
 }
 
-std::optional<LRESULT> Edit::ctlColor(HDC dc) {
-  SetTextColor(dc, enabled() ? fontColor() : GetSysColor(COLOR_GRAYTEXT));
-  SetBkColor(dc, color());
-  return reinterpret_cast<LRESULT>(form().gdi().brush(color()));
+std::optional<LRESULT> Edit::ctlColour(HDC dc) {
+  SetTextColor(dc, enabled() ? fontColour() : GetSysColor(COLOR_GRAYTEXT));
+  SetBkColor(dc, colour());
+  return reinterpret_cast<LRESULT>(form().gdi().brush(colour()));
 }
 
 // -------------------------------------------------------------- MaskEdit

@@ -43,8 +43,8 @@ class Edit : public WindowedWidget {
   void realize() override;
   void fontChanged() override;
   void command(WORD code) override;
-  std::optional<LRESULT> ctlColor(HDC dc) override;
-  std::optional<COLORREF> defaultColor() const override { return colors::White; }
+  std::optional<LRESULT> ctlColour(HDC dc) override;
+  std::optional<COLORREF> defaultColour() const override { return colours::White; }
 
  private:
   void setMargins();

@@ -16,7 +16,7 @@ Props FormProps(const FormDesc& d) {
           .height = d.clientHeight,
           .caption = d.caption,
           .font = d.font,
-          .color = d.color,
+          .colour = d.colour,
           .visible = false};
 }
 

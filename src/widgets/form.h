@@ -25,7 +25,7 @@ struct FormDesc {
   int left = 0, top = 0;  // screen position, unless centred
   int clientWidth = 300, clientHeight = 200;
   bool centered = true;  // on the screen
-  COLORREF color = colors::Silver;
+  COLORREF colour = colours::Silver;
   Font font = Font::Points("MS Sans Serif", 8);
   bool borderless = true;  // no frame and no title bar
   bool topmost = false;

@@ -14,14 +14,14 @@
 namespace redoviri::widgets {
 
 // Colours as the window system's 0x00BBGGRR values.
-namespace colors {
+namespace colours {
 inline constexpr COLORREF Black = RGB(0, 0, 0);
 inline constexpr COLORREF White = RGB(255, 255, 255);
 inline constexpr COLORREF Silver = RGB(192, 192, 192);
 inline constexpr COLORREF Gray = RGB(128, 128, 128);
 inline constexpr COLORREF Red = RGB(255, 0, 0);
 inline constexpr COLORREF Navy = RGB(0, 0, 128);
-}  // namespace colors
+}  // namespace colours
 
 // A GDI object that is deleted with its owner (HFONT, HBRUSH, HPEN,
 // HBITMAP, HRGN). Movable, not copyable.

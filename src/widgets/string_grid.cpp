@@ -256,7 +256,7 @@ bool StringGrid::keyDown(WPARAM key) {
 void StringGrid::paint(HDC dc) {
   RECT client;
   GetClientRect(handle(), &client);
-  FillSolid(dc, client, color());
+  FillSolid(dc, client, colour());
   const ScopedSelect font(dc, fontHandle());
   SetBkMode(dc, TRANSPARENT);
   const COLORREF lineColour = GetSysColor(COLOR_BTNFACE), fixedLine = GetSysColor(COLOR_BTNSHADOW);
@@ -271,9 +271,9 @@ void StringGrid::paint(HDC dc) {
       if (left >= client.right || left + w + line() <= 0) continue;
       RECT cellBox{left, top, left + w, top + options_.rowHeight};
       const bool selected = !fixed && r == row_ && (options_.rowSelect || c == col_);
-      COLORREF back = color(), text = fontColor();
+      COLORREF back = colour(), text = fontColour();
       if (fixed) {
-        back = options_.fixedColor;
+        back = options_.fixedColour;
       } else if (selected) {
         back = GetSysColor(COLOR_HIGHLIGHT);
         text = GetSysColor(COLOR_HIGHLIGHTTEXT);

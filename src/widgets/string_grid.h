@@ -24,7 +24,7 @@ class StringGrid : public WindowedWidget {
     ScrollBars scrollBars = ScrollBars::Both;  // each shown only when needed
     bool gridLines = true;
     bool border = true;
-    COLORREF fixedColor = colors::Silver;
+    COLORREF fixedColour = colours::Silver;
   };
   StringGrid(Container* parent, const Props& props, const Options& options);
 
@@ -66,7 +66,7 @@ class StringGrid : public WindowedWidget {
   bool createWindow(const WindowSpec& spec) override;
   WindowSpec windowSpec() const override;
   void realize() override;
-  std::optional<COLORREF> defaultColor() const override { return colors::White; }
+  std::optional<COLORREF> defaultColour() const override { return colours::White; }
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:

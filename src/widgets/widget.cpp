@@ -47,8 +47,8 @@ Widget::Widget(Container* parent, const Props& p)
       bounds_{p.left, p.top, p.width, p.height},
       hint_(p.hint),
       font_(p.font),
-      fontColor_(p.fontColor),
-      color_(p.color),
+      fontColour_(p.fontColour),
+      colour_(p.colour),
       tag_(p.tag),
       visible_(p.visible),
       enabled_(p.enabled),
@@ -95,22 +95,22 @@ void Widget::setFont(const Font& f) {
 
 HFONT Widget::fontHandle() const { return const_cast<Widget*>(this)->form().gdi().font(font()); }
 
-void Widget::setFontColor(COLORREF c) {
-  if (c == fontColor_) return;
-  fontColor_ = c;
+void Widget::setFontColour(COLORREF c) {
+  if (c == fontColour_) return;
+  fontColour_ = c;
   invalidate();
 }
 
-COLORREF Widget::color() const {
-  if (color_) return *color_;
-  if (auto d = defaultColor()) return *d;
-  return parent_ ? parent_->color() : colors::Silver;
+COLORREF Widget::colour() const {
+  if (colour_) return *colour_;
+  if (auto d = defaultColour()) return *d;
+  return parent_ ? parent_->colour() : colours::Silver;
 }
 
-void Widget::setColor(COLORREF c) {
-  if (color_ == c) return;
-  color_ = c;
-  colorChanged();
+void Widget::setColour(COLORREF c) {
+  if (colour_ == c) return;
+  colour_ = c;
+  colourChanged();
 }
 
 void Widget::setVisible(bool visible) {
@@ -352,7 +352,7 @@ void Container::raise(Widget* w) {
   if (!w->isWindowed()) w->invalidate();
 }
 
-void Container::paintBackground(HDC dc, const RECT& client) { FillSolid(dc, client, color()); }
+void Container::paintBackground(HDC dc, const RECT& client) { FillSolid(dc, client, colour()); }
 
 void Container::paintContent(HDC dc, const RECT& area) {
   RECT client;
@@ -419,11 +419,11 @@ void Container::fontChanged() {
     if (!child->font_) child->fontChanged();
 }
 
-void Container::colorChanged() {
+void Container::colourChanged() {
   invalidate();
   // Children without a colour of their own show this one.
   for (const auto& child : children_)
-    if (!child->color_) child->colorChanged();
+    if (!child->colour_) child->colourChanged();
 }
 
 void Container::setHot(Widget* w) {
@@ -538,7 +538,7 @@ LRESULT Container::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CTLCOLOREDIT: case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN:
       if (auto* w = dynamic_cast<WindowedWidget*>(FromHandle(reinterpret_cast<HWND>(lp))))
-        if (auto r = w->ctlColor(reinterpret_cast<HDC>(wp))) return *r;
+        if (auto r = w->ctlColour(reinterpret_cast<HDC>(wp))) return *r;
       break;
     default:
       break;

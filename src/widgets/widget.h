@@ -57,8 +57,8 @@ struct Props {
   std::string caption{};
   std::string hint{};  // empty: the parent's hint
   std::optional<Font> font{};  // none: the parent's font
-  COLORREF fontColor = colors::Black;
-  std::optional<COLORREF> color{};  // background; none: the kind's default
+  COLORREF fontColour = colours::Black;
+  std::optional<COLORREF> colour{};  // background; none: the kind's default
   int tag = 0;
   bool visible = true;
   bool enabled = true;
@@ -101,14 +101,14 @@ class Widget {
   void setFont(const Font& f);
   HFONT fontHandle() const;
 
-  COLORREF fontColor() const { return fontColor_; }
-  void setFontColor(COLORREF c);
+  COLORREF fontColour() const { return fontColour_; }
+  void setFontColour(COLORREF c);
 
   // The background colour used: the widget's own, else its kind's default,
   // else the parent's.
-  COLORREF color() const;
-  bool hasOwnColor() const { return color_.has_value(); }
-  void setColor(COLORREF c);
+  COLORREF colour() const;
+  bool hasOwnColour() const { return colour_.has_value(); }
+  void setColour(COLORREF c);
 
   int tag() const { return tag_; }
   void setTag(int tag) { tag_ = tag; }
@@ -151,10 +151,10 @@ class Widget {
   // rect is their bounds in that buffer's coordinates.
   virtual void paint(HDC dc, const RECT& rect) {}
   virtual bool defaultDragsForm() const { return false; }
-  virtual std::optional<COLORREF> defaultColor() const { return std::nullopt; }
+  virtual std::optional<COLORREF> defaultColour() const { return std::nullopt; }
   // The font or the font colour changed (own or inherited).
   virtual void fontChanged() { invalidate(); }
-  virtual void colorChanged() { invalidate(); }
+  virtual void colourChanged() { invalidate(); }
   // Windowless widgets under the mouse (hot) or pressed by it.
   virtual void hotChanged(bool hot) {}
   virtual void pressedChanged(bool pressed) {}
@@ -174,8 +174,8 @@ class Widget {
   Bounds bounds_;
   std::string hint_;
   std::optional<Font> font_;
-  COLORREF fontColor_;
-  std::optional<COLORREF> color_;
+  COLORREF fontColour_;
+  std::optional<COLORREF> colour_;
   int tag_;
   bool visible_;
   bool enabled_;
@@ -215,7 +215,7 @@ class WindowedWidget : public Widget, public MessageWindow {
   // Notifications the parent passes on: WM_COMMAND codes and WM_CTLCOLOR*.
   friend class Container;
   virtual void command(WORD code) {}
-  virtual std::optional<LRESULT> ctlColor(HDC dc) { return std::nullopt; }
+  virtual std::optional<LRESULT> ctlColour(HDC dc) { return std::nullopt; }
   // A left click (down and up inside) on a window that does not report
   // clicks by itself.
   virtual void clicked() { notifyClick(); }
@@ -264,7 +264,7 @@ class Container : public WindowedWidget {
   // Background, frame and caption of the container itself.
   virtual void paintBackground(HDC dc, const RECT& client);
   void fontChanged() override;
-  void colorChanged() override;
+  void colourChanged() override;
 
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 

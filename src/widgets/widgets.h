@@ -10,7 +10,7 @@
 //               .topmost = true, .hints = &hints}) {
 //     Label2 = &add<Label>({.left = 15, .top = 4, .width = 316, .height = 18,
 //                           .hint = "This the date of now", .font = Font::Arial(13),
-//                           .fontColor = colors::White},
+//                           .fontColour = colours::White},
 //                          {.align = Align::Center});
 //     calp = &add<Panel>({.left = 18, .top = 95, .width = 317, .height = 198,
 //                         .font = Font::Arial(13)},

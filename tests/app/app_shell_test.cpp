@@ -137,7 +137,7 @@ TEST_F(AppShellTest, CreationLoadsTheEventsAndRefreshesTheCalendarAndTheTray) {
 
   TForm1& main = app->Form1();
   const int k = TodayCell();
-  EXPECT_EQ(Access::Widgets(main).pd[k]->color(), kToday);
+  EXPECT_EQ(Access::Widgets(main).pd[k]->colour(), kToday);
   EXPECT_NE(Access::Widgets(main).id[k]->tag(), 0) << "today's birthday marks its cell";
   EXPECT_EQ(Access::Widgets(main).id[k + 1]->tag(), 0);
   EXPECT_EQ(Access::Tray(main).ToolTip(), "Today : 1 birth. ");
@@ -165,7 +165,7 @@ TEST_F(AppShellTest, ALoadFailureIsShownAndTheCalendarAndTrayStillShowToday) {
   EXPECT_EQ(errors[0], "I/O error 32");
   EXPECT_EQ(app->Form2().Events().EventCount(), 0);
   TForm1& main = app->Form1();
-  EXPECT_EQ(Access::Widgets(main).pd[TodayCell()]->color(), kToday);
+  EXPECT_EQ(Access::Widgets(main).pd[TodayCell()]->colour(), kToday);
   EXPECT_EQ(Access::Tray(main).ToolTip(), "Well, no event for today...");
   EXPECT_TRUE(Access::Tray(main).Active());
   EXPECT_TRUE(Access::Widgets(main).Timer1->enabled());

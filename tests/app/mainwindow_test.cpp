@@ -81,7 +81,7 @@ class MainWindow : public ::testing::Test {
   TTrayIconF& tray() const { return Access::Tray(*form); }
 
   std::string Day(int k) const { return w().ld[k]->caption(); }
-  COLORREF Cell(int k) const { return w().pd[k]->color(); }
+  COLORREF Cell(int k) const { return w().pd[k]->colour(); }
 
   // Cells before firstCell and after the month are empty; the days run on
   // from 1 in between.
@@ -109,7 +109,7 @@ TEST_F(MainWindow, IsCreatedHiddenAsABorderlessTopmostToolWindow) {
   EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
-  EXPECT_EQ(Access::FormOf(*form).color(), kSilver);
+  EXPECT_EQ(Access::FormOf(*form).colour(), kSilver);
 }
 
 TEST_F(MainWindow, CreationFillsFieldsLabelsAndMonthChooser) {
@@ -187,35 +187,35 @@ TEST_F(MainWindow, MonthsAreLaidFromMondayOn) {
 TEST_F(MainWindow, TodaysCellAndHeaderHaveTheTodayColourAndRedText) {
   for (int k = 1; k <= kDayCellCount; ++k) {
     EXPECT_EQ(Cell(k), k == 25 ? kToday : kWhite) << "cell " << k;
-    EXPECT_EQ(w().ld[k]->fontColor(), k == 25 ? kRed : kBlack) << "cell " << k;
+    EXPECT_EQ(w().ld[k]->fontColour(), k == 25 ? kRed : kBlack) << "cell " << k;
   }
   for (int c = 0; c < 7; ++c) {
     const bool thursday = c == 3;
-    EXPECT_EQ(w().HeaderPanel[c]->color(), thursday ? kToday : kSilver) << c;
-    EXPECT_EQ(w().HeaderPanel[c]->fontColor(), thursday ? kRed : kBlack) << c;
-    EXPECT_EQ(w().HeaderLabel[c]->fontColor(), thursday ? kRed : kBlack) << c;
+    EXPECT_EQ(w().HeaderPanel[c]->colour(), thursday ? kToday : kSilver) << c;
+    EXPECT_EQ(w().HeaderPanel[c]->fontColour(), thursday ? kRed : kBlack) << c;
+    EXPECT_EQ(w().HeaderLabel[c]->fontColour(), thursday ? kRed : kBlack) << c;
   }
 }
 
 TEST_F(MainWindow, AnotherMonthHasNoTodayColourAnywhere) {
-  w().pd[10]->setColor(kSelected);
+  w().pd[10]->setColour(kSelected);
   ShowMonth(2003, 11);
   for (int k = 1; k <= kDayCellCount; ++k) {
     EXPECT_EQ(Cell(k), kWhite) << "cell " << k;
-    EXPECT_EQ(w().ld[k]->fontColor(), kBlack) << "cell " << k;
+    EXPECT_EQ(w().ld[k]->fontColour(), kBlack) << "cell " << k;
   }
   for (int c = 0; c < 7; ++c) {
-    EXPECT_EQ(w().HeaderPanel[c]->color(), kSilver);
-    EXPECT_EQ(w().HeaderPanel[c]->fontColor(), kBlack);
+    EXPECT_EQ(w().HeaderPanel[c]->colour(), kSilver);
+    EXPECT_EQ(w().HeaderPanel[c]->fontColour(), kBlack);
   }
   // Back on today's month the colours return.
   ShowMonth(2003, 12);
   EXPECT_EQ(Cell(25), kToday);
-  EXPECT_EQ(w().HeaderPanel[3]->color(), kToday);
+  EXPECT_EQ(w().HeaderPanel[3]->colour(), kToday);
 }
 
 TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
-  w().pd[10]->setColor(kSelected);
+  w().pd[10]->setColour(kSelected);
   form->Button1Click();
   EXPECT_EQ(Cell(10), kSelected);
 
@@ -224,11 +224,11 @@ TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
   clock.Set({{2003, 12, 26}, {0, 0, 30}});
   form->Timer2Timer();
   EXPECT_EQ(Cell(25), kWhite);
-  EXPECT_EQ(w().ld[25]->fontColor(), kBlack);
+  EXPECT_EQ(w().ld[25]->fontColour(), kBlack);
   EXPECT_EQ(Cell(26), kToday);
   EXPECT_EQ(Cell(10), kSelected);
-  EXPECT_EQ(w().HeaderPanel[3]->color(), kSilver);
-  EXPECT_EQ(w().HeaderPanel[4]->color(), kToday);
+  EXPECT_EQ(w().HeaderPanel[3]->colour(), kSilver);
+  EXPECT_EQ(w().HeaderPanel[4]->colour(), kToday);
   EXPECT_EQ(Access::TodayStamp(*form), "26122003");
 }
 
@@ -308,7 +308,7 @@ TEST_F(MainWindow, MonthChooserSetsTheFieldsAndRefillsOnlyOnAChange) {
 
   // A fill of a month other than today's whitens every cell: a cell left
   // coloured shows that choosing March again filled nothing.
-  w().pd[9]->setColor(kSelected);
+  w().pd[9]->setColour(kSelected);
   form->SpeedButton5Click();
   w().StringGrid1->setRow(2);
   form->StringGrid1MouseUp();

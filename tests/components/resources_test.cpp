@@ -217,7 +217,7 @@ TEST(ResourcesTest, CategoryIconsShowTheirCategoryColour) {
 }
 
 TEST(ResourcesTest, DayIconsDifferByDayAndHaveTransparentCorners) {
-  std::set<std::vector<std::uint32_t>> seen;
+  std::set<std::vector<COLORREF>> seen;
   for (int day = 1; day <= 31; ++day) {
     const IconImage icon = Icon(resources::DayIconId(day), 16);
     ASSERT_EQ(icon.colour.width, 16);

@@ -23,7 +23,7 @@ class FormHitTest : public ::testing::Test {
   FormHitTest() : form(TestForm(300, 200)) {
     label = &form.add<Label>({.left = 10, .top = 4, .width = 100, .height = 18, .caption = "Today"});
     image = &form.add<Image>({.left = 120, .top = 4, .width = 20, .height = 20},
-                             {.picture = Bitmap::Solid(20, 20, colors::Red)});
+                             {.picture = Bitmap::Solid(20, 20, colours::Red)});
     panel = &form.add<Panel>({.left = 10, .top = 40, .width = 120, .height = 40},
                              {.border = BorderStyle::Single});
     inner = &panel->add<Label>({.left = 5, .top = 5, .width = 60, .height = 16, .caption = "inside"});
@@ -105,12 +105,12 @@ constexpr COLORREF kDisc = RGB(0, 0, 255);
 class FormPaint : public ::testing::Test {
  protected:
   FormPaint() : form(TestForm(240, 120)) {
-    panel = &form.add<Panel>({.left = 10, .top = 10, .width = 80, .height = 40, .color = kPanelColour},
+    panel = &form.add<Panel>({.left = 10, .top = 10, .width = 80, .height = 40, .colour = kPanelColour},
                              {.border = BorderStyle::Single});
     label = &form.add<Label>({.left = 100, .top = 10, .width = 100, .height = 20, .caption = "WWWW",
-                              .font = Font::Arial(16).Bold(), .fontColor = colors::Red});
+                              .font = Font::Arial(16).Bold(), .fontColour = colours::Red});
     hidden = &form.add<Label>({.left = 100, .top = 40, .width = 100, .height = 20, .caption = "WWWW",
-                               .font = Font::Arial(16).Bold(), .fontColor = colors::Red, .visible = false});
+                               .font = Font::Arial(16).Bold(), .fontColour = colours::Red, .visible = false});
     // A 20 x 20 picture: magenta, with a blue square in its middle.
     const Bitmap picture = Bitmap::Draw(20, 20, [](HDC dc) {
       FillSolid(dc, {0, 0, 20, 20}, kKey);
@@ -130,30 +130,30 @@ class FormPaint : public ::testing::Test {
 
 TEST_F(FormPaint, RendersTheTreeBackToFront) {
   const Snapshot s(form);
-  EXPECT_EQ(s.at(230, 110), colors::Silver);  // the form's colour
+  EXPECT_EQ(s.at(230, 110), colours::Silver);  // the form's colour
   EXPECT_EQ(s.at(50, 30), kPanelColour);      // inside the panel's edge
-  EXPECT_GT(s.count({100, 10, 200, 30}, colors::Red), 20);  // the label's letters
-  EXPECT_EQ(s.count({100, 40, 200, 60}, colors::Red), 0);   // the hidden label
+  EXPECT_GT(s.count({100, 10, 200, 30}, colours::Red), 20);  // the label's letters
+  EXPECT_EQ(s.count({100, 40, 200, 60}, colours::Red), 0);   // the hidden label
   // Transparent image: its key colour shows the form, the rest is drawn.
-  EXPECT_EQ(s.at(11, 71), colors::Silver);
+  EXPECT_EQ(s.at(11, 71), colours::Silver);
   EXPECT_EQ(s.at(20, 80), kDisc);
   // Stretched image: the middle square covers 10..30 of the 40 pixels.
   EXPECT_EQ(s.at(60, 90), kDisc);
   EXPECT_EQ(s.at(42, 72), kKey);
   // The edit draws its own white field with its text.
-  EXPECT_EQ(s.at(195, 88), colors::White);
-  EXPECT_GT(s.count({102, 72, 198, 90}, colors::Black), 5);
+  EXPECT_EQ(s.at(195, 88), colours::White);
+  EXPECT_GT(s.count({102, 72, 198, 90}, colours::Black), 5);
 }
 
 TEST_F(FormPaint, ColoursAndCaptionsRepaintWhenChanged) {
-  panel->setColor(colors::White);
-  label->setFontColor(colors::Navy);
+  panel->setColour(colours::White);
+  label->setFontColour(colours::Navy);
   hidden->setVisible(true);
   const Snapshot s(form);
-  EXPECT_EQ(s.at(50, 30), colors::White);
-  EXPECT_EQ(s.count({100, 10, 200, 30}, colors::Red), 0);
-  EXPECT_GT(s.count({100, 10, 200, 30}, colors::Navy), 20);
-  EXPECT_GT(s.count({100, 40, 200, 60}, colors::Red), 20);
+  EXPECT_EQ(s.at(50, 30), colours::White);
+  EXPECT_EQ(s.count({100, 10, 200, 30}, colours::Red), 0);
+  EXPECT_GT(s.count({100, 10, 200, 30}, colours::Navy), 20);
+  EXPECT_GT(s.count({100, 40, 200, 60}, colours::Red), 20);
 }
 
 TEST_F(FormPaint, TheWindowShowsWhatTheBufferedPaintDrew) {
@@ -162,10 +162,10 @@ TEST_F(FormPaint, TheWindowShowsWhatTheBufferedPaintDrew) {
   PumpFor(50);
   const WindowDC dc(form.handle());
   EXPECT_EQ(GetPixel(dc.get(), 50, 30), kPanelColour);
-  EXPECT_EQ(GetPixel(dc.get(), 230, 110), colors::Silver);
+  EXPECT_EQ(GetPixel(dc.get(), 230, 110), colours::Silver);
   int red = 0;
   for (int y = 10; y < 30; ++y)
-    for (int x = 100; x < 200; ++x) red += GetPixel(dc.get(), x, y) == colors::Red;
+    for (int x = 100; x < 200; ++x) red += GetPixel(dc.get(), x, y) == colours::Red;
   EXPECT_GT(red, 20);
 }
 

@@ -19,7 +19,7 @@ constexpr COLORREF kBackground = RGB(255, 255, 221);
 class StringGridTest : public ::testing::Test {
  protected:
   StringGridTest() : form(TestForm(300, 200)) {
-    grid = &form.add<StringGrid>({.left = 0, .top = 0, .width = 250, .height = 150, .color = kBackground},
+    grid = &form.add<StringGrid>({.left = 0, .top = 0, .width = 250, .height = 150, .colour = kBackground},
                                  {.colWidths = {100, 60, 0, 50}, .rowCount = 6, .rowHeight = 18,
                                   .rowSelect = true, .scrollBars = ScrollBars::Vertical, .border = false});
     for (int r = 1; r < 6; ++r) grid->setCell(0, r, "row " + std::to_string(r));
@@ -113,13 +113,13 @@ TEST_F(StringGridTest, DrawsHeadingSelectionAndBackground) {
   grid->setRow(2);
   const Snapshot s(form);
   const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-  EXPECT_EQ(s.at(90, 5), colors::Silver);      // heading row
+  EXPECT_EQ(s.at(90, 5), colours::Silver);      // heading row
   EXPECT_EQ(s.at(90, RowY(1)), kBackground);   // a normal row
   EXPECT_EQ(s.at(90, RowY(2)), highlight);     // the selected row, whole
   EXPECT_EQ(s.at(200, RowY(2)), highlight);
   EXPECT_EQ(s.at(90, RowY(7)), kBackground);   // below the last row
   // The first cell's text is drawn in its row.
-  EXPECT_GT(s.count({2, RowY(3) - 7, 60, RowY(3) + 7}, colors::Black), 5);
+  EXPECT_GT(s.count({2, RowY(3) - 7, 60, RowY(3) + 7}, colours::Black), 5);
 }
 
 TEST(StringGridChooser, SelectsTheChosenMonthWithoutScrollBars) {

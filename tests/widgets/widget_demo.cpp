@@ -53,7 +53,7 @@ Bitmap Glyph(COLORREF colour) {
   return Bitmap::Draw(16, 16, [&](HDC dc) {
     FillSolid(dc, {0, 0, 16, 16}, RGB(255, 0, 255));
     FillSolid(dc, {3, 3, 13, 13}, colour);
-    FrameSolid(dc, {3, 3, 13, 13}, colors::Black);
+    FrameSolid(dc, {3, 3, 13, 13}, colours::Black);
   });
 }
 
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
                   {.picture = Bar(8, 15), .stretch = true});
   Label& clock = form.add<Label>({.left = 22, .top = 4, .width = 376, .height = 18, .caption = Now(),
                                   .hint = "This the date of now", .font = Font::Arial(13),
-                                  .fontColor = colors::White},
+                                  .fontColour = colours::White},
                                  {.align = Align::Center});
   form.add<Panel>({.left = 400, .top = 0, .width = 20, .height = 22, .caption = "X",
                    .hint = "Click to hide the panel...", .font = Font::Points("MS Sans Serif", 8).Bold(),
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   // Details panel with a centred label.
   Panel& details = form.add<Panel>({.left = 15, .top = 27, .width = 390, .height = 40,
                                     .hint = "Click to see the details of the day selected",
-                                    .color = kSelectedColour},
+                                    .colour = kSelectedColour},
                                    {.border = BorderStyle::Single});
   details.add<Label>({.left = 5, .top = 1, .width = 378, .height = 36,
                       .caption = "Thursday, December 25 2003\nFull moon", .font = Font::Arial(15)},
@@ -105,24 +105,24 @@ int main(int argc, char** argv) {
   for (int k = 0; k < 7; ++k) {
     const bool today = k == 3;
     Panel& cell = cells.add<Panel>({.left = 1 + 46 * k, .top = 0, .width = 46, .height = 30,
-                                    .color = today ? kTodayColour : colors::White},
+                                    .colour = today ? kTodayColour : colours::White},
                                    {.border = BorderStyle::Single});
     if (k == 5) cell.add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
                                 {.picture = Moon(RGB(230, 200, 0)), .transparent = true});
     cell.add<Label>({.left = 0, .top = 0, .width = 44, .height = 28, .caption = std::to_string(22 + k),
                      .hint = k == 3 ? " birthday : Anna," : "", .font = Font::Arial(19),
-                     .fontColor = today ? colors::Red : colors::Black},
+                     .fontColour = today ? colours::Red : colours::Black},
                     {.align = Align::Center});
   }
   form.add<SpeedButton>({.left = 360, .top = 74, .width = 24, .height = 24, .hint = "Click to choose a month"},
                         {.glyph = Glyph(RGB(0, 128, 0))});
 
   // Fields on a rounded silver shape.
-  form.add<Shape>({.left = 15, .top = 110, .width = 390, .height = 36, .color = colors::Silver},
+  form.add<Shape>({.left = 15, .top = 110, .width = 390, .height = 36, .colour = colours::Silver},
                   {.kind = ShapeKind::RoundRect});
   form.add<Edit>({.left = 25, .top = 115, .width = 126, .height = 26, .caption = "DECEMBER",
                   .hint = "This is the month in string", .font = Font::Arial(16).Bold(),
-                  .color = colors::Silver},
+                  .colour = colours::Silver},
                  {.readOnly = true});
   form.add<MaskEdit>({.left = 160, .top = 115, .width = 104, .height = 26, .caption = "25/12/2003",
                       .hint = "New Event Date in your date-format", .font = Font::Arial(19)},
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
   StringGrid& grid = form.add<StringGrid>(
       {.left = 15, .top = 152, .width = 390, .height = 100,
        .hint = "2x Click show the selected row, right Click show the menu", .font = Font::Arial(11),
-       .color = kSelectedColour},
+       .colour = kSelectedColour},
       {.colWidths = {177, 65, 48, 71}, .rowCount = 6, .rowHeight = 18, .rowSelect = true,
        .scrollBars = ScrollBars::Vertical});
   const char* headings[] = {"Name", "Date", "Hour", "Event"};
