@@ -17,16 +17,16 @@ const FormDesc kSplashWindow{.clientWidth = 238, .clientHeight = 178, .centered 
 
 TForm3::TForm3()
     : FormWindow(kSplashWindow),
-      Image1(form().add<Image>({.left = -2, .top = 50, .width = 241, .height = 127},
+      Image1(GetForm().Add<Image>({.left = -2, .top = 50, .width = 241, .height = 127},
                         {.picture = ResourcePicture(IDB_SPLASH)})),
-      Timer1(form().addTimer({.interval = kShowMs, .enabled = true, .onTimer = [this] { Timer1Timer(); }})) {
+      Timer1(GetForm().AddTimer({.interval = kShowMs, .enabled = true, .onTimer = [this] { Timer1Timer(); }})) {
   // The outline stays the full rectangle for now: cutting it to the splash
   // picture's stored shape (the window shaper) is switched on here, at
   // creation.
 }
 
 void TForm3::Timer1Timer() {
-  Timer1.setEnabled(false);
+  Timer1.SetEnabled(false);
   // The window goes, not the object: this runs inside the window's own
   // timer message.
   DestroyWindow(Handle());

@@ -120,12 +120,12 @@ TForm1::TForm1(TForm1Deps deps)
   BuildDetailsPanel();
   BuildMonthFields();
   BuildGrid();
-  Timer1 = &form().addTimer({.interval = 1000, .enabled = false, .onTimer = [this] { Timer1Timer(); }});
-  Timer2 = &form().addTimer({.interval = 60000, .enabled = true, .onTimer = [this] { Timer2Timer(); }});
-  Timer3 = &form().addTimer({.interval = kBlinkIntervalMs, .enabled = false, .onTimer = [this] { Timer3Timer(); }});
-  form().onShow = [this] { FormShow(); };
-  form().onHide = [this] { FormHide(); };
-  form().onContextMenu = [this](POINT screen) {
+  Timer1 = &GetForm().AddTimer({.interval = 1000, .enabled = false, .onTimer = [this] { Timer1Timer(); }});
+  Timer2 = &GetForm().AddTimer({.interval = 60000, .enabled = true, .onTimer = [this] { Timer2Timer(); }});
+  Timer3 = &GetForm().AddTimer({.interval = kBlinkIntervalMs, .enabled = false, .onTimer = [this] { Timer3Timer(); }});
+  GetForm().onShow = [this] { FormShow(); };
+  GetForm().onHide = [this] { FormHide(); };
+  GetForm().onContextMenu = [this](POINT screen) {
     if (popupMenu_) popupMenu_->Popup(screen);
   };
   LoadTrayIcons();
@@ -135,13 +135,13 @@ TForm1::TForm1(TForm1Deps deps)
 
 TForm1::~TForm1() {
   // Nothing may reach the handlers while the members go.
-  form().onShow = nullptr;
-  form().onHide = nullptr;
-  form().onContextMenu = nullptr;
+  GetForm().onShow = nullptr;
+  GetForm().onHide = nullptr;
+  GetForm().onContextMenu = nullptr;
 }
 
 void TForm1::BuildFrame() {
-  const WindowFrame frame = AddWindowFrame(form(), {.leftHint = kMenuHint, .onClose = [this] { Panel2Click(); }});
+  const WindowFrame frame = AddWindowFrame(GetForm(), {.leftHint = kMenuHint, .onClose = [this] { Panel2Click(); }});
   TopBar = &frame.top;
   BottomBar = &frame.bottom;
   LeftBar = &frame.left;
@@ -149,20 +149,20 @@ void TForm1::BuildFrame() {
   CloseBoxes = frame.close;
 
   // Windowless, so above the bars and below the close boxes.
-  Label2 = &form().add<Label>({.left = 15, .top = 4, .width = 316, .height = 18, .hint = kClockHint,
+  Label2 = &GetForm().Add<Label>({.left = 15, .top = 4, .width = 316, .height = 18, .hint = kClockHint,
                               .font = Font::Arial(13), .fontColour = colours::White},
                              {.align = Align::Center});
-  LegendStrip = &form().add<Image>({.left = 15, .top = 65, .width = 11, .height = 32, .hint = kLegendHint},
+  LegendStrip = &GetForm().Add<Image>({.left = 15, .top = 65, .width = 11, .height = 32, .hint = kLegendHint},
                                   {.picture = ResourcePicture(IDB_LEGEND), .stretch = true});
 }
 
 void TForm1::BuildDetailsPanel() {
-  paicon = &form().add<Panel>({.left = 15, .top = 25, .width = 324, .height = 40,
+  paicon = &GetForm().Add<Panel>({.left = 15, .top = 25, .width = 324, .height = 40,
                               .font = Font::Pixels("System", 13).Bold(),
                               .colour = AsColorref(SelectedColour)},
                              {.border = BorderStyle::Line, .bevel = Bevel::None});
   // Back to front: the legend band, the counts and icons, the details label.
-  paicon->add<Image>({.left = 0, .top = 0, .width = 322, .height = 22, .hint = kLegendHint},
+  paicon->Add<Image>({.left = 0, .top = 0, .width = 322, .height = 22, .hint = kLegendHint},
                      {.picture = ResourcePicture(IDB_LEGENDPANEL),
                       .stretch = true,
                       .transparent = true,
@@ -170,35 +170,35 @@ void TForm1::BuildDetailsPanel() {
   for (int c = 1; c <= kCategoryCount; ++c) {
     const CountPlace& place = kCounts[c - 1];
     const Bitmap icon = ResourcePicture(resources::CategoryPanelIconId(c));
-    CountLabel[c] = &paicon->add<Label>({.left = place.labelLeft, .top = 22, .width = 15, .height = 16,
+    CountLabel[c] = &paicon->Add<Label>({.left = place.labelLeft, .top = 22, .width = 15, .height = 16,
                                          .hint = kCountHint, .font = Font::Pixels(place.face, 13).Bold(),
                                          .fontColour = place.colour, .visible = false},
                                         {.align = place.rightAligned ? Align::Right : Align::Left});
-    CategoryIcon[c] = &paicon->add<Image>({.left = place.iconLeft, .top = place.iconTop, .width = icon.width(),
-                                           .height = icon.height(), .hint = kCountHint, .visible = false},
+    CategoryIcon[c] = &paicon->Add<Image>({.left = place.iconLeft, .top = place.iconTop, .width = icon.Width(),
+                                           .height = icon.Height(), .hint = kCountHint, .visible = false},
                                           {.picture = icon, .transparent = true,
                                            .transparentColour = resources::kTransparentKey});
   }
-  Label1 = &paicon->add<Label>({.left = 5, .top = 1, .width = 311, .height = 36, .hint = kDetailsHint,
+  Label1 = &paicon->Add<Label>({.left = 5, .top = 1, .width = 311, .height = 36, .hint = kDetailsHint,
                                 .font = Font::Arial(15)},
                                {.align = Align::Center, .layout = VAlign::Center, .wordWrap = true});
 }
 
 void TForm1::BuildMonthFields() {
-  Edit2 = &form().add<Edit>({.left = 25, .top = 67, .width = 30, .height = 26, .hint = "This is the month in number",
+  Edit2 = &GetForm().Add<Edit>({.left = 25, .top = 67, .width = 30, .height = 26, .hint = "This is the month in number",
                             .font = Font::Arial(16).Bold(), .colour = colours::Silver},
                            {.readOnly = true, .onChange = [this] { Edit2Change(); }});
-  Edit1 = &form().add<Edit>({.left = 54, .top = 67, .width = 126, .height = 26, .hint = "This is the month in string",
+  Edit1 = &GetForm().Add<Edit>({.left = 54, .top = 67, .width = 126, .height = 26, .hint = "This is the month in string",
                             .font = Font::Arial(16).Bold()},
                            {.readOnly = true});
 
-  Panel& chooser = form().add<Panel>({.left = 180, .top = 65, .width = 27, .height = 30});
-  SpeedButton5 = &chooser.add<SpeedButton>(
+  Panel& chooser = GetForm().Add<Panel>({.left = 180, .top = 65, .width = 27, .height = 30});
+  SpeedButton5 = &chooser.Add<SpeedButton>(
       {.left = 1, .top = 3, .width = 24, .height = 24, .hint = "Click to choose a month",
        .onClick = [this] { SpeedButton5Click(); }},
       {.glyph = ResourcePicture(IDB_GMONTH)});
 
-  auto& year = form().add<YearEdit>(
+  auto& year = GetForm().Add<YearEdit>(
       {.left = 207, .top = 67, .width = 54, .height = 26,
        .hint = "Choose the year calendar. You can use also the up and down arrow or use the keyboard.",
        .font = Font::Arial(19)},
@@ -207,65 +207,65 @@ void TForm1::BuildMonthFields() {
   year.onStepDown = [this] { SpeedButton4Click(); };
   UpDown2 = &year;
 
-  Panel& nav = form().add<Panel>(
+  Panel& nav = GetForm().Add<Panel>(
       {.left = 263, .top = 66, .width = 74, .height = 30, .colour = AsColorref(SelectedColour)});
-  SpeedButton3 = &nav.add<SpeedButton>({.left = 0, .top = 3, .width = 18, .height = 12,
+  SpeedButton3 = &nav.Add<SpeedButton>({.left = 0, .top = 3, .width = 18, .height = 12,
                                         .hint = "Click to set year + 1...", .onClick = [this] { SpeedButton3Click(); }},
                                        {.glyph = ResourcePicture(IDB_GUP)});
-  SpeedButton4 = &nav.add<SpeedButton>({.left = 0, .top = 15, .width = 18, .height = 12,
+  SpeedButton4 = &nav.Add<SpeedButton>({.left = 0, .top = 15, .width = 18, .height = 12,
                                         .hint = "Click to set year - 1...", .onClick = [this] { SpeedButton4Click(); }},
                                        {.glyph = ResourcePicture(IDB_GDOWN)});
-  SpeedButton1 = &nav.add<SpeedButton>({.left = 19, .top = 2, .width = 24, .height = 24,
+  SpeedButton1 = &nav.Add<SpeedButton>({.left = 19, .top = 2, .width = 24, .height = 24,
                                         .hint = "Click to see the present month calendar.",
                                         .onClick = [this] { SpeedButton1Click(); }},
                                        {.glyph = ResourcePicture(IDB_GTODAY)});
-  SpeedButton2 = &nav.add<SpeedButton>({.left = 45, .top = 2, .width = 24, .height = 24,
+  SpeedButton2 = &nav.Add<SpeedButton>({.left = 45, .top = 2, .width = 24, .height = 24,
                                         .hint = "Click to add an event....", .onClick = [this] { SpeedButton2Click(); }},
                                        {.glyph = ResourcePicture(IDB_GADD)});
 }
 
 void TForm1::BuildGrid() {
-  calp = &form().add<Panel>({.left = kGridLeft, .top = kGridTop, .width = kGridWidth, .height = kGridHeight,
+  calp = &GetForm().Add<Panel>({.left = kGridLeft, .top = kGridTop, .width = kGridWidth, .height = kGridHeight,
                             .font = Font::Arial(13)},
                            {.border = BorderStyle::Line, .bevel = Bevel::None});
   for (int c = 0; c < 7; ++c) {
     const int width = c == 0 ? kHeaderWidth - 1 : kHeaderWidth;
-    Panel& header = calp->add<Panel>({.left = kHeaderLefts[c], .top = kHeaderTop, .width = width,
+    Panel& header = calp->Add<Panel>({.left = kHeaderLefts[c], .top = kHeaderTop, .width = width,
                                       .height = kHeaderHeight, .font = Font::Arial(13).Bold(),
                                       .colour = AsColorref(HeaderColour)});
-    header.add<Image>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight, .hint = kLegendHint},
+    header.Add<Image>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight, .hint = kLegendHint},
                       {.picture = ResourcePicture(IDB_LEGENDHEAD), .stretch = true, .transparent = true,
                        .transparentColour = resources::kTransparentKey});
     // Drawn exactly over the panel's own caption, so the two read as one;
     // it covers the legend picture, so it shows the legend's hint too.
-    HeaderLabel[c] = &header.add<Label>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight,
+    HeaderLabel[c] = &header.Add<Label>({.left = 0, .top = 0, .width = width, .height = kHeaderHeight,
                                          .hint = kLegendHint},
                                         {.align = Align::Center, .layout = VAlign::Center});
     HeaderPanel[c] = &header;
   }
 
   for (int k = 1; k <= kCellPanels; ++k) {
-    Panel& cell = calp->add<Panel>({.left = kCellPitchX * CellColumn(k), .top = kCellTop + kCellPitchY * CellRow(k),
+    Panel& cell = calp->Add<Panel>({.left = kCellPitchX * CellColumn(k), .top = kCellTop + kCellPitchY * CellRow(k),
                                     .width = kCellWidth, .height = kCellHeight,
                                     .colour = AsColorref(NormalCellColour)},
                                    {.border = BorderStyle::Line, .bevel = Bevel::None});
     pd[k] = &cell;
     if (k > kDayCellCount) continue;
     const int inner = kCellWidth - 2, innerHeight = kCellHeight - 2;
-    id[k] = &cell.add<Image>({.left = 0, .top = 0, .width = inner, .height = innerHeight});
-    moon[k] = &cell.add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
+    id[k] = &cell.Add<Image>({.left = 0, .top = 0, .width = inner, .height = innerHeight});
+    moon[k] = &cell.Add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
                                {.transparent = true, .transparentColour = resources::kTransparentKey});
-    ld[k] = &cell.add<Label>({.left = 0, .top = 0, .width = inner, .height = innerHeight,
+    ld[k] = &cell.Add<Label>({.left = 0, .top = 0, .width = inner, .height = innerHeight,
                               .hint = k <= 7 ? kFirstWeekHint : "", .font = Font::Arial(19)},
                              {.align = Align::Center, .layout = VAlign::Center});
   }
 
   // The month chooser lies over the fields and the grid while it is shown.
-  StringGrid1 = &form().add<StringGrid>(
+  StringGrid1 = &GetForm().Add<StringGrid>(
       {.left = 19, .top = 65, .width = 186, .height = 244, .hint = "Choose your month calendar",
        .font = Font::Arial(16).Bold(), .visible = false,
        .onMouseUp = [this](const MouseEvent& e) {
-         if (StringGrid1->rowAt(e.y) >= 0) StringGrid1MouseUp();
+         if (StringGrid1->RowAt(e.y) >= 0) StringGrid1MouseUp();
        }},
       {.colWidths = {40, 140}, .rowCount = 12, .rowHeight = 19, .fixedRows = 0, .rowSelect = true,
        .scrollBars = ScrollBars::None});
@@ -296,28 +296,28 @@ void TForm1::SetupTray() {
 void TForm1::FormCreate() {
   for (int r = 1; r <= 12; ++r) {
     const CivilDate date{2000, r, r};
-    StringGrid1->setCell(0, r - 1, FormatDate("mm", locale_, date));
-    StringGrid1->setCell(1, r - 1, UpperCaseAscii(FormatDate("mmmm", locale_, date)));
+    StringGrid1->SetCell(0, r - 1, FormatDate("mm", locale_, date));
+    StringGrid1->SetCell(1, r - 1, UpperCaseAscii(FormatDate("mmmm", locale_, date)));
   }
   const LocalDateTime now = clock_.Now();
   TodayStamp = DayKey(now.date);
-  Label1->setCaption(FormatDate(DateForm::Long, locale_, now.date));
-  Label2->setCaption(ClockLineText());
+  Label1->SetCaption(FormatDate(DateForm::Long, locale_, now.date));
+  Label2->SetCaption(ClockLineText());
   SetMonthFields(now.date);  // ReadyFlag is 0: the fields' handlers wait
   Button1Click();
-  Edit1->setTag(1);
+  Edit1->SetTag(1);
 }
 
-int TForm1::ReadyFlag() const { return Edit1->tag(); }
+int TForm1::ReadyFlag() const { return Edit1->Tag(); }
 
 // ------------------------------------------------------------- Month grid
 
 void TForm1::Button1Click() {
-  for (int k = 1; k <= kDayCellCount; ++k) ld[k]->setFontColour(AsColorref(NormalTextColour));
+  for (int k = 1; k <= kDayCellCount; ++k) ld[k]->SetFontColour(AsColorref(NormalTextColour));
   for (int c = 0; c < 7; ++c) {
-    HeaderPanel[c]->setFontColour(AsColorref(NormalTextColour));
-    HeaderLabel[c]->setFontColour(AsColorref(NormalTextColour));
-    HeaderPanel[c]->setColour(AsColorref(HeaderColour));
+    HeaderPanel[c]->SetFontColour(AsColorref(NormalTextColour));
+    HeaderLabel[c]->SetFontColour(AsColorref(NormalTextColour));
+    HeaderPanel[c]->SetColour(AsColorref(HeaderColour));
   }
 
   const CivilDate today = clock_.Now().date;
@@ -327,49 +327,49 @@ void TForm1::Button1Click() {
 
   for (int c = 0; c < 7; ++c) {
     const std::string& name = locale_.ShortDayName(HeaderDayNumber(c));
-    HeaderPanel[c]->setCaption(name);
-    HeaderLabel[c]->setCaption(name);
+    HeaderPanel[c]->SetCaption(name);
+    HeaderLabel[c]->SetCaption(name);
   }
 
   const astro::MonthMoonMarks marks =
       astro::MarkMoonMonth(calendar_.Year(), calendar_.Month(), astro::MonthCells(calendar_.Year(), calendar_.Month()));
   for (int k = 1; k <= kDayCellCount; ++k) {
-    ld[k]->setCaption(month.CellText(k));
+    ld[k]->SetCaption(month.CellText(k));
     MarkMoon(k, marks[static_cast<std::size_t>(k - 1)]);
     if (!currentMonth) {
-      pd[k]->setColour(AsColorref(NormalCellColour));
+      pd[k]->SetColour(AsColorref(NormalCellColour));
     } else if (todayCell == k) {
       Panel& header = *HeaderPanel[CellColumn(k)];
-      pd[k]->setColour(AsColorref(TodayColour));
-      header.setColour(AsColorref(TodayColour));
-      header.setFontColour(AsColorref(TodayTextColour));
-      HeaderLabel[CellColumn(k)]->setFontColour(AsColorref(TodayTextColour));
-      ld[k]->setFontColour(AsColorref(TodayTextColour));
-    } else if (pd[k]->colour() != AsColorref(SelectedColour)) {
+      pd[k]->SetColour(AsColorref(TodayColour));
+      header.SetColour(AsColorref(TodayColour));
+      header.SetFontColour(AsColorref(TodayTextColour));
+      HeaderLabel[CellColumn(k)]->SetFontColour(AsColorref(TodayTextColour));
+      ld[k]->SetFontColour(AsColorref(TodayTextColour));
+    } else if (pd[k]->Colour() != AsColorref(SelectedColour)) {
       // Only today's cell has the today colour, also when the date changed
       // while this month was shown; the selected cell keeps its colour.
-      pd[k]->setColour(AsColorref(NormalCellColour));
+      pd[k]->SetColour(AsColorref(NormalCellColour));
     }
   }
 }
 
 void TForm1::MarkMoon(int k, astro::MoonMark mark) {
-  moon[k]->setTag(static_cast<int>(mark));
+  moon[k]->SetTag(static_cast<int>(mark));
   switch (mark) {
-    case astro::MoonMark::NewMoon: moon[k]->setPicture(pictures_->newMoon); break;
-    case astro::MoonMark::FullMoon: moon[k]->setPicture(pictures_->fullMoon); break;
-    case astro::MoonMark::None: moon[k]->setPicture({}); break;
+    case astro::MoonMark::NewMoon: moon[k]->SetPicture(pictures_->newMoon); break;
+    case astro::MoonMark::FullMoon: moon[k]->SetPicture(pictures_->fullMoon); break;
+    case astro::MoonMark::None: moon[k]->SetPicture({}); break;
   }
 }
 
 void TForm1::selClick(int k) {
-  const int code = id[k]->tag();
-  if (code >= 0 && code <= kSeveralMark) id[k]->setPicture(pictures_->selected[static_cast<std::size_t>(code)]);
+  const int code = id[k]->Tag();
+  if (code >= 0 && code <= kSeveralMark) id[k]->SetPicture(pictures_->selected[static_cast<std::size_t>(code)]);
 }
 
 void TForm1::noselClick(int k) {
-  const int code = id[k]->tag();
-  if (code >= 0 && code <= kSeveralMark) id[k]->setPicture(pictures_->normal[static_cast<std::size_t>(code)]);
+  const int code = id[k]->Tag();
+  if (code >= 0 && code <= kSeveralMark) id[k]->SetPicture(pictures_->normal[static_cast<std::size_t>(code)]);
 }
 
 // ------------------------------------------------------------- Navigation
@@ -394,36 +394,36 @@ void TForm1::UnselectFirstRows() {
 }
 
 void TForm1::SetMonthFields(const CivilDate& date) {
-  Edit1->setText(UpperCaseAscii(FormatDate("mmmm", locale_, date)));
-  Edit2->setText(FormatDate("mm", locale_, date));
-  UpDown2->setText(FormatDate("yyyy", locale_, date));
+  Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, date)));
+  Edit2->SetText(FormatDate("mm", locale_, date));
+  UpDown2->SetText(FormatDate("yyyy", locale_, date));
 }
 
 void TForm1::Edit2Change() {
   if (ReadyFlag() != 1) return;
-  if (IsBlankText(Edit2->text())) {
+  if (IsBlankText(Edit2->Text())) {
     const CivilDate today = clock_.Now().date;
-    Edit2->setText(FormatDate("mm", locale_, today));
-    Edit1->setText(UpperCaseAscii(FormatDate("mmmm", locale_, today)));
+    Edit2->SetText(FormatDate("mm", locale_, today));
+    Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, today)));
   }
-  if (const std::optional<int> month = ReadInteger(Edit2->text())) WriteCalendarMonth(*month);
-  if (const std::optional<int> year = ReadInteger(UpDown2->text())) WriteCalendarYear(*year);
+  if (const std::optional<int> month = ReadInteger(Edit2->Text())) WriteCalendarMonth(*month);
+  if (const std::optional<int> year = ReadInteger(UpDown2->Text())) WriteCalendarYear(*year);
 }
 
 void TForm1::UpDown2Change() {
   if (ReadyFlag() != 1) return;
-  const YearFieldChange change = ReadYearField(UpDown2->text(), clock_.Now().date.year);
-  if (change.fieldText) UpDown2->setText(*change.fieldText);
+  const YearFieldChange change = ReadYearField(UpDown2->Text(), clock_.Now().date.year);
+  if (change.fieldText) UpDown2->SetText(*change.fieldText);
   WriteCalendarYear(change.year);
-  if (const std::optional<int> month = ReadInteger(Edit2->text())) WriteCalendarMonth(*month);
+  if (const std::optional<int> month = ReadInteger(Edit2->Text())) WriteCalendarMonth(*month);
 }
 
 void TForm1::SpeedButton1Click() {
   const LocalDateTime now = clock_.Now();
   WriteCalendarMonth(now.date.month);
   WriteCalendarYear(now.date.year);
-  Label1->setCaption(FormatDate(DateForm::Long, locale_, now.date));
-  Label2->setCaption(ClockLineText());
+  Label1->SetCaption(FormatDate(DateForm::Long, locale_, now.date));
+  Label2->SetCaption(ClockLineText());
   SetMonthFields(now.date);
 }
 
@@ -432,24 +432,24 @@ void TForm1::SpeedButton2Click() {
 }
 
 void TForm1::SpeedButton3Click() {
-  if (const std::optional<std::string> text = SteppedYearText(UpDown2->text(), +1)) UpDown2->setText(*text);
+  if (const std::optional<std::string> text = SteppedYearText(UpDown2->Text(), +1)) UpDown2->SetText(*text);
 }
 
 void TForm1::SpeedButton4Click() {
-  if (const std::optional<std::string> text = SteppedYearText(UpDown2->text(), -1)) UpDown2->setText(*text);
+  if (const std::optional<std::string> text = SteppedYearText(UpDown2->Text(), -1)) UpDown2->SetText(*text);
 }
 
 void TForm1::SpeedButton5Click() {
-  StringGrid1->setRow(calendar_.Month() - 1);  // opens on the shown month
-  StringGrid1->setVisible(true);
-  StringGrid1->bringToFront();
+  StringGrid1->SetRow(calendar_.Month() - 1);  // opens on the shown month
+  StringGrid1->SetVisible(true);
+  StringGrid1->BringToFront();
 }
 
 void TForm1::StringGrid1MouseUp() {
-  StringGrid1->setVisible(false);
-  const int row = StringGrid1->row();
-  Edit2->setText(StringGrid1->cell(0, row));
-  Edit1->setText(StringGrid1->cell(1, row));
+  StringGrid1->SetVisible(false);
+  const int row = StringGrid1->Row();
+  Edit2->SetText(StringGrid1->Cell(0, row));
+  Edit1->SetText(StringGrid1->Cell(1, row));
 }
 
 // ------------------------------------------------------------- Frame
@@ -461,7 +461,7 @@ std::string TForm1::ClockLineText() const {
 
 void TForm1::Timer1Timer() {
   const std::string text = ClockLineText();
-  Label2->setCaption(text);
+  Label2->SetCaption(text);
   if (clockTextChanged) clockTextChanged(text);
 }
 
@@ -490,12 +490,12 @@ void TForm1::SmoothShow1Finish() {
 
 // ------------------------------------------------------------- Operations
 
-void TForm1::StartClock() { Timer1->setEnabled(true); }
+void TForm1::StartClock() { Timer1->SetEnabled(true); }
 
 void TForm1::StopTimers() {
-  Timer3->setEnabled(false);
-  Timer1->setEnabled(false);
-  Timer2->setEnabled(false);
+  Timer3->SetEnabled(false);
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
 }
 
 void TForm1::RefreshAfterLoad() {

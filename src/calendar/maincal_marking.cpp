@@ -9,14 +9,14 @@ namespace redoviri {
 
 void TForm1::Button4Click() {
   for (int k = 1; k <= kDayCellCount; ++k) {
-    id[k]->setTag(kNoEventMark);
+    id[k]->SetTag(kNoEventMark);
     noselClick(k);
   }
   for (int k = 1; k <= kDayCellCount; ++k) {
     eventIndex_ = 0;
     cellMark_ = {};
-    ld[k]->setHint({});
-    if (!ReadInteger(ld[k]->caption())) continue;  // no day in this cell
+    ld[k]->SetHint({});
+    if (!ReadInteger(ld[k]->Caption())) continue;  // no day in this cell
     const int count = events_ ? events_->EventCount() : 0;
     for (; eventIndex_ < count; ++eventIndex_) checkClick(k);
   }
@@ -24,16 +24,16 @@ void TForm1::Button4Click() {
 
 void TForm1::checkClick(int k) {
   if (!events_ || eventIndex_ < 0 || eventIndex_ >= events_->EventCount()) return;
-  const std::optional<int> day = ReadInteger(ld[k]->caption());
+  const std::optional<int> day = ReadInteger(ld[k]->Caption());
   if (!day) return;
-  const bool isToday = pd[k]->colour() == static_cast<COLORREF>(TodayColour);
+  const bool isToday = pd[k]->Colour() == static_cast<COLORREF>(TodayColour);
   const int before = cellMark_.matchCount;
   CheckCell(events_->EntryAt(eventIndex_), MakeMatchDay(calendar_.Year(), calendar_.Month(), *day), isToday,
             cellMark_);
   if (cellMark_.matchCount == before) return;
-  id[k]->setTag(cellMark_.dayMark);
+  id[k]->SetTag(cellMark_.dayMark);
   noselClick(k);
-  ld[k]->setHint(cellMark_.hint);
+  ld[k]->SetHint(cellMark_.hint);
 }
 
 }  // namespace redoviri

@@ -8,7 +8,7 @@ namespace redoviri {
 
 void TForm1::checktodayClick() {
   BlinkPhase = 0;
-  Timer3->setEnabled(false);
+  Timer3->SetEnabled(false);
   todayCounts_ = {};
   const CivilDate today = clock_.Now().date;
   if (events_) todayCounts_ = CountToday(*events_, today);
@@ -17,7 +17,7 @@ void TForm1::checktodayClick() {
   Tray.SetAnimate(false);
   datetrayClick();
   if (todayCounts_.total != 0) {
-    if (options_.blinkingIcons) Timer3->setEnabled(true);
+    if (options_.blinkingIcons) Timer3->SetEnabled(true);
     Tray.Tag = 0;
   }
   // The tray keeps the first kTrayMaxToolTip characters.

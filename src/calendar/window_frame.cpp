@@ -11,10 +11,10 @@ Bitmap ResourcePicture(int id) { return Bitmap::FromResource(GetModuleHandleA(nu
 namespace {
 
 Panel& AddCloseBox(Form& form, const Bounds& b, int pictureId, const std::string& hint, const Handler& onClose) {
-  Panel& box = form.add<Panel>({.left = b.left, .top = b.top, .width = b.width, .height = b.height,
+  Panel& box = form.Add<Panel>({.left = b.left, .top = b.top, .width = b.width, .height = b.height,
                                 .caption = "X", .hint = hint,
                                 .font = Font::Points("MS Sans Serif", 8).Bold(), .onClick = onClose});
-  box.add<Image>({.left = 0, .top = 0, .width = b.width, .height = b.height, .hint = hint, .onClick = onClose},
+  box.Add<Image>({.left = 0, .top = 0, .width = b.width, .height = b.height, .hint = hint, .onClick = onClose},
                  {.picture = ResourcePicture(pictureId), .stretch = true});
   return box;
 }
@@ -22,17 +22,17 @@ Panel& AddCloseBox(Form& form, const Bounds& b, int pictureId, const std::string
 }  // namespace
 
 WindowFrame AddWindowFrame(Form& form, const FrameDesc& d) {
-  const int w = form.bounds().width, h = form.bounds().height;
+  const int w = form.GetBounds().width, h = form.GetBounds().height;
   const int sideHeight = h - d.topHeight - d.bottomHeight;
-  Image& top = form.add<Image>({.left = 0, .top = 0, .width = w, .height = d.topHeight, .hint = kMoveHint},
+  Image& top = form.Add<Image>({.left = 0, .top = 0, .width = w, .height = d.topHeight, .hint = kMoveHint},
                                {.picture = ResourcePicture(IDB_TOPBAR), .stretch = true});
-  Image& bottom = form.add<Image>({.left = 0, .top = h - d.bottomHeight, .width = w, .height = d.bottomHeight,
+  Image& bottom = form.Add<Image>({.left = 0, .top = h - d.bottomHeight, .width = w, .height = d.bottomHeight,
                                    .hint = kMoveHint},
                                   {.picture = ResourcePicture(IDB_BOTTOMBAR), .stretch = true});
-  Image& left = form.add<Image>({.left = 0, .top = d.topHeight, .width = d.sideWidth, .height = sideHeight,
+  Image& left = form.Add<Image>({.left = 0, .top = d.topHeight, .width = d.sideWidth, .height = sideHeight,
                                  .hint = d.leftHint},
                                 {.picture = ResourcePicture(IDB_LEFTBAR), .stretch = true});
-  Image& right = form.add<Image>({.left = w - d.sideWidth, .top = d.topHeight, .width = d.sideWidth,
+  Image& right = form.Add<Image>({.left = w - d.sideWidth, .top = d.topHeight, .width = d.sideWidth,
                                   .height = sideHeight},
                                  {.picture = ResourcePicture(IDB_RIGHTBAR), .stretch = true});
   constexpr int kBoxWidth = 20, kTopBoxHeight = 22, kBottomBoxHeight = 20;

@@ -25,16 +25,16 @@ TForm2::TForm2(TForm2Deps deps)
     : FormWindow(ListWindowDesc(deps.hints)),
       deps_(std::move(deps)),
       eventlist(EventFile(deps_.eventFilePath, deps_.files)),
-      Label10(form().add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
+      Label10(GetForm().Add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
                                  .fontColour = colours::White},
                                 {.align = Align::Center})) {
-  AddWindowFrame(form(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
+  AddWindowFrame(GetForm(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
                           .onClose = [this] { Panel2Click(); }});
-  form().setHint(kWindowHint);
-  form().onContextMenu = [this](POINT at) { popupMenu_.Popup(at); };
-  form().onHide = [this] { FormHide(); };
+  GetForm().SetHint(kWindowHint);
+  GetForm().onContextMenu = [this](POINT at) { popupMenu_.Popup(at); };
+  GetForm().onHide = [this] { FormHide(); };
   // The title line lies on the top bar.
-  Label10.bringToFront();
+  Label10.BringToFront();
   FormCreate();
 }
 
@@ -55,7 +55,7 @@ void TForm2::FormCreate() {
 void TForm2::SetShowGridAfterHide(bool on) { showGridAfterHide_ = on ? 1 : 0; }
 
 void TForm2::ShowClockText(const std::string& text) {
-  if (Visible()) Label10.setCaption(text);
+  if (Visible()) Label10.SetCaption(text);
 }
 
 void TForm2::Panel2Click() {

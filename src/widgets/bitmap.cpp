@@ -34,7 +34,7 @@ Bitmap Bitmap::Solid(int width, int height, COLORREF colour) {
   return Draw(width, height, [&](HDC dc) { FillSolid(dc, {0, 0, width, height}, colour); });
 }
 
-COLORREF Bitmap::pixel(int x, int y) const {
+COLORREF Bitmap::Pixel(int x, int y) const {
   if (!bits_) return CLR_INVALID;
   const MemoryDC dc;
   const ScopedSelect select(dc.get(), bits_->get());
@@ -43,7 +43,7 @@ COLORREF Bitmap::pixel(int x, int y) const {
 
 void DrawBitmap(HDC dc, const Bitmap& bitmap, const RECT& dest, const BitmapPlacement& how) {
   if (!bitmap) return;
-  const int w = bitmap.width(), h = bitmap.height();
+  const int w = bitmap.Width(), h = bitmap.Height();
   RECT to = dest;
   if (!how.stretch) {
     int left = dest.left, top = dest.top;
@@ -59,7 +59,7 @@ void DrawBitmap(HDC dc, const Bitmap& bitmap, const RECT& dest, const BitmapPlac
     return;
   }
   const MemoryDC source(dc);
-  const ScopedSelect select(source.get(), bitmap.handle());
+  const ScopedSelect select(source.get(), bitmap.Handle());
   const int tw = to.right - to.left, th = to.bottom - to.top;
   if (how.transparent) {
     TransparentBlt(dc, to.left, to.top, tw, th, source.get(), 0, 0, w, h, *how.transparent);

@@ -28,13 +28,13 @@ class Bitmap {
   static Bitmap Solid(int width, int height, COLORREF colour);
 
   explicit operator bool() const { return bits_ != nullptr; }
-  HBITMAP handle() const { return bits_ ? bits_->get() : nullptr; }
-  int width() const { return size_.cx; }
-  int height() const { return size_.cy; }
-  COLORREF pixel(int x, int y) const;
+  HBITMAP Handle() const { return bits_ ? bits_->get() : nullptr; }
+  int Width() const { return size_.cx; }
+  int Height() const { return size_.cy; }
+  COLORREF Pixel(int x, int y) const;
   // The colour treated as transparent when none is given: the pixel of the
   // bottom-left corner.
-  COLORREF cornerColour() const { return pixel(0, height() - 1); }
+  COLORREF CornerColour() const { return Pixel(0, Height() - 1); }
 
   friend bool operator==(const Bitmap& a, const Bitmap& b) { return a.bits_ == b.bits_; }
 

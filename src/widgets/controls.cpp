@@ -26,8 +26,8 @@ void DrawDisabledText(HDC dc, const std::string& text, RECT r, UINT format) {
 
 void DrawText(HDC dc, const Widget& w, const std::string& text, const RECT& r, UINT format) {
   SetBkMode(dc, TRANSPARENT);
-  if (w.enabled()) {
-    SetTextColor(dc, w.fontColour());
+  if (w.Enabled()) {
+    SetTextColor(dc, w.FontColour());
     RECT box = r;
     DrawTextA(dc, text.c_str(), -1, &box, format);
   } else {
@@ -53,30 +53,30 @@ void DrawBevel(HDC dc, const RECT& r, bool raised) {
 Label::Label(Container* parent, const Props& props, const Options& options)
     : Widget(parent, props), options_(options) {}
 
-void Label::setCaption(const std::string& text) {
+void Label::SetCaption(const std::string& text) {
   if (text == caption_) return;
-  Widget::setCaption(text);
-  if (options_.autoSize) fitToText();
+  Widget::SetCaption(text);
+  if (options_.autoSize) FitToText();
 }
 
-void Label::realize() {
-  if (options_.autoSize) fitToText();
-  Widget::realize();
+void Label::Realize() {
+  if (options_.autoSize) FitToText();
+  Widget::Realize();
 }
 
-void Label::fontChanged() {
-  if (options_.autoSize) fitToText();
-  Widget::fontChanged();
+void Label::FontChanged() {
+  if (options_.autoSize) FitToText();
+  Widget::FontChanged();
 }
 
-void Label::fitToText() {
-  const SIZE size = MeasureText(fontHandle(), caption_);
-  setBounds({bounds().left, bounds().top, static_cast<int>(size.cx), static_cast<int>(size.cy)});
+void Label::FitToText() {
+  const SIZE size = MeasureText(FontHandle(), caption_);
+  SetBounds({GetBounds().left, GetBounds().top, static_cast<int>(size.cx), static_cast<int>(size.cy)});
 }
 
-void Label::paint(HDC dc, const RECT& rect) {
-  if (hasOwnColour()) FillSolid(dc, rect, colour());
-  const ScopedSelect font(dc, fontHandle());
+void Label::Paint(HDC dc, const RECT& rect) {
+  if (HasOwnColour()) FillSolid(dc, rect, Colour());
+  const ScopedSelect font(dc, FontHandle());
   const UINT format = DT_NOPREFIX | DT_EXPANDTABS | AlignFlags(options_.align) |
                       (options_.wordWrap ? DT_WORDBREAK : 0);
   RECT r = rect;
@@ -93,32 +93,32 @@ void Label::paint(HDC dc, const RECT& rect) {
 
 Image::Image(Container* parent, const Props& props, const Options& options)
     : Widget(parent, props), options_(options), picture_(options.picture) {
-  updateKey();
+  UpdateKey();
 }
 
-void Image::setPicture(const Bitmap& picture) {
+void Image::SetPicture(const Bitmap& picture) {
   if (picture == picture_) return;
   picture_ = picture;
-  updateKey();
-  invalidate();
+  UpdateKey();
+  Invalidate();
 }
 
-void Image::updateKey() {
+void Image::UpdateKey() {
   key_.reset();
   if (options_.transparent && picture_)
-    key_ = options_.transparentColour.value_or(picture_.cornerColour());
+    key_ = options_.transparentColour.value_or(picture_.CornerColour());
 }
 
-void Image::paint(HDC dc, const RECT& rect) {
+void Image::Paint(HDC dc, const RECT& rect) {
   DrawBitmap(dc, picture_, rect, {.stretch = options_.stretch, .center = options_.center, .transparent = key_});
 }
 
 // ----------------------------------------------------------------- Shape
 
-void Shape::paint(HDC dc, const RECT& rect) {
+void Shape::Paint(HDC dc, const RECT& rect) {
   const OwnedPen pen(CreatePen(PS_INSIDEFRAME, options_.penWidth, options_.penColour));
   const ScopedSelect selectPen(dc, pen.get());
-  const ScopedSelect selectBrush(dc, form().gdi().brush(colour()));
+  const ScopedSelect selectBrush(dc, GetForm().Gdi().Brush(Colour()));
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
   switch (options_.kind) {
     case ShapeKind::Rectangle:
@@ -139,42 +139,42 @@ void Shape::paint(HDC dc, const RECT& rect) {
 
 SpeedButton::SpeedButton(Container* parent, const Props& props, const Options& options)
     : Widget(parent, props), options_(options) {
-  setGlyph(options.glyph);
+  SetGlyph(options.glyph);
 }
 
-void SpeedButton::setGlyph(const Bitmap& glyph) {
+void SpeedButton::SetGlyph(const Bitmap& glyph) {
   glyph_ = glyph;
   glyphKey_.reset();
-  if (glyph_) glyphKey_ = glyph_.cornerColour();
-  invalidate();
+  if (glyph_) glyphKey_ = glyph_.CornerColour();
+  Invalidate();
 }
 
-void SpeedButton::hotChanged(bool hot) {
+void SpeedButton::HotChanged(bool hot) {
   hot_ = hot;
-  invalidate();
+  Invalidate();
 }
 
-void SpeedButton::pressedChanged(bool pressed) {
+void SpeedButton::PressedChanged(bool pressed) {
   down_ = pressed;
-  invalidate();
+  Invalidate();
 }
 
-void SpeedButton::paint(HDC dc, const RECT& rect) {
-  const bool pressed = down_ && enabled();
+void SpeedButton::Paint(HDC dc, const RECT& rect) {
+  const bool pressed = down_ && Enabled();
   RECT frame = rect;
   if (!options_.flat) {
     DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   } else {
-    if (hasOwnColour()) FillSolid(dc, rect, colour());
-    if (enabled() && (hot_ || pressed))
+    if (HasOwnColour()) FillSolid(dc, rect, Colour());
+    if (Enabled() && (hot_ || pressed))
       DrawEdge(dc, &frame, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
 
   // Glyph and caption centred together; pressed, they move by a pixel.
-  const ScopedSelect font(dc, fontHandle());
+  const ScopedSelect font(dc, FontHandle());
   const std::string text = caption_;
-  const SIZE textSize = text.empty() ? SIZE{0, 0} : MeasureText(fontHandle(), text);
-  const int gw = glyph_ ? glyph_.width() : 0, gh = glyph_ ? glyph_.height() : 0;
+  const SIZE textSize = text.empty() ? SIZE{0, 0} : MeasureText(FontHandle(), text);
+  const int gw = glyph_ ? glyph_.Width() : 0, gh = glyph_ ? glyph_.Height() : 0;
   const int gap = (glyph_ && !text.empty()) ? options_.spacing : 0;
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
   const int shift = pressed ? 1 : 0;
@@ -198,36 +198,36 @@ void SpeedButton::paint(HDC dc, const RECT& rect) {
 
 // ----------------------------------------------------------------- Panel
 
-void Panel::setCaption(const std::string& text) {
-  WindowedWidget::setCaption(text);
-  invalidate();
+void Panel::SetCaption(const std::string& text) {
+  WindowedWidget::SetCaption(text);
+  Invalidate();
 }
 
-bool Panel::createWindow(const WindowSpec& spec) { return create(kWidgetClass, spec); }
+bool Panel::CreateHandle(const WindowSpec& spec) { return Create(kWidgetClass, spec); }
 
-WindowSpec Panel::windowSpec() const {
-  return childSpec(WS_CLIPCHILDREN | (options_.border == BorderStyle::Line ? WS_BORDER : 0),
+WindowSpec Panel::CreationSpec() const {
+  return ChildSpec(WS_CLIPCHILDREN | (options_.border == BorderStyle::Line ? WS_BORDER : 0),
                    WS_EX_CONTROLPARENT | (options_.border == BorderStyle::Single ? WS_EX_CLIENTEDGE : 0));
 }
 
-void Panel::paintBackground(HDC dc, const RECT& client) {
-  FillSolid(dc, client, colour());
+void Panel::PaintBackground(HDC dc, const RECT& client) {
+  FillSolid(dc, client, Colour());
   if (options_.bevel != Bevel::None) DrawBevel(dc, client, options_.bevel == Bevel::Raised);
   if (caption_.empty()) return;
-  const ScopedSelect font(dc, fontHandle());
+  const ScopedSelect font(dc, FontHandle());
   DrawText(dc, *this, caption_, client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 // ---------------------------------------------------------------- Button
 
-bool Button::createWindow(const WindowSpec& spec) { return createControl("BUTTON", spec); }
+bool Button::CreateHandle(const WindowSpec& spec) { return CreateControl("BUTTON", spec); }
 
-WindowSpec Button::windowSpec() const {
-  return childSpec(WS_TABSTOP | (options_.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
+WindowSpec Button::CreationSpec() const {
+  return ChildSpec(WS_TABSTOP | (options_.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
 }
 
-void Button::command(WORD code) {
-  if (code == BN_CLICKED) notifyClick();
+void Button::Command(WORD code) {
+  if (code == BN_CLICKED) NotifyClick();
 }
 
 // -------------------------------------------------------------- CheckBox
@@ -240,37 +240,37 @@ CheckBox::CheckBox(Container* parent, const Props& props, const Options& options
     : WindowedWidget(parent, props), options_(options) {
   // Declared without a size: as wide as box and caption, one line high.
   if (props.width == 0) {
-    const SIZE text = MeasureText(fontHandle(), caption_);
-    setBounds({props.left, props.top, kCheckBoxSize + kCheckBoxGap + static_cast<int>(text.cx) + 2,
+    const SIZE text = MeasureText(FontHandle(), caption_);
+    SetBounds({props.left, props.top, kCheckBoxSize + kCheckBoxGap + static_cast<int>(text.cx) + 2,
                props.height ? props.height : kCheckBoxHeight});
   }
 }
 
-bool CheckBox::createWindow(const WindowSpec& spec) { return createControl("BUTTON", spec); }
+bool CheckBox::CreateHandle(const WindowSpec& spec) { return CreateControl("BUTTON", spec); }
 
-WindowSpec CheckBox::windowSpec() const { return childSpec(WS_TABSTOP | BS_AUTOCHECKBOX); }
+WindowSpec CheckBox::CreationSpec() const { return ChildSpec(WS_TABSTOP | BS_AUTOCHECKBOX); }
 
-void CheckBox::realize() {
-  WindowedWidget::realize();
-  setChecked(options_.checked);
+void CheckBox::Realize() {
+  WindowedWidget::Realize();
+  SetChecked(options_.checked);
 }
 
-bool CheckBox::checked() const {
-  return handle() && SendMessageA(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+bool CheckBox::Checked() const {
+  return Handle() && SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void CheckBox::setChecked(bool checked) {
-  if (handle()) SendMessageA(handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+void CheckBox::SetChecked(bool checked) {
+  if (Handle()) SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void CheckBox::command(WORD code) {
-  if (code == BN_CLICKED) notifyClick();
+void CheckBox::Command(WORD code) {
+  if (code == BN_CLICKED) NotifyClick();
 }
 
-std::optional<LRESULT> CheckBox::ctlColour(HDC dc) {
-  SetTextColor(dc, fontColour());
-  SetBkColor(dc, colour());
-  return reinterpret_cast<LRESULT>(form().gdi().brush(colour()));
+std::optional<LRESULT> CheckBox::CtlColour(HDC dc) {
+  SetTextColor(dc, FontColour());
+  SetBkColor(dc, Colour());
+  return reinterpret_cast<LRESULT>(GetForm().Gdi().Brush(Colour()));
 }
 
 }  // namespace redoviri::widgets

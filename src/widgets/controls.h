@@ -26,16 +26,16 @@ class Label : public Widget {
   };
   Label(Container* parent, const Props& props, const Options& options);
 
-  void setCaption(const std::string& text) override;
+  void SetCaption(const std::string& text) override;
 
  protected:
-  void paint(HDC dc, const RECT& rect) override;
-  bool defaultDragsForm() const override { return true; }
-  void realize() override;
-  void fontChanged() override;
+  void Paint(HDC dc, const RECT& rect) override;
+  bool DefaultDragsForm() const override { return true; }
+  void Realize() override;
+  void FontChanged() override;
 
  private:
-  void fitToText();
+  void FitToText();
   Options options_;
 };
 
@@ -53,15 +53,15 @@ class Image : public Widget {
   };
   Image(Container* parent, const Props& props, const Options& options);
 
-  const Bitmap& picture() const { return picture_; }
-  void setPicture(const Bitmap& picture);
+  const Bitmap& Picture() const { return picture_; }
+  void SetPicture(const Bitmap& picture);
 
  protected:
-  void paint(HDC dc, const RECT& rect) override;
-  bool defaultDragsForm() const override { return true; }
+  void Paint(HDC dc, const RECT& rect) override;
+  bool DefaultDragsForm() const override { return true; }
 
  private:
-  void updateKey();
+  void UpdateKey();
   Options options_;
   Bitmap picture_;
   std::optional<COLORREF> key_;  // the colour left undrawn
@@ -81,9 +81,9 @@ class Shape : public Widget {
       : Widget(parent, props), options_(options) {}
 
  protected:
-  void paint(HDC dc, const RECT& rect) override;
-  bool defaultDragsForm() const override { return true; }
-  std::optional<COLORREF> defaultColour() const override { return colours::White; }
+  void Paint(HDC dc, const RECT& rect) override;
+  bool DefaultDragsForm() const override { return true; }
+  std::optional<COLORREF> DefaultColour() const override { return colours::White; }
 
  private:
   Options options_;
@@ -105,15 +105,15 @@ class SpeedButton : public Widget {
   };
   SpeedButton(Container* parent, const Props& props, const Options& options);
 
-  const Bitmap& glyph() const { return glyph_; }
-  void setGlyph(const Bitmap& glyph);
-  bool hot() const { return hot_; }
-  bool down() const { return down_; }
+  const Bitmap& Glyph() const { return glyph_; }
+  void SetGlyph(const Bitmap& glyph);
+  bool Hot() const { return hot_; }
+  bool Down() const { return down_; }
 
  protected:
-  void paint(HDC dc, const RECT& rect) override;
-  void hotChanged(bool hot) override;
-  void pressedChanged(bool pressed) override;
+  void Paint(HDC dc, const RECT& rect) override;
+  void HotChanged(bool hot) override;
+  void PressedChanged(bool pressed) override;
 
  private:
   Options options_;
@@ -140,12 +140,12 @@ class Panel : public Container {
   Panel(Container* parent, const Props& props, const Options& options)
       : Container(parent, props), options_(options) {}
 
-  void setCaption(const std::string& text) override;
+  void SetCaption(const std::string& text) override;
 
  protected:
-  bool createWindow(const WindowSpec& spec) override;
-  WindowSpec windowSpec() const override;
-  void paintBackground(HDC dc, const RECT& client) override;
+  bool CreateHandle(const WindowSpec& spec) override;
+  WindowSpec CreationSpec() const override;
+  void PaintBackground(HDC dc, const RECT& client) override;
 
  private:
   Options options_;
@@ -161,17 +161,17 @@ class Button : public WindowedWidget {
       : WindowedWidget(parent, props), options_(options) {}
 
  protected:
-  bool createWindow(const WindowSpec& spec) override;
-  WindowSpec windowSpec() const override;
-  void command(WORD code) override;
-  void clicked() override {}  // reported by BN_CLICKED, keyboard included
+  bool CreateHandle(const WindowSpec& spec) override;
+  WindowSpec CreationSpec() const override;
+  void Command(WORD code) override;
+  void Clicked() override {}  // reported by BN_CLICKED, keyboard included
 
  private:
   Options options_;
 };
 
 // A standard check box on its parent's colour. Its click handler runs when
-// the user toggles it; setChecked does not run it.
+// the user toggles it; SetChecked does not run it.
 class CheckBox : public WindowedWidget {
  public:
   struct Options {
@@ -179,16 +179,16 @@ class CheckBox : public WindowedWidget {
   };
   CheckBox(Container* parent, const Props& props, const Options& options);
 
-  bool checked() const;
-  void setChecked(bool checked);
+  bool Checked() const;
+  void SetChecked(bool checked);
 
  protected:
-  bool createWindow(const WindowSpec& spec) override;
-  WindowSpec windowSpec() const override;
-  void realize() override;
-  void command(WORD code) override;
-  void clicked() override {}
-  std::optional<LRESULT> ctlColour(HDC dc) override;
+  bool CreateHandle(const WindowSpec& spec) override;
+  WindowSpec CreationSpec() const override;
+  void Realize() override;
+  void Command(WORD code) override;
+  void Clicked() override {}
+  std::optional<LRESULT> CtlColour(HDC dc) override;
 
  private:
   Options options_;

@@ -25,29 +25,29 @@ class Edit : public WindowedWidget {
   };
   Edit(Container* parent, const Props& props, const Options& options);
 
-  std::string text() const { return caption(); }
-  void setText(const std::string& text) { setCaption(text); }
-  bool readOnly() const { return options_.readOnly; }
-  void setReadOnly(bool readOnly);
-  void setMaxLength(int maxLength);
+  std::string Text() const { return Caption(); }
+  void SetText(const std::string& text) { SetCaption(text); }
+  bool ReadOnly() const { return options_.readOnly; }
+  void SetReadOnly(bool readOnly);
+  void SetMaxLength(int maxLength);
   // Selection as character positions [start, end).
-  std::pair<int, int> selection() const;
-  void setSelection(int start, int end);
-  void selectAll() { setSelection(0, -1); }
+  std::pair<int, int> Selection() const;
+  void SetSelection(int start, int end);
+  void SelectAll() { SetSelection(0, -1); }
 
   Handler onChange;
 
  protected:
-  bool createWindow(const WindowSpec& spec) override;
-  WindowSpec windowSpec() const override;
-  void realize() override;
-  void fontChanged() override;
-  void command(WORD code) override;
-  std::optional<LRESULT> ctlColour(HDC dc) override;
-  std::optional<COLORREF> defaultColour() const override { return colours::White; }
+  bool CreateHandle(const WindowSpec& spec) override;
+  WindowSpec CreationSpec() const override;
+  void Realize() override;
+  void FontChanged() override;
+  void Command(WORD code) override;
+  std::optional<LRESULT> CtlColour(HDC dc) override;
+  std::optional<COLORREF> DefaultColour() const override { return colours::White; }
 
  private:
-  void setMargins();
+  void SetMargins();
   Options options_;
 };
 
@@ -66,13 +66,13 @@ class MaskEdit : public Edit {
   };
   MaskEdit(Container* parent, const Props& props, const Options& options);
 
-  const EditMask& mask() const { return mask_; }
+  const EditMask& Mask() const { return mask_; }
   // The text value: blanks as spaces, literals as the mask says.
-  std::string text() const { return mask_.text(caption()); }
+  std::string Text() const { return mask_.Text(Caption()); }
   // The text as shown, blanks included ("12/__/2003").
-  std::string editText() const { return caption(); }
-  void setText(const std::string& text) { setCaption(mask_.format(text)); }
-  bool isComplete() const { return mask_.isComplete(caption()); }
+  std::string EditText() const { return Caption(); }
+  void SetText(const std::string& text) { SetCaption(mask_.Format(text)); }
+  bool IsComplete() const { return mask_.IsComplete(Caption()); }
 
   // How an incomplete field is reported when the user leaves it; unset, a
   // message box with the text below over the field's form.
@@ -83,8 +83,8 @@ class MaskEdit : public Edit {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void apply(const EditMask::State& state);
-  void validate();
+  void Apply(const EditMask::State& state);
+  void Validate();
 
   EditMask mask_;
   std::string entryText_;   // the text when the field got the focus

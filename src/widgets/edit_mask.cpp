@@ -92,11 +92,11 @@ EditMask::EditMask(std::string_view full) {
   }
 }
 
-bool EditMask::isLiteral(std::size_t pos) const {
+bool EditMask::IsLiteral(std::size_t pos) const {
   return pos < positions_.size() && positions_[pos].kind == Kind::Literal;
 }
 
-bool EditMask::accepts(std::size_t pos, char c) const {
+bool EditMask::Accepts(std::size_t pos, char c) const {
   if (pos >= positions_.size()) return false;
   const Position& p = positions_[pos];
   if (p.kind == Kind::Literal) return false;
@@ -111,7 +111,7 @@ bool EditMask::accepts(std::size_t pos, char c) const {
   }
 }
 
-char EditMask::convert(std::size_t pos, char c) const {
+char EditMask::Convert(std::size_t pos, char c) const {
   if (c == ' ') return blank_;
   switch (positions_[pos].letterCase) {
     case Case::Upper: return ToUpper(c);
@@ -120,41 +120,41 @@ char EditMask::convert(std::size_t pos, char c) const {
   }
 }
 
-bool EditMask::isBlank(std::string_view editText, std::size_t pos) const {
+bool EditMask::IsBlank(std::string_view editText, std::size_t pos) const {
   return pos >= editText.size() || editText[pos] == blank_ || editText[pos] == ' ';
 }
 
-std::size_t EditMask::nextEditable(std::size_t pos) const {
-  while (pos < positions_.size() && isLiteral(pos)) ++pos;
+std::size_t EditMask::NextEditable(std::size_t pos) const {
+  while (pos < positions_.size() && IsLiteral(pos)) ++pos;
   return pos;
 }
 
-void EditMask::clear(std::string& editText, std::size_t from, std::size_t to) const {
+void EditMask::Clear(std::string& editText, std::size_t from, std::size_t to) const {
   for (std::size_t i = from; i < to && i < positions_.size(); ++i)
-    if (!isLiteral(i)) editText[i] = blank_;
+    if (!IsLiteral(i)) editText[i] = blank_;
 }
 
-std::string EditMask::blankText() const {
+std::string EditMask::BlankText() const {
   std::string t(positions_.size(), blank_);
   for (std::size_t i = 0; i < positions_.size(); ++i)
-    if (isLiteral(i)) t[i] = positions_[i].literal;
+    if (IsLiteral(i)) t[i] = positions_[i].literal;
   return t;
 }
 
-std::string EditMask::format(std::string_view text) const {
-  if (empty()) return std::string(text);
-  std::string t = blankText();
+std::string EditMask::Format(std::string_view text) const {
+  if (Empty()) return std::string(text);
+  std::string t = BlankText();
   auto put = [&](std::size_t pos, char c) {
-    if (accepts(pos, c)) t[pos] = convert(pos, c);
+    if (Accepts(pos, c)) t[pos] = Convert(pos, c);
   };
   if (saveLiterals_) {
     for (std::size_t i = 0; i < positions_.size() && i < text.size(); ++i)
-      if (!isLiteral(i)) put(i, text[i]);
+      if (!IsLiteral(i)) put(i, text[i]);
     return t;
   }
   std::vector<std::size_t> editable;
   for (std::size_t i = 0; i < positions_.size(); ++i)
-    if (!isLiteral(i)) editable.push_back(i);
+    if (!IsLiteral(i)) editable.push_back(i);
   const std::size_t count = text.size() < editable.size() ? text.size() : editable.size();
   // "!" puts a short value at the end, else at the start.
   const std::size_t firstPos = reverse_ ? editable.size() - count : 0;
@@ -163,14 +163,14 @@ std::string EditMask::format(std::string_view text) const {
   return t;
 }
 
-std::string EditMask::text(std::string_view editText) const {
-  if (empty()) return std::string(editText);
+std::string EditMask::Text(std::string_view editText) const {
+  if (Empty()) return std::string(editText);
   std::string r;
   for (std::size_t i = 0; i < positions_.size(); ++i) {
-    if (isLiteral(i)) {
+    if (IsLiteral(i)) {
       if (saveLiterals_) r += positions_[i].literal;
     } else {
-      r += isBlank(editText, i) ? ' ' : editText[i];
+      r += IsBlank(editText, i) ? ' ' : editText[i];
     }
   }
   if (!saveLiterals_) {
@@ -183,69 +183,69 @@ std::string EditMask::text(std::string_view editText) const {
   return r;
 }
 
-std::optional<std::size_t> EditMask::firstMissing(std::string_view editText) const {
+std::optional<std::size_t> EditMask::FirstMissing(std::string_view editText) const {
   for (std::size_t i = 0; i < positions_.size(); ++i)
-    if (positions_[i].required && isBlank(editText, i)) return i;
+    if (positions_[i].required && IsBlank(editText, i)) return i;
   return std::nullopt;
 }
 
-void EditMask::alignFieldRight(std::string& editText, std::size_t fieldEnd) const {
+void EditMask::AlignFieldRight(std::string& editText, std::size_t fieldEnd) const {
   std::size_t start = fieldEnd;
-  while (start > 0 && !isLiteral(start - 1)) --start;
+  while (start > 0 && !IsLiteral(start - 1)) --start;
   std::string chars;
   for (std::size_t i = start; i < fieldEnd; ++i)
-    if (!isBlank(editText, i)) chars += editText[i];
+    if (!IsBlank(editText, i)) chars += editText[i];
   std::string field(fieldEnd - start - chars.size(), blank_);
   field += chars;
   for (std::size_t i = start; i < fieldEnd; ++i)
-    if (!isBlank(field, i - start) && !accepts(i, field[i - start])) return;  // would not fit
+    if (!IsBlank(field, i - start) && !Accepts(i, field[i - start])) return;  // would not fit
   editText.replace(start, field.size(), field);
 }
 
-std::optional<EditMask::State> EditMask::typeLiteral(std::string t, std::size_t caret, char c) const {
+std::optional<EditMask::State> EditMask::TypeLiteral(std::string t, std::size_t caret, char c) const {
   // The caret has just skipped this literal: typing it changes nothing.
-  if (caret > 0 && isLiteral(caret - 1) && positions_[caret - 1].literal == c) return State{t, caret};
+  if (caret > 0 && IsLiteral(caret - 1) && positions_[caret - 1].literal == c) return State{t, caret};
   std::size_t q = caret;
-  while (q < positions_.size() && !isLiteral(q)) ++q;
+  while (q < positions_.size() && !IsLiteral(q)) ++q;
   if (q == positions_.size() || positions_[q].literal != c) return std::nullopt;
   // Leaving the field early: what stays blank must be optional.
   for (std::size_t i = caret; i < q; ++i)
-    if (positions_[i].required && isBlank(t, i)) return std::nullopt;
-  if (reverse_) alignFieldRight(t, q);
-  return State{t, nextEditable(q + 1)};
+    if (positions_[i].required && IsBlank(t, i)) return std::nullopt;
+  if (reverse_) AlignFieldRight(t, q);
+  return State{t, NextEditable(q + 1)};
 }
 
-EditMask::State EditMask::clearSelection(std::string_view editText, std::size_t selStart,
+EditMask::State EditMask::ClearSelection(std::string_view editText, std::size_t selStart,
                                          std::size_t selEnd) const {
-  std::string t = editText.size() == length() ? std::string(editText) : format(editText);
+  std::string t = editText.size() == Length() ? std::string(editText) : Format(editText);
   const std::size_t n = positions_.size();
   if (selStart > n) selStart = n;
   if (selEnd > n) selEnd = n;
   if (selEnd < selStart) std::swap(selStart, selEnd);
-  clear(t, selStart, selEnd);
+  Clear(t, selStart, selEnd);
   return {std::move(t), selStart};
 }
 
-std::optional<EditMask::State> EditMask::type(std::string_view editText, std::size_t selStart,
+std::optional<EditMask::State> EditMask::Type(std::string_view editText, std::size_t selStart,
                                               std::size_t selEnd, char c) const {
-  if (empty()) return std::nullopt;
-  State s = clearSelection(editText, selStart, selEnd);
-  const std::size_t p = nextEditable(s.caret);
-  if (p < length() && accepts(p, c)) {
-    s.text[p] = convert(p, c);
-    return State{std::move(s.text), nextEditable(p + 1)};
+  if (Empty()) return std::nullopt;
+  State s = ClearSelection(editText, selStart, selEnd);
+  const std::size_t p = NextEditable(s.caret);
+  if (p < Length() && Accepts(p, c)) {
+    s.text[p] = Convert(p, c);
+    return State{std::move(s.text), NextEditable(p + 1)};
   }
-  return typeLiteral(std::move(s.text), s.caret, c);
+  return TypeLiteral(std::move(s.text), s.caret, c);
 }
 
-EditMask::State EditMask::erase(std::string_view editText, std::size_t selStart, std::size_t selEnd,
+EditMask::State EditMask::Erase(std::string_view editText, std::size_t selStart, std::size_t selEnd,
                                 bool backward) const {
   const bool selection = selStart != selEnd;
-  State s = clearSelection(editText, selStart, selEnd);
-  if (selection || empty()) return s;
+  State s = ClearSelection(editText, selStart, selEnd);
+  if (selection || Empty()) return s;
   if (backward) {
     for (std::size_t p = s.caret; p > 0; --p) {
-      if (!isLiteral(p - 1)) {
+      if (!IsLiteral(p - 1)) {
         s.text[p - 1] = blank_;
         s.caret = p - 1;
         break;
@@ -253,17 +253,17 @@ EditMask::State EditMask::erase(std::string_view editText, std::size_t selStart,
     }
     return s;
   }
-  const std::size_t p = nextEditable(s.caret);
-  if (p < length()) s.text[p] = blank_;
+  const std::size_t p = NextEditable(s.caret);
+  if (p < Length()) s.text[p] = blank_;
   return s;
 }
 
-EditMask::State EditMask::paste(std::string_view editText, std::size_t selStart, std::size_t selEnd,
+EditMask::State EditMask::Paste(std::string_view editText, std::size_t selStart, std::size_t selEnd,
                                 std::string_view clip) const {
-  State s = clearSelection(editText, selStart, selEnd);
+  State s = ClearSelection(editText, selStart, selEnd);
   for (const char c : clip) {
     if (c == '\r' || c == '\n' || c == '\t') continue;
-    if (auto next = type(s.text, s.caret, s.caret, c)) s = std::move(*next);
+    if (auto next = Type(s.text, s.caret, s.caret, c)) s = std::move(*next);
   }
   return s;
 }

@@ -33,26 +33,26 @@ class EditMask {
   explicit EditMask(std::string_view mask);
 
   // No positions: the edit takes any text.
-  bool empty() const { return positions_.empty(); }
-  std::size_t length() const { return positions_.size(); }
-  char blankChar() const { return blank_; }
-  bool savesLiterals() const { return saveLiterals_; }
-  bool isLiteral(std::size_t pos) const;
+  bool Empty() const { return positions_.empty(); }
+  std::size_t Length() const { return positions_.size(); }
+  char BlankChar() const { return blank_; }
+  bool SavesLiterals() const { return saveLiterals_; }
+  bool IsLiteral(std::size_t pos) const;
 
   // The edit text with every position blank.
-  std::string blankText() const;
+  std::string BlankText() const;
   // The edit text for a text value: with literals saved, character i of
   // the value goes to position i; else the value fills the positions that
   // are not literals. Characters a position refuses become blanks.
-  std::string format(std::string_view text) const;
+  std::string Format(std::string_view text) const;
   // The text value of an edit text: blanks become spaces; literals are
   // kept or, when not saved, dropped with the blanks at the end (at the
   // start with "!").
-  std::string text(std::string_view editText) const;
+  std::string Text(std::string_view editText) const;
 
   // The first required position that is blank, if any.
-  std::optional<std::size_t> firstMissing(std::string_view editText) const;
-  bool isComplete(std::string_view editText) const { return !firstMissing(editText); }
+  std::optional<std::size_t> FirstMissing(std::string_view editText) const;
+  bool IsComplete(std::string_view editText) const { return !FirstMissing(editText); }
 
   // An edit text with its caret.
   struct State {
@@ -62,13 +62,13 @@ class EditMask {
   };
   // Typing c over the selection [selStart, selEnd) (empty: at the caret).
   // nullopt when the character is refused; the text is then unchanged.
-  std::optional<State> type(std::string_view editText, std::size_t selStart, std::size_t selEnd,
+  std::optional<State> Type(std::string_view editText, std::size_t selStart, std::size_t selEnd,
                             char c) const;
   // Backspace (backward) or Delete: clears the selection, else the
   // position before the caret (backspace, skipping literals) or at it.
-  State erase(std::string_view editText, std::size_t selStart, std::size_t selEnd, bool backward) const;
+  State Erase(std::string_view editText, std::size_t selStart, std::size_t selEnd, bool backward) const;
   // Pasting types the characters one by one; refused ones are dropped.
-  State paste(std::string_view editText, std::size_t selStart, std::size_t selEnd,
+  State Paste(std::string_view editText, std::size_t selStart, std::size_t selEnd,
               std::string_view clip) const;
 
  private:
@@ -81,15 +81,15 @@ class EditMask {
     char literal;
   };
 
-  bool accepts(std::size_t pos, char c) const;
-  char convert(std::size_t pos, char c) const;
-  bool isBlank(std::string_view editText, std::size_t pos) const;
-  std::size_t nextEditable(std::size_t pos) const;
-  std::size_t skipLiterals(std::size_t pos) const;
-  void clear(std::string& editText, std::size_t from, std::size_t to) const;
-  State clearSelection(std::string_view editText, std::size_t selStart, std::size_t selEnd) const;
-  void alignFieldRight(std::string& editText, std::size_t fieldEnd) const;
-  std::optional<State> typeLiteral(std::string editText, std::size_t caret, char c) const;
+  bool Accepts(std::size_t pos, char c) const;
+  char Convert(std::size_t pos, char c) const;
+  bool IsBlank(std::string_view editText, std::size_t pos) const;
+  std::size_t NextEditable(std::size_t pos) const;
+  std::size_t SkipLiterals(std::size_t pos) const;
+  void Clear(std::string& editText, std::size_t from, std::size_t to) const;
+  State ClearSelection(std::string_view editText, std::size_t selStart, std::size_t selEnd) const;
+  void AlignFieldRight(std::string& editText, std::size_t fieldEnd) const;
+  std::optional<State> TypeLiteral(std::string editText, std::size_t caret, char c) const;
 
   std::vector<Position> positions_;
   bool reverse_ = false;

@@ -32,14 +32,14 @@ Font Font::Underlined() const {
   return f;
 }
 
-int Font::logicalHeight(int dpi) const {
+int Font::LogicalHeight(int dpi) const {
   if (points != 0) return -MulDiv(points, dpi, 72);
   return -pixels;
 }
 
-LOGFONTA Font::logFont(int dpi) const {
+LOGFONTA Font::LogFont(int dpi) const {
   LOGFONTA lf{};
-  lf.lfHeight = logicalHeight(dpi);
+  lf.lfHeight = LogicalHeight(dpi);
   lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = italic ? TRUE : FALSE;
   lf.lfUnderline = underline ? TRUE : FALSE;
@@ -69,16 +69,16 @@ SIZE MeasureText(HFONT font, const std::string& text) {
 
 GdiCache::GdiCache(int dpi) : dpi_(dpi > 0 ? dpi : ScreenDpi()) {}
 
-HFONT GdiCache::font(const Font& f) {
+HFONT GdiCache::GetFont(const Font& f) {
   auto it = fonts_.find(f);
   if (it == fonts_.end()) {
-    const LOGFONTA lf = f.logFont(dpi_);
+    const LOGFONTA lf = f.LogFont(dpi_);
     it = fonts_.emplace(f, OwnedFont(CreateFontIndirectA(&lf))).first;
   }
   return it->second.get();
 }
 
-HBRUSH GdiCache::brush(COLORREF colour) {
+HBRUSH GdiCache::Brush(COLORREF colour) {
   auto it = brushes_.find(colour);
   if (it == brushes_.end()) it = brushes_.emplace(colour, OwnedBrush(CreateSolidBrush(colour))).first;
   return it->second.get();

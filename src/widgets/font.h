@@ -31,8 +31,8 @@ struct Font {
   Font Underlined() const;
 
   // LOGFONT height (negative: character height, not cell height).
-  int logicalHeight(int dpi) const;
-  LOGFONTA logFont(int dpi) const;
+  int LogicalHeight(int dpi) const;
+  LOGFONTA LogFont(int dpi) const;
 
   friend bool operator==(const Font&, const Font&) = default;
   friend auto operator<=>(const Font&, const Font&) = default;
@@ -48,8 +48,8 @@ class GdiCache {
   GdiCache(const GdiCache&) = delete;
   GdiCache& operator=(const GdiCache&) = delete;
 
-  HFONT font(const Font& f);
-  HBRUSH brush(COLORREF colour);
+  HFONT GetFont(const Font& f);
+  HBRUSH Brush(COLORREF colour);
 
  private:
   int dpi_;

@@ -26,30 +26,30 @@ Props FormProps(const FormDesc& d) {
 
 Timer::Timer(Form& form, UINT_PTR id, const TimerDesc& desc)
     : onTimer(desc.onTimer), form_(form), id_(id), interval_(desc.interval), enabled_(desc.enabled) {
-  apply();
+  Apply();
 }
 
 Timer::~Timer() {
-  if (form_.handle()) KillTimer(form_.handle(), id_);
+  if (form_.Handle()) KillTimer(form_.Handle(), id_);
 }
 
-void Timer::setInterval(UINT ms) {
+void Timer::SetInterval(UINT ms) {
   interval_ = ms;
-  apply();
+  Apply();
 }
 
-void Timer::setEnabled(bool on) {
+void Timer::SetEnabled(bool on) {
   if (on == enabled_) return;
   enabled_ = on;
-  apply();
+  Apply();
 }
 
-void Timer::apply() {
+void Timer::Apply() {
   // An interval of 0 stops the timer, like disabling it.
   if (enabled_ && interval_ > 0)
-    SetTimer(form_.handle(), id_, interval_, nullptr);
+    SetTimer(form_.Handle(), id_, interval_, nullptr);
   else
-    KillTimer(form_.handle(), id_);
+    KillTimer(form_.Handle(), id_);
 }
 
 // ------------------------------------------------------------------ Form
@@ -61,24 +61,24 @@ Form::Form(const FormDesc& desc)
       dragBySurface_(desc.dragBySurface),
       taskbarButton_(desc.taskbarButton),
       hints_(desc.hints) {
-  realize();
-  if (desc.centered) centerOnScreen();
+  Realize();
+  if (desc.centered) CenterOnScreen();
 }
 
 Form::~Form() {
-  if (hints_) hints_->forget(*this);
+  if (hints_) hints_->Forget(*this);
   timers_.clear();
   // The children go before the font and brush cache they use.
-  destroyChildren();
+  DestroyChildren();
 }
 
-WindowSpec Form::windowSpec() const {
+WindowSpec Form::CreationSpec() const {
   WindowSpec s;
   s.style = WS_POPUP | WS_CLIPCHILDREN;
   if (!borderless_) s.style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   s.exStyle = (topmost_ ? WS_EX_TOPMOST : 0) | WS_EX_CONTROLPARENT |
               (taskbarButton_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW);
-  RECT r = bounds().rect();
+  RECT r = GetBounds().Rect();
   AdjustWindowRectEx(&r, s.style, FALSE, s.exStyle);
   s.left = r.left;
   s.top = r.top;
@@ -88,62 +88,62 @@ WindowSpec Form::windowSpec() const {
   return s;
 }
 
-bool Form::createWindow(const WindowSpec& spec) { return create(kWidgetClass, spec); }
+bool Form::CreateHandle(const WindowSpec& spec) { return Create(kWidgetClass, spec); }
 
-void Form::show() { setVisible(true); }
+void Form::Show() { SetVisible(true); }
 
-void Form::showInactive() {
-  ShowWindow(handle(), SW_SHOWNA);
+void Form::ShowInactive() {
+  ShowWindow(Handle(), SW_SHOWNA);
   visible_ = true;
 }
-void Form::hide() { setVisible(false); }
+void Form::Hide() { SetVisible(false); }
 
-void Form::setVisible(bool visible) {
-  if (!handle()) return;
-  ShowWindow(handle(), visible ? SW_SHOW : SW_HIDE);
+void Form::SetVisible(bool visible) {
+  if (!Handle()) return;
+  ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
   visible_ = visible;
 }
 
-void Form::showChanged(bool visible) {
+void Form::ShowChanged(bool visible) {
   visible_ = visible;
   if (visible) {
     if (onShow) onShow();
   } else {
-    if (hints_) hints_->cancel();
+    if (hints_) hints_->Cancel();
     if (onHide) onHide();
   }
 }
 
-void Form::setBounds(const Bounds& b) {
-  Widget::setBounds(b);
-  if (!handle()) return;
-  const WindowSpec s = windowSpec();
-  SetWindowPos(handle(), nullptr, s.left, s.top, s.width, s.height, SWP_NOZORDER | SWP_NOACTIVATE);
+void Form::SetBounds(const Bounds& b) {
+  Widget::SetBounds(b);
+  if (!Handle()) return;
+  const WindowSpec s = CreationSpec();
+  SetWindowPos(Handle(), nullptr, s.left, s.top, s.width, s.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::setClientSize(int width, int height) {
-  setBounds({bounds().left, bounds().top, width, height});
+void Form::SetClientSize(int width, int height) {
+  SetBounds({GetBounds().left, GetBounds().top, width, height});
 }
 
-void Form::centerOnScreen() {
-  const Bounds b = bounds();
-  setBounds({(GetSystemMetrics(SM_CXSCREEN) - b.width) / 2,
+void Form::CenterOnScreen() {
+  const Bounds b = GetBounds();
+  SetBounds({(GetSystemMetrics(SM_CXSCREEN) - b.width) / 2,
              (GetSystemMetrics(SM_CYSCREEN) - b.height) / 2, b.width, b.height});
 }
 
-void Form::setHints(HintManager* hints) {
-  if (hints_ && hints_ != hints) hints_->forget(*this);
+void Form::SetHints(HintManager* hints) {
+  if (hints_ && hints_ != hints) hints_->Forget(*this);
   hints_ = hints;
 }
 
-LRESULT Form::hitTest(POINT client) const {
+LRESULT Form::HitTest(POINT client) const {
   if (!dragBySurface_) return HTCLIENT;
-  const Widget* w = childAt(client);
+  const Widget* w = ChildAt(client);
   if (!w) return HTCAPTION;
-  return !w->isWindowed() && w->dragsForm() ? HTCAPTION : HTCLIENT;
+  return !w->IsWindowed() && w->DragsForm() ? HTCAPTION : HTCLIENT;
 }
 
-Timer& Form::addTimer(const TimerDesc& desc) {
+Timer& Form::AddTimer(const TimerDesc& desc) {
   // Ids from 1; a timer lives as long as its form.
   timers_.push_back(std::make_unique<Timer>(*this, timers_.size() + 1, desc));
   return *timers_.back();
@@ -152,43 +152,43 @@ Timer& Form::addTimer(const TimerDesc& desc) {
 LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_NCHITTEST: {
-      const LRESULT r = defaultProc(msg, wp, lp);
+      const LRESULT r = DefaultProc(msg, wp, lp);
       if (r != HTCLIENT) return r;
       POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      ScreenToClient(handle(), &p);
-      return hitTest(p);
+      ScreenToClient(Handle(), &p);
+      return HitTest(p);
     }
     case WM_NCMOUSEMOVE:
       if (wp == HTCAPTION && hints_) {
         // The dragging surface and what lies on it get no client mouse
         // messages, but their hints show all the same.
         POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        ScreenToClient(handle(), &p);
-        const Widget* w = childAt(p);
+        ScreenToClient(Handle(), &p);
+        const Widget* w = ChildAt(p);
         ncHovered_ = w ? w : this;
-        hints_->mouseOver(ncHovered_, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        hints_->MouseOver(ncHovered_, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         TRACKMOUSEEVENT t{};
         t.cbSize = sizeof t;
         t.dwFlags = TME_LEAVE | TME_NONCLIENT;
-        t.hwndTrack = handle();
+        t.hwndTrack = Handle();
         TrackMouseEvent(&t);
       }
       break;
     case WM_NCMOUSELEAVE:
-      if (hints_) hints_->mouseLeft(ncHovered_);
+      if (hints_) hints_->MouseLeft(ncHovered_);
       ncHovered_ = nullptr;
       return 0;
     case WM_WINDOWPOSCHANGED: {
       // Keep the bounds true when the user drags the form.
       RECT client;
-      GetClientRect(handle(), &client);
+      GetClientRect(Handle(), &client);
       POINT origin{0, 0};
-      ClientToScreen(handle(), &origin);
+      ClientToScreen(Handle(), &origin);
       bounds_ = {origin.x, origin.y, client.right, client.bottom};
       break;
     }
     case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
-      if (hints_) hints_->cancel();
+      if (hints_) hints_->Cancel();
       if (msg == WM_NCRBUTTONDOWN && wp == HTCAPTION) return 0;
       break;
     case WM_NCLBUTTONDBLCLK:
@@ -198,7 +198,7 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == HTCAPTION) {
         // A right click on the dragging surface asks for the context menu,
         // as it would on the client area.
-        SendMessageA(handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle()), lp);
+        SendMessageA(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), lp);
         return 0;
       }
       break;
@@ -210,17 +210,17 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_SHOWWINDOW:
-      showChanged(wp != 0);
+      ShowChanged(wp != 0);
       break;
     case WM_CLOSE:
-      hide();  // forms are hidden, never closed by the user
+      Hide();  // forms are hidden, never closed by the user
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
         const HWND focus = GetFocus();
-        if (focus && IsChild(handle(), focus)) lastFocus_ = focus;
-      } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(handle(), lastFocus_)) {
-        SetFocus(lastFocus_);
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)) {
+        ::SetFocus(lastFocus_);
         return 0;
       }
       break;
@@ -235,18 +235,18 @@ namespace {
 // Fields and buttons in declaration order, depth first. (The windows' own
 // order is the other way round: later siblings lie above earlier ones.)
 void CollectTabStops(const Container& c, std::vector<WindowedWidget*>& out) {
-  for (const auto& child : c.children()) {
-    if (!child->isWindowed()) continue;
+  for (const auto& child : c.Children()) {
+    if (!child->IsWindowed()) continue;
     auto* w = static_cast<WindowedWidget*>(child.get());
-    if (!IsWindowVisible(w->handle()) || !IsWindowEnabled(w->handle())) continue;
-    if (GetWindowLongA(w->handle(), GWL_STYLE) & WS_TABSTOP) out.push_back(w);
+    if (!IsWindowVisible(w->Handle()) || !IsWindowEnabled(w->Handle())) continue;
+    if (GetWindowLongA(w->Handle(), GWL_STYLE) & WS_TABSTOP) out.push_back(w);
     if (const auto* inner = dynamic_cast<const Container*>(w)) CollectTabStops(*inner, out);
   }
 }
 
 }  // namespace
 
-bool Form::focusNext(bool backward) {
+bool Form::FocusNext(bool backward) {
   std::vector<WindowedWidget*> stops;
   CollectTabStops(*this, stops);
   if (stops.empty()) return false;
@@ -254,21 +254,21 @@ bool Form::focusNext(bool backward) {
   const auto n = stops.size();
   size_t next = backward ? n - 1 : 0;
   for (size_t i = 0; i < n; ++i) {
-    if (stops[i]->handle() == focus) {
+    if (stops[i]->Handle() == focus) {
       next = backward ? (i + n - 1) % n : (i + 1) % n;
       break;
     }
   }
   WindowedWidget* target = stops[next];
-  target->setFocus();
-  if (auto* edit = dynamic_cast<Edit*>(target)) edit->selectAll();
+  target->SetFocus();
+  if (auto* edit = dynamic_cast<Edit*>(target)) edit->SelectAll();
   return true;
 }
 
 bool IsFormDialogMessage(MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
   auto* form = dynamic_cast<Form*>(MessageWindow::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
-  return form && form->focusNext(GetKeyState(VK_SHIFT) < 0);
+  return form && form->FocusNext(GetKeyState(VK_SHIFT) < 0);
 }
 
 }  // namespace redoviri::widgets

@@ -30,7 +30,7 @@ struct FormDesc {
   bool borderless = true;  // no frame and no title bar
   bool topmost = false;
   // Pressing the mouse on the form's own surface, or on a widget lying on
-  // it that drags the form, moves the window (see Form::hitTest).
+  // it that drags the form, moves the window (see Form::HitTest).
   bool dragBySurface = true;
   bool taskbarButton = false;
   HintManager* hints = nullptr;  // the program's hint manager, if any
@@ -50,17 +50,17 @@ class Timer {
   Timer& operator=(const Timer&) = delete;
   ~Timer();
 
-  UINT interval() const { return interval_; }
+  UINT Interval() const { return interval_; }
   // A new interval restarts the count.
-  void setInterval(UINT ms);
-  bool enabled() const { return enabled_; }
-  void setEnabled(bool on);
+  void SetInterval(UINT ms);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool on);
 
   Handler onTimer;
 
  private:
   friend class Form;
-  void apply();
+  void Apply();
 
   Form& form_;
   UINT_PTR id_;
@@ -73,35 +73,35 @@ class Form : public Container {
   explicit Form(const FormDesc& desc);
   ~Form() override;
 
-  void show();
+  void Show();
   // Shows the form without taking the activation from another window.
-  void showInactive();
-  void hide();
-  void setVisible(bool visible) override;
+  void ShowInactive();
+  void Hide();
+  void SetVisible(bool visible) override;
   // Screen position and size of the client area.
-  void setBounds(const Bounds& b) override;
+  void SetBounds(const Bounds& b) override;
   // The client area's size.
-  void setClientSize(int width, int height);
-  void centerOnScreen();
+  void SetClientSize(int width, int height);
+  void CenterOnScreen();
 
   // The hit-test rule: HTCAPTION for a point of the form's own surface or
   // of a visible, enabled windowless widget lying directly on the form
-  // whose dragsForm() is true (labels, images and shapes by default);
+  // whose DragsForm() is true (labels, images and shapes by default);
   // HTCLIENT for everything else (panels and what they hold, edits,
   // buttons, the grid, speed buttons) and for every point when the form
   // does not drag by its surface.
-  LRESULT hitTest(POINT client) const;
+  LRESULT HitTest(POINT client) const;
 
-  Timer& addTimer(const TimerDesc& desc);
+  Timer& AddTimer(const TimerDesc& desc);
 
   // Moves the focus to the next (or previous) visible, enabled field or
   // button, in the order the widgets were declared; an edit reached this
   // way has its text selected. False when the form has none.
-  bool focusNext(bool backward = false);
+  bool FocusNext(bool backward = false);
 
-  GdiCache& gdi() { return gdi_; }
-  HintManager* hints() const { return hints_; }
-  void setHints(HintManager* hints);
+  GdiCache& Gdi() { return gdi_; }
+  HintManager* Hints() const { return hints_; }
+  void SetHints(HintManager* hints);
 
   // Before the form is shown or after it is hidden.
   Handler onShow;
@@ -111,9 +111,9 @@ class Form : public Container {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  bool createWindow(const WindowSpec& spec) override;
-  WindowSpec windowSpec() const override;
-  void showChanged(bool visible);
+  bool CreateHandle(const WindowSpec& spec) override;
+  WindowSpec CreationSpec() const override;
+  void ShowChanged(bool visible);
 
   GdiCache gdi_;
   bool borderless_, topmost_, dragBySurface_, taskbarButton_;
@@ -132,25 +132,25 @@ class FormWindow {
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
 
-  void Show() { form_.show(); }
-  void Hide() { form_.hide(); }
-  bool Visible() const { return form_.visible(); }
-  HWND Handle() const { return form_.handle(); }
+  void Show() { form_.Show(); }
+  void Hide() { form_.Hide(); }
+  bool Visible() const { return form_.Visible(); }
+  HWND Handle() const { return form_.Handle(); }
 
  protected:
   friend struct test::WindowAccess;
   explicit FormWindow(const FormDesc& desc) : form_(desc) {}
   ~FormWindow() = default;
 
-  Form& form() { return form_; }
-  const Form& form() const { return form_; }
+  Form& GetForm() { return form_; }
+  const Form& GetForm() const { return form_; }
 
  private:
   Form form_;
 };
 
 // For the message loop: Tab and Shift+Tab move between the fields of the
-// form that holds msg.hwnd (Form::focusNext). True when the message was
+// form that holds msg.hwnd (Form::FocusNext). True when the message was
 // used and is not to be dispatched.
 bool IsFormDialogMessage(MSG& msg);
 

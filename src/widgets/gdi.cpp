@@ -19,7 +19,7 @@ BufferedPaint::BufferedPaint(HDC target, const RECT& area)
   SetViewportOrgEx(memory_.get(), -area.left, -area.top, nullptr);
 }
 
-void BufferedPaint::blit() const {
+void BufferedPaint::Blit() const {
   BitBlt(target_, area_.left, area_.top, Width(area_), Height(area_), memory_.get(), area_.left,
          area_.top, SRCCOPY);
 }

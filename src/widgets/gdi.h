@@ -110,7 +110,7 @@ class PaintDC {
   PaintDC& operator=(const PaintDC&) = delete;
   ~PaintDC() { EndPaint(hwnd_, &ps_); }
   HDC get() const { return dc_; }
-  const RECT& area() const { return ps_.rcPaint; }
+  const RECT& Area() const { return ps_.rcPaint; }
 
  private:
   HWND hwnd_;
@@ -139,8 +139,8 @@ class BufferedPaint {
   BufferedPaint(HDC target, const RECT& area);
   BufferedPaint(const BufferedPaint&) = delete;
   BufferedPaint& operator=(const BufferedPaint&) = delete;
-  HDC dc() const { return memory_.get(); }
-  void blit() const;
+  HDC Dc() const { return memory_.get(); }
+  void Blit() const;
 
  private:
   HDC target_;

@@ -24,16 +24,16 @@ constexpr int kBelowCursor = 20;          // the hint starts under the arrow
 // ---------------------------------------------------- StandardHintWindow
 
 StandardHintWindow::StandardHintWindow() {
-  create(kHintClass, {.style = WS_POPUP | WS_BORDER,
+  Create(kHintClass, {.style = WS_POPUP | WS_BORDER,
                       .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE});
 }
 
-void StandardHintWindow::show(const std::string& text, POINT cursor) {
+void StandardHintWindow::Show(const std::string& text, POINT cursor) {
   text_ = text;
   RECT r{0, 0, kMaxTextWidth, 0};
   {
-    const WindowDC dc(handle());
-    const ScopedSelect font(dc.get(), gdi_.font(font_));
+    const WindowDC dc(Handle());
+    const ScopedSelect font(dc.get(), gdi_.GetFont(font_));
     DrawTextA(dc.get(), text_.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
   }
   const int w = r.right + 2 * kPadX + 2, h = r.bottom + 2 * kPadY + 2;
@@ -42,18 +42,18 @@ void StandardHintWindow::show(const std::string& text, POINT cursor) {
   if (x + w > screenW) x = screenW - w;
   if (x < 0) x = 0;
   if (y + h > screenH) y = cursor.y - h - 2;  // no room below: above the cursor
-  SetWindowPos(handle(), HWND_TOPMOST, x, y, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  InvalidateRect(handle(), nullptr, FALSE);
-  UpdateWindow(handle());
+  SetWindowPos(Handle(), HWND_TOPMOST, x, y, w, h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(Handle(), nullptr, FALSE);
+  UpdateWindow(Handle());
 }
 
-void StandardHintWindow::hide() { ShowWindow(handle(), SW_HIDE); }
+void StandardHintWindow::Hide() { ShowWindow(Handle(), SW_HIDE); }
 
-void StandardHintWindow::paint(HDC dc) {
+void StandardHintWindow::Paint(HDC dc) {
   RECT client;
-  GetClientRect(handle(), &client);
+  GetClientRect(Handle(), &client);
   FillSolid(dc, client, GetSysColor(COLOR_INFOBK));
-  const ScopedSelect font(dc, gdi_.font(font_));
+  const ScopedSelect font(dc, gdi_.GetFont(font_));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
   RECT text{kPadX, kPadY, client.right - kPadX, client.bottom - kPadY};
@@ -63,8 +63,8 @@ void StandardHintWindow::paint(HDC dc) {
 LRESULT StandardHintWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
-      const PaintDC dc(handle());
-      paint(dc.get());
+      const PaintDC dc(Handle());
+      Paint(dc.get());
       return 0;
     }
     case WM_ERASEBKGND:
@@ -74,92 +74,92 @@ LRESULT StandardHintWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     default:
-      return defaultProc(msg, wp, lp);
+      return DefaultProc(msg, wp, lp);
   }
 }
 
 // ----------------------------------------------------------- HintManager
 
 HintManager::HintManager(std::unique_ptr<HintWindow> window) {
-  setWindow(std::move(window));
+  SetWindow(std::move(window));
   // A message-only window carries the timers.
-  create(kWidgetClass, {.parent = HWND_MESSAGE});
+  Create(kWidgetClass, {.parent = HWND_MESSAGE});
 }
 
-HintManager::~HintManager() { hideNow(); }
+HintManager::~HintManager() { HideNow(); }
 
-void HintManager::setWindow(std::unique_ptr<HintWindow> window) {
-  hideNow();
+void HintManager::SetWindow(std::unique_ptr<HintWindow> window) {
+  HideNow();
   window_ = window ? std::move(window) : std::make_unique<StandardHintWindow>();
 }
 
-void HintManager::setEnabled(bool on) {
+void HintManager::SetEnabled(bool on) {
   enabled_ = on;
-  if (!on) cancel();
+  if (!on) Cancel();
 }
 
-void HintManager::mouseOver(const Widget* widget, POINT screen) {
+void HintManager::MouseOver(const Widget* widget, POINT screen) {
   if (widget == current_) {
     // The hint appears where the mouse came to rest.
     if (!done_) point_ = screen;
     return;
   }
   const bool wasShown = shown_;
-  hideNow();
+  HideNow();
   current_ = widget;
-  currentForm_ = widget ? &widget->form() : nullptr;
+  currentForm_ = widget ? &widget->GetForm() : nullptr;
   point_ = screen;
   done_ = false;
-  if (!widget || !enabled_ || widget->effectiveHint().empty()) return;
-  SetTimer(handle(), kShowTimer, wasShown ? timing_.shortPauseMs : timing_.pauseMs, nullptr);
+  if (!widget || !enabled_ || widget->EffectiveHint().empty()) return;
+  SetTimer(Handle(), kShowTimer, wasShown ? timing_.shortPauseMs : timing_.pauseMs, nullptr);
 }
 
-void HintManager::mouseLeft(const Widget* widget) {
-  if (widget && widget == current_) mouseOver(nullptr, point_);
+void HintManager::MouseLeft(const Widget* widget) {
+  if (widget && widget == current_) MouseOver(nullptr, point_);
 }
 
-void HintManager::cancel() {
-  hideNow();
+void HintManager::Cancel() {
+  HideNow();
   done_ = true;
 }
 
-void HintManager::forget(const Form& form) {
+void HintManager::Forget(const Form& form) {
   if (currentForm_ != &form) return;
-  hideNow();
+  HideNow();
   current_ = nullptr;
   currentForm_ = nullptr;
 }
 
-void HintManager::hideNow() {
-  if (handle()) {
-    KillTimer(handle(), kShowTimer);
-    KillTimer(handle(), kHideTimer);
+void HintManager::HideNow() {
+  if (Handle()) {
+    KillTimer(Handle(), kShowTimer);
+    KillTimer(Handle(), kHideTimer);
   }
   if (shown_) {
     shown_ = false;
-    window_->hide();
+    window_->Hide();
   }
 }
 
-void HintManager::showNow() {
+void HintManager::ShowNow() {
   done_ = true;
-  if (!current_ || !enabled_ || !current_->showing()) return;
+  if (!current_ || !enabled_ || !current_->Showing()) return;
   // Read now: a widget's hint may have changed while the mouse rested.
-  const std::string text = current_->effectiveHint();
+  const std::string text = current_->EffectiveHint();
   if (text.empty()) return;
-  window_->show(text, point_);
+  window_->Show(text, point_);
   shown_ = true;
-  SetTimer(handle(), kHideTimer, timing_.hidePauseMs, nullptr);
+  SetTimer(Handle(), kHideTimer, timing_.hidePauseMs, nullptr);
 }
 
 LRESULT HintManager::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_TIMER) {
-    KillTimer(handle(), wp);
-    if (wp == kShowTimer) showNow();
-    if (wp == kHideTimer) hideNow();
+    KillTimer(Handle(), wp);
+    if (wp == kShowTimer) ShowNow();
+    if (wp == kHideTimer) HideNow();
     return 0;
   }
-  return defaultProc(msg, wp, lp);
+  return DefaultProc(msg, wp, lp);
 }
 
 }  // namespace redoviri::widgets

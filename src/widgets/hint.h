@@ -23,8 +23,8 @@ class HintWindow {
  public:
   virtual ~HintWindow() = default;
   // Shows text for the mouse cursor at a screen point (its hot spot).
-  virtual void show(const std::string& text, POINT cursor) = 0;
-  virtual void hide() = 0;
+  virtual void Show(const std::string& text, POINT cursor) = 0;
+  virtual void Hide() = 0;
 };
 
 // The standard hint: a small pale yellow box with a black frame just below
@@ -32,13 +32,13 @@ class HintWindow {
 class StandardHintWindow : public HintWindow, private MessageWindow {
  public:
   StandardHintWindow();
-  void show(const std::string& text, POINT cursor) override;
-  void hide() override;
-  using MessageWindow::handle;
+  void Show(const std::string& text, POINT cursor) override;
+  void Hide() override;
+  using MessageWindow::Handle;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void paint(HDC dc);
+  void Paint(HDC dc);
 
   GdiCache gdi_;
   Font font_ = Font::Points("MS Sans Serif", 8);
@@ -57,32 +57,32 @@ class HintManager : private MessageWindow {
   explicit HintManager(std::unique_ptr<HintWindow> window = nullptr);
   ~HintManager() override;
 
-  void setWindow(std::unique_ptr<HintWindow> window);
+  void SetWindow(std::unique_ptr<HintWindow> window);
 
   // The program-wide switch: off hides the current hint and shows no more.
-  void setEnabled(bool on);
-  bool enabled() const { return enabled_; }
-  void setTiming(const HintTiming& timing) { timing_ = timing; }
+  void SetEnabled(bool on);
+  bool Enabled() const { return enabled_; }
+  void SetTiming(const HintTiming& timing) { timing_ = timing; }
 
   // Reports from the forms. The mouse is over a widget (null: over none of
   // ours) at a screen point.
-  void mouseOver(const Widget* widget, POINT screen);
+  void MouseOver(const Widget* widget, POINT screen);
   // The mouse left a widget (ignored when another one is current already).
-  void mouseLeft(const Widget* widget);
+  void MouseLeft(const Widget* widget);
   // A button was pressed or a form hidden: hide, and show nothing until the
   // mouse reaches another widget.
-  void cancel();
+  void Cancel();
   // A form goes away: forget its widgets.
-  void forget(const Form& form);
+  void Forget(const Form& form);
 
-  const Widget* current() const { return current_; }
-  bool showing() const { return shown_; }
+  const Widget* Current() const { return current_; }
+  bool Showing() const { return shown_; }
 
  private:
   enum : UINT_PTR { kShowTimer = 1, kHideTimer = 2 };
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void hideNow();
-  void showNow();
+  void HideNow();
+  void ShowNow();
 
   std::unique_ptr<HintWindow> window_;
   HintTiming timing_;

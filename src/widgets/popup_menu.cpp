@@ -17,7 +17,7 @@ TPopupMenu::TPopupMenu() : menu_(CreatePopupMenu()) {
   WindowSpec spec;
   spec.style = WS_POPUP;
   spec.exStyle = WS_EX_TOOLWINDOW;
-  if (!create(kWidgetClass, spec)) {
+  if (!Create(kWidgetClass, spec)) {
     DestroyMenu(menu_);
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "popup menu window");
   }
@@ -64,7 +64,7 @@ LRESULT TPopupMenu::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
   }
-  return defaultProc(msg, wp, lp);
+  return DefaultProc(msg, wp, lp);
 }
 
 }  // namespace redoviri::widgets

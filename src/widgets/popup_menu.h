@@ -51,7 +51,7 @@ class TPopupMenu : private MessageWindow {
 
   HMENU Handle() const { return menu_; }
   // The window that receives the menu's commands.
-  HWND Owner() const { return handle(); }
+  HWND Owner() const { return MessageWindow::Handle(); }
 
  private:
   static constexpr UINT kFirstCommand = 100;

@@ -28,60 +28,60 @@ class StringGrid : public WindowedWidget {
   };
   StringGrid(Container* parent, const Props& props, const Options& options);
 
-  int colCount() const { return static_cast<int>(options_.colWidths.size()); }
-  void setColCount(int count);
-  int colWidth(int col) const;
-  void setColWidth(int col, int width);
-  int rowCount() const { return options_.rowCount; }
+  int ColCount() const { return static_cast<int>(options_.colWidths.size()); }
+  void SetColCount(int count);
+  int ColWidth(int col) const;
+  void SetColWidth(int col, int width);
+  int RowCount() const { return options_.rowCount; }
   // Rows added are empty; rows removed lose their cells.
-  void setRowCount(int count);
-  int rowHeight() const { return options_.rowHeight; }
-  int fixedRows() const { return options_.fixedRows; }
+  void SetRowCount(int count);
+  int RowHeight() const { return options_.rowHeight; }
+  int FixedRows() const { return options_.fixedRows; }
 
   // Out-of-range cells read as empty and ignore writes.
-  std::string cell(int col, int row) const;
-  void setCell(int col, int row, const std::string& text);
+  std::string Cell(int col, int row) const;
+  void SetCell(int col, int row, const std::string& text);
 
   // The selected cell; the row is never a fixed one.
-  int row() const { return row_; }
-  int col() const { return col_; }
-  void setRow(int row);
-  void setCol(int col);
+  int Row() const { return row_; }
+  int Col() const { return col_; }
+  void SetRow(int row);
+  void SetCol(int col);
   // The first scrollable row on screen.
-  int topRow() const { return topRow_; }
-  void setTopRow(int row);
+  int TopRow() const { return topRow_; }
+  void SetTopRow(int row);
   // Rows that fit below the fixed ones.
-  int visibleRows() const;
+  int VisibleRows() const;
 
   // The row or column at a point of the client area, or -1.
-  int rowAt(int y) const;
-  int colAt(int x) const;
+  int RowAt(int y) const;
+  int ColAt(int x) const;
   // Rectangle of a cell on screen (client coordinates), empty when hidden.
-  RECT cellRect(int col, int row) const;
+  RECT CellRect(int col, int row) const;
 
   // The user moved the selection (mouse or keys).
   Handler onSelect;
 
  protected:
-  bool createWindow(const WindowSpec& spec) override;
-  WindowSpec windowSpec() const override;
-  void realize() override;
-  std::optional<COLORREF> defaultColour() const override { return colours::White; }
+  bool CreateHandle(const WindowSpec& spec) override;
+  WindowSpec CreationSpec() const override;
+  void Realize() override;
+  std::optional<COLORREF> DefaultColour() const override { return colours::White; }
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  int line() const { return options_.gridLines ? 1 : 0; }
-  int rowPitch() const { return options_.rowHeight + line(); }
-  int fixedHeight() const { return options_.fixedRows * rowPitch(); }
-  int totalWidth() const;
-  int colLeft(int col) const;
-  void paint(HDC dc);
-  void select(int col, int row, bool byUser);
-  void scrollIntoView(int row);
-  void updateScrollBars();
-  void clampScroll();
-  bool keyDown(WPARAM key);
-  void scrollTo(int bar, int code, int thumb);
+  int Line() const { return options_.gridLines ? 1 : 0; }
+  int RowPitch() const { return options_.rowHeight + Line(); }
+  int FixedHeight() const { return options_.fixedRows * RowPitch(); }
+  int TotalWidth() const;
+  int ColLeft(int col) const;
+  void Paint(HDC dc);
+  void Select(int col, int row, bool byUser);
+  void ScrollIntoView(int row);
+  void UpdateScrollBars();
+  void ClampScroll();
+  bool KeyDown(WPARAM key);
+  void ScrollTo(int bar, int code, int thumb);
 
   Options options_;
   std::vector<std::vector<std::string>> cells_;  // [row][col]

@@ -54,131 +54,131 @@ Widget::Widget(Container* parent, const Props& p)
       enabled_(p.enabled),
       dragsForm_(p.dragsForm) {}
 
-Form& Widget::form() {
+Form& Widget::GetForm() {
   Widget* w = this;
   while (w->parent_) w = w->parent_;
   return static_cast<Form&>(*w);
 }
 
-const Form& Widget::form() const { return const_cast<Widget*>(this)->form(); }
+const Form& Widget::GetForm() const { return const_cast<Widget*>(this)->GetForm(); }
 
-void Widget::setBounds(const Bounds& b) {
+void Widget::SetBounds(const Bounds& b) {
   if (b == bounds_) return;
-  invalidate();
+  Invalidate();
   bounds_ = b;
-  invalidate();
+  Invalidate();
 }
 
-void Widget::setCaption(const std::string& text) {
+void Widget::SetCaption(const std::string& text) {
   if (text == caption_) return;
   caption_ = text;
-  invalidate();
+  Invalidate();
 }
 
-std::string Widget::effectiveHint() const {
+std::string Widget::EffectiveHint() const {
   for (const Widget* w = this; w; w = w->parent_)
     if (!w->hint_.empty()) return w->hint_;
   return {};
 }
 
-Font Widget::font() const {
+Font Widget::GetFont() const {
   for (const Widget* w = this; w; w = w->parent_)
     if (w->font_) return *w->font_;
   return Font{};
 }
 
-void Widget::setFont(const Font& f) {
+void Widget::SetFont(const Font& f) {
   if (font_ == f) return;
   font_ = f;
-  fontChanged();
+  FontChanged();
 }
 
-HFONT Widget::fontHandle() const { return const_cast<Widget*>(this)->form().gdi().font(font()); }
+HFONT Widget::FontHandle() const { return const_cast<Widget*>(this)->GetForm().Gdi().GetFont(GetFont()); }
 
-void Widget::setFontColour(COLORREF c) {
+void Widget::SetFontColour(COLORREF c) {
   if (c == fontColour_) return;
   fontColour_ = c;
-  invalidate();
+  Invalidate();
 }
 
-COLORREF Widget::colour() const {
+COLORREF Widget::Colour() const {
   if (colour_) return *colour_;
-  if (auto d = defaultColour()) return *d;
-  return parent_ ? parent_->colour() : colours::Silver;
+  if (auto d = DefaultColour()) return *d;
+  return parent_ ? parent_->Colour() : colours::Silver;
 }
 
-void Widget::setColour(COLORREF c) {
+void Widget::SetColour(COLORREF c) {
   if (colour_ == c) return;
   colour_ = c;
-  colourChanged();
+  ColourChanged();
 }
 
-void Widget::setVisible(bool visible) {
+void Widget::SetVisible(bool visible) {
   if (visible == visible_) return;
   // Invalidate while visible, so the area is repainted either way.
-  if (visible_) invalidate();
+  if (visible_) Invalidate();
   visible_ = visible;
-  if (visible_) invalidate();
+  if (visible_) Invalidate();
 }
 
-bool Widget::showing() const {
+bool Widget::Showing() const {
   for (const Widget* w = this; w; w = w->parent_)
     if (!w->visible_) return false;
   return true;
 }
 
-void Widget::setEnabled(bool enabled) {
+void Widget::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
-  invalidate();
+  Invalidate();
 }
 
-void Widget::bringToFront() {
-  if (parent_) parent_->raise(this);
+void Widget::BringToFront() {
+  if (parent_) parent_->Raise(this);
 }
 
-void Widget::invalidate() {
-  if (!parent_ || !parent_->handle()) return;
-  const RECT r = bounds_.rect();
-  InvalidateRect(parent_->handle(), &r, FALSE);
+void Widget::Invalidate() {
+  if (!parent_ || !parent_->Handle()) return;
+  const RECT r = bounds_.Rect();
+  InvalidateRect(parent_->Handle(), &r, FALSE);
 }
 
-POINT Widget::toScreen(POINT local) const {
+POINT Widget::ToScreen(POINT local) const {
   HWND window;
-  if (isWindowed()) {
-    window = static_cast<const WindowedWidget*>(this)->handle();
+  if (IsWindowed()) {
+    window = static_cast<const WindowedWidget*>(this)->Handle();
   } else {
     local.x += bounds_.left;
     local.y += bounds_.top;
-    window = parent_->handle();
+    window = parent_->Handle();
   }
   ClientToScreen(window, &local);
   return local;
 }
 
-POINT Widget::contextMenuPoint(LPARAM lp) const {
+POINT Widget::ContextMenuPoint(LPARAM lp) const {
   const POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-  if (screen.x == -1 && screen.y == -1) return toScreen({0, 0});
+  if (screen.x == -1 && screen.y == -1) return ToScreen({0, 0});
   return screen;
 }
 
-void Widget::notifyMouseDown(const MouseEvent& e) {
+void Widget::NotifyMouseDown(const MouseEvent& e) {
   if (onMouseDown) onMouseDown(e);
 }
 
-void Widget::notifyMouseUp(const MouseEvent& e) {
+void Widget::NotifyMouseUp(const MouseEvent& e) {
   if (onMouseUp) onMouseUp(e);
 }
 
-void Widget::notifyClick() {
+void Widget::NotifyClick() {
   if (onClick) onClick();
 }
 
-void Widget::notifyDblClick() {
+void Widget::NotifyDblClick() {
   if (onDblClick) onDblClick();
 }
 
-bool Widget::runContextMenu(POINT screen) {
+bool Widget::RunContextMenu(POINT screen) {
   for (Widget* w = this; w; w = w->parent_) {
     if (w->onContextMenu) {
       w->onContextMenu(screen);
@@ -190,212 +190,212 @@ bool Widget::runContextMenu(POINT screen) {
 
 // -------------------------------------------------------- WindowedWidget
 
-std::string WindowedWidget::caption() const {
-  if (!handle()) return caption_;
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(handle())) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(handle(), text.data(), static_cast<int>(text.size()))));
+std::string WindowedWidget::Caption() const {
+  if (!Handle()) return caption_;
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
-void WindowedWidget::setCaption(const std::string& text) {
+void WindowedWidget::SetCaption(const std::string& text) {
   // Like a user's edit, a changed text is announced (EN_CHANGE); the same
   // text is not written again.
   caption_ = text;
-  if (handle() && caption() != text) SetWindowTextA(handle(), text.c_str());
+  if (Handle() && Caption() != text) SetWindowTextA(Handle(), text.c_str());
 }
 
-void WindowedWidget::setBounds(const Bounds& b) {
-  Widget::setBounds(b);
-  if (handle()) MoveWindow(handle(), b.left, b.top, b.width, b.height, TRUE);
+void WindowedWidget::SetBounds(const Bounds& b) {
+  Widget::SetBounds(b);
+  if (Handle()) MoveWindow(Handle(), b.left, b.top, b.width, b.height, TRUE);
 }
 
-void WindowedWidget::setVisible(bool visible) {
-  Widget::setVisible(visible);
-  if (handle()) ShowWindow(handle(), visible ? SW_SHOWNA : SW_HIDE);
+void WindowedWidget::SetVisible(bool visible) {
+  Widget::SetVisible(visible);
+  if (Handle()) ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void WindowedWidget::setEnabled(bool enabled) {
-  Widget::setEnabled(enabled);
-  if (handle()) EnableWindow(handle(), enabled);
+void WindowedWidget::SetEnabled(bool enabled) {
+  Widget::SetEnabled(enabled);
+  if (Handle()) EnableWindow(Handle(), enabled);
 }
 
-void WindowedWidget::bringToFront() {
-  Widget::bringToFront();
-  if (handle()) SetWindowPos(handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+void WindowedWidget::BringToFront() {
+  Widget::BringToFront();
+  if (Handle()) SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void WindowedWidget::invalidate() {
-  if (handle()) InvalidateRect(handle(), nullptr, FALSE);
+void WindowedWidget::Invalidate() {
+  if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void WindowedWidget::setFocus() {
-  if (handle()) SetFocus(handle());
+void WindowedWidget::SetFocus() {
+  if (Handle()) ::SetFocus(Handle());
 }
 
-bool WindowedWidget::focused() const { return handle() && GetFocus() == handle(); }
+bool WindowedWidget::Focused() const { return Handle() && GetFocus() == Handle(); }
 
-WindowSpec WindowedWidget::childSpec(DWORD style, DWORD exStyle) const {
+WindowSpec WindowedWidget::ChildSpec(DWORD style, DWORD exStyle) const {
   WindowSpec s;
-  s.style = WS_CHILD | WS_CLIPSIBLINGS | style | (visible() ? WS_VISIBLE : 0) |
-            (enabled() ? 0 : WS_DISABLED);
+  s.style = WS_CHILD | WS_CLIPSIBLINGS | style | (Visible() ? WS_VISIBLE : 0) |
+            (Enabled() ? 0 : WS_DISABLED);
   s.exStyle = exStyle;
-  s.left = bounds().left;
-  s.top = bounds().top;
-  s.width = bounds().width;
-  s.height = bounds().height;
-  s.parent = parent() ? parent()->handle() : nullptr;
+  s.left = GetBounds().left;
+  s.top = GetBounds().top;
+  s.width = GetBounds().width;
+  s.height = GetBounds().height;
+  s.parent = Parent() ? Parent()->Handle() : nullptr;
   s.text = caption_.c_str();
   return s;
 }
 
-void WindowedWidget::realize() {
-  createWindow(windowSpec());
-  if (!handle()) return;
-  SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle()), FALSE);
+void WindowedWidget::Realize() {
+  CreateHandle(CreationSpec());
+  if (!Handle()) return;
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
   // Later siblings lie above earlier ones.
-  if (parent())
-    SetWindowPos(handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (Parent())
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void WindowedWidget::fontChanged() {
-  if (handle()) SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle()), TRUE);
+void WindowedWidget::FontChanged() {
+  if (Handle()) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
 }
 
-void WindowedWidget::reportHover(const Widget* hovered, POINT client) {
+void WindowedWidget::ReportHover(const Widget* hovered, POINT client) {
   if (!leaveTracked_) {
     TRACKMOUSEEVENT t{};
     t.cbSize = sizeof t;
     t.dwFlags = TME_LEAVE;
-    t.hwndTrack = handle();
+    t.hwndTrack = Handle();
     leaveTracked_ = TrackMouseEvent(&t) != FALSE;
   }
   hovered_ = hovered;
-  if (HintManager* hints = form().hints()) {
-    ClientToScreen(handle(), &client);
-    hints->mouseOver(hovered, client);
+  if (HintManager* hints = GetForm().Hints()) {
+    ClientToScreen(Handle(), &client);
+    hints->MouseOver(hovered, client);
   }
 }
 
 LRESULT WindowedWidget::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_MOUSEMOVE:
-      reportHover(this, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      ReportHover(this, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       break;
     case WM_MOUSELEAVE:
       leaveTracked_ = false;
-      if (HintManager* hints = form().hints()) hints->mouseLeft(hovered_);
+      if (HintManager* hints = GetForm().Hints()) hints->MouseLeft(hovered_);
       hovered_ = nullptr;
       break;
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: {
-      if (HintManager* hints = form().hints()) hints->cancel();
+      if (HintManager* hints = GetForm().Hints()) hints->Cancel();
       clickPending_ = msg == WM_LBUTTONDOWN;
-      const LRESULT r = defaultProc(msg, wp, lp);
-      notifyMouseDown(MakeMouseEvent(msg, wp, lp));
+      const LRESULT r = DefaultProc(msg, wp, lp);
+      NotifyMouseDown(MakeMouseEvent(msg, wp, lp));
       return r;
     }
     case WM_LBUTTONDBLCLK: {
       clickPending_ = false;
-      const LRESULT r = defaultProc(msg, wp, lp);
-      notifyMouseDown(MakeMouseEvent(msg, wp, lp));
-      notifyDblClick();
+      const LRESULT r = DefaultProc(msg, wp, lp);
+      NotifyMouseDown(MakeMouseEvent(msg, wp, lp));
+      NotifyDblClick();
       return r;
     }
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
-      const LRESULT r = defaultProc(msg, wp, lp);
+      const LRESULT r = DefaultProc(msg, wp, lp);
       const MouseEvent e = MakeMouseEvent(msg, wp, lp);
-      notifyMouseUp(e);
+      NotifyMouseUp(e);
       if (msg == WM_LBUTTONUP && clickPending_) {
         clickPending_ = false;
-        if (Bounds{0, 0, bounds().width, bounds().height}.contains({e.x, e.y})) clicked();
+        if (Bounds{0, 0, GetBounds().width, GetBounds().height}.Contains({e.x, e.y})) Clicked();
       }
       return r;
     }
     case WM_CONTEXTMENU:
-      if (runContextMenu(contextMenuPoint(lp))) return 0;
+      if (RunContextMenu(ContextMenuPoint(lp))) return 0;
       break;
     default:
       break;
   }
-  return defaultProc(msg, wp, lp);
+  return DefaultProc(msg, wp, lp);
 }
 
 // ------------------------------------------------------------- Container
 
-Container::~Container() { destroyChildren(); }
+Container::~Container() { DestroyChildren(); }
 
-void Container::destroyChildren() {
+void Container::DestroyChildren() {
   hot_ = pressed_ = nullptr;
   // Last declared first: the reverse of creation.
   while (!children_.empty()) children_.pop_back();
 }
 
-Widget* Container::childAt(POINT client) const {
+Widget* Container::ChildAt(POINT client) const {
   for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
     const Widget& w = **it;
-    if (w.isWindowed() && w.visible() && w.bounds().contains(client)) return it->get();
+    if (w.IsWindowed() && w.Visible() && w.GetBounds().Contains(client)) return it->get();
   }
-  return windowlessAt(client);
+  return WindowlessAt(client);
 }
 
-Widget* Container::windowlessAt(POINT client) const {
+Widget* Container::WindowlessAt(POINT client) const {
   for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
     const Widget& w = **it;
-    if (!w.isWindowed() && w.visible() && w.enabled() && w.bounds().contains(client)) return it->get();
+    if (!w.IsWindowed() && w.Visible() && w.Enabled() && w.GetBounds().Contains(client)) return it->get();
   }
   return nullptr;
 }
 
-void Container::raise(Widget* w) {
+void Container::Raise(Widget* w) {
   auto it = std::find_if(children_.begin(), children_.end(), [w](const auto& c) { return c.get() == w; });
   if (it == children_.end()) return;
   std::rotate(it, it + 1, children_.end());
-  if (!w->isWindowed()) w->invalidate();
+  if (!w->IsWindowed()) w->Invalidate();
 }
 
-void Container::paintBackground(HDC dc, const RECT& client) { FillSolid(dc, client, colour()); }
+void Container::PaintBackground(HDC dc, const RECT& client) { FillSolid(dc, client, Colour()); }
 
-void Container::paintContent(HDC dc, const RECT& area) {
+void Container::PaintContent(HDC dc, const RECT& area) {
   RECT client;
-  GetClientRect(handle(), &client);
-  paintBackground(dc, client);
+  GetClientRect(Handle(), &client);
+  PaintBackground(dc, client);
   for (const auto& child : children_) {
-    if (child->isWindowed() || !child->visible()) continue;
-    const RECT r = child->bounds().rect();
+    if (child->IsWindowed() || !child->Visible()) continue;
+    const RECT r = child->GetBounds().Rect();
     RECT overlap;
     if (!IntersectRect(&overlap, &r, &area)) continue;
     const ScopedDCState state(dc);
     IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-    child->paint(dc, r);
+    child->Paint(dc, r);
   }
 }
 
-void Container::render(HDC dc) {
+void Container::Render(HDC dc) {
   RECT client;
-  GetClientRect(handle(), &client);
+  GetClientRect(Handle(), &client);
   {
     const ScopedDCState state(dc);
     IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-    paintContent(dc, client);
+    PaintContent(dc, client);
   }
   for (const auto& child : children_) {
-    if (!child->isWindowed() || !child->visible()) continue;
+    if (!child->IsWindowed() || !child->Visible()) continue;
     auto& w = static_cast<WindowedWidget&>(*child);
     // Where the child window's outer and client rectangles lie in ours.
     RECT outer;
-    GetWindowRect(w.handle(), &outer);
-    MapWindowPoints(nullptr, handle(), reinterpret_cast<POINT*>(&outer), 2);
+    GetWindowRect(w.Handle(), &outer);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&outer), 2);
     POINT inner{0, 0};
-    ClientToScreen(w.handle(), &inner);
-    ScreenToClient(handle(), &inner);
+    ClientToScreen(w.Handle(), &inner);
+    ScreenToClient(Handle(), &inner);
     RECT childClient;
-    GetClientRect(w.handle(), &childClient);
+    GetClientRect(w.Handle(), &childClient);
 
     const ScopedDCState state(dc);
     POINT org;
     GetViewportOrgEx(dc, &org);
     IntersectClipRect(dc, outer.left, outer.top, outer.right, outer.bottom);
-    const LONG style = GetWindowLongA(w.handle(), GWL_STYLE);
-    const LONG exStyle = GetWindowLongA(w.handle(), GWL_EXSTYLE);
+    const LONG style = GetWindowLongA(w.Handle(), GWL_STYLE);
+    const LONG exStyle = GetWindowLongA(w.Handle(), GWL_EXSTYLE);
     if (exStyle & WS_EX_CLIENTEDGE) {
       RECT edge = outer;
       DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
@@ -405,85 +405,85 @@ void Container::render(HDC dc) {
     SetViewportOrgEx(dc, org.x + inner.x, org.y + inner.y, nullptr);
     IntersectClipRect(dc, 0, 0, childClient.right, childClient.bottom);
     if (auto* c = dynamic_cast<Container*>(&w)) {
-      c->render(dc);
+      c->Render(dc);
     } else {
-      SendMessageA(w.handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+      SendMessageA(w.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
     }
   }
 }
 
-void Container::fontChanged() {
-  WindowedWidget::fontChanged();
-  invalidate();
+void Container::FontChanged() {
+  WindowedWidget::FontChanged();
+  Invalidate();
   for (const auto& child : children_)
-    if (!child->font_) child->fontChanged();
+    if (!child->font_) child->FontChanged();
 }
 
-void Container::colourChanged() {
-  invalidate();
+void Container::ColourChanged() {
+  Invalidate();
   // Children without a colour of their own show this one.
   for (const auto& child : children_)
-    if (!child->colour_) child->colourChanged();
+    if (!child->colour_) child->ColourChanged();
 }
 
-void Container::setHot(Widget* w) {
+void Container::SetHot(Widget* w) {
   if (w == hot_) return;
-  if (hot_) hot_->hotChanged(false);
+  if (hot_) hot_->HotChanged(false);
   hot_ = w;
-  if (hot_) hot_->hotChanged(true);
+  if (hot_) hot_->HotChanged(true);
 }
 
-void Container::setPressedInside(bool inside) {
+void Container::SetPressedInside(bool inside) {
   if (inside == pressedInside_) return;
   pressedInside_ = inside;
-  if (pressed_ && pressed_ != this) pressed_->pressedChanged(inside);
+  if (pressed_ && pressed_ != this) pressed_->PressedChanged(inside);
 }
 
-LRESULT Container::mouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Container::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
   const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
   switch (msg) {
     case WM_MOUSEMOVE: {
-      Widget* w = GetCapture() == handle() ? nullptr : windowlessAt(pt);
-      if (GetCapture() != handle()) setHot(w);
-      if (pressed_) setPressedInside(pressed_ == this || pressed_->bounds().contains(pt));
-      reportHover(w ? w : this, pt);
+      Widget* w = GetCapture() == Handle() ? nullptr : WindowlessAt(pt);
+      if (GetCapture() != Handle()) SetHot(w);
+      if (pressed_) SetPressedInside(pressed_ == this || pressed_->GetBounds().Contains(pt));
+      ReportHover(w ? w : this, pt);
       return 0;
     }
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_LBUTTONDBLCLK: {
-      if (HintManager* hints = form().hints()) hints->cancel();
-      Widget* w = windowlessAt(pt);
+      if (HintManager* hints = GetForm().Hints()) hints->Cancel();
+      Widget* w = WindowlessAt(pt);
       Widget* target = w ? w : this;
       pressed_ = target;
       pressedInside_ = false;
-      setPressedInside(true);
+      SetPressedInside(true);
       clickPending_ = msg == WM_LBUTTONDOWN;
-      SetCapture(handle());
-      const POINT origin = w ? POINT{w->bounds().left, w->bounds().top} : POINT{0, 0};
-      target->notifyMouseDown(MakeMouseEvent(msg, wp, lp, origin));
-      if (msg == WM_LBUTTONDBLCLK) target->notifyDblClick();
+      SetCapture(Handle());
+      const POINT origin = w ? POINT{w->GetBounds().left, w->GetBounds().top} : POINT{0, 0};
+      target->NotifyMouseDown(MakeMouseEvent(msg, wp, lp, origin));
+      if (msg == WM_LBUTTONDBLCLK) target->NotifyDblClick();
       return 0;
     }
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
       Widget* target = pressed_;
       if (!target) {
-        Widget* w = windowlessAt(pt);
+        Widget* w = WindowlessAt(pt);
         target = w ? w : this;
       }
-      const bool inside = target == this || target->bounds().contains(pt);
+      const bool inside = target == this || target->GetBounds().Contains(pt);
       const bool click = clickPending_ && msg == WM_LBUTTONUP && inside;
-      setPressedInside(false);
+      SetPressedInside(false);
       pressed_ = nullptr;
       clickPending_ = false;
-      if (GetCapture() == handle()) ReleaseCapture();
+      if (GetCapture() == Handle()) ReleaseCapture();
       // The hover look was frozen while the button was down.
       RECT client;
-      GetClientRect(handle(), &client);
-      setHot(PtInRect(&client, pt) ? windowlessAt(pt) : nullptr);
-      const POINT origin = target == this ? POINT{0, 0} : POINT{target->bounds().left, target->bounds().top};
-      target->notifyMouseUp(MakeMouseEvent(msg, wp, lp, origin));
-      if (click) target->notifyClick();
+      GetClientRect(Handle(), &client);
+      SetHot(PtInRect(&client, pt) ? WindowlessAt(pt) : nullptr);
+      const POINT origin = target == this ? POINT{0, 0} : POINT{target->GetBounds().left, target->GetBounds().top};
+      target->NotifyMouseUp(MakeMouseEvent(msg, wp, lp, origin));
+      if (click) target->NotifyClick();
       // The right button's release also asks for the context menu.
-      return msg == WM_RBUTTONUP ? defaultProc(msg, wp, lp) : 0;
+      return msg == WM_RBUTTONUP ? DefaultProc(msg, wp, lp) : 0;
     }
     default:
       return 0;
@@ -495,28 +495,28 @@ LRESULT Container::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;  // painted with everything else, off screen
     case WM_PAINT: {
-      const PaintDC dc(handle());
-      const BufferedPaint buffer(dc.get(), dc.area());
-      paintContent(buffer.dc(), dc.area());
-      buffer.blit();
+      const PaintDC dc(Handle());
+      const BufferedPaint buffer(dc.get(), dc.Area());
+      PaintContent(buffer.Dc(), dc.Area());
+      buffer.Blit();
       return 0;
     }
     case WM_PRINTCLIENT: {
       RECT client;
-      GetClientRect(handle(), &client);
-      paintContent(reinterpret_cast<HDC>(wp), client);
+      GetClientRect(Handle(), &client);
+      PaintContent(reinterpret_cast<HDC>(wp), client);
       return 0;
     }
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
-      return mouseMessage(msg, wp, lp);
+      return MouseMessage(msg, wp, lp);
     case WM_MOUSELEAVE:
-      setHot(nullptr);
+      SetHot(nullptr);
       break;  // the hint manager hears of it below
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lp) != handle()) {
-        setPressedInside(false);
+      if (reinterpret_cast<HWND>(lp) != Handle()) {
+        SetPressedInside(false);
         pressed_ = nullptr;
         clickPending_ = false;
       }
@@ -525,20 +525,20 @@ LRESULT Container::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       if (!(screen.x == -1 && screen.y == -1)) {
         POINT client = screen;
-        ScreenToClient(handle(), &client);
-        if (Widget* w = windowlessAt(client); w && w->runContextMenu(screen)) return 0;
+        ScreenToClient(Handle(), &client);
+        if (Widget* w = WindowlessAt(client); w && w->RunContextMenu(screen)) return 0;
       }
       break;
     }
     case WM_COMMAND:
       if (auto* w = dynamic_cast<WindowedWidget*>(FromHandle(reinterpret_cast<HWND>(lp)))) {
-        w->command(HIWORD(wp));
+        w->Command(HIWORD(wp));
         return 0;
       }
       break;
     case WM_CTLCOLOREDIT: case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN:
       if (auto* w = dynamic_cast<WindowedWidget*>(FromHandle(reinterpret_cast<HWND>(lp))))
-        if (auto r = w->ctlColour(reinterpret_cast<HDC>(wp))) return *r;
+        if (auto r = w->CtlColour(reinterpret_cast<HDC>(wp))) return *r;
       break;
     default:
       break;

@@ -42,8 +42,8 @@ using ContextMenuHandler = std::function<void(POINT screen)>;
 
 struct Bounds {
   int left = 0, top = 0, width = 0, height = 0;
-  RECT rect() const { return {left, top, left + width, top + height}; }
-  bool contains(POINT p) const {
+  RECT Rect() const { return {left, top, left + width, top + height}; }
+  bool Contains(POINT p) const {
     return p.x >= left && p.x < left + width && p.y >= top && p.y < top + height;
   }
   friend bool operator==(const Bounds&, const Bounds&) = default;
@@ -62,7 +62,7 @@ struct Props {
   int tag = 0;
   bool visible = true;
   bool enabled = true;
-  // Whether pressing the mouse here drags the form (see Form::hitTest);
+  // Whether pressing the mouse here drags the form (see Form::HitTest);
   // none: the kind's default.
   std::optional<bool> dragsForm{};
   Handler onClick{};
@@ -80,59 +80,59 @@ class Widget {
   Widget& operator=(const Widget&) = delete;
   virtual ~Widget() = default;
 
-  Container* parent() const { return parent_; }
-  Form& form();
-  const Form& form() const;
+  Container* Parent() const { return parent_; }
+  Form& GetForm();
+  const Form& GetForm() const;
 
-  const Bounds& bounds() const { return bounds_; }
-  virtual void setBounds(const Bounds& b);
-  void move(int left, int top) { setBounds({left, top, bounds_.width, bounds_.height}); }
+  const Bounds& GetBounds() const { return bounds_; }
+  virtual void SetBounds(const Bounds& b);
+  void Move(int left, int top) { SetBounds({left, top, bounds_.width, bounds_.height}); }
 
-  virtual std::string caption() const { return caption_; }
-  virtual void setCaption(const std::string& text);
+  virtual std::string Caption() const { return caption_; }
+  virtual void SetCaption(const std::string& text);
 
-  const std::string& hint() const { return hint_; }
-  void setHint(std::string text) { hint_ = std::move(text); }
+  const std::string& Hint() const { return hint_; }
+  void SetHint(std::string text) { hint_ = std::move(text); }
   // The hint shown over this widget: its own, else the nearest ancestor's.
-  std::string effectiveHint() const;
+  std::string EffectiveHint() const;
 
   // The font used: this widget's own, else the nearest ancestor's.
-  Font font() const;
-  void setFont(const Font& f);
-  HFONT fontHandle() const;
+  Font GetFont() const;
+  void SetFont(const Font& f);
+  HFONT FontHandle() const;
 
-  COLORREF fontColour() const { return fontColour_; }
-  void setFontColour(COLORREF c);
+  COLORREF FontColour() const { return fontColour_; }
+  void SetFontColour(COLORREF c);
 
   // The background colour used: the widget's own, else its kind's default,
   // else the parent's.
-  COLORREF colour() const;
-  bool hasOwnColour() const { return colour_.has_value(); }
-  void setColour(COLORREF c);
+  COLORREF Colour() const;
+  bool HasOwnColour() const { return colour_.has_value(); }
+  void SetColour(COLORREF c);
 
-  int tag() const { return tag_; }
-  void setTag(int tag) { tag_ = tag; }
+  int Tag() const { return tag_; }
+  void SetTag(int tag) { tag_ = tag; }
 
-  bool visible() const { return visible_; }
-  virtual void setVisible(bool visible);
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool visible);
   // Visible, and so are all its ancestors.
-  bool showing() const;
+  bool Showing() const;
 
-  bool enabled() const { return enabled_; }
-  virtual void setEnabled(bool enabled);
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool enabled);
 
-  bool dragsForm() const { return dragsForm_.value_or(defaultDragsForm()); }
+  bool DragsForm() const { return dragsForm_.value_or(DefaultDragsForm()); }
 
-  virtual bool isWindowed() const { return false; }
+  virtual bool IsWindowed() const { return false; }
   // Puts the widget above its siblings.
-  virtual void bringToFront();
+  virtual void BringToFront();
   // Repaints the widget (windowless: only its rectangle of the container).
-  virtual void invalidate();
+  virtual void Invalidate();
 
-  POINT toScreen(POINT local) const;
+  POINT ToScreen(POINT local) const;
   // The screen point of a WM_CONTEXTMENU: the mouse's, or for the keyboard's
   // menu key (-1, -1) the widget's top-left corner.
-  POINT contextMenuPoint(LPARAM lp) const;
+  POINT ContextMenuPoint(LPARAM lp) const;
 
   Handler onClick;
   Handler onDblClick;
@@ -146,26 +146,26 @@ class Widget {
   friend class Container;
 
   // Called once the widget sits in its parent's list.
-  virtual void realize() { invalidate(); }
+  virtual void Realize() { Invalidate(); }
   // Windowless widgets draw themselves into their container's buffer;
   // rect is their bounds in that buffer's coordinates.
-  virtual void paint(HDC dc, const RECT& rect) {}
-  virtual bool defaultDragsForm() const { return false; }
-  virtual std::optional<COLORREF> defaultColour() const { return std::nullopt; }
+  virtual void Paint(HDC dc, const RECT& rect) {}
+  virtual bool DefaultDragsForm() const { return false; }
+  virtual std::optional<COLORREF> DefaultColour() const { return std::nullopt; }
   // The font or the font colour changed (own or inherited).
-  virtual void fontChanged() { invalidate(); }
-  virtual void colourChanged() { invalidate(); }
+  virtual void FontChanged() { Invalidate(); }
+  virtual void ColourChanged() { Invalidate(); }
   // Windowless widgets under the mouse (hot) or pressed by it.
-  virtual void hotChanged(bool hot) {}
-  virtual void pressedChanged(bool pressed) {}
+  virtual void HotChanged(bool hot) {}
+  virtual void PressedChanged(bool pressed) {}
 
   // Calls the mouse handlers; click is decided by the caller.
-  void notifyMouseDown(const MouseEvent& e);
-  void notifyMouseUp(const MouseEvent& e);
-  void notifyClick();
-  void notifyDblClick();
+  void NotifyMouseDown(const MouseEvent& e);
+  void NotifyMouseUp(const MouseEvent& e);
+  void NotifyClick();
+  void NotifyDblClick();
   // Runs the first context-menu handler on the way up to the form.
-  bool runContextMenu(POINT screen);
+  bool RunContextMenu(POINT screen);
 
   std::string caption_;
 
@@ -185,45 +185,45 @@ class Widget {
 };
 
 // A widget that is a real window. Its messages come to OnMessage; what it
-// does not handle goes to defaultProc.
+// does not handle goes to DefaultProc.
 class WindowedWidget : public Widget, public MessageWindow {
  public:
-  bool isWindowed() const override { return true; }
-  std::string caption() const override;
-  void setCaption(const std::string& text) override;
-  void setBounds(const Bounds& b) override;
-  void setVisible(bool visible) override;
-  void setEnabled(bool enabled) override;
-  void bringToFront() override;
-  void invalidate() override;
+  bool IsWindowed() const override { return true; }
+  std::string Caption() const override;
+  void SetCaption(const std::string& text) override;
+  void SetBounds(const Bounds& b) override;
+  void SetVisible(bool visible) override;
+  void SetEnabled(bool enabled) override;
+  void BringToFront() override;
+  void Invalidate() override;
 
-  void setFocus();
-  bool focused() const;
+  void SetFocus();
+  bool Focused() const;
 
  protected:
   WindowedWidget(Container* parent, const Props& props) : Widget(parent, props) {}
 
   // Creates the window for this kind (style bits and class).
-  virtual bool createWindow(const WindowSpec& spec) = 0;
-  void realize() override;
+  virtual bool CreateHandle(const WindowSpec& spec) = 0;
+  void Realize() override;
   // The common part of a child window's spec: place, text, visibility.
-  WindowSpec childSpec(DWORD style, DWORD exStyle = 0) const;
-  virtual WindowSpec windowSpec() const = 0;
+  WindowSpec ChildSpec(DWORD style, DWORD exStyle = 0) const;
+  virtual WindowSpec CreationSpec() const = 0;
 
-  void fontChanged() override;
+  void FontChanged() override;
 
   // Notifications the parent passes on: WM_COMMAND codes and WM_CTLCOLOR*.
   friend class Container;
-  virtual void command(WORD code) {}
-  virtual std::optional<LRESULT> ctlColour(HDC dc) { return std::nullopt; }
+  virtual void Command(WORD code) {}
+  virtual std::optional<LRESULT> CtlColour(HDC dc) { return std::nullopt; }
   // A left click (down and up inside) on a window that does not report
   // clicks by itself.
-  virtual void clicked() { notifyClick(); }
+  virtual void Clicked() { NotifyClick(); }
 
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   // Tells the hint manager that the mouse is over a widget of this window
   // (itself or a windowless child) at a point of the client area.
-  void reportHover(const Widget* hovered, POINT client);
+  void ReportHover(const Widget* hovered, POINT client);
 
  private:
   const Widget* hovered_ = nullptr;  // last reported, until the mouse leaves
@@ -236,48 +236,48 @@ class WindowedWidget : public Widget, public MessageWindow {
 // their mouse input.
 class Container : public WindowedWidget {
  public:
-  // Declares a child: form.add<Label>({.left = 15, .top = 4, ...}, {.align = ...}).
+  // Declares a child: form.Add<Label>({.left = 15, .top = 4, ...}, {.align = ...}).
   template <class T>
-  T& add(const Props& props = {}, const typename T::Options& options = {}) {
+  T& Add(const Props& props = {}, const typename T::Options& options = {}) {
     auto widget = std::make_unique<T>(this, props, options);
     T& ref = *widget;
     children_.push_back(std::move(widget));
-    static_cast<Widget&>(ref).realize();
+    static_cast<Widget&>(ref).Realize();
     return ref;
   }
 
-  const std::vector<std::unique_ptr<Widget>>& children() const { return children_; }
+  const std::vector<std::unique_ptr<Widget>>& Children() const { return children_; }
 
   // The topmost visible child at a point of the client area (windowed
   // children lie above windowless ones); windowless children that are
   // disabled are skipped, as the mouse passes through them.
-  Widget* childAt(POINT client) const;
+  Widget* ChildAt(POINT client) const;
 
   // Draws the container and everything in it, windowed descendants
   // included, with the client area's top-left corner at (0, 0) of dc.
-  void render(HDC dc);
+  void Render(HDC dc);
 
  protected:
   Container(Container* parent, const Props& props) : WindowedWidget(parent, props) {}
   ~Container() override;
 
   // Background, frame and caption of the container itself.
-  virtual void paintBackground(HDC dc, const RECT& client);
-  void fontChanged() override;
-  void colourChanged() override;
+  virtual void PaintBackground(HDC dc, const RECT& client);
+  void FontChanged() override;
+  void ColourChanged() override;
 
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
-  void destroyChildren();
+  void DestroyChildren();
 
  private:
   friend class Widget;
-  void paintContent(HDC dc, const RECT& area);
-  Widget* windowlessAt(POINT client) const;
-  void setHot(Widget* w);
-  void setPressedInside(bool inside);
-  void raise(Widget* w);
-  LRESULT mouseMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void PaintContent(HDC dc, const RECT& area);
+  Widget* WindowlessAt(POINT client) const;
+  void SetHot(Widget* w);
+  void SetPressedInside(bool inside);
+  void Raise(Widget* w);
+  LRESULT MouseMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   std::vector<std::unique_ptr<Widget>> children_;
   Widget* hot_ = nullptr;      // windowless child under the mouse

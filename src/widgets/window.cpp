@@ -27,7 +27,7 @@ MessageWindow::~MessageWindow() {
   // Unbind first: the destruction messages must not reach an object whose
   // derived parts are already gone.
   const HWND hwnd = hwnd_;
-  unbind();
+  Unbind();
   DestroyWindow(hwnd);
 }
 
@@ -38,14 +38,14 @@ MessageWindow* MessageWindow::FromHandle(HWND hwnd) {
   return reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-bool MessageWindow::create(const WindowClass& cls, const WindowSpec& spec) {
+bool MessageWindow::Create(const WindowClass& cls, const WindowSpec& spec) {
   EnsureRegistered(cls, &WindowProc);
   CreateWindowExA(spec.exStyle, cls.name, spec.text, spec.style, spec.left, spec.top, spec.width,
                   spec.height, spec.parent, nullptr, ThisModule(), this);
   return hwnd_ != nullptr;
 }
 
-bool MessageWindow::createControl(const char* systemClass, const WindowSpec& spec) {
+bool MessageWindow::CreateControl(const char* systemClass, const WindowSpec& spec) {
   const HWND hwnd = CreateWindowExA(spec.exStyle, systemClass, spec.text, spec.style, spec.left,
                                     spec.top, spec.width, spec.height, spec.parent, nullptr,
                                     ThisModule(), nullptr);
@@ -57,12 +57,12 @@ bool MessageWindow::createControl(const char* systemClass, const WindowSpec& spe
   return true;
 }
 
-LRESULT MessageWindow::defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MessageWindow::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (controlProc_) return CallWindowProcA(controlProc_, hwnd_, msg, wp, lp);
   return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-void MessageWindow::unbind() {
+void MessageWindow::Unbind() {
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
   if (controlProc_) {
     SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
@@ -76,7 +76,7 @@ LRESULT MessageWindow::Dispatch(MessageWindow* self, UINT msg, WPARAM wp, LPARAM
   const HWND hwnd = self->hwnd_;
   const WNDPROC control = self->controlProc_;
   self->OnMessage(msg, wp, lp);
-  self->unbind();
+  self->Unbind();
   return control ? CallWindowProcA(control, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
 

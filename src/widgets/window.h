@@ -5,7 +5,7 @@
 // through lpCreateParams; system controls (EDIT, BUTTON) are bound right
 // after creation by replacing their window procedure. Either way the
 // messages reach the object's OnMessage, which passes what it does not
-// handle to defaultProc.
+// handle to DefaultProc.
 #pragma once
 
 #include <windows.h>
@@ -34,7 +34,7 @@ class MessageWindow {
   MessageWindow& operator=(const MessageWindow&) = delete;
   virtual ~MessageWindow();
 
-  HWND handle() const { return hwnd_; }
+  HWND Handle() const { return hwnd_; }
   // The object bound to a window of this layer, or null.
   static MessageWindow* FromHandle(HWND hwnd);
 
@@ -43,20 +43,20 @@ class MessageWindow {
 
   // Creates a window of one of this layer's classes, bound to this object.
   // Returns false when the system refuses the window.
-  bool create(const WindowClass& cls, const WindowSpec& spec);
+  bool Create(const WindowClass& cls, const WindowSpec& spec);
   // Creates a system control and routes its messages through OnMessage.
-  bool createControl(const char* systemClass, const WindowSpec& spec);
+  bool CreateControl(const char* systemClass, const WindowSpec& spec);
 
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
   // What the window would do without us: DefWindowProc, or the system
   // control's own procedure.
-  LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT Dispatch(MessageWindow* self, UINT msg, WPARAM wp, LPARAM lp);
-  void unbind();
+  void Unbind();
 
   HWND hwnd_ = nullptr;
   WNDPROC controlProc_ = nullptr;  // the system control's own procedure

@@ -113,16 +113,16 @@ TEST_F(AppShellTest, AfterStartOnlyTheSplashIsVisibleAndEveryWindowHasItsSize) {
 TEST_F(AppShellTest, SplashShowsItsPictureForThreeSecondsThenGoesForGood) {
   Start({});
   TForm3& splash = app->Form3();
-  EXPECT_EQ(Access::Image1(splash).bounds(), (widgets::Bounds{-2, 50, 241, 127}));
-  ASSERT_TRUE(Access::Image1(splash).picture());
-  EXPECT_EQ(Access::Image1(splash).picture().width(), 241);
-  EXPECT_EQ(Access::Timer1(splash).interval(), 3000u);
-  EXPECT_TRUE(Access::Timer1(splash).enabled());
+  EXPECT_EQ(Access::Image1(splash).GetBounds(), (widgets::Bounds{-2, 50, 241, 127}));
+  ASSERT_TRUE(Access::Image1(splash).Picture());
+  EXPECT_EQ(Access::Image1(splash).Picture().Width(), 241);
+  EXPECT_EQ(Access::Timer1(splash).Interval(), 3000u);
+  EXPECT_TRUE(Access::Timer1(splash).Enabled());
 
   const HWND window = splash.Handle();
   splash.Timer1Timer();
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(Access::Timer1(splash).enabled());
+  EXPECT_FALSE(Access::Timer1(splash).Enabled());
   // The rest of the program goes on: the tray icon stays.
   EXPECT_TRUE(Access::Tray(app->Form1()).Active());
 }
@@ -133,13 +133,13 @@ TEST_F(AppShellTest, CreationLoadsTheEventsAndRefreshesTheCalendarAndTheTray) {
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(app->Form2().Events().EventCount(), 2);
   // The clock line runs from the event list window's creation on.
-  EXPECT_TRUE(Access::Widgets(app->Form1()).Timer1->enabled());
+  EXPECT_TRUE(Access::Widgets(app->Form1()).Timer1->Enabled());
 
   TForm1& main = app->Form1();
   const int k = TodayCell();
-  EXPECT_EQ(Access::Widgets(main).pd[k]->colour(), kToday);
-  EXPECT_NE(Access::Widgets(main).id[k]->tag(), 0) << "today's birthday marks its cell";
-  EXPECT_EQ(Access::Widgets(main).id[k + 1]->tag(), 0);
+  EXPECT_EQ(Access::Widgets(main).pd[k]->Colour(), kToday);
+  EXPECT_NE(Access::Widgets(main).id[k]->Tag(), 0) << "today's birthday marks its cell";
+  EXPECT_EQ(Access::Widgets(main).id[k + 1]->Tag(), 0);
   EXPECT_EQ(Access::Tray(main).ToolTip(), "Today : 1 birth. ");
 
   // The tray icon was switched off and on again around today's number.
@@ -165,10 +165,10 @@ TEST_F(AppShellTest, ALoadFailureIsShownAndTheCalendarAndTrayStillShowToday) {
   EXPECT_EQ(errors[0], "I/O error 32");
   EXPECT_EQ(app->Form2().Events().EventCount(), 0);
   TForm1& main = app->Form1();
-  EXPECT_EQ(Access::Widgets(main).pd[TodayCell()]->colour(), kToday);
+  EXPECT_EQ(Access::Widgets(main).pd[TodayCell()]->Colour(), kToday);
   EXPECT_EQ(Access::Tray(main).ToolTip(), "Well, no event for today...");
   EXPECT_TRUE(Access::Tray(main).Active());
-  EXPECT_TRUE(Access::Widgets(main).Timer1->enabled());
+  EXPECT_TRUE(Access::Widgets(main).Timer1->Enabled());
 }
 
 // A close box of the list window, with "Animated window" as given.
@@ -207,13 +207,13 @@ TEST_F(AppShellTest, TheClockLineReachesTheEventListOnlyWhileItIsVisible) {
   Start({});
   TForm1& main = app->Form1();
   TForm2& list = app->Form2();
-  Access::Label10(list).setCaption("");
+  Access::Label10(list).SetCaption("");
   main.Timer1Timer();
-  EXPECT_EQ(Access::Label10(list).caption(), "");
+  EXPECT_EQ(Access::Label10(list).Caption(), "");
   list.Show();
   main.Timer1Timer();
-  EXPECT_EQ(Access::Label10(list).caption(), "Today Friday, February 14 2003 10:42:07");
-  EXPECT_EQ(Access::Label10(list).caption(), Access::Widgets(main).Label2->caption());
+  EXPECT_EQ(Access::Label10(list).Caption(), "Today Friday, February 14 2003 10:42:07");
+  EXPECT_EQ(Access::Label10(list).Caption(), Access::Widgets(main).Label2->Caption());
 }
 
 TEST_F(AppShellTest, TheTrayAndTheWindowsShareTheEventListWindowsMenu) {
@@ -236,7 +236,7 @@ TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsThe
   app->ABOU().Show();
   app->help().Show();
   app->Form2().SetShowGridAfterHide(true);  // as while the list hides to bring the calendar back
-  Access::Widgets(main).Timer3->setEnabled(true);
+  Access::Widgets(main).Timer3->SetEnabled(true);
 
   // Chosen in the menu: the command reaches the menu's window.
   widgets::TPopupMenu& menu = app->Form2().PopupMenu();
@@ -252,9 +252,9 @@ TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsThe
   for (HWND w : {main.Handle(), app->Form2().Handle(), app->Form4().Handle(), app->ABOU().Handle(),
                  app->help().Handle()})
     EXPECT_FALSE(IsWindowVisible(w));
-  EXPECT_FALSE(Access::Widgets(main).Timer1->enabled());
-  EXPECT_FALSE(Access::Widgets(main).Timer2->enabled());
-  EXPECT_FALSE(Access::Widgets(main).Timer3->enabled());
+  EXPECT_FALSE(Access::Widgets(main).Timer1->Enabled());
+  EXPECT_FALSE(Access::Widgets(main).Timer2->Enabled());
+  EXPECT_FALSE(Access::Widgets(main).Timer3->Enabled());
   EXPECT_FALSE(app->Options().animatedWindow);
   EXPECT_FALSE(Access::Tray(main).Active());
   EXPECT_EQ(shell.Last().message, static_cast<DWORD>(NIM_DELETE));

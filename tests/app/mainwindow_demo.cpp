@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
 
   form1.TrayClick();
   if (seconds > 0)
-    test::WindowAccess::FormOf(form1).addTimer(
+    test::WindowAccess::FormOf(form1).AddTimer(
         {.interval = static_cast<UINT>(seconds) * 1000, .onTimer = [] { PostQuitMessage(0); }});
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

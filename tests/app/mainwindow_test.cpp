@@ -37,12 +37,12 @@ constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-std::vector<COLORREF> PixelsOf(const Bitmap& b) { return test::BitmapPixels(b.handle(), b.width(), b.height()); }
+std::vector<COLORREF> PixelsOf(const Bitmap& b) { return test::BitmapPixels(b.Handle(), b.Width(), b.Height()); }
 
 // Whether an image shows the picture of a resource.
 bool ShowsPicture(const widgets::Image& image, int resourceId) {
   const Bitmap want = Bitmap::FromResource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId));
-  return image.picture() && want && PixelsOf(image.picture()) == PixelsOf(want);
+  return image.Picture() && want && PixelsOf(image.Picture()) == PixelsOf(want);
 }
 
 // An icon drawn at the small icon size on white.
@@ -73,15 +73,15 @@ class MainWindow : public ::testing::Test {
 
   // What the user does: the year, then the month number.
   void ShowMonth(int year, int month) {
-    w().UpDown2->setText(std::to_string(year));
-    w().Edit2->setText(month < 10 ? "0" + std::to_string(month) : std::to_string(month));
+    w().UpDown2->SetText(std::to_string(year));
+    w().Edit2->SetText(month < 10 ? "0" + std::to_string(month) : std::to_string(month));
   }
 
   TForm1Widgets& w() const { return Access::Widgets(*form); }
   TTrayIconF& tray() const { return Access::Tray(*form); }
 
-  std::string Day(int k) const { return w().ld[k]->caption(); }
-  COLORREF Cell(int k) const { return w().pd[k]->colour(); }
+  std::string Day(int k) const { return w().ld[k]->Caption(); }
+  COLORREF Cell(int k) const { return w().pd[k]->Colour(); }
 
   // Cells before firstCell and after the month are empty; the days run on
   // from 1 in between.
@@ -109,38 +109,38 @@ TEST_F(MainWindow, IsCreatedHiddenAsABorderlessTopmostToolWindow) {
   EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
-  EXPECT_EQ(Access::FormOf(*form).colour(), kSilver);
+  EXPECT_EQ(Access::FormOf(*form).Colour(), kSilver);
 }
 
 TEST_F(MainWindow, CreationFillsFieldsLabelsAndMonthChooser) {
   EXPECT_EQ(form->ReadyFlag(), 1);
   EXPECT_EQ(Access::TodayStamp(*form), "25122003");
-  EXPECT_EQ(w().Label1->caption(), "Thursday, December 25 2003");
-  EXPECT_EQ(w().Label2->caption(), "Today Thursday, December 25 2003 10:42:07");
-  EXPECT_EQ(w().Edit2->text(), "12");
-  EXPECT_EQ(w().Edit1->text(), "DECEMBER");
-  EXPECT_EQ(w().UpDown2->text(), "2003");
+  EXPECT_EQ(w().Label1->Caption(), "Thursday, December 25 2003");
+  EXPECT_EQ(w().Label2->Caption(), "Today Thursday, December 25 2003 10:42:07");
+  EXPECT_EQ(w().Edit2->Text(), "12");
+  EXPECT_EQ(w().Edit1->Text(), "DECEMBER");
+  EXPECT_EQ(w().UpDown2->Text(), "2003");
   EXPECT_EQ(form->Calendar1().Year(), 2003);
   EXPECT_EQ(form->Calendar1().Month(), 12);
   ExpectMonthLaid(1, 31);
 
   const widgets::StringGrid& chooser = *w().StringGrid1;
-  EXPECT_FALSE(chooser.visible());
-  EXPECT_EQ(chooser.bounds().left, 19);
-  EXPECT_EQ(chooser.bounds().top, 65);
-  ASSERT_EQ(chooser.rowCount(), 12);
-  EXPECT_EQ(chooser.cell(0, 0), "01");
-  EXPECT_EQ(chooser.cell(1, 0), "JANUARY");
-  EXPECT_EQ(chooser.cell(0, 8), "09");
-  EXPECT_EQ(chooser.cell(1, 8), "SEPTEMBER");
-  EXPECT_EQ(chooser.cell(1, 11), "DECEMBER");
+  EXPECT_FALSE(chooser.Visible());
+  EXPECT_EQ(chooser.GetBounds().left, 19);
+  EXPECT_EQ(chooser.GetBounds().top, 65);
+  ASSERT_EQ(chooser.RowCount(), 12);
+  EXPECT_EQ(chooser.Cell(0, 0), "01");
+  EXPECT_EQ(chooser.Cell(1, 0), "JANUARY");
+  EXPECT_EQ(chooser.Cell(0, 8), "09");
+  EXPECT_EQ(chooser.Cell(1, 8), "SEPTEMBER");
+  EXPECT_EQ(chooser.Cell(1, 11), "DECEMBER");
 
-  EXPECT_EQ(w().Timer1->interval(), 1000u);
-  EXPECT_FALSE(w().Timer1->enabled());
-  EXPECT_EQ(w().Timer2->interval(), 60000u);
-  EXPECT_TRUE(w().Timer2->enabled());
-  EXPECT_EQ(w().Timer3->interval(), 2000u);
-  EXPECT_FALSE(w().Timer3->enabled());
+  EXPECT_EQ(w().Timer1->Interval(), 1000u);
+  EXPECT_FALSE(w().Timer1->Enabled());
+  EXPECT_EQ(w().Timer2->Interval(), 60000u);
+  EXPECT_TRUE(w().Timer2->Enabled());
+  EXPECT_EQ(w().Timer3->Interval(), 2000u);
+  EXPECT_FALSE(w().Timer3->Enabled());
 
   EXPECT_TRUE(tray().Active());
   EXPECT_FALSE(tray().Animate());
@@ -151,14 +151,14 @@ TEST_F(MainWindow, CreationFillsFieldsLabelsAndMonthChooser) {
 
 TEST_F(MainWindow, DayFirstLocaleGivesDayFirstTexts) {
   Create(EnglishDateLocale(false));
-  EXPECT_EQ(w().Label1->caption(), "Thursday, 25 December 2003");
-  EXPECT_EQ(w().Label2->caption(), "Today Thursday, 25 December 2003 10:42:07");
+  EXPECT_EQ(w().Label1->Caption(), "Thursday, 25 December 2003");
+  EXPECT_EQ(w().Label2->Caption(), "Today Thursday, 25 December 2003 10:42:07");
   std::string ticked;
   form->clockTextChanged = [&](const std::string& text) { ticked = text; };
   clock.Set({{2003, 12, 25}, {23, 59, 58}});
   form->Timer1Timer();
-  EXPECT_EQ(w().Label2->caption(), "Today Thursday, 25 December 2003 23:59:58");
-  EXPECT_EQ(ticked, w().Label2->caption());
+  EXPECT_EQ(w().Label2->Caption(), "Today Thursday, 25 December 2003 23:59:58");
+  EXPECT_EQ(ticked, w().Label2->Caption());
 }
 
 // ------------------------------------------------------------- Month fill
@@ -179,43 +179,43 @@ TEST_F(MainWindow, MonthsAreLaidFromMondayOn) {
 
   const char* names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
   for (int c = 0; c < 7; ++c) {
-    EXPECT_EQ(w().HeaderPanel[c]->caption(), names[c]);
-    EXPECT_EQ(w().HeaderLabel[c]->caption(), names[c]);
+    EXPECT_EQ(w().HeaderPanel[c]->Caption(), names[c]);
+    EXPECT_EQ(w().HeaderLabel[c]->Caption(), names[c]);
   }
 }
 
 TEST_F(MainWindow, TodaysCellAndHeaderHaveTheTodayColourAndRedText) {
   for (int k = 1; k <= kDayCellCount; ++k) {
     EXPECT_EQ(Cell(k), k == 25 ? kToday : kWhite) << "cell " << k;
-    EXPECT_EQ(w().ld[k]->fontColour(), k == 25 ? kRed : kBlack) << "cell " << k;
+    EXPECT_EQ(w().ld[k]->FontColour(), k == 25 ? kRed : kBlack) << "cell " << k;
   }
   for (int c = 0; c < 7; ++c) {
     const bool thursday = c == 3;
-    EXPECT_EQ(w().HeaderPanel[c]->colour(), thursday ? kToday : kSilver) << c;
-    EXPECT_EQ(w().HeaderPanel[c]->fontColour(), thursday ? kRed : kBlack) << c;
-    EXPECT_EQ(w().HeaderLabel[c]->fontColour(), thursday ? kRed : kBlack) << c;
+    EXPECT_EQ(w().HeaderPanel[c]->Colour(), thursday ? kToday : kSilver) << c;
+    EXPECT_EQ(w().HeaderPanel[c]->FontColour(), thursday ? kRed : kBlack) << c;
+    EXPECT_EQ(w().HeaderLabel[c]->FontColour(), thursday ? kRed : kBlack) << c;
   }
 }
 
 TEST_F(MainWindow, AnotherMonthHasNoTodayColourAnywhere) {
-  w().pd[10]->setColour(kSelected);
+  w().pd[10]->SetColour(kSelected);
   ShowMonth(2003, 11);
   for (int k = 1; k <= kDayCellCount; ++k) {
     EXPECT_EQ(Cell(k), kWhite) << "cell " << k;
-    EXPECT_EQ(w().ld[k]->fontColour(), kBlack) << "cell " << k;
+    EXPECT_EQ(w().ld[k]->FontColour(), kBlack) << "cell " << k;
   }
   for (int c = 0; c < 7; ++c) {
-    EXPECT_EQ(w().HeaderPanel[c]->colour(), kSilver);
-    EXPECT_EQ(w().HeaderPanel[c]->fontColour(), kBlack);
+    EXPECT_EQ(w().HeaderPanel[c]->Colour(), kSilver);
+    EXPECT_EQ(w().HeaderPanel[c]->FontColour(), kBlack);
   }
   // Back on today's month the colours return.
   ShowMonth(2003, 12);
   EXPECT_EQ(Cell(25), kToday);
-  EXPECT_EQ(w().HeaderPanel[3]->colour(), kToday);
+  EXPECT_EQ(w().HeaderPanel[3]->Colour(), kToday);
 }
 
 TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
-  w().pd[10]->setColour(kSelected);
+  w().pd[10]->SetColour(kSelected);
   form->Button1Click();
   EXPECT_EQ(Cell(10), kSelected);
 
@@ -224,11 +224,11 @@ TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
   clock.Set({{2003, 12, 26}, {0, 0, 30}});
   form->Timer2Timer();
   EXPECT_EQ(Cell(25), kWhite);
-  EXPECT_EQ(w().ld[25]->fontColour(), kBlack);
+  EXPECT_EQ(w().ld[25]->FontColour(), kBlack);
   EXPECT_EQ(Cell(26), kToday);
   EXPECT_EQ(Cell(10), kSelected);
-  EXPECT_EQ(w().HeaderPanel[3]->colour(), kSilver);
-  EXPECT_EQ(w().HeaderPanel[4]->colour(), kToday);
+  EXPECT_EQ(w().HeaderPanel[3]->Colour(), kSilver);
+  EXPECT_EQ(w().HeaderPanel[4]->Colour(), kToday);
   EXPECT_EQ(Access::TodayStamp(*form), "26122003");
 }
 
@@ -238,7 +238,7 @@ TEST_F(MainWindow, TheFillLeavesNoMagentaKeyColourOnScreen) {
   form->SetEventList(&store.list());
   form->Button4Click();
   const std::vector<COLORREF> shot =
-      PixelsOf(Bitmap::Draw(353, 311, [&](HDC dc) { Access::FormOf(*form).render(dc); }));
+      PixelsOf(Bitmap::Draw(353, 311, [&](HDC dc) { Access::FormOf(*form).Render(dc); }));
   const auto magenta = std::count(shot.begin(), shot.end(), RGB(255, 0, 255));
   const auto today = std::count(shot.begin(), shot.end(), kToday);
   EXPECT_GT(std::count(shot.begin(), shot.end(), kSelected), 300 * 30);  // the details panel was drawn
@@ -249,83 +249,83 @@ TEST_F(MainWindow, TheFillLeavesNoMagentaKeyColourOnScreen) {
 // ------------------------------------------------------------- Fields
 
 TEST_F(MainWindow, YearFieldRules) {
-  w().UpDown2->setText("0");
-  EXPECT_EQ(w().UpDown2->text(), "1900");
+  w().UpDown2->SetText("0");
+  EXPECT_EQ(w().UpDown2->Text(), "1900");
   EXPECT_EQ(form->Calendar1().Year(), 1900);
   EXPECT_EQ(Day(6), "1");  // 1 December 1900 was a Saturday
 
-  w().UpDown2->setText("");
-  EXPECT_EQ(w().UpDown2->text(), "2003");
+  w().UpDown2->SetText("");
+  EXPECT_EQ(w().UpDown2->Text(), "2003");
   EXPECT_EQ(form->Calendar1().Year(), 2003);
 
-  w().UpDown2->setText("x1");
-  EXPECT_EQ(w().UpDown2->text(), "2003");
+  w().UpDown2->SetText("x1");
+  EXPECT_EQ(w().UpDown2->Text(), "2003");
 
-  w().UpDown2->setText("-5");  // ignored by the view
+  w().UpDown2->SetText("-5");  // ignored by the view
   EXPECT_EQ(form->Calendar1().Year(), 2003);
   EXPECT_EQ(Day(1), "1");
 }
 
 TEST_F(MainWindow, YearStepsStayWithinOneTo9999) {
   form->SpeedButton3Click();
-  EXPECT_EQ(w().UpDown2->text(), "2004");
+  EXPECT_EQ(w().UpDown2->Text(), "2004");
   EXPECT_EQ(form->Calendar1().Year(), 2004);
   form->SpeedButton4Click();
   form->SpeedButton4Click();
-  EXPECT_EQ(w().UpDown2->text(), "2002");
+  EXPECT_EQ(w().UpDown2->Text(), "2002");
   EXPECT_EQ(form->Calendar1().Year(), 2002);
 
-  w().UpDown2->setText("1");
+  w().UpDown2->SetText("1");
   form->SpeedButton4Click();
-  EXPECT_EQ(w().UpDown2->text(), "1");
+  EXPECT_EQ(w().UpDown2->Text(), "1");
   EXPECT_EQ(form->Calendar1().Year(), 1);
 
-  w().UpDown2->setText("9999");
+  w().UpDown2->SetText("9999");
   form->SpeedButton3Click();
-  EXPECT_EQ(w().UpDown2->text(), "9999");
+  EXPECT_EQ(w().UpDown2->Text(), "9999");
   EXPECT_EQ(form->Calendar1().Year(), 9999);
   ExpectMonthLaid(3, 31);  // 1 December 9999 is a Wednesday
 
   // The arrow keys in the year field step the same way.
-  w().UpDown2->setText("2003");
-  SendMessageA(w().UpDown2->handle(), WM_KEYDOWN, VK_UP, 0);
-  EXPECT_EQ(w().UpDown2->text(), "2004");
-  SendMessageA(w().UpDown2->handle(), WM_KEYDOWN, VK_DOWN, 0);
-  SendMessageA(w().UpDown2->handle(), WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(w().UpDown2->text(), "2002");
+  w().UpDown2->SetText("2003");
+  SendMessageA(w().UpDown2->Handle(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(w().UpDown2->Text(), "2004");
+  SendMessageA(w().UpDown2->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  SendMessageA(w().UpDown2->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(w().UpDown2->Text(), "2002");
 }
 
 TEST_F(MainWindow, MonthChooserSetsTheFieldsAndRefillsOnlyOnAChange) {
   form->SpeedButton5Click();
-  EXPECT_TRUE(w().StringGrid1->visible());
-  w().StringGrid1->setRow(2);
+  EXPECT_TRUE(w().StringGrid1->Visible());
+  w().StringGrid1->SetRow(2);
   form->StringGrid1MouseUp();
-  EXPECT_FALSE(w().StringGrid1->visible());
-  EXPECT_EQ(w().Edit2->text(), "03");
-  EXPECT_EQ(w().Edit1->text(), "MARCH");
+  EXPECT_FALSE(w().StringGrid1->Visible());
+  EXPECT_EQ(w().Edit2->Text(), "03");
+  EXPECT_EQ(w().Edit1->Text(), "MARCH");
   EXPECT_EQ(form->Calendar1().Month(), 3);
   ExpectMonthLaid(6, 31);  // 1 March 2003 was a Saturday
 
   // A fill of a month other than today's whitens every cell: a cell left
   // coloured shows that choosing March again filled nothing.
-  w().pd[9]->setColour(kSelected);
+  w().pd[9]->SetColour(kSelected);
   form->SpeedButton5Click();
-  w().StringGrid1->setRow(2);
+  w().StringGrid1->SetRow(2);
   form->StringGrid1MouseUp();
   EXPECT_EQ(Cell(9), kSelected);
 
   form->SpeedButton5Click();
-  w().StringGrid1->setRow(3);
+  w().StringGrid1->SetRow(3);
   form->StringGrid1MouseUp();
-  EXPECT_EQ(w().Edit1->text(), "APRIL");
+  EXPECT_EQ(w().Edit1->Text(), "APRIL");
   EXPECT_EQ(Cell(9), kWhite);
 }
 
 TEST_F(MainWindow, ClearedMonthFieldShowsTheCurrentMonth) {
   ShowMonth(2003, 4);
-  w().Edit2->setText("");
-  EXPECT_EQ(w().Edit2->text(), "12");
-  EXPECT_EQ(w().Edit1->text(), "DECEMBER");
+  w().Edit2->SetText("");
+  EXPECT_EQ(w().Edit2->Text(), "12");
+  EXPECT_EQ(w().Edit1->Text(), "DECEMBER");
   EXPECT_EQ(form->Calendar1().Month(), 12);
   EXPECT_EQ(Cell(25), kToday);
 }
@@ -345,16 +345,16 @@ TEST_F(MainWindow, ViewCreatedOnThe31stPassesThroughShortMonths) {
 
 TEST_F(MainWindow, PresentMonthButtonReturnsToToday) {
   ShowMonth(1999, 7);
-  w().Label1->setCaption("");
+  w().Label1->SetCaption("");
   clock.Set({{2003, 12, 25}, {11, 0, 1}});
   form->SpeedButton1Click();
   EXPECT_EQ(form->Calendar1().Year(), 2003);
   EXPECT_EQ(form->Calendar1().Month(), 12);
-  EXPECT_EQ(w().Edit2->text(), "12");
-  EXPECT_EQ(w().Edit1->text(), "DECEMBER");
-  EXPECT_EQ(w().UpDown2->text(), "2003");
-  EXPECT_EQ(w().Label1->caption(), "Thursday, December 25 2003");
-  EXPECT_EQ(w().Label2->caption(), "Today Thursday, December 25 2003 11:00:01");
+  EXPECT_EQ(w().Edit2->Text(), "12");
+  EXPECT_EQ(w().Edit1->Text(), "DECEMBER");
+  EXPECT_EQ(w().UpDown2->Text(), "2003");
+  EXPECT_EQ(w().Label1->Caption(), "Thursday, December 25 2003");
+  EXPECT_EQ(w().Label2->Caption(), "Today Thursday, December 25 2003 11:00:01");
   EXPECT_EQ(Cell(25), kToday);
 }
 
@@ -362,7 +362,7 @@ TEST_F(MainWindow, PresentMonthButtonReturnsToToday) {
 
 TEST_F(MainWindow, MoonMarksOfJanuary2000) {
   ShowMonth(2000, 1);  // the 1st is a Saturday: day d in cell d + 5
-  auto mark = [&](int day) { return w().moon[day + 5]->tag(); };
+  auto mark = [&](int day) { return w().moon[day + 5]->Tag(); };
   EXPECT_EQ(mark(6), 1);   // new moon
   EXPECT_EQ(mark(21), 2);  // full moon
   EXPECT_EQ(mark(7), 0);
@@ -371,15 +371,15 @@ TEST_F(MainWindow, MoonMarksOfJanuary2000) {
   EXPECT_TRUE(ShowsPicture(*w().moon[26], IDB_FULLMOON));
   int marked = 0;
   for (int k = 1; k <= kDayCellCount; ++k) {
-    marked += w().moon[k]->tag() != 0;
-    EXPECT_EQ(static_cast<bool>(w().moon[k]->picture()), w().moon[k]->tag() != 0) << "cell " << k;
+    marked += w().moon[k]->Tag() != 0;
+    EXPECT_EQ(static_cast<bool>(w().moon[k]->Picture()), w().moon[k]->Tag() != 0) << "cell " << k;
   }
   EXPECT_EQ(marked, 2);
 
   // The next fill replaces the marks.
   ShowMonth(2000, 2);
-  EXPECT_EQ(w().moon[11]->tag(), 0);
-  EXPECT_FALSE(w().moon[11]->picture());
+  EXPECT_EQ(w().moon[11]->Tag(), 0);
+  EXPECT_FALSE(w().moon[11]->Picture());
 }
 
 // ------------------------------------------------------------- Marking pass
@@ -387,9 +387,9 @@ TEST_F(MainWindow, MoonMarksOfJanuary2000) {
 TEST_F(MainWindow, NoStoreNoMarks) {
   form->Button4Click();
   for (int k = 1; k <= kDayCellCount; ++k) {
-    EXPECT_EQ(w().id[k]->tag(), 0);
-    EXPECT_FALSE(w().id[k]->picture());
-    EXPECT_EQ(w().ld[k]->hint(), "");
+    EXPECT_EQ(w().id[k]->Tag(), 0);
+    EXPECT_FALSE(w().id[k]->Picture());
+    EXPECT_EQ(w().ld[k]->Hint(), "");
   }
 }
 
@@ -401,30 +401,30 @@ TEST_F(MainWindow, TwoBirthdaysGiveTheSeveralEventsPictureAndBothNames) {
                          EventLine("12171990", EventCategory::kWorkBusiness, "NYNN", "Report")});
   form->SetEventList(&store.list());
   form->Button4Click();
-  EXPECT_EQ(w().id[10]->tag(), 14);
+  EXPECT_EQ(w().id[10]->Tag(), 14);
   EXPECT_TRUE(ShowsPicture(*w().id[10], IDB_IMUL));
-  EXPECT_EQ(w().ld[10]->hint(), " birthday : Anna, birthday : Bob,");
+  EXPECT_EQ(w().ld[10]->Hint(), " birthday : Anna, birthday : Bob,");
   // The same on today's cell, and one event on an ordinary cell.
-  EXPECT_EQ(w().id[25]->tag(), 13);
+  EXPECT_EQ(w().id[25]->Tag(), 13);
   EXPECT_TRUE(ShowsPicture(*w().id[25], IDB_IMULTO));
-  EXPECT_EQ(w().ld[25]->hint(), " lovely : Wedding, birthday : Carl,");  // store order
-  EXPECT_EQ(w().id[17]->tag(), 3);
+  EXPECT_EQ(w().ld[25]->Hint(), " lovely : Wedding, birthday : Carl,");  // store order
+  EXPECT_EQ(w().id[17]->Tag(), 3);
   EXPECT_TRUE(ShowsPicture(*w().id[17], IDB_IWOR));
-  EXPECT_EQ(w().ld[17]->hint(), " work : Report,");
-  EXPECT_EQ(w().id[11]->tag(), 0);
-  EXPECT_FALSE(w().id[11]->picture());
+  EXPECT_EQ(w().ld[17]->Hint(), " work : Report,");
+  EXPECT_EQ(w().id[11]->Tag(), 0);
+  EXPECT_FALSE(w().id[11]->Picture());
 
   // A second pass gives the same marks, not doubled hints.
   form->Button4Click();
-  EXPECT_EQ(w().ld[10]->hint(), " birthday : Anna, birthday : Bob,");
+  EXPECT_EQ(w().ld[10]->Hint(), " birthday : Anna, birthday : Bob,");
 
   // In another month the today pictures are not used and empty cells get nothing.
   ShowMonth(2004, 12);  // the 1st is a Wednesday: day d in cell d + 2
-  EXPECT_EQ(w().id[12]->tag(), 14);
-  EXPECT_EQ(w().id[27]->tag(), 14);
-  EXPECT_EQ(w().id[19]->tag(), 3);
-  EXPECT_EQ(w().id[1]->tag(), 0);
-  EXPECT_EQ(w().ld[1]->hint(), "");
+  EXPECT_EQ(w().id[12]->Tag(), 14);
+  EXPECT_EQ(w().id[27]->Tag(), 14);
+  EXPECT_EQ(w().id[19]->Tag(), 3);
+  EXPECT_EQ(w().id[1]->Tag(), 0);
+  EXPECT_EQ(w().ld[1]->Hint(), "");
 }
 
 TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
@@ -434,7 +434,7 @@ TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
                          EventLine("12112003", EventCategory::kOther, "NNYN", "Fay")});
   form->SetEventList(&store.list());
   form->Button4Click();
-  EXPECT_EQ(w().id[25]->tag(), 9);
+  EXPECT_EQ(w().id[25]->Tag(), 9);
   EXPECT_TRUE(ShowsPicture(*w().id[25], IDB_IWORTO));
 
   form->selClick(10);
@@ -448,9 +448,9 @@ TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
   form->selClick(25);  // today's cell looks the same selected
   EXPECT_TRUE(ShowsPicture(*w().id[25], IDB_IWORTO));
 
-  w().id[12]->setTag(99);  // an unknown code changes nothing
+  w().id[12]->SetTag(99);  // an unknown code changes nothing
   form->selClick(12);
-  EXPECT_FALSE(w().id[12]->picture());
+  EXPECT_FALSE(w().id[12]->Picture());
 
   // A change of month refills, marks and gives every cell its normal look.
   form->selClick(10);
@@ -471,7 +471,7 @@ TEST_F(MainWindow, TodaysEventsGoToTheTooltipAndStartTheBlinking) {
   EXPECT_EQ(shell.calls.front().message, static_cast<DWORD>(NIM_DELETE));
   EXPECT_EQ(shell.Last().message, static_cast<DWORD>(NIM_ADD));
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. ");
-  EXPECT_TRUE(w().Timer3->enabled());
+  EXPECT_TRUE(w().Timer3->Enabled());
   EXPECT_EQ(tray().Tag, 0);
   EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
 
@@ -486,14 +486,14 @@ TEST_F(MainWindow, TodaysEventsGoToTheTooltipAndStartTheBlinking) {
   // The option off: listed, not blinking.
   options.blinkingIcons = false;
   form->checktodayClick();
-  EXPECT_FALSE(w().Timer3->enabled());
+  EXPECT_FALSE(w().Timer3->Enabled());
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. ");
 }
 
 TEST_F(MainWindow, NoEventTodaySaysSo) {
   form->checktodayClick();  // no store yet
   EXPECT_EQ(shell.Last().Tip(), "Well, no event for today...");
-  EXPECT_FALSE(w().Timer3->enabled());
+  EXPECT_FALSE(w().Timer3->Enabled());
   EXPECT_TRUE(tray().Active());
 }
 
@@ -532,13 +532,13 @@ TEST_F(MainWindow, DayChangeFollowsWithinTheMinute) {
   clock.Set({{2004, 1, 1}, {0, 0, 40}});
   form->Timer2Timer();
   EXPECT_EQ(Access::TodayStamp(*form), "01012004");
-  EXPECT_EQ(w().Edit2->text(), "01");
-  EXPECT_EQ(w().Edit1->text(), "JANUARY");
-  EXPECT_EQ(w().UpDown2->text(), "2004");
+  EXPECT_EQ(w().Edit2->Text(), "01");
+  EXPECT_EQ(w().Edit1->Text(), "JANUARY");
+  EXPECT_EQ(w().UpDown2->Text(), "2004");
   EXPECT_EQ(form->Calendar1().Year(), 2004);
   EXPECT_EQ(form->Calendar1().Month(), 1);
   EXPECT_EQ(Cell(4), kToday);  // 1 January 2004 was a Thursday
-  EXPECT_EQ(w().id[4]->tag(), 11);
+  EXPECT_EQ(w().id[4]->Tag(), 11);
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 feest. ");
   EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D1));
 }
@@ -587,18 +587,18 @@ TEST_F(MainWindow, HidingHandsOverToTheEventListOnlyWhenAsked) {
 
 TEST_F(MainWindow, TheFrameDragsTheWindowAndTheControlsBehaveNormally) {
   const widgets::Form& w = Access::FormOf(*form);
-  EXPECT_EQ(w.hitTest({100, 2}), HTCAPTION);    // top bar
-  EXPECT_EQ(w.hitTest({170, 12}), HTCAPTION);   // clock line on the top bar
-  EXPECT_EQ(w.hitTest({5, 150}), HTCAPTION);    // left bar
-  EXPECT_EQ(w.hitTest({345, 150}), HTCAPTION);  // right bar
-  EXPECT_EQ(w.hitTest({100, 305}), HTCAPTION);  // bottom bar
-  EXPECT_EQ(w.hitTest({20, 80}), HTCAPTION);    // legend strip
-  EXPECT_EQ(w.hitTest({10, 10}), HTCLIENT);     // close box
-  EXPECT_EQ(w.hitTest({100, 45}), HTCLIENT);    // details panel
-  EXPECT_EQ(w.hitTest({35, 80}), HTCLIENT);     // Edit2
-  EXPECT_EQ(w.hitTest({230, 80}), HTCLIENT);    // year field
-  EXPECT_EQ(w.hitTest({290, 80}), HTCLIENT);    // navigation buttons
-  EXPECT_EQ(w.hitTest({18 + 100, 95 + 60}), HTCLIENT);  // a day cell
+  EXPECT_EQ(w.HitTest({100, 2}), HTCAPTION);    // top bar
+  EXPECT_EQ(w.HitTest({170, 12}), HTCAPTION);   // clock line on the top bar
+  EXPECT_EQ(w.HitTest({5, 150}), HTCAPTION);    // left bar
+  EXPECT_EQ(w.HitTest({345, 150}), HTCAPTION);  // right bar
+  EXPECT_EQ(w.HitTest({100, 305}), HTCAPTION);  // bottom bar
+  EXPECT_EQ(w.HitTest({20, 80}), HTCAPTION);    // legend strip
+  EXPECT_EQ(w.HitTest({10, 10}), HTCLIENT);     // close box
+  EXPECT_EQ(w.HitTest({100, 45}), HTCLIENT);    // details panel
+  EXPECT_EQ(w.HitTest({35, 80}), HTCLIENT);     // Edit2
+  EXPECT_EQ(w.HitTest({230, 80}), HTCLIENT);    // year field
+  EXPECT_EQ(w.HitTest({290, 80}), HTCLIENT);    // navigation buttons
+  EXPECT_EQ(w.HitTest({18 + 100, 95 + 60}), HTCLIENT);  // a day cell
 
   // The same answers reach the system.
   auto nc = [&](int x, int y) {
@@ -635,12 +635,12 @@ TEST_F(MainWindow, NamesFollowTheUserLocale) {
 
   Create(UserDateLocale());
   for (int c = 0; c < 7; ++c) {
-    EXPECT_EQ(w().HeaderPanel[c]->caption(), want->headers[c]) << want->lang;
-    EXPECT_EQ(w().HeaderLabel[c]->caption(), want->headers[c]) << want->lang;
+    EXPECT_EQ(w().HeaderPanel[c]->Caption(), want->headers[c]) << want->lang;
+    EXPECT_EQ(w().HeaderLabel[c]->Caption(), want->headers[c]) << want->lang;
   }
-  EXPECT_EQ(w().Edit1->text(), want->monthField);
-  EXPECT_EQ(w().StringGrid1->cell(1, 11), want->monthField);
-  EXPECT_EQ(w().Label1->caption(), want->longDate);
+  EXPECT_EQ(w().Edit1->Text(), want->monthField);
+  EXPECT_EQ(w().StringGrid1->Cell(1, 11), want->monthField);
+  EXPECT_EQ(w().Label1->Caption(), want->longDate);
 }
 
 }  // namespace

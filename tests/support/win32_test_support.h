@@ -65,7 +65,7 @@ inline std::vector<COLORREF> IconPixels(HICON icon, int size) {
   const widgets::MemoryDC dc;
   const widgets::OwnedBitmap bitmap(CreateCompatibleBitmap(screen.get(), size, size));
   {
-    const widgets::ScopedSelect select(dc.get(), bitmap.get());
+    const widgets::ScopedSelect Select(dc.get(), bitmap.get());
     const RECT all{0, 0, size, size};
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     DrawIconEx(dc.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);

@@ -15,7 +15,7 @@ class TForm3;
 namespace redoviri::test {
 
 struct WindowAccess {
-  static widgets::Form& FormOf(widgets::FormWindow& window) { return window.form(); }
+  static widgets::Form& FormOf(widgets::FormWindow& window) { return window.GetForm(); }
 
   // The main window.
   static TForm1Widgets& Widgets(TForm1& main) { return main; }

@@ -11,44 +11,44 @@ namespace {
 // refused characters leave text and caret as they were.
 EditMask::State TypeAll(const EditMask& m, EditMask::State s, const std::string& chars) {
   for (const char c : chars)
-    if (auto next = m.type(s.text, s.caret, s.caret, c)) s = *next;
+    if (auto next = m.Type(s.text, s.caret, s.caret, c)) s = *next;
   return s;
 }
 
 EditMask::State TypeInto(const EditMask& m, const std::string& chars) {
-  return TypeAll(m, {m.blankText(), 0}, chars);
+  return TypeAll(m, {m.BlankText(), 0}, chars);
 }
 
 TEST(EditMask, ReadsTheMaskFields) {
   const EditMask date("!99/99/0000;1;_");
-  EXPECT_EQ(date.length(), 10u);
-  EXPECT_EQ(date.blankText(), "__/__/____");
-  EXPECT_TRUE(date.savesLiterals());
-  EXPECT_EQ(date.blankChar(), '_');
-  EXPECT_TRUE(date.isLiteral(2));
-  EXPECT_FALSE(date.isLiteral(3));
+  EXPECT_EQ(date.Length(), 10u);
+  EXPECT_EQ(date.BlankText(), "__/__/____");
+  EXPECT_TRUE(date.SavesLiterals());
+  EXPECT_EQ(date.BlankChar(), '_');
+  EXPECT_TRUE(date.IsLiteral(2));
+  EXPECT_FALSE(date.IsLiteral(3));
 
   const EditMask days("999;1; ");
-  EXPECT_EQ(days.blankChar(), ' ');
-  EXPECT_EQ(days.blankText(), "   ");
+  EXPECT_EQ(days.BlankChar(), ' ');
+  EXPECT_EQ(days.BlankText(), "   ");
 
   const EditMask noSave("!99/99/0000;0;*");
-  EXPECT_FALSE(noSave.savesLiterals());
-  EXPECT_EQ(noSave.blankText(), "**/**/****");
+  EXPECT_FALSE(noSave.SavesLiterals());
+  EXPECT_EQ(noSave.BlankText(), "**/**/****");
 
   // An escaped mask character and "_" are literals.
   const EditMask escaped("\\0_0");
-  EXPECT_EQ(escaped.blankText(), "0 _");
-  EXPECT_TRUE(EditMask("").empty());
+  EXPECT_EQ(escaped.BlankText(), "0 _");
+  EXPECT_TRUE(EditMask("").Empty());
 }
 
 TEST(EditMask, TypedDigitsFillTheDateAndSkipTheSlashes) {
   const EditMask m("!99/99/0000;1;_");
   const EditMask::State s = TypeInto(m, "12252003");
   EXPECT_EQ(s.text, "12/25/2003");
-  EXPECT_EQ(m.text(s.text), "12/25/2003");
+  EXPECT_EQ(m.Text(s.text), "12/25/2003");
   EXPECT_EQ(s.caret, 10u);
-  EXPECT_TRUE(m.isComplete(s.text));
+  EXPECT_TRUE(m.IsComplete(s.text));
 
   // After the second digit the caret has already jumped over the "/".
   EXPECT_EQ(TypeInto(m, "12").caret, 3u);
@@ -58,19 +58,19 @@ TEST(EditMask, TypedDigitsFillTheDateAndSkipTheSlashes) {
 
 TEST(EditMask, RefusesCharactersThePositionDoesNotTake) {
   const EditMask m("!99/99/0000;1;_");
-  EXPECT_FALSE(m.type("__/__/____", 0, 0, 'a').has_value());
-  EXPECT_FALSE(m.type("__/__/____", 0, 0, '-').has_value());
+  EXPECT_FALSE(m.Type("__/__/____", 0, 0, 'a').has_value());
+  EXPECT_FALSE(m.Type("__/__/____", 0, 0, '-').has_value());
   // A full field takes nothing more at its end.
-  EXPECT_FALSE(m.type("12/25/2003", 10, 10, '1').has_value());
+  EXPECT_FALSE(m.Type("12/25/2003", 10, 10, '1').has_value());
   // A refused character does not clear the selection either.
-  EXPECT_FALSE(m.type("12/25/2003", 0, 10, 'x').has_value());
+  EXPECT_FALSE(m.Type("12/25/2003", 0, 10, 'x').has_value());
 
   const EditMask letters("LLl");
-  EXPECT_FALSE(letters.type("___", 0, 0, '1').has_value());
-  EXPECT_TRUE(letters.type("___", 0, 0, '\xE9').has_value());  // e acute
+  EXPECT_FALSE(letters.Type("___", 0, 0, '1').has_value());
+  EXPECT_TRUE(letters.Type("___", 0, 0, '\xE9').has_value());  // e acute
   // A required position refuses a blank; an optional one takes it.
-  EXPECT_FALSE(letters.type("___", 0, 0, ' ').has_value());
-  EXPECT_EQ(letters.type("ABC", 2, 2, ' ')->text, "AB_");
+  EXPECT_FALSE(letters.Type("___", 0, 0, ' ').has_value());
+  EXPECT_EQ(letters.Type("ABC", 2, 2, ' ')->text, "AB_");
 }
 
 TEST(EditMask, LeavingAFieldEarlyKeepsItsDigitsAtItsRightEnd) {
@@ -78,11 +78,11 @@ TEST(EditMask, LeavingAFieldEarlyKeepsItsDigitsAtItsRightEnd) {
   const EditMask reverse("!99/99/0000;1;_");
   const EditMask::State s = TypeInto(reverse, "1/5/2003");
   EXPECT_EQ(s.text, "_1/_5/2003");
-  EXPECT_EQ(reverse.text(s.text), " 1/ 5/2003");
+  EXPECT_EQ(reverse.Text(s.text), " 1/ 5/2003");
 
   // Without it, the blanks stay at the field's end.
   const EditMask plain("99/99/0000;1;_");
-  EXPECT_EQ(plain.text(TypeInto(plain, "1/5/2003").text), "1 /5 /2003");
+  EXPECT_EQ(plain.Text(TypeInto(plain, "1/5/2003").text), "1 /5 /2003");
 }
 
 TEST(EditMask, ALiteralCannotSkipARequiredBlank) {
@@ -90,57 +90,57 @@ TEST(EditMask, ALiteralCannotSkipARequiredBlank) {
   // The hour's second digit is required: "9:" is refused at the colon.
   const EditMask::State s = TypeInto(time, "9:30");
   EXPECT_EQ(s.text, "93:0_");
-  EXPECT_FALSE(time.isComplete(s.text));
+  EXPECT_FALSE(time.IsComplete(s.text));
   EXPECT_EQ(TypeInto(time, "0930").text, "09:30");
 }
 
 TEST(EditMask, TextShowsBlanksAsSpacesAndKnowsWhatIsMissing) {
   const EditMask m("!99/99/0000;1;_");
-  EXPECT_EQ(m.text("__/__/____"), "  /  /    ");
-  EXPECT_EQ(m.text(TypeInto(m, "12").text), "12/  /    ");
+  EXPECT_EQ(m.Text("__/__/____"), "  /  /    ");
+  EXPECT_EQ(m.Text(TypeInto(m, "12").text), "12/  /    ");
   // The optional day and month may stay blank; the year may not.
-  EXPECT_EQ(m.firstMissing("__/__/____"), 6u);
-  EXPECT_EQ(m.firstMissing("__/__/200_"), 9u);
-  EXPECT_TRUE(m.isComplete("__/__/2003"));
+  EXPECT_EQ(m.FirstMissing("__/__/____"), 6u);
+  EXPECT_EQ(m.FirstMissing("__/__/200_"), 9u);
+  EXPECT_TRUE(m.IsComplete("__/__/2003"));
 
   const EditMask twoDigits("!00;1;_");
-  EXPECT_FALSE(twoDigits.isComplete(TypeInto(twoDigits, "1").text));
-  EXPECT_TRUE(twoDigits.isComplete(TypeInto(twoDigits, "01").text));
+  EXPECT_FALSE(twoDigits.IsComplete(TypeInto(twoDigits, "1").text));
+  EXPECT_TRUE(twoDigits.IsComplete(TypeInto(twoDigits, "01").text));
 }
 
 TEST(EditMask, FormatsATextValue) {
   const EditMask date("!99/99/0000;1;_");
-  EXPECT_EQ(date.format("25/12/2003"), "25/12/2003");
-  EXPECT_EQ(date.format(""), "__/__/____");
-  EXPECT_EQ(date.format("1a/12"), "1_/12/____");
+  EXPECT_EQ(date.Format("25/12/2003"), "25/12/2003");
+  EXPECT_EQ(date.Format(""), "__/__/____");
+  EXPECT_EQ(date.Format("1a/12"), "1_/12/____");
 
   // Blank character space: the day count's initial "0  " stays as it is.
   const EditMask days("999;1; ");
-  EXPECT_EQ(days.format("0  "), "0  ");
-  EXPECT_EQ(days.text("0  "), "0  ");
+  EXPECT_EQ(days.Format("0  "), "0  ");
+  EXPECT_EQ(days.Text("0  "), "0  ");
 
   // Literals not saved: the value holds only the typed characters.
   const EditMask noSave("!99/99/0000;0;_");
-  EXPECT_EQ(noSave.format("12252003"), "12/25/2003");
-  EXPECT_EQ(noSave.text("12/25/2003"), "12252003");
-  EXPECT_EQ(noSave.format("2003"), "__/__/2003");  // "!" fills from the end
-  EXPECT_EQ(noSave.text("__/__/2003"), "2003");
+  EXPECT_EQ(noSave.Format("12252003"), "12/25/2003");
+  EXPECT_EQ(noSave.Text("12/25/2003"), "12252003");
+  EXPECT_EQ(noSave.Format("2003"), "__/__/2003");  // "!" fills from the end
+  EXPECT_EQ(noSave.Text("__/__/2003"), "2003");
 }
 
 TEST(EditMask, EraseClearsWithoutShifting) {
   const EditMask m("!99/99/0000;1;_");
   // Backspace after the skipped slash clears the digit before it.
-  EXPECT_EQ(m.erase("12/25/2003", 3, 3, true), (EditMask::State{"1_/25/2003", 1}));
-  EXPECT_EQ(m.erase("12/25/2003", 0, 0, true), (EditMask::State{"12/25/2003", 0}));
+  EXPECT_EQ(m.Erase("12/25/2003", 3, 3, true), (EditMask::State{"1_/25/2003", 1}));
+  EXPECT_EQ(m.Erase("12/25/2003", 0, 0, true), (EditMask::State{"12/25/2003", 0}));
   // Delete clears the position at the caret; the rest stays in place.
-  EXPECT_EQ(m.erase("12/25/2003", 3, 3, false), (EditMask::State{"12/_5/2003", 3}));
+  EXPECT_EQ(m.Erase("12/25/2003", 3, 3, false), (EditMask::State{"12/_5/2003", 3}));
   // A selection loses its typed characters, never its literals.
-  EXPECT_EQ(m.erase("12/25/2003", 0, 5, true), (EditMask::State{"__/__/2003", 0}));
+  EXPECT_EQ(m.Erase("12/25/2003", 0, 5, true), (EditMask::State{"__/__/2003", 0}));
 }
 
 TEST(EditMask, TypingOverASelectionReplacesIt) {
   const EditMask m("!99/99/0000;1;_");
-  const auto s = m.type("12/25/2003", 0, 10, '0');
+  const auto s = m.Type("12/25/2003", 0, 10, '0');
   ASSERT_TRUE(s.has_value());
   EXPECT_EQ(s->text, "0_/__/____");
   EXPECT_EQ(s->caret, 1u);
@@ -148,10 +148,10 @@ TEST(EditMask, TypingOverASelectionReplacesIt) {
 
 TEST(EditMask, PasteTypesWhatFits) {
   const EditMask m("!99/99/0000;1;_");
-  EXPECT_EQ(m.paste("__/__/____", 0, 0, "25122003").text, "25/12/2003");
-  EXPECT_EQ(m.paste("__/__/____", 0, 0, "25/12/2003").text, "25/12/2003");
-  EXPECT_EQ(m.paste("__/__/____", 0, 0, "2a5").text, "25/__/____");
-  EXPECT_EQ(m.paste("12/25/2003", 6, 10, "1999\r\n").text, "12/25/1999");
+  EXPECT_EQ(m.Paste("__/__/____", 0, 0, "25122003").text, "25/12/2003");
+  EXPECT_EQ(m.Paste("__/__/____", 0, 0, "25/12/2003").text, "25/12/2003");
+  EXPECT_EQ(m.Paste("__/__/____", 0, 0, "2a5").text, "25/__/____");
+  EXPECT_EQ(m.Paste("12/25/2003", 6, 10, "1999\r\n").text, "12/25/1999");
 }
 
 TEST(EditMask, ChangesTheCaseOfLetters) {

@@ -21,23 +21,23 @@ using test::TestForm;
 class FormHitTest : public ::testing::Test {
  protected:
   FormHitTest() : form(TestForm(300, 200)) {
-    label = &form.add<Label>({.left = 10, .top = 4, .width = 100, .height = 18, .caption = "Today"});
-    image = &form.add<Image>({.left = 120, .top = 4, .width = 20, .height = 20},
+    label = &form.Add<Label>({.left = 10, .top = 4, .width = 100, .height = 18, .caption = "Today"});
+    image = &form.Add<Image>({.left = 120, .top = 4, .width = 20, .height = 20},
                              {.picture = Bitmap::Solid(20, 20, colours::Red)});
-    panel = &form.add<Panel>({.left = 10, .top = 40, .width = 120, .height = 40},
+    panel = &form.Add<Panel>({.left = 10, .top = 40, .width = 120, .height = 40},
                              {.border = BorderStyle::Single});
-    inner = &panel->add<Label>({.left = 5, .top = 5, .width = 60, .height = 16, .caption = "inside"});
-    edit = &form.add<Edit>({.left = 150, .top = 40, .width = 100, .height = 22});
-    button = &form.add<Button>({.left = 150, .top = 70, .width = 80, .height = 24, .caption = "OK"});
-    grid = &form.add<StringGrid>({.left = 10, .top = 100, .width = 200, .height = 60});
-    speed = &form.add<SpeedButton>({.left = 250, .top = 4, .width = 24, .height = 24});
-    form.showInactive();
+    inner = &panel->Add<Label>({.left = 5, .top = 5, .width = 60, .height = 16, .caption = "inside"});
+    edit = &form.Add<Edit>({.left = 150, .top = 40, .width = 100, .height = 22});
+    button = &form.Add<Button>({.left = 150, .top = 70, .width = 80, .height = 24, .caption = "OK"});
+    grid = &form.Add<StringGrid>({.left = 10, .top = 100, .width = 200, .height = 60});
+    speed = &form.Add<SpeedButton>({.left = 250, .top = 4, .width = 24, .height = 24});
+    form.ShowInactive();
     PumpFor(50);
   }
 
   LRESULT systemHitTest(POINT client) {
-    const POINT screen = ScreenPoint(form.handle(), client.x, client.y);
-    const HWND target = ChildWindowFromPointEx(form.handle(), client, CWP_SKIPINVISIBLE);
+    const POINT screen = ScreenPoint(form.Handle(), client.x, client.y);
+    const HWND target = ChildWindowFromPointEx(form.Handle(), client, CWP_SKIPINVISIBLE);
     return SendMessageA(target, WM_NCHITTEST, 0, PointParam(screen));
   }
 
@@ -53,47 +53,47 @@ class FormHitTest : public ::testing::Test {
 };
 
 TEST_F(FormHitTest, SurfaceAndWidgetsLyingOnTheFormDragIt) {
-  EXPECT_EQ(form.hitTest({200, 180}), HTCAPTION);  // bare surface
-  EXPECT_EQ(form.hitTest({20, 10}), HTCAPTION);    // label on the form
-  EXPECT_EQ(form.hitTest({125, 10}), HTCAPTION);   // image on the form
+  EXPECT_EQ(form.HitTest({200, 180}), HTCAPTION);  // bare surface
+  EXPECT_EQ(form.HitTest({20, 10}), HTCAPTION);    // label on the form
+  EXPECT_EQ(form.HitTest({125, 10}), HTCAPTION);   // image on the form
   // The same answers reach the system through WM_NCHITTEST.
   EXPECT_EQ(systemHitTest({200, 180}), HTCAPTION);
   EXPECT_EQ(systemHitTest({20, 10}), HTCAPTION);
 }
 
 TEST_F(FormHitTest, PanelsFieldsButtonsAndTheGridBehaveNormally) {
-  EXPECT_EQ(form.hitTest({100, 70}), HTCLIENT);   // panel
-  EXPECT_EQ(form.hitTest({20, 50}), HTCLIENT);    // label inside the panel
-  EXPECT_EQ(form.hitTest({160, 50}), HTCLIENT);   // edit
-  EXPECT_EQ(form.hitTest({160, 80}), HTCLIENT);   // push button
-  EXPECT_EQ(form.hitTest({20, 120}), HTCLIENT);   // grid
-  EXPECT_EQ(form.hitTest({255, 10}), HTCLIENT);   // speed button on the form
+  EXPECT_EQ(form.HitTest({100, 70}), HTCLIENT);   // panel
+  EXPECT_EQ(form.HitTest({20, 50}), HTCLIENT);    // label inside the panel
+  EXPECT_EQ(form.HitTest({160, 50}), HTCLIENT);   // edit
+  EXPECT_EQ(form.HitTest({160, 80}), HTCLIENT);   // push button
+  EXPECT_EQ(form.HitTest({20, 120}), HTCLIENT);   // grid
+  EXPECT_EQ(form.HitTest({255, 10}), HTCLIENT);   // speed button on the form
   // The point on the panel belongs to the panel's window, which answers
   // as client area; so does the edit.
-  EXPECT_EQ(ChildWindowFromPointEx(form.handle(), {100, 70}, CWP_SKIPINVISIBLE), panel->handle());
+  EXPECT_EQ(ChildWindowFromPointEx(form.Handle(), {100, 70}, CWP_SKIPINVISIBLE), panel->Handle());
   EXPECT_EQ(systemHitTest({100, 70}), HTCLIENT);
   EXPECT_EQ(systemHitTest({160, 50}), HTCLIENT);
   EXPECT_EQ(systemHitTest({20, 50}), HTCLIENT);
 }
 
 TEST_F(FormHitTest, HiddenOrDisabledWidgetsLeaveTheSurface) {
-  panel->setVisible(false);
-  EXPECT_EQ(form.hitTest({100, 70}), HTCAPTION);
-  speed->setEnabled(false);
-  EXPECT_EQ(form.hitTest({255, 10}), HTCAPTION);
+  panel->SetVisible(false);
+  EXPECT_EQ(form.HitTest({100, 70}), HTCAPTION);
+  speed->SetEnabled(false);
+  EXPECT_EQ(form.HitTest({255, 10}), HTCAPTION);
 }
 
 TEST(FormHitTestRule, IsAPerWidgetPropertyAndAPerFormSwitch) {
   Form form(TestForm(200, 100));
-  form.add<Label>({.left = 0, .top = 0, .width = 50, .height = 20, .dragsForm = false});
-  form.add<SpeedButton>({.left = 60, .top = 0, .width = 20, .height = 20, .dragsForm = true});
-  EXPECT_EQ(form.hitTest({10, 10}), HTCLIENT);
-  EXPECT_EQ(form.hitTest({65, 10}), HTCAPTION);
+  form.Add<Label>({.left = 0, .top = 0, .width = 50, .height = 20, .dragsForm = false});
+  form.Add<SpeedButton>({.left = 60, .top = 0, .width = 20, .height = 20, .dragsForm = true});
+  EXPECT_EQ(form.HitTest({10, 10}), HTCLIENT);
+  EXPECT_EQ(form.HitTest({65, 10}), HTCAPTION);
 
   FormDesc fixed = TestForm(200, 100);
   fixed.dragBySurface = false;
   Form still(fixed);
-  EXPECT_EQ(still.hitTest({150, 80}), HTCLIENT);
+  EXPECT_EQ(still.HitTest({150, 80}), HTCLIENT);
 }
 
 // ------------------------------------------------------------ painting
@@ -105,20 +105,20 @@ constexpr COLORREF kDisc = RGB(0, 0, 255);
 class FormPaint : public ::testing::Test {
  protected:
   FormPaint() : form(TestForm(240, 120)) {
-    panel = &form.add<Panel>({.left = 10, .top = 10, .width = 80, .height = 40, .colour = kPanelColour},
+    panel = &form.Add<Panel>({.left = 10, .top = 10, .width = 80, .height = 40, .colour = kPanelColour},
                              {.border = BorderStyle::Single});
-    label = &form.add<Label>({.left = 100, .top = 10, .width = 100, .height = 20, .caption = "WWWW",
+    label = &form.Add<Label>({.left = 100, .top = 10, .width = 100, .height = 20, .caption = "WWWW",
                               .font = Font::Arial(16).Bold(), .fontColour = colours::Red});
-    hidden = &form.add<Label>({.left = 100, .top = 40, .width = 100, .height = 20, .caption = "WWWW",
+    hidden = &form.Add<Label>({.left = 100, .top = 40, .width = 100, .height = 20, .caption = "WWWW",
                                .font = Font::Arial(16).Bold(), .fontColour = colours::Red, .visible = false});
     // A 20 x 20 picture: magenta, with a blue square in its middle.
     const Bitmap picture = Bitmap::Draw(20, 20, [](HDC dc) {
       FillSolid(dc, {0, 0, 20, 20}, kKey);
       FillSolid(dc, {5, 5, 15, 15}, kDisc);
     });
-    form.add<Image>({.left = 10, .top = 70, .width = 20, .height = 20}, {.picture = picture, .transparent = true});
-    form.add<Image>({.left = 40, .top = 70, .width = 40, .height = 40}, {.picture = picture, .stretch = true});
-    edit = &form.add<Edit>({.left = 100, .top = 70, .width = 100, .height = 22, .caption = "text"});
+    form.Add<Image>({.left = 10, .top = 70, .width = 20, .height = 20}, {.picture = picture, .transparent = true});
+    form.Add<Image>({.left = 40, .top = 70, .width = 40, .height = 40}, {.picture = picture, .stretch = true});
+    edit = &form.Add<Edit>({.left = 100, .top = 70, .width = 100, .height = 22, .caption = "text"});
   }
 
   Form form;
@@ -146,9 +146,9 @@ TEST_F(FormPaint, RendersTheTreeBackToFront) {
 }
 
 TEST_F(FormPaint, ColoursAndCaptionsRepaintWhenChanged) {
-  panel->setColour(colours::White);
-  label->setFontColour(colours::Navy);
-  hidden->setVisible(true);
+  panel->SetColour(colours::White);
+  label->SetFontColour(colours::Navy);
+  hidden->SetVisible(true);
   const Snapshot s(form);
   EXPECT_EQ(s.at(50, 30), colours::White);
   EXPECT_EQ(s.count({100, 10, 200, 30}, colours::Red), 0);
@@ -157,10 +157,10 @@ TEST_F(FormPaint, ColoursAndCaptionsRepaintWhenChanged) {
 }
 
 TEST_F(FormPaint, TheWindowShowsWhatTheBufferedPaintDrew) {
-  form.showInactive();
-  UpdateWindow(form.handle());
+  form.ShowInactive();
+  UpdateWindow(form.Handle());
   PumpFor(50);
-  const WindowDC dc(form.handle());
+  const WindowDC dc(form.Handle());
   EXPECT_EQ(GetPixel(dc.get(), 50, 30), kPanelColour);
   EXPECT_EQ(GetPixel(dc.get(), 230, 110), colours::Silver);
   int red = 0;
@@ -170,17 +170,17 @@ TEST_F(FormPaint, TheWindowShowsWhatTheBufferedPaintDrew) {
 }
 
 TEST_F(FormPaint, ACaptionChangeRepaintsOnlyItsLabel) {
-  form.showInactive();
-  UpdateWindow(form.handle());
+  form.ShowInactive();
+  UpdateWindow(form.Handle());
   PumpFor(20);
-  ValidateRect(form.handle(), nullptr);
+  ValidateRect(form.Handle(), nullptr);
 
-  label->setCaption("WWWW");  // the same text: nothing to repaint
-  EXPECT_FALSE(GetUpdateRect(form.handle(), nullptr, FALSE));
+  label->SetCaption("WWWW");  // the same text: nothing to repaint
+  EXPECT_FALSE(GetUpdateRect(form.Handle(), nullptr, FALSE));
 
-  label->setCaption("12:00:01");
+  label->SetCaption("12:00:01");
   RECT dirty;
-  ASSERT_TRUE(GetUpdateRect(form.handle(), &dirty, FALSE));
+  ASSERT_TRUE(GetUpdateRect(form.Handle(), &dirty, FALSE));
   EXPECT_EQ(dirty.left, 100);
   EXPECT_EQ(dirty.top, 10);
   EXPECT_EQ(dirty.right, 200);
@@ -190,17 +190,17 @@ TEST_F(FormPaint, ACaptionChangeRepaintsOnlyItsLabel) {
 // ------------------------------------------------------------- fonts
 
 TEST(Fonts, PixelHeightsAreFixedAndPointsFollowTheScreen) {
-  EXPECT_EQ(Font::Arial(13).logicalHeight(96), -13);
-  EXPECT_EQ(Font::Arial(13).logicalHeight(120), -13);
-  EXPECT_EQ(Font::Points("MS Sans Serif", 8).logicalHeight(96), -11);
-  EXPECT_EQ(Font::Points("MS Sans Serif", 8).logicalHeight(120), -13);
+  EXPECT_EQ(Font::Arial(13).LogicalHeight(96), -13);
+  EXPECT_EQ(Font::Arial(13).LogicalHeight(120), -13);
+  EXPECT_EQ(Font::Points("MS Sans Serif", 8).LogicalHeight(96), -11);
+  EXPECT_EQ(Font::Points("MS Sans Serif", 8).LogicalHeight(120), -13);
 }
 
 TEST(Fonts, TheCacheSharesOneHandlePerFont) {
   GdiCache cache(96);
-  const HFONT small = cache.font(Font::Points("MS Sans Serif", 8));
-  EXPECT_EQ(cache.font(Font::Points("MS Sans Serif", 8)), small);
-  const HFONT bold = cache.font(Font::Points("MS Sans Serif", 8).Bold());
+  const HFONT small = cache.GetFont(Font::Points("MS Sans Serif", 8));
+  EXPECT_EQ(cache.GetFont(Font::Points("MS Sans Serif", 8)), small);
+  const HFONT bold = cache.GetFont(Font::Points("MS Sans Serif", 8).Bold());
   EXPECT_NE(bold, small);
 
   LOGFONTA lf{};
@@ -210,7 +210,7 @@ TEST(Fonts, TheCacheSharesOneHandlePerFont) {
   EXPECT_EQ(lf.lfWeight, FW_NORMAL);
   ASSERT_EQ(GetObjectA(bold, sizeof lf, &lf), static_cast<int>(sizeof lf));
   EXPECT_EQ(lf.lfWeight, FW_BOLD);
-  ASSERT_EQ(GetObjectA(cache.font(Font::Arial(19)), sizeof lf, &lf), static_cast<int>(sizeof lf));
+  ASSERT_EQ(GetObjectA(cache.GetFont(Font::Arial(19)), sizeof lf, &lf), static_cast<int>(sizeof lf));
   EXPECT_EQ(lf.lfHeight, -19);
   EXPECT_STREQ(lf.lfFaceName, "Arial");
 }
@@ -219,18 +219,18 @@ TEST(Fonts, WidgetsWithoutAFontUseTheirParents) {
   FormDesc desc = TestForm(200, 100);
   desc.font = Font::Points("MS Sans Serif", 8);
   Form form(desc);
-  Panel& panel = form.add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100, .font = Font::Arial(13)});
-  Edit& edit = panel.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
-  Label& label = form.add<Label>({.left = 0, .top = 0, .width = 10, .height = 10});
-  EXPECT_EQ(edit.font(), Font::Arial(13));
-  EXPECT_EQ(label.font(), Font::Points("MS Sans Serif", 8));
-  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit.handle(), WM_GETFONT, 0, 0)),
-            form.gdi().font(Font::Arial(13)));
+  Panel& panel = form.Add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100, .font = Font::Arial(13)});
+  Edit& edit = panel.Add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
+  Label& label = form.Add<Label>({.left = 0, .top = 0, .width = 10, .height = 10});
+  EXPECT_EQ(edit.GetFont(), Font::Arial(13));
+  EXPECT_EQ(label.GetFont(), Font::Points("MS Sans Serif", 8));
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit.Handle(), WM_GETFONT, 0, 0)),
+            form.Gdi().GetFont(Font::Arial(13)));
 
   // A new font of the panel reaches the edit's window.
-  panel.setFont(Font::Arial(19));
-  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit.handle(), WM_GETFONT, 0, 0)),
-            form.gdi().font(Font::Arial(19)));
+  panel.SetFont(Font::Arial(19));
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit.Handle(), WM_GETFONT, 0, 0)),
+            form.Gdi().GetFont(Font::Arial(19)));
 }
 
 // ------------------------------------------------------------ timers
@@ -238,29 +238,29 @@ TEST(Fonts, WidgetsWithoutAFontUseTheirParents) {
 TEST(Timers, FireWhileEnabledOnly) {
   Form form(TestForm(100, 50));
   int ticks = 0, idle = 0;
-  Timer& timer = form.addTimer({.interval = 20, .onTimer = [&] { ++ticks; }});
-  Timer& off = form.addTimer({.interval = 20, .enabled = false, .onTimer = [&] { ++idle; }});
-  EXPECT_EQ(timer.interval(), 20u);
+  Timer& timer = form.AddTimer({.interval = 20, .onTimer = [&] { ++ticks; }});
+  Timer& off = form.AddTimer({.interval = 20, .enabled = false, .onTimer = [&] { ++idle; }});
+  EXPECT_EQ(timer.Interval(), 20u);
   ASSERT_TRUE(PumpUntil([&] { return ticks >= 3; }));
 
-  timer.setEnabled(false);
+  timer.SetEnabled(false);
   const int stopped = ticks;
   PumpFor(150);
   EXPECT_EQ(ticks, stopped);
   EXPECT_EQ(idle, 0);
 
-  off.setEnabled(true);
+  off.SetEnabled(true);
   EXPECT_TRUE(PumpUntil([&] { return idle >= 1; }));
 }
 
 TEST(Timers, AnIntervalOfZeroStopsTheTimer) {
   Form form(TestForm(100, 50));
   int ticks = 0;
-  Timer& timer = form.addTimer({.interval = 20, .onTimer = [&] { ++ticks; }});
-  timer.setInterval(0);
+  Timer& timer = form.AddTimer({.interval = 20, .onTimer = [&] { ++ticks; }});
+  timer.SetInterval(0);
   PumpFor(120);
   EXPECT_EQ(ticks, 0);
-  timer.setInterval(20);
+  timer.SetInterval(20);
   EXPECT_TRUE(PumpUntil([&] { return ticks >= 1; }));
 }
 
@@ -268,16 +268,16 @@ TEST(Timers, AnIntervalOfZeroStopsTheTimer) {
 
 TEST(Events, AClickOnAWindowlessWidgetRunsItsHandlers) {
   Form form(TestForm(200, 100));
-  Panel& panel = form.add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100});
+  Panel& panel = form.Add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100});
   int downs = 0, ups = 0, clicks = 0, doubles = 0, panelClicks = 0;
   MouseEvent lastDown;
   panel.onClick = [&] { ++panelClicks; };
-  panel.add<SpeedButton>({.left = 10, .top = 10, .width = 40, .height = 30,
+  panel.Add<SpeedButton>({.left = 10, .top = 10, .width = 40, .height = 30,
                           .onClick = [&] { ++clicks; },
                           .onDblClick = [&] { ++doubles; },
                           .onMouseDown = [&](const MouseEvent& e) { ++downs; lastDown = e; },
                           .onMouseUp = [&](const MouseEvent&) { ++ups; }});
-  Click(panel.handle(), 15, 20);
+  Click(panel.Handle(), 15, 20);
   EXPECT_EQ(downs, 1);
   EXPECT_EQ(ups, 1);
   EXPECT_EQ(clicks, 1);
@@ -287,45 +287,45 @@ TEST(Events, AClickOnAWindowlessWidgetRunsItsHandlers) {
   EXPECT_EQ(lastDown.y, 10);
 
   // Released outside: no click.
-  SendMessageA(panel.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 20));
-  SendMessageA(panel.handle(), WM_LBUTTONUP, 0, MAKELPARAM(150, 80));
+  SendMessageA(panel.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 20));
+  SendMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(150, 80));
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(ups, 2);
 
   // A double click runs the double-click handler, not a second click.
-  Click(panel.handle(), 15, 20);
-  SendMessageA(panel.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(15, 20));
-  SendMessageA(panel.handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 20));
+  Click(panel.Handle(), 15, 20);
+  SendMessageA(panel.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(15, 20));
+  SendMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 20));
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(doubles, 1);
 
   // The panel's own surface is the panel's.
-  Click(panel.handle(), 150, 80);
+  Click(panel.Handle(), 150, 80);
   EXPECT_EQ(panelClicks, 1);
 }
 
 TEST(Events, FlatSpeedButtonsFollowTheMouse) {
   Form form(TestForm(200, 100));
-  Panel& panel = form.add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100});
-  SpeedButton& button = panel.add<SpeedButton>({.left = 10, .top = 10, .width = 40, .height = 30});
-  const HWND h = panel.handle();
+  Panel& panel = form.Add<Panel>({.left = 0, .top = 0, .width = 200, .height = 100});
+  SpeedButton& button = panel.Add<SpeedButton>({.left = 10, .top = 10, .width = 40, .height = 30});
+  const HWND h = panel.Handle();
   SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
-  EXPECT_TRUE(button.hot());
-  EXPECT_FALSE(button.down());
+  EXPECT_TRUE(button.Hot());
+  EXPECT_FALSE(button.Down());
   SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-  EXPECT_TRUE(button.down());
+  EXPECT_TRUE(button.Down());
   // Pressed, the button looks down only while the mouse is on it.
   SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 80));
-  EXPECT_FALSE(button.down());
+  EXPECT_FALSE(button.Down());
   SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 25));
-  EXPECT_TRUE(button.down());
+  EXPECT_TRUE(button.Down());
   SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 80));
   SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(120, 80));
-  EXPECT_FALSE(button.down());
-  EXPECT_FALSE(button.hot());  // released elsewhere
+  EXPECT_FALSE(button.Down());
+  EXPECT_FALSE(button.Hot());  // released elsewhere
   SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
   SendMessageA(h, WM_MOUSELEAVE, 0, 0);
-  EXPECT_FALSE(button.hot());
+  EXPECT_FALSE(button.Hot());
 }
 
 TEST(Events, TheContextMenuRequestGoesUpToTheFirstHandler) {
@@ -333,20 +333,20 @@ TEST(Events, TheContextMenuRequestGoesUpToTheFirstHandler) {
   POINT asked{-1, -1};
   int count = 0;
   form.onContextMenu = [&](POINT p) { asked = p; ++count; };
-  Panel& panel = form.add<Panel>({.left = 0, .top = 0, .width = 200, .height = 60});
-  Edit& edit = panel.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
-  MaskEdit& masked = panel.add<MaskEdit>({.left = 100, .top = 5, .width = 80, .height = 20}, {.mask = "00"});
-  SendMessageA(edit.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.handle()), MAKELPARAM(30, 40));
+  Panel& panel = form.Add<Panel>({.left = 0, .top = 0, .width = 200, .height = 60});
+  Edit& edit = panel.Add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
+  MaskEdit& masked = panel.Add<MaskEdit>({.left = 100, .top = 5, .width = 80, .height = 20}, {.mask = "00"});
+  SendMessageA(edit.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.Handle()), MAKELPARAM(30, 40));
   EXPECT_EQ(count, 1);
   EXPECT_EQ(asked.x, 30);
   EXPECT_EQ(asked.y, 40);
-  SendMessageA(masked.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(masked.handle()), MAKELPARAM(1, 2));
+  SendMessageA(masked.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(masked.Handle()), MAKELPARAM(1, 2));
   EXPECT_EQ(count, 2);
 
   // A nearer handler wins.
   int panelCount = 0;
   panel.onContextMenu = [&](POINT) { ++panelCount; };
-  SendMessageA(edit.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.handle()), MAKELPARAM(30, 40));
+  SendMessageA(edit.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.Handle()), MAKELPARAM(30, 40));
   EXPECT_EQ(panelCount, 1);
   EXPECT_EQ(count, 2);
 }
@@ -354,43 +354,43 @@ TEST(Events, TheContextMenuRequestGoesUpToTheFirstHandler) {
 TEST(Events, ButtonsAndCheckBoxesReportTheirClicks) {
   Form form(TestForm(200, 100));
   int pushed = 0, toggled = 0;
-  Button& button = form.add<Button>({.left = 5, .top = 5, .width = 80, .height = 24, .caption = "OK",
+  Button& button = form.Add<Button>({.left = 5, .top = 5, .width = 80, .height = 24, .caption = "OK",
                                      .onClick = [&] { ++pushed; }});
-  CheckBox& box = form.add<CheckBox>({.left = 5, .top = 40, .caption = "Each Year", .onClick = [&] { ++toggled; }},
+  CheckBox& box = form.Add<CheckBox>({.left = 5, .top = 40, .caption = "Each Year", .onClick = [&] { ++toggled; }},
                                      {.checked = true});
-  EXPECT_TRUE(box.checked());
-  EXPECT_GT(box.bounds().width, 40);  // sized to its caption
+  EXPECT_TRUE(box.Checked());
+  EXPECT_GT(box.GetBounds().width, 40);  // sized to its caption
 
-  SendMessageA(button.handle(), BM_CLICK, 0, 0);
+  SendMessageA(button.Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(pushed, 1);
 
-  box.setChecked(false);  // set by the program: no click
-  EXPECT_FALSE(box.checked());
+  box.SetChecked(false);  // set by the program: no click
+  EXPECT_FALSE(box.Checked());
   EXPECT_EQ(toggled, 0);
-  SendMessageA(box.handle(), BM_CLICK, 0, 0);  // the user's click toggles
-  EXPECT_TRUE(box.checked());
+  SendMessageA(box.Handle(), BM_CLICK, 0, 0);  // the user's click toggles
+  EXPECT_TRUE(box.Checked());
   EXPECT_EQ(toggled, 1);
 }
 
 TEST(Events, EditsAnnounceEveryChangeOfText) {
   Form form(TestForm(200, 100));
   int changes = 0;
-  Edit& edit = form.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20, .caption = "09"},
+  Edit& edit = form.Add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20, .caption = "09"},
                               {.maxLength = 4, .onChange = [&] { ++changes; }});
-  EXPECT_EQ(edit.text(), "09");
-  edit.setText("10");
+  EXPECT_EQ(edit.Text(), "09");
+  edit.SetText("10");
   EXPECT_EQ(changes, 1);
-  edit.setText("10");  // the same text is no change
+  edit.SetText("10");  // the same text is no change
   EXPECT_EQ(changes, 1);
-  edit.setFocus();
-  edit.setSelection(2, 2);
-  SendMessageA(edit.handle(), WM_CHAR, '5', 0);
-  EXPECT_EQ(edit.text(), "105");
+  edit.SetFocus();
+  edit.SetSelection(2, 2);
+  SendMessageA(edit.Handle(), WM_CHAR, '5', 0);
+  EXPECT_EQ(edit.Text(), "105");
   EXPECT_EQ(changes, 2);
   // At most four characters typed.
-  SendMessageA(edit.handle(), WM_CHAR, '6', 0);
-  SendMessageA(edit.handle(), WM_CHAR, '7', 0);
-  EXPECT_EQ(edit.text(), "1056");
+  SendMessageA(edit.Handle(), WM_CHAR, '6', 0);
+  SendMessageA(edit.Handle(), WM_CHAR, '7', 0);
+  EXPECT_EQ(edit.Text(), "1056");
 }
 
 TEST(Forms, ShowHideRunTheirHandlersAndClosingOnlyHides) {
@@ -398,15 +398,15 @@ TEST(Forms, ShowHideRunTheirHandlersAndClosingOnlyHides) {
   int shown = 0, hidden = 0;
   form.onShow = [&] { ++shown; };
   form.onHide = [&] { ++hidden; };
-  EXPECT_FALSE(form.visible());
-  form.show();
-  EXPECT_TRUE(form.visible());
-  EXPECT_TRUE(IsWindowVisible(form.handle()));
+  EXPECT_FALSE(form.Visible());
+  form.Show();
+  EXPECT_TRUE(form.Visible());
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
   EXPECT_EQ(shown, 1);
-  SendMessageA(form.handle(), WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindowVisible(form.handle()));
-  EXPECT_TRUE(IsWindow(form.handle()));
-  EXPECT_FALSE(form.visible());
+  SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  EXPECT_TRUE(IsWindow(form.Handle()));
+  EXPECT_FALSE(form.Visible());
   EXPECT_EQ(hidden, 1);
 }
 
@@ -416,26 +416,26 @@ TEST(Forms, AreCentredAndSizedByTheirClientArea) {
   desc.topmost = true;
   Form form(desc);
   RECT client, window;
-  GetClientRect(form.handle(), &client);
-  GetWindowRect(form.handle(), &window);
+  GetClientRect(form.Handle(), &client);
+  GetWindowRect(form.Handle(), &window);
   EXPECT_EQ(client.right, 353);
   EXPECT_EQ(client.bottom, 311);
   EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - 353) / 2);
   EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - 311) / 2);
-  EXPECT_TRUE(GetWindowLongA(form.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_FALSE(GetWindowLongA(form.handle(), GWL_STYLE) & WS_CAPTION);
+  EXPECT_TRUE(GetWindowLongA(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetWindowLongA(form.Handle(), GWL_STYLE) & WS_CAPTION);
 }
 
 TEST(Forms, TabMovesThroughTheFieldsInDeclarationOrder) {
   Form form(TestForm(300, 120));
-  Edit& first = form.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20, .caption = "one"});
-  Panel& panel = form.add<Panel>({.left = 0, .top = 30, .width = 300, .height = 40});
-  Edit& second = panel.add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
-  CheckBox& box = panel.add<CheckBox>({.left = 100, .top = 5, .caption = "Each"});
-  Edit& hidden = panel.add<Edit>({.left = 200, .top = 5, .width = 80, .height = 20, .visible = false});
-  Button& button = form.add<Button>({.left = 5, .top = 80, .width = 80, .height = 24, .caption = "OK"});
-  form.showInactive();
-  first.setFocus();
+  Edit& first = form.Add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20, .caption = "one"});
+  Panel& panel = form.Add<Panel>({.left = 0, .top = 30, .width = 300, .height = 40});
+  Edit& second = panel.Add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20});
+  CheckBox& box = panel.Add<CheckBox>({.left = 100, .top = 5, .caption = "Each"});
+  Edit& hidden = panel.Add<Edit>({.left = 200, .top = 5, .width = 80, .height = 20, .visible = false});
+  Button& button = form.Add<Button>({.left = 5, .top = 80, .width = 80, .height = 24, .caption = "OK"});
+  form.ShowInactive();
+  first.SetFocus();
 
   auto tab = [&](bool shift) {
     MSG msg{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
@@ -446,32 +446,32 @@ TEST(Forms, TabMovesThroughTheFieldsInDeclarationOrder) {
     EXPECT_TRUE(IsFormDialogMessage(msg));
   };
   tab(false);
-  EXPECT_TRUE(second.focused());
+  EXPECT_TRUE(second.Focused());
   tab(false);
-  EXPECT_TRUE(box.focused());
+  EXPECT_TRUE(box.Focused());
   tab(false);  // the hidden edit is passed over
-  EXPECT_TRUE(button.focused());
+  EXPECT_TRUE(button.Focused());
   tab(false);
-  EXPECT_TRUE(first.focused());
-  EXPECT_EQ(first.selection(), std::make_pair(0, 3));  // entered by Tab: all selected
+  EXPECT_TRUE(first.Focused());
+  EXPECT_EQ(first.Selection(), std::make_pair(0, 3));  // entered by Tab: all selected
   tab(true);
-  EXPECT_TRUE(button.focused());
+  EXPECT_TRUE(button.Focused());
   tab(false);
-  EXPECT_FALSE(hidden.focused());
+  EXPECT_FALSE(hidden.Focused());
 
-  MSG other{first.handle(), WM_KEYDOWN, 'A', 0, 0, {0, 0}};
+  MSG other{first.Handle(), WM_KEYDOWN, 'A', 0, 0, {0, 0}};
   EXPECT_FALSE(IsFormDialogMessage(other));
 }
 
 TEST(Widgets, BringToFrontPutsAWindowedWidgetAboveItsSiblings) {
   Form form(TestForm(200, 100));
-  Panel& under = form.add<Panel>({.left = 0, .top = 0, .width = 100, .height = 100});
-  Panel& over = form.add<Panel>({.left = 50, .top = 0, .width = 100, .height = 100});
-  EXPECT_EQ(form.childAt({75, 50}), &over);
-  EXPECT_EQ(ChildWindowFromPointEx(form.handle(), {75, 50}, CWP_SKIPINVISIBLE), over.handle());
-  under.bringToFront();
-  EXPECT_EQ(form.childAt({75, 50}), &under);
-  EXPECT_EQ(ChildWindowFromPointEx(form.handle(), {75, 50}, CWP_SKIPINVISIBLE), under.handle());
+  Panel& under = form.Add<Panel>({.left = 0, .top = 0, .width = 100, .height = 100});
+  Panel& over = form.Add<Panel>({.left = 50, .top = 0, .width = 100, .height = 100});
+  EXPECT_EQ(form.ChildAt({75, 50}), &over);
+  EXPECT_EQ(ChildWindowFromPointEx(form.Handle(), {75, 50}, CWP_SKIPINVISIBLE), over.Handle());
+  under.BringToFront();
+  EXPECT_EQ(form.ChildAt({75, 50}), &under);
+  EXPECT_EQ(ChildWindowFromPointEx(form.Handle(), {75, 50}, CWP_SKIPINVISIBLE), under.Handle());
 }
 
 }  // namespace

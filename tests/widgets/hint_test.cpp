@@ -26,8 +26,8 @@ struct Shown {
 class FakeHintWindow : public HintWindow {
  public:
   explicit FakeHintWindow(std::vector<Shown>& shown, int& hides) : shown_(shown), hides_(hides) {}
-  void show(const std::string& text, POINT cursor) override { shown_.push_back({text, cursor}); }
-  void hide() override { ++hides_; }
+  void Show(const std::string& text, POINT cursor) override { shown_.push_back({text, cursor}); }
+  void Hide() override { ++hides_; }
 
  private:
   std::vector<Shown>& shown_;
@@ -37,17 +37,17 @@ class FakeHintWindow : public HintWindow {
 class Hints : public ::testing::Test {
  protected:
   Hints() : hints(std::make_unique<FakeHintWindow>(shown, hides)), form(Desc(&hints)) {
-    hints.setTiming({.pauseMs = 30, .shortPauseMs = 10, .hidePauseMs = 5000});
-    surfaceLabel = &form.add<Label>({.left = 10, .top = 4, .width = 100, .height = 18,
+    hints.SetTiming({.pauseMs = 30, .shortPauseMs = 10, .hidePauseMs = 5000});
+    surfaceLabel = &form.Add<Label>({.left = 10, .top = 4, .width = 100, .height = 18,
                                      .caption = "Today", .hint = "This the date of now"});
-    form.add<Label>({.left = 150, .top = 4, .width = 40, .height = 18, .caption = "quiet"});
-    panel = &form.add<Panel>({.left = 10, .top = 40, .width = 200, .height = 60,
+    form.Add<Label>({.left = 150, .top = 4, .width = 40, .height = 18, .caption = "quiet"});
+    panel = &form.Add<Panel>({.left = 10, .top = 40, .width = 200, .height = 60,
                               .hint = "Click to see the details"});
-    panel->add<Label>({.left = 5, .top = 5, .width = 60, .height = 16, .caption = "3"});
-    panel->add<SpeedButton>({.left = 100, .top = 5, .width = 30, .height = 30, .hint = "Click to add an event...."});
-    edit = &form.add<Edit>({.left = 10, .top = 110, .width = 100, .height = 22,
+    panel->Add<Label>({.left = 5, .top = 5, .width = 60, .height = 16, .caption = "3"});
+    panel->Add<SpeedButton>({.left = 100, .top = 5, .width = 30, .height = 30, .hint = "Click to add an event...."});
+    edit = &form.Add<Edit>({.left = 10, .top = 110, .width = 100, .height = 22,
                             .hint = "This is the month in number"});
-    form.showInactive();
+    form.ShowInactive();
     PumpFor(30);
   }
   static FormDesc Desc(HintManager* h) {
@@ -58,8 +58,8 @@ class Hints : public ::testing::Test {
 
   // The mouse rests on the dragging surface (no client messages there).
   POINT overSurface(int x, int y) {
-    const POINT p = ScreenPoint(form.handle(), x, y);
-    SendMessageA(form.handle(), WM_NCMOUSEMOVE, HTCAPTION, PointParam(p));
+    const POINT p = ScreenPoint(form.Handle(), x, y);
+    SendMessageA(form.Handle(), WM_NCMOUSEMOVE, HTCAPTION, PointParam(p));
     return p;
   }
   POINT overWindow(HWND hwnd, int x, int y) {
@@ -86,7 +86,7 @@ TEST_F(Hints, ShowsTheHintOfTheWidgetUnderTheMouseAfterThePause) {
   EXPECT_EQ(shown[0].text, "This the date of now");
   EXPECT_EQ(shown[0].at.x, at.x);
   EXPECT_EQ(shown[0].at.y, at.y);
-  EXPECT_TRUE(hints.showing());
+  EXPECT_TRUE(hints.Showing());
 
   // Resting on: shown once only.
   overSurface(22, 11);
@@ -95,16 +95,16 @@ TEST_F(Hints, ShowsTheHintOfTheWidgetUnderTheMouseAfterThePause) {
 }
 
 TEST_F(Hints, EachWidgetGivesItsOwnOrItsParentsHint) {
-  overWindow(panel->handle(), 10, 10);  // a label without a hint, in the panel
+  overWindow(panel->Handle(), 10, 10);  // a label without a hint, in the panel
   ASSERT_TRUE(waitForShow(1));
   EXPECT_EQ(shown[0].text, "Click to see the details");
 
-  overWindow(panel->handle(), 110, 15);  // the speed button's own
+  overWindow(panel->Handle(), 110, 15);  // the speed button's own
   ASSERT_TRUE(waitForShow(2));
   EXPECT_EQ(shown[1].text, "Click to add an event....");
   EXPECT_GE(hides, 1);  // the first went away first
 
-  overWindow(edit->handle(), 5, 5);  // a real child window
+  overWindow(edit->Handle(), 5, 5);  // a real child window
   ASSERT_TRUE(waitForShow(3));
   EXPECT_EQ(shown[2].text, "This is the month in number");
 }
@@ -116,42 +116,42 @@ TEST_F(Hints, NothingShowsWhereNoWidgetHasAHint) {
   EXPECT_GE(hides, 1);
   PumpFor(150);
   EXPECT_EQ(shown.size(), 1u);
-  EXPECT_FALSE(hints.showing());
+  EXPECT_FALSE(hints.Showing());
 }
 
 TEST_F(Hints, AButtonPressCancelsUntilTheMouseMovesOn) {
-  overWindow(panel->handle(), 10, 10);
+  overWindow(panel->Handle(), 10, 10);
   ASSERT_TRUE(waitForShow(1));
-  SendMessageA(panel->handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-  SendMessageA(panel->handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-  EXPECT_FALSE(hints.showing());
-  overWindow(panel->handle(), 11, 10);
+  SendMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageA(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_FALSE(hints.Showing());
+  overWindow(panel->Handle(), 11, 10);
   PumpFor(120);
   EXPECT_EQ(shown.size(), 1u);
-  overWindow(edit->handle(), 5, 5);
+  overWindow(edit->Handle(), 5, 5);
   EXPECT_TRUE(waitForShow(2));
 }
 
 TEST_F(Hints, LeavingBeforeThePauseShowsNothing) {
-  overWindow(edit->handle(), 5, 5);
-  SendMessageA(edit->handle(), WM_MOUSELEAVE, 0, 0);
+  overWindow(edit->Handle(), 5, 5);
+  SendMessageA(edit->Handle(), WM_MOUSELEAVE, 0, 0);
   PumpFor(120);
   EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(Hints, TheSwitchTurnsThemOff) {
-  hints.setEnabled(false);
+  hints.SetEnabled(false);
   overSurface(20, 10);
   PumpFor(120);
   EXPECT_TRUE(shown.empty());
-  hints.setEnabled(true);
-  overWindow(edit->handle(), 5, 5);
+  hints.SetEnabled(true);
+  overWindow(edit->Handle(), 5, 5);
   EXPECT_TRUE(waitForShow(1));
 }
 
 TEST_F(Hints, TheTextIsReadWhenTheHintAppears) {
   overSurface(20, 10);
-  surfaceLabel->setHint(" birthday : Anna,");
+  surfaceLabel->SetHint(" birthday : Anna,");
   ASSERT_TRUE(waitForShow(1));
   EXPECT_EQ(shown[0].text, " birthday : Anna,");
 }
@@ -159,30 +159,30 @@ TEST_F(Hints, TheTextIsReadWhenTheHintAppears) {
 TEST_F(Hints, HidingTheFormHidesItsHint) {
   overSurface(20, 10);
   ASSERT_TRUE(waitForShow(1));
-  form.hide();
-  EXPECT_FALSE(hints.showing());
+  form.Hide();
+  EXPECT_FALSE(hints.Showing());
   EXPECT_GE(hides, 1);
 }
 
 TEST(StandardHint, ShowsAFramedPopupBelowTheCursorWithoutTakingTheFocus) {
   StandardHintWindow hint;
   const HWND active = GetActiveWindow();
-  hint.show("Click to hide the panel...", {100, 100});
+  hint.Show("Click to hide the panel...", {100, 100});
   RECT r;
-  GetWindowRect(hint.handle(), &r);
-  EXPECT_TRUE(IsWindowVisible(hint.handle()));
+  GetWindowRect(hint.Handle(), &r);
+  EXPECT_TRUE(IsWindowVisible(hint.Handle()));
   EXPECT_EQ(r.left, 100);
   EXPECT_GT(r.top, 100);
   EXPECT_GT(r.right - r.left, 60);  // wide enough for the text
   EXPECT_EQ(GetActiveWindow(), active);
   // Near the bottom right corner it stays on the screen.
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  hint.show("Click to hide the panel...", {w - 5, h - 5});
-  GetWindowRect(hint.handle(), &r);
+  hint.Show("Click to hide the panel...", {w - 5, h - 5});
+  GetWindowRect(hint.Handle(), &r);
   EXPECT_LE(r.right, w);
   EXPECT_LE(r.bottom, h);
-  hint.hide();
-  EXPECT_FALSE(IsWindowVisible(hint.handle()));
+  hint.Hide();
+  EXPECT_FALSE(IsWindowVisible(hint.Handle()));
 }
 
 }  // namespace

@@ -19,10 +19,10 @@ constexpr COLORREF kBackground = RGB(255, 255, 221);
 class StringGridTest : public ::testing::Test {
  protected:
   StringGridTest() : form(TestForm(300, 200)) {
-    grid = &form.add<StringGrid>({.left = 0, .top = 0, .width = 250, .height = 150, .colour = kBackground},
+    grid = &form.Add<StringGrid>({.left = 0, .top = 0, .width = 250, .height = 150, .colour = kBackground},
                                  {.colWidths = {100, 60, 0, 50}, .rowCount = 6, .rowHeight = 18,
                                   .rowSelect = true, .scrollBars = ScrollBars::Vertical, .border = false});
-    for (int r = 1; r < 6; ++r) grid->setCell(0, r, "row " + std::to_string(r));
+    for (int r = 1; r < 6; ++r) grid->SetCell(0, r, "row " + std::to_string(r));
   }
   // A point in the middle of a row's first cell.
   static int RowY(int row) { return row * 19 + 9; }
@@ -32,85 +32,85 @@ class StringGridTest : public ::testing::Test {
 };
 
 TEST_F(StringGridTest, KeepsCellsWhileRowsComeAndGo) {
-  grid->setCell(3, 2, "birthday");
-  EXPECT_EQ(grid->cell(3, 2), "birthday");
-  EXPECT_EQ(grid->cell(0, 5), "row 5");
-  EXPECT_EQ(grid->cell(9, 2), "");   // no such column
-  EXPECT_EQ(grid->cell(0, 99), "");  // no such row
-  grid->setCell(0, 99, "lost");      // ignored
-  EXPECT_EQ(grid->rowCount(), 6);
+  grid->SetCell(3, 2, "birthday");
+  EXPECT_EQ(grid->Cell(3, 2), "birthday");
+  EXPECT_EQ(grid->Cell(0, 5), "row 5");
+  EXPECT_EQ(grid->Cell(9, 2), "");   // no such column
+  EXPECT_EQ(grid->Cell(0, 99), "");  // no such row
+  grid->SetCell(0, 99, "lost");      // ignored
+  EXPECT_EQ(grid->RowCount(), 6);
 
-  grid->setRowCount(8);
-  EXPECT_EQ(grid->cell(3, 2), "birthday");
-  EXPECT_EQ(grid->cell(0, 7), "");
-  grid->setRowCount(2);
-  EXPECT_EQ(grid->rowCount(), 2);
-  EXPECT_EQ(grid->cell(0, 1), "row 1");
-  grid->setRowCount(4);
-  EXPECT_EQ(grid->cell(0, 2), "");  // a removed row comes back empty
-  EXPECT_EQ(grid->colCount(), 4);
+  grid->SetRowCount(8);
+  EXPECT_EQ(grid->Cell(3, 2), "birthday");
+  EXPECT_EQ(grid->Cell(0, 7), "");
+  grid->SetRowCount(2);
+  EXPECT_EQ(grid->RowCount(), 2);
+  EXPECT_EQ(grid->Cell(0, 1), "row 1");
+  grid->SetRowCount(4);
+  EXPECT_EQ(grid->Cell(0, 2), "");  // a removed row comes back empty
+  EXPECT_EQ(grid->ColCount(), 4);
 }
 
 TEST_F(StringGridTest, AClickSelectsTheRowUnderTheMouse) {
-  EXPECT_EQ(grid->row(), 1);  // the first row below the heading
+  EXPECT_EQ(grid->Row(), 1);  // the first row below the heading
   int rowAtMouseUp = -1, clicks = 0, selects = 0;
-  grid->onMouseUp = [&](const MouseEvent&) { rowAtMouseUp = grid->row(); };
+  grid->onMouseUp = [&](const MouseEvent&) { rowAtMouseUp = grid->Row(); };
   grid->onClick = [&] { ++clicks; };
   grid->onSelect = [&] { ++selects; };
 
-  Click(grid->handle(), 20, RowY(3));
-  EXPECT_EQ(grid->row(), 3);
+  Click(grid->Handle(), 20, RowY(3));
+  EXPECT_EQ(grid->Row(), 3);
   EXPECT_EQ(rowAtMouseUp, 3);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(selects, 1);
 
   // The heading row and the space below the last row select nothing.
-  Click(grid->handle(), 20, RowY(0));
-  EXPECT_EQ(grid->row(), 3);
-  Click(grid->handle(), 20, RowY(7));
-  EXPECT_EQ(grid->row(), 3);
+  Click(grid->Handle(), 20, RowY(0));
+  EXPECT_EQ(grid->Row(), 3);
+  Click(grid->Handle(), 20, RowY(7));
+  EXPECT_EQ(grid->Row(), 3);
   EXPECT_EQ(selects, 1);
 }
 
 TEST_F(StringGridTest, ADoubleClickRunsItsHandlerOnTheClickedRow) {
   int rowAtDouble = -1;
-  grid->onDblClick = [&] { rowAtDouble = grid->row(); };
-  Click(grid->handle(), 20, RowY(4));
-  SendMessageA(grid->handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, RowY(4)));
-  SendMessageA(grid->handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, RowY(4)));
+  grid->onDblClick = [&] { rowAtDouble = grid->Row(); };
+  Click(grid->Handle(), 20, RowY(4));
+  SendMessageA(grid->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, RowY(4)));
+  SendMessageA(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, RowY(4)));
   EXPECT_EQ(rowAtDouble, 4);
 }
 
 TEST_F(StringGridTest, HiddenColumnsTakeNoRoom) {
-  EXPECT_EQ(grid->colAt(50), 0);
-  EXPECT_EQ(grid->colAt(130), 1);
-  EXPECT_EQ(grid->colAt(170), 3);  // column 2 has width 0
-  EXPECT_EQ(grid->colAt(240), -1);
-  RECT hidden = grid->cellRect(2, 1);
+  EXPECT_EQ(grid->ColAt(50), 0);
+  EXPECT_EQ(grid->ColAt(130), 1);
+  EXPECT_EQ(grid->ColAt(170), 3);  // column 2 has width 0
+  EXPECT_EQ(grid->ColAt(240), -1);
+  RECT hidden = grid->CellRect(2, 1);
   EXPECT_TRUE(IsRectEmpty(&hidden));
 }
 
 TEST_F(StringGridTest, KeysMoveTheSelectionAndScrollItIntoView) {
-  grid->setRowCount(40);
-  const int visible = grid->visibleRows();
+  grid->SetRowCount(40);
+  const int visible = grid->VisibleRows();
   EXPECT_EQ(visible, (150 - 19) / 19);
-  for (int i = 0; i < visible + 2; ++i) SendMessageA(grid->handle(), WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(grid->row(), 1 + visible + 2);
-  EXPECT_EQ(grid->topRow(), grid->row() - visible + 1);
-  SendMessageA(grid->handle(), WM_KEYDOWN, VK_END, 0);
-  EXPECT_EQ(grid->row(), 39);
-  EXPECT_EQ(grid->topRow(), 40 - visible);
-  SendMessageA(grid->handle(), WM_KEYDOWN, VK_HOME, 0);
-  EXPECT_EQ(grid->row(), 1);
-  EXPECT_EQ(grid->topRow(), 1);
+  for (int i = 0; i < visible + 2; ++i) SendMessageA(grid->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(grid->Row(), 1 + visible + 2);
+  EXPECT_EQ(grid->TopRow(), grid->Row() - visible + 1);
+  SendMessageA(grid->Handle(), WM_KEYDOWN, VK_END, 0);
+  EXPECT_EQ(grid->Row(), 39);
+  EXPECT_EQ(grid->TopRow(), 40 - visible);
+  SendMessageA(grid->Handle(), WM_KEYDOWN, VK_HOME, 0);
+  EXPECT_EQ(grid->Row(), 1);
+  EXPECT_EQ(grid->TopRow(), 1);
   // A click on a scrolled grid selects the row shown there.
-  grid->setTopRow(10);
-  Click(grid->handle(), 20, RowY(2));
-  EXPECT_EQ(grid->row(), 11);
+  grid->SetTopRow(10);
+  Click(grid->Handle(), 20, RowY(2));
+  EXPECT_EQ(grid->Row(), 11);
 }
 
 TEST_F(StringGridTest, DrawsHeadingSelectionAndBackground) {
-  grid->setRow(2);
+  grid->SetRow(2);
   const Snapshot s(form);
   const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
   EXPECT_EQ(s.at(90, 5), colours::Silver);      // heading row
@@ -125,15 +125,15 @@ TEST_F(StringGridTest, DrawsHeadingSelectionAndBackground) {
 TEST(StringGridChooser, SelectsTheChosenMonthWithoutScrollBars) {
   // A month chooser: 12 rows, no heading, no scroll bars.
   Form form(TestForm(200, 260));
-  StringGrid& chooser = form.add<StringGrid>(
+  StringGrid& chooser = form.Add<StringGrid>(
       {.left = 0, .top = 0, .width = 184, .height = 245, .font = Font::Arial(16).Bold()},
       {.colWidths = {40, 140}, .rowCount = 12, .rowHeight = 19, .fixedRows = 0, .rowSelect = true,
        .scrollBars = ScrollBars::None});
-  EXPECT_FALSE(GetWindowLongA(chooser.handle(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL));
-  EXPECT_EQ(chooser.row(), 0);
+  EXPECT_FALSE(GetWindowLongA(chooser.Handle(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL));
+  EXPECT_EQ(chooser.Row(), 0);
   int chosen = -1;
-  chooser.onMouseUp = [&](const MouseEvent&) { chosen = chooser.row(); };
-  Click(chooser.handle(), 100, 20 * 11 + 5);
+  chooser.onMouseUp = [&](const MouseEvent&) { chosen = chooser.Row(); };
+  Click(chooser.Handle(), 100, 20 * 11 + 5);
   EXPECT_EQ(chosen, 11);
 }
 

@@ -73,67 +73,67 @@ int main(int argc, char** argv) {
              .hints = &hints});
 
   // Frame: bars, clock line on the top bar, a close box.
-  form.add<Image>({.left = 0, .top = 0, .width = 420, .height = 22,
+  form.Add<Image>({.left = 0, .top = 0, .width = 420, .height = 22,
                    .hint = "Click here and drag to move the mixer..."},
                   {.picture = Bar(8, 22), .stretch = true});
-  form.add<Image>({.left = 0, .top = 325, .width = 420, .height = 15,
+  form.Add<Image>({.left = 0, .top = 325, .width = 420, .height = 15,
                    .hint = "Click here and drag to move the mixer..."},
                   {.picture = Bar(8, 15), .stretch = true});
-  Label& clock = form.add<Label>({.left = 22, .top = 4, .width = 376, .height = 18, .caption = Now(),
+  Label& clock = form.Add<Label>({.left = 22, .top = 4, .width = 376, .height = 18, .caption = Now(),
                                   .hint = "This the date of now", .font = Font::Arial(13),
                                   .fontColour = colours::White},
                                  {.align = Align::Center});
-  form.add<Panel>({.left = 400, .top = 0, .width = 20, .height = 22, .caption = "X",
+  form.Add<Panel>({.left = 400, .top = 0, .width = 20, .height = 22, .caption = "X",
                    .hint = "Click to hide the panel...", .font = Font::Points("MS Sans Serif", 8).Bold(),
                    .onClick = [] { PostQuitMessage(0); }});
 
   // Details panel with a centred label.
-  Panel& details = form.add<Panel>({.left = 15, .top = 27, .width = 390, .height = 40,
+  Panel& details = form.Add<Panel>({.left = 15, .top = 27, .width = 390, .height = 40,
                                     .hint = "Click to see the details of the day selected",
                                     .colour = kSelectedColour},
                                    {.border = BorderStyle::Single});
-  details.add<Label>({.left = 5, .top = 1, .width = 378, .height = 36,
+  details.Add<Label>({.left = 5, .top = 1, .width = 378, .height = 36,
                       .caption = "Thursday, December 25 2003\nFull moon", .font = Font::Arial(15)},
                      {.align = Align::Center});
 
   // A legend strip lying on the form (drags it) and a row of day cells.
-  form.add<Image>({.left = 15, .top = 72, .width = 11, .height = 32, .hint = kLegendHint},
+  form.Add<Image>({.left = 15, .top = 72, .width = 11, .height = 32, .hint = kLegendHint},
                   {.picture = Legend(6, 32), .stretch = true});
-  Panel& cells = form.add<Panel>({.left = 30, .top = 72, .width = 325, .height = 32,
+  Panel& cells = form.Add<Panel>({.left = 30, .top = 72, .width = 325, .height = 32,
                                   .font = Font::Arial(13)},
                                  {.border = BorderStyle::Single, .bevel = Bevel::None});
   for (int k = 0; k < 7; ++k) {
     const bool today = k == 3;
-    Panel& cell = cells.add<Panel>({.left = 1 + 46 * k, .top = 0, .width = 46, .height = 30,
+    Panel& cell = cells.Add<Panel>({.left = 1 + 46 * k, .top = 0, .width = 46, .height = 30,
                                     .colour = today ? kTodayColour : colours::White},
                                    {.border = BorderStyle::Single});
-    if (k == 5) cell.add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
+    if (k == 5) cell.Add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
                                 {.picture = Moon(RGB(230, 200, 0)), .transparent = true});
-    cell.add<Label>({.left = 0, .top = 0, .width = 44, .height = 28, .caption = std::to_string(22 + k),
+    cell.Add<Label>({.left = 0, .top = 0, .width = 44, .height = 28, .caption = std::to_string(22 + k),
                      .hint = k == 3 ? " birthday : Anna," : "", .font = Font::Arial(19),
                      .fontColour = today ? colours::Red : colours::Black},
                     {.align = Align::Center});
   }
-  form.add<SpeedButton>({.left = 360, .top = 74, .width = 24, .height = 24, .hint = "Click to choose a month"},
+  form.Add<SpeedButton>({.left = 360, .top = 74, .width = 24, .height = 24, .hint = "Click to choose a month"},
                         {.glyph = Glyph(RGB(0, 128, 0))});
 
   // Fields on a rounded silver shape.
-  form.add<Shape>({.left = 15, .top = 110, .width = 390, .height = 36, .colour = colours::Silver},
+  form.Add<Shape>({.left = 15, .top = 110, .width = 390, .height = 36, .colour = colours::Silver},
                   {.kind = ShapeKind::RoundRect});
-  form.add<Edit>({.left = 25, .top = 115, .width = 126, .height = 26, .caption = "DECEMBER",
+  form.Add<Edit>({.left = 25, .top = 115, .width = 126, .height = 26, .caption = "DECEMBER",
                   .hint = "This is the month in string", .font = Font::Arial(16).Bold(),
                   .colour = colours::Silver},
                  {.readOnly = true});
-  form.add<MaskEdit>({.left = 160, .top = 115, .width = 104, .height = 26, .caption = "25/12/2003",
+  form.Add<MaskEdit>({.left = 160, .top = 115, .width = 104, .height = 26, .caption = "25/12/2003",
                       .hint = "New Event Date in your date-format", .font = Font::Arial(19)},
                      {.mask = "!99/99/0000;1;_"});
-  form.add<Edit>({.left = 272, .top = 115, .width = 54, .height = 26, .caption = "2003",
+  form.Add<Edit>({.left = 272, .top = 115, .width = 54, .height = 26, .caption = "2003",
                   .hint = "Choose the year calendar.", .font = Font::Arial(19)},
                  {.maxLength = 4});
-  form.add<CheckBox>({.left = 334, .top = 120, .caption = "Each", .hint = "Check it"}, {.checked = true});
+  form.Add<CheckBox>({.left = 334, .top = 120, .caption = "Each", .hint = "Check it"}, {.checked = true});
 
   // The event list.
-  StringGrid& grid = form.add<StringGrid>(
+  StringGrid& grid = form.Add<StringGrid>(
       {.left = 15, .top = 152, .width = 390, .height = 100,
        .hint = "2x Click show the selected row, right Click show the menu", .font = Font::Arial(11),
        .colour = kSelectedColour},
@@ -145,37 +145,37 @@ int main(int argc, char** argv) {
                            {"Tax return", "12/25/2003", "09:30", "work/business"},
                            {"Christmas", "12/25/2003", "00:00", "religion/legal"},
                            {"Holiday", "12/25/2003", "00:00", "feest"}};
-  for (int c = 0; c < 4; ++c) grid.setCell(c, 0, headings[c]);
+  for (int c = 0; c < 4; ++c) grid.SetCell(c, 0, headings[c]);
   for (int r = 0; r < 5; ++r)
-    for (int c = 0; c < 4; ++c) grid.setCell(c, r + 1, rows[r][c]);
-  grid.setRow(2);
+    for (int c = 0; c < 4; ++c) grid.SetCell(c, r + 1, rows[r][c]);
+  grid.SetRow(2);
 
   // Buttons: flat speed buttons on a panel, a push button, check boxes.
-  Panel& buttons = form.add<Panel>({.left = 15, .top = 258, .width = 390, .height = 62,
+  Panel& buttons = form.Add<Panel>({.left = 15, .top = 258, .width = 390, .height = 62,
                                     .font = Font::Arial(11)},
                                    {.border = BorderStyle::Single});
-  buttons.add<SpeedButton>({.left = 4, .top = 3, .width = 100, .height = 40, .caption = "Birthday",
+  buttons.Add<SpeedButton>({.left = 4, .top = 3, .width = 100, .height = 40, .caption = "Birthday",
                             .hint = "Click to add a new birthday."},
                            {.glyph = Glyph(RGB(0, 0, 255))});
-  buttons.add<SpeedButton>({.left = 104, .top = 3, .width = 100, .height = 40, .caption = "  Lovely",
+  buttons.Add<SpeedButton>({.left = 104, .top = 3, .width = 100, .height = 40, .caption = "  Lovely",
                             .hint = "Click to add a new love event"},
                            {.glyph = Glyph(RGB(255, 0, 0))});
-  buttons.add<SpeedButton>({.left = 208, .top = 3, .width = 47, .height = 56, .caption = "Delete",
+  buttons.Add<SpeedButton>({.left = 208, .top = 3, .width = 47, .height = 56, .caption = "Delete",
                             .hint = "Click here to delete the selected event"},
                            {.glyph = Glyph(RGB(128, 0, 128)), .layout = GlyphLayout::Top});
-  buttons.add<Button>({.left = 262, .top = 6, .width = 120, .height = 24, .caption = "OK for that Date",
+  buttons.Add<Button>({.left = 262, .top = 6, .width = 120, .height = 24, .caption = "OK for that Date",
                        .font = Font::Points("MS Sans Serif", 8)});
-  buttons.add<CheckBox>({.left = 8, .top = 40, .caption = "Each Year", .hint = "Check it to remind it every year.",
+  buttons.Add<CheckBox>({.left = 8, .top = 40, .caption = "Each Year", .hint = "Check it to remind it every year.",
                          .font = Font::Points("MS Sans Serif", 8)},
                         {.checked = true});
-  buttons.add<CheckBox>({.left = 100, .top = 40, .caption = "Only one time",
+  buttons.Add<CheckBox>({.left = 100, .top = 40, .caption = "Only one time",
                          .font = Font::Points("MS Sans Serif", 8)});
 
-  form.addTimer({.interval = 1000, .onTimer = [&] { clock.setCaption(Now()); }});
+  form.AddTimer({.interval = 1000, .onTimer = [&] { clock.SetCaption(Now()); }});
   if (seconds > 0)
-    form.addTimer({.interval = static_cast<UINT>(seconds) * 1000, .onTimer = [] { PostQuitMessage(0); }});
+    form.AddTimer({.interval = static_cast<UINT>(seconds) * 1000, .onTimer = [] { PostQuitMessage(0); }});
 
-  form.show();
+  form.Show();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (IsFormDialogMessage(msg)) continue;

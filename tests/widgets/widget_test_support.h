@@ -27,15 +27,15 @@ class Snapshot {
  public:
   explicit Snapshot(Container& c) {
     RECT client;
-    GetClientRect(c.handle(), &client);
+    GetClientRect(c.Handle(), &client);
     width_ = client.right;
     height_ = client.bottom;
     const BITMAPINFO bi = redoviri::test::TopDown32(width_, height_);
     void* bits = nullptr;
     const MemoryDC dc;
     bitmap_.reset(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const ScopedSelect select(dc.get(), bitmap_.get());
-    c.render(dc.get());
+    const ScopedSelect Select(dc.get(), bitmap_.get());
+    c.Render(dc.get());
     GdiFlush();
     const auto* p = static_cast<const DWORD*>(bits);
     pixels_.assign(p, p + static_cast<size_t>(width_) * static_cast<size_t>(height_));
