@@ -157,10 +157,11 @@ void TForm1::BuildFrame() {
 }
 
 void TForm1::BuildDetailsPanel() {
+  const Handler details = [this] { Label1Click(); };
   paicon = &GetForm().Add<Panel>({.left = 15, .top = 25, .width = 324, .height = 40,
-                              .font = Font::Pixels("System", 13).Bold(),
-                              .colour = AsColorref(SelectedColour)},
-                             {.border = BorderStyle::Line, .bevel = Bevel::None});
+                                  .font = Font::Pixels("System", 13).Bold(),
+                                  .colour = AsColorref(SelectedColour), .onClick = details},
+                                 {.border = BorderStyle::Line, .bevel = Bevel::None});
   // Back to front: the legend band, the counts and icons, the details label.
   paicon->Add<Image>({.left = 0, .top = 0, .width = 322, .height = 22, .hint = kLegendHint},
                      {.picture = ResourcePicture(IDB_LEGENDPANEL),
@@ -175,12 +176,13 @@ void TForm1::BuildDetailsPanel() {
                                          .fontColour = place.colour, .visible = false},
                                         {.align = place.rightAligned ? Align::Right : Align::Left});
     CategoryIcon[c] = &paicon->Add<Image>({.left = place.iconLeft, .top = place.iconTop, .width = icon.Width(),
-                                           .height = icon.Height(), .hint = kCountHint, .visible = false},
+                                           .height = icon.Height(), .hint = kCountHint, .visible = false,
+                                           .onClick = details},
                                           {.picture = icon, .transparent = true,
                                            .transparentColour = resources::kTransparentKey});
   }
   Label1 = &paicon->Add<Label>({.left = 5, .top = 1, .width = 311, .height = 36, .hint = kDetailsHint,
-                                .font = Font::Arial(15)},
+                                .font = Font::Arial(15), .onClick = details},
                                {.align = Align::Center, .layout = VAlign::Center, .wordWrap = true});
 }
 
@@ -251,12 +253,15 @@ void TForm1::BuildGrid() {
                                    {.border = BorderStyle::Line, .bevel = Bevel::None});
     pd[k] = &cell;
     if (k > kDayCellCount) continue;
+    // The day label covers the cell; a click on the cell's edge selects it too.
+    cell.onClick = [this, k] { ldClick(k); };
     const int inner = kCellWidth - 2, innerHeight = kCellHeight - 2;
     id[k] = &cell.Add<Image>({.left = 0, .top = 0, .width = inner, .height = innerHeight});
     moon[k] = &cell.Add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
                                {.transparent = true, .transparentColour = resources::kTransparentKey});
     ld[k] = &cell.Add<Label>({.left = 0, .top = 0, .width = inner, .height = innerHeight,
-                              .hint = k <= 7 ? kFirstWeekHint : "", .font = Font::Arial(19)},
+                              .hint = k <= 7 ? kFirstWeekHint : "", .font = Font::Arial(19),
+                              .onClick = [this, k] { ldClick(k); }, .onDblClick = [this] { ld1DblClick(); }},
                              {.align = Align::Center, .layout = VAlign::Center});
   }
 
@@ -370,6 +375,86 @@ void TForm1::selClick(int k) {
 void TForm1::noselClick(int k) {
   const int code = id[k]->Tag();
   if (code >= 0 && code <= kSeveralMark) id[k]->SetPicture(pictures_->normal[static_cast<std::size_t>(code)]);
+}
+
+// ------------------------------------------------------------- Day selection
+
+void TForm1::ldClick(int k) {
+  SelectedDay = ld[k]->Caption();
+  const COLORREF today = AsColorref(TodayColour);
+  for (int j = 1; j <= kDayCellCount; ++j) {
+    if (j == k) continue;
+    if (pd[j]->Colour() != today) pd[j]->SetColour(AsColorref(NormalCellColour));
+    noselClick(j);
+  }
+  if (pd[k]->Colour() != today) pd[k]->SetColour(AsColorref(SelectedColour));
+  selClick(k);
+  Button2Click();
+  switch (static_cast<astro::MoonMark>(moon[k]->Tag())) {
+    case astro::MoonMark::NewMoon: Label1->SetCaption(Label1->Caption() + " (New Moon)"); break;
+    case astro::MoonMark::FullMoon: Label1->SetCaption(Label1->Caption() + " (Full Moon)"); break;
+    case astro::MoonMark::None: break;
+  }
+  if (!SelectedDay.empty()) Button3Click();
+}
+
+std::optional<CivilDate> TForm1::SelectedDate() const {
+  const std::optional<int> day = ReadInteger(SelectedDay);
+  if (!day) return std::nullopt;
+  const CivilDate date{calendar_.Year(), calendar_.Month(), *day};
+  if (!IsValidDate(date.year, date.month, date.day)) return std::nullopt;
+  return date;
+}
+
+void TForm1::Button2Click() {
+  const std::optional<CivilDate> date = SelectedDate();
+  Label1->SetCaption(date ? FormatDate(DateForm::Long, locale_, *date) : std::string());
+  if (selectedDateChanged) selectedDateChanged(date);
+  for (int c = 1; c <= kCategoryCount; ++c) {
+    CountLabel[c]->SetVisible(false);
+    CategoryIcon[c]->SetVisible(false);
+  }
+}
+
+void TForm1::Button3Click() {
+  for (int c = 1; c <= kCategoryCount; ++c) {
+    CountLabel[c]->SetVisible(false);
+    CategoryIcon[c]->SetVisible(false);
+    CountLabel[c]->SetTag(0);
+  }
+  const std::optional<CivilDate> date = SelectedDate();
+  DayListing listing;
+  if (date && events_) listing = ListDay(*events_, *date, locale_.IsMonthFirst());
+  for (int c = 1; c <= kCategoryCount; ++c) {
+    const int count = listing.counts[static_cast<std::size_t>(c - 1)];
+    CountLabel[c]->SetTag(count);
+    CountLabel[c]->SetCaption(std::to_string(count));
+    if (count == 0) continue;
+    CountLabel[c]->SetVisible(true);
+    CategoryIcon[c]->SetVisible(true);
+  }
+  if (dayListed) dayListed(listing);
+}
+
+void TForm1::Label1Click() {
+  if (IsBlankText(Label1->Caption())) return;
+  OpenEventList();
+}
+
+void TForm1::ld1DblClick() {
+  if (SelectedDay.empty()) return;
+  OpenEventList();
+}
+
+void TForm1::OpenEventList() {
+  showListAfterHide_ = 1;
+  Hide();
+  // Without the animation nothing waits for the hide to finish: the list
+  // comes at once, and the flag is spent.
+  if (!options_.animatedWindow) {
+    showListAfterHide_ = 0;
+    if (showEventList) showEventList();
+  }
 }
 
 // ------------------------------------------------------------- Navigation

@@ -31,6 +31,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "astro/moonmarks.h"
@@ -40,6 +41,7 @@
 #include "calendar/navigation.h"
 #include "calendar/options.h"
 #include "components/TrayIconF.h"
+#include "reminders/daylisting.h"
 #include "reminders/marking.h"
 #include "reminders/todayreminder.h"
 #include "widgets/popup_menu.h"
@@ -146,6 +148,23 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void selClick(int k);
   void noselClick(int k);
 
+  // ---- Day selection and details
+  // Selects cell k: highlights it, shows the day's date (and moon) in the
+  // details panel and lists the day's events.
+  void ldClick(int k);
+  // A double click on any day: the event list window on the selected day.
+  void ld1DblClick();
+  // The selected date into the details label, the list window's heading
+  // and the editor's date fields; hides the counts.
+  void Button2Click();
+  // The selected day's events: a count and icon per category here, the
+  // rows in the list window. Lists nothing while no day is selected.
+  void Button3Click();
+  // A click on the details: the event list window on the selected day.
+  void Label1Click();
+  // The selected day as the day cell shows it ("" for none).
+  const std::string& SelectedDayText() const { return SelectedDay; }
+
   // ---- Navigation
   void Calendar1Change();  // refill after the view month or year changed
   void Edit2Change();      // month number field
@@ -181,6 +200,11 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   // The clock line's new text, at every tick of Timer1 (the event list
   // window shows it while visible).
   std::function<void(const std::string&)> clockTextChanged;
+  // The selected date changed (Button2Click): the list window's heading
+  // and the editor's date fields follow; none when no day is selected.
+  std::function<void(const std::optional<CivilDate>&)> selectedDateChanged;
+  // The selected day's events (Button3Click), for the list window's rows.
+  std::function<void(const DayListing&)> dayListed;
 
   // ---- State
   const ViewCalendar& Calendar1() const { return calendar_; }
@@ -205,6 +229,10 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void WriteCalendarYear(int year);
   void SetMonthFields(const CivilDate& date);
 
+  // The selected day of the shown month, when a day is selected.
+  std::optional<CivilDate> SelectedDate() const;
+  // Opens the event list window once this window has hidden.
+  void OpenEventList();
   // "Today " and the long date with the time: the clock line.
   std::string ClockLineText() const;
 

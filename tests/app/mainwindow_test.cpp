@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -457,6 +458,138 @@ TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
   ShowMonth(2003, 11);
   ShowMonth(2003, 12);
   EXPECT_TRUE(ShowsPicture(*w().id[10], IDB_IBIRTH));
+}
+
+// ------------------------------------------------------------- Day selection
+
+// What a click on a day hands to the list window.
+struct SelectionRecord {
+  std::vector<std::optional<CivilDate>> dates;
+  std::vector<DayListing> listings;
+};
+
+void Record(TForm1& form, SelectionRecord& record) {
+  form.selectedDateChanged = [&](const std::optional<CivilDate>& d) { record.dates.push_back(d); };
+  form.dayListed = [&](const DayListing& l) { record.listings.push_back(l); };
+}
+
+TEST_F(MainWindow, SelectingCellsLeavesOneHighlightAndOneSelectedLook) {
+  const TestStore store({EventLine("12101990", EventCategory::kBirthday, "YNNN", "Anna"),
+                         EventLine("12101995", EventCategory::kBirthday, "YNNN", "Bob"),
+                         EventLine("12101990", EventCategory::kWorkBusiness, "YNNN", "Report"),
+                         EventLine("12112003", EventCategory::kOther, "NNYN", "Fay"),
+                         EventLine("12252003", EventCategory::kFeest, "NNYN", "Xmas")});
+  form->SetEventList(&store.list());
+  form->Button4Click();
+  SelectionRecord record;
+  Record(*form, record);
+
+  struct Step {
+    int cell;
+    int selectedCell;  // the one cell in SelectedColour afterwards (0: none)
+    int selectedPicture;
+    std::array<int, kCategoryCount> counts;  // shown counts, 0: hidden
+  };
+  const Step steps[] = {
+      {10, 10, IDB_IMULSEL, {0, 2, 1, 0, 0, 0}},
+      {11, 11, IDB_IOTHSEL, {0, 0, 0, 0, 0, 1}},
+      {25, 0, IDB_IFEETO, {0, 0, 0, 0, 1, 0}},  // today's cell keeps its colour and look
+      {10, 10, IDB_IMULSEL, {0, 2, 1, 0, 0, 0}},  // the same day twice: the same counts
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE("cell " + std::to_string(step.cell));
+    form->ldClick(step.cell);
+    EXPECT_EQ(form->SelectedDayText(), std::to_string(step.cell));
+    for (int k = 1; k <= kDayCellCount; ++k) {
+      const COLORREF want = k == 25 ? kToday : k == step.selectedCell ? kSelected : kWhite;
+      EXPECT_EQ(Cell(k), want) << "cell " << k;
+    }
+    EXPECT_TRUE(ShowsPicture(*w().id[step.cell], step.selectedPicture));
+    EXPECT_TRUE(ShowsPicture(*w().id[step.cell == 10 ? 11 : 10], step.cell == 10 ? IDB_IOTH : IDB_IMUL));
+    for (int c = 1; c <= kCategoryCount; ++c) {
+      const int want = step.counts[static_cast<std::size_t>(c - 1)];
+      EXPECT_EQ(w().CountLabel[c]->Visible(), want > 0) << "category " << c;
+      EXPECT_EQ(w().CategoryIcon[c]->Visible(), want > 0) << "category " << c;
+      EXPECT_EQ(w().CountLabel[c]->Caption(), std::to_string(want)) << "category " << c;
+    }
+  }
+  // The list window was told the date and given the rows, in store order.
+  ASSERT_EQ(record.listings.size(), 4u);
+  ASSERT_EQ(record.listings[0].rows.size(), 3u);
+  EXPECT_EQ(record.listings[0].rows[0][kNameColumn], "Anna");
+  EXPECT_EQ(record.listings[0].rows[1][kNameColumn], "Report");
+  EXPECT_EQ(record.listings[0].rows[2][kNameColumn], "Bob");
+  EXPECT_EQ(record.listings[0].rows[0][kDateColumn], "12/10/1990") << "the first date, month first";
+  ASSERT_EQ(record.dates.size(), 4u);
+  EXPECT_EQ(record.dates[0], (CivilDate{2003, 12, 10}));
+  EXPECT_EQ(w().Label1->Caption(), "Wednesday, December 10 2003");
+}
+
+TEST_F(MainWindow, DetailsNameTheMoonOfTheSelectedDay) {
+  SelectionRecord record;
+  Record(*form, record);
+  int newMoon = 0, fullMoon = 0;
+  for (int k = 1; k <= kDayCellCount; ++k) {
+    const auto mark = static_cast<astro::MoonMark>(w().moon[k]->Tag());
+    if (mark == astro::MoonMark::NewMoon) newMoon = k;
+    if (mark == astro::MoonMark::FullMoon) fullMoon = k;
+  }
+  ASSERT_GT(newMoon, 0);
+  ASSERT_GT(fullMoon, 0);
+  const int plain = newMoon == 2 || fullMoon == 2 ? 3 : 2;
+  const struct {
+    int cell;
+    std::string suffix;
+  } cases[] = {{newMoon, " (New Moon)"}, {fullMoon, " (Full Moon)"}, {plain, ""}};
+  for (const auto& c : cases) {
+    form->ldClick(c.cell);
+    const std::string date = FormatDate(DateForm::Long, EnglishDateLocale(true), {2003, 12, c.cell});
+    EXPECT_EQ(w().Label1->Caption(), date + c.suffix) << "cell " << c.cell;
+  }
+}
+
+TEST_F(MainWindow, AnEmptyCellSelectsNothingButStillTakesTheHighlight) {
+  ShowMonth(2004, 2);  // starts on a Sunday: cells 1..6 are empty
+  SelectionRecord record;
+  Record(*form, record);
+  int listShown = 0;
+  form->showEventList = [&] { ++listShown; };
+  form->ldClick(9);
+  form->ldClick(3);
+  EXPECT_EQ(form->SelectedDayText(), "");
+  EXPECT_EQ(Cell(3), kSelected);
+  EXPECT_EQ(Cell(9), kWhite);
+  EXPECT_EQ(w().Label1->Caption(), "");
+  ASSERT_EQ(record.dates.size(), 2u);
+  EXPECT_EQ(record.dates[1], std::nullopt) << "the list window's heading loses its date";
+  EXPECT_EQ(record.listings.size(), 1u) << "no listing for the empty cell";
+  for (int c = 1; c <= kCategoryCount; ++c) EXPECT_FALSE(w().CountLabel[c]->Visible());
+
+  // Neither a double click there nor a click on the empty details opens the list.
+  form->TrayClick();
+  form->ld1DblClick();
+  form->Label1Click();
+  EXPECT_TRUE(form->Visible());
+  EXPECT_EQ(listShown, 0);
+  form->Button3Click();  // no day selected: lists nothing
+  EXPECT_TRUE(record.listings.back().rows.empty());
+}
+
+TEST_F(MainWindow, DoubleClickOrDetailsOpenTheListOnTheSelectedDay) {
+  int listShown = 0;
+  form->showEventList = [&] { ++listShown; };
+  for (const bool animated : {false, true}) {
+    options.animatedWindow = animated;
+    form->TrayClick();
+    form->ldClick(4);  // a day without events still opens the list
+    form->ld1DblClick();
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(listShown, animated ? 2 : 1);
+    EXPECT_EQ(Access::ShowListAfterHide(*form), 0);
+  }
+  form->TrayClick();
+  form->Label1Click();
+  EXPECT_EQ(listShown, 3);
 }
 
 // ------------------------------------------------------------- Tray
