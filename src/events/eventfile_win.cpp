@@ -120,6 +120,15 @@ DWORD MoveTo(HANDLE h, LONGLONG offset, DWORD from) {
   return SetFilePointerEx(h, at, nullptr, from) ? kNoError : GetLastError();
 }
 
+// A read-only file is refused at once rather than after the retries meant
+// for a file held by another program, and also where the file system
+// would let it be written (Wine run as root).
+bool ReadOnlyFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::int64_t UnixNanoseconds(const FILETIME& t) {
   const LONGLONG ticks = (static_cast<LONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
   return (ticks - kUnixEpochTicks) * 100;
@@ -189,7 +198,8 @@ class Win32FileSystem final : public FileSystem {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
       const DWORD code = GetLastError();
-      return code == ERROR_FILE_NOT_FOUND ? IoResult::Ok() : Result(code);
+      // A missing folder means a missing file too.
+      return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? IoResult::Ok() : Result(code);
     }
     stamp.exists = true;
     stamp.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -221,6 +231,7 @@ class Win32FileSystem final : public FileSystem {
 
   IoResult OpenForAppend(const std::string& path, std::unique_ptr<WritableFile>& file) override {
     // Write access (not only append access): a failed append is cut back.
+    if (ReadOnlyFile(path)) return Result(ERROR_ACCESS_DENIED);
     Handle h;
     if (DWORD e = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, h)) return Result(e);
     file = std::make_unique<Win32WritableFile>(h.Release(), true);
@@ -235,6 +246,7 @@ class Win32FileSystem final : public FileSystem {
   }
 
   IoResult Rename(const std::string& from, const std::string& to) override {
+    if (ReadOnlyFile(to)) return Result(ERROR_ACCESS_DENIED);
     return Result(WithRetry([&]() -> DWORD {
       return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                  ? kNoError
