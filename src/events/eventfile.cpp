@@ -1,5 +1,6 @@
 #include "events/eventfile.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "events/eventrecord.h"
@@ -49,34 +50,41 @@ std::string ParentFolder(std::string_view path) {
   return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut));
 }
 
-void ContentHash::Mix(std::uint64_t word) {
-  state_ = Rotate(state_ ^ (word * 0x87C37B91114253D5u), 31) * 0x4CF5AD432745937Fu;
+void ContentHash::MixBlock(const char* block) {
+  for (std::size_t lane = 0; lane < 4; ++lane) {
+    std::uint64_t word;
+    std::memcpy(&word, block + 8 * lane, 8);  // little-endian on every target of the program
+    lanes_[lane] = Rotate(lanes_[lane] ^ (word * 0x87C37B91114253D5u), 31) * 0x4CF5AD432745937Fu;
+  }
 }
 
 void ContentHash::Add(std::string_view bytes) {
   length_ += bytes.size();
-  while (pendingCount_ != 0 && !bytes.empty()) {
-    pending_ |= std::uint64_t{static_cast<unsigned char>(bytes.front())} << (8 * pendingCount_);
-    bytes.remove_prefix(1);
-    if (++pendingCount_ == 8) {
-      Mix(pending_);
-      pending_ = 0;
-      pendingCount_ = 0;
-    }
+  if (pendingCount_ != 0) {
+    const std::size_t take = std::min(kBlock - pendingCount_, bytes.size());
+    std::memcpy(pending_ + pendingCount_, bytes.data(), take);
+    pendingCount_ += take;
+    bytes.remove_prefix(take);
+    if (pendingCount_ < kBlock) return;
+    MixBlock(pending_);
+    pendingCount_ = 0;
   }
-  while (bytes.size() >= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data(), 8);  // little-endian on every target of the program
-    Mix(word);
-    bytes.remove_prefix(8);
+  while (bytes.size() >= kBlock) {
+    MixBlock(bytes.data());
+    bytes.remove_prefix(kBlock);
   }
-  for (char c : bytes) pending_ |= std::uint64_t{static_cast<unsigned char>(c)} << (8 * pendingCount_++);
+  std::memcpy(pending_, bytes.data(), bytes.size());
+  pendingCount_ = bytes.size();
 }
 
 std::uint64_t ContentHash::Value() const {
   ContentHash last = *this;
-  if (last.pendingCount_ != 0) last.Mix(last.pending_);
-  std::uint64_t h = last.state_ ^ length_;
+  if (last.pendingCount_ != 0) {
+    std::memset(last.pending_ + last.pendingCount_, 0, kBlock - last.pendingCount_);
+    last.MixBlock(last.pending_);
+  }
+  std::uint64_t h = length_;
+  for (std::uint64_t lane : last.lanes_) h = Rotate(h ^ lane, 27) * 0x9E3779B97F4A7C15u;
   h ^= h >> 33;
   h *= 0xFF51AFD7ED558CCDu;
   h ^= h >> 33;

@@ -136,8 +136,10 @@ class PosixFileLock final : public FileLock {
   IoResult WriteNote(std::string_view note) override {
     if (::ftruncate(fd_.get(), 0) != 0) return LastError();
     if (note.empty()) return IoResult::Ok();
+    // Not flushed: the note is for a writer killed half way, whose writes
+    // the system still holds; flushing it would double the cost of a save.
     if (::pwrite(fd_.get(), note.data(), note.size(), 0) != static_cast<ssize_t>(note.size())) return LastError();
-    return ::fdatasync(fd_.get()) == 0 ? IoResult::Ok() : LastError();
+    return IoResult::Ok();
   }
 
  private:
@@ -169,20 +171,22 @@ class PosixFileSystem final : public FileSystem {
     if (!fd.valid()) return LastError();
     struct stat st{};
     if (::fstat(fd.get(), &st) != 0) return LastError();
-    std::string out(static_cast<std::size_t>(st.st_size), '\0');
+    // Read into the caller's buffer: a store that compares the file before
+    // each save keeps one, and a buffer of 10 MB is costly to get anew.
+    bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t filled = 0;
     for (;;) {
-      if (filled == out.size()) out.resize(out.size() + 65536);  // the file grew meanwhile
-      const ssize_t n = ::read(fd.get(), out.data() + filled, out.size() - filled);
+      if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);  // the file grew meanwhile
+      const ssize_t n = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
       if (n < 0) {
         if (errno == EINTR) continue;
+        bytes.clear();
         return LastError();
       }
       if (n == 0) break;
       filled += static_cast<std::size_t>(n);
     }
-    out.resize(filled);
-    bytes = std::move(out);
+    bytes.resize(filled);
     return IoResult::Ok();
   }
 

@@ -178,8 +178,9 @@ class Win32FileLock final : public FileLock {
     if (DWORD e = MoveTo(file_.get(), 0, FILE_BEGIN)) return Result(e);
     if (!SetEndOfFile(file_.get())) return Result(GetLastError());
     if (note.empty()) return IoResult::Ok();
-    if (DWORD e = WriteAll(file_.get(), note)) return Result(e);
-    return FlushFileBuffers(file_.get()) ? IoResult::Ok() : Result(GetLastError());
+    // Not flushed: the note is for a writer killed half way, whose writes
+    // the system still holds; flushing it would double the cost of a save.
+    return Result(WriteAll(file_.get(), note));
   }
 
  private:

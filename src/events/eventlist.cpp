@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <compare>
 #include <cstdint>
+#include <utility>
 
 namespace redoviri {
 namespace {
@@ -130,12 +131,18 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
     stamp_ = now;
     return result;
   }
-  std::string bytes;
+  std::string& bytes = readBuffer_;
   bool changed = !now.SameFile(stamp_);
   // Within the time stamp's resolution of the last write, another write of
   // the same size can leave the same stamp: only the content tells then.
-  constexpr std::int64_t kStampResolutionNs = 2'000'000'000;  // FAT keeps 2 s
-  if (!changed && stamp_.takenNs - stamp_.modifiedNs < kStampResolutionNs) {
+  // A stamp with a fraction of a second comes from a file system that keeps
+  // fine times (the clock tick: a few ms, 16 ms on Windows); one without
+  // may keep whole seconds, or two (FAT).
+  constexpr std::int64_t kFineResolutionNs = 50'000'000;
+  constexpr std::int64_t kCoarseResolutionNs = 2'000'000'000;
+  const std::int64_t resolution =
+      stamp_.modifiedNs % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
+  if (!changed && stamp_.takenNs - stamp_.modifiedNs < resolution) {
     if (IoResult r = file_.Read(bytes); !r.ok()) {
       result.error = std::move(r.error);
       return result;
@@ -151,7 +158,7 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
   }
   if (changed) {
     now.size = static_cast<std::int64_t>(bytes.size());
-    Fill(now, std::move(bytes));
+    Fill(now, std::exchange(bytes, {}));
     result.reloaded = true;
   } else {
     stamp_ = now;

@@ -104,6 +104,7 @@ class EventList {
   FileStamp stamp_;
   ContentHash hash_;
   char lastByte_ = 0;
+  std::string readBuffer_;  // kept for comparing the file before each save
 };
 
 }  // namespace redoviri

@@ -119,9 +119,9 @@ void BM_SaveBaseline(benchmark::State& state) {
   }
 }
 
-// A save into a file that did not change since the store's last save: the
-// lock, the stamp, and (the last write being this recent) the content
-// compared, then the append.
+// A save into a file that did not change since the store's last save, made
+// right after it: the lock, the stamp and (the last write being this recent)
+// the content compared, then the append.
 void BM_SaveUnchanged(benchmark::State& state) {
   const std::string path = WritableCopy(static_cast<int>(state.range(0)), "save_");
   auto fs = MakeSystemFileSystem();

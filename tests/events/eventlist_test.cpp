@@ -222,6 +222,29 @@ TEST_F(EventListTest, UnreadableLinesStayInStoreAndFile) {
   EXPECT_EQ(fs.files[kPath], "r\r\n" + april31 + "\r\n");
 }
 
+TEST(ContentHashTest, SameBytesHowEverCutDifferentBytesApart) {
+  std::string bytes;
+  for (int i = 0; i < 300; ++i) bytes += static_cast<char>(i * 37);
+  ContentHash whole;
+  whole.Add(bytes);
+  for (std::size_t piece : {1u, 3u, 7u, 8u, 31u, 32u, 33u, 100u}) {
+    ContentHash cut;
+    for (std::size_t at = 0; at < bytes.size(); at += piece) cut.Add(std::string_view(bytes).substr(at, piece));
+    EXPECT_EQ(cut.Value(), whole.Value()) << piece;
+  }
+  // One byte changed anywhere, or one more zero byte at the end.
+  for (std::size_t at : {0u, 31u, 32u, 299u}) {
+    std::string other = bytes;
+    other[at] = static_cast<char>(other[at] ^ 1);
+    ContentHash changed;
+    changed.Add(other);
+    EXPECT_NE(changed.Value(), whole.Value()) << at;
+  }
+  ContentHash longer;
+  longer.Add(bytes + std::string(1, '\0'));
+  EXPECT_NE(longer.Value(), whole.Value());
+}
+
 // The lines of an event file as a fresh store loads them.
 std::vector<std::string> LinesOfFile(FakeFileSystem& fs, const std::string& path) {
   EventList fresh{EventFile{path, fs}};
