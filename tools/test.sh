@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything (native, Windows 32-bit, Windows 64-bit) and runs every
-# test: the native suites, then the Windows suites under Wine. Ends with the
-# line "N passed, M failed" over all suites; exits non-zero when anything
-# failed.
+# Builds everything (native, the sanitizer build, Windows 32-bit, Windows
+# 64-bit) and runs every test: the native suites, the portable suites again
+# with AddressSanitizer and UndefinedBehaviorSanitizer plus a short run of
+# each fuzz target, then the Windows suites under Wine. Ends with the line
+# "N passed, M failed" over all suites; exits non-zero when anything failed.
 #
 # Where this machine runs 32-bit Linux programs natively, the Windows suites
 # run from the 32-bit build (the shipped one). Where it cannot (some kernels
@@ -33,7 +34,7 @@ elif [ "$win_preset" = win64 ]; then
 fi
 
 build_failed=0
-for preset in native win32 win64; do
+for preset in native sanitize win32 win64; do
   targets=()
   if [ "$preset" = win32 ] && [ "$win_preset" = win64 ]; then
     # Only the shipped programs: the 32-bit suites cannot run here, and the
@@ -58,6 +59,7 @@ run_ctest() {  # run_ctest <preset> [ctest args...]
 }
 
 run_ctest native
+run_ctest sanitize
 
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"

@@ -33,6 +33,7 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                                                .files = *setup_.files,
                                                .eventFilePath = setup_.eventFilePath,
                                                .showError = [this](const std::string& m) { ShowError(m); },
+                                               .showInfo = [this](const std::string& m) { ShowInfo(m); },
                                                .hints = &hints_});
   BuildPopupMenu();
 
@@ -55,6 +56,14 @@ void Application::BuildPopupMenu() {
   widgets::TPopupMenu& menu = form2_->PopupMenu();
   menu.Add({.caption = kQuitCaption, .onClick = [this] { Quit1Click(); }});
   form1_->AttachPopupMenu(menu);
+}
+
+void Application::ShowInfo(const std::string& message) const {
+  if (setup_.showInfo) {
+    setup_.showInfo(message);
+  } else {
+    MessageBoxA(nullptr, message.c_str(), kApplicationTitle, MB_OK | MB_ICONINFORMATION);
+  }
 }
 
 void Application::ShowError(const std::string& message) const {

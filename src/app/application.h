@@ -42,6 +42,8 @@ struct ApplicationSetup {
   ShellNotify* shell = nullptr;  // null: the real notification area
   // Shows the message of a failed operation; null: a message box.
   std::function<void(const std::string& message)> showError{};
+  // Shows an information message; null: a message box.
+  std::function<void(const std::string& message)> showInfo{};
 
   static ApplicationSetup System();
 };
@@ -73,6 +75,7 @@ class Application {
 
  private:
   void ShowError(const std::string& message) const;
+  void ShowInfo(const std::string& message) const;
   void BuildPopupMenu();
   // The hooks by which the main window reaches the others.
   void ConnectWindows();

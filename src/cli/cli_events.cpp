@@ -26,7 +26,7 @@ namespace {
 
 constexpr OptionSpec kFileOption{"--file", true};
 
-constexpr std::string_view kSameEventSaved = "There is the same event already saved..";
+constexpr std::string_view kSameEventSaved = EventList::kSameEventSaved;
 constexpr std::string_view kNoSuchEvent = "there is no such event saved";
 
 // What the tray shows on a blink tick: the day number, then categories 1..6.
@@ -246,7 +246,10 @@ int CmdAdd(const Args& args, std::ostream& out, std::ostream& err) {
     LoadedStore store(path);
     if (store.list().FindEventLine(event) >= 0) Fail(kRefused, std::string(kSameEventSaved));
     std::string text = event + '\n';
-    if (IoResult r = store.list().AppendEvent(std::move(event)); !r.ok()) Fail(kFileError, r.error);
+    // The store looks again when the file changed since it was read.
+    if (StoreResult r = store.list().AppendEvent(std::move(event)); !r.ok()) {
+      Fail(r.refused ? kRefused : kFileError, r.error);
+    }
     return text;
   });
 }
@@ -260,7 +263,7 @@ int CmdDelete(const Args& args, std::ostream& out, std::ostream& err) {
     const int index = store.list().FindEventLine(event);
     if (index < 0) Fail(kRefused, std::string(kNoSuchEvent));
     std::string text = store.list().EventLineAt(index) + '\n';
-    if (IoResult r = store.list().RemoveEvent(index); !r.ok()) Fail(kFileError, r.error);
+    if (StoreResult r = store.list().RemoveEvent(index); !r.ok()) Fail(r.refused ? kRefused : kFileError, r.error);
     return text;
   });
 }

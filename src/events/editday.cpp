@@ -52,6 +52,41 @@ void TForm2::FormCreate() {
   main.RefreshAfterLoad();
 }
 
+bool TForm2::SaveEventLine(const std::string& line) {
+  if (!Settle(eventlist.AppendEvent(line))) return false;
+  deps_.form1.checktodayClick();
+  return true;
+}
+
+bool TForm2::DeleteEventLine(const std::string& line) {
+  const int index = eventlist.FindEventLine(line);
+  if (index < 0) {
+    deps_.showInfo(std::string(EventList::kEventGone));
+    return false;
+  }
+  if (!Settle(eventlist.RemoveEvent(index))) return false;
+  RefreshFromStore();
+  return true;
+}
+
+bool TForm2::Settle(const StoreResult& result) {
+  if (result.reloaded) RefreshFromStore();
+  if (result.ok()) return true;
+  if (result.refused) {
+    deps_.showInfo(result.error);
+  } else {
+    deps_.showError(result.error);
+  }
+  return false;
+}
+
+void TForm2::RefreshFromStore() {
+  TForm1& main = deps_.form1;
+  main.RefreshAfterLoad();
+  main.Button2Click();
+  if (!main.SelectedDayText().empty()) main.Button3Click();
+}
+
 void TForm2::SetShowGridAfterHide(bool on) { showGridAfterHide_ = on ? 1 : 0; }
 
 void TForm2::ShowClockText(const std::string& text) {

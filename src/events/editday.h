@@ -22,6 +22,8 @@ struct TForm2Deps {
   std::string eventFilePath;
   // Shows the message of a failed operation; the program goes on.
   std::function<void(const std::string& message)> showError;
+  // Shows an information message (an event refused as saved already).
+  std::function<void(const std::string& message)> showInfo;
   widgets::HintManager* hints = nullptr;
 };
 
@@ -42,6 +44,16 @@ class TForm2 : public widgets::FormWindow {
   // The event store, as loaded.
   const EventList& Events() const { return eventlist; }
 
+  // ---- Changes to the event store (the editor's Save and Delete)
+  // Saves an event line, then counts today's events afresh. An equal event
+  // saved already is refused with a message; a failed write shows the
+  // runtime's message; either way nothing changes. True when saved.
+  bool SaveEventLine(const std::string& line);
+  // Removes the first stored event equal to `line`, then refreshes the
+  // calendar, the tray and the selected day's list. One that is not (or no
+  // longer) stored is refused with a message. True when removed.
+  bool DeleteEventLine(const std::string& line);
+
   // ---- Handlers
   // Any close box: hide this window, the main window comes back.
   void Panel2Click();
@@ -54,6 +66,12 @@ class TForm2 : public widgets::FormWindow {
 
   void FormCreate();
   void FormHide();
+  // After a store operation: when the file had changed outside the program
+  // and was loaded again, everything shown follows the fresh store; a
+  // refusal or a failure is shown. True when the operation was made.
+  bool Settle(const StoreResult& result);
+  // The calendar, the tray and the selected day's list, from the store.
+  void RefreshFromStore();
 
   TForm2Deps deps_;
   EventList eventlist;

@@ -4,8 +4,16 @@
 // then one event line per event. Every operation reports failure with the
 // message the user sees ("File not found", "File access denied",
 // "I/O error 32" ...) and never throws.
+//
+// Writers take a lock on a small file beside the event file
+// ("Redoviri.ini.lock") for the whole read-check-write sequence. The lock
+// file also holds a note while an append is under way, so that the next
+// holder can cut back an append that a killed process left half done.
+// A rewrite goes through "Redoviri.ini.new", which replaces the file in one
+// step; a leftover one is removed by the next holder of the lock.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -32,7 +40,46 @@ inline constexpr std::string_view kAccessDenied = "File access denied";
 inline constexpr std::string_view kDiskFull = "Disk full";
 // "I/O error %d"
 std::string IoError(long code);
+// The file is locked by another program (Windows' lock violation).
+inline constexpr long kLockViolation = 33;
 }  // namespace io_text
+
+// What a stat of the event file tells: enough to notice most changes
+// without reading the file.
+struct FileStamp {
+  bool exists = false;
+  std::int64_t size = 0;
+  std::int64_t modifiedNs = 0;  // last write, ns since 1970 (the file system's resolution)
+  std::int64_t takenNs = 0;     // the system clock when the stamp was taken, ns since 1970
+  bool SameFile(const FileStamp& o) const {
+    return exists == o.exists && size == o.size && modifiedNs == o.modifiedNs;
+  }
+};
+
+// A file open for writing.
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+  // Writes all the bytes; on failure part of them may stand in the file.
+  virtual IoResult Write(std::string_view bytes) = 0;
+  // Puts what was written on the disk.
+  virtual IoResult Flush() = 0;
+  // Cuts the file to `size` bytes.
+  virtual IoResult Truncate(std::int64_t size) = 0;
+  // Closes now so that a late write error is reported; the destructor of an
+  // unclosed file closes it without a word.
+  virtual IoResult Close() = 0;
+};
+
+// The lock of the event file, held while the object lives.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+  // The note the last holder left; empty when none.
+  virtual IoResult ReadNote(std::string& note) = 0;
+  // Replaces the note; an empty note clears it.
+  virtual IoResult WriteNote(std::string_view note) = 0;
+};
 
 // The file operations of the event file, one implementation per platform
 // (eventfile_posix.cpp, eventfile_win.cpp) and a fake in the tests.
@@ -41,18 +88,22 @@ class FileSystem {
   virtual ~FileSystem() = default;
   // True when a file or folder of that name exists.
   virtual bool Exists(const std::string& path) = 0;
+  // A missing file is no error: its stamp says it does not exist.
+  virtual IoResult Stat(const std::string& path, FileStamp& stamp) = 0;
   virtual IoResult ReadAll(const std::string& path, std::string& bytes) = 0;
-  // The last byte of an existing file, or -1 when the file is empty.
-  virtual IoResult LastByte(const std::string& path, int& last) = 0;
-  // Adds the bytes at the end of an existing file in one write and flushes
-  // them to disk.
-  virtual IoResult Append(const std::string& path, std::string_view bytes) = 0;
-  // Writes the bytes to a temporary file in the same folder, flushes it and
-  // puts it in place of `path` in one step; `path` need not exist. On any
-  // failure `path` keeps its old content and the temporary file is removed.
-  virtual IoResult Replace(const std::string& path, std::string_view bytes) = 0;
+  // Opens an existing file for writing at its end.
+  virtual IoResult OpenForAppend(const std::string& path, std::unique_ptr<WritableFile>& file) = 0;
+  // Creates the file, or empties it when it exists.
+  virtual IoResult CreateEmpty(const std::string& path, std::unique_ptr<WritableFile>& file) = 0;
+  // Puts `from` in place of `to` in one step; `to` need not exist.
+  virtual IoResult Rename(const std::string& from, const std::string& to) = 0;
+  virtual IoResult Remove(const std::string& path) = 0;
   // Creates one folder whose parent exists; succeeds when it exists already.
   virtual IoResult CreateFolder(const std::string& path) = 0;
+  // Takes the lock file `path`, creating it when needed. Another holder is
+  // waited for about a second (as a file held by a virus scanner is), then
+  // the lock fails with "I/O error 33".
+  virtual IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) = 0;
 };
 
 // The platform's file system.
@@ -60,6 +111,25 @@ std::unique_ptr<FileSystem> MakeSystemFileSystem();
 
 // The text before the last "\" or "/" of a path; empty when it has none.
 std::string ParentFolder(std::string_view path);
+
+// A 64-bit hash of file bytes, fed in pieces: equal for equal bytes
+// however they were cut.
+class ContentHash {
+ public:
+  void Add(std::string_view bytes);
+  std::uint64_t Value() const;
+  friend bool operator==(const ContentHash& a, const ContentHash& b) { return a.Value() == b.Value(); }
+
+ private:
+  // Four independent lanes of 8 bytes each: a 10 MB file hashes in about a
+  // millisecond.
+  static constexpr std::size_t kBlock = 32;
+  void MixBlock(const char* block);
+  std::uint64_t lanes_[4] = {0x9E3779B97F4A7C15u, 0xC2B2AE3D27D4EB4Fu, 0x165667B19E3779F9u, 0x85EBCA77C2B2AE63u};
+  std::uint64_t length_ = 0;
+  char pending_[kBlock] = {};  // bytes of an unfinished block
+  std::size_t pendingCount_ = 0;
+};
 
 // The lines of an event file, as views into the bytes read.
 struct EventFileLines {
@@ -77,19 +147,31 @@ class EventFile {
   EventFile(std::string path, FileSystem& fs) : path_(std::move(path)), fs_(&fs) {}
 
   const std::string& Path() const { return path_; }
-  bool Exists() const;
+  std::string LockPath() const { return path_ + ".lock"; }
+  std::string TemporaryPath() const { return path_ + ".new"; }
+
+  // Takes the lock and puts right what a killed holder left: cuts back a
+  // half-done append and removes a leftover temporary file. The folder of
+  // the file is created first when `createFolder` is set.
+  IoResult Lock(std::unique_ptr<FileLock>& lock, bool createFolder) const;
+  IoResult Stat(FileStamp& stamp) const;
   // The whole file; SplitEventFile cuts it into lines.
   IoResult Read(std::string& bytes) const;
-  // Adds one event line at the end of the existing file. A last line left
-  // without its line end (a hand-edited file) is ended first, so the new
-  // line never joins it.
-  IoResult AppendLine(std::string_view line) const;
-  // Writes the whole file anew: the reserved line, then the event lines, each
-  // ended by CR LF. Missing folders of the path are created first.
-  IoResult Rewrite(std::string_view reservedLine, std::span<const std::string_view> lines) const;
+  // Adds the bytes at the end of the file, which was `oldSize` bytes long:
+  // all of them or, on any failure, none (the file is cut back). Needs the
+  // lock.
+  IoResult Append(FileLock& lock, std::int64_t oldSize, std::string_view bytes) const;
+  // Writes the whole file anew through the temporary file: the reserved
+  // line, then the event lines, each ended by CR LF. On any failure the
+  // file keeps its old content. Needs the lock. The bytes written are
+  // hashed into `hash`.
+  IoResult Rewrite(std::string_view reservedLine, std::span<const std::string_view> lines, ContentHash& hash) const;
 
  private:
   IoResult EnsureFolder(const std::string& folder) const;
+  IoResult Recover(FileLock& lock) const;
+  IoResult WriteTemporary(std::string_view reservedLine, std::span<const std::string_view> lines,
+                          ContentHash& hash) const;
 
   std::string path_;
   FileSystem* fs_;

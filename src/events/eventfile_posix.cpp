@@ -1,7 +1,9 @@
 // File operations of the event file on POSIX systems (the command-line tool
 // and the native tests).
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +13,12 @@
 
 namespace redoviri {
 namespace {
+
+// Another holder of the lock is waited for about a second, polled often:
+// a writer holds it for a few milliseconds.
+constexpr int kLockAttempts = 100;
+constexpr long kLockPollNs = 10'000'000;
+constexpr std::size_t kLongestNote = 256;
 
 std::string ErrorText(int code) {
   switch (code) {
@@ -30,12 +38,15 @@ std::string ErrorText(int code) {
     case ENOSPC:
     case EDQUOT:
       return std::string(io_text::kDiskFull);
+    case EWOULDBLOCK:
+      return io_text::IoError(io_text::kLockViolation);
     default:
       return io_text::IoError(code);
   }
 }
 
 IoResult LastError() { return IoResult::Fail(ErrorText(errno)); }
+IoResult Failed(int code) { return IoResult::Fail(ErrorText(code)); }
 
 class Fd {
  public:
@@ -47,6 +58,12 @@ class Fd {
   }
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
+  // Hands the descriptor over to another owner.
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
   // Closes now so that a failing close (a late write error) is reported.
   bool Close() {
     const int fd = fd_;
@@ -70,12 +87,64 @@ IoResult WriteAll(int fd, std::string_view bytes) {
   return IoResult::Ok();
 }
 
+std::int64_t Nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+
+// A file without any write permission is kept as it is, also from a user
+// whom the system would let write it (root), as Windows keeps a read-only
+// file.
+bool ReadOnlyFile(const std::string& path) {
+  struct stat st{};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
+}
+
 // Flushes the folder entry of a renamed file; a folder that cannot be
 // opened for this only loses the extra safety.
 void FlushFolder(const std::string& folder) {
   Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
   if (dir.valid()) ::fsync(dir.get());
 }
+
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  IoResult Write(std::string_view bytes) override { return WriteAll(fd_.get(), bytes); }
+  IoResult Flush() override { return ::fsync(fd_.get()) == 0 ? IoResult::Ok() : LastError(); }
+  IoResult Truncate(std::int64_t size) override {
+    return ::ftruncate(fd_.get(), static_cast<off_t>(size)) == 0 ? IoResult::Ok() : LastError();
+  }
+  IoResult Close() override { return fd_.Close() ? IoResult::Ok() : LastError(); }
+
+ private:
+  Fd fd_;
+};
+
+// flock, not fcntl: it also keeps out a second store of the same process,
+// and closing some other descriptor of the file does not drop it.
+class PosixFileLock final : public FileLock {
+ public:
+  explicit PosixFileLock(int fd) : fd_(fd) {}
+  ~PosixFileLock() override { ::flock(fd_.get(), LOCK_UN); }
+
+  IoResult ReadNote(std::string& note) override {
+    char buffer[kLongestNote];
+    const ssize_t n = ::pread(fd_.get(), buffer, sizeof buffer, 0);
+    if (n < 0) return LastError();
+    note.assign(buffer, static_cast<std::size_t>(n));
+    return IoResult::Ok();
+  }
+
+  IoResult WriteNote(std::string_view note) override {
+    if (::ftruncate(fd_.get(), 0) != 0) return LastError();
+    if (note.empty()) return IoResult::Ok();
+    // Not flushed: the note is for a writer killed half way, whose writes
+    // the system still holds; flushing it would double the cost of a save.
+    if (::pwrite(fd_.get(), note.data(), note.size(), 0) != static_cast<ssize_t>(note.size())) return LastError();
+    return IoResult::Ok();
+  }
+
+ private:
+  Fd fd_;
+};
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -84,63 +153,72 @@ class PosixFileSystem final : public FileSystem {
     return ::stat(path.c_str(), &st) == 0;
   }
 
+  IoResult Stat(const std::string& path, FileStamp& stamp) override {
+    struct stat st{};
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    stamp = {};
+    stamp.takenNs = Nanoseconds(now);
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? IoResult::Ok() : LastError();
+    stamp.exists = true;
+    stamp.size = st.st_size;
+    stamp.modifiedNs = Nanoseconds(st.st_mtim);
+    return IoResult::Ok();
+  }
+
   IoResult ReadAll(const std::string& path, std::string& bytes) override {
     Fd fd(::open(path.c_str(), O_RDONLY));
     if (!fd.valid()) return LastError();
     struct stat st{};
     if (::fstat(fd.get(), &st) != 0) return LastError();
-    std::string out(static_cast<std::size_t>(st.st_size), '\0');
+    // Read into the caller's buffer: a store that compares the file before
+    // each save keeps one, and a buffer of 10 MB is costly to get anew.
+    bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t filled = 0;
     for (;;) {
-      if (filled == out.size()) out.resize(out.size() + 65536);  // the file grew meanwhile
-      const ssize_t n = ::read(fd.get(), out.data() + filled, out.size() - filled);
+      if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);  // the file grew meanwhile
+      const ssize_t n = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
       if (n < 0) {
         if (errno == EINTR) continue;
+        bytes.clear();
         return LastError();
       }
       if (n == 0) break;
       filled += static_cast<std::size_t>(n);
     }
-    out.resize(filled);
-    bytes = std::move(out);
+    bytes.resize(filled);
     return IoResult::Ok();
   }
 
-  IoResult LastByte(const std::string& path, int& last) override {
-    Fd fd(::open(path.c_str(), O_RDONLY));
-    if (!fd.valid()) return LastError();
-    struct stat st{};
-    if (::fstat(fd.get(), &st) != 0) return LastError();
-    if (st.st_size == 0) {
-      last = -1;
-      return IoResult::Ok();
+  IoResult OpenForAppend(const std::string& path, std::unique_ptr<WritableFile>& file) override {
+    if (ReadOnlyFile(path)) return Failed(EACCES);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
+    if (fd < 0) return LastError();
+    file = std::make_unique<PosixWritableFile>(fd);
+    return IoResult::Ok();
+  }
+
+  IoResult CreateEmpty(const std::string& path, std::unique_ptr<WritableFile>& file) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) return LastError();
+    file = std::make_unique<PosixWritableFile>(fd);
+    return IoResult::Ok();
+  }
+
+  IoResult Rename(const std::string& from, const std::string& to) override {
+    // The new file gets the permissions of the one it replaces.
+    struct stat old{};
+    if (::stat(to.c_str(), &old) == 0) {
+      if (ReadOnlyFile(to)) return Failed(EACCES);
+      if (::chmod(from.c_str(), old.st_mode & 07777) != 0) return LastError();
     }
-    unsigned char byte = 0;
-    if (::pread(fd.get(), &byte, 1, st.st_size - 1) != 1) return LastError();
-    last = byte;
+    if (::rename(from.c_str(), to.c_str()) != 0) return LastError();
+    FlushFolder(ParentFolder(to));
     return IoResult::Ok();
   }
 
-  IoResult Append(const std::string& path, std::string_view bytes) override {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND));
-    if (!fd.valid()) return LastError();
-    if (IoResult r = WriteAll(fd.get(), bytes); !r.ok()) return r;
-    if (::fsync(fd.get()) != 0 || !fd.Close()) return LastError();
-    return IoResult::Ok();
-  }
-
-  IoResult Replace(const std::string& path, std::string_view bytes) override {
-    std::string temp = path + ".XXXXXX";
-    Fd fd(::mkstemp(temp.data()));
-    if (!fd.valid()) return LastError();
-    IoResult result = WriteTemp(fd, path, bytes);
-    if (result.ok() && ::rename(temp.c_str(), path.c_str()) != 0) result = LastError();
-    if (!result.ok()) {
-      ::unlink(temp.c_str());
-      return result;
-    }
-    FlushFolder(ParentFolder(path));
-    return result;
+  IoResult Remove(const std::string& path) override {
+    return ::unlink(path.c_str()) == 0 ? IoResult::Ok() : LastError();
   }
 
   IoResult CreateFolder(const std::string& path) override {
@@ -148,15 +226,17 @@ class PosixFileSystem final : public FileSystem {
     return LastError();
   }
 
- private:
-  // Fills the temporary file and gives it the permissions of the file it
-  // replaces (mkstemp makes it private to the owner).
-  static IoResult WriteTemp(Fd& fd, const std::string& path, std::string_view bytes) {
-    struct stat old{};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    if (::fchmod(fd.get(), mode) != 0) return LastError();
-    if (IoResult r = WriteAll(fd.get(), bytes); !r.ok()) return r;
-    if (::fsync(fd.get()) != 0 || !fd.Close()) return LastError();
+  IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0666));
+    if (!fd.valid()) return LastError();
+    for (int attempt = 1;; ++attempt) {
+      if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) break;
+      if (errno != EWOULDBLOCK && errno != EINTR) return LastError();
+      if (attempt == kLockAttempts) return Failed(EWOULDBLOCK);
+      const timespec pause{0, kLockPollNs};
+      ::nanosleep(&pause, nullptr);
+    }
+    lock = std::make_unique<PosixFileLock>(fd.Release());
     return IoResult::Ok();
   }
 };

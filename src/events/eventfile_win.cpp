@@ -11,7 +11,17 @@ namespace {
 // refusal is tried again a few times over about a second.
 constexpr int kAttempts = 5;
 constexpr DWORD kRetryDelayMs = 250;
+// The lock is polled more often over the same second: a writer of this
+// program holds it for a few milliseconds.
+constexpr int kLockAttempts = 100;
+constexpr DWORD kLockPollMs = 10;
+// The byte the lock covers lies far past the note, which other holders
+// read and write while waiting is none of their business.
+constexpr DWORD kLockedByteOffset = 0x100000;
+constexpr DWORD kLongestNote = 256;
 constexpr DWORD kNoError = 0;
+// 100 ns ticks from 1601-01-01 to 1970-01-01.
+constexpr LONGLONG kUnixEpochTicks = 116444736000000000LL;
 
 std::string ErrorText(DWORD code) {
   switch (code) {
@@ -54,6 +64,7 @@ DWORD WithRetry(Attempt attempt) {
 class Handle {
  public:
   Handle() = default;
+  explicit Handle(HANDLE h) : h_(h) {}
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
   ~Handle() { Reset(INVALID_HANDLE_VALUE); }
@@ -61,6 +72,11 @@ class Handle {
   void Reset(HANDLE h) {
     if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
     h_ = h;
+  }
+  HANDLE Release() {
+    const HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return h;
   }
   // Closes now so that a failing close is reported.
   DWORD Close() {
@@ -98,9 +114,99 @@ DWORD FileSize(HANDLE h, LONGLONG& size) {
   return kNoError;
 }
 
+DWORD MoveTo(HANDLE h, LONGLONG offset, DWORD from) {
+  LARGE_INTEGER at{};
+  at.QuadPart = offset;
+  return SetFilePointerEx(h, at, nullptr, from) ? kNoError : GetLastError();
+}
+
+// A read-only file is refused at once rather than after the retries meant
+// for a file held by another program, and also where the file system
+// would let it be written (Wine run as root).
+bool ReadOnlyFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::int64_t UnixNanoseconds(const FILETIME& t) {
+  const LONGLONG ticks = (static_cast<LONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  return (ticks - kUnixEpochTicks) * 100;
+}
+
+class Win32WritableFile final : public WritableFile {
+ public:
+  explicit Win32WritableFile(HANDLE h, bool atEnd) : file_(h), atEnd_(atEnd) {}
+
+  IoResult Write(std::string_view bytes) override {
+    if (atEnd_) {
+      if (DWORD e = MoveTo(file_.get(), 0, FILE_END)) return Result(e);
+    }
+    return Result(WriteAll(file_.get(), bytes));
+  }
+  IoResult Flush() override { return FlushFileBuffers(file_.get()) ? IoResult::Ok() : Result(GetLastError()); }
+  IoResult Truncate(std::int64_t size) override {
+    if (DWORD e = MoveTo(file_.get(), size, FILE_BEGIN)) return Result(e);
+    return SetEndOfFile(file_.get()) ? IoResult::Ok() : Result(GetLastError());
+  }
+  IoResult Close() override { return Result(file_.Close()); }
+
+ private:
+  Handle file_;
+  bool atEnd_;
+};
+
+class Win32FileLock final : public FileLock {
+ public:
+  explicit Win32FileLock(HANDLE h) : file_(h) {}
+  ~Win32FileLock() override {
+    OVERLAPPED at{};
+    at.Offset = kLockedByteOffset;
+    UnlockFileEx(file_.get(), 0, 1, 0, &at);
+  }
+
+  IoResult ReadNote(std::string& note) override {
+    if (DWORD e = MoveTo(file_.get(), 0, FILE_BEGIN)) return Result(e);
+    char buffer[kLongestNote];
+    DWORD read = 0;
+    if (!ReadFile(file_.get(), buffer, sizeof buffer, &read, nullptr)) return Result(GetLastError());
+    note.assign(buffer, read);
+    return IoResult::Ok();
+  }
+
+  IoResult WriteNote(std::string_view note) override {
+    if (DWORD e = MoveTo(file_.get(), 0, FILE_BEGIN)) return Result(e);
+    if (!SetEndOfFile(file_.get())) return Result(GetLastError());
+    if (note.empty()) return IoResult::Ok();
+    // Not flushed: the note is for a writer killed half way, whose writes
+    // the system still holds; flushing it would double the cost of a save.
+    return Result(WriteAll(file_.get(), note));
+  }
+
+ private:
+  Handle file_;
+};
+
 class Win32FileSystem final : public FileSystem {
  public:
   bool Exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+  IoResult Stat(const std::string& path, FileStamp& stamp) override {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    stamp = {};
+    stamp.takenNs = UnixNanoseconds(now);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+      const DWORD code = GetLastError();
+      // A missing folder means a missing file too.
+      return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? IoResult::Ok() : Result(code);
+    }
+    stamp.exists = true;
+    stamp.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.modifiedNs = UnixNanoseconds(data.ftLastWriteTime);
+    return IoResult::Ok();
+  }
 
   IoResult ReadAll(const std::string& path, std::string& bytes) override {
     Handle file;
@@ -124,44 +230,33 @@ class Win32FileSystem final : public FileSystem {
     return IoResult::Ok();
   }
 
-  IoResult LastByte(const std::string& path, int& last) override {
-    Handle file;
-    if (DWORD e = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, file)) {
-      return Result(e);
-    }
-    LONGLONG size = 0;
-    if (DWORD e = FileSize(file.get(), size)) return Result(e);
-    if (size == 0) {
-      last = -1;
-      return IoResult::Ok();
-    }
-    LARGE_INTEGER at{};
-    at.QuadPart = size - 1;
-    unsigned char byte = 0;
-    DWORD read = 0;
-    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !ReadFile(file.get(), &byte, 1, &read, nullptr)) {
-      return Result(GetLastError());
-    }
-    if (read != 1) return Result(ERROR_HANDLE_EOF);
-    last = byte;
+  IoResult OpenForAppend(const std::string& path, std::unique_ptr<WritableFile>& file) override {
+    // Write access (not only append access): a failed append is cut back.
+    if (ReadOnlyFile(path)) return Result(ERROR_ACCESS_DENIED);
+    Handle h;
+    if (DWORD e = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, h)) return Result(e);
+    file = std::make_unique<Win32WritableFile>(h.Release(), true);
     return IoResult::Ok();
   }
 
-  IoResult Append(const std::string& path, std::string_view bytes) override {
-    Handle file;
-    if (DWORD e = OpenFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_EXISTING, file)) return Result(e);
-    if (DWORD e = WriteAll(file.get(), bytes)) return Result(e);
-    if (!FlushFileBuffers(file.get())) return Result(GetLastError());
-    return Result(file.Close());
+  IoResult CreateEmpty(const std::string& path, std::unique_ptr<WritableFile>& file) override {
+    Handle h;
+    if (DWORD e = OpenFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, h)) return Result(e);
+    file = std::make_unique<Win32WritableFile>(h.Release(), false);
+    return IoResult::Ok();
   }
 
-  IoResult Replace(const std::string& path, std::string_view bytes) override {
-    const std::string folder = ParentFolder(path);
-    char temp[MAX_PATH];
-    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "rdv", 0, temp)) return Result(GetLastError());
-    const DWORD code = WriteAndMove(temp, path, bytes);
-    if (code != kNoError) DeleteFileA(temp);
-    return Result(code);
+  IoResult Rename(const std::string& from, const std::string& to) override {
+    if (ReadOnlyFile(to)) return Result(ERROR_ACCESS_DENIED);
+    return Result(WithRetry([&]() -> DWORD {
+      return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                 ? kNoError
+                 : GetLastError();
+    }));
+  }
+
+  IoResult Remove(const std::string& path) override {
+    return DeleteFileA(path.c_str()) ? IoResult::Ok() : Result(GetLastError());
   }
 
   IoResult CreateFolder(const std::string& path) override {
@@ -170,17 +265,23 @@ class Win32FileSystem final : public FileSystem {
     return Result(code == ERROR_ALREADY_EXISTS ? kNoError : code);
   }
 
- private:
-  static DWORD WriteAndMove(const char* temp, const std::string& path, std::string_view bytes) {
+  IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
     Handle file;
-    if (DWORD e = OpenFile(temp, GENERIC_WRITE, 0, CREATE_ALWAYS, file)) return e;
-    if (DWORD e = WriteAll(file.get(), bytes)) return e;
-    if (!FlushFileBuffers(file.get())) return GetLastError();
-    if (DWORD e = file.Close()) return e;
-    return WithRetry([&]() -> DWORD {
-      return MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? kNoError
-                                                                                                : GetLastError();
-    });
+    if (DWORD e = OpenFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           OPEN_ALWAYS, file)) {
+      return Result(e);
+    }
+    for (int attempt = 1;; ++attempt) {
+      OVERLAPPED at{};
+      at.Offset = kLockedByteOffset;
+      if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) break;
+      const DWORD code = GetLastError();
+      if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) return Result(code);
+      if (attempt == kLockAttempts) return Result(ERROR_LOCK_VIOLATION);
+      Sleep(kLockPollMs);
+    }
+    lock = std::make_unique<Win32FileLock>(file.Release());
+    return IoResult::Ok();
   }
 };
 

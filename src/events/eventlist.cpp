@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <compare>
 #include <cstdint>
+#include <utility>
 
 namespace redoviri {
 namespace {
@@ -66,14 +67,33 @@ bool StorableLine(std::string_view line) {
 
 bool LessIgnoringCase(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) < 0; }
 
-IoResult EventList::LoadEvents() {
-  if (!file_.Exists()) {
-    reservedLine_ = kNewFileLine;
-    entries_.clear();
-    return IoResult::Ok();
-  }
+StoreResult EventList::LoadEvents() {
+  // A reader that cannot have the lock (a folder it may not write in)
+  // still reads: a rewrite replaces the file in one step, so it sees the
+  // old or the new content.
+  std::unique_ptr<FileLock> lock;
+  (void)file_.Lock(lock, false);
+  return Load();
+}
+
+StoreResult EventList::Load() {
+  StoreResult result;
+  FileStamp stamp;
   std::string bytes;
-  if (IoResult r = file_.Read(bytes); !r.ok()) return r;
+  if (IoResult r = file_.Stat(stamp); !r.ok()) {
+    result.error = std::move(r.error);
+  } else if (stamp.exists) {
+    if (IoResult r = file_.Read(bytes); !r.ok()) result.error = std::move(r.error);
+  }
+  if (!result.ok()) {
+    loaded_ = false;
+    return result;
+  }
+  Fill(stamp, std::move(bytes));
+  return result;
+}
+
+void EventList::Fill(const FileStamp& stamp, std::string bytes) {
   const EventFileLines content = SplitEventFile(bytes);
   std::vector<Entry> entries;
   entries.reserve(content.eventLines.size());
@@ -81,41 +101,190 @@ IoResult EventList::LoadEvents() {
     const std::string_view line = content.eventLines[index];
     entries.push_back({std::string(line), ParseEventLine(line)});
   }
-  reservedLine_ = content.reservedLine;
+  reservedLine_ = stamp.exists ? std::string(content.reservedLine) : std::string(kNewFileLine);
   entries_ = std::move(entries);
-  return IoResult::Ok();
+  stamp_ = stamp;
+  hash_ = {};
+  hash_.Add(bytes);
+  lastByte_ = bytes.empty() ? '\0' : bytes.back();
+  loaded_ = true;
+}
+
+StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
+  StoreResult result;
+  if (IoResult r = file_.Lock(lock, true); !r.ok()) {
+    result.error = std::move(r.error);
+    return result;
+  }
+  if (!loaded_) {
+    result = Load();
+    result.reloaded = result.ok();
+    return result;
+  }
+  FileStamp now;
+  if (IoResult r = file_.Stat(now); !r.ok()) {
+    result.error = std::move(r.error);
+    return result;
+  }
+  if (!now.exists) {
+    // Vanished (or never there): the write puts the whole store back.
+    stamp_ = now;
+    return result;
+  }
+  std::string& bytes = readBuffer_;
+  bool changed = !now.SameFile(stamp_);
+  // Within the time stamp's resolution of the last write, another write of
+  // the same size can leave the same stamp: only the content tells then.
+  // A stamp with a fraction of a second comes from a file system that keeps
+  // fine times (the clock tick: a few ms, 16 ms on Windows); one without
+  // may keep whole seconds, or two (FAT).
+  constexpr std::int64_t kFineResolutionNs = 50'000'000;
+  constexpr std::int64_t kCoarseResolutionNs = 2'000'000'000;
+  const std::int64_t resolution =
+      stamp_.modifiedNs % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
+  if (!changed && stamp_.takenNs - stamp_.modifiedNs < resolution) {
+    if (IoResult r = file_.Read(bytes); !r.ok()) {
+      result.error = std::move(r.error);
+      return result;
+    }
+    ContentHash hash;
+    hash.Add(bytes);
+    changed = !(hash == hash_);
+  } else if (changed) {
+    if (IoResult r = file_.Read(bytes); !r.ok()) {
+      result.error = std::move(r.error);
+      return result;
+    }
+  }
+  if (changed) {
+    now.size = static_cast<std::int64_t>(bytes.size());
+    Fill(now, std::exchange(bytes, {}));
+    result.reloaded = true;
+  } else {
+    stamp_ = now;
+  }
+  return result;
+}
+
+void EventList::Written(const FileStamp* stamp, ContentHash hash, char lastByte) {
+  if (stamp != nullptr) {
+    stamp_ = *stamp;
+  } else {
+    // The file was written but could not be looked at afterwards: the next
+    // write will not trust the stamp and loads the file again.
+    stamp_.modifiedNs = -1;
+  }
+  hash_ = hash;
+  lastByte_ = lastByte;
 }
 
 int EventList::FindEventLine(std::string_view line) const {
+  constexpr auto kLength = static_cast<std::size_t>(kEventLineLength);
+  if (line.size() > kLength) return -1;
+  const auto at = [](std::string_view text, std::size_t i) { return i < text.size() ? text[i] : ' '; };
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (std::string_view(entries_[i].line).substr(0, kEventLineLength) == line) return static_cast<int>(i);
+    const std::string_view stored = entries_[i].line;
+    std::size_t k = 0;
+    while (k < kLength && at(stored, k) == at(line, k)) ++k;
+    if (k == kLength) return static_cast<int>(i);
   }
   return -1;
 }
 
-IoResult EventList::AppendEvent(std::string line) {
-  if (!StorableLine(line)) return IoResult::Fail("Not an event line");
-  const std::string_view views[] = {line};
-  IoResult written = file_.Exists() ? file_.AppendLine(line) : file_.Rewrite(reservedLine_, views);
-  if (!written.ok()) return written;
+StoreResult EventList::AppendEvent(std::string line) {
+  StoreResult result;
+  if (!StorableLine(line)) {
+    result.error = "Not an event line";
+    result.refused = true;
+    return result;
+  }
+  std::unique_ptr<FileLock> lock;
+  result = BeginWrite(lock);
+  if (!result.ok()) return result;
+  if (FindEventLine(line) >= 0) {
+    result.error = kSameEventSaved;
+    result.refused = true;
+    return result;
+  }
+
   Entry entry{std::move(line), {}};
   entry.parsed = ParseEventLine(entry.line);
-  entries_.insert(std::upper_bound(entries_.begin(), entries_.end(), entry, EntryLess), std::move(entry));
-  return IoResult::Ok();
+  const auto place = std::upper_bound(entries_.begin(), entries_.end(), entry, EntryLess);
+  if (!stamp_.exists) {
+    std::vector<std::string_view> lines;
+    lines.reserve(entries_.size() + 1);
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+      if (it == place) lines.push_back(entry.line);
+      lines.push_back(it->line);
+    }
+    if (place == entries_.end()) lines.push_back(entry.line);
+    ContentHash hash;
+    if (IoResult r = file_.Rewrite(reservedLine_, lines, hash); !r.ok()) {
+      result.error = std::move(r.error);
+      return result;
+    }
+    FileStamp stamp;
+    Written(file_.Stat(stamp).ok() && stamp.exists ? &stamp : nullptr, hash, '\n');
+  } else {
+    std::string bytes;
+    if (stamp_.size == 0) {
+      // Line 1 of the file is the reserved line, never an event.
+      bytes += reservedLine_;
+      bytes += "\r\n";
+    } else if (lastByte_ != '\n' && lastByte_ != '\r') {
+      // A last line left without its line end (a hand-edited file) is
+      // ended first, so the new line never joins it.
+      bytes += "\r\n";
+    }
+    bytes += entry.line;
+    bytes += "\r\n";
+    if (IoResult r = file_.Append(*lock, stamp_.size, bytes); !r.ok()) {
+      result.error = std::move(r.error);
+      return result;
+    }
+    ContentHash hash = hash_;
+    hash.Add(bytes);
+    FileStamp stamp;
+    Written(file_.Stat(stamp).ok() && stamp.exists ? &stamp : nullptr, hash, '\n');
+  }
+  entries_.insert(place, std::move(entry));
+  return result;
 }
 
-IoResult EventList::RemoveEvent(int index) {
+StoreResult EventList::RemoveEvent(int index) {
+  StoreResult result;
   if (index < 0 || index >= EventCount()) {
-    return IoResult::Fail("List index out of bounds (" + std::to_string(index) + ")");
+    result.error = "List index out of bounds (" + std::to_string(index) + ")";
+    return result;
   }
+  std::string removed = EventLineAt(index);
+  std::unique_ptr<FileLock> lock;
+  result = BeginWrite(lock);
+  if (!result.ok()) return result;
+  if (result.reloaded) {
+    const std::string_view wanted = std::string_view(removed).substr(0, kEventLineLength);
+    index = FindEventLine(wanted);
+    if (index < 0) {
+      result.error = kEventGone;
+      result.refused = true;
+      return result;
+    }
+  }
+
   std::vector<std::string_view> remaining;
   remaining.reserve(entries_.size() - 1);
   for (int i = 0; i < EventCount(); ++i) {
     if (i != index) remaining.push_back(entries_[static_cast<std::size_t>(i)].line);
   }
-  if (IoResult r = file_.Rewrite(reservedLine_, remaining); !r.ok()) return r;
+  ContentHash hash;
+  if (IoResult r = file_.Rewrite(reservedLine_, remaining, hash); !r.ok()) {
+    result.error = std::move(r.error);
+    return result;
+  }
+  FileStamp stamp;
+  Written(file_.Stat(stamp).ok() && stamp.exists ? &stamp : nullptr, hash, '\n');
   entries_.erase(entries_.begin() + index);
-  return IoResult::Ok();
+  return result;
 }
 
 }  // namespace redoviri

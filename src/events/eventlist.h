@@ -4,10 +4,17 @@
 // ascending order of the whole line with letter case ignored, and beside
 // each line its parsed form, so matching never re-reads text. The event file
 // follows the store: an append adds one line at its end, a removal rewrites
-// it. A write that fails leaves the store as it was, so what the program
-// shows is always what the file holds.
+// it.
+//
+// Every write runs one sequence under the file's lock: compare the file with
+// what the store last read or wrote (size, time and, while the time cannot
+// tell, a hash of the content); load it again when it changed, so edits
+// made elsewhere are kept; apply the change; write; record what was written.
+// A write that fails leaves both the file and the store as they were, and a
+// store that could not read its file never writes it.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +28,17 @@ namespace redoviri {
 // Ordering of the store: the whole line, ASCII letters compared without case.
 bool LessIgnoringCase(std::string_view a, std::string_view b);
 
+// The outcome of a store operation. `reloaded` is set when the file had
+// changed outside the program and the store loaded it again before the
+// change: the windows then refresh everything they show from the store.
+// `refused` is set when the change was not made for a reason of the
+// store's own (the event is there already, or is gone); `error` then holds
+// the message for the user.
+struct [[nodiscard]] StoreResult : IoResult {
+  bool reloaded = false;
+  bool refused = false;
+};
+
 class EventList {
  public:
   struct Entry {
@@ -30,23 +48,35 @@ class EventList {
 
   // First line of a file the program creates.
   static constexpr std::string_view kNewFileLine = "Redoviri by DUZOVU event file";
+  static constexpr std::string_view kSameEventSaved = "There is the same event already saved..";
+  static constexpr std::string_view kEventGone = "That event is no longer in the event file..";
 
   explicit EventList(EventFile file) : file_(std::move(file)) {}
 
   // Fills the store from the event file and holds its reserved first line.
   // No file: an empty store and the new-file line. On a read failure the
-  // store stays as it was.
-  IoResult LoadEvents();
-  // Index of the first entry whose first 110 characters equal `line`
-  // exactly (letter case counts), or -1.
+  // store keeps what it held but knows it failed: every later write loads
+  // again first and is refused while the file cannot be read.
+  StoreResult LoadEvents();
+  // Index of the first entry equal to `line` over 110 characters, both
+  // padded with blanks (a line whose trailing blanks an editor stripped is
+  // the same event), letter case counting; or -1.
   int FindEventLine(std::string_view line) const;
   // Adds the line at its sorted place, after any entries equal to it, and at
-  // the end of the file (a file that does not exist yet is created with the
-  // reserved line). A line that is blank or holds a line break is refused.
-  IoResult AppendEvent(std::string line);
+  // the end of the file. A file that does not exist (any more) is written
+  // anew with the reserved line and the whole store; an empty file gets its
+  // (empty) reserved line first. Refused when an equal line is saved
+  // already, also one that appeared in the file meanwhile, and for a line
+  // that is blank or holds a line break.
+  StoreResult AppendEvent(std::string line);
   // Removes entry `index` and writes the file anew from the store, also when
-  // the file has vanished meanwhile.
-  IoResult RemoveEvent(int index);
+  // the file has vanished meanwhile. When the file changed meanwhile, the
+  // same line is looked for in the file as it is now; refused when it is no
+  // longer there.
+  StoreResult RemoveEvent(int index);
+
+  // False after a load that failed, until one succeeds.
+  bool Loaded() const { return loaded_; }
 
   int EventCount() const { return static_cast<int>(entries_.size()); }
   const std::string& EventLineAt(int index) const { return EntryAt(index).line; }
@@ -56,9 +86,25 @@ class EventList {
   const EventFile& File() const { return file_; }
 
  private:
+  // Loads under a lock already held (or none that could be had).
+  StoreResult Load();
+  // Takes the lock and brings the store up to date with the file.
+  StoreResult BeginWrite(std::unique_ptr<FileLock>& lock);
+  // Fills the store from file bytes of the given stamp.
+  void Fill(const FileStamp& stamp, std::string bytes);
+  // What the store knows of the file after writing it.
+  void Written(const FileStamp* stamp, ContentHash hash, char lastByte);
+
   EventFile file_;
   std::string reservedLine_{kNewFileLine};
   std::vector<Entry> entries_;
+  bool loaded_ = false;
+  // The file as last read or written: its stamp, a hash of its bytes and
+  // its last byte (0 when empty).
+  FileStamp stamp_;
+  ContentHash hash_;
+  char lastByte_ = 0;
+  std::string readBuffer_;  // kept for comparing the file before each save
 };
 
 }  // namespace redoviri

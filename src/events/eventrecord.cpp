@@ -179,9 +179,8 @@ ParsedEvent ParseEventLine(std::string_view line) {
   ParsedEvent parsed;
   parsed.category = static_cast<std::int8_t>(ReadCategoryCode(line));
   parsed.recurrence = ReadRecurrence(line);
-  // A cut line is a damaged one: even when the fields matching reads are
-  // all there, it is not trusted to fall on any day.
-  if (line.size() < static_cast<std::size_t>(kEventLineLength)) return parsed;
+  // A line shorter than 110 characters (an editor stripped its trailing
+  // blanks) reads blanks past its end and matches by the fields it has.
   const std::optional<CivilDate> first = ReadFirstDate(line);
   const std::optional<int> count = ReadDayCount(line);
   if (!first || !count) return parsed;

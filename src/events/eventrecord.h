@@ -129,9 +129,10 @@ struct ParsedEvent {
   std::int16_t dayCount = 0;
   std::int8_t category = 0;  // category digit; 0 when not a digit
   RecurrenceKind recurrence;
-  // False when the line is shorter than 110 characters, its first date is
-  // not a calendar date or its day count is not an integer: such a line never
-  // falls on any day, though it stays in the store to be listed and deleted.
+  // False when the first date is not a calendar date or the day count is
+  // not an integer (blanks past the end of a short line are not): such a
+  // line never falls on any day, though it stays in the store to be listed
+  // and deleted.
   bool readable = false;
 };
 ParsedEvent ParseEventLine(std::string_view line);

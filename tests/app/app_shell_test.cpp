@@ -52,12 +52,19 @@ class AppShellTest : public ::testing::Test {
       files->files[kPath] = bytes;
       files->folders.insert("c:\\program files\\Redoviri by DUZOVU");
     }
+    StartWith(std::move(ownedFiles), kPath);
+  }
+
+  // The program on a file system of its own, its event file at `path`.
+  void StartWith(std::unique_ptr<FileSystem> fileSystem, const std::string& path) {
     ApplicationSetup setup;
     setup.clock = std::make_unique<FixedClock>(kNow);
     setup.locale = EnglishDateLocale(true);
-    setup.files = std::move(ownedFiles);
+    setup.files = std::move(fileSystem);
+    setup.eventFilePath = path;
     setup.shell = &shell;
     setup.showError = [this](const std::string& m) { errors.push_back(m); };
+    setup.showInfo = [this](const std::string& m) { infos.push_back(m); };
     app = std::make_unique<Application>(std::move(setup));
   }
 
@@ -73,6 +80,7 @@ class AppShellTest : public ::testing::Test {
   FakeFileSystem* files = ownedFiles.get();
   test::FakeShell shell;
   std::vector<std::string> errors;
+  std::vector<std::string> infos;
   std::unique_ptr<Application> app;
 };
 
@@ -169,6 +177,130 @@ TEST_F(AppShellTest, ALoadFailureIsShownAndTheCalendarAndTrayStillShowToday) {
   EXPECT_EQ(Access::Tray(main).ToolTip(), "Well, no event for today...");
   EXPECT_TRUE(Access::Tray(main).Active());
   EXPECT_TRUE(Access::Widgets(main).Timer1->Enabled());
+}
+
+// ---------------------------------------------------------------- the store
+
+const std::string kAnna = EventLine("02142000", EventCategory::kBirthday, "YNNN", "Anna");
+const std::string kBob = EventLine("02141990", EventCategory::kLovely, "YNNN", "Bob");
+const std::string kCarl = EventLine("02142003", EventCategory::kWorkBusiness, "NNYN", "Carl");
+
+std::string FileOf(const std::vector<std::string>& lines) {
+  std::string bytes = "Redoviri by DUZOVU event file\r\n";
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+TEST_F(AppShellTest, ASaveKeepsWhatAnotherProgramAddedAndTheTrayCountsBoth) {
+  Start({kAnna});
+  files->nowNs = 1'000'000'000'000;  // the other program writes later
+  files->Edit(kPath, FileOf({kAnna, kBob}));
+  ASSERT_TRUE(app->Form2().SaveEventLine(kCarl));
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(files->files[kPath], FileOf({kAnna, kBob, kCarl}));
+  EXPECT_EQ(app->Form2().Events().EventCount(), 3);
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 lovely. 1 birth. 1 work. ");
+}
+
+TEST_F(AppShellTest, AnEventSavedAlreadyOrAFailedWriteChangesNothing) {
+  Start({kAnna});
+  EXPECT_FALSE(app->Form2().SaveEventLine(kAnna));
+  EXPECT_EQ(infos, std::vector<std::string>{"There is the same event already saved.."});
+
+  files->freeBytes = 10;
+  EXPECT_FALSE(app->Form2().SaveEventLine(kCarl));
+  EXPECT_EQ(errors, std::vector<std::string>{"Disk full"});
+  EXPECT_EQ(files->files[kPath], FileOf({kAnna}));
+  EXPECT_EQ(app->Form2().Events().EventCount(), 1);
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 birth. ");
+}
+
+TEST_F(AppShellTest, AStoreThatCouldNotReadItsFileNeverWritesIt) {
+  files->FailNext(FakeFileSystem::Op::kRead, "I/O error 32");
+  Start({kAnna});
+  files->FailNext(FakeFileSystem::Op::kRead, "I/O error 32");  // still locked elsewhere
+  EXPECT_FALSE(app->Form2().SaveEventLine(kCarl));
+  EXPECT_EQ(errors, (std::vector<std::string>{"I/O error 32", "I/O error 32"}));
+  EXPECT_EQ(files->files[kPath], FileOf({kAnna}));
+
+  // Once the file can be read, the save goes into the file as it is.
+  ASSERT_TRUE(app->Form2().SaveEventLine(kCarl));
+  EXPECT_EQ(files->files[kPath], FileOf({kAnna, kCarl}));
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 birth. 1 work. ");
+}
+
+TEST_F(AppShellTest, DeletingRefreshesTheCalendarAndRefusesAnEventDeletedElsewhere) {
+  Start({kAnna, kCarl});
+  TForm1& main = app->Form1();
+  const int k = TodayCell();
+  main.ldClick(k);
+  EXPECT_TRUE(Access::Widgets(main).CountLabel[3]->Visible());
+
+  ASSERT_TRUE(app->Form2().DeleteEventLine(kCarl));
+  EXPECT_EQ(files->files[kPath], FileOf({kAnna}));
+  EXPECT_FALSE(Access::Widgets(main).CountLabel[3]->Visible()) << "the day's list follows";
+  EXPECT_EQ(Access::Tray(main).ToolTip(), "Today : 1 birth. ");
+
+  files->nowNs = 1'000'000'000'000;
+  files->Edit(kPath, FileOf({}));  // deleted by another program
+  EXPECT_FALSE(app->Form2().DeleteEventLine(kAnna));
+  EXPECT_EQ(infos, std::vector<std::string>{"That event is no longer in the event file.."});
+  EXPECT_EQ(files->files[kPath], FileOf({}));
+  EXPECT_EQ(app->Form2().Events().EventCount(), 0);
+  EXPECT_EQ(Access::Widgets(main).id[k]->Tag(), 0) << "the calendar follows the fresh store";
+  EXPECT_EQ(Access::Tray(main).ToolTip(), "Well, no event for today...");
+}
+
+// Runs a program beside this test's executable and waits for it; its exit code.
+DWORD RunBeside(const std::string& program, const std::string& arguments) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string folder = self;
+  folder.erase(folder.find_last_of('\\') + 1);
+  std::string command = "\"" + folder + program + "\" " + arguments;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = ~0u;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+TEST_F(AppShellTest, TheToolAddsWhileTheProgramRunsAndTheProgramsSaveKeepsIt) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "redoviri-shell-" + std::to_string(GetCurrentProcessId());
+  const std::string path = folder + "\\Redoviri.ini";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  {
+    std::unique_ptr<FileSystem> disk = MakeSystemFileSystem();
+    std::string none;
+    ASSERT_FALSE(disk->ReadAll(path, none).ok()) << "a fresh folder";
+  }
+  StartWith(MakeSystemFileSystem(), path);
+  EXPECT_TRUE(errors.empty());
+
+  // Another program adds today's work event while this one runs ...
+  ASSERT_EQ(RunBeside("redoviri-cli.exe", "add --file \"" + path +
+                                              "\" --category 3 --date 2003-02-14 --time 10:00 --name Carl --once"),
+            0u);
+  // ... and the program saves a birthday through its store.
+  ASSERT_TRUE(app->Form2().SaveEventLine(kAnna));
+  EXPECT_TRUE(errors.empty());
+
+  std::string bytes;
+  ASSERT_TRUE(MakeSystemFileSystem()->ReadAll(path, bytes).ok());
+  EXPECT_EQ(bytes, FileOf({kCarl, kAnna}));
+  EXPECT_EQ(app->Form2().Events().EventCount(), 2);
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 birth. 1 work. ");
+
+  app.reset();
+  for (const char* name : {"\\Redoviri.ini", "\\Redoviri.ini.lock"}) DeleteFileA((folder + name).c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 // A close box of the list window, with "Animated window" as given.

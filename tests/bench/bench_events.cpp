@@ -1,5 +1,6 @@
 // Event store and reminders over 1,000 to 100,000 events: loading the file,
-// one marking pass of a month, one day listing and today's count.
+// saving into it, one marking pass of a month, one day listing and today's
+// count.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -81,6 +82,78 @@ void BM_LoadEvents(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+// A copy of the event file of n events that a benchmark may write.
+std::string WritableCopy(int n, const char* name) {
+  const std::string copy = (fsys::path(EventFilePath(n)).parent_path() / (name + std::to_string(n) + ".ini")).string();
+  fsys::copy_file(EventFilePath(n), copy, fsys::copy_options::overwrite_existing);
+  fsys::remove(copy + ".lock");
+  return copy;
+}
+
+// A line of its own for every save.
+std::string SavedLine(std::int64_t i) {
+  EventRecord r;
+  r.month = "06";
+  r.day = "15";
+  r.year = "2003";
+  r.time = "08:00";
+  r.category = EventCategory::kWorkBusiness;
+  r.recurrence.onlyOnce = true;
+  r.name = "saved " + std::to_string(i);
+  return BuildEventLine(r).line;
+}
+
+// What a save cost before the store checked the file: one line added at the
+// end, flushed.
+void BM_SaveBaseline(benchmark::State& state) {
+  const std::string path = WritableCopy(static_cast<int>(state.range(0)), "baseline_");
+  auto fs = MakeSystemFileSystem();
+  std::int64_t i = 0;
+  for (auto _ : state) {
+    std::unique_ptr<WritableFile> file;
+    const std::string bytes = SavedLine(i++) + "\r\n";
+    if (!fs->OpenForAppend(path, file).ok() || !file->Write(bytes).ok() || !file->Flush().ok() ||
+        !file->Close().ok()) {
+      state.SkipWithError("append failed");
+    }
+  }
+}
+
+// A save into a file that did not change since the store's last save, made
+// right after it: the lock, the stamp and (the last write being this recent)
+// the content compared, then the append.
+void BM_SaveUnchanged(benchmark::State& state) {
+  const std::string path = WritableCopy(static_cast<int>(state.range(0)), "save_");
+  auto fs = MakeSystemFileSystem();
+  EventList list{EventFile{path, *fs}};
+  if (!list.LoadEvents().ok()) std::abort();
+  std::int64_t i = 0;
+  for (auto _ : state) {
+    const StoreResult r = list.AppendEvent(SavedLine(i++));
+    if (!r.ok() || r.reloaded) state.SkipWithError("save failed or reloaded");
+  }
+}
+
+// A save after another program added a line to the file: the store loads
+// the file again first.
+void BM_SaveAfterOutsideChange(benchmark::State& state) {
+  const std::string path = WritableCopy(static_cast<int>(state.range(0)), "outside_");
+  auto fs = MakeSystemFileSystem();
+  EventList list{EventFile{path, *fs}};
+  if (!list.LoadEvents().ok()) std::abort();
+  std::int64_t i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    {
+      std::ofstream out(path, std::ios::binary | std::ios::app);
+      out << SavedLine(1'000'000 + i) << "\r\n";
+    }
+    state.ResumeTiming();
+    const StoreResult r = list.AppendEvent(SavedLine(i++));
+    if (!r.ok() || !r.reloaded) state.SkipWithError("save failed or did not reload");
+  }
+}
+
 void BM_MarkMonth(benchmark::State& state) {
   LoadedStore store(static_cast<int>(state.range(0)));
   const MonthMarkInput may = May2003();
@@ -101,6 +174,9 @@ void BM_CountToday(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LoadEvents)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveBaseline)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveUnchanged)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveAfterOutsideChange)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarkMonth)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListDay)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountToday)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

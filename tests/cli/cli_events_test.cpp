@@ -59,7 +59,7 @@ const std::string kAnn = Line("05101990", "08:30", '2', "YNNN", "000", "Ann; Bo"
 const std::string kAudit = Line("05102003", "09:00", '3', "NNYN", "000", "Audit", "q2 report");
 const std::string kBob = Line("05201995", "07:00", '2', "YNNN", "000", "Bob");
 const std::string kFair = Line("05152003", "10:00", '5', "NNNY", "007", "Fair", "every week");
-// Cut short (a hand-edited file): it would fall on 20 May 2003.
+// Its trailing blanks stripped by an editor: it still falls on 20 May 2003.
 const std::string kShort = "05202003;12:00;1;N;N;Y;N;000;Short";
 const std::string kApril31 = Line("04312003", "12:00", '1', "YYYY", "001", "April 31");
 
@@ -140,9 +140,9 @@ TEST_F(CliEventsTest, MonthShowsCellsMarksMoonAndHints) {
   EXPECT_EQ(cell(25)[2], "5");
   EXPECT_EQ(cell(32)[2], "5");
   EXPECT_EQ(cell(11)[2], "0");
-  // Today's cell: one birthday with the today picture; the short line that
-  // would fall on the same day is not counted.
-  EXPECT_EQ(cell(23), (std::vector<std::string>{"23", "20", "8", "0", "today", " birthday : Bob,"}));
+  // Today's cell: the birthday and the short line of the same day, with the
+  // today picture of several events.
+  EXPECT_EQ(cell(23), (std::vector<std::string>{"23", "20", "13", "0", "today", " birthday : Bob, lovely : Short,"}));
   for (int k = 1; k <= 37; ++k) {
     if (k != 23) {
       EXPECT_EQ(cell(k)[4], "normal") << k;
@@ -167,7 +167,7 @@ TEST_F(CliEventsTest, MonthTodayMarksFollowTheTodayCell) {
   ASSERT_EQ(lines.size(), 37u);
   EXPECT_EQ(Fields(lines[12]), (std::vector<std::string>{"13", "10", "13", "0", "today",
                                                          " birthday : Ann; Bo, work : Audit,"}));
-  EXPECT_EQ(Fields(lines[22])[2], "2");
+  EXPECT_EQ(Fields(lines[22])[2], "14");
 
   // Today in another month: no today cell, only the ordinary pictures.
   lines = Lines(Ok({"month", "2003-05", "--file", file, "--today", "2004-05-10"}));
@@ -200,10 +200,11 @@ TEST_F(CliEventsTest, DayListsRowsAndCounts) {
   EXPECT_EQ(Ok({"day", "2003-05-22", "--file", file, "--order", "dmy"}),
             "Fair\t15/05/2003\t10:00\tfeest\tevery week\tN\tN\tN\tY\t007\n"
             "counts\t0\t0\t0\t0\t1\t0\n");
-  // The short line of the 20th is left out.
+  // The short line of the 20th is listed like the others.
   EXPECT_EQ(Ok({"day", "2003-05-20", "--file", file, "--order", "dmy"}),
             "Bob\t20/05/1995\t07:00\tbirthday\t\tY\tN\tN\tN\t000\n"
-            "counts\t0\t1\t0\t0\t0\t0\n");
+            "Short\t20/05/2003\t12:00\tlovely\t\tN\tN\tY\tN\t000\n"
+            "counts\t1\t1\t0\t0\t0\t0\n");
   EXPECT_EQ(Ok({"day", "2003-05-21", "--file", file}), "counts\t0\t0\t0\t0\t0\t0\n");
   // The locale's order when none is given.
   EXPECT_EQ(Ok({"day", "2003-05-10", "--file", file}),
@@ -279,6 +280,31 @@ TEST_F(CliEventsTest, AddKeepsTheReservedLineAndBuildsEveryRecurrence) {
   EXPECT_EQ(Ok({"add", "--file", file, "--category", "1", "--date", "2004-02-29", "--time", "00:00", "--name", ""}),
             none + "\n");
   EXPECT_EQ(Read(file), "reserved line\r\n" + kBob + "\r\n" + once + "\r\n" + none + "\r\n");
+}
+
+TEST_F(CliEventsTest, AddIntoAnEmptyFileKeepsTheEvent) {
+  // An empty file's reserved line is empty: it is written before the event,
+  // so the event is not taken for the reserved line.
+  const std::string file = PathOf("Redoviri.ini");
+  Write(file, "");
+  const Args anna = {"add",    "--file", file,   "--category", "2",          "--date",
+                     "2003-03-15", "--time", "09:00", "--name",  "Anna", "--each-year"};
+  const std::string line = Ok(anna);
+  EXPECT_EQ(Ok({"list", "--file", file}), line);
+  EXPECT_EQ(Read(file), "\r\n" + line.substr(0, line.size() - 1) + "\r\n");
+  EXPECT_EQ(RunTool(anna).code, kRefused);
+}
+
+TEST_F(CliEventsTest, DeleteFindsALineWhoseBlanksWereStripped) {
+  const std::string stripped = kBob.substr(0, kBob.find_last_not_of(' ') + 1);
+  const std::string file = StoreFile({kAnn, stripped});
+  const Args bob = {"add", "--file", file, "--category", "2", "--date", "1995-05-20", "--time", "07:00",
+                    "--name", "Bob", "--each-year"};
+  EXPECT_EQ(RunTool(bob).code, kRefused);
+  Args del = bob;
+  del[0] = "delete";
+  EXPECT_EQ(Ok(del), stripped + "\n");
+  EXPECT_EQ(Read(file), "reserved line\r\n" + kAnn + "\r\n");
 }
 
 TEST_F(CliEventsTest, AddRefusesTheSameEvent) {

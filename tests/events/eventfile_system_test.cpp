@@ -2,6 +2,7 @@
 // under Wine the Win32 ones (the same tests run in both builds).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #endif
 
 namespace redoviri {
@@ -33,13 +39,30 @@ class EventFileSystemTest : public ::testing::Test {
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder = fsys::temp_directory_path() / (std::string("redoviri_events_") + info->name());
-    fsys::remove_all(folder);
+    RemoveFolder();
     fsys::create_directories(folder);
     path = (folder / "Redoviri.ini").string();
   }
-  void TearDown() override {
+  void TearDown() override { RemoveFolder(); }
+
+  void RemoveFolder() {
     std::error_code ec;
+    for (const auto& e : fsys::directory_iterator(folder, ec)) MakeWritable(e.path().string());
     fsys::remove_all(folder, ec);
+  }
+  static void MakeReadOnly(const std::string& file) {
+#ifdef _WIN32
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+#else
+    ::chmod(file.c_str(), 0444);
+#endif
+  }
+  static void MakeWritable(const std::string& file) {
+#ifdef _WIN32
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+#else
+    ::chmod(file.c_str(), 0644);
+#endif
   }
 
   static void WriteBytes(const std::string& file, const std::string& bytes) {
@@ -50,12 +73,15 @@ class EventFileSystemTest : public ::testing::Test {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
-  // Names of the entries of the test folder.
+  // Names of the entries of the test folder, sorted.
   std::vector<std::string> FolderEntries() const {
     std::vector<std::string> names;
     for (const auto& e : fsys::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
     return names;
   }
+  // The event file and its lock file, nothing else.
+  static std::vector<std::string> JustTheFile() { return {"Redoviri.ini", "Redoviri.ini.lock"}; }
 
   std::unique_ptr<FileSystem> system = MakeSystemFileSystem();
   fsys::path folder;
@@ -84,45 +110,69 @@ TEST_F(EventFileSystemTest, LoadAppendRemoveReloadRoundTrip) {
   ASSERT_EQ(reloaded.EventCount(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(reloaded.EventLineAt(i), list.EventLineAt(i));
   EXPECT_EQ(reloaded.ReservedLine(), "Redoviri\xAE events");
-  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Redoviri.ini"});
+  EXPECT_EQ(FolderEntries(), JustTheFile());
 }
 
-TEST_F(EventFileSystemTest, ReplaceOverAnExistingFileLeavesNoTemporaryFile) {
+TEST_F(EventFileSystemTest, WritableFilesCreateAppendCutAndRename) {
   WriteBytes(path, "old content that is longer\r\n");
-  ASSERT_TRUE(system->Replace(path, "new\r\n").ok());
+  const std::string temp = path + ".new";
+  std::unique_ptr<WritableFile> file;
+  ASSERT_TRUE(system->CreateEmpty(temp, file).ok());
+  ASSERT_TRUE(file->Write("new\r\n").ok());
+  ASSERT_TRUE(file->Flush().ok());
+  ASSERT_TRUE(file->Close().ok());
+  ASSERT_TRUE(system->Rename(temp, path).ok());
   EXPECT_EQ(ReadBytes(path), "new\r\n");
-  ASSERT_TRUE(system->Replace(path, "").ok());
-  EXPECT_EQ(ReadBytes(path), "");
-  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Redoviri.ini"});
-}
 
-TEST_F(EventFileSystemTest, AppendAndLastByte) {
-  WriteBytes(path, "");
-  int last = 0;
-  ASSERT_TRUE(system->LastByte(path, last).ok());
-  EXPECT_EQ(last, -1);
-  ASSERT_TRUE(system->Append(path, "ab\xFF").ok());
-  ASSERT_TRUE(system->LastByte(path, last).ok());
-  EXPECT_EQ(last, 0xFF);
-  ASSERT_TRUE(system->Append(path, "\r\n").ok());
-  EXPECT_EQ(ReadBytes(path), "ab\xFF\r\n");
+  ASSERT_TRUE(system->OpenForAppend(path, file).ok());
+  ASSERT_TRUE(file->Write("ab\xFF").ok());
+  ASSERT_TRUE(file->Write("cd").ok());
+  ASSERT_TRUE(file->Truncate(7).ok());
+  ASSERT_TRUE(file->Write("\r\n").ok());  // still at the end
+  ASSERT_TRUE(file->Close().ok());
+  EXPECT_EQ(ReadBytes(path), "new\r\nab\r\n");
+
+  FileStamp stamp;
+  ASSERT_TRUE(system->Stat(path, stamp).ok());
+  EXPECT_TRUE(stamp.exists);
+  EXPECT_EQ(stamp.size, 9);
+  EXPECT_GT(stamp.modifiedNs, 0);
+  EXPECT_GE(stamp.takenNs + 2'000'000'000, stamp.modifiedNs);
+  ASSERT_TRUE(system->Remove(path).ok());
+  ASSERT_TRUE(system->Stat(path, stamp).ok());
+  EXPECT_FALSE(stamp.exists);
+  EXPECT_TRUE(FolderEntries().empty());
 }
 
 TEST_F(EventFileSystemTest, MissingFileIsReportedNotCreated) {
   std::string bytes;
-  int last = 0;
+  std::unique_ptr<WritableFile> file;
   EXPECT_EQ(system->ReadAll(path, bytes).error, "File not found");
-  EXPECT_EQ(system->LastByte(path, last).error, "File not found");
-  EXPECT_EQ(system->Append(path, "x").error, "File not found");
+  EXPECT_EQ(system->OpenForAppend(path, file).error, "File not found");
+  EXPECT_EQ(system->Remove(path).error, "File not found");
   EXPECT_FALSE(system->Exists(path));
   EXPECT_TRUE(system->Exists(folder.string()));
+  const std::string inMissing = (folder / "missing" / "Redoviri.ini").string();
+  EXPECT_FALSE(system->CreateEmpty(inMissing, file).ok());
   EXPECT_TRUE(FolderEntries().empty());
 }
 
-TEST_F(EventFileSystemTest, ReplaceIntoAMissingFolderFails) {
-  const std::string inMissing = (folder / "missing" / "Redoviri.ini").string();
-  EXPECT_FALSE(system->Replace(inMissing, "x").ok());
-  EXPECT_FALSE(fsys::exists(folder / "missing"));
+TEST_F(EventFileSystemTest, LockKeepsOutASecondHolderAndCarriesTheNote) {
+  const std::string lockPath = path + ".lock";
+  std::unique_ptr<FileLock> first, second;
+  ASSERT_TRUE(system->Lock(lockPath, first).ok());
+  ASSERT_TRUE(first->WriteNote("append 10 20").ok());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(system->Lock(lockPath, second).error, "I/O error 33");
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));  // waited first
+  first.reset();
+  ASSERT_TRUE(system->Lock(lockPath, second).ok());
+  std::string note;
+  ASSERT_TRUE(second->ReadNote(note).ok());
+  EXPECT_EQ(note, "append 10 20");
+  ASSERT_TRUE(second->WriteNote("").ok());
+  ASSERT_TRUE(second->ReadNote(note).ok());
+  EXPECT_EQ(note, "");
 }
 
 TEST_F(EventFileSystemTest, FirstSaveCreatesTheMissingFolders) {
@@ -133,6 +183,48 @@ TEST_F(EventFileSystemTest, FirstSaveCreatesTheMissingFolders) {
   EXPECT_EQ(ReadBytes(deep), std::string(EventList::kNewFileLine) + "\r\n" + Line("01011990", "a") + "\r\n");
   EXPECT_TRUE(system->CreateFolder((folder / "program files").string()).ok());  // exists already: fine
 }
+
+TEST_F(EventFileSystemTest, ReadOnlyFileIsKeptAsItIs) {
+  const std::string whole = "r\r\n" + Line("01011990", "a") + "\r\n" + Line("02021990", "b") + "\r\n";
+  WriteBytes(path, whole);
+  EventList list{EventFile{path, *system}};
+  ASSERT_TRUE(list.LoadEvents().ok());
+  MakeReadOnly(path);
+  EXPECT_EQ(list.AppendEvent(Line("03031990", "c")).error, "File access denied");
+  EXPECT_EQ(list.RemoveEvent(0).error, "File access denied");
+  EXPECT_EQ(ReadBytes(path), whole);
+  EXPECT_EQ(list.EventCount(), 2);
+  EXPECT_EQ(FolderEntries(), JustTheFile());
+  MakeWritable(path);
+  ASSERT_TRUE(list.RemoveEvent(0).ok());
+  EXPECT_EQ(ReadBytes(path), "r\r\n" + Line("02021990", "b") + "\r\n");
+}
+
+#ifndef _WIN32
+// A file size limit stops a write part of the way, as a full disk does.
+TEST_F(EventFileSystemTest, AppendStoppedHalfWayIsCutBack) {
+  const std::string whole = "r\r\n" + Line("01011990", "a") + "\r\n";
+  WriteBytes(path, whole);
+  EventList list{EventFile{path, *system}};
+  ASSERT_TRUE(list.LoadEvents().ok());
+
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit tight = old;
+  tight.rlim_cur = whole.size() + 50;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+  const StoreResult r = list.AppendEvent(Line("02021990", "b"));
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(r.ok());
+  EXPECT_EQ(ReadBytes(path), whole);
+  EXPECT_EQ(list.EventCount(), 1);
+  ASSERT_TRUE(list.AppendEvent(Line("02021990", "b")).ok());
+  EXPECT_EQ(ReadBytes(path), whole + Line("02021990", "b") + "\r\n");
+}
+#endif
 
 #ifdef _WIN32
 // Another program holding the file open without FILE_SHARE_DELETE (a virus
@@ -169,21 +261,82 @@ TEST_F(EventFileSystemTest, HeldFileKeepsItsOldContent) {
 
   EXPECT_EQ(ReadBytes(path), "r\r\n" + a + "\r\n" + b + "\r\n");
   EXPECT_EQ(list.EventCount(), 2);
-  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Redoviri.ini"});
+  EXPECT_EQ(FolderEntries(), JustTheFile());
 }
 
 TEST_F(EventFileSystemTest, BrieflyHeldFileIsWrittenOnceReleased) {
-  WriteBytes(path, "old\r\n");
+  WriteBytes(path, "r\r\n" + Line("01011990", "a") + "\r\n");
+  EventList list{EventFile{path, *system}};
+  ASSERT_TRUE(list.LoadEvents().ok());
   HeldFile held(path);
   ASSERT_TRUE(held.held());
   std::thread releaser([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     held.Release();
   });
-  const IoResult r = system->Replace(path, "new\r\n");
+  const StoreResult r = list.RemoveEvent(0);
   releaser.join();
   EXPECT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(ReadBytes(path), "new\r\n");
+  EXPECT_EQ(ReadBytes(path), "r\r\n");
+}
+
+// hold_file.exe, beside this test, opens a file without any sharing, says
+// so by creating a marker file, and keeps it open for the given time.
+class OtherProcessHolding {
+ public:
+  OtherProcessHolding(const std::string& file, const std::string& marker, int milliseconds) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string helper = (fsys::path(self).parent_path() / "hold_file.exe").string();
+    std::string command = "\"" + helper + "\" \"" + file + "\" \"" + marker + "\" " + std::to_string(milliseconds);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+    for (int i = 0; started_ && i < 500 && GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+      Sleep(10);
+    }
+    started_ = started_ && GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  OtherProcessHolding(const OtherProcessHolding&) = delete;
+  OtherProcessHolding& operator=(const OtherProcessHolding&) = delete;
+  ~OtherProcessHolding() { Wait(); }
+  bool started() const { return started_; }
+  void Wait() {
+    if (pi_.hProcess == nullptr) return;
+    WaitForSingleObject(pi_.hProcess, 30000);
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+    pi_ = {};
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+};
+
+TEST_F(EventFileSystemTest, FileHeldWithoutSharingByAnotherProcess) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b");
+  const std::string whole = "r\r\n" + a + "\r\n" + b + "\r\n";
+  WriteBytes(path, whole);
+  const std::string marker = (folder / "held").string();
+  OtherProcessHolding holder(path, marker, 4000);
+  ASSERT_TRUE(holder.started());
+
+  // Held longer than the retries last: the load fails, the store knows it,
+  // and a save is refused with the same message, nothing written.
+  EventList list{EventFile{path, *system}};
+  const StoreResult loaded = list.LoadEvents();
+  EXPECT_EQ(loaded.error, "I/O error 32");
+  EXPECT_FALSE(list.Loaded());
+  EXPECT_EQ(list.AppendEvent(Line("03031990", "c")).error, "I/O error 32");
+
+  holder.Wait();
+  EXPECT_EQ(ReadBytes(path), whole);
+  const StoreResult saved = list.AppendEvent(Line("03031990", "c"));
+  ASSERT_TRUE(saved.ok()) << saved.error;
+  EXPECT_TRUE(saved.reloaded);
+  EXPECT_EQ(ReadBytes(path), whole + Line("03031990", "c") + "\r\n");
+  EXPECT_EQ(list.EventCount(), 3);
 }
 
 TEST_F(EventFileSystemTest, WindowsErrorsInTheRuntimeWording) {

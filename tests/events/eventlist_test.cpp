@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <optional>
+
 #include "events/fake_filesystem.h"
 
 namespace redoviri {
@@ -156,34 +160,6 @@ TEST_F(EventListTest, EmptyFileKeepsItsEmptyReservedLineOnRewrite) {
   EXPECT_EQ(fs.files[kPath], "\r\n" + Line("02011990", "b") + "\r\n");
 }
 
-TEST_F(EventListTest, FailedAppendLeavesStoreAndFileAsTheyWere) {
-  Load("r\r\n" + Line("05051990", "b") + "\r\n");
-  const std::string before = fs.files[kPath];
-  fs.FailNext(Op::kAppend, "File access denied");
-  const IoResult r = list.AppendEvent(Line("01011990", "a"));
-  EXPECT_EQ(r.error, "File access denied");
-  EXPECT_EQ(list.EventCount(), 1);
-  EXPECT_EQ(list.FindEventLine(Line("01011990", "a")), -1);
-  EXPECT_EQ(fs.files[kPath], before);
-
-  fs.FailNext(Op::kLastByte, "I/O error 32");
-  EXPECT_EQ(list.AppendEvent(Line("01011990", "a")).error, "I/O error 32");
-  EXPECT_EQ(list.EventCount(), 1);
-}
-
-TEST_F(EventListTest, FailedCreationLeavesStoreEmpty) {
-  ASSERT_TRUE(list.LoadEvents().ok());
-  fs.FailNext(Op::kReplace, "Disk full");
-  EXPECT_EQ(list.AppendEvent(Line("01011990", "a")).error, "Disk full");
-  EXPECT_EQ(list.EventCount(), 0);
-  EXPECT_FALSE(fs.files.count(kPath));
-
-  fs.folders.clear();
-  fs.FailNext(Op::kCreateFolder, "File access denied");
-  EXPECT_EQ(list.AppendEvent(Line("01011990", "a")).error, "File access denied");
-  EXPECT_EQ(list.EventCount(), 0);
-}
-
 TEST_F(EventListTest, AppendRefusesLinesTheFileCouldNotGiveBack) {
   Load("r\r\n");
   EXPECT_FALSE(list.AppendEvent("   ").ok());
@@ -217,18 +193,6 @@ TEST_F(EventListTest, RemoveWhenTheFileVanishedWritesItAnew) {
   EXPECT_EQ(fs.files[kPath], "r\r\n" + Line("02021990", "b") + "\r\n");
 }
 
-TEST_F(EventListTest, FailedRemoveLeavesStoreAndFileAsTheyWere) {
-  Load("r\r\n" + Line("01011990", "a") + "\r\n" + Line("02021990", "b") + "\r\n");
-  const std::string before = fs.files[kPath];
-  fs.FailNext(Op::kReplace, "File access denied");
-  EXPECT_EQ(list.RemoveEvent(0).error, "File access denied");
-  EXPECT_EQ(list.EventCount(), 2);
-  EXPECT_EQ(fs.files[kPath], before);
-  // The same delete works once the file can be written again.
-  ASSERT_TRUE(list.RemoveEvent(0).ok());
-  EXPECT_EQ(fs.files[kPath], "r\r\n" + Line("02021990", "b") + "\r\n");
-}
-
 TEST_F(EventListTest, RemoveOutsideTheListChangesNothing) {
   Load("r\r\n" + Line("01011990", "a") + "\r\n");
   EXPECT_EQ(list.RemoveEvent(1).error, "List index out of bounds (1)");
@@ -237,12 +201,16 @@ TEST_F(EventListTest, RemoveOutsideTheListChangesNothing) {
   EXPECT_EQ(fs.replaceCount, 0);
 }
 
-TEST_F(EventListTest, FailedLoadKeepsTheStore) {
+TEST_F(EventListTest, FailedLoadKeepsTheStoreAndKnowsIt) {
   Load("r\r\n" + Line("01011990", "a") + "\r\n");
+  EXPECT_TRUE(list.Loaded());
   fs.FailNext(Op::kRead, "File access denied");
   EXPECT_EQ(list.LoadEvents().error, "File access denied");
   EXPECT_EQ(list.EventCount(), 1);
   EXPECT_EQ(list.ReservedLine(), "r");
+  EXPECT_FALSE(list.Loaded());
+  EXPECT_TRUE(list.LoadEvents().ok());
+  EXPECT_TRUE(list.Loaded());
 }
 
 TEST_F(EventListTest, UnreadableLinesStayInStoreAndFile) {
@@ -252,6 +220,363 @@ TEST_F(EventListTest, UnreadableLinesStayInStoreAndFile) {
   EXPECT_FALSE(list.EntryAt(1).parsed.readable);
   ASSERT_TRUE(list.RemoveEvent(0).ok());
   EXPECT_EQ(fs.files[kPath], "r\r\n" + april31 + "\r\n");
+}
+
+TEST(ContentHashTest, SameBytesHowEverCutDifferentBytesApart) {
+  std::string bytes;
+  for (int i = 0; i < 300; ++i) bytes += static_cast<char>(i * 37);
+  ContentHash whole;
+  whole.Add(bytes);
+  for (std::size_t piece : {1u, 3u, 7u, 8u, 31u, 32u, 33u, 100u}) {
+    ContentHash cut;
+    for (std::size_t at = 0; at < bytes.size(); at += piece) cut.Add(std::string_view(bytes).substr(at, piece));
+    EXPECT_EQ(cut.Value(), whole.Value()) << piece;
+  }
+  // One byte changed anywhere, or one more zero byte at the end.
+  for (std::size_t at : {0u, 31u, 32u, 299u}) {
+    std::string other = bytes;
+    other[at] = static_cast<char>(other[at] ^ 1);
+    ContentHash changed;
+    changed.Add(other);
+    EXPECT_NE(changed.Value(), whole.Value()) << at;
+  }
+  ContentHash longer;
+  longer.Add(bytes + std::string(1, '\0'));
+  EXPECT_NE(longer.Value(), whole.Value());
+}
+
+// The lines of an event file as a fresh store loads them.
+std::vector<std::string> LinesOfFile(FakeFileSystem& fs, const std::string& path) {
+  EventList fresh{EventFile{path, fs}};
+  EXPECT_TRUE(fresh.LoadEvents().ok());
+  return Lines(fresh);
+}
+
+// Each way the store used to lose an event.
+
+TEST_F(EventListTest, AppendIntoAnEmptyFileWritesTheReservedLineFirst) {
+  Load("");
+  const std::string anna = Line("03152003", "Anna");
+  ASSERT_TRUE(list.AppendEvent(anna).ok());
+  EXPECT_EQ(fs.files[kPath], "\r\n" + anna + "\r\n");
+  EXPECT_EQ(LinesOfFile(fs, kPath), std::vector<std::string>{anna});
+  // Saving it again is refused: the store holds it.
+  EXPECT_FALSE(list.AppendEvent(anna).ok());
+  EXPECT_EQ(LinesOfFile(fs, kPath), std::vector<std::string>{anna});
+}
+
+TEST_F(EventListTest, AppendAfterTheFileVanishedWritesTheWholeStore) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), c = Line("03031990", "c");
+  Load("r\r\n" + b + "\r\n" + a + "\r\n");
+  fs.files.erase(kPath);  // a sync tool moved it away
+  ASSERT_TRUE(list.AppendEvent(c).ok());
+  EXPECT_EQ(fs.files[kPath], "r\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n");
+  EXPECT_EQ(LinesOfFile(fs, kPath), Lines(list));
+}
+
+TEST_F(EventListTest, StoreThatFailedToLoadNeverWritesOverTheFile) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), c = Line("03031990", "c");
+  fs.files[kPath] = "r\r\n" + a + "\r\n" + b + "\r\n";
+  fs.FailNext(Op::kRead, "I/O error 32");
+  EXPECT_EQ(list.LoadEvents().error, "I/O error 32");
+  EXPECT_EQ(list.EventCount(), 0);
+  // While the file cannot be read, a save is refused with the same message
+  // and nothing is written.
+  fs.FailNext(Op::kRead, "I/O error 32");
+  EXPECT_EQ(list.AppendEvent(c).error, "I/O error 32");
+  EXPECT_EQ(fs.files[kPath], "r\r\n" + a + "\r\n" + b + "\r\n");
+  // Once it can, the save loads it first; the delete that follows keeps the
+  // events the failed load missed.
+  ASSERT_TRUE(list.AppendEvent(c).ok());
+  ASSERT_TRUE(list.RemoveEvent(list.FindEventLine(c)).ok());
+  EXPECT_EQ(LinesOfFile(fs, kPath), (std::vector<std::string>{a, b}));
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{a, b}));
+}
+
+TEST_F(EventListTest, StrippedLineIsTheSameEvent) {
+  // An editor stripped the trailing blanks: the duplicate test finds the
+  // line, and the delete removes it.
+  const std::string ann = Line("03151990", "Ann");
+  const std::string stripped = ann.substr(0, ann.find_last_not_of(' ') + 1);
+  Load("r\r\n" + stripped + "\r\n" + Line("01011990", "x") + "\r\n");
+  EXPECT_EQ(list.FindEventLine(ann), 1);
+  EXPECT_FALSE(list.AppendEvent(ann).ok());
+  EXPECT_EQ(list.EventCount(), 2);
+  ASSERT_TRUE(list.RemoveEvent(list.FindEventLine(ann)).ok());
+  EXPECT_EQ(LinesOfFile(fs, kPath), std::vector<std::string>{Line("01011990", "x")});
+  // Only blanks count as padding.
+  Load("r\r\n" + stripped + "x\r\n");
+  EXPECT_EQ(list.FindEventLine(ann), -1);
+}
+
+TEST_F(EventListTest, TornAppendIsCutBack) {
+  const std::string a = Line("01011990", "a");
+  Load("r\r\n" + a + "\r\n");
+  const std::string before = fs.files[kPath];
+  fs.FailNext(Op::kWrite, "I/O error 1117");  // half the line gets written
+  EXPECT_EQ(list.AppendEvent(Line("02021990", "b")).error, "I/O error 1117");
+  EXPECT_EQ(fs.files[kPath], before);
+  EXPECT_EQ(Lines(list), std::vector<std::string>{a});
+}
+
+// Edits made elsewhere between the store's operations are kept.
+TEST_F(EventListTest, OutsideEditsAreKept) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), c = Line("03031990", "c");
+  const std::string mine = Line("04041990", "mine");
+  const std::string original = "r\r\n" + a + "\r\n" + b + "\r\n";
+  struct Case {
+    const char* what;
+    std::optional<std::string> edited;      // the file after the edit; nullopt: deleted
+    std::vector<std::string> afterAppend;   // the events after saving `mine`
+    std::vector<std::string> afterRemove;   // ... and after deleting `a` (or refused: empty)
+    bool reloaded;
+  };
+  const std::string bSameSize = Line("02021990", "B");  // same size, same time, other content
+  const Case cases[] = {
+      {"line added", "r\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n", {a, b, c, mine}, {b, c, mine}, true},
+      {"line deleted", "r\r\n" + a + "\r\n", {a, mine}, {mine}, true},
+      {"same size", "r\r\n" + a + "\r\n" + bSameSize + "\r\n", {a, bSameSize, mine}, {bSameSize, mine}, true},
+      {"file deleted", std::nullopt, {a, b, mine}, {b, mine}, false},
+      {"nothing", original, {a, b, mine}, {b, mine}, false},
+  };
+  for (const Case& k : cases) {
+    for (bool append : {true, false}) {
+      SCOPED_TRACE(std::string(k.what) + (append ? ", save" : ", delete"));
+      Load(original);
+      if (k.edited) {
+        fs.Edit(kPath, *k.edited);
+      } else {
+        fs.files.erase(kPath);
+      }
+      const StoreResult r = append ? list.AppendEvent(mine) : list.RemoveEvent(list.FindEventLine(a));
+      ASSERT_TRUE(r.ok()) << r.error;
+      EXPECT_EQ(r.reloaded, k.reloaded);
+      std::vector<std::string> want = append ? k.afterAppend : k.afterRemove;
+      if (!append) std::erase(want, mine);
+      EXPECT_EQ(Lines(list), want);
+      EXPECT_EQ(LinesOfFile(fs, kPath), want);
+    }
+  }
+}
+
+TEST_F(EventListTest, ChangedFileDecidesTheDuplicateTestAndTheDelete) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b");
+  Load("r\r\n" + a + "\r\n");
+  // The tool saved b meanwhile: saving it here too is refused.
+  fs.Edit(kPath, "r\r\n" + a + "\r\n" + b + "\r\n");
+  StoreResult r = list.AppendEvent(b);
+  EXPECT_TRUE(r.refused);
+  EXPECT_TRUE(r.reloaded);
+  EXPECT_EQ(r.error, EventList::kSameEventSaved);
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{a, b}));
+  // Another copy deleted a meanwhile: deleting it here is refused, and
+  // nothing is written.
+  fs.Edit(kPath, "r\r\n" + b + "\r\n");
+  const int replaced = fs.replaceCount;
+  r = list.RemoveEvent(0);
+  EXPECT_TRUE(r.refused);
+  EXPECT_EQ(r.error, EventList::kEventGone);
+  EXPECT_EQ(fs.files[kPath], "r\r\n" + b + "\r\n");
+  EXPECT_EQ(fs.replaceCount, replaced);
+  EXPECT_EQ(Lines(list), std::vector<std::string>{b});
+}
+
+TEST_F(EventListTest, SettledUnchangedFileIsNotReadBeforeASave) {
+  // Read long after its last write: the stamp alone tells that nothing
+  // changed since.
+  fs.nowNs = 3'000'000'000;
+  Load("r\r\n" + Line("01011990", "a") + "\r\n");
+  fs.trace.clear();
+  ASSERT_TRUE(list.AppendEvent(Line("02021990", "b")).ok());
+  EXPECT_EQ(std::count(fs.trace.begin(), fs.trace.end(), Op::kRead), 0);
+  // Right after a write it cannot: the content is compared.
+  fs.trace.clear();
+  ASSERT_TRUE(list.AppendEvent(Line("03031990", "c")).ok());
+  EXPECT_EQ(std::count(fs.trace.begin(), fs.trace.end(), Op::kRead), 1);
+}
+
+TEST_F(EventListTest, LockHeldElsewhereRefusesTheWrite) {
+  Load("r\r\n" + Line("01011990", "a") + "\r\n");
+  const std::string before = fs.files[kPath];
+  EventList other{EventFile{kPath, fs}};
+  fs.heldLocks.insert(kPath + ".lock");
+  EXPECT_EQ(list.AppendEvent(Line("02021990", "b")).error, "I/O error 33");
+  EXPECT_EQ(list.RemoveEvent(0).error, "I/O error 33");
+  EXPECT_EQ(fs.files[kPath], before);
+  // Reading goes on without the lock.
+  EXPECT_TRUE(other.LoadEvents().ok());
+  EXPECT_EQ(other.EventCount(), 1);
+}
+
+// Every step of each kind of write fails in turn. After each failure the
+// file is byte for byte as it was, the store equals the file (or, when the
+// failure stopped a reload, what it held), the error is the step's own
+// message, and the same operation then succeeds. A failure of the few steps
+// that only tidy up after the file is written does not fail the operation.
+TEST_F(EventListTest, EveryStepFailsInTurn) {
+  std::vector<std::string> many;
+  for (int i = 0; i < 700; ++i) many.push_back(Line("05051990", "event " + std::to_string(i)));  // > 64 KiB
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), added = Line("03031990", "added");
+  const auto fileOf = [](std::string reserved, const std::vector<std::string>& lines) {
+    std::string bytes = reserved + "\r\n";
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    return bytes;
+  };
+  struct Scenario {
+    std::string what;
+    std::function<void(FakeFileSystem&)> before;  // before the load
+    std::function<void(FakeFileSystem&)> between;  // between the load and the write
+    std::function<StoreResult(EventList&)> write;
+  };
+  const auto withFile = [](std::string bytes) {
+    return [bytes](FakeFileSystem& fs) { fs.files[kPath] = bytes; };
+  };
+  const auto nothing = [](FakeFileSystem&) {};
+  const auto save = [added](EventList& l) { return l.AppendEvent(added); };
+  const auto removeFirst = [](EventList& l) { return l.RemoveEvent(0); };
+  const Scenario scenarios[] = {
+      {"append", withFile(fileOf("r", {b, a})), nothing, save},
+      {"append into an empty file", withFile(""), nothing, save},
+      {"append after the file vanished", withFile(fileOf("r", {a})),
+       [](FakeFileSystem& fs) { fs.files.erase(kPath); }, save},
+      {"first save, folders created", [](FakeFileSystem& fs) { fs.folders.clear(); }, nothing, save},
+      {"append after an outside edit", withFile(fileOf("r", {a})),
+       [&](FakeFileSystem& fs) { fs.Edit(kPath, fileOf("r", {a, b})); }, save},
+      {"delete", withFile(fileOf("r", many)), nothing, removeFirst},
+      {"delete after an outside edit", withFile(fileOf("r", {a, b})),
+       [&](FakeFileSystem& fs) { fs.Edit(kPath, fileOf("r", {b, a, added})); }, removeFirst},
+  };
+  for (const Scenario& scenario : scenarios) {
+    // A run without failure counts the steps of the write.
+    std::size_t steps = 0;
+    std::optional<std::string> expected;
+    {
+      FakeFileSystem clean;
+      clean.folders.insert(kFolder);
+      scenario.before(clean);
+      EventList store{EventFile{kPath, clean}};
+      ASSERT_TRUE(store.LoadEvents().ok()) << scenario.what;
+      scenario.between(clean);
+      clean.trace.clear();
+      const StoreResult r = scenario.write(store);
+      ASSERT_TRUE(r.ok()) << scenario.what << ": " << r.error;
+      steps = clean.trace.size();
+      expected = clean.files.at(kPath);
+    }
+    int failed = 0;
+    for (std::size_t step = 0; step < steps; ++step) {
+      SCOPED_TRACE(scenario.what + ", step " + std::to_string(step));
+      FakeFileSystem faulty;
+      faulty.folders.insert(kFolder);
+      scenario.before(faulty);
+      EventList store{EventFile{kPath, faulty}};
+      ASSERT_TRUE(store.LoadEvents().ok());
+      scenario.between(faulty);
+      const auto fileBefore = faulty.files.count(kPath) ? std::optional(faulty.files.at(kPath)) : std::nullopt;
+      const std::vector<std::string> storeBefore = Lines(store);
+      const std::string message = "I/O error " + std::to_string(1000 + step);
+      faulty.trace.clear();
+      faulty.FailStep(step, message);
+      const StoreResult r = scenario.write(store);
+      const Op failedOp = faulty.trace.at(step);
+      if (r.ok()) {
+        // Only tidying may fail unnoticed: the stamp after the write, the
+        // note cleared, a leftover temporary file.
+        EXPECT_TRUE(failedOp == Op::kStat || failedOp == Op::kWriteNote || failedOp == Op::kRemove)
+            << static_cast<int>(failedOp);
+        EXPECT_EQ(faulty.files.at(kPath), *expected);
+        EXPECT_EQ(Lines(store), LinesOfFile(faulty, kPath));
+        continue;
+      }
+      ++failed;
+      EXPECT_EQ(r.error, message);
+      const auto fileAfter = faulty.files.count(kPath) ? std::optional(faulty.files.at(kPath)) : std::nullopt;
+      EXPECT_EQ(fileAfter, fileBefore);
+      if (!fileAfter || Lines(store) == storeBefore) {
+        // Still what it held: a reload that failed, or no change needed.
+      } else {
+        EXPECT_EQ(Lines(store), LinesOfFile(faulty, kPath));
+      }
+      if (!fileAfter) {
+        EXPECT_EQ(Lines(store), storeBefore);
+      }
+      // The same write goes through now, and leaves nothing behind.
+      const StoreResult again = scenario.write(store);
+      ASSERT_TRUE(again.ok()) << again.error;
+      EXPECT_EQ(faulty.files.at(kPath), *expected);
+      EXPECT_EQ(Lines(store), LinesOfFile(faulty, kPath));
+      EXPECT_FALSE(faulty.files.count(kPath + ".new"));
+      EXPECT_EQ(faulty.notes[kPath + ".lock"], "");
+    }
+    EXPECT_GT(failed, static_cast<int>(steps) / 2) << scenario.what;
+  }
+}
+
+TEST_F(EventListTest, FullDiskAndReadOnlyFileKeepTheOldFile) {
+  std::vector<std::string> many;
+  std::string bytes = "r\r\n";
+  for (int i = 0; i < 100; ++i) bytes += Line("05051990", "event " + std::to_string(i)) + "\r\n";
+  struct Case {
+    const char* what;
+    std::function<void(FakeFileSystem&)> harm;
+    std::function<void(FakeFileSystem&)> heal;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"full disk", [](FakeFileSystem& fs) { fs.freeBytes = 50; }, [](FakeFileSystem& fs) { fs.freeBytes.reset(); },
+       "Disk full"},
+      {"read-only file", [](FakeFileSystem& fs) { fs.readOnly.insert(kPath); },
+       [](FakeFileSystem& fs) { fs.readOnly.clear(); }, "File access denied"},
+  };
+  for (const Case& k : cases) {
+    for (bool append : {true, false}) {
+      SCOPED_TRACE(std::string(k.what) + (append ? ", save" : ", delete"));
+      Load(bytes);
+      k.harm(fs);
+      const auto write = [&] { return append ? list.AppendEvent(Line("01011990", "new")) : list.RemoveEvent(0); };
+      EXPECT_EQ(write().error, k.message);
+      EXPECT_EQ(fs.files[kPath], bytes);
+      EXPECT_EQ(list.EventCount(), 100);
+      EXPECT_FALSE(fs.files.count(kPath + ".new"));
+      k.heal(fs);
+      ASSERT_TRUE(write().ok());
+      EXPECT_EQ(LinesOfFile(fs, kPath), Lines(list));
+      EXPECT_EQ(list.EventCount(), append ? 101 : 99);
+    }
+  }
+}
+
+TEST_F(EventListTest, HalfDoneAppendIsCutBackByTheNextHolderOfTheLock) {
+  // The append fails and so does cutting it back (or the writer was
+  // killed): the note left with the lock lets the next reader or writer
+  // finish the job.
+  const std::string a = Line("01011990", "a");
+  const std::string whole = "r\r\n" + a + "\r\n";
+  for (bool nextIsWrite : {false, true}) {
+    SCOPED_TRACE(nextIsWrite ? "next is a save" : "next is a load");
+    Load(whole);
+    fs.FailNext(Op::kWrite, "I/O error 1117");
+    fs.FailNext(Op::kTruncate, "I/O error 1117");
+    EXPECT_FALSE(list.AppendEvent(Line("02021990", "b")).ok());
+    ASSERT_GT(fs.files[kPath].size(), whole.size());  // torn
+    ASSERT_NE(fs.notes[kPath + ".lock"], "");
+    EventList next{EventFile{kPath, fs}};
+    if (nextIsWrite) {
+      ASSERT_TRUE(list.AppendEvent(Line("03031990", "c")).ok());
+      EXPECT_EQ(fs.files[kPath], whole + Line("03031990", "c") + "\r\n");
+    } else {
+      ASSERT_TRUE(next.LoadEvents().ok());
+      EXPECT_EQ(fs.files[kPath], whole);
+      EXPECT_EQ(Lines(next), std::vector<std::string>{a});
+    }
+    EXPECT_EQ(fs.notes[kPath + ".lock"], "");
+  }
+  // A note whose sizes no longer fit the file (someone else wrote it since)
+  // leaves the file alone.
+  Load(whole);
+  fs.notes[kPath + ".lock"] = "append 1 2";
+  ASSERT_TRUE(list.LoadEvents().ok());
+  EXPECT_EQ(fs.files[kPath], whole);
 }
 
 }  // namespace

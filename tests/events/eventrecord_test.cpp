@@ -219,16 +219,25 @@ TEST(ParseEventLineTest, ParsedOnceWhatMatchingNeeds) {
   EXPECT_FALSE(ParseEventLine(badCount).readable);
 }
 
-TEST(ParseEventLineTest, LineShorterThan110NeverMatches) {
+TEST(ParseEventLineTest, ShortLineReadsBlanksPastItsEnd) {
   const std::string good = BuildEventLine(Birthday()).line;
-  // Every field matching reads is there, but the line lost its last blank.
-  const std::string cut = good.substr(0, 109);
-  EXPECT_FALSE(ParseEventLine(cut).readable);
-  EXPECT_FALSE(ParseEventLine(good.substr(0, 32)).readable);
-  EXPECT_FALSE(ParseEventLine("").readable);
-  // The line is still read as it stands, so it can be listed and deleted.
-  EXPECT_EQ(ReadFirstDate(cut), (CivilDate{1990, 3, 15}));
-  EXPECT_EQ(ReadField(cut, kCommentField), ReadField(good, kCommentField));
+  const ParsedEvent full = ParseEventLine(good);
+  // An editor that strips trailing blanks, or a hand-typed line: as long as
+  // the first date and the day count are there, the line reads as the full
+  // one does.
+  for (std::size_t length : {109u, 60u, 34u, 29u, 28u, 27u}) {
+    const ParsedEvent cut = ParseEventLine(good.substr(0, length));
+    EXPECT_TRUE(cut.readable) << length;
+    EXPECT_EQ(cut.firstDayNumber, full.firstDayNumber) << length;
+    EXPECT_EQ(cut.recurrence, full.recurrence) << length;
+    EXPECT_EQ(cut.category, full.category) << length;
+  }
+  // Without a day count (blanks are not a number) or a date it never matches.
+  for (std::size_t length : {25u, 20u, 8u, 0u}) EXPECT_FALSE(ParseEventLine(good.substr(0, length)).readable) << length;
+  std::string april31 = good.substr(0, 40);
+  april31.replace(2, 2, "31");
+  april31.replace(0, 2, "04");
+  EXPECT_FALSE(ParseEventLine(april31).readable);
   // Characters after the 110th do not matter.
   EXPECT_TRUE(ParseEventLine(good + "  extra").readable);
 }

@@ -59,14 +59,15 @@ TEST(DayListingTest, RowOfAHandEditedLine) {
   EXPECT_EQ(row[kNameColumn], "Hand made");
   EXPECT_EQ(row[kCategoryColumn], "");
   EXPECT_EQ(row[kCommentColumn], "");
-  // Short, it never falls on a day; padded to its full length, it is listed
-  // but counted in no category.
-  TestStore shortLine({line});
-  EXPECT_TRUE(ListDay(shortLine.list(), {2003, 3, 5}, true).rows.empty());
-  TestStore store({line + std::string(kEventLineLength - line.size(), ' ')});
-  const DayListing listing = ListDay(store.list(), {2003, 3, 5}, true);
-  ASSERT_EQ(listing.rows.size(), 1u);
-  EXPECT_EQ(listing.counts, CategoryCounts{});
+  // Short or padded to its full length, it is listed on its day, and
+  // counted in no category.
+  for (const std::string& stored : {line, line + std::string(kEventLineLength - line.size(), ' ')}) {
+    TestStore store({stored});
+    const DayListing listing = ListDay(store.list(), {2003, 3, 5}, true);
+    ASSERT_EQ(listing.rows.size(), 1u);
+    EXPECT_EQ(listing.rows[0], row);
+    EXPECT_EQ(listing.counts, CategoryCounts{});
+  }
 }
 
 TEST(DayListingTest, UnreadableLinesAreLeftOutAndTheRestListed) {

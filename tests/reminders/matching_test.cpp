@@ -118,6 +118,27 @@ TEST(MatchingTest, UnreadableLinesNeverFall) {
   }
 }
 
+TEST(MatchingTest, StrippedLinesFallLikeFullOnes) {
+  // Lines whose trailing blanks an editor stripped: each rule still holds.
+  const std::string lines[] = {
+      EventLine("03151990", kBirthday, "YNNN", "Ann"),         EventLine("01312003", kBirthday, "NYNN"),
+      EventLine("05102003", kBirthday, "NNYN", "x", "0", "c"), EventLine("05102003", kBirthday, "NNNY", "Fair", "7"),
+      EventLine("05102003", kBirthday, "NNNY", "", "0"),
+  };
+  int fallDays = 0;
+  for (const std::string& line : lines) {
+    std::string stripped = line;
+    stripped.erase(stripped.find_last_not_of(' ') + 1);
+    ASSERT_LT(stripped.size(), line.size());
+    for (int month = 1; month <= 12; ++month) {
+      const std::vector<int> days = DaysIn(line, 2003, month);
+      EXPECT_EQ(DaysIn(stripped, 2003, month), days) << stripped << " month " << month;
+      fallDays += static_cast<int>(days.size());
+    }
+  }
+  EXPECT_GT(fallDays, 40);  // each rule fell somewhere
+}
+
 TEST(MatchingTest, FallDaysOfMonthAgreesWithEachDay) {
   const char* dates[] = {"01312000", "02292004", "03151990", "12312009", "06302003", "05102003"};
   const char* flagSets[] = {"YNNN", "NYNN", "NNYN", "NNNY", "YYNN", "NYNY", "YNYY", "NNNN"};

@@ -1,0 +1,197 @@
+// The event store across processes on a real disk (POSIX): two writers at
+// once, and writers killed at random moments.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "events/eventlist.h"
+
+namespace redoviri {
+namespace {
+
+namespace fsys = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+std::string Line(int writer, int n, const std::string& what) {
+  char date[16];
+  std::snprintf(date, sizeof date, "%02d%02d19%02d", 1 + n % 12, 1 + n % 28, n % 100);
+  std::string line = std::string(date) + ";09:00;" + std::to_string(1 + writer % 6) + ";Y;N;N;N;000;" + what +
+                     " " + std::to_string(writer) + "/" + std::to_string(n);
+  line.resize(59, ' ');
+  line += ';';
+  line.resize(110, ' ');
+  return line;
+}
+
+class EventListProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = fsys::temp_directory_path() / (std::string("redoviri_process_") + info->name());
+    fsys::remove_all(folder);
+    fsys::create_directories(folder);
+    path = (folder / "Redoviri.ini").string();
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fsys::remove_all(folder, ec);
+  }
+  static void WriteBytes(const std::string& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary);
+    out << bytes;
+  }
+  static std::string ReadBytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  // Runs `work` in a child process; its exit status says whether it did.
+  template <class Work>
+  static pid_t Start(Work work) {
+    const pid_t pid = ::fork();
+    if (pid == 0) _exit(work() ? 0 : 1);
+    return pid;
+  }
+  static bool Finished(pid_t pid) {
+    int status = 0;
+    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+  std::unique_ptr<FileSystem> system = MakeSystemFileSystem();
+  fsys::path folder;
+  std::string path;
+};
+
+// Two long-lived stores in two processes (the tray program and a second
+// copy, or the tool) save 100 events each at the same time, and now and then
+// save and delete a scratch event, which rewrites the file from the store.
+TEST_F(EventListProcessTest, TwoWritersKeepEachOthersEvents) {
+  WriteBytes(path, "r\r\n");
+  constexpr int kEach = 100;
+  const auto writer = [&](int w) {
+    return [&, w] {
+      EventList list{EventFile{path, *system}};
+      if (!list.LoadEvents().ok()) return false;
+      for (int n = 0; n < kEach; ++n) {
+        if (!list.AppendEvent(Line(w, n, "keep")).ok()) return false;
+        if (n % 5 == 0) {
+          const std::string scratch = Line(w, n, "scratch");
+          if (!list.AppendEvent(scratch).ok()) return false;
+          if (!list.RemoveEvent(list.FindEventLine(scratch)).ok()) return false;
+        }
+      }
+      return true;
+    };
+  };
+  const pid_t first = Start(writer(1));
+  const pid_t second = Start(writer(2));
+  EXPECT_TRUE(Finished(first));
+  EXPECT_TRUE(Finished(second));
+
+  std::multiset<std::string> want;
+  for (int w : {1, 2})
+    for (int n = 0; n < kEach; ++n) want.insert(Line(w, n, "keep"));
+  const std::string bytes = ReadBytes(path);
+  const EventFileLines content = SplitEventFile(bytes);
+  const std::multiset<std::string> got(content.eventLines.begin(), content.eventLines.end());
+  EXPECT_EQ(got.size(), 2u * kEach);
+  EXPECT_TRUE(got == want);
+  EXPECT_EQ(content.reservedLine, "r");
+}
+
+// A writer killed at a random moment of its write leaves the file exactly
+// as it was or exactly as it would have been, never a mix, a torn line or
+// an empty file. A torn append is cut back by the next holder of the lock;
+// a leftover temporary file is removed by the next write.
+TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
+  constexpr int kEvents = 10000;
+  constexpr int kRounds = 100;  // per kind of write
+  std::string bytes = "reserved\r\n";
+  for (int n = 0; n < kEvents; ++n) bytes += Line(0, n, "event") + "\r\n";
+  WriteBytes(path, bytes);
+  std::mt19937 rng(20030510);
+
+  for (bool append : {true, false}) {
+    SCOPED_TRACE(append ? "append" : "rewrite");
+    // How long a write takes here, from the moment the child is ready.
+    Clock::duration writeTime{};
+    int oldSeen = 0, newSeen = 0, leftovers = 0;
+    for (int round = -1; round < kRounds; ++round) {
+      const std::string before = ReadBytes(path);
+      EventList mine{EventFile{path, *system}};
+      ASSERT_TRUE(mine.LoadEvents().ok());
+      const int index = static_cast<int>(rng() % static_cast<unsigned>(mine.EventCount()));
+      const std::string added = Line(1, round + 1000, "added");
+      // What the file holds once the write is done.
+      std::string after;
+      if (append) {
+        after = before + added + "\r\n";
+      } else {
+        after = mine.ReservedLine() + "\r\n";
+        for (int i = 0; i < mine.EventCount(); ++i) {
+          if (i != index) after += mine.EventLineAt(i) + "\r\n";
+        }
+      }
+      int ready[2];
+      ASSERT_EQ(::pipe(ready), 0);
+      const pid_t child = Start([&] {
+        EventList list{EventFile{path, *system}};
+        if (!list.LoadEvents().ok()) return false;
+        const char go = 'g';
+        if (::write(ready[1], &go, 1) != 1) return false;
+        return (append ? list.AppendEvent(added) : list.RemoveEvent(index)).ok();
+      });
+      char go = 0;
+      ASSERT_EQ(::read(ready[0], &go, 1), 1);
+      const Clock::time_point start = Clock::now();
+      ::close(ready[0]);
+      ::close(ready[1]);
+      if (round < 0) {
+        // The first round is not killed: it measures the write.
+        ASSERT_TRUE(Finished(child));
+        writeTime = Clock::now() - start;
+        ASSERT_EQ(ReadBytes(path), after);
+        continue;
+      }
+      std::uniform_int_distribution<long long> delay(0, std::chrono::duration_cast<std::chrono::microseconds>(
+                                                             writeTime * 3 / 2).count());
+      std::this_thread::sleep_until(start + std::chrono::microseconds(delay(rng)));
+      ::kill(child, SIGKILL);
+      int status = 0;
+      ::waitpid(child, &status, 0);
+
+      if (fsys::exists(path + ".new")) ++leftovers;
+      if (append) {
+        // The next holder of the lock puts a half-done append right.
+        EventList next{EventFile{path, *system}};
+        ASSERT_TRUE(next.LoadEvents().ok());
+      }
+      const std::string now = ReadBytes(path);
+      ASSERT_TRUE(now == before || now == after) << "round " << round << ": " << now.size() << " bytes, "
+                                                  << before.size() << " before, " << after.size() << " after";
+      (now == before ? oldSeen : newSeen)++;
+    }
+    // The kills fell before and after the file changed.
+    EXPECT_GT(oldSeen, 0);
+    EXPECT_GT(newSeen, 0);
+    // The next write cleans up after the killed ones.
+    EventList last{EventFile{path, *system}};
+    ASSERT_TRUE(last.LoadEvents().ok());
+    ASSERT_TRUE(last.RemoveEvent(0).ok());
+    EXPECT_FALSE(fsys::exists(path + ".new"));
+    std::printf("%s: %d old, %d new, %d temporary files left, write %.1f ms\n", append ? "append" : "rewrite",
+                oldSeen, newSeen, leftovers, std::chrono::duration<double, std::milli>(writeTime).count());
+  }
+}
+
+}  // namespace
+}  // namespace redoviri
