@@ -11,6 +11,7 @@
 
 #include "events/eventfile.h"
 #include "events/eventlist.h"
+#include "support/disk_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -27,52 +28,16 @@ namespace {
 namespace fsys = std::filesystem;
 
 std::string Line(const std::string& mmddyyyy, const std::string& name) {
-  std::string line = mmddyyyy + ";09:00;3;N;Y;N;N;000;" + name;
-  line.resize(59, ' ');
-  line += ';';
-  line.resize(110, ' ');
-  return line;
+  return test::RawEventLine(mmddyyyy + ";09:00;3;N;Y;N;N;000;", name);
 }
 
 class EventFileSystemTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = fsys::temp_directory_path() / (std::string("redoviri_events_") + info->name());
-    RemoveFolder();
-    fsys::create_directories(folder);
-    path = (folder / "Redoviri.ini").string();
-  }
-  void TearDown() override { RemoveFolder(); }
+  static void MakeReadOnly(const std::string& file) { test::MakeReadOnly(file); }
+  static void MakeWritable(const std::string& file) { test::MakeWritable(file); }
+  static void WriteBytes(const std::string& file, const std::string& bytes) { test::WriteBytes(file, bytes); }
+  static std::string ReadBytes(const std::string& file) { return test::ReadBytes(file); }
 
-  void RemoveFolder() {
-    std::error_code ec;
-    for (const auto& e : fsys::directory_iterator(folder, ec)) MakeWritable(e.path().string());
-    fsys::remove_all(folder, ec);
-  }
-  static void MakeReadOnly(const std::string& file) {
-#ifdef _WIN32
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-#else
-    ::chmod(file.c_str(), 0444);
-#endif
-  }
-  static void MakeWritable(const std::string& file) {
-#ifdef _WIN32
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-#else
-    ::chmod(file.c_str(), 0644);
-#endif
-  }
-
-  static void WriteBytes(const std::string& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-  }
-  static std::string ReadBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
   // Names of the entries of the test folder, sorted.
   std::vector<std::string> FolderEntries() const {
     std::vector<std::string> names;
@@ -83,9 +48,10 @@ class EventFileSystemTest : public ::testing::Test {
   // The event file and its lock file, nothing else.
   static std::vector<std::string> JustTheFile() { return {"Redoviri.ini", "Redoviri.ini.lock"}; }
 
+  test::TestFolder dir{"redoviri_events_"};
   std::unique_ptr<FileSystem> system = MakeSystemFileSystem();
-  fsys::path folder;
-  std::string path;
+  fsys::path folder = dir.Path();
+  std::string path = (folder / "Redoviri.ini").string();
 };
 
 TEST_F(EventFileSystemTest, LoadAppendRemoveReloadRoundTrip) {

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "events/eventlist.h"
+#include "support/disk_files.h"
 
 namespace redoviri {
 namespace {
@@ -25,35 +26,14 @@ using Clock = std::chrono::steady_clock;
 std::string Line(int writer, int n, const std::string& what) {
   char date[16];
   std::snprintf(date, sizeof date, "%02d%02d19%02d", 1 + n % 12, 1 + n % 28, n % 100);
-  std::string line = std::string(date) + ";09:00;" + std::to_string(1 + writer % 6) + ";Y;N;N;N;000;" + what +
-                     " " + std::to_string(writer) + "/" + std::to_string(n);
-  line.resize(59, ' ');
-  line += ';';
-  line.resize(110, ' ');
-  return line;
+  return test::RawEventLine(std::string(date) + ";09:00;" + std::to_string(1 + writer % 6) + ";Y;N;N;N;000;",
+                            what + " " + std::to_string(writer) + "/" + std::to_string(n));
 }
 
 class EventListProcessTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = fsys::temp_directory_path() / (std::string("redoviri_process_") + info->name());
-    fsys::remove_all(folder);
-    fsys::create_directories(folder);
-    path = (folder / "Redoviri.ini").string();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fsys::remove_all(folder, ec);
-  }
-  static void WriteBytes(const std::string& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-  }
-  static std::string ReadBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  static void WriteBytes(const std::string& file, const std::string& bytes) { test::WriteBytes(file, bytes); }
+  static std::string ReadBytes(const std::string& file) { return test::ReadBytes(file); }
   // Runs `work` in a child process; its exit status says whether it did.
   template <class Work>
   static pid_t Start(Work work) {
@@ -66,9 +46,10 @@ class EventListProcessTest : public ::testing::Test {
     return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
 
+  test::TestFolder dir{"redoviri_process_"};
   std::unique_ptr<FileSystem> system = MakeSystemFileSystem();
-  fsys::path folder;
-  std::string path;
+  fsys::path folder = dir.Path();
+  std::string path = (folder / "Redoviri.ini").string();
 };
 
 // Two long-lived stores in two processes (the tray program and a second

@@ -1,0 +1,84 @@
+// Files on the real disk for the event file's system tests: a folder of the
+// running test's own, emptied and removed with what it holds (read-only
+// files included), whole-file bytes, and event lines laid out by hand.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace redoviri::test {
+
+inline void MakeReadOnly(const std::string& file) {
+#ifdef _WIN32
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+#else
+  ::chmod(file.c_str(), 0444);
+#endif
+}
+
+inline void MakeWritable(const std::string& file) {
+#ifdef _WIN32
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+#else
+  ::chmod(file.c_str(), 0644);
+#endif
+}
+
+// <temp>/<prefix><test name>, new and empty; removed when it goes.
+class TestFolder {
+ public:
+  explicit TestFolder(const std::string& prefix)
+      : path_(std::filesystem::temp_directory_path() /
+              (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    Remove();
+    std::filesystem::create_directories(path_);
+  }
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
+  ~TestFolder() { Remove(); }
+
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  void Remove() {
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(path_, ec)) MakeWritable(e.path().string());
+    std::filesystem::remove_all(path_, ec);
+  }
+
+  std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary);
+  out << bytes;
+}
+
+inline std::string ReadBytes(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// An event line from its fields up to the name (dates, time, category,
+// flags, day count) and the name: the name field ends at 59, the comment
+// field is blank up to 110.
+inline std::string RawEventLine(const std::string& head, const std::string& name) {
+  std::string line = head + name;
+  line.resize(59, ' ');
+  line += ';';
+  line.resize(110, ' ');
+  return line;
+}
+
+}  // namespace redoviri::test
