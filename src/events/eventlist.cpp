@@ -218,13 +218,10 @@ StoreResult EventList::AppendEvent(std::string line) {
       lines.push_back(it->line);
     }
     if (place == entries_.end()) lines.push_back(entry.line);
-    ContentHash hash;
-    if (IoResult r = file_.Rewrite(reservedLine_, lines, hash); !r.ok()) {
+    if (IoResult r = WriteAnew(lines); !r.ok()) {
       result.error = std::move(r.error);
       return result;
     }
-    FileStamp stamp;
-    Written(file_.Stat(stamp).ok() && stamp.exists ? &stamp : nullptr, hash, '\n');
   } else {
     std::string bytes;
     if (stamp_.size == 0) {
@@ -244,8 +241,7 @@ StoreResult EventList::AppendEvent(std::string line) {
     }
     ContentHash hash = hash_;
     hash.Add(bytes);
-    FileStamp stamp;
-    Written(file_.Stat(stamp).ok() && stamp.exists ? &stamp : nullptr, hash, '\n');
+    WrittenNow(hash);
   }
   entries_.insert(place, std::move(entry));
   return result;
@@ -276,15 +272,24 @@ StoreResult EventList::RemoveEvent(int index) {
   for (int i = 0; i < EventCount(); ++i) {
     if (i != index) remaining.push_back(entries_[static_cast<std::size_t>(i)].line);
   }
-  ContentHash hash;
-  if (IoResult r = file_.Rewrite(reservedLine_, remaining, hash); !r.ok()) {
+  if (IoResult r = WriteAnew(remaining); !r.ok()) {
     result.error = std::move(r.error);
     return result;
   }
-  FileStamp stamp;
-  Written(file_.Stat(stamp).ok() && stamp.exists ? &stamp : nullptr, hash, '\n');
   entries_.erase(entries_.begin() + index);
   return result;
+}
+
+IoResult EventList::WriteAnew(std::span<const std::string_view> lines) {
+  ContentHash hash;
+  if (IoResult r = file_.Rewrite(reservedLine_, lines, hash); !r.ok()) return r;
+  WrittenNow(hash);
+  return IoResult::Ok();
+}
+
+void EventList::WrittenNow(const ContentHash& hash) {
+  FileStamp stamp;
+  Written(file_.Stat(stamp).ok() && stamp.exists ? &stamp : nullptr, hash, '\n');
 }
 
 }  // namespace redoviri

@@ -92,6 +92,10 @@ class EventList {
   StoreResult BeginWrite(std::unique_ptr<FileLock>& lock);
   // Fills the store from file bytes of the given stamp.
   void Fill(const FileStamp& stamp, std::string bytes);
+  // Writes the file anew from the reserved line and `lines`, then records it.
+  IoResult WriteAnew(std::span<const std::string_view> lines);
+  // Records the file just written (ending in a line end) of that content.
+  void WrittenNow(const ContentHash& hash);
   // What the store knows of the file after writing it.
   void Written(const FileStamp* stamp, ContentHash hash, char lastByte);
 
