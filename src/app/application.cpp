@@ -32,8 +32,11 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
   form2_ = std::make_unique<TForm2>(TForm2Deps{.form1 = *form1_,
                                                .files = *setup_.files,
                                                .eventFilePath = setup_.eventFilePath,
+                                               .locale = setup_.locale,
                                                .showError = [this](const std::string& m) { ShowError(m); },
                                                .showInfo = [this](const std::string& m) { ShowInfo(m); },
+                                               .confirm = [this](const std::string& q) { return Confirm(q); },
+                                               .showDateChooser = [this] { form4_->Show(); },
                                                .hints = &hints_});
   BuildPopupMenu();
 
@@ -48,6 +51,8 @@ void Application::ConnectWindows() {
   main.showEventList = [this] { form2_->Show(); };
   main.showDateChooser = [this] { form4_->Show(); };
   main.clockTextChanged = [this](const std::string& text) { form2_->ShowClockText(text); };
+  main.selectedDateChanged = [this](const std::optional<CivilDate>& date) { form2_->ShowSelectedDate(date); };
+  main.dayListed = [this](const DayListing& listing) { form2_->ShowDayListing(listing); };
 }
 
 Application::~Application() = default;
@@ -64,6 +69,11 @@ void Application::ShowInfo(const std::string& message) const {
   } else {
     MessageBoxA(nullptr, message.c_str(), kApplicationTitle, MB_OK | MB_ICONINFORMATION);
   }
+}
+
+bool Application::Confirm(const std::string& question) const {
+  if (setup_.confirm) return setup_.confirm(question);
+  return MessageBoxA(nullptr, question.c_str(), kApplicationTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void Application::ShowError(const std::string& message) const {

@@ -44,6 +44,8 @@ struct ApplicationSetup {
   std::function<void(const std::string& message)> showError{};
   // Shows an information message; null: a message box.
   std::function<void(const std::string& message)> showInfo{};
+  // Asks a Yes/No question; null: a message box.
+  std::function<bool(const std::string& question)> confirm{};
 
   static ApplicationSetup System();
 };
@@ -76,6 +78,7 @@ class Application {
  private:
   void ShowError(const std::string& message) const;
   void ShowInfo(const std::string& message) const;
+  bool Confirm(const std::string& question) const;
   void BuildPopupMenu();
   // The hooks by which the main window reaches the others.
   void ConnectWindows();

@@ -10,7 +10,7 @@ Bitmap ResourcePicture(int id) { return Bitmap::FromResource(GetModuleHandleA(nu
 
 namespace {
 
-Panel& AddCloseBox(Form& form, const Bounds& b, int pictureId, const std::string& hint, const Handler& onClose) {
+Panel& AddCloseBox(Container& form, const Bounds& b, int pictureId, const std::string& hint, const Handler& onClose) {
   Panel& box = form.Add<Panel>({.left = b.left, .top = b.top, .width = b.width, .height = b.height,
                                 .caption = "X", .hint = hint,
                                 .font = Font::Points("MS Sans Serif", 8).Bold(), .onClick = onClose});
@@ -21,7 +21,7 @@ Panel& AddCloseBox(Form& form, const Bounds& b, int pictureId, const std::string
 
 }  // namespace
 
-WindowFrame AddWindowFrame(Form& form, const FrameDesc& d) {
+WindowFrame AddWindowFrame(Container& form, const FrameDesc& d) {
   const int w = form.GetBounds().width, h = form.GetBounds().height;
   const int sideHeight = h - d.topHeight - d.bottomHeight;
   Image& top = form.Add<Image>({.left = 0, .top = 0, .width = w, .height = d.topHeight, .hint = kMoveHint},

@@ -36,7 +36,7 @@ struct WindowFrame {
   std::array<widgets::Panel*, 4> close;  // by Corner
 };
 
-// Lays the frame onto a form's client area, under whatever is added later.
-WindowFrame AddWindowFrame(widgets::Form& form, const FrameDesc& desc);
+// Lays the frame onto a form (or a panel), under whatever is added later.
+WindowFrame AddWindowFrame(widgets::Container& form, const FrameDesc& desc);
 
 }  // namespace redoviri

@@ -1,10 +1,15 @@
 #include "events/editday.h"
 
+#include "calendar/dateformat.h"
+#include "calendar/navigation.h"
 #include "calendar/window_frame.h"
+#include "resources/resource_ids.h"
 
 namespace redoviri {
 
 using namespace widgets;
+
+// ------------------------------------------------------------- Description
 
 namespace {
 
@@ -12,6 +17,74 @@ const FormDesc kListWindow{.clientWidth = 405, .clientHeight = 394, .centered = 
                            .borderless = true, .topmost = true};
 
 constexpr const char* kWindowHint = "Right click show the menu...";
+constexpr const char* kLegendHint =
+    "LEGEND  Red=Lovelyday Blue=Birthday Olive=Workingday Purple=Religionday Green=Feestday Teal=Other";
+constexpr const char* kHeading = "Here are the events for ";
+constexpr const char* kDeleteQuestion = "Do you realy want to delete that event?";
+constexpr COLORREF kGridColour = RGB(255, 255, 221);
+
+// The grid's columns: heading text and width; the last six are hidden and
+// carry the rest of the record.
+struct GridColumn {
+  const char* heading;
+  int width;
+};
+constexpr GridColumn kColumns[kDayColumnCount] = {
+    {"                           Name", 177},
+    {"      Date", 65},
+    {"   Hour", 48},
+    {"       Event", 71},
+    {"                                       Comment", 0},
+    {"each Year", 0},
+    {"each Month", 0},
+    {"only Ones", 0},
+    {"each Days", 0},
+    {"each x Days", 0},
+};
+
+// The six category buttons of the button area.
+struct CategoryButton {
+  int left, top;
+  const char* caption;
+  const char* hint;
+  const char* lines[2];  // two lines drawn over a blank caption
+};
+constexpr CategoryButton kCategoryButtons[kCategoryCount] = {
+    {11, 3, "  Lovely", "Click to add a new love event, wedding jubilee, engagement, appointment,..", {}},
+    {110, 3, "Birthday", "Click to add a new birthday.", {}},
+    {208, 3, "", "Click to add a new working event. busyness, financial,....", {"Busyness", "or Work"}},
+    {11, 44, "", "Click to add a new religion event, official event, legal,...", {"Religion", "or Official"}},
+    {110, 44, "   Feest", "Click to add a new feest event. holiday,...", {}},
+    {209, 44, "  Other", "Click to add a new other event, menstruation, personnal,...", {}},
+};
+
+// The editor's titles by mode, for category 1..6.
+constexpr const char* kAddTitles[kCategoryCount] = {
+    "Add a lovely day", "Add a birthday", "Add a working or a business day", "Add a religion or official day",
+    "Add a feest day", "Add a other event"};
+constexpr const char* kViewTitles[kCategoryCount] = {
+    "View of Lovely day", "View of a Birthday", "View of a Working event", "View a Religion/Official event",
+    "View a Feest event", "View a Other event"};
+constexpr const char* kDeleteTitles[kCategoryCount] = {
+    "Delete a Lovely day", "Delete a Birthday", "Delete a Working vent", "Delete a Religion/Official event",
+    "Delete a Feest event", "Delete a Other event"};
+
+// The recurrence check boxes (CheckBox1..4): place, caption, hint.
+struct RecurrenceBox {
+  int left, top;
+  const char* caption;
+  const char* hint;
+};
+constexpr RecurrenceBox kRecurrenceBoxes[4] = {
+    {43, 178, "Each Year", "Check it to remind it every year."},
+    {119, 178, "Each Month", "Check it to remind it every month"},
+    {206, 179, "Each", "Check it to remind it every number of days"},
+    {139, 193, "Only one time", "Check it to remind it every month"},
+};
+constexpr int kOnlyOnceBox = 4;
+
+constexpr int kExitLeftWithSave = 212, kExitLeftAlone = 148;
+constexpr const char* kDateFieldHint = "Put the first year of the event.";
 
 FormDesc ListWindowDesc(HintManager* hints) {
   FormDesc d = kListWindow;
@@ -19,38 +92,355 @@ FormDesc ListWindowDesc(HintManager* hints) {
   return d;
 }
 
+std::string Trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
+
+std::string YesNo(bool on) { return on ? "Y" : "N"; }
+
 }  // namespace
+
+// ------------------------------------------------------------- Creation
 
 TForm2::TForm2(TForm2Deps deps)
     : FormWindow(ListWindowDesc(deps.hints)),
       deps_(std::move(deps)),
       eventlist(EventFile(deps_.eventFilePath, deps_.files)),
       Label10(GetForm().Add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
-                                 .fontColour = colours::White},
-                                {.align = Align::Center})) {
+                                    .fontColour = colours::White},
+                                   {.align = Align::Center})) {
   AddWindowFrame(GetForm(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
-                          .onClose = [this] { Panel2Click(); }});
+                             .onClose = [this] { Panel2Click(); }});
   GetForm().SetHint(kWindowHint);
   GetForm().onContextMenu = [this](POINT at) { popupMenu_.Popup(at); };
   GetForm().onHide = [this] { FormHide(); };
   // The title line lies on the top bar.
   Label10.BringToFront();
+  BuildList();
+  BuildButtons();
+  BuildEditor();
   FormCreate();
 }
 
+TForm2::~TForm2() {
+  // Nothing may reach the handlers while the members go.
+  GetForm().onHide = nullptr;
+  GetForm().onContextMenu = nullptr;
+}
+
+void TForm2::BuildList() {
+  GetForm().Add<Image>({.left = 14, .top = 25, .width = 376, .height = 27, .hint = kLegendHint},
+                       {.picture = ResourcePicture(IDB_LEGENDLIST), .stretch = true});
+  Label1 = &GetForm().Add<Label>({.left = 17, .top = 29, .width = 370, .height = 22, .font = Font::Arial(16)},
+                                 {.align = Align::Center});
+  std::vector<int> widths;
+  for (const GridColumn& c : kColumns) widths.push_back(c.width);
+  StringGrid1 = &GetForm().Add<StringGrid>(
+      {.left = 19, .top = 53, .width = 367, .height = 185, .hint = "2x Click show the selected row, right Click show the menu",
+       .font = Font::Arial(11), .colour = kGridColour, .onDblClick = [this] { StringGrid1DblClick(); },
+       .onContextMenu = [this](POINT at) { popupMenu_.Popup(at); }},
+      {.colWidths = widths, .rowCount = 2, .rowHeight = 18, .fixedRows = 1, .rowSelect = true,
+       .scrollBars = ScrollBars::Vertical});
+  // Over the grid's heading row: the legend band and the four column names.
+  Panel10 = &GetForm().Add<Panel>({.left = 19, .top = 53, .width = 367, .height = 21, .font = Font::Arial(11)},
+                                  {.bevel = Bevel::None});
+  Panel10->Add<Image>({.left = 0, .top = 0, .width = 367, .height = 21, .hint = kLegendHint},
+                      {.picture = ResourcePicture(IDB_LISTHEAD), .stretch = true});
+  const std::pair<int, const char*> names[] = {{54, "Name of the event"}, {199, "Date"}, {246, "Hour"}, {308, "Type"}};
+  for (const auto& [left, text] : names)
+    Panel10->Add<Label>({.left = left, .top = 3, .width = 110, .height = 15, .caption = text}, {.autoSize = true});
+}
+
+void TForm2::BuildButtons() {
+  Panel9 = &GetForm().Add<Panel>({.left = 15, .top = 242, .width = 375, .height = 135, .font = Font::Arial(11)},
+                                 {.bevel = Bevel::None});
+  Panel9->Add<Image>({.left = 0, .top = 91, .width = 376, .height = 43, .hint = kLegendHint},
+                     {.picture = ResourcePicture(IDB_LEGENDLOW), .stretch = true});
+  for (int code = 1; code <= kCategoryCount; ++code) {
+    const CategoryButton& b = kCategoryButtons[code - 1];
+    SpeedButton[code] = &Panel9->Add<widgets::SpeedButton>(
+        {.left = b.left, .top = b.top, .width = 100, .height = 40, .caption = b.caption, .hint = b.hint,
+         .onClick = [this, code] { SpeedButtonClick(code); }},
+        {.glyph = ResourcePicture(resources::CategoryPanelIconId(code))});
+    for (int line = 0; line < 2 && b.lines[line]; ++line) {
+      // Drawn over the blank button; a click there is the button's.
+      Panel9->Add<Label>({.left = b.left + 36, .top = b.top + 6 + 14 * line, .width = 60, .height = 14,
+                          .caption = b.lines[line], .hint = b.hint, .onClick = [this, code] { SpeedButtonClick(code); }},
+                         {});
+    }
+  }
+  SpeedButton[10] = &Panel9->Add<widgets::SpeedButton>(
+      {.left = 318, .top = 5, .width = 47, .height = 80, .caption = "Delete",
+       .hint = "Click here to delete the selected event", .onClick = [this] { SpeedButton10Click(); }},
+      {.glyph = ResourcePicture(IDB_GDELETE), .layout = GlyphLayout::Top});
+  SpeedButton[7] = &Panel9->Add<widgets::SpeedButton>(
+      {.left = 8, .top = 100, .width = 192, .height = 28, .caption = "   Choose an other event date",
+       .hint = "Click to choose an other event....", .onClick = [this] { SpeedButton7Click(); }},
+      {.glyph = ResourcePicture(IDB_GCHOOSE)});
+  SpeedButton[8] = &Panel9->Add<widgets::SpeedButton>(
+      {.left = 212, .top = 100, .width = 152, .height = 27, .caption = "Back to Calendar",
+       .hint = "Click here to come back to calendar", .onClick = [this] { SpeedButton8Click(); }},
+      {.glyph = ResourcePicture(IDB_GBACK)});
+}
+
+void TForm2::BuildEditor() {
+  // Placed at (17, 52) at creation; hidden until a mode shows it.
+  panedit = &GetForm().Add<Panel>({.left = 17, .top = 52, .width = 370, .height = 324, .font = Font::Arial(11),
+                                   .colour = static_cast<COLORREF>(InfoOf(EventCategory::kOther).colour),
+                                   .visible = false},
+                                  {.bevel = Bevel::None});
+  Panel& p = *panedit;
+  // Its own frame; the corner boxes do nothing.
+  AddWindowFrame(p, {});
+  for (const int top : {58, 111, 164, 217})
+    p.Add<Shape>({.left = 32, .top = top, .width = 308, .height = 49, .colour = colours::Silver},
+                 {.kind = ShapeKind::RoundRect, .penColour = colours::Silver});
+  Label14 = &p.Add<Label>({.left = 19, .top = 28, .width = 331, .height = 38, .font = Font::Arial(19).Underlined(),
+                           .fontColour = colours::White},
+                          {.align = Align::Center});
+
+  const auto label = [&](int left, int top, const char* text, Font font = Font::Arial(11)) {
+    return &p.Add<Label>({.left = left, .top = top, .width = 80, .height = 14, .caption = text, .font = font},
+                         {.autoSize = true});
+  };
+  label(170, 62, "Name");
+  namee = &p.Add<Edit>({.left = 110, .top = 78, .width = 152, .height = 21}, {});
+  label(97, 115, "month");
+  label(141, 115, "day");
+  label(174, 115, "year");
+  label(243, 115, "time");
+  monthe = &p.Add<MaskEdit>({.left = 100, .top = 129, .width = 20, .height = 21, .caption = "01", .hint = kDateFieldHint},
+                            {.mask = "!00;1;_"});
+  label(124, 130, "/", Font::Arial(16));
+  daye = &p.Add<MaskEdit>({.left = 141, .top = 129, .width = 20, .height = 21, .caption = "31", .hint = kDateFieldHint},
+                          {.mask = "!00;1;_"});
+  label(165, 130, "/", Font::Arial(16));
+  yeare = &p.Add<MaskEdit>({.left = 174, .top = 129, .width = 31, .height = 21, .caption = "2002",
+                            .hint = kDateFieldHint},
+                           {.mask = "!0000;1;_"});
+  timee = &p.Add<MaskEdit>({.left = 240, .top = 129, .width = 36, .height = 21, .caption = "00:00",
+                            .hint = "Put the time of that event"},
+                           {.mask = "!99:99;1;_"});
+  SpeedButton9 = &p.Add<widgets::SpeedButton>({.left = 47, .top = 123, .width = 29, .height = 28,
+                                               .hint = "Click to choose an other event date....",
+                                               .onClick = [this] { SpeedButton7Click(); }},
+                                              {.glyph = ResourcePicture(IDB_GCHOOSE)});
+  label(133, 165, "Frequency of recall", Font::Arial(11).Underlined());
+  for (int k = 1; k <= 4; ++k) {
+    const RecurrenceBox& b = kRecurrenceBoxes[k - 1];
+    CheckBox[k] = &p.Add<widgets::CheckBox>({.left = b.left, .top = b.top, .width = k == kOnlyOnceBox ? 95 : 75,
+                                             .height = 16, .caption = b.caption, .hint = b.hint,
+                                             .colour = colours::Silver, .onClick = [this, k] { CheckBoxClick(k); }},
+                                            {.checked = k == 1});
+  }
+  enfreq = &p.Add<MaskEdit>({.left = 255, .top = 177, .width = 30, .height = 21, .caption = "0  ",
+                             .hint = "Put the number of days to wait till the new reminder."},
+                            {.mask = "999;1; "});
+  label(289, 180, "Days");
+  label(160, 221, "Comment");
+  commente = &p.Add<Edit>({.left = 46, .top = 236, .width = 281, .height = 21}, {.maxLength = 50});
+  savee = &p.Add<Button>({.left = 96, .top = 279, .width = 75, .height = 18, .caption = "Save",
+                          .hint = "Click to save it", .onClick = [this] { saveeClick(); }},
+                         {});
+  deletee = &p.Add<Button>({.left = 96, .top = 279, .width = 75, .height = 18, .caption = "Delete",
+                            .visible = false, .onClick = [this] { deleteeClick(); }},
+                           {});
+  BitBtn17 = &p.Add<Button>({.left = kExitLeftWithSave, .top = 279, .width = 75, .height = 18, .caption = "Exit",
+                             .hint = "Click to exit", .onClick = [this] { BitBtn17Click(); }},
+                            {});
+}
+
 void TForm2::FormCreate() {
+  for (int c = 0; c < kDayColumnCount; ++c) StringGrid1->SetCell(c, 0, kColumns[c].heading);
   TForm1& main = deps_.form1;
   main.StartClock();
 
-  if (const IoResult loaded = eventlist.LoadEvents(); !loaded.ok()) {
-    // The store stays empty; the calendar still shows today and the tray
-    // its day number.
+  const CivilDate shown = main.Calendar1().Date();
+  Label1->SetCaption(std::string("Here are the event for ") + FormatDate(DateForm::ShortHeading, deps_.locale, shown));
+  monthe->SetText(FormatDate("mm", deps_.locale, shown));
+  daye->SetText(FormatDate("dd", deps_.locale, shown));
+  yeare->SetText(std::to_string(shown.year));
+
+  if (const StoreResult loaded = eventlist.LoadEvents(); !loaded.ok()) {
+    // The store stays empty and refuses to write; the calendar still shows
+    // today and the tray its day number.
     deps_.showError(loaded.error);
   }
-  // The main window counts today's events afresh (checktodayClick).
   main.SetEventList(&eventlist);
   main.RefreshAfterLoad();
 }
+
+// ------------------------------------------------------------- The grid
+
+void TForm2::ClearEventRows() {
+  StringGrid1->SetRowCount(2);
+  for (int c = kNameColumn; c <= kEachMonthColumn; ++c) StringGrid1->SetCell(c, 1, "");
+}
+
+void TForm2::AddEventRow(const DayRow& row) {
+  int target = 1;
+  if (!StringGrid1->Cell(kNameColumn, 1).empty()) {
+    target = StringGrid1->RowCount();
+    StringGrid1->SetRowCount(target + 1);
+  }
+  for (int c = 0; c < kDayColumnCount; ++c) StringGrid1->SetCell(c, target, row[static_cast<std::size_t>(c)]);
+}
+
+void TForm2::ShowDayListing(const DayListing& listing) {
+  ClearEventRows();
+  for (const DayRow& row : listing.rows) AddEventRow(row);
+}
+
+void TForm2::ShowSelectedDate(const std::optional<CivilDate>& date) {
+  Label1->SetCaption(kHeading + (date ? FormatDate(DateForm::Heading, deps_.locale, *date) : std::string()));
+  if (!date) return;
+  monthe->SetText(FormatDate("mm", deps_.locale, *date));
+  daye->SetText(FormatDate("dd", deps_.locale, *date));
+  yeare->SetText(std::to_string(date->year));
+}
+
+void TForm2::SetEditorYear(const std::string& year) { yeare->SetText(year); }
+
+// ------------------------------------------------------------- The editor
+
+void TForm2::Paint(Mode mode, int code) {
+  const auto category = CategoryFromCode(code);
+  if (!category) return;
+  panedit->SetColour(static_cast<COLORREF>(InfoOf(*category).colour));
+  const char* const* titles = mode == Mode::Add ? kAddTitles : mode == Mode::View ? kViewTitles : kDeleteTitles;
+  Label14->SetCaption(titles[code - 1]);
+}
+
+void TForm2::SetFieldsWritable(bool writable) {
+  for (Edit* field : {namee, static_cast<Edit*>(monthe), static_cast<Edit*>(daye), static_cast<Edit*>(yeare),
+                      commente, static_cast<Edit*>(timee), static_cast<Edit*>(enfreq)})
+    field->SetReadOnly(!writable);
+  for (int k = 1; k <= 4; ++k) CheckBox[k]->SetEnabled(writable);
+}
+
+void TForm2::SpeedButtonClick(int code) {
+  BitBtn17->SetBounds({kExitLeftWithSave, BitBtn17->GetBounds().top, BitBtn17->GetBounds().width,
+                       BitBtn17->GetBounds().height});
+  SpeedButton9->SetVisible(true);
+  savee->SetTag(code);
+  Paint(Mode::Add, code);
+  savee->SetVisible(true);
+  deletee->SetVisible(false);
+  SetFieldsWritable(true);
+  panedit->SetVisible(true);
+  panedit->BringToFront();
+}
+
+void TForm2::ShowRow(Mode mode) {
+  const int r = StringGrid1->Row();
+  const std::string date = StringGrid1->Cell(kDateColumn, r);
+  // An empty row holds no event to show.
+  if (r < 1 || date.size() < 10) return;
+  const bool deleting = mode == Mode::Delete;
+  SpeedButton9->SetVisible(false);
+  savee->SetVisible(false);
+  deletee->SetVisible(deleting);
+  const int exitLeft = deleting ? kExitLeftWithSave : kExitLeftAlone;
+  BitBtn17->SetBounds({exitLeft, BitBtn17->GetBounds().top, BitBtn17->GetBounds().width, BitBtn17->GetBounds().height});
+
+  namee->SetText(StringGrid1->Cell(kNameColumn, r));
+  const bool monthFirst = deps_.locale.IsMonthFirst();
+  monthe->SetText(date.substr(monthFirst ? 0 : 3, 2));
+  daye->SetText(date.substr(monthFirst ? 3 : 0, 2));
+  yeare->SetText(date.substr(6, 4));
+  timee->SetText(StringGrid1->Cell(kTimeColumn, r));
+  if (const auto category = CategoryFromWord(StringGrid1->Cell(kCategoryColumn, r)))
+    deletee->SetTag(CodeOf(*category));
+  Paint(mode, deletee->Tag());
+  CheckBox[1]->SetChecked(StringGrid1->Cell(kEachYearColumn, r) == "Y");
+  CheckBox[2]->SetChecked(StringGrid1->Cell(kEachMonthColumn, r) == "Y");
+  CheckBox[kOnlyOnceBox]->SetChecked(StringGrid1->Cell(kOnlyOnceColumn, r) == "Y");
+  CheckBox[3]->SetChecked(StringGrid1->Cell(kEachNDaysColumn, r) == "Y");
+  enfreq->SetText(StringGrid1->Cell(kDayCountColumn, r));
+  commente->SetText(StringGrid1->Cell(kCommentColumn, r));
+  SetFieldsWritable(false);
+  panedit->SetVisible(true);
+  panedit->BringToFront();
+}
+
+void TForm2::StringGrid1DblClick() { ShowRow(Mode::View); }
+
+void TForm2::SpeedButton10Click() { ShowRow(Mode::Delete); }
+
+void TForm2::BitBtn17Click() { panedit->SetVisible(false); }
+
+void TForm2::CheckBoxClick(int k) {
+  if (!CheckBox[k]->Checked()) return;
+  if (k == kOnlyOnceBox) {
+    for (int other = 1; other < kOnlyOnceBox; ++other) CheckBox[other]->SetChecked(false);
+  } else {
+    CheckBox[kOnlyOnceBox]->SetChecked(false);
+  }
+}
+
+EventRecord TForm2::RecordInFields(int code) const {
+  EventRecord r;
+  r.month = monthe->Text();
+  r.day = daye->Text();
+  r.year = yeare->Text();
+  r.time = timee->Text();
+  r.category = CategoryFromCode(code).value_or(EventCategory::kOther);
+  r.recurrence = {CheckBox[1]->Checked(), CheckBox[2]->Checked(), CheckBox[kOnlyOnceBox]->Checked(),
+                  CheckBox[3]->Checked()};
+  r.dayCount = enfreq->Text();
+  r.name = namee->Text();
+  r.comment = commente->Text();
+  return r;
+}
+
+std::string TForm2::TypedDate() const {
+  return deps_.locale.IsMonthFirst() ? monthe->Text() + "/" + daye->Text() + "/" + yeare->Text()
+                                     : daye->Text() + "/" + monthe->Text() + "/" + yeare->Text();
+}
+
+void TForm2::saveeClick() {
+  const int code = savee->Tag();
+  const EventRecord record = RecordInFields(code);
+  const BuiltLine built = BuildEventLine(record);
+  if (!built.ok()) {
+    deps_.showError(built.error);
+    return;
+  }
+  // An event on a day that does not exist could never be shown.
+  const auto month = ReadInteger(record.month), day = ReadInteger(record.day), year = ReadInteger(record.year);
+  if (!month || !day || !year || !IsValidDate(*year, *month, *day)) {
+    deps_.showError("'" + TypedDate() + "' is not a valid date");
+    return;
+  }
+  if (!SaveEventLine(built.line)) return;  // the panel stays open with what was typed
+  DayRow row;
+  row[kNameColumn] = namee->Text();
+  row[kDateColumn] = TypedDate();
+  row[kTimeColumn] = timee->Text();
+  row[kCategoryColumn] = std::string(InfoOf(record.category).word);
+  row[kCommentColumn] = Trimmed(commente->Text());
+  row[kEachYearColumn] = YesNo(record.recurrence.eachYear);
+  row[kEachMonthColumn] = YesNo(record.recurrence.eachMonth);
+  row[kOnlyOnceColumn] = YesNo(record.recurrence.onlyOnce);
+  row[kEachNDaysColumn] = YesNo(record.recurrence.eachNDays);
+  row[kDayCountColumn] = enfreq->Text();
+  AddEventRow(row);
+  panedit->SetVisible(false);
+}
+
+void TForm2::deleteeClick() {
+  const BuiltLine built = BuildEventLine(RecordInFields(deletee->Tag()));
+  if (!built.ok() || eventlist.FindEventLine(built.line) < 0) {
+    panedit->SetVisible(false);
+    return;
+  }
+  if (!deps_.confirm(kDeleteQuestion)) {
+    panedit->SetVisible(false);
+    return;
+  }
+  if (!DeleteEventLine(built.line)) return;  // the panel stays open
+  panedit->SetVisible(false);
+}
+
+// ------------------------------------------------------------- The store
 
 bool TForm2::SaveEventLine(const std::string& line) {
   if (!Settle(eventlist.AppendEvent(line))) return false;
@@ -84,7 +474,13 @@ void TForm2::RefreshFromStore() {
   TForm1& main = deps_.form1;
   main.RefreshAfterLoad();
   main.Button2Click();
-  if (!main.SelectedDayText().empty()) main.Button3Click();
+  main.Button3Click();
+}
+
+// ------------------------------------------------------------- Showing and hiding
+
+void TForm2::SpeedButton7Click() {
+  if (deps_.showDateChooser) deps_.showDateChooser();
 }
 
 void TForm2::SetShowGridAfterHide(bool on) { showGridAfterHide_ = on ? 1 : 0; }
@@ -93,11 +489,25 @@ void TForm2::ShowClockText(const std::string& text) {
   if (Visible()) Label10.SetCaption(text);
 }
 
-void TForm2::Panel2Click() {
+void TForm2::CloseToCalendar() {
   deps_.form1.SetShowListAfterHide(false);
   SetShowGridAfterHide(true);
   Hide();
+}
+
+void TForm2::Panel2Click() {
+  CloseToCalendar();
   deps_.form1.Button4Click();
+}
+
+void TForm2::SpeedButton8Click() {
+  CloseToCalendar();
+  TForm1& main = deps_.form1;
+  main.Button1Click();
+  main.Button4Click();
+  main.Button2Click();
+  main.Button3Click();
+  main.UnselectFirstRows();
 }
 
 void TForm2::FormHide() {

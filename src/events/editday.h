@@ -1,16 +1,18 @@
-// The event list window Form2: the owner of the event store `eventlist` and
-// of the popup menu that all windows share. It loads the event file when it
-// is created and then has the main window refresh itself.
-//
-// The window's frame, title line and close boxes are here; the event grid,
-// the category buttons and the editor panel grow onto it.
+// The event list window Form2: the events of the selected day in a grid,
+// the six buttons that add an event of each kind, the editor panel
+// `panedit` (add, view and delete), the way back to the calendar. It owns
+// the event store `eventlist`, which it loads when it is created, and the
+// popup menu that all windows share.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "calendar/maincal.h"
 #include "events/eventlist.h"
+#include "reminders/daylisting.h"
 #include "widgets/popup_menu.h"
 #include "widgets/widgets.h"
 
@@ -20,17 +22,53 @@ struct TForm2Deps {
   TForm1& form1;
   FileSystem& files;
   std::string eventFilePath;
+  DateLocale locale;
   // Shows the message of a failed operation; the program goes on.
   std::function<void(const std::string& message)> showError;
   // Shows an information message (an event refused as saved already).
   std::function<void(const std::string& message)> showInfo;
+  // Asks a question with the buttons Yes and No; true for Yes.
+  std::function<bool(const std::string& question)> confirm;
+  // Shows the date chooser.
+  std::function<void()> showDateChooser;
   widgets::HintManager* hints = nullptr;
 };
 
-class TForm2 : public widgets::FormWindow {
+// The widgets of the list window and its editor panel, by the names of
+// their design.
+struct TForm2Widgets {
+  widgets::Label* Label1 = nullptr;  // heading: "Here are the events for " and the day
+  widgets::StringGrid* StringGrid1 = nullptr;
+  widgets::Panel* Panel10 = nullptr;  // the grid's heading
+  widgets::Panel* Panel9 = nullptr;   // the buttons
+  // SpeedButton1..6 add an event of category 1..6; SpeedButton7 the date
+  // chooser, SpeedButton8 back to the calendar, SpeedButton10 delete
+  // (index 0 and 9 unused).
+  std::array<widgets::SpeedButton*, 11> SpeedButton{};
+
+  // The editor panel.
+  widgets::Panel* panedit = nullptr;
+  widgets::Label* Label14 = nullptr;  // the mode's title
+  widgets::Edit* namee = nullptr;
+  widgets::MaskEdit* monthe = nullptr;
+  widgets::MaskEdit* daye = nullptr;
+  widgets::MaskEdit* yeare = nullptr;
+  widgets::MaskEdit* timee = nullptr;
+  widgets::MaskEdit* enfreq = nullptr;  // the day count
+  widgets::Edit* commente = nullptr;
+  widgets::SpeedButton* SpeedButton9 = nullptr;  // the date chooser
+  // Each Year, Each Month, Each (N days), Only one time (index 0 unused).
+  std::array<widgets::CheckBox*, 5> CheckBox{};
+  widgets::Button* savee = nullptr;    // its tag: the category of add mode
+  widgets::Button* deletee = nullptr;  // its tag: the category of the row shown
+  widgets::Button* BitBtn17 = nullptr;  // Exit
+};
+
+class TForm2 : public widgets::FormWindow, private TForm2Widgets {
  public:
   // Runs FormCreate: needs the main window fully built.
   explicit TForm2(TForm2Deps deps);
+  ~TForm2();
 
   // ---- What the other windows ask of this one
   // ShowGridAfterHide: show the main window once this one has finished
@@ -39,6 +77,13 @@ class TForm2 : public widgets::FormWindow {
   // The clock line of the main window, shown in the title line while this
   // window is visible.
   void ShowClockText(const std::string& text);
+  // The selected day changed: the heading and the editor's date fields
+  // follow (none: the heading loses its date, the fields keep theirs).
+  void ShowSelectedDate(const std::optional<CivilDate>& date);
+  // The rows of the selected day's events, in store order.
+  void ShowDayListing(const DayListing& listing);
+  // The editor's year field (the date chooser's year).
+  void SetEditorYear(const std::string& year);
   // The menu that every window and the tray icon share.
   widgets::TPopupMenu& PopupMenu() { return popupMenu_; }
   // The event store, as loaded.
@@ -55,6 +100,18 @@ class TForm2 : public widgets::FormWindow {
   bool DeleteEventLine(const std::string& line);
 
   // ---- Handlers
+  // The grid: back to one empty row; one more event row.
+  void ClearEventRows();
+  void AddEventRow(const DayRow& row);
+  void StringGrid1DblClick();   // view mode on the selected row
+  void SpeedButtonClick(int code);  // add mode for category 1..6
+  void SpeedButton10Click();    // delete mode on the selected row
+  void SpeedButton7Click();     // the date chooser
+  void SpeedButton8Click();     // back to the calendar
+  void saveeClick();
+  void deleteeClick();
+  void BitBtn17Click();          // Exit: hides the editor
+  void CheckBoxClick(int k);    // keeps "Only one time" exclusive
   // Any close box: hide this window, the main window comes back.
   void Panel2Click();
   // The hide is over: hand the screen back to the main window when the
@@ -63,9 +120,23 @@ class TForm2 : public widgets::FormWindow {
 
  private:
   friend struct test::WindowAccess;
+  enum class Mode { Add, View, Delete };
 
   void FormCreate();
   void FormHide();
+  void BuildList();
+  void BuildButtons();
+  void BuildEditor();
+  // Shows the selected row in the editor, read-only, in view or delete mode.
+  void ShowRow(Mode mode);
+  void Paint(Mode mode, int code);
+  void SetFieldsWritable(bool writable);
+  // The record in the editor's fields, of category `code`.
+  EventRecord RecordInFields(int code) const;
+  // The date fields as the user reads them: "mm/dd/yyyy" or "dd/mm/yyyy".
+  std::string TypedDate() const;
+  // Hides this window with the main window to come back.
+  void CloseToCalendar();
   // After a store operation: when the file had changed outside the program
   // and was loaded again, everything shown follows the fresh store; a
   // refusal or a failure is shown. True when the operation was made.

@@ -16,6 +16,7 @@
 #include "components/fake_shell.h"
 #include "events/fake_filesystem.h"
 #include "reminders/event_store.h"
+#include "support/app_fixture.h"
 #include "support/win32_test_support.h"
 #include "support/window_access.h"
 
@@ -27,14 +28,7 @@ using testing::FakeFileSystem;
 using Access = test::WindowAccess;
 
 constexpr COLORREF kToday = RGB(128, 255, 255);
-constexpr const char* kPath = "c:\\program files\\Redoviri by DUZOVU\\Redoviri.ini";
-// A Friday.
-constexpr LocalDateTime kNow{{2003, 2, 14}, {10, 42, 7}};
-
-bool QuitPosted() {
-  MSG msg;
-  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
+using test::QuitPosted;
 
 SIZE ClientSize(HWND w) {
   RECT r{};
@@ -42,47 +36,8 @@ SIZE ClientSize(HWND w) {
   return {r.right, r.bottom};
 }
 
-class AppShellTest : public ::testing::Test {
- protected:
-  // The event file holds these lines (none: there is no file).
-  void Start(const std::vector<std::string>& lines) {
-    if (!lines.empty()) {
-      std::string bytes = "Redoviri by DUZOVU event file\r\n";
-      for (const std::string& line : lines) bytes += line + "\r\n";
-      files->files[kPath] = bytes;
-      files->folders.insert("c:\\program files\\Redoviri by DUZOVU");
-    }
-    StartWith(std::move(ownedFiles), kPath);
-  }
-
-  // The program on a file system of its own, its event file at `path`.
-  void StartWith(std::unique_ptr<FileSystem> fileSystem, const std::string& path) {
-    ApplicationSetup setup;
-    setup.clock = std::make_unique<FixedClock>(kNow);
-    setup.locale = EnglishDateLocale(true);
-    setup.files = std::move(fileSystem);
-    setup.eventFilePath = path;
-    setup.shell = &shell;
-    setup.showError = [this](const std::string& m) { errors.push_back(m); };
-    setup.showInfo = [this](const std::string& m) { infos.push_back(m); };
-    app = std::make_unique<Application>(std::move(setup));
-  }
-
-  void TearDown() override {
-    app.reset();
-    test::PumpPending();
-    QuitPosted();  // a Quit of the test must not end the next one
-  }
-
-  int TodayCell() const { return MonthPlacement(2003, 2).CellOfDay(14); }
-
-  std::unique_ptr<FakeFileSystem> ownedFiles = std::make_unique<FakeFileSystem>();
-  FakeFileSystem* files = ownedFiles.get();
-  test::FakeShell shell;
-  std::vector<std::string> errors;
-  std::vector<std::string> infos;
-  std::unique_ptr<Application> app;
-};
+using AppShellTest = test::AppTest;
+using test::kPath;
 
 TEST_F(AppShellTest, AfterStartOnlyTheSplashIsVisibleAndEveryWindowHasItsSize) {
   Start({});

@@ -4,13 +4,10 @@
 
 #include <string>
 
+#include "app/oslpash.h"
 #include "calendar/maincal.h"
+#include "events/editday.h"
 #include "widgets/form.h"
-
-namespace redoviri {
-class TForm2;
-class TForm3;
-}  // namespace redoviri
 
 namespace redoviri::test {
 
@@ -23,16 +20,14 @@ struct WindowAccess {
   static int ShowListAfterHide(const TForm1& main) { return main.showListAfterHide_; }
   static const std::string& TodayStamp(const TForm1& main) { return main.TodayStamp; }
 
-  // The event list window and the splash (their headers come with the
-  // application's tests).
-  template <class ListWindow = TForm2>
-  static widgets::Label& Label10(ListWindow& list) { return list.Label10; }
-  template <class ListWindow = TForm2>
-  static int ShowGridAfterHide(const ListWindow& list) { return list.showGridAfterHide_; }
-  template <class Splash = TForm3>
-  static widgets::Image& Image1(Splash& splash) { return splash.Image1; }
-  template <class Splash = TForm3>
-  static widgets::Timer& Timer1(Splash& splash) { return splash.Timer1; }
+  // The event list window.
+  static TForm2Widgets& Widgets(TForm2& list) { return list; }
+  static widgets::Label& Label10(TForm2& list) { return list.Label10; }
+  static int ShowGridAfterHide(const TForm2& list) { return list.showGridAfterHide_; }
+
+  // The splash.
+  static widgets::Image& Image1(TForm3& splash) { return splash.Image1; }
+  static widgets::Timer& Timer1(TForm3& splash) { return splash.Timer1; }
 };
 
 }  // namespace redoviri::test

@@ -1,0 +1,80 @@
+// The application assembled with stand-ins for the clock (Friday 14
+// February 2003, 10:42:07), the event file, the notification area and the
+// message boxes, for the tests of the windows working together.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "calendar/monthgrid.h"
+#include "components/fake_shell.h"
+#include "events/fake_filesystem.h"
+#include "support/win32_test_support.h"
+
+namespace redoviri::test {
+
+inline constexpr const char* kPath = "c:\\program files\\Redoviri by DUZOVU\\Redoviri.ini";
+inline constexpr LocalDateTime kNow{{2003, 2, 14}, {10, 42, 7}};
+
+// Takes a posted quit message out of the queue; true when there was one.
+inline bool QuitPosted() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+class AppTest : public ::testing::Test {
+ protected:
+  // The event file holds these lines (none: there is no file).
+  void Start(const std::vector<std::string>& lines) {
+    if (!lines.empty()) {
+      std::string bytes = "Redoviri by DUZOVU event file\r\n";
+      for (const std::string& line : lines) bytes += line + "\r\n";
+      files->files[kPath] = bytes;
+      files->folders.insert("c:\\program files\\Redoviri by DUZOVU");
+    }
+    StartWith(std::move(ownedFiles), kPath);
+  }
+
+  // The program on a file system of its own, its event file at `path`.
+  void StartWith(std::unique_ptr<FileSystem> fileSystem, const std::string& path) {
+    ApplicationSetup setup;
+    setup.clock = std::make_unique<FixedClock>(kNow);
+    setup.locale = EnglishDateLocale(monthFirst);
+    setup.files = std::move(fileSystem);
+    setup.eventFilePath = path;
+    setup.shell = &shell;
+    setup.showError = [this](const std::string& m) { errors.push_back(m); };
+    setup.showInfo = [this](const std::string& m) { infos.push_back(m); };
+    setup.confirm = [this](const std::string& q) {
+      questions.push_back(q);
+      return answer;
+    };
+    app = std::make_unique<Application>(std::move(setup));
+  }
+
+  void TearDown() override {
+    app.reset();
+    PumpPending();
+    QuitPosted();  // a Quit of the test must not end the next one
+  }
+
+  int TodayCell() const { return MonthPlacement(2003, 2).CellOfDay(14); }
+
+  std::unique_ptr<testing::FakeFileSystem> ownedFiles = std::make_unique<testing::FakeFileSystem>();
+  testing::FakeFileSystem* files = ownedFiles.get();
+  test::FakeShell shell;
+  std::vector<std::string> errors;
+  std::vector<std::string> infos;
+  std::vector<std::string> questions;
+  bool answer = true;       // to every question
+  bool monthFirst = true;  // the date order of the locale
+  std::unique_ptr<Application> app;
+};
+
+}  // namespace redoviri::test
