@@ -751,15 +751,14 @@ def figure(wings_up):
 # the backdrop of the lower buttons.
 
 def legend_list():
-    """376 x 27: the six category tiles in a row on a light strip."""
+    """376 x 27: a light strip with the six category colours along its foot;
+    the list window's heading is written over it."""
     w, h = 376, 27
     c = Canvas(w, h)
     c.fill(rounded_rect(0, 0, w, h, 4), lambda x, y: ramp([(0, (236, 238, 244)), (1, (204, 208, 218))], y / h))
     c.fill(minus(rounded_rect(0, 0, w, h, 4), rounded_rect(1, 1, w - 1, h - 1, 3)), (128, 132, 146))
     for k, (cat, colour) in enumerate(CATEGORY):
         cx = w * (k + 0.5) / 6.0
-        tile = category_icon(cat, colour, 18)
-        c.paste(tile, int(cx - 9), 4)
         c.fill(rect(cx - 26, h - 4, cx + 26, h - 2), colour)
     return c
 

@@ -58,6 +58,9 @@ constexpr CategoryButton kCategoryButtons[kCategoryCount] = {
     {209, 44, "  Other", "Click to add a new other event, menstruation, personnal,...", {}},
 };
 
+// Where the glyph and the two lines of a blank button begin.
+constexpr int kTwoLineGlyphLeft = 14, kTwoLineTextLeft = 38;
+
 // The editor's titles by mode, for category 1..6.
 constexpr const char* kAddTitles[kCategoryCount] = {
     "Add a lovely day", "Add a birthday", "Add a working or a business day", "Add a religion or official day",
@@ -159,10 +162,12 @@ void TForm2::BuildButtons() {
     SpeedButton[code] = &Panel9->Add<widgets::SpeedButton>(
         {.left = b.left, .top = b.top, .width = 100, .height = 40, .caption = b.caption, .hint = b.hint,
          .onClick = [this, code] { SpeedButtonClick(code); }},
-        {.glyph = ResourcePicture(resources::CategoryPanelIconId(code))});
+        {.glyph = ResourcePicture(resources::CategoryPanelIconId(code)),
+         .glyphLeft = b.lines[0] ? std::optional<int>(kTwoLineGlyphLeft) : std::nullopt});
     for (int line = 0; line < 2 && b.lines[line]; ++line) {
-      // Drawn over the blank button; a click there is the button's.
-      Panel9->Add<Label>({.left = b.left + 36, .top = b.top + 6 + 14 * line, .width = 60, .height = 14,
+      // Drawn over the blank button, right of its glyph; a click there is
+      // the button's.
+      Panel9->Add<Label>({.left = b.left + kTwoLineTextLeft, .top = b.top + 6 + 14 * line, .width = 60, .height = 14,
                           .caption = b.lines[line], .hint = b.hint, .onClick = [this, code] { SpeedButtonClick(code); }},
                          {});
     }

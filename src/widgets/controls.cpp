@@ -180,7 +180,7 @@ void SpeedButton::Paint(HDC dc, const RECT& rect) {
   const int shift = pressed ? 1 : 0;
   POINT glyphAt, textAt;
   if (options_.layout == GlyphLayout::Left) {
-    const int x = rect.left + (w - (gw + gap + textSize.cx)) / 2 + shift;
+    const int x = rect.left + (options_.glyphLeft ? *options_.glyphLeft : (w - (gw + gap + textSize.cx)) / 2) + shift;
     glyphAt = {x, rect.top + (h - gh) / 2 + shift};
     textAt = {x + gw + gap, rect.top + (h - textSize.cy) / 2 + shift};
   } else {

@@ -102,6 +102,9 @@ class SpeedButton : public Widget {
     bool flat = true;
     GlyphLayout layout = GlyphLayout::Left;
     int spacing = 4;  // glyph to caption
+    // The glyph's left edge in the button (left layout), for a button whose
+    // text is drawn over it by other widgets; none: centred with the caption.
+    std::optional<int> glyphLeft{};
   };
   SpeedButton(Container* parent, const Props& props, const Options& options);
 
