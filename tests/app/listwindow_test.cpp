@@ -200,6 +200,22 @@ TEST_F(ListWindow, SaveRefusesWhatCouldNeverBeShownAndKeepsTheEditorOpen) {
     EXPECT_EQ(w().namee->Text(), "Zed") << "what was typed stays";
   }
   EXPECT_FALSE(files->files.count(kPath)) << "nothing was written";
+
+  // A write that fails leaves the grid, the calendar and the tray as the
+  // store is, and the editor open with what was typed.
+  main().ldClick(Cell(14));
+  w().monthe->SetText("02");
+  w().daye->SetText("14");
+  w().enfreq->SetText("0  ");
+  files->folders.insert("c:\\program files\\Redoviri by DUZOVU");
+  files->freeBytes = 0;
+  errors.clear();
+  list().saveeClick();
+  EXPECT_EQ(errors, std::vector<std::string>{"Disk full"});
+  EXPECT_TRUE(w().panedit->Visible());
+  EXPECT_EQ(w().StringGrid1->Cell(kNameColumn, 1), "");
+  EXPECT_EQ(Access::Widgets(main()).id[Cell(14)]->Tag(), 0);
+  EXPECT_EQ(Access::Tray(main()).ToolTip(), "Well, no event for today...");
 }
 
 TEST_F(ListWindow, ViewAndDeleteShowTheRowAndDeleteAsksFirst) {
