@@ -43,6 +43,8 @@ class TForm2 : public widgets::FormWindow {
   widgets::TPopupMenu& PopupMenu() { return popupMenu_; }
   // The event store, as loaded.
   const EventList& Events() const { return eventlist; }
+  // The editor's year field (the date chooser's year).
+  void SetEditorYear(const std::string& year) { editorYear_ = year; }
 
   // ---- Changes to the event store (the editor's Save and Delete)
   // Saves an event line, then counts today's events afresh. An equal event
@@ -78,6 +80,7 @@ class TForm2 : public widgets::FormWindow {
   widgets::TPopupMenu popupMenu_;
   widgets::Label& Label10;  // title line: "Today " and the date and time
   int showGridAfterHide_ = 0;  // ShowGridAfterHide, the window's tag
+  std::string editorYear_;
 };
 
 }  // namespace redoviri
