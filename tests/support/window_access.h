@@ -2,9 +2,11 @@
 // which the program's other windows never reach.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "calendar/maincal.h"
+#include "events/unit4.h"
 #include "widgets/form.h"
 
 namespace redoviri {
@@ -22,6 +24,24 @@ struct WindowAccess {
   static TTrayIconF& Tray(TForm1& main) { return main.Tray; }
   static int ShowListAfterHide(const TForm1& main) { return main.showListAfterHide_; }
   static const std::string& TodayStamp(const TForm1& main) { return main.TodayStamp; }
+
+  // The date chooser.
+  struct ChooserWidgets {
+    widgets::Label& Label10;
+    widgets::Label& Label1;
+    widgets::MaskEdit& MaskEdit1;
+    widgets::SpeedButton& Button1;
+    widgets::SpeedButton& Button2;
+    widgets::Image& FieldLegend;
+    widgets::Image& ButtonLegend;
+    widgets::Image& TopBar;
+    widgets::Image& BottomBar;
+    std::array<widgets::Panel*, 4> CloseBoxes;
+  };
+  static ChooserWidgets Widgets(TForm4& c) {
+    return {*c.Label10,     *c.Label1,       *c.MaskEdit1, *c.Button1,   *c.Button2,
+            *c.FieldLegend, *c.ButtonLegend, *c.TopBar,    *c.BottomBar, c.CloseBoxes};
+  }
 
   // The event list window and the splash (their headers come with the
   // application's tests).
