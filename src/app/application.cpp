@@ -40,7 +40,13 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                                                .hints = &hints_});
   BuildPopupMenu();
 
-  form4_ = std::make_unique<TForm4>(&hints_);
+  form4_ = std::make_unique<TForm4>(
+      TForm4Deps{.form1 = *form1_,
+                 .clock = *setup_.clock,
+                 .locale = setup_.locale,
+                 .showError = [this](const std::string& m) { ShowError(m); },
+                 .setEditorYear = [this](const std::string& y) { form2_->SetEditorYear(y); },
+                 .hints = &hints_});
   abou_ = std::make_unique<TABOU>(&hints_);
   help_ = std::make_unique<Thelp>(&hints_);
   ConnectWindows();

@@ -448,13 +448,31 @@ void TForm1::ld1DblClick() {
 
 void TForm1::OpenEventList() {
   showListAfterHide_ = 1;
+  // A window hidden already (the date chooser was opened from the list
+  // window or the menu) has no hide to finish.
+  const bool wasVisible = Visible();
   Hide();
   // Without the animation nothing waits for the hide to finish: the list
   // comes at once, and the flag is spent.
-  if (!options_.animatedWindow) {
+  if (!options_.animatedWindow || !wasVisible) {
     showListAfterHide_ = 0;
     if (showEventList) showEventList();
   }
+}
+
+void TForm1::JumpToDay(const std::string& dayText, const CivilDate& date) {
+  SelectedDay = dayText;
+  WriteCalendarMonth(date.month);
+  WriteCalendarYear(date.year);
+  // The calendar stands on the date already: the fields' handlers wait
+  // rather than move it through the old year and back.
+  Edit1->SetTag(0);
+  Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, date)));
+  Edit2->SetText(FormatDate("mm", locale_, date));
+  UpDown2->SetText(std::to_string(calendar_.Year()));
+  Edit1->SetTag(1);
+  Button2Click();
+  if (!SelectedDay.empty()) Button3Click();
 }
 
 // ------------------------------------------------------------- Navigation

@@ -164,6 +164,17 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void Label1Click();
   // The selected day as the day cell shows it ("" for none).
   const std::string& SelectedDayText() const { return SelectedDay; }
+  // A date chosen elsewhere (the date chooser): `dayText` becomes the
+  // selected day, the calendar and the month fields move to the date's
+  // month and year, the details show the day and, when there is a day,
+  // its events are listed. No cell is highlighted.
+  void JumpToDay(const std::string& dayText, const CivilDate& date);
+  // The selected day alone, with nothing shown afresh (a chosen date that
+  // turned out not to exist).
+  void SetSelectedDayText(const std::string& dayText) { SelectedDay = dayText; }
+  // The event list window on the selected day: this window hides and the
+  // list comes once the hide is over.
+  void OpenEventList();
 
   // ---- Navigation
   void Calendar1Change();  // refill after the view month or year changed
@@ -231,8 +242,6 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
 
   // The selected day of the shown month, when a day is selected.
   std::optional<CivilDate> SelectedDate() const;
-  // Opens the event list window once this window has hidden.
-  void OpenEventList();
   // "Today " and the long date with the time: the clock line.
   std::string ClockLineText() const;
 

@@ -1,11 +1,121 @@
 #include "events/unit4.h"
 
+#include <cctype>
+
+#include "calendar/dateformat.h"
+#include "calendar/window_frame.h"
+#include "resources/resource_ids.h"
+
 namespace redoviri {
 
 using namespace widgets;
 
-TForm4::TForm4(HintManager* hints)
-    : FormWindow({.clientWidth = 301, .clientHeight = 149, .centered = true, .colour = colours::Silver,
-            .borderless = true, .topmost = true, .hints = hints}) {}
+namespace {
+
+constexpr const char* kLegendHint =
+    "LEGEND  Red=Lovelyday Blue=Birthday Olive=Workingday Purple=Religionday Green=Feestday Teal=Other";
+
+FormDesc ChooserDesc(HintManager* hints) {
+  return {.clientWidth = 301, .clientHeight = 149, .centered = true, .colour = colours::Silver,
+          .borderless = true, .topmost = true, .dragBySurface = true, .hints = hints};
+}
+
+// `count` characters of `text` from the 1-based position `first`, fewer
+// where the text ends.
+std::string Chars(const std::string& text, std::size_t first, std::size_t count) {
+  if (first == 0 || first > text.size()) return {};
+  return text.substr(first - 1, count);
+}
+
+std::optional<int> Digits(std::string_view text) {
+  int value = 0;
+  for (const char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+}  // namespace
+
+std::optional<CivilDate> ReadChosenDate(std::string_view typed, bool monthFirst) {
+  if (typed.size() != 10 || typed[2] != '/' || typed[5] != '/') return std::nullopt;
+  const std::optional<int> first = Digits(typed.substr(0, 2));
+  const std::optional<int> second = Digits(typed.substr(3, 2));
+  const std::optional<int> year = Digits(typed.substr(6, 4));
+  if (!first || !second || !year) return std::nullopt;
+  const CivilDate date{*year, monthFirst ? *first : *second, monthFirst ? *second : *first};
+  if (!IsValidDate(date)) return std::nullopt;
+  return date;
+}
+
+TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints)), deps_(std::move(deps)) {
+  Form& form = GetForm();
+  const WindowFrame frame =
+      AddWindowFrame(form, {.closeHints = {kCloseMenuHint, kCloseMenuHint, kCloseHint, kCloseHint},
+                            .onClose = [this] { Panel2Click(); }});
+  TopBar = &frame.top;
+  BottomBar = &frame.bottom;
+  CloseBoxes = frame.close;
+
+  // Windowless, so above the bars and under the close boxes; it covers
+  // the top bar, so it says what the bar says.
+  Label10 = &form.Add<Label>({.left = 2, .top = 2, .width = 301, .height = 18,
+                              .caption = "Choose your new event date", .hint = kMoveHint, .font = Font::Arial(13),
+                              .fontColour = colours::White},
+                             {.align = Align::Center});
+  FieldLegend = &form.Add<Image>({.left = 15, .top = 22, .width = 271, .height = 66, .hint = kLegendHint},
+                                 {.picture = ResourcePicture(IDB_LEGENDLOW), .stretch = true});
+  Label1 = &form.Add<Label>({.left = 69, .top = 25, .width = 172, .height = 14,
+                             .caption = "New Event Date in your date-format", .font = Font::Arial(11),
+                             .fontColour = colours::White});
+  MaskEdit1 = &form.Add<MaskEdit>({.left = 97, .top = 41, .width = 104, .height = 30, .font = Font::Arial(19)},
+                                  {.mask = "!99/99/0000;1;_"});
+
+  // The buttons' panel is the strip itself: it drags the window like the
+  // rest of the surface, and the buttons sit at (12, 8) and (164, 8) on it.
+  constexpr int kStripLeft = 16, kStripTop = 87;
+  ButtonLegend = &form.Add<Image>(
+      {.left = kStripLeft, .top = kStripTop, .width = 269, .height = 46, .hint = kLegendHint},
+      {.picture = ResourcePicture(IDB_LEGENDLOW), .stretch = true});
+  Button1 = &form.Add<SpeedButton>({.left = kStripLeft + 12, .top = kStripTop + 8, .width = 138, .height = 29,
+                                    .caption = "OK for that Date", .onClick = [this] { Button1Click(); }},
+                                   {.flat = true});
+  Button2 = &form.Add<SpeedButton>({.left = kStripLeft + 164, .top = kStripTop + 8, .width = 70, .height = 29,
+                                    .caption = "Cancel", .onClick = [this] { Button2Click(); }},
+                                   {.flat = true});
+  FormCreate();
+}
+
+void TForm4::FormCreate() {
+  // Today in the order the user types dates in ("dd/mm/yyyy" or
+  // "mm/dd/yyyy"), which is the shape of the mask.
+  MaskEdit1->SetText(FormatDate(DateForm::Numeric, deps_.locale, deps_.clock.Now().date));
+}
+
+void TForm4::Button1Click() {
+  Hide();
+  const std::string typed = MaskEdit1->Text();
+  const bool monthFirst = deps_.locale.IsMonthFirst();
+  const std::string day = monthFirst ? Chars(typed, 4, 2) : Chars(typed, 1, 2);
+  TForm1& main = deps_.form1;
+
+  const std::optional<CivilDate> date = ReadChosenDate(typed, monthFirst);
+  if (!date) {
+    // The day is taken before the date is read: it stays chosen, while the
+    // calendar, its fields and the list keep what they showed.
+    main.SetSelectedDayText(day);
+    deps_.showError("'" + typed + "' is not a valid date and time");
+    return;
+  }
+  main.JumpToDay(day, *date);
+  if (deps_.setEditorYear) deps_.setEditorYear(Chars(typed, 7, 4));
+  // A real date always names its day: the list opens on it.
+  main.OpenEventList();
+}
+
+void TForm4::Button2Click() { Hide(); }
+
+void TForm4::Panel2Click() { Hide(); }
 
 }  // namespace redoviri

@@ -1,14 +1,70 @@
 // The date chooser Form4: a small window in which the user types a date to
-// jump to. For now the window itself, hidden until something shows it.
+// jump to. "OK for that Date" moves the main calendar to the date's month,
+// makes its day the selected day and opens the event list window on it with
+// the editor's year set; "Cancel" and the corner boxes only hide the window.
+//
+// The field keeps what was typed last: today's date goes into it only when
+// the window is created.
 #pragma once
 
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calendar/clock.h"
+#include "calendar/locale.h"
+#include "calendar/maincal.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
 
+struct TForm4Deps {
+  TForm1& form1;
+  const Clock& clock;
+  DateLocale locale;  // the order the date is typed in
+  // Shows the message of a failed conversion; the program goes on.
+  std::function<void(const std::string& message)> showError;
+  // The editor's year field of the event list window.
+  std::function<void(const std::string& year)> setEditorYear;
+  widgets::HintManager* hints = nullptr;
+};
+
+// The date typed into the chooser ("dd/mm/yyyy", or "mm/dd/yyyy" when the
+// month comes first), when it is a real date: two digits, "/", two digits,
+// "/", four digits, nothing blank. A field with a blank position is not a
+// date, even where the mask lets the day or month digits be left out.
+std::optional<CivilDate> ReadChosenDate(std::string_view typed, bool monthFirst);
+
 class TForm4 : public widgets::FormWindow {
  public:
-  explicit TForm4(widgets::HintManager* hints);
+  explicit TForm4(TForm4Deps deps);
+
+  // ---- Handlers
+  // "OK for that Date".
+  void Button1Click();
+  // "Cancel".
+  void Button2Click();
+  // Any corner box.
+  void Panel2Click();
+
+ private:
+  friend struct test::WindowAccess;
+
+  void FormCreate();
+
+  TForm4Deps deps_;
+  widgets::Label* Label10 = nullptr;  // title line on the top bar
+  widgets::Label* Label1 = nullptr;
+  widgets::MaskEdit* MaskEdit1 = nullptr;
+  widgets::SpeedButton* Button1 = nullptr;
+  widgets::SpeedButton* Button2 = nullptr;
+  widgets::Image* FieldLegend = nullptr;   // the strip behind the field
+  widgets::Image* ButtonLegend = nullptr;  // the strip behind the buttons
+  std::array<widgets::Panel*, 4> CloseBoxes{};  // by Corner
+  widgets::Image* TopBar = nullptr;
+  widgets::Image* BottomBar = nullptr;
 };
 
 }  // namespace redoviri

@@ -2,11 +2,13 @@
 // which the program's other windows never reach.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "app/oslpash.h"
 #include "calendar/maincal.h"
 #include "events/editday.h"
+#include "events/unit4.h"
 #include "widgets/form.h"
 
 namespace redoviri::test {
@@ -28,6 +30,24 @@ struct WindowAccess {
   // The splash.
   static widgets::Image& Image1(TForm3& splash) { return splash.Image1; }
   static widgets::Timer& Timer1(TForm3& splash) { return splash.Timer1; }
+
+  // The date chooser.
+  struct ChooserWidgets {
+    widgets::Label& Label10;
+    widgets::Label& Label1;
+    widgets::MaskEdit& MaskEdit1;
+    widgets::SpeedButton& Button1;
+    widgets::SpeedButton& Button2;
+    widgets::Image& FieldLegend;
+    widgets::Image& ButtonLegend;
+    widgets::Image& TopBar;
+    widgets::Image& BottomBar;
+    std::array<widgets::Panel*, 4> CloseBoxes;
+  };
+  static ChooserWidgets Widgets(TForm4& c) {
+    return {*c.Label10,     *c.Label1,       *c.MaskEdit1, *c.Button1,   *c.Button2,
+            *c.FieldLegend, *c.ButtonLegend, *c.TopBar,    *c.BottomBar, c.CloseBoxes};
+  }
 };
 
 }  // namespace redoviri::test
