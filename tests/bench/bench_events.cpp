@@ -92,14 +92,13 @@ std::string WritableCopy(int n, const char* name) {
 
 // A line of its own for every save.
 std::string SavedLine(std::int64_t i) {
-  EventRecord r;
-  r.month = "06";
-  r.day = "15";
-  r.year = "2003";
-  r.time = "08:00";
-  r.category = EventCategory::kWorkBusiness;
-  r.recurrence.onlyOnce = true;
-  r.name = "saved " + std::to_string(i);
+  const EventRecord r{.month = "06",
+                      .day = "15",
+                      .year = "2003",
+                      .time = "08:00",
+                      .category = EventCategory::kWorkBusiness,
+                      .recurrence = {.onlyOnce = true},
+                      .name = "saved " + std::to_string(i)};
   return BuildEventLine(r).line;
 }
 
