@@ -98,7 +98,8 @@ std::string SavedLine(std::int64_t i) {
                       .time = "08:00",
                       .category = EventCategory::kWorkBusiness,
                       .recurrence = {.onlyOnce = true},
-                      .name = "saved " + std::to_string(i)};
+                      .name = "saved " + std::to_string(i),
+                      .comment = ""};
   return BuildEventLine(r).line;
 }
 
