@@ -412,7 +412,7 @@ void TForm2::saveeClick() {
   // An event on a day that does not exist could never be shown.
   const auto month = ReadInteger(record.month), day = ReadInteger(record.day), year = ReadInteger(record.year);
   if (!month || !day || !year || !IsValidDate(*year, *month, *day)) {
-    deps_.showError("'" + TypedDate() + "' is not a valid date");
+    deps_.showError(NotADateMessage(TypedDate()));
     return;
   }
   if (!SaveEventLine(built.line)) return;  // the panel stays open with what was typed

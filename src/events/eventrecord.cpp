@@ -103,6 +103,10 @@ std::optional<int> ParseInteger(std::string_view text) {
 
 std::string NotAnIntegerMessage(std::string_view text) { return QuotedMessage(text, "is not a valid integer value"); }
 
+std::string NotADateMessage(std::string_view text) { return QuotedMessage(text, "is not a valid date"); }
+
+std::string NotADateTimeMessage(std::string_view text) { return QuotedMessage(text, "is not a valid date and time"); }
+
 BuiltLine BuildEventLine(const EventRecord& record) {
   const std::string_view countText = TrimBlanks(record.dayCount);
   const std::optional<int> count = ParseInteger(countText);

@@ -96,6 +96,9 @@ std::string_view TrimBlanks(std::string_view text);
 std::optional<int> ParseInteger(std::string_view text);
 // "'%s' is not a valid integer value" with the given text in place of %s.
 std::string NotAnIntegerMessage(std::string_view text);
+// "'%s' is not a valid date", and the same of a date with its time.
+std::string NotADateMessage(std::string_view text);
+std::string NotADateTimeMessage(std::string_view text);
 
 struct BuiltLine {
   std::string line;   // 110 characters when ok()

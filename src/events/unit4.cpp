@@ -105,7 +105,7 @@ void TForm4::Button1Click() {
     // The day is taken before the date is read: it stays chosen, while the
     // calendar, its fields and the list keep what they showed.
     main.SetSelectedDayText(day);
-    deps_.showError("'" + typed + "' is not a valid date and time");
+    deps_.showError(NotADateTimeMessage(typed));
     return;
   }
   main.JumpToDay(day, *date);

@@ -49,7 +49,10 @@ class ListWindow : public test::AppTest {
     std::vector<std::string> rows;
     for (int r = 1; r < w().StringGrid1->RowCount(); ++r) {
       std::string row;
-      for (int c = 0; c < kDayColumnCount; ++c) row += (c ? "|" : "") + w().StringGrid1->Cell(c, r);
+      for (int c = 0; c < kDayColumnCount; ++c) {
+        if (c) row += '|';
+        row += w().StringGrid1->Cell(c, r);
+      }
       rows.push_back(row);
     }
     return rows;
