@@ -9,6 +9,9 @@ namespace redoviri {
 class TABOU : public widgets::FormWindow {
  public:
   explicit TABOU(widgets::HintManager* hints);
+
+  // The about command: the window at the centre of the screen.
+  void ShowCentred();
 };
 
 }  // namespace redoviri

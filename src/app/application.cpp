@@ -65,8 +65,63 @@ Application::~Application() = default;
 
 void Application::BuildPopupMenu() {
   widgets::TPopupMenu& menu = form2_->PopupMenu();
+  menu.Add({.caption = "Show Calendar", .onClick = [this] { card4Click(); }});
+  menu.Add({.caption = "Hide calendar", .onClick = [this] { hidecClick(); }});
+  menu.Add({.caption = "Edit new event", .onClick = [this] { card5Click(); }});
+  menu.Add({.caption = "-"});
+  const int looks = menu.Add({.caption = "Looks", .submenu = true});
+  // The border looks are shown, not chosen: they do nothing.
+  menu.Add({.caption = "Colored borders", .checked = true}, looks);
+  menu.Add({.caption = "Silver borders"}, looks);
+  animItem_ = menu.Add({.caption = kAnimatedCaption, .checked = true, .onClick = [this] { animClick(); }}, looks);
+  blinkItem_ = menu.Add({.caption = kBlinkingCaption, .checked = true, .onClick = [this] { blinkicClick(); }}, looks);
+  menu.Add({.caption = "-"});
+  menu.Add({.caption = "Help", .onClick = [this] { helpeClick(); }});
+  menu.Add({.caption = kAboutCaption, .onClick = [this] { aboutClick(); }});
+  menu.Add({.caption = "-"});
   menu.Add({.caption = kQuitCaption, .onClick = [this] { Quit1Click(); }});
+  menu.Add({.caption = "-"});
+  menu.Add({.caption = "OK, close the menu..."});  // choosing it only closes the menu
   form1_->AttachPopupMenu(menu);
+}
+
+// ------------------------------------------------------------- Menu commands
+
+void Application::card4Click() { form1_->Show(); }
+
+void Application::HideMainAndList() {
+  // Neither window may bring the other back while they go.
+  form1_->SetShowListAfterHide(false);
+  form2_->SetShowGridAfterHide(false);
+  form1_->Hide();
+  form2_->Hide();
+}
+
+void Application::hidecClick() { HideMainAndList(); }
+
+void Application::card5Click() { form4_->Show(); }
+
+void Application::animClick() {
+  options_.animatedWindow = !options_.animatedWindow;
+  form2_->PopupMenu().SetChecked(animItem_, options_.animatedWindow);
+}
+
+void Application::blinkicClick() {
+  options_.blinkingIcons = !options_.blinkingIcons;
+  form2_->PopupMenu().SetChecked(blinkItem_, options_.blinkingIcons);
+  // Recounting stops the blinking first and starts it again only when the
+  // option is on and today has events.
+  form1_->checktodayClick();
+}
+
+void Application::helpeClick() {
+  HideMainAndList();
+  help_->Show();
+}
+
+void Application::aboutClick() {
+  HideMainAndList();
+  abou_->ShowCentred();
 }
 
 void Application::ShowInfo(const std::string& message) const {
@@ -102,12 +157,9 @@ int Application::Run() {
 
 void Application::Quit1Click() {
   options_.animatedWindow = false;
+  form2_->PopupMenu().SetChecked(animItem_, false);
   form1_->StopTimers();
-  // Neither window may bring the other back while they go.
-  form1_->SetShowListAfterHide(false);
-  form2_->SetShowGridAfterHide(false);
-  form1_->Hide();
-  form2_->Hide();
+  HideMainAndList();
   form4_->Hide();
   abou_->Hide();
   help_->Hide();

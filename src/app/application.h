@@ -31,6 +31,9 @@ namespace redoviri {
 inline constexpr const char* kApplicationTitle = "Redoviri by DUZOVU";
 inline constexpr const char* kEventFilePath = "c:\\program files\\Redoviri by DUZOVU\\Redoviri.ini";
 inline constexpr const char* kQuitCaption = "Terminate Redoviri and Quit";
+inline constexpr const char* kAboutCaption = "About Redoviri by DUZOVU";
+inline constexpr const char* kAnimatedCaption = "Animated window";
+inline constexpr const char* kBlinkingCaption = "Blincking icons";
 
 // What the program runs on: the system's clock, locale, files and shell,
 // or stand-ins.
@@ -67,6 +70,15 @@ class Application {
   // window last.
   void Quit1Click();
 
+  // The other commands of the shared popup menu.
+  void card4Click();    // "Show Calendar"
+  void hidecClick();    // "Hide calendar": both windows go for good
+  void card5Click();    // "Edit new event": the date chooser
+  void animClick();     // "Animated window" on and off
+  void blinkicClick();  // "Blincking icons" on and off
+  void helpeClick();    // "Help"
+  void aboutClick();    // "About Redoviri by DUZOVU"
+
   TForm3& Form3() { return *form3_; }
   TForm1& Form1() { return *form1_; }
   TForm2& Form2() { return *form2_; }
@@ -80,11 +92,14 @@ class Application {
   void ShowInfo(const std::string& message) const;
   bool Confirm(const std::string& question) const;
   void BuildPopupMenu();
+  // Clears both window-switch flags, then hides the main and list windows.
+  void HideMainAndList();
   // The hooks by which the main window reaches the others.
   void ConnectWindows();
 
   ApplicationSetup setup_;
   AppOptions options_;
+  int animItem_ = -1, blinkItem_ = -1;  // their places in the shared menu
   widgets::HintManager hints_;
   // Declared in the order of creation; destroyed the other way round.
   std::unique_ptr<TForm3> form3_;

@@ -1,5 +1,7 @@
 #include "widgets/popup_menu.h"
 
+#include <stdexcept>
+#include <string>
 #include <system_error>
 
 namespace redoviri::widgets {
@@ -25,34 +27,45 @@ TPopupMenu::TPopupMenu() : menu_(CreatePopupMenu()) {
 
 TPopupMenu::~TPopupMenu() { DestroyMenu(menu_); }
 
-int TPopupMenu::Add(MenuItem item) {
-  const int index = Count();
-  if (item.caption == "-") {
-    AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
-  } else {
-    AppendMenuA(menu_, MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED),
-                kFirstCommand + static_cast<UINT>(index), item.caption.c_str());
+int TPopupMenu::Add(MenuItem item, int parent) {
+  HMENU into = menu_;
+  if (parent >= 0) {
+    into = parent < Count() ? items_[Slot(parent)].submenu : nullptr;
+    if (!into) throw std::invalid_argument("popup menu: item " + std::to_string(parent) + " is not a submenu");
   }
-  items_.push_back(std::move(item));
+  const int index = Count();
+  Entry entry{std::move(item)};
+  const MenuItem& m = entry.item;
+  if (m.caption == "-") {
+    AppendMenuA(into, MF_SEPARATOR, 0, nullptr);
+  } else if (m.submenu) {
+    entry.submenu = CreatePopupMenu();
+    AppendMenuA(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(entry.submenu), m.caption.c_str());
+  } else {
+    AppendMenuA(into, MF_STRING | (m.checked ? MF_CHECKED : MF_UNCHECKED), kFirstCommand + static_cast<UINT>(index),
+                m.caption.c_str());
+  }
+  items_.push_back(std::move(entry));
   return index;
 }
 
 int TPopupMenu::Find(const std::string& caption) const {
   for (int i = 0; i < Count(); ++i)
-    if (items_[Slot(i)].caption == caption) return i;
+    if (items_[Slot(i)].item.caption == caption) return i;
   return -1;
 }
 
 void TPopupMenu::SetChecked(int index, bool checked) {
-  items_.at(Slot(index)).checked = checked;
-  CheckMenuItem(menu_, static_cast<UINT>(index), MF_BYPOSITION | (checked ? MF_CHECKED : MF_UNCHECKED));
+  items_.at(Slot(index)).item.checked = checked;
+  // By command: the item may sit in a submenu.
+  CheckMenuItem(menu_, kFirstCommand + static_cast<UINT>(index), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void TPopupMenu::Popup(POINT screen) { TrackMenuAt(menu_, Owner(), screen); }
 
 void TPopupMenu::Click(int index) {
   // A copy: the handler may add items, which moves the vector.
-  const std::function<void()> handler = items_.at(Slot(index)).onClick;
+  const std::function<void()> handler = items_.at(Slot(index)).item.onClick;
   if (handler) handler();
 }
 

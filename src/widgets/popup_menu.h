@@ -26,6 +26,7 @@ struct MenuItem {
   std::string caption;  // "-" makes a separator
   bool checked = false;
   std::function<void()> onClick{};
+  bool submenu = false;  // opens the items added under it
 };
 
 class TPopupMenu : private MessageWindow {
@@ -34,15 +35,22 @@ class TPopupMenu : private MessageWindow {
   TPopupMenu();
   ~TPopupMenu() override;
 
-  // Appends an item; returns its index.
-  int Add(MenuItem item);
+  // Appends an item to the menu, or to the submenu item `parent`; returns
+  // its index. Indexes count every item in the order added, those of
+  // submenus included. Throws std::invalid_argument for a parent that is
+  // not a submenu.
+  int Add(MenuItem item, int parent = -1);
   int Count() const { return static_cast<int>(items_.size()); }
   // The index of the first item with that caption, or -1.
   int Find(const std::string& caption) const;
 
-  const std::string& Caption(int index) const { return items_.at(Slot(index)).caption; }
-  bool Checked(int index) const { return items_.at(Slot(index)).checked; }
+  const std::string& Caption(int index) const { return items_.at(Slot(index)).item.caption; }
+  bool Checked(int index) const { return items_.at(Slot(index)).item.checked; }
   void SetChecked(int index, bool checked);
+  // The command the menu sends when item `index` is chosen.
+  UINT CommandOf(int index) const { return kFirstCommand + static_cast<UINT>(index); }
+  // The menu that a submenu item opens; null for other items.
+  HMENU SubmenuOf(int index) const { return items_.at(Slot(index)).submenu; }
 
   // Shows the menu with its top-left corner at a screen point.
   void Popup(POINT screen);
@@ -59,8 +67,13 @@ class TPopupMenu : private MessageWindow {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   static std::size_t Slot(int index) { return static_cast<std::size_t>(index); }
 
+  struct Entry {
+    MenuItem item;
+    HMENU submenu = nullptr;  // owned by the menu it was appended to
+  };
+
   HMENU menu_;
-  std::vector<MenuItem> items_;
+  std::vector<Entry> items_;
 };
 
 }  // namespace redoviri::widgets

@@ -16,6 +16,7 @@
 #include "components/fake_shell.h"
 #include "events/fake_filesystem.h"
 #include "reminders/event_store.h"
+#include "resources/resource_ids.h"
 #include "support/app_fixture.h"
 #include "support/win32_test_support.h"
 #include "support/window_access.h"
@@ -308,11 +309,106 @@ TEST_F(AppShellTest, TheTrayAndTheWindowsShareTheEventListWindowsMenu) {
   widgets::TPopupMenu& menu = app->Form2().PopupMenu();
   EXPECT_EQ(Access::Tray(app->Form1()).PopupMenu.menu, menu.Handle());
   EXPECT_EQ(Access::Tray(app->Form1()).PopupMenu.owner, menu.Owner());
-  const int quit = menu.Find("Terminate Redoviri and Quit");
-  ASSERT_GE(quit, 0);
-  char text[64] = {};
-  GetMenuStringA(menu.Handle(), static_cast<UINT>(quit), text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "Terminate Redoviri and Quit");
+}
+
+// The items of a menu as the system holds them: caption ("-" for a line),
+// "*" after a checked one, the items of a submenu in brackets.
+std::string MenuText(HMENU menu) {
+  std::string out;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    if (i) out += " | ";
+    const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+    if (state & MF_SEPARATOR) {
+      out += "-";
+      continue;
+    }
+    char text[64] = {};
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    out += text;
+    if (state & MF_CHECKED) out += "*";
+    if (HMENU sub = GetSubMenu(menu, i)) out += " [" + MenuText(sub) + "]";
+  }
+  return out;
+}
+
+TEST_F(AppShellTest, TheMenuHoldsEveryCommandInOrderWithTheOptionsCheckedAtEveryStart) {
+  const std::string atStart =
+      "Show Calendar | Hide calendar | Edit new event | - | Looks [Colored borders* | Silver borders | "
+      "Animated window* | Blincking icons*] | - | Help | About Redoviri by DUZOVU | - | "
+      "Terminate Redoviri and Quit | - | OK, close the menu...";
+  Start({});
+  widgets::TPopupMenu& menu = app->Form2().PopupMenu();
+  EXPECT_EQ(MenuText(menu.Handle()), atStart);
+  // The looks of the borders are shown, not chosen; "OK" only closes.
+  for (const char* inert : {"Colored borders", "Silver borders", "OK, close the menu..."}) menu.Click(menu.Find(inert));
+  menu.Click(menu.Find("Animated window"));
+  menu.Click(menu.Find("Blincking icons"));
+  EXPECT_FALSE(app->Options().animatedWindow);
+  EXPECT_FALSE(app->Options().blinkingIcons);
+  EXPECT_NE(MenuText(menu.Handle()), atStart);
+
+  // Nothing is stored: the next start has every mark again.
+  app.reset();
+  ownedFiles = std::make_unique<testing::FakeFileSystem>();
+  files = ownedFiles.get();
+  Start({});
+  EXPECT_EQ(MenuText(app->Form2().PopupMenu().Handle()), atStart);
+  EXPECT_TRUE(app->Options().animatedWindow);
+  EXPECT_TRUE(app->Options().blinkingIcons);
+}
+
+TEST_F(AppShellTest, MenuCommandsShowAndHideTheWindows) {
+  Start({});
+  widgets::TPopupMenu& menu = app->Form2().PopupMenu();
+  const auto choose = [&](const char* caption) { menu.Click(menu.Find(caption)); };
+  const auto visible = [&] {
+    std::string v;
+    for (HWND w : {app->Form1().Handle(), app->Form2().Handle(), app->Form4().Handle(), app->ABOU().Handle(),
+                   app->help().Handle()})
+      v += IsWindowVisible(w) ? "1" : "0";
+    return v;
+  };
+  choose("Show Calendar");
+  EXPECT_EQ(visible(), "10000");
+  // With the animation on, hiding both brings neither back.
+  app->Form1().SetShowListAfterHide(true);
+  app->Form2().Show();
+  app->Form2().SetShowGridAfterHide(true);
+  choose("Hide calendar");
+  EXPECT_EQ(visible(), "00000");
+  choose("Edit new event");
+  EXPECT_EQ(visible(), "00100");
+  app->Form4().Hide();
+
+  app->Form1().Show();
+  choose("Help");
+  EXPECT_EQ(visible(), "00001");
+  app->help().Hide();
+  app->Form2().Show();
+  choose("About Redoviri by DUZOVU");
+  EXPECT_EQ(visible(), "00010");
+  RECT r{};
+  GetWindowRect(app->ABOU().Handle(), &r);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "at the centre of the screen";
+}
+
+TEST_F(AppShellTest, BlinkingIconsOffStopsTheBlinkAtOnceOnTodaysNumber) {
+  Start({EventLine("02142000", EventCategory::kBirthday, "YNNN", "Anna")});
+  TForm1& main = app->Form1();
+  EXPECT_TRUE(Access::Widgets(main).Timer3->Enabled()) << "today has an event: the icon blinks";
+  const int size = GetSystemMetrics(SM_CXSMICON);
+  const widgets::OwnedIcon today(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_D14), IMAGE_ICON, size, size, 0)));
+  const auto shown = [&] { return test::IconPixels(Access::Tray(main).Icon(), size); };
+  main.Timer3Timer();  // the day's number, then
+  main.Timer3Timer();  // the birthday icon
+  EXPECT_NE(shown(), test::IconPixels(today.get(), size)) << "a category icon now";
+  widgets::TPopupMenu& menu = app->Form2().PopupMenu();
+  menu.Click(menu.Find("Blincking icons"));
+  EXPECT_FALSE(Access::Widgets(main).Timer3->Enabled());
+  EXPECT_EQ(shown(), test::IconPixels(today.get(), size)) << "back on today's number";
+  menu.Click(menu.Find("Blincking icons"));
+  EXPECT_TRUE(Access::Widgets(main).Timer3->Enabled());
 }
 
 TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsTheLoop) {
@@ -328,7 +424,7 @@ TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsThe
   // Chosen in the menu: the command reaches the menu's window.
   widgets::TPopupMenu& menu = app->Form2().PopupMenu();
   const int quit = menu.Find(kQuitCaption);
-  PostMessageA(menu.Owner(), WM_COMMAND, GetMenuItemID(menu.Handle(), quit), 0);
+  PostMessageA(menu.Owner(), WM_COMMAND, menu.CommandOf(quit), 0);
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
     PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
@@ -350,7 +446,7 @@ TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsThe
 TEST_F(AppShellTest, RunEndsWithTheQuitCommand) {
   Start({});
   PostMessageA(app->Form2().PopupMenu().Owner(), WM_COMMAND,
-               GetMenuItemID(app->Form2().PopupMenu().Handle(), app->Form2().PopupMenu().Find(kQuitCaption)), 0);
+               app->Form2().PopupMenu().CommandOf(app->Form2().PopupMenu().Find(kQuitCaption)), 0);
   EXPECT_EQ(app->Run(), 0);
   EXPECT_FALSE(Access::Tray(app->Form1()).Active());
 }

@@ -72,11 +72,6 @@ convert "$SHOTS/marked.png" -crop "46x30+${cell_x}+${cell_y}" +repage "$E2E_DIR/
 changed=$(compare -metric AE "$E2E_DIR/before.png" "$E2E_DIR/after.png" null: 2>&1)
 [ "${changed%% *}" -gt 100 ] 2>/dev/null || fail "the 15th looks as before the save ($changed pixels differ)"
 
-xdotool mousemove $((tray_x + 10)) $((tray_y + 10)) click 3
-wait_for 30 probe menu >/dev/null || fail "the right click showed no menu"
-read -r menu_x menu_y menu_w menu_h < <(probe menu)
-xdotool mousemove $((menu_x + menu_w / 2)) $((menu_y + menu_h / 2))
-sleep 0.3
-xdotool click 1
+choose_quit "$tray_x" "$tray_y"
 wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
 echo "add: the birthday of the 15th saved, listed and marked ($changed pixels of its cell changed)"

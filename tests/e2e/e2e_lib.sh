@@ -152,3 +152,18 @@ tray_icon_count() {  # FILE TRAY_X TRAY_Y
   done
   echo $n
 }
+
+# Chooses "Terminate Redoviri and Quit" in the tray icon's menu: a right
+# click opens the menu; from no selection Up goes to its last item ("OK,
+# close the menu...") and Up once more to Quit, the item above it.
+choose_quit() {  # TRAY_X TRAY_Y
+  xdotool mousemove $(($1 + 10)) $(($2 + 10)) click 3
+  wait_for 30 probe menu >/dev/null || fail "the right click showed no menu"
+  screenshot "$SHOTS/menu.png"
+  xdotool key Up
+  sleep 0.2
+  xdotool key Up
+  sleep 0.2
+  xdotool key Return
+}
+

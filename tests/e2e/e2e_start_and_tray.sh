@@ -62,14 +62,7 @@ in_grid=$(count_colour "$SHOTS/main.png" "$grid_x" "$grid_y" 315 174 128,255,255
 [ "$in_grid" -eq "$in_cell" ] || fail "the today colour also outside cell $k ($in_grid against $in_cell)"
 
 # --- The tray icon's menu: "Terminate Redoviri and Quit" ends the program.
-xdotool mousemove $((tray_x + 10)) $((tray_y + 10)) click 3
-wait_for 30 probe menu >/dev/null || fail "the right click showed no menu"
-read -r menu_x menu_y menu_w menu_h < <(probe menu)
-screenshot "$SHOTS/menu.png"
-# The menu holds the one item for now: its middle is the item's.
-xdotool mousemove $((menu_x + menu_w / 2)) $((menu_y + menu_h / 2))
-sleep 0.3
-xdotool click 1
+choose_quit "$tray_x" "$tray_y"
 wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
 wait_for 30 tray_gone || fail "the tray icon stayed after Quit"
 echo "start: splash, main window with today's cell $k, Quit ended the program after $((SECONDS - started)) s"

@@ -2,6 +2,7 @@
 // and commands that run their item's handler from the message loop.
 #include <windows.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -48,6 +49,27 @@ TEST(PopupMenuTest, ACommandRunsItsItemsHandlerFromTheMessageLoop) {
   EXPECT_TRUE(ran.empty()) << "not before the loop runs";
   redoviri::test::PumpPending();
   EXPECT_EQ(ran, std::vector<int>{1});
+}
+
+TEST(PopupMenuTest, SubmenuItemsAreCountedInOrderAndCheckedByCommand) {
+  TPopupMenu menu;
+  int runs = 0;
+  menu.Add({.caption = "Show Calendar"});
+  const int looks = menu.Add({.caption = "Looks", .submenu = true});
+  const int anim = menu.Add({.caption = "Animated window", .checked = true, .onClick = [&] { ++runs; }}, looks);
+  const int help = menu.Add({.caption = "Help"});
+  EXPECT_EQ(GetMenuItemCount(menu.Handle()), 3);
+  ASSERT_NE(menu.SubmenuOf(looks), nullptr);
+  EXPECT_EQ(GetSubMenu(menu.Handle(), 1), menu.SubmenuOf(looks));
+  EXPECT_EQ(GetMenuItemCount(menu.SubmenuOf(looks)), 1);
+  EXPECT_EQ(menu.Find("Help"), help);
+  menu.SetChecked(anim, false);
+  EXPECT_FALSE(GetMenuState(menu.SubmenuOf(looks), 0, MF_BYPOSITION) & MF_CHECKED);
+  // A command from inside the submenu reaches its item.
+  PostMessageA(menu.Owner(), WM_COMMAND, GetMenuItemID(menu.SubmenuOf(looks), 0), 0);
+  redoviri::test::PumpPending();
+  EXPECT_EQ(runs, 1);
+  EXPECT_THROW(menu.Add({.caption = "x"}, help), std::invalid_argument) << "Help opens no submenu";
 }
 
 }  // namespace
