@@ -37,6 +37,8 @@ inline constexpr const char* kQuitCaption = "Terminate Redoviri and Quit";
 struct ApplicationSetup {
   std::unique_ptr<Clock> clock;
   DateLocale locale;
+  // Reads the locale again when the user changes the regional settings.
+  std::function<DateLocale()> readLocale = UserDateLocale;
   std::unique_ptr<FileSystem> files;
   std::string eventFilePath = kEventFilePath;
   ShellNotify* shell = nullptr;  // null: the real notification area
@@ -82,6 +84,8 @@ class Application {
   void BuildPopupMenu();
   // The hooks by which the main window reaches the others.
   void ConnectWindows();
+  // The regional settings changed: every window takes the locale read anew.
+  void RegionalSettingsChanged();
 
   ApplicationSetup setup_;
   AppOptions options_;
