@@ -59,6 +59,15 @@ void Application::ConnectWindows() {
   main.clockTextChanged = [this](const std::string& text) { form2_->ShowClockText(text); };
   main.selectedDateChanged = [this](const std::optional<CivilDate>& date) { form2_->ShowSelectedDate(date); };
   main.dayListed = [this](const DayListing& listing) { form2_->ShowDayListing(listing); };
+  main.regionalSettingsChanged = [this] { RegionalSettingsChanged(); };
+}
+
+void Application::RegionalSettingsChanged() {
+  if (!setup_.readLocale) return;
+  setup_.locale = setup_.readLocale();
+  form1_->LocaleChanged(setup_.locale);
+  form2_->LocaleChanged(setup_.locale);
+  form4_->LocaleChanged(setup_.locale);
 }
 
 Application::~Application() = default;

@@ -40,6 +40,8 @@ inline constexpr const char* kBlinkingCaption = "Blincking icons";
 struct ApplicationSetup {
   std::unique_ptr<Clock> clock;
   DateLocale locale;
+  // Reads the locale again when the user changes the regional settings.
+  std::function<DateLocale()> readLocale = UserDateLocale;
   std::unique_ptr<FileSystem> files;
   std::string eventFilePath = kEventFilePath;
   ShellNotify* shell = nullptr;  // null: the real notification area
@@ -96,6 +98,8 @@ class Application {
   void HideMainAndList();
   // The hooks by which the main window reaches the others.
   void ConnectWindows();
+  // The regional settings changed: every window takes the locale read anew.
+  void RegionalSettingsChanged();
 
   ApplicationSetup setup_;
   AppOptions options_;

@@ -1,6 +1,7 @@
 #include "calendar/maincal.h"
 
 #include <string_view>
+#include <utility>
 
 #include "astro/moonmarks.h"
 #include "calendar/colours.h"
@@ -131,6 +132,7 @@ TForm1::TForm1(TForm1Deps deps)
   LoadTrayIcons();
   SetupTray();
   FormCreate();
+  FollowMachine();
 }
 
 TForm1::~TForm1() {
@@ -138,6 +140,20 @@ TForm1::~TForm1() {
   GetForm().onShow = nullptr;
   GetForm().onHide = nullptr;
   GetForm().onContextMenu = nullptr;
+  GetForm().onTimeChange = nullptr;
+  GetForm().onResume = nullptr;
+  GetForm().onSettingChange = nullptr;
+}
+
+void TForm1::FollowMachine() {
+  // The window is top level, so the system's broadcasts reach it even
+  // while it is hidden. A laptop opened the next morning, or a clock set
+  // by hand, shows the new day at once rather than within the minute.
+  GetForm().onTimeChange = [this] { CheckDayChange(); };
+  GetForm().onResume = [this] { CheckDayChange(); };
+  GetForm().onSettingChange = [this](std::string_view section) {
+    if (section == "intl" && regionalSettingsChanged) regionalSettingsChanged();
+  };
 }
 
 void TForm1::BuildFrame() {
@@ -298,14 +314,19 @@ void TForm1::SetupTray() {
   Tray.SetActive(true);
 }
 
-void TForm1::FormCreate() {
+void TForm1::FillMonthChooser() {
   for (int r = 1; r <= 12; ++r) {
     const CivilDate date{2000, r, r};
     StringGrid1->SetCell(0, r - 1, FormatDate("mm", locale_, date));
     StringGrid1->SetCell(1, r - 1, UpperCaseAscii(FormatDate("mmmm", locale_, date)));
   }
+}
+
+void TForm1::FormCreate() {
+  FillMonthChooser();
   const LocalDateTime now = clock_.Now();
   TodayStamp = DayKey(now.date);
+  detailsDate_ = now.date;
   Label1->SetCaption(FormatDate(DateForm::Long, locale_, now.date));
   Label2->SetCaption(ClockLineText());
   SetMonthFields(now.date);  // ReadyFlag is 0: the fields' handlers wait
@@ -408,6 +429,7 @@ std::optional<CivilDate> TForm1::SelectedDate() const {
 
 void TForm1::Button2Click() {
   const std::optional<CivilDate> date = SelectedDate();
+  detailsDate_ = date;
   Label1->SetCaption(date ? FormatDate(DateForm::Long, locale_, *date) : std::string());
   if (selectedDateChanged) selectedDateChanged(date);
   for (int c = 1; c <= kCategoryCount; ++c) {
@@ -525,6 +547,7 @@ void TForm1::SpeedButton1Click() {
   const LocalDateTime now = clock_.Now();
   WriteCalendarMonth(now.date.month);
   WriteCalendarYear(now.date.year);
+  detailsDate_ = now.date;
   Label1->SetCaption(FormatDate(DateForm::Long, locale_, now.date));
   Label2->SetCaption(ClockLineText());
   SetMonthFields(now.date);
@@ -619,5 +642,21 @@ void TForm1::AttachPopupMenu(TPopupMenu& menu) {
 }
 
 void TForm1::RemoveTrayIcon() { Tray.SetActive(false); }
+
+void TForm1::LocaleChanged(DateLocale locale) {
+  const DateLocale old = std::exchange(locale_, std::move(locale));
+  FillMonthChooser();
+  Button1Click();  // the column headers
+  // The month number and the year read the same in any language.
+  Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, calendar_.Date())));
+  if (detailsDate_) {
+    // What follows the date (the moon of a selected day) stays.
+    const std::string was = FormatDate(DateForm::Long, old, *detailsDate_);
+    const std::string caption = Label1->Caption();
+    const std::string rest = caption.starts_with(was) ? caption.substr(was.size()) : std::string();
+    Label1->SetCaption(FormatDate(DateForm::Long, locale_, *detailsDate_) + rest);
+  }
+  Label2->SetCaption(ClockLineText());
+}
 
 }  // namespace redoviri

@@ -133,6 +133,10 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void AttachPopupMenu(widgets::TPopupMenu& menu);
   // Takes the icon out of the notification area.
   void RemoveTrayIcon();
+  // The day and month names and the date order are now these: the month
+  // chooser, the column headers, the month name field, the details and
+  // the clock line are written again with them.
+  void LocaleChanged(DateLocale locale);
 
   // ---- Month grid
   // Fills the grid for Calendar1's month: day numbers, header names,
@@ -199,6 +203,11 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void checktodayClick();
   void datetrayClick();
   void Timer2Timer();  // day change
+  // Whether today is another day than the one last seen; if so the month
+  // fields, the calendar, its marks and the tray move to the new day. The
+  // timer runs it once a minute; a change of the system time or zone and
+  // a wake-up from sleep run it at once.
+  void CheckDayChange();
   void Timer3Timer();  // blink
   void TrayDblClick();
 
@@ -216,6 +225,9 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   std::function<void(const std::optional<CivilDate>&)> selectedDateChanged;
   // The selected day's events (Button3Click), for the list window's rows.
   std::function<void(const DayListing&)> dayListed;
+  // The user changed the regional settings (names of days and months, the
+  // date order); the application reads them and hands them round.
+  std::function<void()> regionalSettingsChanged;
 
   // ---- State
   const ViewCalendar& Calendar1() const { return calendar_; }
@@ -235,6 +247,8 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void BuildGrid();
   void LoadTrayIcons();
   void SetupTray();
+  void FollowMachine();
+  void FillMonthChooser();
 
   void WriteCalendarMonth(int month);
   void WriteCalendarYear(int year);
@@ -260,6 +274,9 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   TodayCounts todayCounts_;
   int showListAfterHide_ = 0;  // ShowListAfterHide, the window's tag
   std::string SelectedDay;
+  // The date the details label was last written with, to write it again in
+  // other names.
+  std::optional<CivilDate> detailsDate_;
   int BlinkPhase = 0;
   std::string TodayStamp;  // "ddmmyyyy" of the date last seen
   widgets::TPopupMenu* popupMenu_ = nullptr;

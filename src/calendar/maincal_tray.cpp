@@ -1,5 +1,6 @@
 // The main window's tray reminders: today's events in the tooltip, the
-// day-number icon, the blinking, and the once-a-minute check for a new day.
+// day-number icon, the blinking, and the check for a new day: once a minute
+// and whenever the system's clock moves or the machine wakes.
 // The counts, texts and blink order come from reminders/todayreminder.h.
 #include "calendar/maincal.h"
 #include "events/eventlist.h"
@@ -43,9 +44,11 @@ void TForm1::Timer3Timer() {
   BlinkPhase = tick.next.phase;
 }
 
-void TForm1::Timer2Timer() {
+void TForm1::Timer2Timer() { CheckDayChange(); }
+
+void TForm1::CheckDayChange() {
   const CivilDate today = clock_.Now().date;
-  const DayChange change = CheckDayChange(TodayStamp, today);
+  const DayChange change = redoviri::CheckDayChange(TodayStamp, today);
   if (!change.changed) return;
   TodayStamp = change.key;
   SetMonthFields(today);

@@ -259,7 +259,7 @@ void TForm2::FormCreate() {
   main.StartClock();
 
   const CivilDate shown = main.Calendar1().Date();
-  Label1->SetCaption(std::string("Here are the event for ") + FormatDate(DateForm::ShortHeading, deps_.locale, shown));
+  ShowHeading({"Here are the event for ", DateForm::ShortHeading, shown});
   monthe->SetText(FormatDate("mm", deps_.locale, shown));
   daye->SetText(FormatDate("dd", deps_.locale, shown));
   yeare->SetText(std::to_string(shown.year));
@@ -295,7 +295,7 @@ void TForm2::ShowDayListing(const DayListing& listing) {
 }
 
 void TForm2::ShowSelectedDate(const std::optional<CivilDate>& date) {
-  Label1->SetCaption(kHeading + (date ? FormatDate(DateForm::Heading, deps_.locale, *date) : std::string()));
+  ShowHeading({kHeading, DateForm::Heading, date});
   if (!date) return;
   monthe->SetText(FormatDate("mm", deps_.locale, *date));
   daye->SetText(FormatDate("dd", deps_.locale, *date));
@@ -303,6 +303,16 @@ void TForm2::ShowSelectedDate(const std::optional<CivilDate>& date) {
 }
 
 void TForm2::SetEditorYear(const std::string& year) { yeare->SetText(year); }
+
+void TForm2::ShowHeading(Heading heading) {
+  heading_ = std::move(heading);
+  Label1->SetCaption(heading_.lead + (heading_.date ? FormatDate(heading_.form, deps_.locale, *heading_.date) : ""));
+}
+
+void TForm2::LocaleChanged(DateLocale locale) {
+  deps_.locale = std::move(locale);
+  ShowHeading(heading_);
+}
 
 // ------------------------------------------------------------- The editor
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "calendar/dateformat.h"
 #include "calendar/maincal.h"
 #include "events/eventlist.h"
 #include "reminders/daylisting.h"
@@ -84,6 +85,9 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void ShowDayListing(const DayListing& listing);
   // The editor's year field (the date chooser's year).
   void SetEditorYear(const std::string& year);
+  // The day and month names and the date order are now these: the
+  // heading is written again with them.
+  void LocaleChanged(DateLocale locale);
   // The menu that every window and the tray icon share.
   widgets::TPopupMenu& PopupMenu() { return popupMenu_; }
   // The event store, as loaded.
@@ -137,6 +141,13 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   std::string TypedDate() const;
   // Hides this window with the main window to come back.
   void CloseToCalendar();
+  // What the heading says: a lead-in and a date, if any, in the given form.
+  struct Heading {
+    std::string lead;
+    DateForm form = DateForm::Heading;
+    std::optional<CivilDate> date;
+  };
+  void ShowHeading(Heading heading);
   // After a store operation: when the file had changed outside the program
   // and was loaded again, everything shown follows the fresh store; a
   // refusal or a failure is shown. True when the operation was made.
@@ -149,6 +160,7 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   widgets::TPopupMenu popupMenu_;
   widgets::Label& Label10;  // title line: "Today " and the date and time
   int showGridAfterHide_ = 0;  // ShowGridAfterHide, the window's tag
+  Heading heading_;
 };
 
 }  // namespace redoviri

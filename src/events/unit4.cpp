@@ -116,6 +116,14 @@ void TForm4::Button1Click() {
 
 void TForm4::Button2Click() { Hide(); }
 
+void TForm4::LocaleChanged(DateLocale locale) {
+  const bool wasMonthFirst = deps_.locale.IsMonthFirst();
+  deps_.locale = std::move(locale);
+  // Anything but a whole date is left as typed.
+  if (const std::optional<CivilDate> date = ReadChosenDate(MaskEdit1->Text(), wasMonthFirst))
+    MaskEdit1->SetText(FormatDate(DateForm::Numeric, deps_.locale, *date));
+}
+
 void TForm4::Panel2Click() { Hide(); }
 
 }  // namespace redoviri

@@ -48,6 +48,9 @@ class TForm4 : public widgets::FormWindow {
   void Button2Click();
   // Any corner box.
   void Panel2Click();
+  // Dates are now typed in this locale's order: a date in the field is
+  // turned round to it.
+  void LocaleChanged(DateLocale locale);
 
  private:
   friend struct test::WindowAccess;

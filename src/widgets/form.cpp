@@ -215,6 +215,15 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       Hide();  // forms are hidden, never closed by the user
       return 0;
+    case WM_TIMECHANGE:
+      if (onTimeChange) onTimeChange();
+      return 0;
+    case WM_POWERBROADCAST:
+      if ((wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) && onResume) onResume();
+      return TRUE;
+    case WM_SETTINGCHANGE:
+      if (onSettingChange) onSettingChange(lp ? std::string_view(reinterpret_cast<const char*>(lp)) : std::string_view());
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
         const HWND focus = GetFocus();

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "widgets/font.h"
@@ -106,6 +108,19 @@ class Form : public Container {
   // Before the form is shown or after it is hidden.
   Handler onShow;
   Handler onHide;
+
+  // News about the machine, broadcast to every top-level window, hidden
+  // ones included.
+  // The system time or the time zone was changed (WM_TIMECHANGE).
+  Handler onTimeChange;
+  // The machine is back from sleep (WM_POWERBROADCAST with
+  // PBT_APMRESUMEAUTOMATIC, and PBT_APMRESUMESUSPEND when the user is
+  // there too: both may come for the same wake-up).
+  Handler onResume;
+  // A system setting changed (WM_SETTINGCHANGE); `section` names what
+  // changed, as "intl" for the regional settings, and is empty when the
+  // message names nothing.
+  std::function<void(std::string_view section)> onSettingChange;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,8 +45,16 @@ class AppTest : public ::testing::Test {
   // The program on a file system of its own, its event file at `path`.
   void StartWith(std::unique_ptr<FileSystem> fileSystem, const std::string& path) {
     ApplicationSetup setup;
-    setup.clock = std::make_unique<FixedClock>(kNow);
+    auto fixedClock = std::make_unique<FixedClock>(kNow);
+    clock = fixedClock.get();
+    setup.clock = std::move(fixedClock);
     setup.locale = EnglishDateLocale(monthFirst);
+    // The user's settings are never read: a test that changes them says
+    // what they become.
+    setup.readLocale = [this] {
+      ++localeReads;
+      return readLocale ? readLocale() : EnglishDateLocale(monthFirst);
+    };
     setup.files = std::move(fileSystem);
     setup.eventFilePath = path;
     setup.shell = &shell;
@@ -74,6 +83,10 @@ class AppTest : public ::testing::Test {
   std::vector<std::string> questions;
   bool answer = true;       // to every question
   bool monthFirst = true;  // the date order of the locale
+  // The regional settings as read after a change (none: as at the start).
+  std::function<DateLocale()> readLocale;
+  int localeReads = 0;
+  FixedClock* clock = nullptr;  // the program's, once started
   std::unique_ptr<Application> app;
 };
 

@@ -1,5 +1,9 @@
 #include "widgets/form.h"
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "widget_test_support.h"
@@ -408,6 +412,43 @@ TEST(Forms, ShowHideRunTheirHandlersAndClosingOnlyHides) {
   EXPECT_TRUE(IsWindow(form.Handle()));
   EXPECT_FALSE(form.Visible());
   EXPECT_EQ(hidden, 1);
+}
+
+TEST(Forms, PassOnTheMachinesNewsOfTimeSleepAndSettings) {
+  Form form(TestForm(100, 50));  // hidden, as the program's forms mostly are
+  std::vector<std::string> heard;
+  form.onTimeChange = [&] { heard.push_back("time"); };
+  form.onResume = [&] { heard.push_back("resume"); };
+  form.onSettingChange = [&](std::string_view section) { heard.push_back("setting:" + std::string(section)); };
+
+  struct Case {
+    UINT msg;
+    WPARAM wp;
+    const char* section;  // the lParam string of WM_SETTINGCHANGE
+    const char* want;     // "" when no hook runs
+  };
+  const Case cases[] = {
+      {WM_TIMECHANGE, 0, nullptr, "time"},
+      {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, nullptr, "resume"},
+      {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, nullptr, "resume"},
+      {WM_POWERBROADCAST, PBT_APMSUSPEND, nullptr, ""},
+      {WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, nullptr, ""},
+      {WM_SETTINGCHANGE, 0, "intl", "setting:intl"},
+      {WM_SETTINGCHANGE, 0, "Environment", "setting:Environment"},
+      {WM_SETTINGCHANGE, SPI_SETWORKAREA, nullptr, "setting:"},
+  };
+  for (const Case& c : cases) {
+    heard.clear();
+    SendMessageA(form.Handle(), c.msg, c.wp, reinterpret_cast<LPARAM>(c.section));
+    const std::vector<std::string> want = *c.want ? std::vector<std::string>{c.want} : std::vector<std::string>{};
+    EXPECT_EQ(heard, want) << "message " << c.msg << ", " << c.wp;
+  }
+
+  // A form without hooks takes the news quietly.
+  Form plain(TestForm(100, 50));
+  EXPECT_EQ(SendMessageA(plain.Handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0), TRUE);
+  SendMessageA(plain.Handle(), WM_TIMECHANGE, 0, 0);
+  SendMessageA(plain.Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("intl"));
 }
 
 TEST(Forms, AreCentredAndSizedByTheirClientArea) {
