@@ -49,6 +49,7 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                  .hints = &hints_});
   abou_ = std::make_unique<TABOU>(&hints_);
   help_ = std::make_unique<Thelp>(&hints_);
+  help_->showMainWindow = [this] { form1_->Show(); };
   ConnectWindows();
 }
 

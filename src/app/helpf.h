@@ -1,6 +1,8 @@
-// The help window: a small dialog with usage hints. For now the window
-// itself, hidden until the help command shows it.
+// The help window: a small dialog with seven lines of usage hints, an inert
+// picture of the close box the last line speaks of, and "OK".
 #pragma once
+
+#include <functional>
 
 #include "widgets/widgets.h"
 
@@ -9,6 +11,17 @@ namespace redoviri {
 class Thelp : public widgets::FormWindow {
  public:
   explicit Thelp(widgets::HintManager* hints);
+
+  // "OK": hides the help, the main window comes back.
+  void Button1Click();
+
+  // Shows the main window (the application wires it).
+  std::function<void()> showMainWindow;
+
+ private:
+  friend struct test::WindowAccess;
+
+  widgets::Button* Button1 = nullptr;
 };
 
 }  // namespace redoviri

@@ -392,6 +392,46 @@ TEST_F(AppShellTest, MenuCommandsShowAndHideTheWindows) {
   EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "at the centre of the screen";
 }
 
+TEST_F(AppShellTest, HelpReadsItsSevenLinesAndOkBringsTheCalendarBack) {
+  Start({});
+  const struct {
+    int left, top;
+    const char* text;
+  } lines[] = {
+      {29, 10, "Use your right mouse button to see the menu."},
+      {8, 26, "You may right click on the tray icon or on the calendar."},
+      {15, 56, "When you click with the left button on the trayicon, "},
+      {92, 73, "it show the calenar"},
+      {25, 102, "Select then a date for the begining of the event,"},
+      {87, 117, "then a type of event."},
+      {31, 142, "< Click on the square-corner to hide the calendar."},
+  };
+  widgets::Form& form = Access::FormOf(app->help());
+  std::vector<const widgets::Widget*> labels;
+  for (const auto& child : form.Children())
+    if (dynamic_cast<const widgets::Label*>(child.get())) labels.push_back(child.get());
+  ASSERT_EQ(labels.size(), std::size(lines));
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    EXPECT_EQ(labels[i]->Caption(), lines[i].text);
+    EXPECT_EQ(labels[i]->GetBounds().left, lines[i].left) << lines[i].text;
+    EXPECT_EQ(labels[i]->GetBounds().top, lines[i].top) << lines[i].text;
+  }
+
+  widgets::TPopupMenu& menu = app->Form2().PopupMenu();
+  menu.Click(menu.Find("Help"));
+  ASSERT_TRUE(app->help().Visible());
+  // The close box beside the last line is a picture: a click leaves the help open.
+  widgets::Widget* box = form.ChildAt({18, 149});
+  ASSERT_NE(box, nullptr);
+  if (box->onClick) box->onClick();
+  EXPECT_TRUE(app->help().Visible());
+  EXPECT_EQ(box->Hint(), "Click to hide the panel, right click show the menu...");
+
+  app->help().Button1Click();
+  EXPECT_FALSE(app->help().Visible());
+  EXPECT_TRUE(app->Form1().Visible()) << "OK brings the calendar back";
+}
+
 TEST_F(AppShellTest, BlinkingIconsOffStopsTheBlinkAtOnceOnTodaysNumber) {
   Start({EventLine("02142000", EventCategory::kBirthday, "YNNN", "Anna")});
   TForm1& main = app->Form1();
