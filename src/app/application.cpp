@@ -134,24 +134,21 @@ void Application::aboutClick() {
   abou_->ShowCentred();
 }
 
-void Application::ShowInfo(const std::string& message) const {
-  if (setup_.showInfo) {
-    setup_.showInfo(message);
-  } else {
-    MessageBoxA(nullptr, message.c_str(), kApplicationTitle, MB_OK | MB_ICONINFORMATION);
-  }
-}
+void Application::ShowInfo(const std::string& message) const { Tell(setup_.showInfo, message, MB_ICONINFORMATION); }
 
 bool Application::Confirm(const std::string& question) const {
   if (setup_.confirm) return setup_.confirm(question);
   return MessageBoxA(nullptr, question.c_str(), kApplicationTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void Application::ShowError(const std::string& message) const {
-  if (setup_.showError) {
-    setup_.showError(message);
+void Application::ShowError(const std::string& message) const { Tell(setup_.showError, message, MB_ICONERROR); }
+
+void Application::Tell(const std::function<void(const std::string&)>& standIn, const std::string& message,
+                       UINT icon) {
+  if (standIn) {
+    standIn(message);
   } else {
-    MessageBoxA(nullptr, message.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, message.c_str(), kApplicationTitle, MB_OK | icon);
   }
 }
 

@@ -93,6 +93,8 @@ class Application {
   void ShowError(const std::string& message) const;
   void ShowInfo(const std::string& message) const;
   bool Confirm(const std::string& question) const;
+  // A message through its stand-in, or in a message box with an OK button.
+  static void Tell(const std::function<void(const std::string&)>& standIn, const std::string& message, UINT icon);
   void BuildPopupMenu();
   // Clears both window-switch flags, then hides the main and list windows.
   void HideMainAndList();

@@ -166,18 +166,6 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
   return result;
 }
 
-void EventList::Written(const FileStamp* stamp, ContentHash hash, char lastByte) {
-  if (stamp != nullptr) {
-    stamp_ = *stamp;
-  } else {
-    // The file was written but could not be looked at afterwards: the next
-    // write will not trust the stamp and loads the file again.
-    stamp_.modifiedNs = -1;
-  }
-  hash_ = hash;
-  lastByte_ = lastByte;
-}
-
 int EventList::FindEventLine(std::string_view line) const {
   constexpr auto kLength = static_cast<std::size_t>(kEventLineLength);
   if (line.size() > kLength) return -1;
@@ -289,7 +277,15 @@ IoResult EventList::WriteAnew(std::span<const std::string_view> lines) {
 
 void EventList::WrittenNow(const ContentHash& hash) {
   FileStamp stamp;
-  Written(file_.Stat(stamp).ok() && stamp.exists ? &stamp : nullptr, hash, '\n');
+  if (file_.Stat(stamp).ok() && stamp.exists) {
+    stamp_ = stamp;
+  } else {
+    // The file was written but could not be looked at afterwards: the next
+    // write will not trust the stamp and loads the file again.
+    stamp_.modifiedNs = -1;
+  }
+  hash_ = hash;
+  lastByte_ = '\n';
 }
 
 }  // namespace redoviri

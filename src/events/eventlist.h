@@ -94,10 +94,9 @@ class EventList {
   void Fill(const FileStamp& stamp, std::string bytes);
   // Writes the file anew from the reserved line and `lines`, then records it.
   IoResult WriteAnew(std::span<const std::string_view> lines);
-  // Records the file just written (ending in a line end) of that content.
+  // Records what the store knows of the file just written (ending in a
+  // line end) of that content: its stamp, the hash, the last byte.
   void WrittenNow(const ContentHash& hash);
-  // What the store knows of the file after writing it.
-  void Written(const FileStamp* stamp, ContentHash hash, char lastByte);
 
   EventFile file_;
   std::string reservedLine_{kNewFileLine};
