@@ -19,9 +19,13 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
   form3_->Show();
   UpdateWindow(form3_->Handle());
 
+  onMinimize_ = [this] { HideEveryWindow(); };
   TrayApplication trayApp;
   trayApp.icon = [] { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_REDOVIRI)); };
   trayApp.mainWindow = [this] { return form1_ ? form1_->Handle() : nullptr; };
+  // The program has no taskbar button: its windows live in the tray.
+  trayApp.taskbarWindow = [] { return HWND{}; };
+  trayApp.onMinimize = &onMinimize_;
   form1_ = std::make_unique<TForm1>(TForm1Deps{.clock = *setup_.clock,
                                                .locale = setup_.locale,
                                                .options = options_,
@@ -47,7 +51,8 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                  .showError = [this](const std::string& m) { ShowError(m); },
                  .setEditorYear = [this](const std::string& y) { form2_->SetEditorYear(y); },
                  .hints = &hints_});
-  abou_ = std::make_unique<TABOU>(&hints_);
+  abou_ = std::make_unique<TABOU>(&hints_, setup_.random ? setup_.random : ClockSeededRandom());
+  abou_->showMainWindow = [this] { form1_->Show(); };
   help_ = std::make_unique<Thelp>(&hints_);
   help_->showMainWindow = [this] { form1_->Show(); };
   ConnectWindows();
@@ -61,6 +66,20 @@ void Application::ConnectWindows() {
   main.selectedDateChanged = [this](const std::optional<CivilDate>& date) { form2_->ShowSelectedDate(date); };
   main.dayListed = [this](const DayListing& listing) { form2_->ShowDayListing(listing); };
   main.regionalSettingsChanged = [this] { RegionalSettingsChanged(); };
+  for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
+           form1_.get(), form2_.get(), form4_.get(), abou_.get(), help_.get()})
+    window->WhenMinimized([this] { Minimized(); });
+}
+
+void Application::Minimized() {
+  if (onMinimize_) onMinimize_();
+}
+
+void Application::HideEveryWindow() {
+  HideMainAndList();
+  form4_->Hide();
+  abou_->Close();
+  help_->Hide();
 }
 
 void Application::RegionalSettingsChanged() {
@@ -166,10 +185,7 @@ void Application::Quit1Click() {
   options_.animatedWindow = false;
   form2_->PopupMenu().SetChecked(animItem_, false);
   form1_->StopTimers();
-  HideMainAndList();
-  form4_->Hide();
-  abou_->Hide();
-  help_->Hide();
+  HideEveryWindow();
   form1_->RemoveTrayIcon();
   PostQuitMessage(0);
 }

@@ -51,6 +51,8 @@ struct ApplicationSetup {
   std::function<void(const std::string& message)> showInfo{};
   // Asks a Yes/No question; null: a message box.
   std::function<bool(const std::string& question)> confirm{};
+  // The about window's chance; null: seeded from the clock.
+  RandomBelow random{};
 
   static ApplicationSetup System();
 };
@@ -102,10 +104,16 @@ class Application {
   void ConnectWindows();
   // The regional settings changed: every window takes the locale read anew.
   void RegionalSettingsChanged();
+  // A window of the program was minimised: the program goes to the tray.
+  void Minimized();
+  // The program's own part of that: every window hides, none comes back.
+  void HideEveryWindow();
 
   ApplicationSetup setup_;
   AppOptions options_;
   int animItem_ = -1, blinkItem_ = -1;  // their places in the shared menu
+  // The program's on-minimise handler; the tray icon chains its own in.
+  std::function<void()> onMinimize_;
   widgets::HintManager hints_;
   // Declared in the order of creation; destroyed the other way round.
   std::unique_ptr<TForm3> form3_;

@@ -27,7 +27,7 @@ WindowFrame AddWindowFrame(Container& form, const FrameDesc& d) {
   Image& top = form.Add<Image>({.left = 0, .top = 0, .width = w, .height = d.topHeight, .hint = kMoveHint},
                                {.picture = ResourcePicture(IDB_TOPBAR), .stretch = true});
   Image& bottom = form.Add<Image>({.left = 0, .top = h - d.bottomHeight, .width = w, .height = d.bottomHeight,
-                                   .hint = kMoveHint},
+                                   .hint = d.bottomHint},
                                   {.picture = ResourcePicture(IDB_BOTTOMBAR), .stretch = true});
   Image& left = form.Add<Image>({.left = 0, .top = d.topHeight, .width = d.sideWidth, .height = sideHeight,
                                  .hint = d.leftHint},
@@ -35,11 +35,12 @@ WindowFrame AddWindowFrame(Container& form, const FrameDesc& d) {
   Image& right = form.Add<Image>({.left = w - d.sideWidth, .top = d.topHeight, .width = d.sideWidth,
                                   .height = sideHeight},
                                  {.picture = ResourcePicture(IDB_RIGHTBAR), .stretch = true});
-  constexpr int kBoxWidth = 20, kTopBoxHeight = 22, kBottomBoxHeight = 20;
-  const std::array<Bounds, 4> places{{{0, 0, kBoxWidth, kTopBoxHeight},
-                                      {w - kBoxWidth, 0, kBoxWidth, kTopBoxHeight},
-                                      {0, h - kBottomBoxHeight, kBoxWidth, kBottomBoxHeight},
-                                      {w - kBoxWidth, h - kBottomBoxHeight, kBoxWidth, kBottomBoxHeight}}};
+  constexpr int kBoxWidth = 20;
+  const int topBox = d.topBoxHeight, bottomBox = d.bottomBoxHeight;
+  const std::array<Bounds, 4> places{{{0, 0, kBoxWidth, topBox},
+                                      {w - kBoxWidth, 0, kBoxWidth, topBox},
+                                      {0, h - bottomBox, kBoxWidth, bottomBox},
+                                      {w - kBoxWidth, h - bottomBox, kBoxWidth, bottomBox}}};
   std::array<Panel*, 4> close{};
   for (int c = kTopLeft; c <= kBottomRight; ++c) {
     const bool atTop = c == kTopLeft || c == kTopRight;

@@ -22,6 +22,9 @@ struct FrameDesc {
   int topHeight = 22;
   int bottomHeight = 15;
   int sideWidth = 15;
+  int topBoxHeight = 22;     // the close boxes of the top corners
+  int bottomBoxHeight = 20;  // and of the bottom corners, 20 wide
+  std::string bottomHint = kMoveHint;
   std::string leftHint{};
   std::array<std::string, 4> closeHints{kCloseHint, kCloseHint, kCloseHint, kCloseHint};  // by Corner
   // A click on any close box or its picture.

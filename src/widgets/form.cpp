@@ -100,7 +100,8 @@ void Form::Hide() { SetVisible(false); }
 
 void Form::SetVisible(bool visible) {
   if (!Handle()) return;
-  ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
+  // A minimised form comes back at its size and place.
+  ShowWindow(Handle(), !visible ? SW_HIDE : IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
   visible_ = visible;
 }
 
@@ -211,6 +212,9 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_SHOWWINDOW:
       ShowChanged(wp != 0);
+      break;
+    case WM_SIZE:
+      if (wp == SIZE_MINIMIZED && onMinimize) onMinimize();
       break;
     case WM_CLOSE:
       Hide();  // forms are hidden, never closed by the user

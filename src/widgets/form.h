@@ -109,6 +109,8 @@ class Form : public Container {
   Handler onShow;
   Handler onHide;
 
+  // The user or the system minimised the form (WM_SIZE, SIZE_MINIMIZED).
+  Handler onMinimize;
   // News about the machine, broadcast to every top-level window, hidden
   // ones included.
   // The system time or the time zone was changed (WM_TIMECHANGE).
@@ -151,6 +153,8 @@ class FormWindow {
   void Hide() { form_.Hide(); }
   bool Visible() const { return form_.Visible(); }
   HWND Handle() const { return form_.Handle(); }
+  // What minimising the window does (the program as a whole decides).
+  void WhenMinimized(Handler onMinimize) { form_.onMinimize = std::move(onMinimize); }
 
  protected:
   friend struct test::WindowAccess;

@@ -31,11 +31,7 @@ using Access = test::WindowAccess;
 constexpr COLORREF kToday = RGB(128, 255, 255);
 using test::QuitPosted;
 
-SIZE ClientSize(HWND w) {
-  RECT r{};
-  GetClientRect(w, &r);
-  return {r.right, r.bottom};
-}
+using test::ClientSizeOf;
 
 using AppShellTest = test::AppTest;
 using test::kPath;
@@ -58,7 +54,7 @@ TEST_F(AppShellTest, AfterStartOnlyTheSplashIsVisibleAndEveryWindowHasItsSize) {
                               {app->Form4().Handle(), 301, 149, true}, {app->ABOU().Handle(), 416, 362, true},
                               {app->help().Handle(), 273, 194, false}};
   for (const Expected& e : windows) {
-    const SIZE client = ClientSize(e.window);
+    const SIZE client = ClientSizeOf(e.window);
     EXPECT_EQ(client.cx, e.width);
     EXPECT_EQ(client.cy, e.height);
     EXPECT_EQ((GetWindowLongA(e.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, e.topmost) << e.width;

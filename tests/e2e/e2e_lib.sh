@@ -153,17 +153,27 @@ tray_icon_count() {  # FILE TRAY_X TRAY_Y
   echo $n
 }
 
-# Chooses "Terminate Redoviri and Quit" in the tray icon's menu: a right
-# click opens the menu; from no selection Up goes to its last item ("OK,
-# close the menu...") and Up once more to Quit, the item above it.
-choose_quit() {  # TRAY_X TRAY_Y
+# Opens the tray icon's menu with a right click and chooses an item by the
+# keyboard: "down N" steps N items down from no selection (the first Down
+# selects the first item; separators are skipped), "up N" from the bottom.
+# The menu's items: Show Calendar, Hide calendar, Edit new event, Looks,
+# Help, About Redoviri by DUZOVU, Terminate Redoviri and Quit, OK, close the
+# menu...
+choose_item() {  # TRAY_X TRAY_Y down|up N [SCREENSHOT]
   xdotool mousemove $(($1 + 10)) $(($2 + 10)) click 3
   wait_for 30 probe menu >/dev/null || fail "the right click showed no menu"
-  screenshot "$SHOTS/menu.png"
-  xdotool key Up
-  sleep 0.2
-  xdotool key Up
-  sleep 0.2
+  [ -n "${5:-}" ] && screenshot "$5"
+  local key=Down i
+  [ "$3" = up ] && key=Up
+  for i in $(seq "$4"); do
+    xdotool key "$key"
+    sleep 0.2
+  done
   xdotool key Return
 }
 
+# "Terminate Redoviri and Quit": from no selection Up goes to the last item
+# ("OK, close the menu...") and Up once more to Quit, the item above it.
+choose_quit() {  # TRAY_X TRAY_Y
+  choose_item "$1" "$2" up 2 "$SHOTS/menu.png"
+}

@@ -3,9 +3,10 @@
 //
 //   e2e_probe windows                  every top-level window: pid, class,
 //                                      visible, left top width height, title
-//   e2e_probe dialog TITLE             the texts of the visible dialog box
-//                                      with that title, one per line
-//   e2e_probe press TITLE BUTTON       clicks a button of that dialog box
+//   e2e_probe dialog TITLE             the texts of the child windows of the
+//                                      visible window with that title (a
+//                                      dialog box), one per line
+//   e2e_probe press TITLE BUTTON       clicks a button of that window
 //   e2e_probe menu                     left top width height of the open
 //                                      popup menu
 //
@@ -50,9 +51,11 @@ std::vector<HWND> Children(HWND parent) {
   return all;
 }
 
+// A visible top-level window with that title: a message box or one of the
+// program's windows.
 HWND VisibleDialog(const char* title) {
   for (HWND w : TopLevelWindows())
-    if (IsWindowVisible(w) && ClassOf(w) == "#32770" && TextOf(w) == title) return w;
+    if (IsWindowVisible(w) && TextOf(w) == title) return w;
   return nullptr;
 }
 

@@ -64,6 +64,13 @@ class AppTest : public ::testing::Test {
       questions.push_back(q);
       return answer;
     };
+    setup.random = [this](int n) {
+      randomBounds.push_back(n);
+      if (randomDraws.empty()) return 0;
+      const int r = randomDraws.front();
+      randomDraws.erase(randomDraws.begin());
+      return r;
+    };
     app = std::make_unique<Application>(std::move(setup));
   }
 
@@ -86,6 +93,10 @@ class AppTest : public ::testing::Test {
   // The regional settings as read after a change (none: as at the start).
   std::function<DateLocale()> readLocale;
   int localeReads = 0;
+  // The about window's chance: R(n) gives these in turn (then 0) and
+  // records each n.
+  std::vector<int> randomDraws;
+  std::vector<int> randomBounds;
   FixedClock* clock = nullptr;  // the program's, once started
   std::unique_ptr<Application> app;
 };

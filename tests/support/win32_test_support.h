@@ -37,6 +37,13 @@ inline void PumpFor(DWORD ms) {
 }
 
 // The layout of 32-bit pixels, row by row from the top.
+// The size of a window's client area.
+inline SIZE ClientSizeOf(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return {r.right, r.bottom};
+}
+
 inline BITMAPINFO TopDown32(int width, int height) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "app/about.h"
 #include "app/oslpash.h"
 #include "calendar/maincal.h"
 #include "events/editday.h"
@@ -30,6 +31,17 @@ struct WindowAccess {
   // The splash.
   static widgets::Image& Image1(TForm3& splash) { return splash.Image1; }
   static widgets::Timer& Timer1(TForm3& splash) { return splash.Timer1; }
+
+  // The about window.
+  struct AboutWidgets {
+    widgets::Image& Image1;
+    widgets::Image& Image2;
+    widgets::Timer& Timer1;
+    std::array<widgets::Panel*, 4> CloseBoxes;
+  };
+  static AboutWidgets Widgets(TABOU& about) {
+    return {*about.Image1, *about.Image2, *about.Timer1, about.closeBoxes_};
+  }
 
   // The date chooser.
   struct ChooserWidgets {

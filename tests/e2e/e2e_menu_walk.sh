@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The tray icon's menu drives the program: "Hide calendar" takes the
+# calendar away, "Help" shows the help and its "OK" brings the calendar
+# back, "About Redoviri by DUZOVU" shows the about window with its bird
+# flying and a close box takes it away again, and "Terminate Redoviri and
+# Quit" ends the program and takes the icon away.
+source "$(dirname "$0")/e2e_lib.sh" "$@"
+e2e_start
+
+start_redoviri
+pid=$REDOVIRI_PID
+wait_for 120 redoviri_window_of_size 238 178 >/dev/null || fail "no splash"
+wait_for 60 no_redoviri_window || fail "the splash did not go"
+wait_for 30 tray_shown || fail "no tray icon"
+read -r tray_x tray_y < <(tray_place)
+
+main_shown() { redoviri_window_of_size 353 311 >/dev/null; }
+about_shown() { redoviri_window_of_size 416 362 >/dev/null; }
+only_main_shown() { main_shown && [ "$(redoviri_windows | wc -l)" -eq 1 ]; }
+
+# --- "Show Calendar", then "Hide calendar": nothing comes back.
+choose_item "$tray_x" "$tray_y" down 1
+wait_for 30 main_shown || fail "Show Calendar showed no main window"
+choose_item "$tray_x" "$tray_y" down 2
+wait_for 30 no_redoviri_window || fail "Hide calendar left a window: $(redoviri_windows)"
+sleep 1.5
+no_redoviri_window || fail "a window came back after Hide calendar: $(redoviri_windows)"
+
+# --- "Help", then its "OK": the calendar comes back.
+choose_item "$tray_x" "$tray_y" down 5
+wait_for 30 probe dialog "                  Help for Redoviri" >"$E2E_DIR/help.txt" || fail "Help showed no help window"
+grep -qx "OK" "$E2E_DIR/help.txt" || fail "the help window has no OK: $(cat "$E2E_DIR/help.txt")"
+sleep 0.5
+screenshot "$SHOTS/help.png"
+probe press "                  Help for Redoviri" OK || fail "cannot press the help's OK"
+wait_for 30 only_main_shown || fail "OK did not bring the calendar back alone: $(redoviri_windows)"
+
+# --- "About Redoviri by DUZOVU": centred, the bird moves; a close box ends it.
+choose_item "$tray_x" "$tray_y" down 6
+wait_for 30 about_shown || fail "the about command showed no about window"
+read -r ax ay < <(redoviri_window_of_size 416 362)
+[ "$ax" -eq $(( (SCREEN_W - 416) / 2 )) ] && [ "$ay" -eq $(( (SCREEN_H - 362) / 2 )) ] ||
+  fail "about window not centred: $ax $ay"
+main_shown && fail "the main window stayed beside the about window"
+xdotool mousemove $((SCREEN_W - 20)) $((SCREEN_H - 20))
+sleep 1
+screenshot "$E2E_DIR/about1.png"
+sleep 1
+screenshot "$E2E_DIR/about2.png"
+cp "$E2E_DIR/about2.png" "$SHOTS/about.png"
+for n in 1 2; do convert "$E2E_DIR/about$n.png" -crop "416x362+$ax+$ay" +repage "$E2E_DIR/about${n}c.png"; done
+moved=$(compare -metric AE "$E2E_DIR/about1c.png" "$E2E_DIR/about2c.png" null: 2>&1)
+[ "$moved" -gt 100 ] 2>/dev/null || fail "the bird did not move in a second ($moved pixels changed)"
+# The top-right close box.
+xdotool mousemove $((ax + 416 - 6)) $((ay + 6)) click 1
+wait_for 30 only_main_shown || fail "the close box did not give the calendar back: $(redoviri_windows)"
+
+# --- "Terminate Redoviri and Quit".
+choose_quit "$tray_x" "$tray_y"
+wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
+wait_for 30 tray_gone || fail "the tray icon stayed after Quit"
+echo "menu walk: hide, help and OK, about and its close box, quit"
