@@ -52,7 +52,7 @@ void StandardHintWindow::Hide() { ShowWindow(Handle(), SW_HIDE); }
 void StandardHintWindow::Paint(HDC dc) {
   RECT client;
   GetClientRect(Handle(), &client);
-  FillSolid(dc, client, GetSysColor(COLOR_INFOBK));
+  FillSolid(dc, client, HintColour());
   const ScopedSelect font(dc, gdi_.GetFont(font_));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
@@ -91,6 +91,7 @@ HintManager::~HintManager() { HideNow(); }
 void HintManager::SetWindow(std::unique_ptr<HintWindow> window) {
   HideNow();
   window_ = window ? std::move(window) : std::make_unique<StandardHintWindow>();
+  window_->SetOnCancel([this] { Cancel(); });
 }
 
 void HintManager::SetEnabled(bool on) {
@@ -147,8 +148,10 @@ void HintManager::ShowNow() {
   // Read now: a widget's hint may have changed while the mouse rested.
   const std::string text = current_->EffectiveHint();
   if (text.empty()) return;
-  window_->Show(text, point_);
+  // Shown first: a window that refuses the hint cancels from inside Show.
   shown_ = true;
+  window_->Show(text, point_);
+  if (!shown_) return;
   SetTimer(Handle(), kHideTimer, timing_.hidePauseMs, nullptr);
 }
 

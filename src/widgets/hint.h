@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,12 +20,33 @@ namespace redoviri::widgets {
 class Widget;
 class Form;
 
+// The application's hint colour: the background of hints.
+inline COLORREF HintColour() { return GetSysColor(COLOR_INFOBK); }
+
 class HintWindow {
  public:
   virtual ~HintWindow() = default;
   // Shows text for the mouse cursor at a screen point (its hot spot).
   virtual void Show(const std::string& text, POINT cursor) = 0;
   virtual void Hide() = 0;
+
+  // The manager that owns the window hears through this when the window
+  // refuses a hint or takes it away early (a mouse button went down).
+  void SetOnCancel(std::function<void()> cancel) { onCancel_ = std::move(cancel); }
+
+ protected:
+  // Hides the hint and shows no more until the mouse reaches another
+  // widget; may be called from inside Show.
+  void CancelHint() {
+    if (onCancel_) {
+      onCancel_();
+    } else {
+      Hide();
+    }
+  }
+
+ private:
+  std::function<void()> onCancel_;
 };
 
 // The standard hint: a small pale yellow box with a black frame just below

@@ -164,6 +164,34 @@ TEST_F(Hints, HidingTheFormHidesItsHint) {
   EXPECT_GE(hides, 1);
 }
 
+// A window that turns every hint down, as a balloon does while a mouse
+// button is held.
+class RefusingHintWindow : public HintWindow {
+ public:
+  explicit RefusingHintWindow(int& refused) : refused_(refused) {}
+  void Show(const std::string&, POINT) override {
+    ++refused_;
+    CancelHint();
+  }
+  void Hide() override {}
+
+ private:
+  int& refused_;
+};
+
+TEST_F(Hints, AWindowThatRefusesCancelsUntilTheMouseMovesOn) {
+  int refused = 0;
+  hints.SetWindow(std::make_unique<RefusingHintWindow>(refused));
+  overWindow(panel->Handle(), 10, 10);
+  ASSERT_TRUE(PumpUntil([&] { return refused == 1; }, 2000));
+  EXPECT_FALSE(hints.Showing());
+  overWindow(panel->Handle(), 12, 10);
+  PumpFor(120);
+  EXPECT_EQ(refused, 1);  // not asked again on the same widget
+  overWindow(edit->Handle(), 5, 5);
+  EXPECT_TRUE(PumpUntil([&] { return refused == 2; }, 2000));
+}
+
 TEST(StandardHint, ShowsAFramedPopupBelowTheCursorWithoutTakingTheFocus) {
   StandardHintWindow hint;
   const HWND active = GetActiveWindow();
