@@ -56,7 +56,8 @@ class Surface {
   HDC Dc() const { return dc_.get(); }
   COLORREF At(int x, int y) const {
     GdiFlush();
-    const std::uint32_t v = bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
+    const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+    const std::uint32_t v = bits_[at];
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
   }
   std::set<COLORREF> Colours(const RECT& r) const {
