@@ -1,8 +1,10 @@
 #include "widgets/popup_menu.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace redoviri::widgets {
 
@@ -25,7 +27,19 @@ TPopupMenu::TPopupMenu() : menu_(CreatePopupMenu()) {
   }
 }
 
-TPopupMenu::~TPopupMenu() { DestroyMenu(menu_); }
+TPopupMenu::~TPopupMenu() {
+  // Hooks hear of the end while the menu still exists, so they can give
+  // its items back as they found them.
+  const std::vector<MenuOwnerHook*> hooks = std::exchange(hooks_, {});
+  for (MenuOwnerHook* hook : hooks) hook->MenuDestroyed(*this);
+  DestroyMenu(menu_);
+}
+
+void TPopupMenu::AddOwnerHook(MenuOwnerHook& hook) {
+  if (std::find(hooks_.begin(), hooks_.end(), &hook) == hooks_.end()) hooks_.push_back(&hook);
+}
+
+void TPopupMenu::RemoveOwnerHook(MenuOwnerHook& hook) { std::erase(hooks_, &hook); }
 
 int TPopupMenu::Add(MenuItem item, int parent) {
   HMENU into = menu_;
@@ -70,6 +84,13 @@ void TPopupMenu::Click(int index) {
 }
 
 LRESULT TPopupMenu::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  // By index from the newest: a hook may take itself (or another) off
+  // while it answers.
+  for (std::size_t i = hooks_.size(); i > 0; --i) {
+    if (i > hooks_.size()) continue;
+    LRESULT result = 0;
+    if (hooks_[i - 1]->OwnerMessage(msg, wp, lp, result)) return result;
+  }
   if (msg == WM_COMMAND && HIWORD(wp) == 0 && lp == 0) {
     const UINT id = LOWORD(wp);
     if (id >= kFirstCommand && id < kFirstCommand + static_cast<UINT>(Count())) {

@@ -22,6 +22,24 @@ namespace redoviri::widgets {
 // right click open the menu again at once.
 void TrackMenuAt(HMENU menu, HWND owner, POINT screen);
 
+class TPopupMenu;
+
+// Something that takes part in the messages of a menu's owner window: the
+// owner-draw requests of its items, a submenu about to open, a typed menu
+// character. A menu asks its hooks before doing its own work, the one added
+// last first; taking a hook off leaves the others as they were.
+class MenuOwnerHook {
+ public:
+  // True when the hook answered the message; `result` is then the answer.
+  virtual bool OwnerMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) = 0;
+  // The menu is going away: the hook is already off, the menu's handle is
+  // still valid for the length of the call.
+  virtual void MenuDestroyed(TPopupMenu& menu) = 0;
+
+ protected:
+  ~MenuOwnerHook() = default;
+};
+
 struct MenuItem {
   std::string caption;  // "-" makes a separator
   bool checked = false;
@@ -61,6 +79,11 @@ class TPopupMenu : private MessageWindow {
   // The window that receives the menu's commands.
   HWND Owner() const { return MessageWindow::Handle(); }
 
+  // Hooks on the owner window's messages (not owned). Adding a hook twice
+  // or removing one that is not on does nothing.
+  void AddOwnerHook(MenuOwnerHook& hook);
+  void RemoveOwnerHook(MenuOwnerHook& hook);
+
  private:
   static constexpr UINT kFirstCommand = 100;
 
@@ -74,6 +97,7 @@ class TPopupMenu : private MessageWindow {
 
   HMENU menu_;
   std::vector<Entry> items_;
+  std::vector<MenuOwnerHook*> hooks_;
 };
 
 }  // namespace redoviri::widgets

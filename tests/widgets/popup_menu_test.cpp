@@ -2,7 +2,10 @@
 // and commands that run their item's handler from the message loop.
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -70,6 +73,56 @@ TEST(PopupMenuTest, SubmenuItemsAreCountedInOrderAndCheckedByCommand) {
   redoviri::test::PumpPending();
   EXPECT_EQ(runs, 1);
   EXPECT_THROW(menu.Add({.caption = "x"}, help), std::invalid_argument) << "Help opens no submenu";
+}
+
+// Records what it was asked and answers the messages it is given.
+class RecordingHook : public MenuOwnerHook {
+ public:
+  RecordingHook(std::vector<std::string>& log, std::string name, UINT answers)
+      : log_(log), name_(std::move(name)), answers_(answers) {}
+  bool OwnerMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+    if (msg != WM_MEASUREITEM && msg != WM_COMMAND) return false;
+    log_.push_back(name_);
+    if (msg != answers_) return false;
+    result = 7;
+    return true;
+  }
+  void MenuDestroyed(TPopupMenu&) override { log_.push_back(name_ + " destroyed"); }
+
+ private:
+  std::vector<std::string>& log_;
+  std::string name_;
+  UINT answers_;
+};
+
+TEST(PopupMenuTest, OwnerHooksAreAskedNewestFirstAndTakingOneOffKeepsTheRest) {
+  std::vector<std::string> log;
+  RecordingHook first(log, "first", WM_MEASUREITEM);
+  RecordingHook second(log, "second", 0);
+  int runs = 0;
+  auto menu = std::make_unique<TPopupMenu>();
+  menu->Add({.caption = "one", .onClick = [&] { ++runs; }});
+  menu->AddOwnerHook(first);
+  menu->AddOwnerHook(second);
+  menu->AddOwnerHook(first);  // once only
+
+  EXPECT_EQ(SendMessageA(menu->Owner(), WM_MEASUREITEM, 0, 0), 7);
+  EXPECT_EQ(log, (std::vector<std::string>{"second", "first"}));
+  // What no hook answers reaches the menu as before.
+  log.clear();
+  SendMessageA(menu->Owner(), WM_COMMAND, menu->CommandOf(0), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"second", "first"}));
+  EXPECT_EQ(runs, 1);
+
+  log.clear();
+  menu->RemoveOwnerHook(first);
+  EXPECT_EQ(SendMessageA(menu->Owner(), WM_MEASUREITEM, 0, 0), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"second"}));
+  menu->RemoveOwnerHook(first);  // not on: nothing happens
+
+  log.clear();
+  menu.reset();
+  EXPECT_EQ(log, (std::vector<std::string>{"second destroyed"}));
 }
 
 }  // namespace
