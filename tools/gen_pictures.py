@@ -624,6 +624,27 @@ def app_icon(size):
 # --------------------------------------------------------------------------
 # Splash: 241 x 127 below the splash window's black top.
 
+# The splash window (238 x 178, black) shows the picture at (-2, 50); its
+# outline is the picture's shape within (3, 53)-(239, 171) of the window: a
+# rounded card with the crescent moon rising over its top edge.
+SPLASH_AT = (-2, 50)
+SPLASH_BOUNDS = (3, 53, 239, 171)
+SPLASH_CORNER = 16
+SPLASH_CARD_TOP = 24  # in the picture
+
+
+def splash_moon():
+    return minus(circle(60, 19, 16), circle(68, 13, 14))
+
+
+def splash_outline():
+    """inside(x, y) of the card and the moon, in the picture's coordinates."""
+    x0, y0, x1, y1 = SPLASH_BOUNDS
+    dx, dy = SPLASH_AT
+    card = rounded_rect(x0 - dx, SPLASH_CARD_TOP, x1 - dx, y1 - dy, SPLASH_CORNER)
+    return union(card, splash_moon())[0]
+
+
 def splash():
     w, h = 241, 127
     sky = lambda x, y: ramp([(0, (8, 22, 48)), (0.65, (18, 70, 98)), (1, (24, 96, 116))], y / h)
@@ -635,8 +656,7 @@ def splash():
         c.fill(circle(x + 0.5, y + 0.5, 2.2), (170, 210, 255), a * 0.15)
 
     # A calendar page with a crescent moon rising behind it.
-    moon = minus(circle(58, 30, 15), circle(65, 25, 13))
-    c.fill(moon, (255, 222, 110))
+    c.fill(splash_moon(), (255, 222, 110))
     page = Canvas(64, 64)
     page.paste(calendar_page(64, 4.6), 0, 0)
     # Day squares, some in the category colours.
@@ -663,7 +683,45 @@ def splash():
     shape, _ = text_shape("by DUZOVU", by_x, 100, by_unit, 1.7)
     c.fill(shape, (255, 214, 120))
     category_band(c, x0, x0 + 136, 108, 110)
+    # Outside the card the picture is the window's black: shaped or not,
+    # the window looks the same.
+    inside = splash_outline()
+    for y in range(h):
+        for x in range(w):
+            if not inside(x + 0.5, y + 0.5):
+                c.set(x, y, BLACK)
     return c
+
+
+def splash_shape():
+    """The splash window's outline as stored with it: a 4-byte little-endian
+    count, then the region as RGNDATA (32-byte header, 16-byte rectangles
+    left, top, right, bottom), rows of equal runs merged into bands."""
+    inside = splash_outline()
+    dx, dy = SPLASH_AT
+    bands = []  # [top, bottom, runs]
+    for wy in range(SPLASH_BOUNDS[1], SPLASH_BOUNDS[3]):
+        runs, start = [], None
+        for wx in range(SPLASH_BOUNDS[0], SPLASH_BOUNDS[2] + 1):
+            on = wx < SPLASH_BOUNDS[2] and inside(wx - dx + 0.5, wy - dy + 0.5)
+            if on and start is None:
+                start = wx
+            elif not on and start is not None:
+                runs.append((start, wx))
+                start = None
+        if not runs:
+            continue
+        if bands and bands[-1][1] == wy and bands[-1][2] == runs:
+            bands[-1][1] = wy + 1
+        else:
+            bands.append([wy, wy + 1, runs])
+    rects = [(x0, top, x1, bottom) for top, bottom, runs in bands for x0, x1 in runs]
+    bound = (min(r[0] for r in rects), min(r[1] for r in rects),
+             max(r[2] for r in rects), max(r[3] for r in rects))
+    data = struct.pack("<IIII4i", 32, 1, len(rects), 16 * len(rects), *bound)
+    for r in rects:
+        data += struct.pack("<4i", *r)
+    return struct.pack("<I", len(data)) + data
 
 
 # --------------------------------------------------------------------------
@@ -863,6 +921,9 @@ def _pictures():
     def icon(macro, rid, name, producer):
         pics.append((macro, rid, "ICON", name + ".ico", producer, False, None))
 
+    def data(macro, rid, name, producer):
+        pics.append((macro, rid, "RCDATA", name, producer, False, None))
+
     icon("IDI_REDOVIRI", 1, "redoviri", lambda: [app_icon(32), app_icon(16)])
     for day in range(1, 32):
         icon("IDI_D%d" % day, 100 + day, "d%d" % day, (lambda d: lambda: [day_icon(d, 32), day_icon(d, 16)])(day))
@@ -880,6 +941,7 @@ def _pictures():
     bitmap("IDB_LEGENDHEAD", 208, "legendhead", legend_header, True, SILVER)
     bitmap("IDB_LEGENDPANEL", 209, "legendpanel", legend_panel, True, SELECTED)
     bitmap("IDB_SPLASH", 210, "splash", splash)
+    data("IDR_SPLASHSHAPE", 213, "splash.shape", splash_shape)
     bitmap("IDB_NEWMOON", 211, "newmoon", new_moon, True, WHITE)
     bitmap("IDB_FULLMOON", 212, "fullmoon", full_moon, True, WHITE)
 
@@ -943,7 +1005,8 @@ HEADER_TOP = """\
 // generator, not this file.
 //
 // Transparent bitmaps (moon marks, legend overlays, details-panel icons)
-// use magenta RGB(255, 0, 255) as their key colour.
+// use magenta RGB(255, 0, 255) as their key colour. IDR_SPLASHSHAPE is the
+// splash window's outline as stored with it (a byte count and RGNDATA).
 #pragma once
 
 """
@@ -998,6 +1061,8 @@ def render(pic):
     if kind == "ICON":
         canvases = producer()
         return ico_bytes(canvases), canvases[0].w, canvases[0].h
+    if kind == "RCDATA":
+        return producer(), 0, 0
     canvas = producer()
     return bmp_bytes(canvas, background, transparent), canvas.w, canvas.h
 
@@ -1011,9 +1076,11 @@ def build():
         data, w, h = render(pic)
         files[os.path.join(PIC_DIR, filename)] = data
         header_lines.append("#define %-18s %d" % (macro, rid))
+        rc_lines.append('%-18s %-6s "pictures/%s"' % (macro, kind, filename))
+        if kind == "RCDATA":
+            continue
         table_lines.append('    {%s, PictureKind::%s, "%s", %d, %d},' % (
             macro, "Icon" if kind == "ICON" else "Bitmap", os.path.splitext(filename)[0], w, h))
-        rc_lines.append('%-18s %-6s "pictures/%s"' % (macro, kind, filename))
     files[os.path.join(RES_DIR, "resource_ids.h")] = (
         HEADER_TOP + "\n".join(header_lines) + "\n" + HEADER_CPP % "\n".join(table_lines)).encode()
     files[os.path.join(RES_DIR, "redoviri.rc")] = (RC_TOP + "\n".join(rc_lines) + "\n").encode()

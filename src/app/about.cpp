@@ -55,8 +55,15 @@ TABOU::TABOU(HintManager* hints, RandomBelow random)
   Image1 = frameOf(IDB_FIGURE1);
   Image2 = frameOf(IDB_FIGURE2);
   Timer1 = &form.AddTimer({.interval = kFlapMs, .enabled = false, .onTimer = [this] { Timer1Timer(); }});
+  SmoothShow1.SetControl(Handle());
+  SmoothShow1.SetColor(colours::Lime);
   form.onShow = [this] { FormShow(); };
   form.onHide = [this] { FormHide(); };
+}
+
+TABOU::~TABOU() {
+  GetForm().onShow = nullptr;
+  GetForm().onHide = nullptr;
 }
 
 void TABOU::ShowCentred() {
@@ -65,9 +72,17 @@ void TABOU::ShowCentred() {
   Timer1->SetEnabled(true);
 }
 
-void TABOU::FormShow() {}
+void TABOU::FormShow() {
+  SmoothShow1.SetReverse(false);
+  SmoothShow1.Execute();
+}
 
-void TABOU::FormHide() {}
+void TABOU::FormHide() {
+  SmoothShow1.SetReverse(true);
+  SmoothShow1.Execute();
+}
+
+void TABOU::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
 
 void TABOU::Timer1Timer() {
   auto moveBy = [&](int down, int right) {

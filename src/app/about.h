@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 
+#include "components/SmoothShow.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
@@ -18,6 +19,7 @@ RandomBelow ClockSeededRandom();
 class TABOU : public widgets::FormWindow {
  public:
   TABOU(widgets::HintManager* hints, RandomBelow random);
+  ~TABOU();
 
   // The about command: the window at the centre of the screen, the bird
   // flying from where it was left.
@@ -25,6 +27,8 @@ class TABOU : public widgets::FormWindow {
 
   // The bird stops and the window goes.
   void Close();
+  // Whether showing and hiding animate (always, until the program ends).
+  void SetAnimated(bool on);
 
   // Shows the main window once the about window is closed (the application
   // wires it).
@@ -46,6 +50,7 @@ class TABOU : public widgets::FormWindow {
   widgets::Image* Image2 = nullptr;  // wings down
   widgets::Timer* Timer1 = nullptr;
   std::array<widgets::Panel*, 4> closeBoxes_{};
+  TSmoothShow SmoothShow1;
 };
 
 }  // namespace redoviri

@@ -19,7 +19,13 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
   form3_->Show();
   UpdateWindow(form3_->Handle());
 
-  onMinimize_ = [this] { HideEveryWindow(); };
+  onMinimize_ = [this] {
+    // A minimised window has no place on the screen to shrink from: every
+    // window goes at once.
+    SetAnimations(false);
+    HideEveryWindow();
+    SetAnimations(true);
+  };
   TrayApplication trayApp;
   trayApp.icon = [] { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_REDOVIRI)); };
   trayApp.mainWindow = [this] { return form1_ ? form1_->Handle() : nullptr; };
@@ -41,7 +47,8 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                                                .showInfo = [this](const std::string& m) { ShowInfo(m); },
                                                .confirm = [this](const std::string& q) { return Confirm(q); },
                                                .showDateChooser = [this] { form4_->Show(); },
-                                               .hints = &hints_});
+                                               .hints = &hints_,
+                                               .options = &options_});
   BuildPopupMenu();
 
   form4_ = std::make_unique<TForm4>(
@@ -53,7 +60,7 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                  .hints = &hints_});
   abou_ = std::make_unique<TABOU>(&hints_, setup_.random ? setup_.random : ClockSeededRandom());
   abou_->showMainWindow = [this] { form1_->Show(); };
-  help_ = std::make_unique<Thelp>(&hints_);
+  help_ = std::make_unique<Thelp>(&hints_, options_);
   help_->showMainWindow = [this] { form1_->Show(); };
   ConnectWindows();
 }
@@ -80,6 +87,18 @@ void Application::HideEveryWindow() {
   form4_->Hide();
   abou_->Close();
   help_->Hide();
+}
+
+void Application::SetAnimations(bool on) {
+  // The option switches the main window's, the list window's and the date
+  // chooser's; the about window always animates, the help window asks the
+  // option itself.
+  const bool windows = on && options_.animatedWindow;
+  form1_->SetAnimated(windows);
+  form2_->SetAnimated(windows);
+  form4_->SetAnimated(windows);
+  abou_->SetAnimated(on);
+  help_->SetAnimated(on);
 }
 
 void Application::RegionalSettingsChanged() {
@@ -133,6 +152,9 @@ void Application::card5Click() { form4_->Show(); }
 void Application::animClick() {
   options_.animatedWindow = !options_.animatedWindow;
   form2_->PopupMenu().SetChecked(animItem_, options_.animatedWindow);
+  form1_->SetAnimated(options_.animatedWindow);
+  form2_->SetAnimated(options_.animatedWindow);
+  form4_->SetAnimated(options_.animatedWindow);
 }
 
 void Application::blinkicClick() {
@@ -182,8 +204,10 @@ int Application::Run() {
 }
 
 void Application::Quit1Click() {
+  // Nothing animates on the way out.
   options_.animatedWindow = false;
   form2_->PopupMenu().SetChecked(animItem_, false);
+  SetAnimations(false);
   form1_->StopTimers();
   HideEveryWindow();
   form1_->RemoveTrayIcon();

@@ -106,13 +106,16 @@ class Application {
   void RegionalSettingsChanged();
   // A window of the program was minimised: the program goes to the tray.
   void Minimized();
-  // The program's own part of that: every window hides, none comes back.
+  // Every window hides, none comes back.
   void HideEveryWindow();
+  // Switches the windows' animations off, or back to what the options say.
+  void SetAnimations(bool on);
 
   ApplicationSetup setup_;
   AppOptions options_;
   int animItem_ = -1, blinkItem_ = -1;  // their places in the shared menu
-  // The program's on-minimise handler; the tray icon chains its own in.
+  // The program's on-minimise handler (every window goes, at once); the
+  // tray icon chains its own in.
   std::function<void()> onMinimize_;
   widgets::HintManager hints_;
   // Declared in the order of creation; destroyed the other way round.

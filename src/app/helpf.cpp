@@ -26,10 +26,11 @@ constexpr HelpLine kLines[] = {
 
 }  // namespace
 
-Thelp::Thelp(HintManager* hints)
+Thelp::Thelp(HintManager* hints, const AppOptions& options)
     : FormWindow({.caption = "                  Help for Redoviri", .clientWidth = 273, .clientHeight = 194,
                   .centered = true, .font = Font::Points("MS Sans Serif", 8), .borderless = false,
-                  .dragBySurface = false, .hints = hints}) {
+                  .dragBySurface = false, .hints = hints}),
+      options_(options) {
   for (const HelpLine& line : kLines)
     GetForm().Add<Label>({.left = line.left, .top = line.top, .width = 250, .height = 13, .caption = line.text},
                          {.autoSize = true});
@@ -41,6 +42,27 @@ Thelp::Thelp(HintManager* hints)
   Button1 = &GetForm().Add<Button>({.left = 110, .top = 166, .width = 53, .height = 20, .caption = "OK",
                                     .onClick = [this] { Button1Click(); }},
                                    {.isDefault = true});
+  SmoothShow1.SetControl(Handle());
+  SmoothShow1.SetColor(colours::Silver);
+  GetForm().onShow = [this] { FormShow(); };
+  GetForm().onHide = [this] { FormHide(); };
+}
+
+Thelp::~Thelp() {
+  GetForm().onShow = nullptr;
+  GetForm().onHide = nullptr;
+}
+
+void Thelp::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
+
+void Thelp::FormShow() {
+  SmoothShow1.SetReverse(false);
+  if (options_.animatedWindow) SmoothShow1.Execute();
+}
+
+void Thelp::FormHide() {
+  SmoothShow1.SetReverse(true);
+  if (options_.animatedWindow) SmoothShow1.Execute();
 }
 
 void Thelp::Button1Click() {

@@ -4,16 +4,25 @@
 
 #include <functional>
 
+#include "calendar/options.h"
+#include "components/SmoothShow.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
 
 class Thelp : public widgets::FormWindow {
  public:
-  explicit Thelp(widgets::HintManager* hints);
+  // options: "Animated window" decides whether showing and hiding animate.
+  Thelp(widgets::HintManager* hints, const AppOptions& options);
+  ~Thelp();
 
   // "OK": hides the help, the main window comes back.
   void Button1Click();
+
+  // Whether showing and hiding may animate (until the program ends).
+  void SetAnimated(bool on);
+  void FormShow();
+  void FormHide();
 
   // Shows the main window (the application wires it).
   std::function<void()> showMainWindow;
@@ -21,7 +30,9 @@ class Thelp : public widgets::FormWindow {
  private:
   friend struct test::WindowAccess;
 
+  const AppOptions& options_;
   widgets::Button* Button1 = nullptr;
+  TSmoothShow SmoothShow1;
 };
 
 }  // namespace redoviri

@@ -20,9 +20,10 @@ TForm3::TForm3()
       Image1(GetForm().Add<Image>({.left = -2, .top = 50, .width = 241, .height = 127},
                         {.picture = ResourcePicture(IDB_SPLASH)})),
       Timer1(GetForm().AddTimer({.interval = kShowMs, .enabled = true, .onTimer = [this] { Timer1Timer(); }})) {
-  // The outline stays the full rectangle for now: cutting it to the splash
-  // picture's stored shape (the window shaper) is switched on here, at
-  // creation.
+  // The outline is the splash picture's shape, stored with the window.
+  FormShaper1.SetControlToShape(Handle());
+  FormShaper1.LoadFormShape(ResourceData(IDR_SPLASHSHAPE));
+  FormShaper1.SetActive(true);
 }
 
 void TForm3::Timer1Timer() {

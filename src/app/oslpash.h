@@ -2,6 +2,7 @@
 // three seconds, then gone for good.
 #pragma once
 
+#include "components/FormShaper.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
@@ -21,6 +22,7 @@ class TForm3 : public widgets::FormWindow {
 
   widgets::Image& Image1;
   widgets::Timer& Timer1;
+  TFormShaper FormShaper1;
 };
 
 }  // namespace redoviri

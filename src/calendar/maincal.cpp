@@ -116,7 +116,12 @@ TForm1::TForm1(TForm1Deps deps)
       options_(deps.options),
       pictures_(std::make_unique<Pictures>()),
       calendar_(deps.clock.Now().date),
+      SmoothShow1(Handle()),
+      BalloonHint1(deps.hints),
       Tray(deps.trayApp, deps.shell) {
+  SmoothShow1.SetColor(colours::Lime);
+  SmoothShow1.OnFinish = [this](TSmoothShow&) { SmoothShow1Finish(); };
+  SetupBalloonHint();
   BuildFrame();
   BuildDetailsPanel();
   BuildMonthFields();
@@ -600,12 +605,26 @@ void TForm1::Panel2Click() { Hide(); }
 void TForm1::FormShow() {}
 
 void TForm1::FormHide() {
+  SmoothShow1.SetReverse(true);
   if (!options_.animatedWindow) return;
-  if (runHideAnimation) {
-    runHideAnimation();
-  } else {
-    SmoothShow1Finish();
-  }
+  SmoothShow1.Execute();
+  // An animation that cannot run (switched off, or one still running)
+  // must not keep the other window away.
+  if (!SmoothShow1.Animating()) SmoothShow1Finish();
+}
+
+void TForm1::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
+
+void TForm1::SetupBalloonHint() {
+  // Every hint of the program shows in a balloon with these settings.
+  BalloonHint1.SetBorderColor(colours::Black);
+  BalloonHint1.SetColor(GetSysColor(COLOR_INFOBK));
+  BalloonHint1.SetFont(Font::Arial(13));
+  BalloonHint1.SetMaxWidth(-3);
+  BalloonHint1.SetBehavior({bbNoShowMouseDown, bbUseRegions, bbHideOnPaint});
+  BalloonHint1.SetPosition(bpAboveRight);
+  BalloonHint1.SetShadowDepth(15);
+  BalloonHint1.SetShape(bsRoundRect);
 }
 
 void TForm1::SmoothShow1Finish() {

@@ -9,7 +9,6 @@
 //                           .options = options, .hints = &hintManager, .trayApp = trayApp});
 //   form1.showEventList = [&] { form2.Show(); };       // after the hide, when asked for
 //   form1.showDateChooser = [&] { form4.Show(); };     // SpeedButton2
-//   form1.runHideAnimation = [&] { ... };              // must end in form1.SmoothShow1Finish()
 //   form1.clockTextChanged = [&](const std::string& text) { ... };  // every second
 //   form1.AttachPopupMenu(menu);                       // right click on the window or the tray
 //
@@ -40,6 +39,8 @@
 #include "calendar/monthgrid.h"
 #include "calendar/navigation.h"
 #include "calendar/options.h"
+#include "components/BalloonHint.h"
+#include "components/SmoothShow.h"
 #include "components/TrayIconF.h"
 #include "reminders/daylisting.h"
 #include "reminders/marking.h"
@@ -198,6 +199,8 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void FormShow();
   void FormHide();
   void SmoothShow1Finish();  // the hide animation has ended
+  // "Animated window": whether hiding animates.
+  void SetAnimated(bool on);
 
   // ---- Today's events in the tray
   void checktodayClick();
@@ -214,9 +217,6 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   // ---- Hooks to the other windows (any may stay empty)
   std::function<void()> showEventList;
   std::function<void()> showDateChooser;
-  // Runs the hide animation, which calls SmoothShow1Finish when it ends;
-  // without one, the hide counts as finished at once.
-  std::function<void()> runHideAnimation;
   // The clock line's new text, at every tick of Timer1 (the event list
   // window shows it while visible).
   std::function<void(const std::string&)> clockTextChanged;
@@ -247,6 +247,7 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void BuildGrid();
   void LoadTrayIcons();
   void SetupTray();
+  void SetupBalloonHint();
   void FollowMachine();
   void FillMonthChooser();
 
@@ -281,6 +282,8 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   std::string TodayStamp;  // "ddmmyyyy" of the date last seen
   widgets::TPopupMenu* popupMenu_ = nullptr;
 
+  TSmoothShow SmoothShow1;
+  TBalloonHint BalloonHint1;
   TTrayIconF Tray;  // last: it goes first, while the window still exists
 };
 

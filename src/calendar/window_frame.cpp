@@ -8,6 +8,16 @@ using namespace widgets;
 
 Bitmap ResourcePicture(int id) { return Bitmap::FromResource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)); }
 
+std::span<const std::uint8_t> ResourceData(int id) {
+  const HMODULE module = GetModuleHandleA(nullptr);
+  const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (!found) return {};
+  const HGLOBAL loaded = LoadResource(module, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return {};
+  return {static_cast<const std::uint8_t*>(bytes), SizeofResource(module, found)};
+}
+
 namespace {
 
 Panel& AddCloseBox(Container& form, const Bounds& b, int pictureId, const std::string& hint, const Handler& onClose) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "widgets/widgets.h"
@@ -15,6 +17,8 @@ inline constexpr const char* kCloseMenuHint = "Click to hide the panel, right cl
 
 // A bitmap of the program's resources.
 widgets::Bitmap ResourcePicture(int id);
+// The bytes of an RCDATA resource of the program; empty when there is none.
+std::span<const std::uint8_t> ResourceData(int id);
 
 enum Corner { kTopLeft, kTopRight, kBottomLeft, kBottomRight };
 

@@ -114,7 +114,20 @@ TForm2::TForm2(TForm2Deps deps)
                              .onClose = [this] { Panel2Click(); }});
   GetForm().SetHint(kWindowHint);
   GetForm().onContextMenu = [this](POINT at) { popupMenu_.Popup(at); };
+  GetForm().onShow = [this] { FormShow(); };
   GetForm().onHide = [this] { FormHide(); };
+  SmoothShow1.SetControl(Handle());
+  SmoothShow1.SetColor(colours::Lime);
+  SmoothShow1.OnFinish = [this](TSmoothShow&) { SmoothShow1Finish(); };
+  // The shared menu, drawn with the program's banner.
+  PopupMenunew.SetBannerJustification(bjCenter);
+  PopupMenunew.SetBannerWidth(20);
+  PopupMenunew.SetBannerText("DUZOVU");
+  PopupMenunew.SetBannerFont(TMenuFont::Make("Arial", -16, GetSysColor(COLOR_WINDOWTEXT)));
+  PopupMenunew.SetBannerColor(colours::Green);
+  PopupMenunew.SetBannerEndColor(colours::Lime);
+  PopupMenunew.SetBanner(true);
+  PopupMenunew.SetPopupMenu(&popupMenu_);
   // The title line lies on the top bar.
   Label10.BringToFront();
   BuildList();
@@ -125,8 +138,10 @@ TForm2::TForm2(TForm2Deps deps)
 
 TForm2::~TForm2() {
   // Nothing may reach the handlers while the members go.
+  GetForm().onShow = nullptr;
   GetForm().onHide = nullptr;
   GetForm().onContextMenu = nullptr;
+  SmoothShow1.OnFinish = nullptr;
 }
 
 void TForm2::BuildList() {
@@ -525,11 +540,21 @@ void TForm2::SpeedButton8Click() {
   main.UnselectFirstRows();
 }
 
+bool TForm2::Animated() const { return deps_.options && deps_.options->animatedWindow; }
+
+void TForm2::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
+
+void TForm2::FormShow() {
+  SmoothShow1.SetReverse(false);
+  if (Animated()) SmoothShow1.Execute();
+}
+
 void TForm2::FormHide() {
-  // With "Animated window" checked the hide animation ends in
-  // SmoothShow1Finish; until this window animates, the hide is over at once
-  // whether the option is checked or not.
-  SmoothShow1Finish();
+  SmoothShow1.SetReverse(true);
+  if (Animated()) SmoothShow1.Execute();
+  // Without the animation (or when it cannot run) the hide is over now;
+  // with it, SmoothShow1Finish comes at its end.
+  if (!SmoothShow1.Animating()) SmoothShow1Finish();
 }
 
 void TForm2::SmoothShow1Finish() {

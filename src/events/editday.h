@@ -15,6 +15,9 @@
 #include "events/eventlist.h"
 #include "reminders/daylisting.h"
 #include "widgets/popup_menu.h"
+#include "calendar/options.h"
+#include "components/PopupMenus97.h"
+#include "components/SmoothShow.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
@@ -33,6 +36,9 @@ struct TForm2Deps {
   // Shows the date chooser.
   std::function<void()> showDateChooser;
   widgets::HintManager* hints = nullptr;
+  // The options of the shared menu: "Animated window" decides whether
+  // showing and hiding animate (none: they never do).
+  const AppOptions* options = nullptr;
 };
 
 // The widgets of the list window and its editor panel, by the names of
@@ -121,13 +127,17 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   // The hide is over: hand the screen back to the main window when the
   // flag asks for it.
   void SmoothShow1Finish();
+  // "Animated window": whether showing and hiding animate.
+  void SetAnimated(bool on);
 
  private:
   friend struct test::WindowAccess;
   enum class Mode { Add, View, Delete };
 
   void FormCreate();
+  void FormShow();
   void FormHide();
+  bool Animated() const;
   void BuildList();
   void BuildButtons();
   void BuildEditor();
@@ -158,6 +168,8 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   TForm2Deps deps_;
   EventList eventlist;
   widgets::TPopupMenu popupMenu_;
+  TPopupMenus97 PopupMenunew;  // draws popupMenu_, with its banner
+  TSmoothShow SmoothShow1;
   widgets::Label& Label10;  // title line: "Today " and the date and time
   int showGridAfterHide_ = 0;  // ShowGridAfterHide, the window's tag
   Heading heading_;

@@ -84,8 +84,20 @@ TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints)), deps_(std
   Button2 = &form.Add<SpeedButton>({.left = kStripLeft + 164, .top = kStripTop + 8, .width = 70, .height = 29,
                                     .caption = "Cancel", .onClick = [this] { Button2Click(); }},
                                    {.flat = true});
+  SmoothShow1.SetControl(Handle());
+  SmoothShow1.SetColor(RGB(255, 255, 221));
+  form.onHide = [this] { FormHide(); };
   FormCreate();
 }
+
+TForm4::~TForm4() { GetForm().onHide = nullptr; }
+
+void TForm4::FormHide() {
+  SmoothShow1.SetReverse(true);
+  SmoothShow1.Execute();
+}
+
+void TForm4::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
 
 void TForm4::FormCreate() {
   // Today in the order the user types dates in ("dd/mm/yyyy" or

@@ -16,6 +16,7 @@
 #include "calendar/clock.h"
 #include "calendar/locale.h"
 #include "calendar/maincal.h"
+#include "components/SmoothShow.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
@@ -40,6 +41,7 @@ std::optional<CivilDate> ReadChosenDate(std::string_view typed, bool monthFirst)
 class TForm4 : public widgets::FormWindow {
  public:
   explicit TForm4(TForm4Deps deps);
+  ~TForm4();
 
   // ---- Handlers
   // "OK for that Date".
@@ -51,11 +53,14 @@ class TForm4 : public widgets::FormWindow {
   // Dates are now typed in this locale's order: a date in the field is
   // turned round to it.
   void LocaleChanged(DateLocale locale);
+  // "Animated window": whether hiding animates.
+  void SetAnimated(bool on);
 
  private:
   friend struct test::WindowAccess;
 
   void FormCreate();
+  void FormHide();
 
   TForm4Deps deps_;
   widgets::Label* Label10 = nullptr;  // title line on the top bar
@@ -68,6 +73,7 @@ class TForm4 : public widgets::FormWindow {
   std::array<widgets::Panel*, 4> CloseBoxes{};  // by Corner
   widgets::Image* TopBar = nullptr;
   widgets::Image* BottomBar = nullptr;
+  TSmoothShow SmoothShow1;
 };
 
 }  // namespace redoviri

@@ -3,7 +3,8 @@
 // generator, not this file.
 //
 // Transparent bitmaps (moon marks, legend overlays, details-panel icons)
-// use magenta RGB(255, 0, 255) as their key colour.
+// use magenta RGB(255, 0, 255) as their key colour. IDR_SPLASHSHAPE is the
+// splash window's outline as stored with it (a byte count and RGNDATA).
 #pragma once
 
 #define IDI_REDOVIRI       1
@@ -54,6 +55,7 @@
 #define IDB_LEGENDHEAD     208
 #define IDB_LEGENDPANEL    209
 #define IDB_SPLASH         210
+#define IDR_SPLASHSHAPE    213
 #define IDB_NEWMOON        211
 #define IDB_FULLMOON       212
 #define IDB_EVENTOK        221

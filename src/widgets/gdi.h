@@ -21,6 +21,8 @@ inline constexpr COLORREF Silver = RGB(192, 192, 192);
 inline constexpr COLORREF Gray = RGB(128, 128, 128);
 inline constexpr COLORREF Red = RGB(255, 0, 0);
 inline constexpr COLORREF Navy = RGB(0, 0, 128);
+inline constexpr COLORREF Green = RGB(0, 128, 0);
+inline constexpr COLORREF Lime = RGB(0, 255, 0);
 }  // namespace colours
 
 // A GDI object that is deleted with its owner (HFONT, HBRUSH, HPEN,
@@ -45,6 +47,8 @@ class GdiObject {
     if (h_) DeleteObject(h_);
     h_ = h;
   }
+  // Gives the object up (to the system, as a window region): not deleted.
+  [[nodiscard]] Handle release() { return std::exchange(h_, nullptr); }
 
  private:
   Handle h_ = nullptr;

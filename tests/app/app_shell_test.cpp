@@ -5,6 +5,7 @@
 // of the event list window, the clock line, the shared menu and Quit.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,7 +80,21 @@ TEST_F(AppShellTest, SplashShowsItsPictureForThreeSecondsThenGoesForGood) {
   EXPECT_EQ(Access::Timer1(splash).Interval(), 3000u);
   EXPECT_TRUE(Access::Timer1(splash).Enabled());
 
+  // Its outline is the picture's shape: a card with the moon over it.
   const HWND window = splash.Handle();
+  HRGN outline = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_EQ(GetWindowRgn(window, outline), COMPLEXREGION);
+  RECT box{};
+  GetRgnBox(outline, &box);
+  EXPECT_EQ(box.left, 3);
+  EXPECT_EQ(box.top, 53);
+  EXPECT_EQ(box.right, 239);
+  EXPECT_EQ(box.bottom, 171);
+  EXPECT_FALSE(PtInRegion(outline, 120, 20)) << "nothing above the picture";
+  EXPECT_FALSE(PtInRegion(outline, 4, 54)) << "a round corner";
+  EXPECT_TRUE(PtInRegion(outline, 120, 120));
+  DeleteObject(outline);
+
   splash.Timer1Timer();
   EXPECT_FALSE(IsWindow(window));
   EXPECT_FALSE(Access::Timer1(splash).Enabled());
@@ -255,17 +270,27 @@ TEST_F(AppShellTest, TheToolAddsWhileTheProgramRunsAndTheProgramsSaveKeepsIt) {
   RemoveDirectoryA(folder.c_str());
 }
 
-// A close box of the list window, with "Animated window" as given.
+// A close box of the list window, with "Animated window" as given: the
+// calendar comes back at once, or once the list window's frame has shrunk.
 void CloseBoxBringsTheMainWindowBack(Application& app, bool animated) {
-  app.Options().animatedWindow = animated;
+  widgets::TPopupMenu& menu = app.Form2().PopupMenu();
+  if (!animated) menu.Click(menu.Find("Animated window"));
+  ASSERT_EQ(menu.Checked(menu.Find("Animated window")), animated);
   TForm2& list = app.Form2();
   list.Show();
   ASSERT_TRUE(IsWindowVisible(list.Handle()));
+  ASSERT_TRUE(test::PumpUntil([&] {
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    const bool plain = GetWindowRgn(list.Handle(), r) == ERROR;
+    DeleteObject(r);
+    return plain;
+  })) << "the list window's outline comes back once it has grown";
   app.Form1().SetShowListAfterHide(true);
 
   list.Panel2Click();
   EXPECT_FALSE(IsWindowVisible(list.Handle()));
-  EXPECT_TRUE(IsWindowVisible(app.Form1().Handle()));
+  EXPECT_EQ(IsWindowVisible(app.Form1().Handle()) != 0, !animated) << "at once only without the animation";
+  EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(app.Form1().Handle()) != 0; }));
   EXPECT_EQ(Access::ShowListAfterHide(app.Form1()), 0) << "the calendar must not send the list back";
   EXPECT_EQ(Access::ShowGridAfterHide(list), 0);
 }
@@ -388,6 +413,37 @@ TEST_F(AppShellTest, MenuCommandsShowAndHideTheWindows) {
   EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "at the centre of the screen";
 }
 
+TEST_F(AppShellTest, AnimatedWindowSwitchesTheAnimationsAtOnceAndTheAboutWindowAlwaysAnimates) {
+  Start({});
+  widgets::TPopupMenu& menu = app->Form2().PopupMenu();
+  const int anim = menu.Find("Animated window");
+  // Whether showing or hiding a window starts a frame.
+  const auto animates = [&](const std::function<void()>& change) {
+    EXPECT_TRUE(test::AnimationsOver());
+    change();
+    const bool framed = !test::AnimationFrames().empty();
+    EXPECT_TRUE(test::AnimationsOver());
+    return framed;
+  };
+  app->Form1().Show();
+  for (const bool on : {true, false, true}) {
+    SCOPED_TRACE(on);
+    ASSERT_EQ(menu.Checked(anim), on);
+    EXPECT_EQ(animates([&] { app->Form1().Hide(); }), on) << "main window hides";
+    EXPECT_FALSE(animates([&] { app->Form1().Show(); })) << "it shows at once always";
+    EXPECT_EQ(animates([&] { app->Form2().Show(); }), on) << "list window shows";
+    EXPECT_EQ(animates([&] { app->Form2().Hide(); }), on) << "list window hides";
+    app->Form4().Show();
+    EXPECT_EQ(animates([&] { app->Form4().Hide(); }), on) << "date chooser hides";
+    EXPECT_EQ(animates([&] { app->help().Show(); }), on) << "help shows";
+    EXPECT_EQ(animates([&] { app->help().Hide(); }), on) << "help hides";
+    EXPECT_TRUE(animates([&] { app->aboutClick(); })) << "the about window always";
+    EXPECT_TRUE(animates([&] { app->ABOU().Close(); }));
+    app->Form1().Show();
+    menu.Click(anim);
+  }
+}
+
 TEST_F(AppShellTest, HelpReadsItsSevenLinesAndOkBringsTheCalendarBack) {
   Start({});
   const struct {
@@ -456,6 +512,7 @@ TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsThe
   app->help().Show();
   app->Form2().SetShowGridAfterHide(true);  // as while the list hides to bring the calendar back
   Access::Widgets(main).Timer3->SetEnabled(true);
+  ASSERT_TRUE(test::AnimationsOver());
 
   // Chosen in the menu: the command reaches the menu's window.
   widgets::TPopupMenu& menu = app->Form2().PopupMenu();
@@ -471,6 +528,7 @@ TEST_F(AppShellTest, QuitHidesEverythingStopsTheTimersTakesTheIconAwayAndEndsThe
   for (HWND w : {main.Handle(), app->Form2().Handle(), app->Form4().Handle(), app->ABOU().Handle(),
                  app->help().Handle()})
     EXPECT_FALSE(IsWindowVisible(w));
+  EXPECT_TRUE(test::AnimationFrames().empty()) << "nothing animates on the way out";
   EXPECT_FALSE(Access::Widgets(main).Timer1->Enabled());
   EXPECT_FALSE(Access::Widgets(main).Timer2->Enabled());
   EXPECT_FALSE(Access::Widgets(main).Timer3->Enabled());

@@ -311,7 +311,7 @@ TEST_F(ListWindow, BackToCalendarHidesTheListAndRefreshesTheSelectedDay) {
   list().saveeClick();
   list().SpeedButton8Click();
   EXPECT_FALSE(list().Visible());
-  EXPECT_TRUE(main().Visible());
+  EXPECT_TRUE(test::PumpUntil([&] { return main().Visible(); })) << "once the list's frame has shrunk away";
   EXPECT_EQ(Access::Widgets(main()).CountLabel[2]->Caption(), "2") << "the day's counts follow";
   EXPECT_EQ(Access::Widgets(main()).id[Cell(14)]->Tag(), kSeveralTodayMark);
 }

@@ -30,7 +30,7 @@ no_redoviri_window || fail "a window came back after Hide calendar: $(redoviri_w
 choose_item "$tray_x" "$tray_y" down 5
 wait_for 30 probe dialog "                  Help for Redoviri" >"$E2E_DIR/help.txt" || fail "Help showed no help window"
 grep -qx "OK" "$E2E_DIR/help.txt" || fail "the help window has no OK: $(cat "$E2E_DIR/help.txt")"
-sleep 0.5
+sleep 1.5  # its animated show, when the option is on
 screenshot "$SHOTS/help.png"
 probe press "                  Help for Redoviri" OK || fail "cannot press the help's OK"
 wait_for 30 only_main_shown || fail "OK did not bring the calendar back alone: $(redoviri_windows)"

@@ -37,6 +37,28 @@ inline void PumpFor(DWORD ms) {
 }
 
 // The layout of 32-bit pixels, row by row from the top.
+namespace detail {
+inline BOOL CALLBACK CollectFrame(HWND w, LPARAM out) {
+  const LONG ex = GetWindowLongA(w, GWL_EXSTYLE);
+  if (IsWindowVisible(w) && (ex & WS_EX_NOACTIVATE) && (ex & WS_EX_TOPMOST))
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+  return TRUE;
+}
+}  // namespace detail
+
+// The frames of the running show and hide animations of this thread's
+// windows (shown without activation, on top).
+inline std::vector<HWND> AnimationFrames() {
+  std::vector<HWND> frames;
+  EnumThreadWindows(GetCurrentThreadId(), detail::CollectFrame, reinterpret_cast<LPARAM>(&frames));
+  return frames;
+}
+
+// True when no animation runs any more (waiting for the running ones).
+inline bool AnimationsOver() {
+  return PumpUntil([] { return AnimationFrames().empty(); });
+}
+
 // The size of a window's client area.
 inline SIZE ClientSizeOf(HWND window) {
   RECT r{};
