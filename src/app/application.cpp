@@ -113,6 +113,8 @@ Application::~Application() = default;
 
 void Application::BuildPopupMenu() {
   widgets::TPopupMenu& menu = form2_->PopupMenu();
+  // Centred on the point it is opened at.
+  menu.SetAlignment(widgets::MenuAlignment::Center);
   menu.Add({.caption = "Show Calendar", .onClick = [this] { card4Click(); }});
   menu.Add({.caption = "Hide calendar", .onClick = [this] { hidecClick(); }});
   menu.Add({.caption = "Edit new event", .onClick = [this] { card5Click(); }});

@@ -657,7 +657,7 @@ void TForm1::SetShowListAfterHide(bool on) { showListAfterHide_ = on ? 1 : 0; }
 
 void TForm1::AttachPopupMenu(TPopupMenu& menu) {
   popupMenu_ = &menu;
-  Tray.PopupMenu = {menu.Handle(), menu.Owner()};
+  Tray.PopupMenu = {menu.Handle(), menu.Owner(), menu.Alignment()};
 }
 
 void TForm1::RemoveTrayIcon() { Tray.SetActive(false); }

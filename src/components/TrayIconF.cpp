@@ -265,7 +265,7 @@ void TTrayIconF::OnTimer(UINT_PTR id) {
 }
 
 void TTrayIconF::ShowPopupMenu(POINT at) {
-  widgets::TrackMenuAt(PopupMenu.menu, PopupMenu.owner ? PopupMenu.owner : window_.get(), at);
+  widgets::TrackMenuAt(PopupMenu.menu, PopupMenu.owner ? PopupMenu.owner : window_.get(), at, PopupMenu.alignment);
 }
 
 // --- minimise to tray and back ---------------------------------------------

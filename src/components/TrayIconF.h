@@ -24,6 +24,7 @@
 #include <type_traits>
 
 #include "widgets/gdi.h"
+#include "widgets/popup_menu.h"
 
 namespace redoviri {
 
@@ -77,6 +78,7 @@ struct TrayApplication {
 struct TrayPopupMenu {
   HMENU menu = nullptr;
   HWND owner = nullptr;
+  widgets::MenuAlignment alignment = widgets::MenuAlignment::Left;
 };
 
 // Re-adding the icon when the shell did not take the first add (Explorer not

@@ -8,9 +8,12 @@
 
 namespace redoviri::widgets {
 
-void TrackMenuAt(HMENU menu, HWND owner, POINT screen) {
+void TrackMenuAt(HMENU menu, HWND owner, POINT screen, MenuAlignment alignment) {
+  const UINT align = alignment == MenuAlignment::Center  ? TPM_CENTERALIGN
+                     : alignment == MenuAlignment::Right ? TPM_RIGHTALIGN
+                                                         : TPM_LEFTALIGN;
   SetForegroundWindow(owner);
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
+  TrackPopupMenu(menu, align | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
   PostMessageA(owner, WM_NULL, 0, 0);
 }
 
@@ -75,7 +78,7 @@ void TPopupMenu::SetChecked(int index, bool checked) {
   CheckMenuItem(menu_, kFirstCommand + static_cast<UINT>(index), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void TPopupMenu::Popup(POINT screen) { TrackMenuAt(menu_, Owner(), screen); }
+void TPopupMenu::Popup(POINT screen) { TrackMenuAt(menu_, Owner(), screen, alignment_); }
 
 void TPopupMenu::Click(int index) {
   // A copy: the handler may add items, which moves the vector.

@@ -16,11 +16,15 @@
 
 namespace redoviri::widgets {
 
-// Shows a menu with its top-left corner at a screen point; its commands go
-// to `owner`. The owner is brought to the foreground first, or the menu would
-// stay open after a click elsewhere; the message after it lets the next
-// right click open the menu again at once.
-void TrackMenuAt(HMENU menu, HWND owner, POINT screen);
+// Where a menu lies against the point it is shown at.
+enum class MenuAlignment { Left, Center, Right };
+
+// Shows a menu at a screen point (its top-left corner there, or its top
+// edge centred on it, or its top-right corner); its commands go to `owner`.
+// The owner is brought to the foreground first, or the menu would stay open
+// after a click elsewhere; the message after it lets the next right click
+// open the menu again at once.
+void TrackMenuAt(HMENU menu, HWND owner, POINT screen, MenuAlignment alignment = MenuAlignment::Left);
 
 class TPopupMenu;
 
@@ -70,8 +74,10 @@ class TPopupMenu : private MessageWindow {
   // The menu that a submenu item opens; null for other items.
   HMENU SubmenuOf(int index) const { return items_.at(Slot(index)).submenu; }
 
-  // Shows the menu with its top-left corner at a screen point.
+  // Shows the menu at a screen point, placed by its alignment.
   void Popup(POINT screen);
+  MenuAlignment Alignment() const { return alignment_; }
+  void SetAlignment(MenuAlignment alignment) { alignment_ = alignment; }
   // Runs an item's handler, as choosing it in the menu does.
   void Click(int index);
 
@@ -97,6 +103,7 @@ class TPopupMenu : private MessageWindow {
 
   HMENU menu_;
   std::vector<Entry> items_;
+  MenuAlignment alignment_ = MenuAlignment::Left;
   std::vector<MenuOwnerHook*> hooks_;
 };
 

@@ -330,6 +330,8 @@ TEST_F(AppShellTest, TheTrayAndTheWindowsShareTheEventListWindowsMenu) {
   widgets::TPopupMenu& menu = app->Form2().PopupMenu();
   EXPECT_EQ(Access::Tray(app->Form1()).PopupMenu.menu, menu.Handle());
   EXPECT_EQ(Access::Tray(app->Form1()).PopupMenu.owner, menu.Owner());
+  EXPECT_EQ(Access::Tray(app->Form1()).PopupMenu.alignment, widgets::MenuAlignment::Center) << "centred on the click";
+  EXPECT_EQ(menu.Alignment(), widgets::MenuAlignment::Center);
 }
 
 // The items of a menu as the system holds them: caption ("-" for a line),
