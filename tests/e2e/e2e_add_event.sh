@@ -22,8 +22,7 @@ wait_for 60 no_redoviri_window || fail "the splash did not go"
 wait_for 30 tray_shown || fail "no tray icon"
 read -r tray_x tray_y < <(tray_place)
 
-xdotool mousemove $((tray_x + 10)) $((tray_y + 10)) click 1
-wait_for 30 redoviri_window_of_size 353 311 >/dev/null || fail "the tray click showed no main window"
+click_tray_for_calendar "$tray_x" "$tray_y" || fail "the tray click showed no main window"
 read -r mx my < <(redoviri_window_of_size 353 311)
 
 # The 15th of this month: cell k at 45 * column, 21 + 29 * row of the grid

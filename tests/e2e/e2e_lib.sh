@@ -110,12 +110,30 @@ redoviri_windows() {
   done
 }
 
-# True when a visible window of Redoviri has this size; prints its place.
+# True when no show or hide animation of Redoviri runs (while one runs, the
+# window it shows has no outline yet and takes no clicks).
+animations_over() { probe frames >/dev/null; }
+
+# True when a visible window of Redoviri has this size and no animation
+# runs any more; prints its place.
 redoviri_window_of_size() {
-  redoviri_windows | awk -v w="$1" -v h="$2" '$3 == w && $4 == h {print $1, $2; found=1} END{exit !found}'
+  redoviri_windows | awk -v w="$1" -v h="$2" '$3 == w && $4 == h {print $1, $2; found=1} END{exit !found}' &&
+    animations_over
 }
 
 no_redoviri_window() { [ -z "$(redoviri_windows)" ]; }
+
+# A left click on the tray icon, until the calendar shows: Wine's tray
+# may miss a click while the icon is being put back.
+click_tray_for_calendar() {  # TRAY_X TRAY_Y
+  local try
+  for try in 1 2 3; do
+    xdotool mousemove $(($1 + 10)) $(($2 + 10)) click 1
+    wait_for 10 redoviri_window_of_size 353 311 >/dev/null && return 0
+    note "the tray click showed no calendar in 10 s (try $try)"
+  done
+  return 1
+}
 
 # Wine's own tray window ("Wine System Tray", no desktop tray under Xvfb):
 # its place, "x y", while it shows icons.

@@ -9,6 +9,11 @@
 //   e2e_probe press TITLE BUTTON       clicks a button of that window
 //   e2e_probe menu                     left top width height of the open
 //                                      popup menu
+//   e2e_probe frames                   left top width height of each running
+//                                      show or hide animation's frame (a
+//                                      window shown on top without
+//                                      activation); exit status 0 when there
+//                                      is none
 //
 // (A menu of another process shows its window, not its items: Wine keeps a
 // menu's items in the process that made it.)
@@ -104,6 +109,20 @@ int OpenMenu() {
   return 1;
 }
 
+int AnimationFrames() {
+  int n = 0;
+  for (HWND w : TopLevelWindows()) {
+    const LONG ex = GetWindowLongA(w, GWL_EXSTYLE);
+    if (!IsWindowVisible(w) || ClassOf(w) != "RedoviriWidget" || !(ex & WS_EX_NOACTIVATE) || !(ex & WS_EX_TOPMOST))
+      continue;
+    RECT r{};
+    GetWindowRect(w, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ++n;
+  }
+  return n == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +131,7 @@ int main(int argc, char** argv) {
   if (command == "dialog" && argc == 3) return DialogTexts(argv[2]);
   if (command == "press" && argc == 4) return PressButton(argv[2], argv[3]);
   if (command == "menu" && argc == 2) return OpenMenu();
+  if (command == "frames" && argc == 2) return AnimationFrames();
   std::fprintf(stderr, "usage: e2e_probe windows | dialog TITLE | press TITLE BUTTON | menu\n");
   return 2;
 }

@@ -35,8 +35,7 @@ wait_for 30 tray_shown || fail "no tray icon"
 read -r tray_x tray_y < <(tray_place)
 
 # --- A click on the tray icon shows the main window, centred.
-xdotool mousemove $((tray_x + 10)) $((tray_y + 10)) click 1
-wait_for 30 redoviri_window_of_size 353 311 >/dev/null || fail "the tray click showed no main window"
+click_tray_for_calendar "$tray_x" "$tray_y" || fail "the tray click showed no main window"
 read -r mx my < <(redoviri_window_of_size 353 311)
 [ "$mx" -eq $(( (SCREEN_W - 353) / 2 )) ] && [ "$my" -eq $(( (SCREEN_H - 311) / 2 )) ] ||
   fail "main window not centred: $mx $my"
