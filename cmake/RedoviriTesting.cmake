@@ -1,7 +1,9 @@
 # Test helpers shared by every test folder.
 #
-# Each test executable is one ctest test (a Wine start costs about a second,
-# so the Windows build must not start one process per test case). Every run
+# Each test executable is one ctest test, or a few for a long suite (a Wine
+# start costs about a second, so the Windows build must not start one
+# process per test case). Windows tests that show windows run in a display
+# and a Wine prefix of their own (tools/wine-isolated.sh). Every run
 # leaves a GoogleTest XML report in ${CMAKE_BINARY_DIR}/results, which
 # tools/summarize_tests.py counts case by case.
 
@@ -17,32 +19,57 @@ endif()
 
 set(REDOVIRI_RESULTS_DIR ${CMAKE_BINARY_DIR}/results)
 
-# redoviri_add_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [NEEDS_DISPLAY] [TIMEOUT s])
+# redoviri_add_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [NEEDS_DISPLAY] [TIMEOUT s] [SHARDS n])
 function(redoviri_add_gtest name)
-  cmake_parse_arguments(T "NEEDS_DISPLAY" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "NEEDS_DISPLAY" "TIMEOUT;SHARDS" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gmock redoviri_options)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  if(WIN32)
-    # Wine maps Z: to the Linux root.
-    set(xml "Z:${REDOVIRI_RESULTS_DIR}/${name}.xml")
-    if(NOT T_NEEDS_DISPLAY)
-      set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE OFF)
-    endif()
-  else()
-    set(xml "${REDOVIRI_RESULTS_DIR}/${name}.xml")
+  if(WIN32 AND NOT T_NEEDS_DISPLAY)
+    set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE OFF)
   endif()
-  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${xml}
-           WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "gtest;${T_LABELS}")
-  if(T_NEEDS_DISPLAY)
-    # Windows on one shared display: the pointer and the focus are shared
-    # too, so these run one at a time.
-    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  if(NOT T_SHARDS)
+    set(T_SHARDS 1)
   endif()
+  # A long suite runs as several ctest entries, each a share of its cases
+  # (GoogleTest's sharding), side by side.
+  math(EXPR last "${T_SHARDS} - 1")
+  foreach(shard RANGE ${last})
+    if(T_SHARDS EQUAL 1)
+      set(test ${name})
+    else()
+      set(test ${name}_${shard})
+    endif()
+    if(WIN32)
+      # Wine maps Z: to the Linux root.
+      set(xml "Z:${REDOVIRI_RESULTS_DIR}/${test}.xml")
+    else()
+      set(xml "${REDOVIRI_RESULTS_DIR}/${test}.xml")
+    endif()
+    if(WIN32 AND T_NEEDS_DISPLAY)
+      # A display and a Wine prefix of its own: such tests run side by side.
+      add_test(NAME ${test}
+               COMMAND bash ${PROJECT_SOURCE_DIR}/tools/wine-isolated.sh $<TARGET_FILE:${name}> --gtest_output=xml:${xml}
+               WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    else()
+      add_test(NAME ${test} COMMAND ${name} --gtest_output=xml:${xml} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    endif()
+    set(env "")
+    if(WIN32 AND T_NEEDS_DISPLAY)
+      # Wine takes the user locale from LANG when a process starts.
+      list(APPEND env "LANG=en_US.UTF-8" "LC_ALL=")
+    endif()
+    if(NOT T_SHARDS EQUAL 1)
+      list(APPEND env "GTEST_TOTAL_SHARDS=${T_SHARDS}" "GTEST_SHARD_INDEX=${shard}")
+    endif()
+    set_tests_properties(${test} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "gtest;${T_LABELS}")
+    if(env)
+      set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env}")
+    endif()
+  endforeach()
 endfunction()
 
 # redoviri_add_script_test(<name> COMMAND ... [TIMEOUT s]): a test that is not
@@ -53,6 +80,7 @@ function(redoviri_add_script_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  # Scripts drive the real program on the shared display: one at a time.
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "script" RUN_SERIAL TRUE)
+  # Each script has a display and a prefix of its own; it drives the real
+  # program by the clock, so it takes two of ctest's slots.
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "script" PROCESSORS 2)
 endfunction()

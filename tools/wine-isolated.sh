@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs one Windows test program under Wine on a display and in a prefix of
+# its own: tools/wine-isolated.sh prog.exe [args...]
+#
+# Windows tests that show windows share nothing this way (pointer, focus,
+# the foreground window, the locale settings Wine writes into the prefix),
+# so ctest can run several at once. The prefix is a copy of the project's
+# ready one (prepared first when missing); display, copy and its wineserver
+# go when the program ends. Exits with the program's status.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tools/wine-env.sh
+source "$root/tools/wine-env.sh"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/redoviri-wine.XXXXXX")
+xvfb_pid=
+cleanup() {
+  if [ -d "$work/prefix" ]; then
+    WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1
+    WINEPREFIX=$work/prefix wineserver -w >/dev/null 2>&1
+  fi
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The project's prefix, prepared once even when several start together.
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.redoviri-ready" ]; then
+    DISPLAY= redoviri_wine_start && redoviri_wine_stop
+  fi
+) 9>"$root/build/.wineprefix.lock"
+[ -f "$WINEPREFIX/.redoviri-ready" ] || { echo "wine-isolated: no Wine prefix" >&2; exit 1; }
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "wine-isolated: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(tr -d '\n' <"$work/display")"
+
+cp -a "$WINEPREFIX" "$work/prefix" || { echo "wine-isolated: cannot copy $WINEPREFIX" >&2; exit 1; }
+export WINEPREFIX=$work/prefix
+"$(redoviri_wine_for "$1")" "$@"
