@@ -22,7 +22,9 @@ inline void PumpPending() {
 }
 
 // Dispatches messages until done() holds or timeoutMs has passed; true if done.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
+// The default is generous: under Wine, hiding the active window can hold the
+// program for a second or two, and a busy machine adds to it.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000) {
   const DWORD start = GetTickCount();
   for (;;) {
     PumpPending();
