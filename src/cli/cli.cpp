@@ -9,6 +9,8 @@ namespace {
 constexpr Command kCommands[] = {
     {"astro", "astro YYYY-MM-DD[Thh:mm[:ss]]", CmdAstro},
     {"moon", "moon YYYY-MM", CmdMoon},
+    {"phases", "phases YYYY[-MM]  (each new and full moon, in time order: YYYY-MM-DDThh:mm:ssZ<TAB>new|full, UT)",
+     CmdPhases},
     {"list", "list --file PATH", CmdList},
     {"month", "month YYYY-MM --file PATH [--today YYYY-MM-DD]", CmdMonth},
     {"day", "day YYYY-MM-DD --file PATH [--order mdy|dmy]", CmdDay},

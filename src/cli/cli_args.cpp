@@ -147,6 +147,15 @@ Reading<YearMonth> ReadIsoMonth(std::string_view text) {
   return Checked(*month, MonthError(*month));
 }
 
+Reading<YearMonth> ReadIsoYearOrMonth(std::string_view text) {
+  if (text.size() == 4) {
+    if (const std::optional<int> year = Digits(text, 0, 4)) return Checked(YearMonth{*year, 0}, MonthError({*year, 1}));
+  } else if (const std::optional<YearMonth> month = text.size() == 7 ? MonthFields(text) : std::nullopt) {
+    return Checked(*month, MonthError(*month));
+  }
+  return Refused<YearMonth>("expected YYYY or YYYY-MM");
+}
+
 Reading<CivilDate> ReadIsoDate(std::string_view text) {
   const std::optional<CivilDate> date = text.size() == 10 ? DateFields(text) : std::nullopt;
   if (!date) return Refused<CivilDate>("expected YYYY-MM-DD");

@@ -78,6 +78,8 @@ struct YearMonth {
 
 // "YYYY-MM" with years 0001..9999 and months 01..12.
 Reading<YearMonth> ReadIsoMonth(std::string_view text);
+// "YYYY" (month 0: the whole year) or "YYYY-MM", years 0001..9999.
+Reading<YearMonth> ReadIsoYearOrMonth(std::string_view text);
 // "YYYY-MM-DD" naming a calendar date of years 0001..9999.
 Reading<CivilDate> ReadIsoDate(std::string_view text);
 // "YYYY-MM-DD", "YYYY-MM-DDThh:mm" or "YYYY-MM-DDThh:mm:ss" as a date-time

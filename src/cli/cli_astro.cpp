@@ -1,4 +1,5 @@
-// astro and moon: the astronomy behind the month view's moon marks.
+// astro and moon: the astronomy behind the month view's moon marks;
+// phases: the instants of new and full moon.
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -9,6 +10,7 @@
 #include "astro/ah_math.h"
 #include "astro/moon.h"
 #include "astro/moonmarks.h"
+#include "astro/phases.h"
 #include "astro/vsop.h"
 #include "calendar/datetime.h"
 #include "cli/cli_args.h"
@@ -36,6 +38,18 @@ std::string Fixed(long double value, int decimals) {
 std::string DateText(int year, int month, int day) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", year, month, day);
+  return buf;
+}
+
+// "YYYY-MM-DDThh:mm:ssZ" of whole seconds since 1899-12-30 00:00 UT.
+std::string InstantText(long long second) {
+  constexpr long long kDay = 86400;
+  const long long dayNumber = second >= 0 ? second / kDay : -((-second + kDay - 1) / kDay);
+  const long long ofDay = second - dayNumber * kDay;
+  const CivilDate date = DateOfDayNumber(static_cast<std::int32_t>(dayNumber));
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", date.year, date.month, date.day,
+                static_cast<int>(ofDay / 3600), static_cast<int>(ofDay / 60 % 60), static_cast<int>(ofDay % 60));
   return buf;
 }
 
@@ -96,6 +110,19 @@ int CmdMoon(const Args& args, std::ostream& out, std::ostream& err) {
       const astro::DayIllumination& d = days[static_cast<std::size_t>(day - 1)];
       text += DateText(year, mon, day) + '\t' + Fixed(d.fraction, 9) + '\t' + std::to_string(d.percent) + '\t' +
               MarkWord(marks[k]) + '\n';
+    }
+    return text;
+  });
+}
+
+int CmdPhases(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("phases", out, err, [&] {
+    const CommandLine line(args, {}, 1);
+    const auto [year, mon] = ReadArgument(line.Positional(0, "year or month (YYYY or YYYY-MM)"), ReadIsoYearOrMonth);
+
+    std::string text;
+    for (const astro::PhaseInstant& p : astro::MoonPhasesOf(year, mon)) {
+      text += InstantText(p.second) + '\t' + (p.phase == astro::LunarPhase::New ? "new" : "full") + '\n';
     }
     return text;
   });

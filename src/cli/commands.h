@@ -23,6 +23,7 @@ struct Command {
 // Astronomy commands (cli_astro.cpp).
 int CmdAstro(const Args& args, std::ostream& out, std::ostream& err);
 int CmdMoon(const Args& args, std::ostream& out, std::ostream& err);
+int CmdPhases(const Args& args, std::ostream& out, std::ostream& err);
 
 // Event commands (cli_events.cpp).
 int CmdList(const Args& args, std::ostream& out, std::ostream& err);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -173,6 +174,16 @@ TEST(CliAstroErrors, BadInputIsOneLineAndNoOutput) {
       {{"moon", "2000-01-01"}, "expected YYYY-MM"},
       {{"moon", "200-01"}, "expected YYYY-MM"},
       {{"moon", "jan"}, "expected YYYY-MM"},
+      {{"phases"}, "phases: missing year or month"},
+      {{"phases", "2000", "2001"}, "unexpected argument '2001'"},
+      {{"phases", "2000-13"}, "month must be 01..12"},
+      {{"phases", "2000-00"}, "month must be 01..12"},
+      {{"phases", "0000"}, "year must be 0001..9999"},
+      {{"phases", "200"}, "expected YYYY or YYYY-MM"},
+      {{"phases", "20000"}, "expected YYYY or YYYY-MM"},
+      {{"phases", "2000-1"}, "expected YYYY or YYYY-MM"},
+      {{"phases", "2000-01-01"}, "expected YYYY or YYYY-MM"},
+      {{"phases", "2000/01"}, "expected YYYY or YYYY-MM"},
   };
   for (const Case& c : cases) {
     const auto r = RunTool(c.args);
@@ -183,6 +194,47 @@ TEST(CliAstroErrors, BadInputIsOneLineAndNoOutput) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << "want '" << c.says << "' in: " << r.err;
   }
+}
+
+// Each line "YYYY-MM-DDThh:mm:ssZ<TAB>new|full", in time order, new and
+// full alternating, every line in the year asked for; the months of a year
+// give the year's lines.
+TEST(CliAstro, PhasesFormatYearsAndMonths) {
+  const std::regex form(R"((\d{4})-(\d{2})-\d{2}T([01]\d|2[0-3]):[0-5]\d:[0-5]\dZ\t(new|full))");
+  for (const std::string year : {"0001", "1900", "2000", "2024", "9999"}) {
+    const auto r = RunTool({"phases", year});
+    ASSERT_EQ(r.code, kOk) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const auto lines = Lines(r.out);
+    EXPECT_GE(lines.size(), 24u) << year;
+    EXPECT_LE(lines.size(), 26u) << year;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      std::smatch m;
+      ASSERT_TRUE(std::regex_match(lines[i], m, form)) << lines[i];
+      EXPECT_EQ(m[1].str(), year) << lines[i];
+      if (i == 0) continue;
+      EXPECT_LT(lines[i - 1], lines[i]);  // the fixed-width stamps sort as text
+      EXPECT_NE(Fields(lines[i - 1], '\t')[1], Fields(lines[i], '\t')[1]) << lines[i];
+    }
+    std::string months;
+    for (int month = 1; month <= 12; ++month) {
+      const std::string arg = year + (month < 10 ? "-0" : "-") + std::to_string(month);
+      const auto mr = RunTool({"phases", arg});
+      ASSERT_EQ(mr.code, kOk) << mr.err;
+      for (const std::string& line : Lines(mr.out)) EXPECT_EQ(line.substr(0, 7), arg) << line;
+      months += mr.out;
+    }
+    EXPECT_EQ(months, r.out) << year;
+  }
+  // Meeus' example 49.a, 1977-02-18 3h37m42s TD, is 03:36:54 UT with
+  // Delta T = 47.6 s (within 1955..2005: no lunar correction); the
+  // truncated lunar theory puts it some five seconds later.
+  const auto feb = Lines(RunTool({"phases", "1977-02"}).out);
+  ASSERT_EQ(feb.size(), 2u);
+  EXPECT_EQ(feb[1].substr(0, 18), "1977-02-18T03:36:5") << feb[1];
+  EXPECT_EQ(feb[1].substr(feb[1].size() - 4), "\tnew");
+  EXPECT_NE(RunTool({"--help"}).out.find("phases YYYY[-MM]"), std::string::npos);
+  EXPECT_EQ(RunTool({"phases", "--help"}).out.rfind("usage: redoviri-cli phases YYYY[-MM]", 0), 0u);
 }
 
 }  // namespace
