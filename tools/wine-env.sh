@@ -16,11 +16,14 @@ redoviri_wine_for() {
 
 redoviri_wine_start() {
   if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    local n=99
-    while [ -e "/tmp/.X${n}-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself and writes it to fd 3.
+    local numfile
+    numfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
     REDOVIRI_XVFB_PID=$!
-    export DISPLAY=":$n"
+    for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
+    export DISPLAY=":$(tr -d '\n' <"$numfile")"
+    rm -f "$numfile"
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   fi
   if [ ! -f "$WINEPREFIX/.redoviri-ready" ] || [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# tools/run.sh on a machine without a display: it starts the program on a
+# virtual display, serves it to a browser through noVNC on 127.0.0.1 and
+# says where; the page answers, the VNC server speaks, the program runs;
+# Ctrl+C ends the program, the display and the viewers.
+# Usage: e2e_headless_run.sh PROJECT_ROOT REDOVIRI_EXE PROBE_EXE
+set -uo pipefail
+root=$1
+exe=$(realpath "$2")
+probe_exe=$(realpath "$3")
+work=$(mktemp -d "${TMPDIR:-/tmp}/redoviri-headless.XXXXXX")
+web_port=16080
+vnc_port=15900
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill -INT -- "-$pid" 2>/dev/null
+  sleep 1
+  [ -n "$pid" ] && kill -KILL -- "-$pid" 2>/dev/null
+  WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; echo "run.sh said:" >&2; cat "$work/out" >&2; exit 1; }
+listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+# A prefix of its own, copied from the project's ready one.
+cp -a "${WINEPREFIX:-$root/build/wineprefix}" "$work/prefix" || fail "no Wine prefix to copy"
+
+env -u DISPLAY WINEPREFIX="$work/prefix" REDOVIRI_EXE="$exe" REDOVIRI_WEB_PORT=$web_port REDOVIRI_VNC_PORT=$vnc_port \
+  setsid "$root/tools/run.sh" >"$work/out" 2>&1 </dev/null &
+pid=$!
+
+for _ in $(seq 300); do
+  grep -q "Open http://localhost:$web_port/vnc.html in a browser" "$work/out" && break
+  kill -0 "$pid" 2>/dev/null || fail "run.sh ended"
+  sleep 0.5
+done
+grep -q "Open http://localhost:$web_port/vnc.html in a browser (or a VNC viewer on localhost:$vnc_port)" "$work/out" ||
+  fail "run.sh did not print the address"
+
+# The page, through websockify's web server.
+page=$(/usr/bin/python3 -c "import urllib.request,sys; print(urllib.request.urlopen('http://127.0.0.1:$web_port/vnc.html', timeout=10).read().decode())") ||
+  fail "the page does not answer"
+echo "$page" | grep -qi "novnc" || fail "the page is not noVNC's"
+# The VNC server greets with its protocol version.
+greeting=$(/usr/bin/python3 -c "
+import socket; s = socket.create_connection(('127.0.0.1', $vnc_port), 10); print(s.recv(12).decode())") ||
+  fail "the VNC server does not answer"
+case $greeting in RFB\ 003.*) ;; *) fail "the VNC server said '$greeting'" ;; esac
+# Only on the loopback interface.
+ss -ltn 2>/dev/null | awk '{print $4}' | grep -E ":($web_port|$vnc_port)\$" | grep -vqE '^(127\.0\.0\.1|\[::1\]):' &&
+  fail "a viewer listens beyond 127.0.0.1"
+
+# The program runs: its tray icon shows on the virtual display.
+display=$(sed -n 's/^Redoviri runs on the virtual display \(:[0-9]*\) .*/\1/p' "$work/out")
+[ -n "$display" ] || fail "run.sh named no display"
+# Asked in the test's own prefix, so no other Wine session can answer.
+tray_up() {
+  DISPLAY=$display WINEPREFIX=$work/prefix WINEDEBUG=-all wine "$probe_exe" windows 2>/dev/null |
+    grep -q "	1	.*	Wine System Tray"
+}
+for _ in $(seq 120); do
+  tray_up && break
+  sleep 0.5
+done
+tray_up || fail "the program's tray icon did not appear on $display"
+
+# Ctrl+C ends all of it.
+kill -INT -- "-$pid"
+for _ in $(seq 60); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.5
+done
+kill -0 "$pid" 2>/dev/null && fail "run.sh did not end on Ctrl+C"
+listening "$web_port" && fail "the web view stayed"
+listening "$vnc_port" && fail "the VNC server stayed"
+pid=
+echo "headless: the page answered on 127.0.0.1:$web_port, the VNC server on $vnc_port, the program ran, Ctrl+C ended all"
