@@ -20,6 +20,24 @@ constexpr Command kCommands[] = {
      "[--each-year] [--each-month] [--once] [--every N]",
      CmdAdd},
     {"delete", "delete --file PATH (the same options as add)", CmdDelete},
+    {"export-ics",
+     "export-ics --file PATH [--output FILE]\n"
+     "      iCalendar (RFC 5545, UTF-8, CR LF) on stdout or in FILE: one VEVENT per repetition rule of\n"
+     "      an event (UID <hash>-yearly|monthly|daily|once@redoviri, the same on every run; DTSTART the\n"
+     "      first date, at the stored time when it is one, else all day). Events that fall on no day\n"
+     "      (no such first date, a day count that is no number, no flag set, category not 1..6) are left\n"
+     "      out, one line each on stderr: left out<TAB>reason<TAB>event line; exit status 1 then",
+     CmdExportIcs},
+    {"import-ics",
+     "import-ics --file PATH --from FILE [--category 1..6] [--dry-run]\n"
+     "      adds the VEVENTs the event line holds exactly (one date; FREQ=YEARLY on its month and day;\n"
+     "      FREQ=MONTHLY on its day; FREQ=DAILY every 1..999 days, FREQ=WEEKLY every 7..994), in one\n"
+     "      write. Dates and times are taken as written, whatever TZID or Z say; all-day events get an\n"
+     "      empty time. Category from CATEGORIES (the six words, BIRTHDAY, WORK, HOLIDAY, ...), else\n"
+     "      --category (default 6). stdout: each event line added (with --dry-run: that would be\n"
+     "      added); stderr: vevent N<TAB>refused|duplicate|joined|changed<TAB>reason<TAB>summary.\n"
+     "      Exit status 1 when a VEVENT was refused",
+     CmdImportIcs},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -33,6 +33,10 @@ int CmdToday(const Args& args, std::ostream& out, std::ostream& err);
 int CmdAdd(const Args& args, std::ostream& out, std::ostream& err);
 int CmdDelete(const Args& args, std::ostream& out, std::ostream& err);
 
+// iCalendar export and import (cli_ical.cpp).
+int CmdExportIcs(const Args& args, std::ostream& out, std::ostream& err);
+int CmdImportIcs(const Args& args, std::ostream& out, std::ostream& err);
+
 // Runs the whole tool: argv[1] is the command word. Used by main() and tests.
 int RunCli(const Args& argv, std::ostream& out, std::ostream& err);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <compare>
+#include <iterator>
+#include <unordered_set>
 #include <cstdint>
 #include <utility>
 
@@ -180,8 +182,21 @@ int EventList::FindEventLine(std::string_view line) const {
 }
 
 StoreResult EventList::AppendEvent(std::string line) {
+  std::vector<std::string> one;
+  one.push_back(std::move(line));
+  std::vector<bool> added;
+  StoreResult result = AppendEvents(std::move(one), added);
+  if (result.ok() && !added.front()) {
+    result.error = kSameEventSaved;
+    result.refused = true;
+  }
+  return result;
+}
+
+StoreResult EventList::AppendEvents(std::vector<std::string> lines, std::vector<bool>& added) {
   StoreResult result;
-  if (!StorableLine(line)) {
+  added.assign(lines.size(), false);
+  if (!std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return StorableLine(l); })) {
     result.error = "Not an event line";
     result.refused = true;
     return result;
@@ -189,24 +204,46 @@ StoreResult EventList::AppendEvent(std::string line) {
   std::unique_ptr<FileLock> lock;
   result = BeginWrite(lock);
   if (!result.ok()) return result;
-  if (FindEventLine(line) >= 0) {
-    result.error = kSameEventSaved;
-    result.refused = true;
-    return result;
-  }
 
-  Entry entry{std::move(line), {}};
-  entry.parsed = ParseEventLine(entry.line);
-  const auto place = std::upper_bound(entries_.begin(), entries_.end(), entry, EntryLess);
-  if (!stamp_.exists) {
-    std::vector<std::string_view> lines;
-    lines.reserve(entries_.size() + 1);
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-      if (it == place) lines.push_back(entry.line);
-      lines.push_back(it->line);
+  // The new entries in the order they take among themselves: a line after
+  // the lines equal to it, earlier lines of the call first.
+  std::vector<Entry> fresh;
+  // Lines of the call seen so far, padded as FindEventLine compares them.
+  std::unordered_set<std::string> seen;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (FindEventLine(lines[i]) >= 0) continue;
+    std::string padded = lines[i];
+    if (padded.size() < static_cast<std::size_t>(kEventLineLength)) padded.resize(kEventLineLength, ' ');
+    if (!seen.insert(std::move(padded)).second) continue;
+    added[i] = true;
+    Entry entry{std::move(lines[i]), {}};
+    entry.parsed = ParseEventLine(entry.line);
+    fresh.push_back(std::move(entry));
+  }
+  if (fresh.empty()) return result;
+  // The file takes the lines in the order they were given.
+  std::string body;
+  if (stamp_.exists) {
+    body.reserve(fresh.size() * (kEventLineLength + 2));
+    for (const Entry& e : fresh) {
+      body += e.line;
+      body += "\r\n";
     }
-    if (place == entries_.end()) lines.push_back(entry.line);
-    if (IoResult r = WriteAnew(lines); !r.ok()) {
+  }
+  std::stable_sort(fresh.begin(), fresh.end(), EntryLess);
+
+  if (!stamp_.exists) {
+    // Store order: a new line after the saved lines equal to it.
+    std::vector<std::string_view> all;
+    all.reserve(entries_.size() + fresh.size());
+    std::size_t f = 0;
+    for (const Entry& e : entries_) {
+      while (f < fresh.size() && EntryLess(fresh[f], e)) all.push_back(fresh[f++].line);
+      all.push_back(e.line);
+    }
+    while (f < fresh.size()) all.push_back(fresh[f++].line);
+    if (IoResult r = WriteAnew(all); !r.ok()) {
+      added.assign(added.size(), false);
       result.error = std::move(r.error);
       return result;
     }
@@ -221,9 +258,9 @@ StoreResult EventList::AppendEvent(std::string line) {
       // ended first, so the new line never joins it.
       bytes += "\r\n";
     }
-    bytes += entry.line;
-    bytes += "\r\n";
+    bytes += body;
     if (IoResult r = file_.Append(*lock, stamp_.size, bytes); !r.ok()) {
+      added.assign(added.size(), false);
       result.error = std::move(r.error);
       return result;
     }
@@ -231,7 +268,12 @@ StoreResult EventList::AppendEvent(std::string line) {
     hash.Add(bytes);
     WrittenNow(hash);
   }
-  entries_.insert(place, std::move(entry));
+  std::vector<Entry> merged;
+  merged.reserve(entries_.size() + fresh.size());
+  std::merge(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()),
+             std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()), std::back_inserter(merged),
+             EntryLess);
+  entries_ = std::move(merged);
   return result;
 }
 

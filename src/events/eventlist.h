@@ -69,6 +69,14 @@ class EventList {
   // already, also one that appeared in the file meanwhile, and for a line
   // that is blank or holds a line break.
   StoreResult AppendEvent(std::string line);
+  // Adds several lines in one write, under one lock and one change check:
+  // each at its sorted place and all together at the end of the file (or
+  // the file written anew, as for one line). A line equal to a saved one,
+  // or to an earlier line of the same call, is skipped: `added[i]` tells
+  // whether line i was added. All or nothing: on a failure neither the file
+  // nor the store changes. Refused as a whole when any line is one the
+  // file could not give back.
+  StoreResult AppendEvents(std::vector<std::string> lines, std::vector<bool>& added);
   // Removes entry `index` and writes the file anew from the store, also when
   // the file has vanished meanwhile. When the file changed meanwhile, the
   // same line is looked for in the file as it is now; refused when it is no

@@ -434,6 +434,11 @@ TEST_F(EventListTest, EveryStepFailsInTurn) {
   const auto nothing = [](FakeFileSystem&) {};
   const auto save = [added](EventList& l) { return l.AppendEvent(added); };
   const auto removeFirst = [](EventList& l) { return l.RemoveEvent(0); };
+  const std::vector<std::string> several{Line("04041990", "x"), added, a, Line("06061990", "y")};
+  const auto saveSeveral = [several](EventList& l) {
+    std::vector<bool> taken;
+    return l.AppendEvents(several, taken);
+  };
   const Scenario scenarios[] = {
       {"append", withFile(fileOf("r", {b, a})), nothing, save},
       {"append into an empty file", withFile(""), nothing, save},
@@ -442,6 +447,12 @@ TEST_F(EventListTest, EveryStepFailsInTurn) {
       {"first save, folders created", [](FakeFileSystem& fs) { fs.folders.clear(); }, nothing, save},
       {"append after an outside edit", withFile(fileOf("r", {a})),
        [&](FakeFileSystem& fs) { fs.Edit(kPath, fileOf("r", {a, b})); }, save},
+      {"append several", withFile(fileOf("r", {b, a})), nothing, saveSeveral},
+      {"append several into an empty file", withFile(""), nothing, saveSeveral},
+      {"append several after the file vanished", withFile(fileOf("r", {a})),
+       [](FakeFileSystem& fs) { fs.files.erase(kPath); }, saveSeveral},
+      {"append several after an outside edit", withFile(fileOf("r", {b})),
+       [&](FakeFileSystem& fs) { fs.Edit(kPath, fileOf("r", {b, a})); }, saveSeveral},
       {"delete", withFile(fileOf("r", many)), nothing, removeFirst},
       {"delete after an outside edit", withFile(fileOf("r", {a, b})),
        [&](FakeFileSystem& fs) { fs.Edit(kPath, fileOf("r", {b, a, added})); }, removeFirst},
@@ -577,6 +588,67 @@ TEST_F(EventListTest, HalfDoneAppendIsCutBackByTheNextHolderOfTheLock) {
   fs.notes[kPath + ".lock"] = "append 1 2";
   ASSERT_TRUE(list.LoadEvents().ok());
   EXPECT_EQ(fs.files[kPath], whole);
+}
+
+}  // namespace
+}  // namespace redoviri
+
+namespace redoviri {
+namespace {
+
+TEST_F(EventListTest, AppendEventsSkipsDuplicatesAndWritesOnce) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), c = Line("03031990", "c");
+  Load("r\r\n" + a + "\r\n");
+  fs.trace.clear();
+  std::vector<bool> added;
+  const StoreResult r = list.AppendEvents({c, a.substr(0, 60), b, c}, added);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(added, (std::vector<bool>{true, false, true, false}));
+  EXPECT_EQ(fs.appended, std::vector<std::string>{c + "\r\n" + b + "\r\n"});  // one write, in the order given
+  EXPECT_EQ(std::count(fs.trace.begin(), fs.trace.end(), Op::kLock), 1);
+  EXPECT_EQ(fs.files[kPath], "r\r\n" + a + "\r\n" + c + "\r\n" + b + "\r\n");
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{a, b, c}));
+
+  // Nothing new: nothing written.
+  fs.appended.clear();
+  ASSERT_TRUE(list.AppendEvents({b, c}, added).ok());
+  EXPECT_EQ(added, (std::vector<bool>{false, false}));
+  EXPECT_TRUE(fs.appended.empty());
+}
+
+TEST_F(EventListTest, AppendEventsKeepsAnOutsideEditAndTestsAgainstIt) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), x = Line("09091990", "x");
+  Load("r\r\n" + a + "\r\n");
+  fs.Edit(kPath, "r\r\n" + a + "\r\n" + x + "\r\n");  // another program added x meanwhile
+  std::vector<bool> added;
+  const StoreResult r = list.AppendEvents({x, b}, added);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(r.reloaded);
+  EXPECT_EQ(added, (std::vector<bool>{false, true}));
+  EXPECT_EQ(fs.files[kPath], "r\r\n" + a + "\r\n" + x + "\r\n" + b + "\r\n");
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{a, b, x}));
+}
+
+TEST_F(EventListTest, AppendEventsIsRefusedWhole) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b");
+  Load("r\r\n" + a + "\r\n");
+  const std::string before = fs.files[kPath];
+  std::vector<bool> added;
+  // A line the file could not give back spoils the whole call.
+  StoreResult r = list.AppendEvents({b, "two\r\nlines"}, added);
+  EXPECT_TRUE(r.refused);
+  // The lock held by another writer.
+  fs.heldLocks.insert(kPath + ".lock");
+  r = list.AppendEvents({b}, added);
+  EXPECT_EQ(r.error, "I/O error 33");
+  fs.heldLocks.clear();
+  // A write that fails half way.
+  fs.FailNext(Op::kWrite, "I/O error 1117");
+  r = list.AppendEvents({b, Line("03031990", "c")}, added);
+  EXPECT_EQ(r.error, "I/O error 1117");
+  EXPECT_EQ(added, (std::vector<bool>{false, false}));
+  EXPECT_EQ(fs.files[kPath], before);
+  EXPECT_EQ(Lines(list), std::vector<std::string>{a});
 }
 
 }  // namespace

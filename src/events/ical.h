@@ -1,0 +1,78 @@
+// iCalendar (RFC 5545) files of the events: writing the event lines as
+// VEVENTs and reading back the VEVENTs the event line can hold exactly.
+//
+// Writing: one VEVENT per repetition rule of an event, so that the days of
+// the rules together are the days the program marks: each year as
+// FREQ=YEARLY on the first date's month and day (29 February: leap years
+// only, as both count it), each month as FREQ=MONTHLY;BYMONTHDAY=d (months
+// without day d skipped, as both count it), every N days as
+// FREQ=DAILY;INTERVAL=N, and the first date alone (only once, or every 0
+// days) without a rule, left out when another rule of the event covers the
+// first date already. The UID is a hash of the event line, the kind of rule
+// and, for a line stored more than once, its number: the same on every run.
+//
+// Reading: dates and times are taken as written, whatever their TZID or a
+// final "Z" say: the event file holds local dates without a zone, and a day
+// is what the program marks.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/datetime.h"
+#include "events/eventrecord.h"
+
+namespace redoviri {
+
+// A content line ended by CR LF, folded so that no line is longer than 75
+// octets; a fold never splits a UTF-8 sequence.
+std::string FoldIcsLine(std::string_view line);
+// TEXT value: "\", ";" and "," escaped, a line break as "\n".
+std::string EscapeIcsText(std::string_view text);
+// The escapes of a TEXT value undone.
+std::string UnescapeIcsText(std::string_view text);
+// 16 hex digits from the event line (padded to 110 characters).
+std::string IcsLineHash(std::string_view line);
+
+struct IcsLeftOut {
+  std::string line;
+  std::string reason;
+};
+
+struct IcsExport {
+  std::string text;                 // the whole file
+  std::vector<IcsLeftOut> leftOut;  // events not written, in the order given
+};
+
+// The calendar of the event lines; `stamp` (UTC) goes into every DTSTAMP.
+IcsExport ExportIcs(std::span<const std::string_view> lines, const CivilDate& stampDate, const CivilTime& stampTime);
+
+// One VEVENT read.
+struct IcsImported {
+  int vevent = 0;           // its number in the file, from 1
+  std::string uid;          // as written
+  std::string summary;      // UTF-8, as written
+  std::string line;         // the event line; empty when refused or joined
+  std::string refusal;      // why it was not taken; empty when taken
+  std::vector<std::string> notes;  // what was cut or replaced
+  int joined = 0;           // the VEVENT whose event this rule was joined to
+};
+
+struct IcsImport {
+  std::vector<IcsImported> events;
+  std::string error;  // the file is not an iCalendar file
+};
+
+// The VEVENTs of an iCalendar file. A VEVENT written by ExportIcs for a
+// rule of an event with several rules is joined to the first rule's event,
+// so an exported file reads back as the same event lines.
+IcsImport ImportIcs(std::string_view bytes, EventCategory fallback);
+
+// The category a CATEGORIES word names: one of the six words or a clear
+// synonym ("BIRTHDAY", "Work", "holiday" ...), letter case ignored.
+std::optional<EventCategory> CategoryOfIcsWord(std::string_view word);
+
+}  // namespace redoviri

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/cli_run.h"
+#include "support/disk_files.h"
+
+namespace redoviri::cli {
+namespace {
+
+using testing::RunTool;
+using test::ReadBytes;
+using test::WriteBytes;
+
+std::string Line(const std::string& head, const std::string& name, const std::string& comment = "") {
+  std::string line = head + name;
+  line.resize(59, ' ');
+  line += ';' + comment;
+  line.resize(110, ' ');
+  return line;
+}
+
+std::vector<std::string> LinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+// The text without its DTSTAMP lines, which carry the moment of the export.
+std::string WithoutStamps(const std::string& ics) {
+  std::string out;
+  for (const std::string& l : LinesOf(ics)) {
+    if (l.rfind("DTSTAMP:", 0) != 0) out += l + '\n';
+  }
+  return out;
+}
+
+class CliIcalTest : public ::testing::Test {
+ protected:
+  std::string Path(const std::string& name) const { return (folder_.Path() / name).string(); }
+  test::TestFolder folder_{"redoviri_cli_ical_"};
+};
+
+const std::string kAnn = Line("05101990;08:30;2;Y;N;N;N;000;", "Ann; Bo", "caf\xE9");
+const std::string kApril31 = Line("04312003;12:00;1;Y;N;N;N;000;", "April 31");
+
+TEST_F(CliIcalTest, ExportWritesTheCalendarAndReportsWhatIsLeftOut) {
+  const std::string file = Path("Redoviri.ini"), ics = Path("out.ics");
+  WriteBytes(file, "reserved\r\n" + kAnn + "\r\n" + kApril31 + "\r\n");
+  const auto toStdout = RunTool({"export-ics", "--file", file});
+  EXPECT_EQ(toStdout.code, 1);  // something was left out
+  EXPECT_EQ(toStdout.err, "left out\tthe first date 04/31/2003 does not exist\t" + kApril31 + "\n");
+  EXPECT_NE(toStdout.out.find("\r\nSUMMARY:Ann\\; Bo\r\nDESCRIPTION:caf\xC3\xA9\r\n"), std::string::npos);
+
+  const auto toFile = RunTool({"export-ics", "--file", file, "--output", ics});
+  EXPECT_EQ(toFile.code, 1);
+  EXPECT_EQ(toFile.out, "");
+  EXPECT_EQ(WithoutStamps(ReadBytes(ics)), WithoutStamps(toStdout.out));
+
+  WriteBytes(file, "reserved\r\n" + kAnn + "\r\n");
+  EXPECT_EQ(RunTool({"export-ics", "--file", file}).code, 0);
+  EXPECT_EQ(RunTool({"export-ics", "--file", file, "--output", Path("no/such/folder.ics")}).code, 3);
+  EXPECT_EQ(RunTool({"export-ics"}).code, 2);
+}
+
+const std::string kIcs =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:test\r\n"
+    "BEGIN:VEVENT\r\nUID:1\r\nDTSTART;VALUE=DATE:20240229\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Leap\r\n"
+    "CATEGORIES:BIRTHDAY\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:2\r\nDTSTART:20240301T100000\r\nRRULE:FREQ=DAILY;COUNT=5\r\nSUMMARY:Course\r\n"
+    "END:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:3\r\nDTSTART:20240302T100000\r\nSUMMARY:A name much longer than thirty characters\r\n"
+    "END:VEVENT\r\n"
+    "END:VCALENDAR\r\n";
+
+TEST_F(CliIcalTest, ImportAddsOnceReportsEachVeventAndSkipsDuplicates) {
+  const std::string file = Path("Redoviri.ini"), from = Path("in.ics");
+  WriteBytes(from, kIcs);
+  WriteBytes(file, "reserved\r\n" + kAnn + "\r\n");
+  const std::string leap = Line("02292024;  :  ;2;Y;N;N;N;000;", "Leap");
+  const std::string longName = Line("03022024;10:00;5;N;N;Y;N;000;", "A name much longer than thirty");
+
+  // A dry run tells the same and writes nothing.
+  const auto dry = RunTool({"import-ics", "--file", file, "--from", from, "--category", "5", "--dry-run"});
+  EXPECT_EQ(ReadBytes(file), "reserved\r\n" + kAnn + "\r\n");
+
+  const auto run = RunTool({"import-ics", "--file", file, "--from", from, "--category", "5"});
+  EXPECT_EQ(run.code, 1);  // one VEVENT refused
+  EXPECT_EQ(run.out, leap + "\n" + longName + "\n");
+  EXPECT_EQ(run.err,
+            "vevent 2\trefused\tRRULE with COUNT (a limited number of repetitions)\tCourse\n"
+            "vevent 3\tchanged\tname: cut to 30 characters (was 41)\tA name much longer than thirty characters\n");
+  EXPECT_EQ(ReadBytes(file), "reserved\r\n" + kAnn + "\r\n" + leap + "\r\n" + longName + "\r\n");
+  EXPECT_EQ(dry.code, run.code);
+  EXPECT_EQ(dry.out, run.out);
+  EXPECT_EQ(dry.err, run.err);
+
+  const auto again = RunTool({"import-ics", "--file", file, "--from", from, "--category", "5"});
+  EXPECT_EQ(again.out, "");
+  EXPECT_NE(again.err.find("vevent 1\tduplicate\tthe same event is saved already\tLeap\n"), std::string::npos);
+  EXPECT_NE(again.err.find("vevent 3\tduplicate\t"), std::string::npos);
+  EXPECT_EQ(ReadBytes(file), "reserved\r\n" + kAnn + "\r\n" + leap + "\r\n" + longName + "\r\n");
+}
+
+TEST_F(CliIcalTest, ImportRefusesBadInput) {
+  const std::string file = Path("Redoviri.ini"), from = Path("in.ics"), card = Path("card.vcf");
+  WriteBytes(from, kIcs);
+  WriteBytes(card, "BEGIN:VCARD\r\nEND:VCARD\r\n");
+  EXPECT_EQ(RunTool({"import-ics", "--file", file, "--from", from, "--category", "7"}).code, 2);
+  EXPECT_EQ(RunTool({"import-ics", "--file", file}).code, 2);
+  EXPECT_EQ(RunTool({"import-ics", "--file", file, "--from", card}).code, 2);
+  EXPECT_EQ(RunTool({"import-ics", "--file", file, "--from", Path("missing.ics")}).code, 3);
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(CliIcalTest, AddedEventsExportAndImportIntoAnEmptyFileAsTheSameStore) {
+  const std::string file = Path("Redoviri.ini"), ics = Path("out.ics"), copy = Path("copy.ini");
+  const std::vector<Args> adds{
+      {"--category", "2", "--date", "2004-02-29", "--time", "07:15", "--name", "Leap; \xE9t\xE9", "--each-year"},
+      {"--category", "1", "--date", "2003-01-31", "--time", "00:00", "--name", "Month end", "--comment", "a, b",
+       "--each-month"},
+      {"--category", "3", "--date", "1900-03-01", "--time", "23:59", "--name", "All", "--each-year", "--each-month",
+       "--every", "999"},
+      {"--category", "6", "--date", "2090-12-31", "--time", "12:00", "--name", "Once", "--once"},
+  };
+  for (Args a : adds) {
+    a.insert(a.begin(), {"add", "--file", file});
+    ASSERT_EQ(RunTool(a).code, 0);
+  }
+  ASSERT_EQ(RunTool({"export-ics", "--file", file, "--output", ics}).code, 0);
+  const auto imported = RunTool({"import-ics", "--file", copy, "--from", ics});
+  EXPECT_EQ(imported.code, 0) << imported.err;
+  EXPECT_EQ(RunTool({"list", "--file", copy}).out, RunTool({"list", "--file", file}).out);
+}
+
+}  // namespace
+}  // namespace redoviri::cli
