@@ -59,11 +59,14 @@ tray_up() {
   DISPLAY=$display WINEPREFIX=$work/prefix WINEDEBUG=-all wine "$probe_exe" windows 2>/dev/null |
     grep -q "	1	.*	Wine System Tray"
 }
+# (Once seen is enough: the program takes its icon away and puts it back
+# while it loads the event file, and Wine's tray window hides meanwhile.)
+seen=0
 for _ in $(seq 120); do
-  tray_up && break
+  tray_up && { seen=1; break; }
   sleep 0.5
 done
-tray_up || fail "the program's tray icon did not appear on $display"
+[ "$seen" = 1 ] || fail "the program's tray icon did not appear on $display"
 
 # Ctrl+C ends all of it.
 kill -INT -- "-$pid"
