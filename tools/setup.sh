@@ -16,7 +16,7 @@ need_pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev python3 file ccache go
            mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
            wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick locales fonts-liberation
            x11vnc novnc websockify
-           python3-ephem)
+           python3-ephem nsis)
 wanted_locales=(en_US.UTF-8 en_GB.UTF-8 fr_FR.UTF-8 de_DE.UTF-8)
 
 as_root() {
