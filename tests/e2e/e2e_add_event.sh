@@ -6,8 +6,6 @@
 # marked. The event file then holds exactly the reserved line and the event.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
-start_redoviri
-pid=$REDOVIRI_PID
 
 no_list_window() { ! redoviri_window_of_size 405 394 >/dev/null; }
 # The cell of the 15th painted again: black is left only in its number.
@@ -17,10 +15,7 @@ calendar_painted() {
 }
 EVENT_FILE="$WINEPREFIX/drive_c/Program Files/Redoviri by DUZOVU/Redoviri.ini"
 
-wait_for 120 redoviri_window_of_size 238 178 >/dev/null || fail "no splash"
-wait_for 60 no_redoviri_window || fail "the splash did not go"
-wait_for 30 tray_shown || fail "no tray icon"
-read -r tray_x tray_y < <(tray_place)
+start_until_tray
 
 click_tray_for_calendar "$tray_x" "$tray_y" || fail "the tray click showed no main window"
 read -r mx my < <(redoviri_window_of_size 353 311)

@@ -106,12 +106,7 @@ events=$(md5sum <"$EVENT_FILE")
 
 # --- The installed program starts and its tray menu ends it.
 REDOVIRI_EXE=$BIN/Redoviri.exe
-start_redoviri
-pid=$REDOVIRI_PID
-wait_for 120 redoviri_window_of_size 238 178 >/dev/null || fail "the installed program showed no splash"
-wait_for 60 no_redoviri_window || fail "the splash did not go"
-wait_for 30 tray_shown || fail "no tray icon"
-read -r tray_x tray_y < <(tray_place)
+start_until_tray "the installed program"
 choose_quit "$tray_x" "$tray_y"
 wait_for 60 process_ended "$pid" || fail "Quit did not end the installed program"
 

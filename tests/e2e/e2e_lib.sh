@@ -81,6 +81,19 @@ start_redoviri() {
   REDOVIRI_PID=$!
 }
 
+# Starts Redoviri.exe and waits through the splash until only its tray
+# icon is left; sets pid, tray_x and tray_y. `what` names the program in
+# failures.
+start_until_tray() {  # [what]
+  local what=${1:-the program}
+  start_redoviri
+  pid=$REDOVIRI_PID
+  wait_for 120 redoviri_window_of_size 238 178 >/dev/null || fail "$what showed no splash"
+  wait_for 60 no_redoviri_window || fail "the splash did not go"
+  wait_for 30 tray_shown || fail "no tray icon"
+  read -r tray_x tray_y < <(tray_place)
+}
+
 probe() {
   "$(redoviri_wine_for "$PROBE_EXE")" "$PROBE_EXE" "$@" 2>/dev/null | tr -d '\r'
 }

@@ -7,12 +7,7 @@
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
 
-start_redoviri
-pid=$REDOVIRI_PID
-wait_for 120 redoviri_window_of_size 238 178 >/dev/null || fail "no splash"
-wait_for 60 no_redoviri_window || fail "the splash did not go"
-wait_for 30 tray_shown || fail "no tray icon"
-read -r tray_x tray_y < <(tray_place)
+start_until_tray
 
 main_shown() { redoviri_window_of_size 353 311 >/dev/null; }
 about_shown() { redoviri_window_of_size 416 362 >/dev/null; }
