@@ -14,17 +14,27 @@ redoviri_wine_for() {
   if file -b "$1" 2>/dev/null | grep -q 'x86-64'; then echo "$REDOVIRI_WINE64"; else echo wine; fi
 }
 
+# Starts a virtual display of its own (Xvfb picks a free number and writes
+# it to fd 3); exports DISPLAY and sets REDOVIRI_XVFB_PID. Returns non-zero
+# when Xvfb did not start.
+redoviri_start_display() {  # [WIDTHxHEIGHT]
+  local numfile
+  numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  REDOVIRI_XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
+  if [ ! -s "$numfile" ]; then
+    rm -f "$numfile"
+    return 1
+  fi
+  export DISPLAY=":$(tr -d '\n' <"$numfile")"
+  rm -f "$numfile"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
 redoviri_wine_start() {
   if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    # Xvfb picks a free display number itself and writes it to fd 3.
-    local numfile
-    numfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
-    REDOVIRI_XVFB_PID=$!
-    for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
-    export DISPLAY=":$(tr -d '\n' <"$numfile")"
-    rm -f "$numfile"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    redoviri_start_display
   fi
   if [ ! -f "$WINEPREFIX/.redoviri-ready" ] || [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
     echo "wine: preparing the prefix $WINEPREFIX (first run only)" >&2

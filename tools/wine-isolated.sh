@@ -33,14 +33,8 @@ trap cleanup EXIT
 ) 9>"$root/build/.wineprefix.lock"
 [ -f "$WINEPREFIX/.redoviri-ready" ] || { echo "wine-isolated: no Wine prefix" >&2; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "wine-isolated: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
+redoviri_start_display || { echo "wine-isolated: Xvfb did not start" >&2; exit 1; }
+xvfb_pid=$REDOVIRI_XVFB_PID
 
 cp -a "$WINEPREFIX" "$work/prefix" || { echo "wine-isolated: cannot copy $WINEPREFIX" >&2; exit 1; }
 export WINEPREFIX=$work/prefix

@@ -151,12 +151,12 @@ void Application::hidecClick() { HideMainAndList(); }
 
 void Application::card5Click() { form4_->Show(); }
 
-void Application::animClick() {
-  options_.animatedWindow = !options_.animatedWindow;
-  form2_->PopupMenu().SetChecked(animItem_, options_.animatedWindow);
-  form1_->SetAnimated(options_.animatedWindow);
-  form2_->SetAnimated(options_.animatedWindow);
-  form4_->SetAnimated(options_.animatedWindow);
+void Application::animClick() { SetAnimatedWindow(!options_.animatedWindow); }
+
+void Application::SetAnimatedWindow(bool on) {
+  options_.animatedWindow = on;
+  form2_->PopupMenu().SetChecked(animItem_, on);
+  SetAnimations(true);
 }
 
 void Application::blinkicClick() {
@@ -207,8 +207,7 @@ int Application::Run() {
 
 void Application::Quit1Click() {
   // Nothing animates on the way out.
-  options_.animatedWindow = false;
-  form2_->PopupMenu().SetChecked(animItem_, false);
+  SetAnimatedWindow(false);
   SetAnimations(false);
   form1_->StopTimers();
   HideEveryWindow();

@@ -110,6 +110,8 @@ class Application {
   void HideEveryWindow();
   // Switches the windows' animations off, or back to what the options say.
   void SetAnimations(bool on);
+  // "Animated window": the option, its check mark and the animations.
+  void SetAnimatedWindow(bool on);
 
   ApplicationSetup setup_;
   AppOptions options_;

@@ -17,7 +17,6 @@ constexpr std::array<CategoryInfo, kCategoryCount> kCategories{{
     {EventCategory::kOther, "other", Rgb(0, 128, 128), "Other", " other : ", " other. "},
 }};
 
-constexpr int kMaxDayCount = 999;
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

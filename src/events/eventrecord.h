@@ -84,6 +84,8 @@ inline constexpr LineField kEachMonthField{20, 1};
 inline constexpr LineField kOnlyOnceField{22, 1};
 inline constexpr LineField kEachNDaysField{24, 1};
 inline constexpr LineField kDayCountField{26, 3};
+// The longest repetition "every N days" a line holds.
+inline constexpr int kMaxDayCount = 999;
 inline constexpr LineField kNameField{30, 30};
 inline constexpr LineField kCommentField{61, 50};
 inline constexpr LineField kHintNameField{30, 25};  // the part of the name a day-cell hint shows

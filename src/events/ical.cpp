@@ -14,9 +14,6 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::size_t kFoldOctets = 75;
 constexpr std::string_view kUidDomain = "@redoviri";
-constexpr int kNameWidth = 30;
-constexpr int kCommentWidth = 50;
-constexpr int kMaxDayCount = 999;
 
 std::string Digits(int value, std::size_t width) {
   std::string text = std::to_string(value);
@@ -374,7 +371,8 @@ Repetition ReadRule(std::string_view rule, const CivilDate& start) {
   } else if (freq == "DAILY" || freq == "WEEKLY") {
     // Every week without BYDAY is every 7 days from the start.
     const long long days = static_cast<long long>(interval) * (freq == "WEEKLY" ? 7 : 1);
-    if (days > kMaxDayCount) return refuse("RRULE every " + std::to_string(days) + " days (at most 999)");
+    if (days > kMaxDayCount)
+      return refuse("RRULE every " + std::to_string(days) + " days (at most " + std::to_string(kMaxDayCount) + ")");
     rep.flags.eachNDays = true;
     rep.dayCount = static_cast<int>(days);
   } else {
@@ -473,8 +471,8 @@ void ReadVevent(const Vevent& v, EventCategory fallback, IcsImported& out) {
   record.category = CategoryOf(v, fallback);
   record.recurrence = flags;
   record.dayCount = std::to_string(dayCount);
-  record.name = FieldText(v.Find("SUMMARY"), "name", kNameWidth, out.notes);
-  record.comment = FieldText(v.Find("DESCRIPTION"), "comment", kCommentWidth, out.notes);
+  record.name = FieldText(v.Find("SUMMARY"), "name", kNameField.length, out.notes);
+  record.comment = FieldText(v.Find("DESCRIPTION"), "comment", kCommentField.length, out.notes);
   BuiltLine built = BuildEventLine(record);
   if (!built.ok()) return refuse(built.error);
   out.line = std::move(built.line);

@@ -46,14 +46,8 @@ trap e2e_cleanup EXIT
 
 # Its own display: Xvfb picks a free number and writes it to fd 3.
 start_display() {
-  Xvfb -displayfd 3 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp 3>"$E2E_DIR/display" >/dev/null 2>&1 &
-  E2E_XVFB_PID=$!
-  for _ in $(seq 100); do
-    [ -s "$E2E_DIR/display" ] && break
-    sleep 0.1
-  done
-  [ -s "$E2E_DIR/display" ] || fail "Xvfb did not start"
-  export DISPLAY=":$(tr -d '\n' <"$E2E_DIR/display")"
+  redoviri_start_display "${SCREEN_W}x${SCREEN_H}" || fail "Xvfb did not start"
+  E2E_XVFB_PID=$REDOVIRI_XVFB_PID
 }
 
 # Its own prefix: a copy of the ready one (WINEPREFIX when the test command
