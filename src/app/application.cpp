@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <algorithm>
+
 #include "resources/resource_ids.h"
 
 namespace redoviri {
@@ -63,6 +65,9 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
   help_ = std::make_unique<Thelp>(&hints_, options_);
   help_->showMainWindow = [this] { form1_->Show(); };
   ConnectWindows();
+  // The details show today from the start: today is the selected day, so
+  // its counts show and a click on the details lists its events.
+  form1_->SelectToday();
 }
 
 void Application::ConnectWindows() {
@@ -181,18 +186,37 @@ void Application::ShowInfo(const std::string& message) const { Tell(setup_.showI
 
 bool Application::Confirm(const std::string& question) const {
   if (setup_.confirm) return setup_.confirm(question);
-  return MessageBoxA(nullptr, question.c_str(), kApplicationTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return Ask(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void Application::ShowError(const std::string& message) const { Tell(setup_.showError, message, MB_ICONERROR); }
 
 void Application::Tell(const std::function<void(const std::string&)>& standIn, const std::string& message,
-                       UINT icon) {
+                       UINT icon) const {
   if (standIn) {
     standIn(message);
   } else {
-    MessageBoxA(nullptr, message.c_str(), kApplicationTitle, MB_OK | icon);
+    Ask(message, MB_OK | icon);
   }
+}
+
+HWND Application::FrontWindow() const {
+  const std::initializer_list<HWND> ours{form3_ ? form3_->Handle() : nullptr, form1_ ? form1_->Handle() : nullptr,
+                                         form2_ ? form2_->Handle() : nullptr, form4_ ? form4_->Handle() : nullptr,
+                                         abou_ ? abou_->Handle() : nullptr,   help_ ? help_->Handle() : nullptr};
+  // The top-level windows from the top of the z-order down.
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(w)) continue;
+    if (std::find(ours.begin(), ours.end(), w) != ours.end()) return w;
+  }
+  return form1_ ? form1_->Handle() : nullptr;
+}
+
+int Application::Ask(const std::string& text, UINT buttons) const {
+  // The box belongs to the window in front, so it opens above it (also
+  // above an always-on-top one) and takes the keyboard; a box without an
+  // owner would open behind the program's own windows.
+  return MessageBoxA(FrontWindow(), text.c_str(), kApplicationTitle, buttons | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 int Application::Run() {

@@ -96,7 +96,13 @@ class Application {
   void ShowInfo(const std::string& message) const;
   bool Confirm(const std::string& question) const;
   // A message through its stand-in, or in a message box with an OK button.
-  static void Tell(const std::function<void(const std::string&)>& standIn, const std::string& message, UINT icon);
+  void Tell(const std::function<void(const std::string&)>& standIn, const std::string& message, UINT icon) const;
+  // A message box owned by the program's window in front; returns the
+  // button pressed.
+  int Ask(const std::string& text, UINT buttons) const;
+  // The program's visible window highest in the z-order, else the main
+  // window.
+  HWND FrontWindow() const;
   void BuildPopupMenu();
   // Clears both window-switch flags, then hides the main and list windows.
   void HideMainAndList();

@@ -204,7 +204,8 @@ void TForm1::BuildDetailsPanel() {
   }
   Label1 = &paicon->Add<Label>({.left = 5, .top = 1, .width = 311, .height = 36, .hint = kDetailsHint,
                                 .font = Font::Arial(15), .onClick = details},
-                               {.align = Align::Center, .layout = VAlign::Center, .wordWrap = true});
+                               // One line at the top, clear of the counts below it.
+                               {.align = Align::Center, .layout = VAlign::Top});
 }
 
 void TForm1::BuildMonthFields() {
@@ -463,6 +464,11 @@ void TForm1::Button3Click() {
   if (dayListed) dayListed(listing);
 }
 
+void TForm1::SelectToday() {
+  const MonthPlacement month(calendar_.Year(), calendar_.Month());
+  if (const std::optional<int> k = month.TodayCell(clock_.Now().date)) ldClick(*k);
+}
+
 void TForm1::Label1Click() {
   if (IsBlankText(Label1->Caption())) return;
   OpenEventList();
@@ -556,6 +562,9 @@ void TForm1::SpeedButton1Click() {
   Label1->SetCaption(FormatDate(DateForm::Long, locale_, now.date));
   Label2->SetCaption(ClockLineText());
   SetMonthFields(now.date);
+  // The details show today: the counts beside them and the list they open
+  // are today's too, not those of the day selected before.
+  SelectToday();
 }
 
 void TForm1::SpeedButton2Click() {

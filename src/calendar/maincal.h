@@ -165,6 +165,10 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   // The selected day's events: a count and icon per category here, the
   // rows in the list window. Lists nothing while no day is selected.
   void Button3Click();
+  // Today's cell selected as a click on it would, when the view shows
+  // today's month: the details, their counts and the list all belong to
+  // today.
+  void SelectToday();
   // A click on the details: the event list window on the selected day.
   void Label1Click();
   // The selected day as the day cell shows it ("" for none).

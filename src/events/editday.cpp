@@ -440,7 +440,8 @@ void TForm2::saveeClick() {
     deps_.showError(NotADateMessage(TypedDate()));
     return;
   }
-  if (!SaveEventLine(built.line)) return;  // the panel stays open with what was typed
+  // The row as typed: a save that finds the file changed shows everything
+  // afresh, the date fields included.
   DayRow row;
   row[kNameColumn] = namee->Text();
   row[kDateColumn] = TypedDate();
@@ -452,8 +453,22 @@ void TForm2::saveeClick() {
   row[kOnlyOnceColumn] = YesNo(record.recurrence.onlyOnce);
   row[kEachNDaysColumn] = YesNo(record.recurrence.eachNDays);
   row[kDayCountColumn] = enfreq->Text();
-  AddEventRow(row);
+  bool relisted = false;
+  if (!SaveEventLine(built.line, &relisted)) return;  // the panel stays open with what was typed
   panedit->SetVisible(false);
+  // Such a save has listed the day afresh from the store, with the new
+  // event when it falls on that day: then it has its row already.
+  if (relisted && GridHolds(MakeDayRow(built.line, deps_.locale.IsMonthFirst()))) return;
+  AddEventRow(row);
+}
+
+bool TForm2::GridHolds(const DayRow& row) const {
+  for (int r = 1; r < StringGrid1->RowCount(); ++r) {
+    bool same = true;
+    for (int c = 0; c < kDayColumnCount && same; ++c) same = StringGrid1->Cell(c, r) == row[static_cast<std::size_t>(c)];
+    if (same) return true;
+  }
+  return false;
 }
 
 void TForm2::deleteeClick() {
@@ -472,10 +487,13 @@ void TForm2::deleteeClick() {
 
 // ------------------------------------------------------------- The store
 
-bool TForm2::SaveEventLine(const std::string& line) {
-  if (!Settle(eventlist.AppendEvent(line))) return false;
-  deps_.form1.checktodayClick();
-  return true;
+bool TForm2::SaveEventLine(const std::string& line, bool* relisted) {
+  const StoreResult result = eventlist.AppendEvent(line);
+  if (relisted) *relisted = result.reloaded;
+  const bool saved = Settle(result);
+  // A saved event and a refused duplicate both end in today's recount.
+  if (saved || result.refused) deps_.form1.checktodayClick();
+  return saved;
 }
 
 bool TForm2::DeleteEventLine(const std::string& line) {

@@ -101,9 +101,12 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
 
   // ---- Changes to the event store (the editor's Save and Delete)
   // Saves an event line, then counts today's events afresh. An equal event
-  // saved already is refused with a message; a failed write shows the
-  // runtime's message; either way nothing changes. True when saved.
-  bool SaveEventLine(const std::string& line);
+  // saved already is refused with a message (today's events are counted
+  // all the same); a failed write shows the runtime's message; either way
+  // nothing changes. True when saved. `relisted`, if given, tells whether
+  // the file had changed outside the program, so that everything shown,
+  // the day's rows included, was listed afresh from the store.
+  bool SaveEventLine(const std::string& line, bool* relisted = nullptr);
   // Removes the first stored event equal to `line`, then refreshes the
   // calendar, the tray and the selected day's list. One that is not (or no
   // longer) stored is refused with a message. True when removed.
@@ -145,6 +148,8 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void ShowRow(Mode mode);
   void Paint(Mode mode, int code);
   void SetFieldsWritable(bool writable);
+  // Whether a row of the grid reads exactly so.
+  bool GridHolds(const DayRow& row) const;
   // The record in the editor's fields, of category `code`.
   EventRecord RecordInFields(int code) const;
   // The date fields as the user reads them: "mm/dd/yyyy" or "dd/mm/yyyy".

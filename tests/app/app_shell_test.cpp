@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "calendar/colours.h"
 #include "calendar/monthgrid.h"
 #include "components/fake_shell.h"
 #include "events/fake_filesystem.h"
@@ -180,6 +181,52 @@ TEST_F(AppShellTest, AnEventSavedAlreadyOrAFailedWriteChangesNothing) {
   EXPECT_EQ(files->files[kPath], FileOf({kAnna}));
   EXPECT_EQ(app->Form2().Events().EventCount(), 1);
   EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 birth. ");
+}
+
+TEST_F(AppShellTest, ARefusedDuplicateStillCountsTodaysEventsAfresh) {
+  Start({kAnna});
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 birth. ");
+  clock->Set({{2003, 2, 15}, {0, 0, 5}});  // midnight passed, the minute check not yet
+  EXPECT_FALSE(app->Form2().SaveEventLine(kAnna));
+  EXPECT_EQ(infos, std::vector<std::string>{"There is the same event already saved.."});
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Well, no event for today...");
+}
+
+TEST_F(AppShellTest, TheDetailsCountsAndListAlwaysBelongToTheDateShown) {
+  Start({kAnna, kCarl});
+  TForm1& main = app->Form1();
+  auto& w = Access::Widgets(main);
+  const auto listed = [&] {
+    std::vector<std::string> names;
+    auto& grid = *Access::Widgets(app->Form2()).StringGrid1;
+    for (int r = 1; r < grid.RowCount(); ++r)
+      if (!grid.Cell(kNameColumn, r).empty()) names.push_back(grid.Cell(kNameColumn, r));
+    return names;
+  };
+  const std::vector<std::string> today{"Anna", "Carl"};  // in store order
+  // Right after the start the details show today, with today's counts,
+  // and a click on them lists today's events.
+  EXPECT_EQ(w.Label1->Caption(), "Friday, February 14 2003");
+  EXPECT_EQ(main.SelectedDayText(), "14");
+  EXPECT_TRUE(w.CountLabel[2]->Visible());
+  EXPECT_TRUE(w.CountLabel[3]->Visible());
+  EXPECT_EQ(listed(), today);
+
+  // Another day of another month, then the present month: today again,
+  // its cell the only one selected, its counts and its list.
+  main.SpeedButton3Click();  // a year on
+  main.ldClick(MonthPlacement(2004, 2).CellOfDay(3));
+  EXPECT_EQ(main.SelectedDayText(), "3");
+  EXPECT_FALSE(w.CountLabel[2]->Visible());
+  main.SpeedButton1Click();
+  EXPECT_EQ(main.Calendar1().Date().year, 2003);
+  EXPECT_EQ(w.Label1->Caption(), "Friday, February 14 2003");
+  EXPECT_EQ(main.SelectedDayText(), "14");
+  EXPECT_TRUE(w.CountLabel[2]->Visible());
+  EXPECT_TRUE(w.CountLabel[3]->Visible());
+  EXPECT_EQ(listed(), today);
+  for (int k = 1; k <= kDayCellCount; ++k)
+    EXPECT_NE(w.pd[k]->Colour(), static_cast<COLORREF>(SelectedColour)) << "cell " << k << ": only today's cell is selected";
 }
 
 TEST_F(AppShellTest, AStoreThatCouldNotReadItsFileNeverWritesIt) {

@@ -5,6 +5,7 @@
 // every save and delete.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,9 @@ class ListWindow : public test::AppTest {
 
 TEST_F(ListWindow, CreationLaysTheGridTheButtonsAndTheHiddenEditor) {
   Open({});
-  EXPECT_EQ(w().Label1->Caption(), "Here are the event for February 14");
+  // Today is the selected day from the start, so the heading names it as
+  // any selection does.
+  EXPECT_EQ(w().Label1->Caption(), "Here are the events for February 14 2003");
   widgets::StringGrid& grid = *w().StringGrid1;
   EXPECT_EQ(grid.RowCount(), 2);
   EXPECT_EQ(grid.RowHeight(), 18);
@@ -279,6 +282,44 @@ TEST_F(ListWindow, ARowAddedBySaveCanBeDeletedAtOnce) {
   list().deleteeClick();
   EXPECT_EQ(files->files[kPath], FileOf({}));
   EXPECT_EQ(app->Form2().Events().EventCount(), 0);
+}
+
+TEST_F(ListWindow, ASaveAfterAnOutsideChangeAddsOneRowWhicheverDayItFallsOn) {
+  // The file changes outside the program before the save, so the store loads
+  // it again and the day is listed afresh: the saved event has one row,
+  // and deleting that row deletes it.
+  struct Case {
+    const char* what;
+    int day;            // the day of the event saved
+    std::size_t rows;   // the grid's rows after the save
+  };
+  const Case cases[] = {{"on the listed day", 14, 2}, {"on another day", 20, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ownedFiles = std::make_unique<testing::FakeFileSystem>();
+    files = ownedFiles.get();
+    Open({kAnna});
+    main().ldClick(Cell(14));
+    files->nowNs = 1'000'000'000'000;
+    files->Edit(kPath, FileOf({kAnna, kBob}));  // Bob added elsewhere
+    list().SpeedButtonClick(5);
+    Type("Carnival", "12:00");
+    w().daye->SetText(c.day < 10 ? "0" + std::to_string(c.day) : std::to_string(c.day));
+    list().saveeClick();
+    EXPECT_TRUE(errors.empty());
+    std::vector<std::string> rows = Rows();
+    const auto carnival = [](const std::string& r) { return r.starts_with("Carnival|"); };
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), carnival), 1) << ::testing::PrintToString(rows);
+    EXPECT_EQ(rows.size(), c.rows + 1) << "Anna, Bob (listed afresh) and the saved event";
+    const int row = static_cast<int>(std::find_if(rows.begin(), rows.end(), carnival) - rows.begin()) + 1;
+    w().StringGrid1->SetRow(row);
+    list().SpeedButton10Click();
+    list().deleteeClick();
+    EXPECT_EQ(files->files[kPath], FileOf({kAnna, kBob}));
+    rows = Rows();
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), carnival), 0);
+    app.reset();
+  }
 }
 
 TEST_F(ListWindow, OnlyOneTimeExcludesTheOtherRecurrences) {
