@@ -84,6 +84,8 @@ void TABOU::FormHide() {
 
 void TABOU::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
 
+void TABOU::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
+
 void TABOU::Timer1Timer() {
   auto moveBy = [&](int down, int right) {
     Bounds b = Image1->GetBounds();

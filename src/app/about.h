@@ -2,6 +2,8 @@
 // small bird that flaps across it while the window is open.
 #pragma once
 
+#include <cstdint>
+
 #include <array>
 #include <functional>
 
@@ -29,6 +31,8 @@ class TABOU : public widgets::FormWindow {
   void Close();
   // Whether showing and hiding animate (always, until the program ends).
   void SetAnimated(bool on);
+  // Milliseconds between the animation's steps.
+  void SetAnimationDelay(std::uint16_t ms);
 
   // Shows the main window once the about window is closed (the application
   // wires it).

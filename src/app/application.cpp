@@ -65,6 +65,14 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
   help_ = std::make_unique<Thelp>(&hints_, options_);
   help_->showMainWindow = [this] { form1_->Show(); };
   ConnectWindows();
+  if (setup_.animationDelayMs) {
+    const std::uint16_t ms = *setup_.animationDelayMs;
+    form1_->SetAnimationDelay(ms);
+    form2_->SetAnimationDelay(ms);
+    form4_->SetAnimationDelay(ms);
+    abou_->SetAnimationDelay(ms);
+    help_->SetAnimationDelay(ms);
+  }
   // The details show today from the start: today is the selected day, so
   // its counts show and a click on the details lists its events.
   form1_->SelectToday();

@@ -9,8 +9,10 @@
 // shown and hidden.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/about.h"
@@ -53,6 +55,9 @@ struct ApplicationSetup {
   std::function<bool(const std::string& question)> confirm{};
   // The about window's chance; null: seeded from the clock.
   RandomBelow random{};
+  // Milliseconds between the steps of the windows' show and hide
+  // animations; none: the animation's own pace.
+  std::optional<std::uint16_t> animationDelayMs{};
 
   static ApplicationSetup System();
 };

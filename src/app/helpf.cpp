@@ -55,6 +55,8 @@ Thelp::~Thelp() {
 
 void Thelp::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
 
+void Thelp::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
+
 void Thelp::FormShow() {
   SmoothShow1.SetReverse(false);
   if (options_.animatedWindow) SmoothShow1.Execute();

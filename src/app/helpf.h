@@ -2,6 +2,8 @@
 // picture of the close box the last line speaks of, and "OK".
 #pragma once
 
+#include <cstdint>
+
 #include <functional>
 
 #include "calendar/options.h"
@@ -21,6 +23,8 @@ class Thelp : public widgets::FormWindow {
 
   // Whether showing and hiding may animate (until the program ends).
   void SetAnimated(bool on);
+  // Milliseconds between the animation's steps.
+  void SetAnimationDelay(std::uint16_t ms);
   void FormShow();
   void FormHide();
 

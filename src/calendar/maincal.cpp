@@ -624,6 +624,8 @@ void TForm1::FormHide() {
 
 void TForm1::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
 
+void TForm1::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
+
 void TForm1::SetupBalloonHint() {
   // Every hint of the program shows in a balloon with these settings.
   BalloonHint1.SetBorderColor(colours::Black);

@@ -25,6 +25,8 @@
 // too: the window's pictures and icons are resources of the executable.
 #pragma once
 
+#include <cstdint>
+
 #include <windows.h>
 
 #include <array>
@@ -205,6 +207,8 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void SmoothShow1Finish();  // the hide animation has ended
   // "Animated window": whether hiding animates.
   void SetAnimated(bool on);
+  // Milliseconds between the animation's steps.
+  void SetAnimationDelay(std::uint16_t ms);
 
   // ---- Today's events in the tray
   void checktodayClick();

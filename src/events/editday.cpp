@@ -562,6 +562,8 @@ bool TForm2::Animated() const { return deps_.options && deps_.options->animatedW
 
 void TForm2::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
 
+void TForm2::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
+
 void TForm2::FormShow() {
   SmoothShow1.SetReverse(false);
   if (Animated()) SmoothShow1.Execute();

@@ -5,6 +5,8 @@
 // popup menu that all windows share.
 #pragma once
 
+#include <cstdint>
+
 #include <array>
 #include <functional>
 #include <optional>
@@ -132,6 +134,8 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void SmoothShow1Finish();
   // "Animated window": whether showing and hiding animate.
   void SetAnimated(bool on);
+  // Milliseconds between the animation's steps.
+  void SetAnimationDelay(std::uint16_t ms);
 
  private:
   friend struct test::WindowAccess;

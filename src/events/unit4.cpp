@@ -99,6 +99,8 @@ void TForm4::FormHide() {
 
 void TForm4::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
 
+void TForm4::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
+
 void TForm4::FormCreate() {
   // Today in the order the user types dates in ("dd/mm/yyyy" or
   // "mm/dd/yyyy"), which is the shape of the mask.

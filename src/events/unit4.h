@@ -7,6 +7,8 @@
 // the window is created.
 #pragma once
 
+#include <cstdint>
+
 #include <array>
 #include <functional>
 #include <optional>
@@ -55,6 +57,8 @@ class TForm4 : public widgets::FormWindow {
   void LocaleChanged(DateLocale locale);
   // "Animated window": whether hiding animates.
   void SetAnimated(bool on);
+  // Milliseconds between the animation's steps.
+  void SetAnimationDelay(std::uint16_t ms);
 
  private:
   friend struct test::WindowAccess;

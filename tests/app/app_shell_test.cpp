@@ -229,6 +229,107 @@ TEST_F(AppShellTest, TheDetailsCountsAndListAlwaysBelongToTheDateShown) {
     EXPECT_NE(w.pd[k]->Colour(), static_cast<COLORREF>(SelectedColour)) << "cell " << k << ": only today's cell is selected";
 }
 
+// Answers the message boxes of this thread with a button, recording each
+// as it stood when it came: its text, its owner, and whether it lay above
+// the owner with the keyboard in it.
+class MessageBoxAnswers {
+ public:
+  struct Seen {
+    std::string text;
+    HWND owner;
+    bool aboveOwner, foreground, focusInBox;
+  };
+
+  explicit MessageBoxAnswers(int button) : button_(button) {
+    self_ = this;
+    timer_ = SetTimer(nullptr, 0, 20, &Tick);
+  }
+  ~MessageBoxAnswers() {
+    KillTimer(nullptr, timer_);
+    self_ = nullptr;
+  }
+  MessageBoxAnswers(const MessageBoxAnswers&) = delete;
+  MessageBoxAnswers& operator=(const MessageBoxAnswers&) = delete;
+
+  std::vector<Seen> seen;
+
+ private:
+  static BOOL CALLBACK Find(HWND w, LPARAM out) {
+    char cls[16] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (IsWindowVisible(w) && std::string(cls) == "#32770") *reinterpret_cast<HWND*>(out) = w;
+    return TRUE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &Find, reinterpret_cast<LPARAM>(&box));
+    if (!self_ || !box || box == self_->answered_) return;
+    Seen s{};
+    char text[512] = "";
+    // The text's control: 0xFFFF on Windows, 100 under Wine.
+    if (!GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) GetDlgItemTextA(box, 100, text, sizeof text);
+    s.text = text;
+    s.owner = GetWindow(box, GW_OWNER);
+    for (HWND below = GetWindow(box, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
+      if (below == s.owner) s.aboveOwner = true;
+    s.foreground = GetForegroundWindow() == box;
+    s.focusInBox = IsChild(box, GetFocus());
+    self_->seen.push_back(s);
+    self_->answered_ = box;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(self_->button_, BN_CLICKED), 0);
+  }
+
+  static inline MessageBoxAnswers* self_ = nullptr;
+  int button_;
+  UINT_PTR timer_ = 0;
+  HWND answered_ = nullptr;
+};
+
+TEST_F(AppShellTest, MessageBoxesOpenAboveTheWindowInFrontWithTheKeyboard) {
+  messageBoxes = true;
+  Start({kAnna});
+  TForm2& list = app->Form2();
+  app->Form1().Show();
+  list.Show();  // always on top, like the calendar
+  ASSERT_TRUE(test::AnimationsOver());
+  const auto expectInFront = [&](const MessageBoxAnswers::Seen& s, HWND owner) {
+    EXPECT_EQ(s.owner, owner) << s.text;
+    EXPECT_TRUE(s.aboveOwner) << s.text;
+    EXPECT_TRUE(s.foreground) << s.text;
+    EXPECT_TRUE(s.focusInBox) << s.text;
+  };
+  {
+    MessageBoxAnswers ok(IDOK);
+    EXPECT_FALSE(list.SaveEventLine(kAnna));
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, "There is the same event already saved..");
+    expectInFront(ok.seen[0], list.Handle());
+  }
+  {
+    // No keeps the event; the list window stays in front.
+    MessageBoxAnswers no(IDNO);
+    Access::Widgets(list).StringGrid1->SetRow(1);
+    app->Form1().ldClick(TodayCell());
+    list.SpeedButton10Click();
+    list.deleteeClick();
+    ASSERT_EQ(no.seen.size(), 1u);
+    EXPECT_EQ(no.seen[0].text, "Do you realy want to delete that event?");
+    expectInFront(no.seen[0], list.Handle());
+    EXPECT_EQ(files->files[kPath], FileOf({kAnna}));
+  }
+  {
+    // With the list window gone, the calendar is in front.
+    list.Hide();
+    ASSERT_TRUE(test::AnimationsOver());
+    files->freeBytes = 10;
+    MessageBoxAnswers ok(IDOK);
+    EXPECT_FALSE(list.SaveEventLine(kCarl));
+    ASSERT_EQ(ok.seen.size(), 1u);
+    EXPECT_EQ(ok.seen[0].text, "Disk full");
+    expectInFront(ok.seen[0], app->Form1().Handle());
+  }
+}
+
 TEST_F(AppShellTest, AStoreThatCouldNotReadItsFileNeverWritesIt) {
   files->FailNext(FakeFileSystem::Op::kRead, "I/O error 32");
   Start({kAnna});

@@ -162,11 +162,11 @@ struct Regional {
 const Regional kRegionals[] = {
     {"EnglishDayFirst", [] { return EnglishDateLocale(false); }, {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"},
      "Friday, 14 February 2003", "Today Friday, 14 February 2003 10:42:07", "FEBRUARY",
-     {"JANUARY", "FEBRUARY", "MARCH"}, "Here are the event for 14 February", "14/02/2003",
+     {"JANUARY", "FEBRUARY", "MARCH"}, "Here are the events for 14 February 2003", "14/02/2003",
      "Saturday, 1 February 2003 (New Moon)", "Here are the events for 01 February 2003"},
     {"German", GermanDateLocale, {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"}, "Freitag, 14 Februar 2003",
      "Today Freitag, 14 Februar 2003 10:42:07", "FEBRUAR", {"JANUAR", "FEBRUAR", "M\xE4RZ"},
-     "Here are the event for 14 Februar", "14/02/2003", "Samstag, 1 Februar 2003 (New Moon)",
+     "Here are the events for 14 Februar 2003", "14/02/2003", "Samstag, 1 Februar 2003 (New Moon)",
      "Here are the events for 01 Februar 2003"},
 };
 
@@ -208,7 +208,7 @@ TEST_P(RegionalSettings, AChangeRewritesNamesAndOrderEverywhere) {
   readLocale = r.read;
   const Names english = Look();
   ASSERT_EQ(english.details, "Friday, February 14 2003");
-  ASSERT_EQ(english.listHeading, "Here are the event for February 14");
+  ASSERT_EQ(english.listHeading, "Here are the events for February 14 2003");
   ASSERT_EQ(english.chooserField, "02/14/2003");
 
   // Other settings are not the regional ones.

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,12 +59,14 @@ class AppTest : public ::testing::Test {
     setup.files = std::move(fileSystem);
     setup.eventFilePath = path;
     setup.shell = &shell;
-    setup.showError = [this](const std::string& m) { errors.push_back(m); };
-    setup.showInfo = [this](const std::string& m) { infos.push_back(m); };
-    setup.confirm = [this](const std::string& q) {
-      questions.push_back(q);
-      return answer;
-    };
+    if (!messageBoxes) {
+      setup.showError = [this](const std::string& m) { errors.push_back(m); };
+      setup.showInfo = [this](const std::string& m) { infos.push_back(m); };
+      setup.confirm = [this](const std::string& q) {
+        questions.push_back(q);
+        return answer;
+      };
+    }
     setup.random = [this](int n) {
       randomBounds.push_back(n);
       if (randomDraws.empty()) return 0;
@@ -71,6 +74,7 @@ class AppTest : public ::testing::Test {
       randomDraws.erase(randomDraws.begin());
       return r;
     };
+    setup.animationDelayMs = animationDelayMs;
     app = std::make_unique<Application>(std::move(setup));
   }
 
@@ -89,6 +93,8 @@ class AppTest : public ::testing::Test {
   std::vector<std::string> infos;
   std::vector<std::string> questions;
   bool answer = true;       // to every question
+  // The program's own message boxes instead of the records above.
+  bool messageBoxes = false;
   bool monthFirst = true;  // the date order of the locale
   // The regional settings as read after a change (none: as at the start).
   std::function<DateLocale()> readLocale;
@@ -98,6 +104,9 @@ class AppTest : public ::testing::Test {
   std::vector<int> randomDraws;
   std::vector<int> randomBounds;
   FixedClock* clock = nullptr;  // the program's, once started
+  // The pace of the windows' animations: as quick as the timers allow,
+  // unless a test of the animations asks for their own pace (none).
+  std::optional<std::uint16_t> animationDelayMs = 0;
   std::unique_ptr<Application> app;
 };
 
