@@ -62,7 +62,7 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                  .hints = &hints_});
   abou_ = std::make_unique<TABOU>(&hints_, setup_.random ? setup_.random : ClockSeededRandom());
   abou_->showMainWindow = [this] { form1_->Show(); };
-  help_ = std::make_unique<Thelp>(&hints_, options_);
+  help_ = std::make_unique<Thelp>(&hints_, options_, form1_->Handle());
   help_->showMainWindow = [this] { form1_->Show(); };
   ConnectWindows();
   if (setup_.animationDelayMs) {
@@ -182,7 +182,7 @@ void Application::blinkicClick() {
 
 void Application::helpeClick() {
   HideMainAndList();
-  help_->Show();
+  help_->ShowActive();
 }
 
 void Application::aboutClick() {

@@ -26,10 +26,10 @@ constexpr HelpLine kLines[] = {
 
 }  // namespace
 
-Thelp::Thelp(HintManager* hints, const AppOptions& options)
+Thelp::Thelp(HintManager* hints, const AppOptions& options, HWND owner)
     : FormWindow({.caption = "                  Help for Redoviri", .clientWidth = 273, .clientHeight = 194,
                   .centered = true, .font = Font::Points("MS Sans Serif", 8), .borderless = false,
-                  .dragBySurface = false, .hints = hints}),
+                  .dragBySurface = false, .dialog = true, .owner = owner, .hints = hints}),
       options_(options) {
   for (const HelpLine& line : kLines)
     GetForm().Add<Label>({.left = line.left, .top = line.top, .width = 250, .height = 13, .caption = line.text},
@@ -46,11 +46,21 @@ Thelp::Thelp(HintManager* hints, const AppOptions& options)
   SmoothShow1.SetColor(colours::Silver);
   GetForm().onShow = [this] { FormShow(); };
   GetForm().onHide = [this] { FormHide(); };
+  GetForm().onEnter = [this] { Button1Click(); };
+  GetForm().onEscape = [this] { Button1Click(); };
+}
+
+void Thelp::ShowActive() {
+  Show();
+  SetForegroundWindow(Handle());
+  Button1->SetFocus();
 }
 
 Thelp::~Thelp() {
   GetForm().onShow = nullptr;
   GetForm().onHide = nullptr;
+  GetForm().onEnter = nullptr;
+  GetForm().onEscape = nullptr;
 }
 
 void Thelp::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }

@@ -14,12 +14,17 @@ namespace redoviri {
 
 class Thelp : public widgets::FormWindow {
  public:
-  // options: "Animated window" decides whether showing and hiding animate.
-  Thelp(widgets::HintManager* hints, const AppOptions& options);
+  // options: "Animated window" decides whether showing and hiding animate;
+  // owner: the window the dialog belongs to (the main window).
+  Thelp(widgets::HintManager* hints, const AppOptions& options, HWND owner);
   ~Thelp();
 
-  // "OK": hides the help, the main window comes back.
+  // "OK" (also Enter and Escape): hides the help, the main window comes
+  // back.
   void Button1Click();
+  // Shows the help as the active window, its OK button focused, so the
+  // keyboard reaches it at once.
+  void ShowActive();
 
   // Whether showing and hiding may animate (until the program ends).
   void SetAnimated(bool on);

@@ -60,6 +60,8 @@ Form::Form(const FormDesc& desc)
       topmost_(desc.topmost),
       dragBySurface_(desc.dragBySurface),
       taskbarButton_(desc.taskbarButton),
+      dialog_(desc.dialog),
+      owner_(desc.owner),
       hints_(desc.hints) {
   Realize();
   if (desc.centered) CenterOnScreen();
@@ -75,9 +77,11 @@ Form::~Form() {
 WindowSpec Form::CreationSpec() const {
   WindowSpec s;
   s.style = WS_POPUP | WS_CLIPCHILDREN;
-  if (!borderless_) s.style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  if (!borderless_) s.style |= WS_CAPTION | WS_SYSMENU | (dialog_ ? 0 : WS_MINIMIZEBOX);
   s.exStyle = (topmost_ ? WS_EX_TOPMOST : 0) | WS_EX_CONTROLPARENT |
-              (taskbarButton_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW);
+              (taskbarButton_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW) |
+              (dialog_ && !borderless_ ? WS_EX_DLGMODALFRAME : 0);
+  s.parent = owner_;
   RECT r = GetBounds().Rect();
   AdjustWindowRectEx(&r, s.style, FALSE, s.exStyle);
   s.left = r.left;
@@ -279,9 +283,21 @@ bool Form::FocusNext(bool backward) {
 }
 
 bool IsFormDialogMessage(MSG& msg) {
-  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  if (msg.message != WM_KEYDOWN) return false;
   auto* form = dynamic_cast<Form*>(MessageWindow::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
-  return form && form->FocusNext(GetKeyState(VK_SHIFT) < 0);
+  if (!form) return false;
+  switch (msg.wParam) {
+    case VK_TAB:
+      return form->FocusNext(GetKeyState(VK_SHIFT) < 0);
+    case VK_RETURN: case VK_ESCAPE: {
+      const Handler& key = msg.wParam == VK_RETURN ? form->onEnter : form->onEscape;
+      if (!key) return false;
+      key();
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 }  // namespace redoviri::widgets

@@ -35,6 +35,12 @@ struct FormDesc {
   // it that drags the form, moves the window (see Form::HitTest).
   bool dragBySurface = true;
   bool taskbarButton = false;
+  // With a title bar: a fixed dialog (a dialog frame, the close box
+  // alone) rather than a window that can be minimised.
+  bool dialog = false;
+  // The window it belongs to, if any: it stays above its owner, and a
+  // window manager treats it as the owner's dialog.
+  HWND owner = nullptr;
   HintManager* hints = nullptr;  // the program's hint manager, if any
 };
 
@@ -109,6 +115,11 @@ class Form : public Container {
   Handler onShow;
   Handler onHide;
 
+  // Enter and Escape pressed anywhere in the form, as on a dialog (none:
+  // the keys go to the focused control).
+  Handler onEnter;
+  Handler onEscape;
+
   // The user or the system minimised the form (WM_SIZE, SIZE_MINIMIZED).
   Handler onMinimize;
   // News about the machine, broadcast to every top-level window, hidden
@@ -133,7 +144,8 @@ class Form : public Container {
   void ShowChanged(bool visible);
 
   GdiCache gdi_;
-  bool borderless_, topmost_, dragBySurface_, taskbarButton_;
+  bool borderless_, topmost_, dragBySurface_, taskbarButton_, dialog_;
+  HWND owner_;
   HintManager* hints_;
   std::vector<std::unique_ptr<Timer>> timers_;
   HWND lastFocus_ = nullptr;
@@ -169,8 +181,9 @@ class FormWindow {
 };
 
 // For the message loop: Tab and Shift+Tab move between the fields of the
-// form that holds msg.hwnd (Form::FocusNext). True when the message was
-// used and is not to be dispatched.
+// form that holds msg.hwnd (Form::FocusNext), Enter and Escape run the
+// form's onEnter and onEscape. True when the message was used and is not
+// to be dispatched.
 bool IsFormDialogMessage(MSG& msg);
 
 }  // namespace redoviri::widgets

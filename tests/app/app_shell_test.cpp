@@ -54,7 +54,8 @@ TEST_F(AppShellTest, AfterStartOnlyTheSplashIsVisibleAndEveryWindowHasItsSize) {
   };
   const Expected windows[] = {{app->Form3().Handle(), 238, 178, true}, {app->Form2().Handle(), 405, 394, true},
                               {app->Form4().Handle(), 301, 149, true}, {app->ABOU().Handle(), 416, 362, true},
-                              {app->help().Handle(), 273, 194, false}};
+                              // the calendar's dialog, above it as the calendar is above the rest
+                              {app->help().Handle(), 273, 194, true}};
   for (const Expected& e : windows) {
     const SIZE client = ClientSizeOf(e.window);
     EXPECT_EQ(client.cx, e.width);
@@ -632,6 +633,29 @@ TEST_F(AppShellTest, HelpReadsItsSevenLinesAndOkBringsTheCalendarBack) {
   app->help().Button1Click();
   EXPECT_FALSE(app->help().Visible());
   EXPECT_TRUE(app->Form1().Visible()) << "OK brings the calendar back";
+}
+
+TEST_F(AppShellTest, HelpIsAnActiveDialogThatEnterAndEscapeClose) {
+  Start({});
+  const HWND help = app->help().Handle();
+  const LONG style = GetWindowLongA(help, GWL_STYLE);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_FALSE(style & WS_MINIMIZEBOX) << "a fixed dialog";
+  EXPECT_EQ(GetWindow(help, GW_OWNER), app->Form1().Handle()) << "a window manager keeps it as the calendar's dialog";
+  widgets::TPopupMenu& menu = app->Form2().PopupMenu();
+  for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Escape");
+    menu.Click(menu.Find("Help"));
+    ASSERT_TRUE(test::AnimationsOver());
+    EXPECT_EQ(GetForegroundWindow(), help);
+    EXPECT_TRUE(IsChild(help, GetFocus())) << "the keyboard is in the help";
+    // The key as the message loop meets it, in whatever has the focus.
+    MSG msg{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+    EXPECT_TRUE(widgets::IsFormDialogMessage(msg));
+    EXPECT_FALSE(app->help().Visible());
+    EXPECT_TRUE(app->Form1().Visible());
+    ASSERT_TRUE(test::AnimationsOver());
+  }
 }
 
 TEST_F(AppShellTest, BlinkingIconsOffStopsTheBlinkAtOnceOnTodaysNumber) {
