@@ -62,6 +62,7 @@ Form::Form(const FormDesc& desc)
       taskbarButton_(desc.taskbarButton),
       dialog_(desc.dialog),
       owner_(desc.owner),
+      centered_(desc.centered),
       hints_(desc.hints) {
   Realize();
   if (desc.centered) CenterOnScreen();
@@ -104,6 +105,7 @@ void Form::Hide() { SetVisible(false); }
 
 void Form::SetVisible(bool visible) {
   if (!Handle()) return;
+  if (visible && centered_ && !movedByUser_ && !IsWindowVisible(Handle()) && !IsIconic(Handle())) CenterOnScreen();
   // A minimised form comes back at its size and place.
   ShowWindow(Handle(), !visible ? SW_HIDE : IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
   visible_ = visible;
@@ -195,6 +197,9 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
       if (hints_) hints_->Cancel();
       if (msg == WM_NCRBUTTONDOWN && wp == HTCAPTION) return 0;
+      break;
+    case WM_ENTERSIZEMOVE:
+      movedByUser_ = true;  // it stays where the user puts it
       break;
     case WM_NCLBUTTONDBLCLK:
       if (wp == HTCAPTION) return 0;  // the surface is no title bar: no maximising

@@ -146,6 +146,11 @@ class Form : public Container {
   GdiCache gdi_;
   bool borderless_, topmost_, dragBySurface_, taskbarButton_, dialog_;
   HWND owner_;
+  // A form centred by design comes back centred at every show, unless the
+  // user has moved it: no window manager or lost move can leave it
+  // elsewhere.
+  bool centered_;
+  bool movedByUser_ = false;
   HintManager* hints_;
   std::vector<std::unique_ptr<Timer>> timers_;
   HWND lastFocus_ = nullptr;

@@ -4,6 +4,8 @@
 // minimising any window sending the program to the tray.
 #include <windows.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -159,10 +161,12 @@ TEST_F(AboutWindowTest, MinimisingAnyWindowSendsTheProgramToTheTray) {
     }
     const int deletes = shell.Count(NIM_DELETE);
     ShowWindow(target, SW_MINIMIZE);
-    test::PumpFor(300);
-    for (HWND w : {app->Form1().Handle(), app->Form2().Handle(), app->Form4().Handle(), app->ABOU().Handle(),
-                   app->help().Handle()})
-      EXPECT_FALSE(IsWindowVisible(w)) << "every window goes, none comes back";
+    const HWND all[] = {app->Form1().Handle(), app->Form2().Handle(), app->Form4().Handle(), app->ABOU().Handle(),
+                        app->help().Handle()};
+    EXPECT_TRUE(test::PumpUntil([&] { return std::none_of(std::begin(all), std::end(all), IsWindowVisible); }));
+    // Nothing comes back on its own afterwards (a quarter of a second more).
+    test::PumpFor(250);
+    for (HWND w : all) EXPECT_FALSE(IsWindowVisible(w)) << "every window goes, none comes back";
     EXPECT_FALSE(Access::Widgets(app->ABOU()).Timer1.Enabled());
     EXPECT_EQ(shell.Count(NIM_DELETE), deletes) << "the icon stays in the tray";
 

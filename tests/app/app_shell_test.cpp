@@ -461,6 +461,69 @@ TEST_F(AppShellTest, HidingTheEventListOtherwiseLeavesTheMainWindowHidden) {
   EXPECT_FALSE(IsWindowVisible(app->Form1().Handle()));
 }
 
+TEST_F(AppShellTest, TheListWindowAppearsCentredUnlessTheUserMovedIt) {
+  Start({});
+  const HWND list = app->Form2().Handle();
+  const auto place = [&] {
+    RECT r{};
+    GetWindowRect(list, &r);
+    return POINT{r.left, r.top};
+  };
+  const auto shown = [&] { return IsWindowVisible(list) && test::AnimationFrames().empty(); };
+  ASSERT_TRUE(test::AnimationsOver());
+  RECT r{};
+  GetWindowRect(list, &r);
+  const POINT centre{(GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2};
+  struct Case {
+    const char* how;
+    std::function<void()> show;
+  };
+  const Case cases[] = {
+      {"the first show, from a day of the calendar", [&] { app->Form1().ld1DblClick(); }},
+      {"after the date chooser", [&] {
+         app->hidecClick();
+         app->card5Click();
+         ASSERT_TRUE(test::AnimationsOver());
+         app->Form4().Button1Click();
+       }},
+      {"after minimising", [&] {
+         app->Form2().Show();
+         ASSERT_TRUE(test::AnimationsOver());
+         ShowWindow(list, SW_MINIMIZE);
+         ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(list); }));
+         app->Form2().Show();
+       }},
+  };
+  app->Form1().Show();
+  app->Form1().ldClick(TodayCell());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    // Something other than the user (a window manager) had put it at the
+    // corner of the screen while it was hidden.
+    SetWindowPos(list, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    c.show();
+    ASSERT_TRUE(test::PumpUntil(shown));
+    EXPECT_EQ(place().x, centre.x);
+    EXPECT_EQ(place().y, centre.y);
+    EXPECT_FALSE(IsIconic(list));
+    app->Form2().Hide();
+    ASSERT_TRUE(test::AnimationsOver());
+  }
+  // Where the user drags it, it stays.
+  app->Form2().Show();
+  ASSERT_TRUE(test::PumpUntil(shown));
+  SendMessageA(list, WM_ENTERSIZEMOVE, 0, 0);
+  SetWindowPos(list, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(list, WM_EXITSIZEMOVE, 0, 0);
+  app->Form2().Hide();
+  ASSERT_TRUE(test::AnimationsOver());
+  app->Form2().Show();
+  ASSERT_TRUE(test::PumpUntil(shown));
+  EXPECT_EQ(place().x, 40);
+  EXPECT_EQ(place().y, 50);
+}
+
 TEST_F(AppShellTest, TheClockLineReachesTheEventListOnlyWhileItIsVisible) {
   Start({});
   TForm1& main = app->Form1();
