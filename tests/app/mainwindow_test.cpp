@@ -713,6 +713,7 @@ TEST_F(MainWindow, HidingHandsOverToTheEventListOnlyWhenAsked) {
   form->TrayClick();
   form->SetShowListAfterHide(true);
   form->Panel2Click();
+  // Longer than an animation would take: still nothing.
   test::PumpFor(700);
   EXPECT_EQ(listShown, 1);
   EXPECT_EQ(Access::ShowListAfterHide(*form), 1);

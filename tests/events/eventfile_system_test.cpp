@@ -237,6 +237,8 @@ TEST_F(EventFileSystemTest, BrieflyHeldFileIsWrittenOnceReleased) {
   HeldFile held(path);
   ASSERT_TRUE(held.held());
   std::thread releaser([&] {
+    // The other program holds the file for a moment: less than the
+    // writer's retries last.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     held.Release();
   });
