@@ -2,8 +2,12 @@
 #
 # Every script runs the real program in its own Wine prefix (a copy of the
 # project's ready prefix) on its own virtual display, so nothing else on the
-# machine (other tests, a desktop) shares its tray or its screen. The EXIT
-# trap ends the prefix's wineserver and the display and removes the copy.
+# machine (other tests, a desktop) shares its tray or its screen. The display
+# has a window manager as a desktop would (E2E_WM=openbox, the default:
+# focus follows activation, z-order as on a desktop) or none (E2E_WM=none:
+# a bare display, focus follows the pointer). The EXIT trap ends the
+# prefix's wineserver, the window manager and the display and removes the
+# copy.
 #
 # Screenshots stay in E2E_SHOTS when it names a folder; a failure's screen
 # goes to results/ of the working directory (the build's, under ctest).
@@ -18,9 +22,11 @@ source "$E2E_ROOT/tools/wine-env.sh"
 
 SCREEN_W=1024
 SCREEN_H=768
-E2E_NAME=$(basename "$0" .sh)
 E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/redoviri-e2e.XXXXXX")
 SHOTS=${E2E_SHOTS:-$E2E_DIR}
+E2E_WM=${E2E_WM:-openbox}
+E2E_NAME=$(basename "$0" .sh)
+[ "$E2E_WM" = none ] && E2E_NAME=${E2E_NAME}_bare
 E2E_XVFB_PID=
 E2E_PREFIX_OWNED=
 
@@ -39,15 +45,18 @@ e2e_cleanup() {
     WINEPREFIX=$E2E_PREFIX_OWNED wineserver -k >/dev/null 2>&1
     WINEPREFIX=$E2E_PREFIX_OWNED wineserver -w >/dev/null 2>&1
   fi
+  redoviri_stop_wm
   [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null
   rm -rf "$E2E_DIR"
 }
 trap e2e_cleanup EXIT
 
-# Its own display: Xvfb picks a free number and writes it to fd 3.
+# Its own display (Xvfb picks a free number and writes it to fd 3), with
+# the window manager E2E_WM.
 start_display() {
   redoviri_start_display "${SCREEN_W}x${SCREEN_H}" || fail "Xvfb did not start"
   E2E_XVFB_PID=$REDOVIRI_XVFB_PID
+  redoviri_start_wm "$E2E_WM" "$E2E_DIR/wm.log" || fail "the window manager $E2E_WM did not start"
 }
 
 # Its own prefix: a copy of the ready one (WINEPREFIX when the test command
@@ -65,7 +74,7 @@ start_prefix() {
 e2e_start() {
   start_display
   start_prefix
-  note "display $DISPLAY, prefix $WINEPREFIX, loader $WINE"
+  note "display $DISPLAY (window manager: $E2E_WM), prefix $WINEPREFIX, loader $WINE"
 }
 
 # Starts Redoviri.exe in the background; REDOVIRI_PID is its process (the
@@ -108,12 +117,23 @@ process_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 screenshot() { import -window root "$1" 2>/dev/null; }
 
+# Where an X window is on the screen, "x y width height", while it is
+# mapped; nothing when it is not (or is gone). (xwininfo's absolute place
+# is right also inside a window manager's frame, where xdotool's is not.)
+window_place() {  # X_WINDOW_ID
+  xwininfo -id "$1" 2>/dev/null | awk '
+    /Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4}
+    /^  Width:/ {w = $2} /^  Height:/ {h = $2} /Map State: IsViewable/ {v = 1}
+    END {if (v) print x, y, w, h}'
+}
+
 # The visible windows of Redoviri's process as "x y width height" lines.
+# Each call is one look at the screen: take what a check needs from one
+# call's output, since windows come and go between two calls.
 redoviri_windows() {
   local id
   for id in $(xdotool search --onlyvisible --class redoviri.exe 2>/dev/null); do
-    xdotool getwindowgeometry --shell "$id" 2>/dev/null |
-      awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+    window_place "$id"
   done
 }
 
@@ -148,7 +168,7 @@ tray_place() {
   local id
   id=$(xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -1)
   [ -n "$id" ] || return 1
-  xdotool getwindowgeometry --shell "$id" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'
+  window_place "$id" | awk '{print $1, $2; found = 1} END {exit !found}'
 }
 
 tray_shown() { tray_place >/dev/null; }
