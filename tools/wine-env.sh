@@ -17,11 +17,13 @@ redoviri_wine_for() {
 
 # Starts a virtual display of its own (Xvfb picks a free number and writes
 # it to fd 3); exports DISPLAY and sets REDOVIRI_XVFB_PID. Returns non-zero
-# when Xvfb did not start.
+# when Xvfb did not start. (-noreset: by default the server resets when its
+# last client goes, and refuses connections meanwhile; a check with xdpyinfo
+# followed by the window manager's start ran into that.)
 redoviri_start_display() {  # [WIDTHxHEIGHT]
   local numfile
   numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 &
   REDOVIRI_XVFB_PID=$!
   for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
   if [ ! -s "$numfile" ]; then
@@ -30,7 +32,8 @@ redoviri_start_display() {  # [WIDTHxHEIGHT]
   fi
   export DISPLAY=":$(tr -d '\n' <"$numfile")"
   rm -f "$numfile"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
 }
 
 # True when a window manager runs on $DISPLAY: the root window names its
@@ -43,15 +46,27 @@ redoviri_wm_running() {
 
 # Starts a window manager on $DISPLAY, as a desktop would have: "openbox"
 # (the default; with tools/openbox-rc.xml, waited for until it manages the
-# screen) or "none" (a bare display: focus follows the pointer and Wine waits
-# in vain for the manager when a window hides). Sets REDOVIRI_WM_PID; the
-# manager's output goes to LOG. Returns non-zero when it did not start.
-redoviri_start_wm() {  # [openbox|none] [LOG]
+# screen), "none" (a bare display: focus follows the pointer, and Wine waits
+# two seconds in vain for the manager whenever it maps or unmaps a window it
+# would leave to one) or "unmanaged" (no manager, and Wine told to place,
+# stack and focus all its windows itself: this writes Managed=N into the
+# registry of $WINEPREFIX, so give it a prefix of its own). Sets
+# REDOVIRI_WM_PID; the manager's output goes to LOG. Returns non-zero when it
+# did not start.
+redoviri_start_wm() {  # [openbox|none|unmanaged] [LOG]
   local kind=${1:-openbox} log=${2:-/dev/null}
   case $kind in
     none) return 0 ;;
+    unmanaged)
+      "$REDOVIRI_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >"$log" 2>&1 ||
+        return 1
+      # The processes that this start left running (explorer with the tray
+      # window) read the setting before it was written: end them.
+      wineserver -k >/dev/null 2>&1
+      wineserver -w >/dev/null 2>&1
+      return 0 ;;
     openbox) ;;
-    *) echo "unknown window manager '$kind' (openbox or none)" >&2; return 1 ;;
+    *) echo "unknown window manager '$kind' (openbox, none or unmanaged)" >&2; return 1 ;;
   esac
   openbox --config-file "$REDOVIRI_ROOT/tools/openbox-rc.xml" >"$log" 2>&1 </dev/null &
   REDOVIRI_WM_PID=$!
