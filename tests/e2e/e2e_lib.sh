@@ -5,7 +5,8 @@
 # machine (other tests, a desktop) shares its tray or its screen. The display
 # has a window manager as a desktop would (E2E_WM=openbox, the default:
 # focus follows activation, z-order as on a desktop) or none (E2E_WM=none:
-# a bare display, focus follows the pointer). The EXIT trap ends the
+# a bare display, focus follows the pointer; E2E_WM=unmanaged: none either,
+# with Wine placing and focusing its windows itself). The EXIT trap ends the
 # prefix's wineserver, the window manager and the display and removes the
 # copy.
 #
@@ -26,7 +27,7 @@ E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/redoviri-e2e.XXXXXX")
 SHOTS=${E2E_SHOTS:-$E2E_DIR}
 E2E_WM=${E2E_WM:-openbox}
 E2E_NAME=$(basename "$0" .sh)
-[ "$E2E_WM" = none ] && E2E_NAME=${E2E_NAME}_bare
+case $E2E_WM in openbox) ;; none) E2E_NAME+=_bare ;; *) E2E_NAME+=_$E2E_WM ;; esac
 E2E_XVFB_PID=
 E2E_PREFIX_OWNED=
 
@@ -51,12 +52,10 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# Its own display (Xvfb picks a free number and writes it to fd 3), with
-# the window manager E2E_WM.
+# Its own display: Xvfb picks a free number and writes it to fd 3.
 start_display() {
   redoviri_start_display "${SCREEN_W}x${SCREEN_H}" || fail "Xvfb did not start"
   E2E_XVFB_PID=$REDOVIRI_XVFB_PID
-  redoviri_start_wm "$E2E_WM" "$E2E_DIR/wm.log" || fail "the window manager $E2E_WM did not start"
 }
 
 # Its own prefix: a copy of the ready one (WINEPREFIX when the test command
@@ -71,9 +70,12 @@ start_prefix() {
   WINE=$(redoviri_wine_for "$REDOVIRI_EXE")
 }
 
+# Display, prefix and the window manager E2E_WM (after the prefix: the
+# unmanaged mode is a setting in it).
 e2e_start() {
   start_display
   start_prefix
+  redoviri_start_wm "$E2E_WM" "$E2E_DIR/wm.log" || fail "the window manager $E2E_WM did not start"
   note "display $DISPLAY (window manager: $E2E_WM), prefix $WINEPREFIX, loader $WINE"
 }
 
@@ -163,15 +165,29 @@ click_tray_for_calendar() {  # TRAY_X TRAY_Y
 }
 
 # Wine's own tray window ("Wine System Tray", no desktop tray under Xvfb):
-# its place, "x y", while it shows icons.
+# the place of its icon cells, "x y", while it shows icons. (Its frame is a
+# window manager's, or Wine's own when Wine manages its windows itself.)
 tray_place() {
-  local id
-  id=$(xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -1)
-  [ -n "$id" ] || return 1
-  window_place "$id" | awk '{print $1, $2; found = 1} END {exit !found}'
+  local place
+  place=$(probe client "Wine System Tray") || return 1
+  cut -d' ' -f1,2 <<<"$place"
 }
 
 tray_shown() { tray_place >/dev/null; }
+
+# Takes a screenshot into FILE when the rectangle shows the same in two
+# looks one after the other (painting has ended; a running clock line
+# belongs outside it) and only one window of Redoviri is visible (no hint
+# balloon); fails otherwise, to be tried again.
+settled_shot() {  # FILE X Y W H
+  local first second
+  [ "$(redoviri_windows | grep -c .)" -eq 1 ] || return 1
+  screenshot "$1.first.png" && sleep 0.1 && screenshot "$1"
+  first=$(convert "$1.first.png" -crop "${4}x${5}+${2}+${3}" +repage rgb:- | md5sum)
+  second=$(convert "$1" -crop "${4}x${5}+${2}+${3}" +repage rgb:- | md5sum)
+  rm -f "$1.first.png"
+  [ "$first" = "$second" ] && [ "$(redoviri_windows | grep -c .)" -eq 1 ]
+}
 tray_gone() { ! tray_shown; }
 
 # Pixels of a colour "r,g,b" in a rectangle of a screenshot.
@@ -198,27 +214,77 @@ tray_icon_count() {  # FILE TRAY_X TRAY_Y
   echo $n
 }
 
+# A digest of what the open popup menu shows (its rectangle on the screen),
+# or nothing when no menu is open.
+menu_look() {
+  local rect x y w h
+  rect=$(probe menu) || return 1
+  read -r x y w h <<<"$rect"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage rgb:- 2>/dev/null | md5sum
+}
+
 # Opens the tray icon's menu with a right click and chooses an item by the
-# keyboard: "down N" steps N items down from no selection (the first Down
-# selects the first item; separators are skipped), "up N" from the bottom.
-# The menu's items: Show Calendar, Hide calendar, Edit new event, Looks,
-# Help, About Redoviri by DUZOVU, Terminate Redoviri and Quit, OK, close the
-# menu...
+# keyboard, as a person would: "down N" steps N items down from no selection
+# (the first Down selects the first item; separators are skipped), "up N"
+# from the bottom; each key is waited for until the menu shows the selection
+# moved. The menu's items: Show Calendar, Hide calendar, Edit new event,
+# Looks, Help, About Redoviri by DUZOVU, Terminate Redoviri and Quit, OK,
+# close the menu...
 choose_item() {  # TRAY_X TRAY_Y down|up N [SCREENSHOT]
   xdotool mousemove $(($1 + 10)) $(($2 + 10)) click 3
   wait_for 30 probe menu >/dev/null || fail "the right click showed no menu"
   [ -n "${5:-}" ] && screenshot "$5"
-  local key=Down i
+  local key=Down i before
   [ "$3" = up ] && key=Up
   for i in $(seq "$4"); do
+    before=$(menu_look) || fail "the menu closed before key $i"
     xdotool key "$key"
-    sleep 0.2
+    wait_for 10 menu_moved "$before" ||
+      fail "the menu's selection did not move on $key (key $i of $4); the keyboard focus is on the X window '$(xdotool getwindowfocus getwindowname 2>/dev/null)', the foreground window: $(probe focus | head -1)"
   done
   xdotool key Return
 }
+menu_moved() { local now; now=$(menu_look) && [ "$now" != "$1" ]; }
 
 # "Terminate Redoviri and Quit": from no selection Up goes to the last item
 # ("OK, close the menu...") and Up once more to Quit, the item above it.
 choose_quit() {  # TRAY_X TRAY_Y
   choose_item "$1" "$2" up 2 "$SHOTS/menu.png"
+}
+
+# --- Timing what the screen shows.
+
+# Microseconds since the epoch, from the shell's own clock.
+now_us() { echo "${EPOCHREALTIME/[.,]/}"; }
+
+# True when Redoviri shows a whole window of this size: mapped and not cut
+# to an outline (while a show or hide animation runs, the window is mapped
+# with an empty outline and only the animation's frame is seen).
+whole_window_shown() {  # W H
+  local id
+  for id in $(xdotool search --onlyvisible --class redoviri.exe 2>/dev/null); do
+    xwininfo -shape -id "$id" 2>/dev/null | awk -v w="$1" -v h="$2" '
+      /Map State: IsViewable/ {v = 1} /^  Width:/ {ww = $2} /^  Height:/ {hh = $2}
+      /No window shape defined/ {whole = 1}
+      END {exit !(v && ww == w && hh == h && whole)}' && return 0
+  done
+  return 1
+}
+
+# A visible window of Redoviri of this size, in any outline.
+window_of_size_mapped() {  # W H
+  redoviri_windows | awk -v w="$1" -v h="$2" '$3 == w && $4 == h {found = 1} END {exit !found}'
+}
+
+# Looks at the screen over and over, with no pause (one look takes some 10
+# to 40 ms), until COMMAND succeeds; prints the milliseconds from START_US to
+# the start of the look that saw it. Fails after LIMIT seconds.
+ms_until() {  # START_US LIMIT_S COMMAND...
+  local start=$1 limit=$(($2 * 1000000)) look
+  shift 2
+  while :; do
+    look=$(now_us)
+    "$@" && { echo $(((look - start) / 1000)); return 0; }
+    [ $((look - start)) -le "$limit" ] || return 1
+  done
 }
