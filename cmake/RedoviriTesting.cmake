@@ -72,10 +72,11 @@ function(redoviri_add_gtest name)
   endforeach()
 endfunction()
 
-# redoviri_add_script_test(<name> COMMAND ... [TIMEOUT s]): a test that is not
-# a GoogleTest binary (end-to-end scripts); counted as one case.
+# redoviri_add_script_test(<name> COMMAND ... [TIMEOUT s] [ENVIRONMENT VAR=value...]):
+# a test that is not a GoogleTest binary (end-to-end scripts); counted as
+# one case.
 function(redoviri_add_script_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "COMMAND" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "COMMAND;ENVIRONMENT" ${ARGN})
   add_test(NAME ${name} COMMAND ${T_COMMAND} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
@@ -83,4 +84,7 @@ function(redoviri_add_script_test name)
   # Each script has a display and a prefix of its own; it drives the real
   # program by the clock, so it takes two of ctest's slots.
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "script" PROCESSORS 2)
+  if(T_ENVIRONMENT)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
+  endif()
 endfunction()

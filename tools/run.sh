@@ -5,7 +5,10 @@
 # appears in its notification area. Without one (a server, a container) it
 # runs on a virtual display that a browser shows: a VNC server (x11vnc) and
 # noVNC behind websockify, both on 127.0.0.1 only; this script prints the
-# address. The program ends with "Terminate Redoviri and Quit" in its tray
+# address. The virtual display gets a window manager (openbox), as a desktop
+# has: without one Wine waits two seconds for it whenever it shows or hides
+# a window it leaves to a manager, and the splash and every switch between
+# the calendar and the list window stall. The program ends with "Terminate Redoviri and Quit" in its tray
 # icon's menu; Ctrl+C here ends it and everything the script started.
 #
 # REDOVIRI_WEB_PORT (6080) and REDOVIRI_VNC_PORT (5900) choose the ports;
@@ -44,6 +47,7 @@ redoviri_wine_start
 listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
 if [ -z "$had_display" ] || [ "$had_display" != "$DISPLAY" ]; then
+  redoviri_start_wm openbox "$root/build/openbox.log" || exit 1
   web_port=${REDOVIRI_WEB_PORT:-6080}
   vnc_port=${REDOVIRI_VNC_PORT:-5900}
   x11vnc -display "$DISPLAY" -localhost -rfbport "$vnc_port" -forever -shared -nopw -quiet \
@@ -62,7 +66,7 @@ if [ -z "$had_display" ] || [ "$had_display" != "$DISPLAY" ]; then
     echo "the browser view did not start: see build/x11vnc.log and build/websockify.log" >&2
   fi
   cat >&2 <<EOT
-Redoviri runs on the virtual display $DISPLAY (1024 x 768, nothing on this screen).
+Redoviri runs on the virtual display $DISPLAY (1024 x 768, nothing on this screen; openbox manages its windows).
   Look at it:        DISPLAY=$DISPLAY import -window root shot.png
   Wine shows the tray in a small window "Wine System Tray" at the top left;
   its icon cells are 20 px wide and Redoviri's icon (today's day number)

@@ -14,7 +14,7 @@ source "$root/tools/machine.sh"
 need_pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev python3 file ccache googletest libgtest-dev libbenchmark-dev
            python3-icalendar python3-dateutil
            mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-           wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick locales fonts-liberation
+           wine wine64 wine32:i386 xvfb openbox xdotool x11-utils imagemagick locales fonts-liberation
            x11vnc novnc websockify
            python3-ephem nsis)
 wanted_locales=(en_US.UTF-8 en_GB.UTF-8 fr_FR.UTF-8 de_DE.UTF-8)

@@ -4,9 +4,11 @@
 #
 # Windows tests that show windows share nothing this way (pointer, focus,
 # the foreground window, the locale settings Wine writes into the prefix),
-# so ctest can run several at once. The prefix is a copy of the project's
-# ready one (prepared first when missing); display, copy and its wineserver
-# go when the program ends. Exits with the program's status.
+# so ctest can run several at once. The display has a window manager as a
+# desktop has (openbox; REDOVIRI_WM=none for a bare display). The prefix is
+# a copy of the project's ready one (prepared first when missing); display,
+# window manager, copy and its wineserver go when the program ends. Exits
+# with the program's status.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tools/wine-env.sh
@@ -19,6 +21,7 @@ cleanup() {
     WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1
     WINEPREFIX=$work/prefix wineserver -w >/dev/null 2>&1
   fi
+  redoviri_stop_wm
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -35,6 +38,7 @@ trap cleanup EXIT
 
 redoviri_start_display || { echo "wine-isolated: Xvfb did not start" >&2; exit 1; }
 xvfb_pid=$REDOVIRI_XVFB_PID
+redoviri_start_wm "${REDOVIRI_WM:-openbox}" || { echo "wine-isolated: no window manager" >&2; exit 1; }
 
 cp -a "$WINEPREFIX" "$work/prefix" || { echo "wine-isolated: cannot copy $WINEPREFIX" >&2; exit 1; }
 export WINEPREFIX=$work/prefix

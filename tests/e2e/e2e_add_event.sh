@@ -8,6 +8,27 @@ source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
 
 no_list_window() { ! redoviri_window_of_size 405 394 >/dev/null; }
+# The cell of the 15th in its selected colour (today's colour when the 15th
+# is today: today's cell keeps it).
+cell_selected() {
+  local colour=255,255,221
+  [ "$(date +%-d)" = 15 ] && colour=128,255,255
+  screenshot "$SHOTS/selected.png"
+  [ "$(count_colour "$SHOTS/selected.png" "$cell_x" "$cell_y" 46 30 "$colour")" -gt 500 ]
+}
+# The window at a point of the screen is a control of this class.
+control_at() { probe at "$2" "$3" | grep -q "^$1	"; }  # CLASS X Y
+# The keyboard focus is in the control at that point.
+focus_at() {  # X Y
+  local place
+  place=$(probe at "$1" "$2") && probe focus | sed -n 2p | grep -qxF "$place"
+}
+# Clicks a field of the editor and waits until it has the keyboard focus.
+click_field() {  # X Y WHAT
+  xdotool mousemove "$1" "$2" click 1
+  wait_for 10 focus_at "$1" "$2" ||
+    fail "a click on the $3 gave it no keyboard focus (it has: $(probe focus | tr '\n' ' '))"
+}
 # The cell of the 15th painted again: black is left only in its number.
 calendar_painted() {
   screenshot "$SHOTS/marked.png"
@@ -27,19 +48,19 @@ k=$(( 15 + first_weekday - 1 ))
 cell_x=$(( mx + 18 + 2 + 45 * ((k - 1) % 7) ))
 cell_y=$(( my + 95 + 2 + 21 + 29 * ((k - 1) / 7) ))
 xdotool mousemove $((cell_x + 23)) $((cell_y + 15)) click 1
-sleep 0.5
-screenshot "$SHOTS/selected.png"
+wait_for 10 cell_selected || fail "the click on the 15th did not select it"
 xdotool click --repeat 2 --delay 80 1
 wait_for 30 redoviri_window_of_size 405 394 >/dev/null || fail "the double click opened no list window"
 read -r lx ly < <(redoviri_window_of_size 405 394)
 
 # "Birthday" in the button area (15, 242): the button at (110, 3), 100 x 40.
-xdotool mousemove $((lx + 15 + 160)) $((ly + 242 + 23)) click 1
-sleep 1
 # The editor at (17, 52): the name field at (110, 78), the time at (240, 129).
-xdotool mousemove $((lx + 17 + 186)) $((ly + 52 + 88)) click 1
+name_x=$((lx + 17 + 186)) name_y=$((ly + 52 + 88))
+xdotool mousemove $((lx + 15 + 160)) $((ly + 242 + 23)) click 1
+wait_for 10 control_at Edit "$name_x" "$name_y" || fail "Birthday opened no editor: $(probe at "$name_x" "$name_y")"
+click_field "$name_x" "$name_y" "name field"
 xdotool type --delay 40 "Anna"
-xdotool mousemove $((lx + 17 + 258)) $((ly + 52 + 139)) click 1
+click_field $((lx + 17 + 258)) $((ly + 52 + 139)) "time field"
 xdotool key Home
 xdotool type --delay 40 "0930"
 screenshot "$SHOTS/editor.png"

@@ -9,19 +9,28 @@ root=$1
 exe=$(realpath "$2")
 probe_exe=$(realpath "$3")
 work=$(mktemp -d "${TMPDIR:-/tmp}/redoviri-headless.XXXXXX")
-web_port=16080
-vnc_port=15900
+# Two ports free on the loopback interface now (the system picks them), so
+# that runs side by side, or a viewer left over, cannot take them.
+read -r web_port vnc_port < <(/usr/bin/python3 -c "
+import socket
+socks = [socket.socket() for _ in range(2)]
+for s in socks: s.bind(('127.0.0.1', 0))
+print(*(s.getsockname()[1] for s in socks))")
 pid=
+group_ended() { ! kill -0 -- "-$1" 2>/dev/null; }
 cleanup() {
-  [ -n "$pid" ] && kill -INT -- "-$pid" 2>/dev/null
-  sleep 1
-  [ -n "$pid" ] && kill -KILL -- "-$pid" 2>/dev/null
+  if [ -n "$pid" ]; then
+    kill -INT -- "-$pid" 2>/dev/null
+    for _ in $(seq 50); do group_ended "$pid" && break; sleep 0.1; done
+    kill -KILL -- "-$pid" 2>/dev/null
+  fi
   WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; echo "run.sh said:" >&2; cat "$work/out" >&2; exit 1; }
 listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+[ -n "$web_port" ] && [ -n "$vnc_port" ] || fail "no free ports"
 
 # A prefix of its own, copied from the project's ready one.
 cp -a "${WINEPREFIX:-$root/build/wineprefix}" "$work/prefix" || fail "no Wine prefix to copy"
@@ -67,6 +76,9 @@ for _ in $(seq 120); do
   sleep 0.5
 done
 [ "$seen" = 1 ] || fail "the program's tray icon did not appear on $display"
+# A window manager runs on it (the program would stall without one).
+(source "$root/tools/wine-env.sh" && DISPLAY=$display redoviri_wm_running) ||
+  fail "no window manager runs on $display"
 
 # Ctrl+C ends all of it.
 kill -INT -- "-$pid"
@@ -77,5 +89,6 @@ done
 kill -0 "$pid" 2>/dev/null && fail "run.sh did not end on Ctrl+C"
 listening "$web_port" && fail "the web view stayed"
 listening "$vnc_port" && fail "the VNC server stayed"
+DISPLAY=$display xdpyinfo >/dev/null 2>&1 && fail "the virtual display $display stayed"
 pid=
 echo "headless: the page answered on 127.0.0.1:$web_port, the VNC server on $vnc_port, the program ran, Ctrl+C ended all"

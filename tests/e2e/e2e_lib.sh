@@ -2,8 +2,13 @@
 #
 # Every script runs the real program in its own Wine prefix (a copy of the
 # project's ready prefix) on its own virtual display, so nothing else on the
-# machine (other tests, a desktop) shares its tray or its screen. The EXIT
-# trap ends the prefix's wineserver and the display and removes the copy.
+# machine (other tests, a desktop) shares its tray or its screen. The display
+# has a window manager as a desktop would (E2E_WM=openbox, the default:
+# focus follows activation, z-order as on a desktop) or none (E2E_WM=none:
+# a bare display, focus follows the pointer; E2E_WM=unmanaged: none either,
+# with Wine placing and focusing its windows itself). The EXIT trap ends the
+# prefix's wineserver, the window manager and the display and removes the
+# copy.
 #
 # Screenshots stay in E2E_SHOTS when it names a folder; a failure's screen
 # goes to results/ of the working directory (the build's, under ctest).
@@ -18,9 +23,11 @@ source "$E2E_ROOT/tools/wine-env.sh"
 
 SCREEN_W=1024
 SCREEN_H=768
-E2E_NAME=$(basename "$0" .sh)
 E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/redoviri-e2e.XXXXXX")
 SHOTS=${E2E_SHOTS:-$E2E_DIR}
+E2E_WM=${E2E_WM:-openbox}
+E2E_NAME=$(basename "$0" .sh)
+case $E2E_WM in openbox) ;; none) E2E_NAME+=_bare ;; *) E2E_NAME+=_$E2E_WM ;; esac
 E2E_XVFB_PID=
 E2E_PREFIX_OWNED=
 
@@ -39,6 +46,7 @@ e2e_cleanup() {
     WINEPREFIX=$E2E_PREFIX_OWNED wineserver -k >/dev/null 2>&1
     WINEPREFIX=$E2E_PREFIX_OWNED wineserver -w >/dev/null 2>&1
   fi
+  redoviri_stop_wm
   [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null
   rm -rf "$E2E_DIR"
 }
@@ -62,10 +70,13 @@ start_prefix() {
   WINE=$(redoviri_wine_for "$REDOVIRI_EXE")
 }
 
+# Display, prefix and the window manager E2E_WM (after the prefix: the
+# unmanaged mode is a setting in it).
 e2e_start() {
   start_display
   start_prefix
-  note "display $DISPLAY, prefix $WINEPREFIX, loader $WINE"
+  redoviri_start_wm "$E2E_WM" "$E2E_DIR/wm.log" || fail "the window manager $E2E_WM did not start"
+  note "display $DISPLAY (window manager: $E2E_WM), prefix $WINEPREFIX, loader $WINE"
 }
 
 # Starts Redoviri.exe in the background; REDOVIRI_PID is its process (the
@@ -108,12 +119,23 @@ process_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 screenshot() { import -window root "$1" 2>/dev/null; }
 
+# Where an X window is on the screen, "x y width height", while it is
+# mapped; nothing when it is not (or is gone). (xwininfo's absolute place
+# is right also inside a window manager's frame, where xdotool's is not.)
+window_place() {  # X_WINDOW_ID
+  xwininfo -id "$1" 2>/dev/null | awk '
+    /Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4}
+    /^  Width:/ {w = $2} /^  Height:/ {h = $2} /Map State: IsViewable/ {v = 1}
+    END {if (v) print x, y, w, h}'
+}
+
 # The visible windows of Redoviri's process as "x y width height" lines.
+# Each call is one look at the screen: take what a check needs from one
+# call's output, since windows come and go between two calls.
 redoviri_windows() {
   local id
   for id in $(xdotool search --onlyvisible --class redoviri.exe 2>/dev/null); do
-    xdotool getwindowgeometry --shell "$id" 2>/dev/null |
-      awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+    window_place "$id"
   done
 }
 
@@ -143,15 +165,29 @@ click_tray_for_calendar() {  # TRAY_X TRAY_Y
 }
 
 # Wine's own tray window ("Wine System Tray", no desktop tray under Xvfb):
-# its place, "x y", while it shows icons.
+# the place of its icon cells, "x y", while it shows icons. (Its frame is a
+# window manager's, or Wine's own when Wine manages its windows itself.)
 tray_place() {
-  local id
-  id=$(xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -1)
-  [ -n "$id" ] || return 1
-  xdotool getwindowgeometry --shell "$id" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'
+  local place
+  place=$(probe client "Wine System Tray") || return 1
+  cut -d' ' -f1,2 <<<"$place"
 }
 
 tray_shown() { tray_place >/dev/null; }
+
+# Takes a screenshot into FILE when the rectangle shows the same in two
+# looks one after the other (painting has ended; a running clock line
+# belongs outside it) and only one window of Redoviri is visible (no hint
+# balloon); fails otherwise, to be tried again.
+settled_shot() {  # FILE X Y W H
+  local first second
+  [ "$(redoviri_windows | grep -c .)" -eq 1 ] || return 1
+  screenshot "$1.first.png" && sleep 0.1 && screenshot "$1"
+  first=$(convert "$1.first.png" -crop "${4}x${5}+${2}+${3}" +repage rgb:- | md5sum)
+  second=$(convert "$1" -crop "${4}x${5}+${2}+${3}" +repage rgb:- | md5sum)
+  rm -f "$1.first.png"
+  [ "$first" = "$second" ] && [ "$(redoviri_windows | grep -c .)" -eq 1 ]
+}
 tray_gone() { ! tray_shown; }
 
 # Pixels of a colour "r,g,b" in a rectangle of a screenshot.
@@ -178,27 +214,77 @@ tray_icon_count() {  # FILE TRAY_X TRAY_Y
   echo $n
 }
 
+# A digest of what the open popup menu shows (its rectangle on the screen),
+# or nothing when no menu is open.
+menu_look() {
+  local rect x y w h
+  rect=$(probe menu) || return 1
+  read -r x y w h <<<"$rect"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage rgb:- 2>/dev/null | md5sum
+}
+
 # Opens the tray icon's menu with a right click and chooses an item by the
-# keyboard: "down N" steps N items down from no selection (the first Down
-# selects the first item; separators are skipped), "up N" from the bottom.
-# The menu's items: Show Calendar, Hide calendar, Edit new event, Looks,
-# Help, About Redoviri by DUZOVU, Terminate Redoviri and Quit, OK, close the
-# menu...
+# keyboard, as a person would: "down N" steps N items down from no selection
+# (the first Down selects the first item; separators are skipped), "up N"
+# from the bottom; each key is waited for until the menu shows the selection
+# moved. The menu's items: Show Calendar, Hide calendar, Edit new event,
+# Looks, Help, About Redoviri by DUZOVU, Terminate Redoviri and Quit, OK,
+# close the menu...
 choose_item() {  # TRAY_X TRAY_Y down|up N [SCREENSHOT]
   xdotool mousemove $(($1 + 10)) $(($2 + 10)) click 3
   wait_for 30 probe menu >/dev/null || fail "the right click showed no menu"
   [ -n "${5:-}" ] && screenshot "$5"
-  local key=Down i
+  local key=Down i before
   [ "$3" = up ] && key=Up
   for i in $(seq "$4"); do
+    before=$(menu_look) || fail "the menu closed before key $i"
     xdotool key "$key"
-    sleep 0.2
+    wait_for 10 menu_moved "$before" ||
+      fail "the menu's selection did not move on $key (key $i of $4); the keyboard focus is on the X window '$(xdotool getwindowfocus getwindowname 2>/dev/null)', the foreground window: $(probe focus | head -1)"
   done
   xdotool key Return
 }
+menu_moved() { local now; now=$(menu_look) && [ "$now" != "$1" ]; }
 
 # "Terminate Redoviri and Quit": from no selection Up goes to the last item
 # ("OK, close the menu...") and Up once more to Quit, the item above it.
 choose_quit() {  # TRAY_X TRAY_Y
   choose_item "$1" "$2" up 2 "$SHOTS/menu.png"
+}
+
+# --- Timing what the screen shows.
+
+# Microseconds since the epoch, from the shell's own clock.
+now_us() { echo "${EPOCHREALTIME/[.,]/}"; }
+
+# True when Redoviri shows a whole window of this size: mapped and not cut
+# to an outline (while a show or hide animation runs, the window is mapped
+# with an empty outline and only the animation's frame is seen).
+whole_window_shown() {  # W H
+  local id
+  for id in $(xdotool search --onlyvisible --class redoviri.exe 2>/dev/null); do
+    xwininfo -shape -id "$id" 2>/dev/null | awk -v w="$1" -v h="$2" '
+      /Map State: IsViewable/ {v = 1} /^  Width:/ {ww = $2} /^  Height:/ {hh = $2}
+      /No window shape defined/ {whole = 1}
+      END {exit !(v && ww == w && hh == h && whole)}' && return 0
+  done
+  return 1
+}
+
+# A visible window of Redoviri of this size, in any outline.
+window_of_size_mapped() {  # W H
+  redoviri_windows | awk -v w="$1" -v h="$2" '$3 == w && $4 == h {found = 1} END {exit !found}'
+}
+
+# Looks at the screen over and over, with no pause (one look takes some 10
+# to 40 ms), until COMMAND succeeds; prints the milliseconds from START_US to
+# the start of the look that saw it. Fails after LIMIT seconds.
+ms_until() {  # START_US LIMIT_S COMMAND...
+  local start=$1 limit=$(($2 * 1000000)) look
+  shift 2
+  while :; do
+    look=$(now_us)
+    "$@" && { echo $(((look - start) / 1000)); return 0; }
+    [ $((look - start)) -le "$limit" ] || return 1
+  done
 }

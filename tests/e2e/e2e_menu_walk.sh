@@ -11,21 +11,38 @@ start_until_tray
 
 main_shown() { redoviri_window_of_size 353 311 >/dev/null; }
 about_shown() { redoviri_window_of_size 416 362 >/dev/null; }
-only_main_shown() { main_shown && [ "$(redoviri_windows | wc -l)" -eq 1 ]; }
+# One look: the calendar and nothing else.
+only_main_shown() {
+  local windows
+  windows=$(redoviri_windows)
+  [ "$(grep -c . <<<"$windows")" -eq 1 ] && [ "$(cut -d' ' -f3,4 <<<"$windows")" = "353 311" ] && animations_over
+}
+help_shown() { probe dialog "                  Help for Redoviri" >"$E2E_DIR/help.txt" && animations_over; }
+# The about window's picture differs from the one taken first in many
+# pixels: the bird has flown on.
+bird_moved() {
+  screenshot "$E2E_DIR/about2.png"
+  convert "$E2E_DIR/about2.png" -crop "416x362+$ax+$ay" +repage "$E2E_DIR/about2c.png"
+  moved=$(compare -metric AE "$E2E_DIR/about1c.png" "$E2E_DIR/about2c.png" null: 2>&1)
+  [ "$moved" -gt 100 ] 2>/dev/null
+}
 
 # --- "Show Calendar", then "Hide calendar": nothing comes back.
 choose_item "$tray_x" "$tray_y" down 1
 wait_for 30 main_shown || fail "Show Calendar showed no main window"
 choose_item "$tray_x" "$tray_y" down 2
 wait_for 30 no_redoviri_window || fail "Hide calendar left a window: $(redoviri_windows)"
+wait_for 30 animations_over || fail "the hide animation did not end"
+# Nothing may come back once the hide is over; a second and a half gives
+# the program time to be wrong.
 sleep 1.5
-no_redoviri_window || fail "a window came back after Hide calendar: $(redoviri_windows)"
+windows=$(redoviri_windows)
+[ -z "$windows" ] || fail "a window came back after Hide calendar: $windows"
 
 # --- "Help", then its "OK": the calendar comes back.
 choose_item "$tray_x" "$tray_y" down 5
-wait_for 30 probe dialog "                  Help for Redoviri" >"$E2E_DIR/help.txt" || fail "Help showed no help window"
+wait_for 30 help_shown || fail "Help showed no help window"
 grep -qx "OK" "$E2E_DIR/help.txt" || fail "the help window has no OK: $(cat "$E2E_DIR/help.txt")"
-sleep 1.5  # its animated show, when the option is on
 screenshot "$SHOTS/help.png"
 probe press "                  Help for Redoviri" OK || fail "cannot press the help's OK"
 wait_for 30 only_main_shown || fail "OK did not bring the calendar back alone: $(redoviri_windows)"
@@ -33,19 +50,17 @@ wait_for 30 only_main_shown || fail "OK did not bring the calendar back alone: $
 # --- "About Redoviri by DUZOVU": centred, the bird moves; a close box ends it.
 choose_item "$tray_x" "$tray_y" down 6
 wait_for 30 about_shown || fail "the about command showed no about window"
-read -r ax ay < <(redoviri_window_of_size 416 362)
+windows=$(redoviri_windows)
+read -r ax ay < <(awk '$3 == 416 && $4 == 362 {print $1, $2}' <<<"$windows")
 [ "$ax" -eq $(( (SCREEN_W - 416) / 2 )) ] && [ "$ay" -eq $(( (SCREEN_H - 362) / 2 )) ] ||
   fail "about window not centred: $ax $ay"
-main_shown && fail "the main window stayed beside the about window"
+grep -q ' 353 311$' <<<"$windows" && fail "the main window stayed beside the about window"
 xdotool mousemove $((SCREEN_W - 20)) $((SCREEN_H - 20))
-sleep 1
 screenshot "$E2E_DIR/about1.png"
-sleep 1
-screenshot "$E2E_DIR/about2.png"
+convert "$E2E_DIR/about1.png" -crop "416x362+$ax+$ay" +repage "$E2E_DIR/about1c.png"
+moved=0
+wait_for 5 bird_moved || fail "the bird did not move in five seconds ($moved pixels changed)"
 cp "$E2E_DIR/about2.png" "$SHOTS/about.png"
-for n in 1 2; do convert "$E2E_DIR/about$n.png" -crop "416x362+$ax+$ay" +repage "$E2E_DIR/about${n}c.png"; done
-moved=$(compare -metric AE "$E2E_DIR/about1c.png" "$E2E_DIR/about2c.png" null: 2>&1)
-[ "$moved" -gt 100 ] 2>/dev/null || fail "the bird did not move in a second ($moved pixels changed)"
 # The top-right close box.
 xdotool mousemove $((ax + 416 - 6)) $((ay + 6)) click 1
 wait_for 30 only_main_shown || fail "the close box did not give the calendar back: $(redoviri_windows)"

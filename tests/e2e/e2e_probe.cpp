@@ -7,6 +7,18 @@
 //                                      visible window with that title (a
 //                                      dialog box), one per line
 //   e2e_probe press TITLE BUTTON       clicks a button of that window
+//   e2e_probe shown TITLE TEXT         exit status 0 when that window has a
+//                                      visible child window with that text
+//   e2e_probe client TITLE             left top width height of the client
+//                                      area of the visible window with that
+//                                      title, on the screen
+//   e2e_probe at X Y                   the window at that point of the screen
+//                                      as a click finds it (class, left top
+//                                      width height, text)
+//   e2e_probe focus                    the foreground window (pid, class,
+//                                      title) and, on a second line, the
+//                                      control with the keyboard focus
+//                                      (class, left top width height, text)
 //   e2e_probe menu                     left top width height of the open
 //                                      popup menu
 //   e2e_probe frames                   left top width height of each running
@@ -22,6 +34,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -98,6 +111,54 @@ int PressButton(const char* title, const char* button) {
   return 1;
 }
 
+int ChildShown(const char* title, const char* text) {
+  const HWND dialog = VisibleDialog(title);
+  if (!dialog) return 1;
+  for (HWND child : Children(dialog))
+    if (IsWindowVisible(child) && TextOf(child) == text) return 0;
+  return 1;
+}
+
+void PrintWindow(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  std::printf("%s\t%ld %ld %ld %ld\t%s\n", ClassOf(w).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+              TextOf(w).c_str());
+}
+
+// The foreground window and its thread's focus, as the keyboard sees them.
+int Focus() {
+  const HWND foreground = GetForegroundWindow();
+  if (!foreground) return 1;
+  DWORD pid = 0;
+  const DWORD thread = GetWindowThreadProcessId(foreground, &pid);
+  std::printf("%lu\t", static_cast<unsigned long>(pid));
+  PrintWindow(foreground);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus) return 1;
+  PrintWindow(info.hwndFocus);
+  return 0;
+}
+
+int ClientArea(const char* title) {
+  const HWND w = VisibleDialog(title);
+  if (!w) return 1;
+  RECT r{};
+  GetClientRect(w, &r);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, r.right, r.bottom);
+  return 0;
+}
+
+int WindowAt(const char* x, const char* y) {
+  const HWND w = WindowFromPoint(POINT{std::atol(x), std::atol(y)});
+  if (!w) return 1;
+  PrintWindow(w);
+  return 0;
+}
+
 int OpenMenu() {
   for (HWND w : TopLevelWindows()) {
     if (!IsWindowVisible(w) || ClassOf(w) != "#32768") continue;
@@ -130,8 +191,12 @@ int main(int argc, char** argv) {
   if (command == "windows" && argc == 2) return ListWindows();
   if (command == "dialog" && argc == 3) return DialogTexts(argv[2]);
   if (command == "press" && argc == 4) return PressButton(argv[2], argv[3]);
+  if (command == "shown" && argc == 4) return ChildShown(argv[2], argv[3]);
+  if (command == "focus" && argc == 2) return Focus();
+  if (command == "client" && argc == 3) return ClientArea(argv[2]);
+  if (command == "at" && argc == 4) return WindowAt(argv[2], argv[3]);
   if (command == "menu" && argc == 2) return OpenMenu();
   if (command == "frames" && argc == 2) return AnimationFrames();
-  std::fprintf(stderr, "usage: e2e_probe windows | dialog TITLE | press TITLE BUTTON | menu\n");
+  std::fprintf(stderr, "usage: e2e_probe windows | dialog TITLE | press TITLE BUTTON | shown TITLE TEXT | client TITLE | at X Y | focus | menu | frames\n");
   return 2;
 }

@@ -14,8 +14,11 @@ pid=$REDOVIRI_PID
 
 # --- Splash: 238 x 178, centred, the picture at left -2, top 50 on black.
 wait_for 120 redoviri_window_of_size 238 178 >/dev/null || fail "no splash"
-read -r sx sy < <(redoviri_window_of_size 238 178)
-[ "$(redoviri_windows | wc -l)" -eq 1 ] || fail "more than the splash visible: $(redoviri_windows)"
+# One look at the screen for all of it: the splash alone, centred.
+windows=$(redoviri_windows)
+[ "$(grep -c . <<<"$windows")" -eq 1 ] || fail "not the splash alone visible: ${windows:-nothing}"
+read -r sx sy sw sh <<<"$windows"
+[ "$sw $sh" = "238 178" ] || fail "not the splash visible: $windows"
 [ "$sx" -eq $(( (SCREEN_W - 238) / 2 )) ] && [ "$sy" -eq $(( (SCREEN_H - 178) / 2 )) ] ||
   fail "splash not centred: $sx $sy"
 screenshot "$SHOTS/splash.png"
@@ -40,8 +43,7 @@ read -r mx my < <(redoviri_window_of_size 353 311)
 [ "$mx" -eq $(( (SCREEN_W - 353) / 2 )) ] && [ "$my" -eq $(( (SCREEN_H - 311) / 2 )) ] ||
   fail "main window not centred: $mx $my"
 xdotool mousemove $((SCREEN_W - 20)) $((SCREEN_H - 20))  # no hover look, no hint
-sleep 1
-screenshot "$SHOTS/main.png"
+wait_for 30 settled_shot "$SHOTS/main.png" "$mx" "$((my + 25))" 353 286 || fail "the calendar did not settle"
 
 # Today's cell: the 1st lies in column (weekday - 1), Monday first; cell k
 # lies at 45 * column, 21 + 29 * row in the grid panel (18, 95, inside a
