@@ -329,7 +329,7 @@ bool TCustomMenus97::HasImage(const TMenus97Item& item) const {
 void TCustomMenus97::ConvertItems(HMENU menu) {
   const int count = GetMenuItemCount(menu);
   for (int pos = 0; pos < count; ++pos) {
-    const MENUITEMINFOA info = ItemInfo(menu, pos, MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA);
+    const MENUITEMINFOA info = ItemInfo(menu, pos, MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STATE);
     if (!info.fMask) continue;
     if (info.hSubMenu) ConvertItems(info.hSubMenu);
     if (info.fType & (MFT_OWNERDRAW | MFT_SEPARATOR | MFT_BITMAP)) continue;
@@ -345,13 +345,20 @@ void TCustomMenus97::ConvertItems(HMENU menu) {
     for (const auto& [command, tag] : tags_)
       if (!item.submenu && command == item.command) item.tag = tag;
 
-    // Only the type changes: the item keeps its state (checked, disabled,
-    // default) and its column break.
+    // The type changes: the item keeps its state (checked, disabled,
+    // default) and its column break. A "-word" line is a label, never a
+    // command: the menu must neither highlight nor choose it, so it is
+    // disabled for as long as we draw it.
     MENUITEMINFOA set{};
     set.cbSize = sizeof set;
     set.fMask = MIIM_FTYPE | MIIM_DATA;
     set.fType = info.fType | MFT_OWNERDRAW;
     set.dwItemData = reinterpret_cast<ULONG_PTR>(entry.get());
+    if (IsLabelledLine(item) && !(info.fState & MFS_DISABLED)) {
+      set.fMask |= MIIM_STATE;
+      set.fState = info.fState | MFS_DISABLED;
+      entry->disabledAsLine = true;
+    }
     if (SetMenuItemInfoA(menu, static_cast<UINT>(pos), TRUE, &set)) entries_.push_back(std::move(entry));
   }
 }
@@ -361,11 +368,15 @@ void TCustomMenus97::RestoreItems() {
     if (!IsMenu(e->item.menu)) continue;
     const int pos = PositionOf(*e);
     if (pos < 0) continue;
-    const MENUITEMINFOA info = ItemInfo(e->item.menu, pos, MIIM_FTYPE);
+    const MENUITEMINFOA info = ItemInfo(e->item.menu, pos, MIIM_FTYPE | MIIM_STATE);
     MENUITEMINFOA set{};
     set.cbSize = sizeof set;
     set.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_DATA;
     set.fType = info.fType & ~static_cast<UINT>(MFT_OWNERDRAW);
+    if (e->disabledAsLine) {
+      set.fMask |= MIIM_STATE;
+      set.fState = info.fState & ~static_cast<UINT>(MFS_DISABLED);
+    }
     set.dwTypeData = e->item.caption.data();
     set.dwItemData = 0;
     SetMenuItemInfoA(e->item.menu, static_cast<UINT>(pos), TRUE, &set);
@@ -468,7 +479,8 @@ bool TCustomMenus97::DrawItem(const DRAWITEMSTRUCT& draw) {
     ~CanvasReset() { canvas = nullptr; }
   } canvasReset{canvas_};
 
-  const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+  // A "-word" line never shows the highlight bar.
+  const bool selected = (draw.itemState & ODS_SELECTED) != 0 && !IsLabelledLine(item);
   const COLORREF background = selected ? hiliteBar_ : brush_;
   const TMenuFont& font = selected ? hiliteFont_ : font_;
   if (selected) {
@@ -525,7 +537,8 @@ bool TCustomMenus97::DrawItem(const DRAWITEMSTRUCT& draw) {
 
 void TCustomMenus97::DrawMarks(HDC dc, const RECT& column, const DRAWITEMSTRUCT& draw, const TMenus97Item& item,
                                const MENUITEMINFOA& info, COLORREF background) const {
-  const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+  // A "-word" line never shows the highlight bar.
+  const bool selected = (draw.itemState & ODS_SELECTED) != 0 && !IsLabelledLine(item);
   const bool checked = (draw.itemState & ODS_CHECKED) != 0;
   const bool radio = (info.fType & MFT_RADIOCHECK) != 0;
   const bool image = HasImage(item);

@@ -8,7 +8,8 @@
 // check and radio marks in small raised or sunken boxes, embossed disabled
 // text and right-aligned shortcuts (the part of a caption after "\t"). A
 // caption of exactly "-" stays the system's separator; "-word" is an etched
-// line carrying "word". The banner is a gradient of horizontal bands with
+// line carrying "word", disabled (never highlighted or chosen) while the
+// component draws it. The banner is a gradient of horizontal bands with
 // a line of text that reads upwards.
 //
 // Usage (the list window's menu):
@@ -213,6 +214,7 @@ class TCustomMenus97 {
   struct Entry {
     TMenus97Item item;
     int height = 0;  // as last measured
+    bool disabledAsLine = false;  // a "-word" line we disabled; enabled again on detach
   };
   Entry* EntryOf(ULONG_PTR data) const;
   int PositionOf(const Entry& entry) const;

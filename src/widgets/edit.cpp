@@ -110,9 +110,23 @@ void MaskEdit::Apply(const EditMask::State& state) {
   SetSelection(static_cast<int>(state.caret), static_cast<int>(state.caret));
 }
 
+void MaskEdit::SetText(const std::string& text) {
+  SetCaption(mask_.Format(text));
+  entryText_ = Caption();
+  modified_ = false;
+}
+
+bool MaskEdit::IsSiblingControl(HWND to) const {
+  if (!to || to == Handle() || GetWindowThreadProcessId(to, nullptr) != GetCurrentThreadId()) return false;
+  return IsChild(GetAncestor(Handle(), GA_ROOT), to) != FALSE;
+}
+
 void MaskEdit::Validate() {
   // A field that went away with its panel is not worth a complaint.
   if (!modified_ || IsComplete() || !IsWindowVisible(Handle())) return;
+  // Only once the focus has settled on another control of the window: not
+  // when the program lost activation meanwhile, nor when it came back here.
+  if (!IsSiblingControl(GetFocus())) return;
   const int missing = static_cast<int>(*mask_.FirstMissing(Caption()));
   reporting_ = true;
   ::SetFocus(Handle());
@@ -184,14 +198,27 @@ LRESULT MaskEdit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_UNDO: case EM_UNDO:
       return 0;  // the system's undo knows nothing of the mask
     case WM_SETFOCUS:
-      if (!reporting_) {
+      // Entering the field; not the focus coming back after the report or
+      // after the program was inactive.
+      if (!reporting_ && !away_) {
         entryText_ = Caption();
         modified_ = false;
       }
+      away_ = false;
       break;
-    case WM_KILLFOCUS:
-      if (!reporting_ && modified_ && !IsComplete()) PostMessageA(Handle(), kValidateMessage, 0, 0);
+    case WM_KILLFOCUS: {
+      // The focus goes to the window in wp, which is null when it leaves
+      // the thread (another program, or nothing active).
+      const HWND to = reinterpret_cast<HWND>(wp);
+      if (reporting_) break;
+      if (IsSiblingControl(to)) {
+        away_ = false;
+        if (modified_ && !IsComplete()) PostMessageA(Handle(), kValidateMessage, 0, 0);
+      } else {
+        away_ = true;
+      }
       break;
+    }
     case kValidateMessage:
       Validate();
       return 0;

@@ -53,10 +53,13 @@ class Edit : public WindowedWidget {
 
 // An edit that keeps its text in the shape of an input mask (see
 // EditMask): it shows the literals and blanks, typing fills the blanks and
-// skips the literals, refused characters beep. Leaving it after a change
-// that left a required position blank reports "Invalid input value.  Use
-// escape key to abandon changes" and takes the focus back; Escape puts back
-// the text it had when it got the focus.
+// skips the literals, refused characters beep. Moving the focus from it to
+// another control of its window after a change that left a required
+// position blank reports "Invalid input value.  Use escape key to abandon
+// changes" and takes the focus back; Escape puts back the text it had when
+// it got the focus. The program losing activation (to another program, to
+// a message box, to nothing) is not leaving the field: no report then, and
+// the focus coming back keeps the text that Escape returns to.
 class MaskEdit : public Edit {
  public:
   struct Options {
@@ -71,7 +74,9 @@ class MaskEdit : public Edit {
   std::string Text() const { return mask_.Text(Caption()); }
   // The text as shown, blanks included ("12/__/2003").
   std::string EditText() const { return Caption(); }
-  void SetText(const std::string& text) { SetCaption(mask_.Format(text)); }
+  // A text set by the program is no change of the user's: Escape comes
+  // back to it.
+  void SetText(const std::string& text);
   bool IsComplete() const { return mask_.IsComplete(Caption()); }
 
   // How an incomplete field is reported when the user leaves it; unset, a
@@ -84,12 +89,16 @@ class MaskEdit : public Edit {
 
  private:
   void Apply(const EditMask::State& state);
+  // Whether the focus going to `to` leaves the field for another control of
+  // its own window (not the window itself, nothing, or another window).
+  bool IsSiblingControl(HWND to) const;
   void Validate();
 
   EditMask mask_;
   std::string entryText_;   // the text when the field got the focus
   bool modified_ = false;   // changed by the user since then
   bool reporting_ = false;  // showing the invalid-input message
+  bool away_ = false;       // the focus went out of the window, not to a sibling
 };
 
 }  // namespace redoviri::widgets

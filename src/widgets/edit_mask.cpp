@@ -208,9 +208,11 @@ std::optional<EditMask::State> EditMask::TypeLiteral(std::string t, std::size_t 
   std::size_t q = caret;
   while (q < positions_.size() && !IsLiteral(q)) ++q;
   if (q == positions_.size() || positions_[q].literal != c) return std::nullopt;
-  // Leaving the field early: what stays blank must be optional.
+  // Leaving the field early: its places from the caret on become blank,
+  // whatever they held before, so they must all be optional.
   for (std::size_t i = caret; i < q; ++i)
-    if (positions_[i].required && IsBlank(t, i)) return std::nullopt;
+    if (positions_[i].required) return std::nullopt;
+  Clear(t, caret, q);
   if (reverse_) AlignFieldRight(t, q);
   return State{t, NextEditable(q + 1)};
 }

@@ -16,8 +16,11 @@
 // The edit text has one character per position. Typing overwrites: a
 // character goes to the first position at or after the caret that is not
 // a literal, and the caret then skips the literals that follow. Typing the
-// literal that ends the current field moves past it, leaving the field's
-// optional positions blank.
+// literal that ends the current field moves past it: the field's positions
+// from the caret to that literal become blank, whatever they held (they
+// must be optional, or the literal is refused), and with "!" the field's
+// characters then move to its right end. So "1/" typed over "12/25/2003"
+// from its start gives "_1/25/2003".
 #pragma once
 
 #include <cstddef>

@@ -153,6 +153,9 @@ TEST(PopupMenus97Test, AttachingTakesOverItemsAndDetachingGivesThemBack) {
     ASSERT_NE(menus->ItemOf(Info(root, pos).dwItemData), nullptr) << pos;
     EXPECT_EQ(menus->ItemOf(Info(root, pos).dwItemData)->caption, captions[pos]);
   }
+  // "-word" is a label: disabled while we draw it, enabled again after.
+  EXPECT_TRUE(Info(root, 2).fState & MFS_DISABLED);
+  EXPECT_FALSE(Info(root, 0).fState & MFS_DISABLED);
   EXPECT_TRUE(Info(sub, 0).fType & MFT_OWNERDRAW) << "submenus too";
   EXPECT_TRUE(Info(sub, 0).fState & MFS_CHECKED) << "the check mark stays";
 
@@ -167,6 +170,7 @@ TEST(PopupMenus97Test, AttachingTakesOverItemsAndDetachingGivesThemBack) {
       EXPECT_EQ(Info(root, pos).dwItemData, 0u) << pos;
     }
     EXPECT_FALSE(Info(sub, 0).fType & MFT_OWNERDRAW);
+    EXPECT_FALSE(Info(root, 2).fState & MFS_DISABLED);
     char text[64] = {};
     GetMenuStringA(root, 2, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "-Options");
@@ -478,6 +482,41 @@ TEST(PopupMenus97Test, TextLinesShortcutsAndDisabledItems) {
   EXPECT_EQ(draw(2, 0)->Colours({0, 0, s.cx, s.cy}), std::set<COLORREF>{kUntouched});
   EXPECT_NE(draw(0, 0)->Colours({0, 0, s.cx, s.cy}), std::set<COLORREF>{kUntouched});
   EXPECT_EQ(m.Canvas(), nullptr) << "only while drawing";
+}
+
+// Keys for the menu loop, one a tick: posted to the window that has the
+// menu, where the loop reads them.
+struct MenuKeys {
+  static inline HWND owner = nullptr;
+  static inline std::vector<WPARAM> keys;
+  static inline std::size_t next = 0;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (next >= keys.size()) return;
+    PostMessageA(owner, WM_KEYDOWN, keys[next], 0);
+    PostMessageA(owner, WM_KEYUP, keys[next], 0xC0000000);
+    ++next;
+  }
+};
+
+TEST(PopupMenus97Test, ALabelLineCannotBeChosen) {
+  TPopupMenu menu;
+  const int label = menu.Add({.caption = "-Options"});
+  menu.Add({.caption = "Quit"});
+  TPopupMenus97 m;
+  m.SetBanner(true);
+  m.SetPopupMenu(&menu);
+  // Down to the first item, Return on it, then Escape for a loop still open.
+  MenuKeys::owner = menu.Owner();
+  MenuKeys::keys = {VK_DOWN, VK_RETURN, VK_ESCAPE, VK_ESCAPE};
+  MenuKeys::next = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, &MenuKeys::Tick);
+  SetForegroundWindow(menu.Owner());
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu.Handle(), TPM_RETURNCMD | TPM_NONOTIFY, 100, 100, 0, menu.Owner(), nullptr));
+  KillTimer(nullptr, timer);
+  test::PumpPending();
+  EXPECT_NE(chosen, menu.CommandOf(label));
+  EXPECT_GE(MenuKeys::next, 2u) << "the keys reached the menu";
 }
 
 TEST(PopupMenus97Test, TypedCharactersChooseEnabledItemsByAccelerator) {

@@ -9,6 +9,7 @@
 
 #include "components/fake_shell.h"
 #include "components/tray_test_support.h"
+#include "widgets/popup_menu.h"
 
 namespace redoviri {
 namespace {
@@ -372,6 +373,61 @@ TEST_F(TrayIconTest, RightClickShowsThePopupMenuBeforeTheEvent) {
   KillTimer(nullptr, closer);
   DestroyMenu(menu);
   EXPECT_TRUE(seenAtEvent) << "the event comes after the menu has been shown and closed";
+}
+
+// Presses Escape once the menu has opened, as a keyboard does (through
+// the system's input, wherever the keyboard focus is); ends the menu after
+// a timeout so that a menu deaf to Escape fails the test instead of hanging it.
+struct EscapeOnceOpen : widgets::MenuOwnerHook {
+  static inline bool opened = false, pressed = false, timedOut = false;
+  static inline DWORD openedAt = 0;
+  bool OwnerMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+    if (msg == WM_INITMENUPOPUP && !opened) {
+      opened = true;
+      openedAt = GetTickCount();
+    }
+    return false;
+  }
+  void MenuDestroyed(widgets::TPopupMenu&) override {}
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!opened) return;
+    if (!pressed) {
+      pressed = true;
+      keybd_event(VK_ESCAPE, static_cast<BYTE>(MapVirtualKeyA(VK_ESCAPE, 0)), 0, 0);
+      keybd_event(VK_ESCAPE, static_cast<BYTE>(MapVirtualKeyA(VK_ESCAPE, 0)), KEYEVENTF_KEYUP, 0);
+    } else if (GetTickCount() - openedAt > 5000) {
+      timedOut = true;
+      EndMenu();
+    }
+  }
+};
+
+TEST_F(TrayIconTest, EscapeClosesTheMenuWhileAnotherProgramHasTheKeyboard) {
+  TTrayIconF tray({}, &shell, kFastRetry);
+  widgets::TPopupMenu menu;
+  menu.Add({.caption = "Show Calendar"});
+  EscapeOnceOpen escape;
+  menu.AddOwnerHook(escape);
+  tray.PopupMenu = {menu.Handle(), menu.Owner()};
+  bool closed = false;
+  tray.OnRightClick = [&](TTrayIconF&, TrayMouseButton, TrayShiftState, int, int) { closed = true; };
+
+  for (int round = 0; round < 3; ++round) {
+    // The shell's tray window is another program's and keeps the keyboard
+    // focus after the click on the icon.
+    const test::OtherThreadWindow shellWindow(10, 100 + 40 * round);
+    ASSERT_TRUE(PumpUntil([&] { return shellWindow.Ready() && GetForegroundWindow() == shellWindow.Handle(); }));
+    EscapeOnceOpen::opened = EscapeOnceOpen::pressed = EscapeOnceOpen::timedOut = false;
+    closed = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &EscapeOnceOpen::Tick);
+    SendMouse(tray, WM_RBUTTONUP);  // returns when the menu has closed
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(EscapeOnceOpen::opened) << round;
+    EXPECT_TRUE(EscapeOnceOpen::pressed) << round;
+    EXPECT_FALSE(EscapeOnceOpen::timedOut) << "Escape did not close the menu, round " << round;
+    EXPECT_TRUE(closed) << round;
+  }
+  menu.RemoveOwnerHook(escape);
 }
 
 class TrayApplicationTest : public TrayIconTest {

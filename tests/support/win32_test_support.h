@@ -38,6 +38,81 @@ inline void PumpFor(DWORD ms) {
   PumpUntil([] { return false; }, ms);
 }
 
+// A visible window of a thread of its own, brought to the front and given
+// the keyboard focus there: what another program's window is to this one.
+class OtherThreadWindow {
+ public:
+  OtherThreadWindow(int x = 300, int y = 300)
+      : x_(x), y_(y), ready_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+        quit_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+        thread_(CreateThread(nullptr, 0, &OtherThreadWindow::Run, this, 0, nullptr)) {}
+  ~OtherThreadWindow() {
+    SetEvent(quit_);
+    PumpUntil([&] { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; });
+    CloseHandle(thread_);
+    CloseHandle(quit_);
+    CloseHandle(ready_);
+  }
+  OtherThreadWindow(const OtherThreadWindow&) = delete;
+  OtherThreadWindow& operator=(const OtherThreadWindow&) = delete;
+
+  // True once the window exists and was asked to the front.
+  bool Ready() const { return WaitForSingleObject(ready_, 0) == WAIT_OBJECT_0; }
+  HWND Handle() const { return window_; }
+
+ private:
+  static DWORD WINAPI Run(LPVOID self) {
+    auto* w = static_cast<OtherThreadWindow*>(self);
+    w->window_ = CreateWindowExA(0, "EDIT", "", WS_POPUP | WS_VISIBLE | WS_BORDER, w->x_, w->y_, 80, 24, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(w->window_);
+    SetFocus(w->window_);
+    SetEvent(w->ready_);
+    while (MsgWaitForMultipleObjects(1, &w->quit_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+      MSG m;
+      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    }
+    DestroyWindow(w->window_);
+    return 0;
+  }
+
+  int x_, y_;
+  HANDLE ready_, quit_, thread_;
+  HWND window_ = nullptr;
+};
+
+// Presses OK in every message box this thread shows while it lives (also
+// inside the box's own message loop) and counts the boxes.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer() {
+    boxes_.clear();
+    timer_ = SetTimer(nullptr, 0, 50, &MessageBoxAnswerer::Tick);
+  }
+  ~MessageBoxAnswerer() { KillTimer(nullptr, timer_); }
+  MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+  MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+  std::size_t Count() const { return boxes_.size(); }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), &MessageBoxAnswerer::Answer, 0);
+  }
+  static BOOL CALLBACK Answer(HWND w, LPARAM) {
+    char cls[16] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+    bool seen = false;
+    for (const HWND b : boxes_) seen = seen || b == w;
+    if (!seen) boxes_.push_back(w);
+    PostMessageA(w, WM_COMMAND, IDOK, 0);
+    return TRUE;
+  }
+  static inline std::vector<HWND> boxes_;
+  UINT_PTR timer_ = 0;
+};
+
 // The layout of 32-bit pixels, row by row from the top.
 namespace detail {
 inline BOOL CALLBACK CollectFrame(HWND w, LPARAM out) {

@@ -85,6 +85,64 @@ TEST(EditMask, LeavingAFieldEarlyKeepsItsDigitsAtItsRightEnd) {
   EXPECT_EQ(plain.Text(TypeInto(plain, "1/5/2003").text), "1 /5 /2003");
 }
 
+// Typing goes over what the field held before: blank, full, partly filled,
+// from a selection or from the caret in the middle of a field. A literal
+// typed to leave a field early blanks the field from the caret to it, and
+// with "!" the field's characters then stand at its right end.
+TEST(EditMask, TypingOverEarlierContent) {
+  struct Case {
+    const char* mask;
+    const char* before;
+    std::size_t selStart, selEnd;
+    const char* typed;
+    const char* after;
+    std::size_t caret;
+  };
+  const Case cases[] = {
+      // Over a blank field.
+      {"!99/99/0000;1;_", "__/__/____", 0, 0, "1/05/2003", "_1/05/2003", 10},
+      {"!99:99;1;_", "__:__", 0, 0, "8:15", "_8:15", 5},
+      // Over a full one, from its start: the old digit never stays.
+      {"!99/99/0000;1;_", "12/25/2003", 0, 0, "1/05/2003", "_1/05/2003", 10},
+      {"!99:99;1;_", "18:30", 0, 0, "8:15", "_8:15", 5},
+      {"!99:99;1;_", "18:30", 0, 0, ":", "__:30", 3},
+      {"!99/99/0000;1;_", "12/25/2003", 0, 0, "1/5/", "_1/_5/2003", 6},
+      // Over a partly filled one.
+      {"!99/99/0000;1;_", "1_/25/____", 0, 0, "3/", "_3/25/____", 3},
+      {"!99/99/0000;1;_", "_1/__/2003", 0, 0, "1/7/", "_1/_7/2003", 6},
+      // With a selection: it is cleared first.
+      {"!99/99/0000;1;_", "12/25/2003", 0, 10, "1/5/2004", "_1/_5/2004", 10},
+      {"!99/99/0000;1;_", "12/25/2003", 3, 5, "7/", "12/_7/2003", 6},
+      {"!99:99;1;_", "18:30", 0, 2, "9:", "_9:30", 3},
+      // With the caret in the middle of a field: from there to the literal.
+      {"!99/99/0000;1;_", "12/25/2003", 4, 4, "/", "12/_2/2003", 6},
+      {"!99:99;1;_", "18:30", 1, 1, ":", "_1:30", 3},
+      {"!99:99;1;_", "18:30", 3, 3, "4", "18:40", 4},
+      // Right before the literal, or just past it: the field stays.
+      {"!99/99/0000;1;_", "12/25/2003", 2, 2, "/", "12/25/2003", 3},
+      {"!99/99/0000;1;_", "12/25/2003", 3, 3, "/", "12/25/2003", 3},
+      // Without "!", the blanks stay at the field's end.
+      {"99/99/0000;1;_", "12/25/2003", 0, 0, "1/5/", "1_/5_/2003", 6},
+      // Required positions may not be blanked: the literal is refused,
+      // also over digits that were there.
+      {"!00/00/0000;1;_", "12/25/2003", 0, 0, "1/", "12/25/2003", 1},
+      {"!90:00;1;_", "93:00", 1, 1, ":", "93:00", 1},
+  };
+  for (const Case& c : cases) {
+    const EditMask m(c.mask);
+    EditMask::State s{c.before, c.selStart};
+    bool first = true;
+    for (const char ch : std::string(c.typed)) {
+      const std::size_t selEnd = first ? c.selEnd : s.caret;
+      if (auto next = m.Type(s.text, s.caret, selEnd, ch)) s = *next;
+      first = false;
+    }
+    EXPECT_EQ(s, (EditMask::State{c.after, c.caret}))
+        << c.mask << " over \"" << c.before << "\" [" << c.selStart << "," << c.selEnd << ") typed \"" << c.typed
+        << "\": got \"" << s.text << "\" caret " << s.caret;
+  }
+}
+
 TEST(EditMask, ALiteralCannotSkipARequiredBlank) {
   const EditMask time("!90:00;1;_");
   // The hour's second digit is required: "9:" is refused at the colon.

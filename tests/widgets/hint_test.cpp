@@ -48,7 +48,7 @@ class Hints : public ::testing::Test {
     edit = &form.Add<Edit>({.left = 10, .top = 110, .width = 100, .height = 22,
                             .hint = "This is the month in number"});
     form.ShowInactive();
-    PumpFor(30);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
   }
   static FormDesc Desc(HintManager* h) {
     FormDesc d = TestForm(300, 150);
@@ -88,10 +88,28 @@ TEST_F(Hints, ShowsTheHintOfTheWidgetUnderTheMouseAfterThePause) {
   EXPECT_EQ(shown[0].at.y, at.y);
   EXPECT_TRUE(hints.Showing());
 
-  // Resting on: shown once only.
+  // Resting on: shown once only (this waits on purpose).
   overSurface(22, 11);
   PumpFor(100);
   EXPECT_EQ(shown.size(), 1u);
+}
+
+// Every hover shows its hint: the mouse goes to a widget without a hint,
+// then rests on one with a hint, many times over, on the dragging surface
+// and on a windowed control.
+TEST_F(Hints, EveryHoverShowsItsHint) {
+  constexpr int kRounds = 40;
+  for (int round = 0; round < kRounds; ++round) {
+    const size_t before = shown.size();
+    overSurface(160, 10);  // "quiet": no hint
+    if (round % 2 == 0) {
+      overSurface(20 + round % 7, 10);
+    } else {
+      overWindow(edit->Handle(), 5 + round % 7, 5);
+    }
+    ASSERT_TRUE(waitForShow(before + 1)) << "round " << round;
+    EXPECT_EQ(shown.back().text, round % 2 == 0 ? "This the date of now" : "This is the month in number") << round;
+  }
 }
 
 TEST_F(Hints, EachWidgetGivesItsOwnOrItsParentsHint) {

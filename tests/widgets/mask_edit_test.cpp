@@ -38,10 +38,22 @@ class MaskEditTest : public ::testing::Test {
       lastMessage = message;
     };
     form.ShowInactive();
-    PumpFor(30);
     date->SetFocus();
+    EXPECT_TRUE(PumpUntil([&] { return date->Focused(); }));
     date->SetSelection(0, 0);
     changes = 0;
+  }
+
+  // The field holds incomplete text typed by the user.
+  void TypeIncomplete() {
+    Type(date->Handle(), "1225200");
+    ASSERT_FALSE(date->IsComplete());
+  }
+
+  // Shows that no report comes within a while: this waits on purpose.
+  void ExpectNoReportFor(DWORD ms) {
+    PumpFor(ms);
+    EXPECT_EQ(invalid, 0);
   }
 
   Form form;
@@ -104,16 +116,107 @@ TEST_F(MaskEditTest, SetTextFitsTheValueIntoTheMask) {
   EXPECT_EQ(SendMessageA(days.Handle(), EM_GETLIMITTEXT, 0, 0), 3);
 }
 
-TEST_F(MaskEditTest, LeavingAnIncompleteChangedFieldComplainsAndStays) {
-  Type(date->Handle(), "1225200");
+// Typed keys over what the field held: the caption after each.
+TEST_F(MaskEditTest, TypedKeysOverEarlierContent) {
+  MaskEdit& time = form.Add<MaskEdit>({.left = 10, .top = 50, .width = 36, .height = 21, .caption = "00:00"},
+                                      {.mask = "!99:99;1;_"});
+  struct Case {
+    MaskEdit* field;
+    const char* before;
+    int selStart, selEnd;
+    const char* typed;
+    const char* after;
+  };
+  const Case cases[] = {
+      {date, "12/25/2003", 0, 0, "1/05/2003", "_1/05/2003"},
+      {date, "12/25/2003", 0, 10, "1/5/2004", "_1/_5/2004"},
+      {date, "12/25/2003", 4, 4, "/", "12/_2/2003"},
+      {date, "1_/__/2003", 0, 0, "3/7/", "_3/_7/2003"},
+      {date, "__/__/____", 0, 0, "25122003", "25/12/2003"},
+      {&time, "18:30", 0, 0, "8:15", "_8:15"},
+      {&time, "18:30", 3, 5, "4", "18:4_"},
+      {&time, "18:30", 1, 1, ":", "_1:30"},
+  };
+  for (const Case& c : cases) {
+    c.field->SetFocus();
+    c.field->SetText(c.before);
+    c.field->SetSelection(c.selStart, c.selEnd);
+    Type(c.field->Handle(), c.typed);
+    EXPECT_EQ(c.field->EditText(), c.after) << "\"" << c.typed << "\" over \"" << c.before << "\"";
+  }
+}
+
+TEST_F(MaskEditTest, LeavingAnIncompleteChangedFieldComplainsOnceAndStays) {
+  TypeIncomplete();
   other->SetFocus();
   ASSERT_TRUE(PumpUntil([&] { return invalid > 0; }, 2000));
   EXPECT_EQ(lastMessage, "Invalid input value.  Use escape key to abandon changes");
   EXPECT_TRUE(date->Focused());
   // The caret waits at the missing digit.
   EXPECT_EQ(date->Selection(), std::make_pair(9, 9));
-  PumpFor(50);
+  // No second report without a new move of the focus: this waits on purpose.
+  PumpFor(200);
   EXPECT_EQ(invalid, 1);
+  // The program losing activation and getting it back is no such move.
+  SetFocus(nullptr);
+  date->SetFocus();
+  PumpFor(200);
+  EXPECT_EQ(invalid, 1);
+  // Moving to the other control again is.
+  other->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return invalid == 2; }, 2000));
+  EXPECT_TRUE(date->Focused());
+}
+
+// Where the focus goes when it leaves an incomplete field, and whether that
+// is a move to another control of the window (the only one reported).
+TEST_F(MaskEditTest, LosingActivationIsNotLeavingTheField) {
+  // Nothing has the focus: the program was deactivated.
+  TypeIncomplete();
+  SetFocus(nullptr);
+  ExpectNoReportFor(200);
+
+  // Another window of the program (as a message box is).
+  Form second(TestForm(100, 60));
+  Edit& elsewhere = second.Add<Edit>({.left = 5, .top = 5, .width = 80, .height = 22});
+  second.ShowInactive();
+  date->SetFocus();
+  elsewhere.SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return elsewhere.Focused(); }));
+  ExpectNoReportFor(200);
+
+  // A window of another thread (as another program's is) in front.
+  SetForegroundWindow(form.Handle());
+  date->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return date->Focused() && GetForegroundWindow() == form.Handle(); }));
+  {
+    const redoviri::test::OtherThreadWindow foreign;
+    ASSERT_TRUE(PumpUntil([&] { return foreign.Ready() && !date->Focused(); }));
+    ExpectNoReportFor(200);
+  }
+
+  // And after all that the field still knows its change: the move to
+  // the other control reports it.
+  date->SetFocus();
+  other->SetFocus();
+  EXPECT_TRUE(PumpUntil([&] { return invalid == 1; }, 2000));
+}
+
+// The real message box: closed with OK, it does not come back.
+TEST_F(MaskEditTest, TheMessageBoxComesOnceAndOkEndsIt) {
+  date->onInvalid = nullptr;
+  TypeIncomplete();
+  const redoviri::test::MessageBoxAnswerer answerer;
+  other->SetFocus();
+  EXPECT_TRUE(PumpUntil([&] { return answerer.Count() > 0 && date->Focused(); }));
+  // No second box: this waits on purpose, long enough for a window
+  // manager to move the activation back.
+  PumpFor(1000);
+  EXPECT_EQ(answerer.Count(), 1u);
+  EXPECT_TRUE(date->Focused());
+  // Escape goes back to the text the field had when it was entered.
+  SendMessageA(date->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(date->EditText(), "__/__/____");
 }
 
 TEST_F(MaskEditTest, EscapeAbandonsTheChanges) {
@@ -123,17 +226,18 @@ TEST_F(MaskEditTest, EscapeAbandonsTheChanges) {
   date->SetSelection(6, 10);
   SendMessageA(date->Handle(), WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_EQ(date->EditText(), "25/12/____");
+  // Losing activation on the way changes nothing of that.
+  SetFocus(nullptr);
+  date->SetFocus();
   SendMessageA(date->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(date->EditText(), "25/12/2003");
   other->SetFocus();
-  PumpFor(80);
-  EXPECT_EQ(invalid, 0);
+  ExpectNoReportFor(100);
 }
 
 TEST_F(MaskEditTest, AnUntouchedIncompleteFieldMayBeLeft) {
   other->SetFocus();
-  PumpFor(80);
-  EXPECT_EQ(invalid, 0);
+  ExpectNoReportFor(100);
   EXPECT_TRUE(other->Focused());
 }
 
