@@ -61,7 +61,7 @@ class Balloon : public ::testing::Test {
   }
   TBalloonHintWindow& ShowAt(POINT cursor, const std::string& text = "Today is the marked day") {
     Make().Show(text, cursor);
-    PumpFor(20);
+    EXPECT_TRUE(test::PumpUntil([this] { return IsWindowVisible(window->Handle()) && GetUpdateRect(window->Handle(), nullptr, FALSE) == FALSE; }));
     return *window;
   }
   // The window region, in window coordinates.
@@ -393,7 +393,7 @@ TEST_F(Balloon, WithoutRegionsAHookHidesItOnAClickOrAPaintBeneath) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const Plain other(cls, c.windowAt);
-    PumpFor(30);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(other.Handle()) && GetUpdateRect(other.Handle(), nullptr, FALSE) == FALSE; }));
     settings.SetBehavior(c.hideOnPaint ? TBalloonBehaviors{bbHideOnPaint} : TBalloonBehaviors{});
     cancels = 0;
     const TBalloonHintWindow& b = ShowAt(cursor);
@@ -406,7 +406,11 @@ TEST_F(Balloon, WithoutRegionsAHookHidesItOnAClickOrAPaintBeneath) {
     } else {
       InvalidateRect(other.Handle(), nullptr, TRUE);
     }
-    PumpFor(50);
+    if (c.cancels > 0) {
+      EXPECT_TRUE(PumpUntil([&] { return cancels >= c.cancels; }));
+    } else {
+      PumpFor(50);  // the paint comes and goes: no cancel
+    }
     EXPECT_EQ(cancels, c.cancels);
     EXPECT_EQ(IsWindowVisible(b.Handle()) != 0, c.cancels == 0);
     window->Hide();

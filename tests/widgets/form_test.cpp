@@ -36,7 +36,7 @@ class FormHitTest : public ::testing::Test {
     grid = &form.Add<StringGrid>({.left = 10, .top = 100, .width = 200, .height = 60});
     speed = &form.Add<SpeedButton>({.left = 250, .top = 4, .width = 24, .height = 24});
     form.ShowInactive();
-    PumpFor(50);
+    EXPECT_TRUE(test::PumpUntil([this] { return IsWindowVisible(form.Handle()) && GetUpdateRect(form.Handle(), nullptr, FALSE) == FALSE; }));
   }
 
   LRESULT systemHitTest(POINT client) {
@@ -163,7 +163,7 @@ TEST_F(FormPaint, ColoursAndCaptionsRepaintWhenChanged) {
 TEST_F(FormPaint, TheWindowShowsWhatTheBufferedPaintDrew) {
   form.ShowInactive();
   UpdateWindow(form.Handle());
-  PumpFor(50);
+  EXPECT_TRUE(PumpUntil([this] { return GetUpdateRect(form.Handle(), nullptr, FALSE) == FALSE; }));
   const WindowDC dc(form.Handle());
   EXPECT_EQ(GetPixel(dc.get(), 50, 30), kPanelColour);
   EXPECT_EQ(GetPixel(dc.get(), 230, 110), colours::Silver);
@@ -176,7 +176,7 @@ TEST_F(FormPaint, TheWindowShowsWhatTheBufferedPaintDrew) {
 TEST_F(FormPaint, ACaptionChangeRepaintsOnlyItsLabel) {
   form.ShowInactive();
   UpdateWindow(form.Handle());
-  PumpFor(20);
+  EXPECT_TRUE(PumpUntil([this] { return GetUpdateRect(form.Handle(), nullptr, FALSE) == FALSE; }));
   ValidateRect(form.Handle(), nullptr);
 
   label->SetCaption("WWWW");  // the same text: nothing to repaint
@@ -249,7 +249,7 @@ TEST(Timers, FireWhileEnabledOnly) {
 
   timer.SetEnabled(false);
   const int stopped = ticks;
-  PumpFor(150);
+  PumpFor(150);  // several intervals: no tick comes
   EXPECT_EQ(ticks, stopped);
   EXPECT_EQ(idle, 0);
 
@@ -262,7 +262,7 @@ TEST(Timers, AnIntervalOfZeroStopsTheTimer) {
   int ticks = 0;
   Timer& timer = form.AddTimer({.interval = 20, .onTimer = [&] { ++ticks; }});
   timer.SetInterval(0);
-  PumpFor(120);
+  PumpFor(120);  // several intervals: no tick comes
   EXPECT_EQ(ticks, 0);
   timer.SetInterval(20);
   EXPECT_TRUE(PumpUntil([&] { return ticks >= 1; }));
