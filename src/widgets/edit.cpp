@@ -137,7 +137,10 @@ void MaskEdit::Validate() {
     const HWND root = GetAncestor(Handle(), GA_ROOT);
     char title[256] = "";
     GetWindowTextA(root, title, sizeof title);
-    MessageBoxA(root, kInvalidMessage, title, MB_OK | MB_ICONERROR);
+    MessageBoxA(root, kInvalidMessage, title, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    // The window the box belonged to takes the keyboard back, whatever a
+    // window manager activated when the box went.
+    SetForegroundWindow(root);
   }
   ::SetFocus(Handle());
   SetSelection(missing, missing);

@@ -105,9 +105,31 @@ void Form::Hide() { SetVisible(false); }
 
 void Form::SetVisible(bool visible) {
   if (!Handle()) return;
-  if (visible && centered_ && !movedByUser_ && !IsWindowVisible(Handle()) && !IsIconic(Handle())) CenterOnScreen();
-  // A minimised form comes back at its size and place.
-  ShowWindow(Handle(), !visible ? SW_HIDE : IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
+  const bool recentre = visible && centered_ && !movedByUser_ && !IsWindowVisible(Handle());
+  if (visible && IsIconic(Handle())) {
+    // A minimised form comes back restored at its size, at its place (the
+    // centre, unless the user moved it).
+    WINDOWPLACEMENT place{};
+    place.length = sizeof place;
+    GetWindowPlacement(Handle(), &place);
+    if (recentre) {
+      // The client area centred, as CenterOnScreen places it.
+      RECT frame{0, 0, 0, 0};
+      AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & ~WS_MINIMIZE, FALSE,
+                         static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+      RECT& r = place.rcNormalPosition;
+      const int w = r.right - r.left, h = r.bottom - r.top;
+      const int clientW = w - (frame.right - frame.left), clientH = h - (frame.bottom - frame.top);
+      const int left = (GetSystemMetrics(SM_CXSCREEN) - clientW) / 2 + frame.left;
+      const int top = (GetSystemMetrics(SM_CYSCREEN) - clientH) / 2 + frame.top;
+      r = {left, top, left + w, top + h};
+    }
+    place.showCmd = SW_RESTORE;
+    SetWindowPlacement(Handle(), &place);
+  } else {
+    if (recentre) CenterOnScreen();
+    ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
+  }
   visible_ = visible;
 }
 
