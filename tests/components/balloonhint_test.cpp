@@ -61,7 +61,10 @@ class Balloon : public ::testing::Test {
   }
   TBalloonHintWindow& ShowAt(POINT cursor, const std::string& text = "Today is the marked day") {
     Make().Show(text, cursor);
-    EXPECT_TRUE(test::PumpUntil([this] { return IsWindowVisible(window->Handle()) && GetUpdateRect(window->Handle(), nullptr, FALSE) == FALSE; }));
+    // Shown at once (or turned down); waits for its paint.
+    EXPECT_TRUE(test::PumpUntil([this] {
+      return !IsWindowVisible(window->Handle()) || GetUpdateRect(window->Handle(), nullptr, FALSE) == FALSE;
+    }));
     return *window;
   }
   // The window region, in window coordinates.
