@@ -124,6 +124,7 @@ void TSmoothShow::Execute() {
   hadRegion_ = GetWindowRgn(control, savedRegion_.get()) != ERROR;
   if (!hadRegion_) savedRegion_.reset();
   SetWindowRgn(control, CreateRectRgn(0, 0, 0, 0), TRUE);
+  GetWindowRect(control, &placed_);
   p_ = 0;
   frame_->StartTimer(delay_);
   Step();
@@ -152,6 +153,12 @@ void TSmoothShow::Finish() {
     // The system owns a region once it is the window's; none gives the
     // plain rectangle back.
     SetWindowRgn(animated_, hadRegion_ ? savedRegion_.release() : nullptr, TRUE);
+    // The window appears where the frame grew to, also when a window
+    // manager moved it while it had no outline.
+    RECT now{};
+    GetWindowRect(animated_, &now);
+    if (!reverse_ && (now.left != placed_.left || now.top != placed_.top))
+      SetWindowPos(animated_, nullptr, placed_.left, placed_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   savedRegion_.reset();
   animated_ = nullptr;

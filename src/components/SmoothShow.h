@@ -137,6 +137,7 @@ class TSmoothShow {
   std::unique_ptr<Frame> frame_;
   // The control's outline before the animation: none, or its region.
   bool hadRegion_ = false;
+  RECT placed_{};  // the window's rectangle when a show began
   widgets::OwnedRegion savedRegion_;
   HWND animated_ = nullptr;  // the control while animating
 };

@@ -103,31 +103,40 @@ void Form::ShowInactive() {
 }
 void Form::Hide() { SetVisible(false); }
 
+std::optional<POINT> Form::ShowPlace() const {
+  if (userPlace_) return userPlace_;
+  if (!centered_) return std::nullopt;
+  // The client area centred, as CenterOnScreen places it.
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & ~WS_MINIMIZE, FALSE,
+                     static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+  // The restored size, also while minimised.
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  GetWindowPlacement(Handle(), &wp);
+  const RECT& r = wp.rcNormalPosition;
+  const int clientW = (r.right - r.left) - (frame.right - frame.left);
+  const int clientH = (r.bottom - r.top) - (frame.bottom - frame.top);
+  return POINT{(GetSystemMetrics(SM_CXSCREEN) - clientW) / 2 + frame.left,
+               (GetSystemMetrics(SM_CYSCREEN) - clientH) / 2 + frame.top};
+}
+
 void Form::SetVisible(bool visible) {
   if (!Handle()) return;
-  const bool recentre = visible && centered_ && !movedByUser_ && !IsWindowVisible(Handle());
+  const std::optional<POINT> place = visible && !IsWindowVisible(Handle()) ? ShowPlace() : std::nullopt;
   if (visible && IsIconic(Handle())) {
-    // A minimised form comes back restored at its size, at its place (the
-    // centre, unless the user moved it).
-    WINDOWPLACEMENT place{};
-    place.length = sizeof place;
-    GetWindowPlacement(Handle(), &place);
-    if (recentre) {
-      // The client area centred, as CenterOnScreen places it.
-      RECT frame{0, 0, 0, 0};
-      AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & ~WS_MINIMIZE, FALSE,
-                         static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
-      RECT& r = place.rcNormalPosition;
-      const int w = r.right - r.left, h = r.bottom - r.top;
-      const int clientW = w - (frame.right - frame.left), clientH = h - (frame.bottom - frame.top);
-      const int left = (GetSystemMetrics(SM_CXSCREEN) - clientW) / 2 + frame.left;
-      const int top = (GetSystemMetrics(SM_CYSCREEN) - clientH) / 2 + frame.top;
-      r = {left, top, left + w, top + h};
+    // A minimised form comes back restored at its size, at its place.
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    GetWindowPlacement(Handle(), &wp);
+    if (place) {
+      RECT& r = wp.rcNormalPosition;
+      r = {place->x, place->y, place->x + (r.right - r.left), place->y + (r.bottom - r.top)};
     }
-    place.showCmd = SW_RESTORE;
-    SetWindowPlacement(Handle(), &place);
+    wp.showCmd = SW_RESTORE;
+    SetWindowPlacement(Handle(), &wp);
   } else {
-    if (recentre) CenterOnScreen();
+    if (place) SetWindowPos(Handle(), nullptr, place->x, place->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
   }
   visible_ = visible;
@@ -220,9 +229,13 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (hints_) hints_->Cancel();
       if (msg == WM_NCRBUTTONDOWN && wp == HTCAPTION) return 0;
       break;
-    case WM_ENTERSIZEMOVE:
-      movedByUser_ = true;  // it stays where the user puts it
+    case WM_EXITSIZEMOVE: {
+      // It stays where the user put it.
+      RECT r{};
+      GetWindowRect(Handle(), &r);
+      userPlace_ = POINT{r.left, r.top};
       break;
+    }
     case WM_NCLBUTTONDBLCLK:
       if (wp == HTCAPTION) return 0;  // the surface is no title bar: no maximising
       break;

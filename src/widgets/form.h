@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -146,11 +147,13 @@ class Form : public Container {
   GdiCache gdi_;
   bool borderless_, topmost_, dragBySurface_, taskbarButton_, dialog_;
   HWND owner_;
-  // A form centred by design comes back centred at every show, unless the
-  // user has moved it: no window manager or lost move can leave it
-  // elsewhere.
+  // Every show puts the form where the user last dragged it, else (when
+  // centred by design) at the centre: no window manager's move of a hidden
+  // window can leave it elsewhere.
   bool centered_;
-  bool movedByUser_ = false;
+  std::optional<POINT> userPlace_;  // the window's top left
+  // The window's top left where the next show puts it, if anywhere.
+  std::optional<POINT> ShowPlace() const;
   HintManager* hints_;
   std::vector<std::unique_ptr<Timer>> timers_;
   HWND lastFocus_ = nullptr;
