@@ -59,9 +59,18 @@ int CmdExportIcs(const Args& args, std::ostream& out, std::ostream& err) {
   const int code = RunCommand("export-ics", out, err, [&] {
     static constexpr OptionSpec kOptions[] = {{"--file", true}, {"--output", true}};
     const CommandLine line(args, kOptions, 0);
-    Store store(PathOption(line, "--file"));
+    const std::string& path = PathOption(line, "--file");
     const std::string* output = line.Value("--output");
     if (output != nullptr && output->empty()) Fail(kBadInput, "missing --output FILE");
+    Store store(path);
+    if (output != nullptr) {
+      // The event file is the user's only data: never written over with
+      // iCalendar text, by whatever name or link it is reached.
+      const EventFile& file = store.list.File();
+      if (store.fs->SameFile(*output, path) || store.fs->FinalPath(*output) == file.Target()) {
+        Fail(kBadInput, Quoted(*output) + " is the event file");
+      }
+    }
 
     std::vector<std::string_view> lines;
     for (const EventList::Entry& e : store.list.Entries()) lines.push_back(e.line);
@@ -70,10 +79,9 @@ int CmdExportIcs(const Args& args, std::ostream& out, std::ostream& err) {
     UtcNow(date, time);
     IcsExport ics = ExportIcs(lines, date, time);
     if (output != nullptr) {
-      std::ofstream file(*output, std::ios::binary | std::ios::trunc);
-      file << ics.text;
-      file.close();
-      if (!file) Fail(kFileError, "cannot write " + Quoted(*output));
+      if (IoResult r = WriteFileAnew(*store.fs, *output, ics.text); !r.ok()) {
+        Fail(kFileError, "cannot write " + Quoted(*output) + ": " + r.error);
+      }
       ics.text.clear();
     }
     for (const IcsLeftOut& l : ics.leftOut) {

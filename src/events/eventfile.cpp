@@ -14,17 +14,31 @@ constexpr std::string_view kLineEnd = "\r\n";
 // 100,000 events is never held twice in memory.
 constexpr std::size_t kWriteChunkBytes = 64 * 1024;
 
-// The note of an append under way: "append <old size> <new size>".
+// The note of an append under way: "append <old size> <new size>", a line
+// end, then the bytes appended. A later holder cuts the file back only when
+// what stands past the old size is the start of those bytes: anything else
+// was written by someone else since.
 constexpr std::string_view kAppendNote = "append ";
 
-std::string AppendNote(std::int64_t oldSize, std::int64_t newSize) {
-  return std::string(kAppendNote) + std::to_string(oldSize) + ' ' + std::to_string(newSize);
+std::string AppendNote(std::int64_t oldSize, std::string_view bytes) {
+  std::string note = std::string(kAppendNote) + std::to_string(oldSize) + ' ' +
+                     std::to_string(oldSize + static_cast<std::int64_t>(bytes.size())) + '\n';
+  note += bytes;
+  return note;
 }
 
-bool ParseAppendNote(std::string_view note, std::int64_t& oldSize, std::int64_t& newSize) {
+struct AppendUnderWay {
+  std::int64_t oldSize = 0;
+  std::string_view bytes;
+};
+
+bool ParseAppendNote(std::string_view note, AppendUnderWay& append) {
   if (note.substr(0, kAppendNote.size()) != kAppendNote) return false;
   note.remove_prefix(kAppendNote.size());
-  const std::size_t gap = note.find(' ');
+  const std::size_t lineEnd = note.find('\n');
+  if (lineEnd == std::string_view::npos) return false;  // a note of an older version: no bytes to compare
+  const std::string_view sizes = note.substr(0, lineEnd);
+  const std::size_t gap = sizes.find(' ');
   if (gap == std::string_view::npos) return false;
   const auto number = [](std::string_view text, std::int64_t& value) {
     if (text.empty() || text.size() > 18) return false;
@@ -35,8 +49,10 @@ bool ParseAppendNote(std::string_view note, std::int64_t& oldSize, std::int64_t&
     }
     return true;
   };
-  return number(note.substr(0, gap), oldSize) && number(TrimBlanks(note.substr(gap + 1)), newSize) &&
-         oldSize < newSize;
+  std::int64_t newSize = 0;
+  append.bytes = note.substr(lineEnd + 1);
+  return number(sizes.substr(0, gap), append.oldSize) && number(sizes.substr(gap + 1), newSize) &&
+         newSize - append.oldSize == static_cast<std::int64_t>(append.bytes.size()) && !append.bytes.empty();
 }
 
 std::uint64_t Rotate(std::uint64_t x, int bits) { return (x << bits) | (x >> (64 - bits)); }
@@ -48,6 +64,21 @@ std::string io_text::IoError(long code) { return "I/O error " + std::to_string(c
 std::string ParentFolder(std::string_view path) {
   const std::size_t cut = path.find_last_of("\\/");
   return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut));
+}
+
+IoResult WriteFileAnew(FileSystem& fs, const std::string& path, std::string_view bytes) {
+  const std::string target = fs.FinalPath(path);
+  const std::string temporary = target + ".new";
+  std::unique_ptr<WritableFile> file;
+  IoResult written = fs.CreateEmpty(temporary, file);
+  if (!written.ok()) return written;
+  written = file->Write(bytes);
+  if (written.ok()) written = file->Flush();
+  if (written.ok()) written = file->Close();
+  file.reset();
+  if (written.ok()) written = fs.Rename(temporary, target);
+  if (!written.ok()) (void)fs.Remove(temporary);
+  return written;
 }
 
 void ContentHash::MixBlock(const char* block) {
@@ -112,8 +143,9 @@ EventFileLines SplitEventFile(std::string_view bytes) {
 }
 
 IoResult EventFile::Lock(std::unique_ptr<FileLock>& lock, bool createFolder) const {
+  target_ = fs_->FinalPath(path_);
   if (createFolder) {
-    if (IoResult r = EnsureFolder(ParentFolder(path_)); !r.ok()) return r;
+    if (IoResult r = EnsureFolder(ParentFolder(target_)); !r.ok()) return r;
   }
   std::unique_ptr<FileLock> taken;
   if (IoResult r = fs_->Lock(LockPath(), taken); !r.ok()) return r;
@@ -125,21 +157,11 @@ IoResult EventFile::Lock(std::unique_ptr<FileLock>& lock, bool createFolder) con
 IoResult EventFile::Recover(FileLock& lock) const {
   std::string note;
   if (IoResult r = lock.ReadNote(note); !r.ok()) return r;
-  std::int64_t oldSize = 0, newSize = 0;
-  if (ParseAppendNote(note, oldSize, newSize)) {
-    FileStamp stamp;
-    if (IoResult r = Stat(stamp); !r.ok()) return r;
-    // Only a size between the two is a half-done append; any other size
-    // means the append finished, never began, or someone else has written
-    // the file since, and then it is left alone.
-    if (stamp.exists && stamp.size > oldSize && stamp.size < newSize) {
-      std::unique_ptr<WritableFile> file;
-      if (IoResult r = fs_->OpenForAppend(path_, file); !r.ok()) return r;
-      if (IoResult r = file->Truncate(oldSize); !r.ok()) return r;
-      if (IoResult r = file->Flush(); !r.ok()) return r;
-      if (IoResult r = file->Close(); !r.ok()) return r;
-    }
+  if (AppendUnderWay append; ParseAppendNote(note, append)) {
+    if (IoResult r = CutBackHalfDoneAppend(append.oldSize, append.bytes); !r.ok()) return r;
   }
+  // The append is complete, cut back, never begun, or overtaken by another
+  // writer: in every case the note has served.
   if (!note.empty()) {
     if (IoResult r = lock.WriteNote({}); !r.ok()) return r;
   }
@@ -149,15 +171,36 @@ IoResult EventFile::Recover(FileLock& lock) const {
   return IoResult::Ok();
 }
 
-IoResult EventFile::Stat(FileStamp& stamp) const { return fs_->Stat(path_, stamp); }
+IoResult EventFile::CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view bytes) const {
+  FileStamp stamp;
+  if (IoResult r = Stat(stamp); !r.ok()) return r;
+  const std::int64_t newSize = oldSize + static_cast<std::int64_t>(bytes.size());
+  // Only a size between the two can be a half-done append; and only when
+  // the bytes past the old size are the first of the noted ones: then no
+  // one else has written the file since.
+  if (!stamp.exists || stamp.size <= oldSize || stamp.size >= newSize) return IoResult::Ok();
+  std::string content;
+  if (IoResult r = Read(content); !r.ok()) return r;
+  if (static_cast<std::int64_t>(content.size()) != stamp.size ||
+      std::string_view(content).substr(static_cast<std::size_t>(oldSize)) !=
+          bytes.substr(0, static_cast<std::size_t>(stamp.size - oldSize))) {
+    return IoResult::Ok();
+  }
+  std::unique_ptr<WritableFile> file;
+  if (IoResult r = fs_->OpenForAppend(target_, file); !r.ok()) return r;
+  if (IoResult r = file->Truncate(oldSize); !r.ok()) return r;
+  if (IoResult r = file->Flush(); !r.ok()) return r;
+  return file->Close();
+}
 
-IoResult EventFile::Read(std::string& bytes) const { return fs_->ReadAll(path_, bytes); }
+IoResult EventFile::Stat(FileStamp& stamp) const { return fs_->Stat(target_, stamp); }
+
+IoResult EventFile::Read(std::string& bytes) const { return fs_->ReadAll(target_, bytes); }
 
 IoResult EventFile::Append(FileLock& lock, std::int64_t oldSize, std::string_view bytes) const {
-  const auto newSize = oldSize + static_cast<std::int64_t>(bytes.size());
-  if (IoResult r = lock.WriteNote(AppendNote(oldSize, newSize)); !r.ok()) return r;
+  if (IoResult r = lock.WriteNote(AppendNote(oldSize, bytes)); !r.ok()) return r;
   std::unique_ptr<WritableFile> file;
-  IoResult written = fs_->OpenForAppend(path_, file);
+  IoResult written = fs_->OpenForAppend(target_, file);
   if (written.ok()) written = file->Write(bytes);
   if (written.ok()) written = file->Flush();
   if (written.ok()) written = file->Close();
@@ -168,23 +211,24 @@ IoResult EventFile::Append(FileLock& lock, std::int64_t oldSize, std::string_vie
     FileStamp stamp;
     if (!Stat(stamp).ok() || (stamp.exists && stamp.size != oldSize)) {
       std::unique_ptr<WritableFile> cut;
-      if (!fs_->OpenForAppend(path_, cut).ok() || !cut->Truncate(oldSize).ok() || !cut->Flush().ok() ||
+      if (!fs_->OpenForAppend(target_, cut).ok() || !cut->Truncate(oldSize).ok() || !cut->Flush().ok() ||
           !cut->Close().ok()) {
         return written;
       }
     }
   }
   // The line is in the file (or, after a failure, nothing is): the note
-  // has served. A note that stays is harmless, as the size tells.
+  // has served. A note that stays is harmless: the bytes it holds tell
+  // whether the file still ends in a part of them.
   (void)lock.WriteNote({});
   return written;
 }
 
 IoResult EventFile::Rewrite(std::string_view reservedLine, std::span<const std::string_view> lines,
                             ContentHash& hash) const {
-  if (IoResult r = EnsureFolder(ParentFolder(path_)); !r.ok()) return r;
+  if (IoResult r = EnsureFolder(ParentFolder(target_)); !r.ok()) return r;
   IoResult written = WriteTemporary(reservedLine, lines, hash);
-  if (written.ok()) written = fs_->Rename(TemporaryPath(), path_);
+  if (written.ok()) written = fs_->Rename(TemporaryPath(), target_);
   if (!written.ok()) {
     // Should the removal fail, the next holder of the lock removes it.
     (void)fs_->Remove(TemporaryPath());

@@ -6,7 +6,10 @@
 // "I/O error 32" ...) and never throws.
 //
 // Writers take a lock on a small file beside the event file
-// ("Redoviri.ini.lock") for the whole read-check-write sequence. The lock
+// ("Redoviri.ini.lock") for the whole read-check-write sequence: a lock of
+// one byte of it, the same for the Windows code and the native one (Wine
+// turns a Windows lock into a POSIX record lock of the same byte), so the
+// program, its tool and the native tool exclude each other. The lock
 // file also holds a note while an append is under way, so that the next
 // holder can cut back an append that a killed process left half done.
 // A rewrite goes through "Redoviri.ini.new", which replaces the file in one
@@ -43,6 +46,11 @@ std::string IoError(long code);
 // The file is locked by another program (Windows' lock violation).
 inline constexpr long kLockViolation = 33;
 }  // namespace io_text
+
+// The byte of the lock file that writers lock. It lies far past the note,
+// which other writers read and write while waiting is none of their
+// business.
+inline constexpr std::int64_t kLockedByteOffset = 0x100000;
 
 // What a stat of the event file tells: enough to notice most changes
 // without reading the file.
@@ -100,6 +108,11 @@ class FileSystem {
   virtual IoResult Remove(const std::string& path) = 0;
   // Creates one folder whose parent exists; succeeds when it exists already.
   virtual IoResult CreateFolder(const std::string& path) = 0;
+  // The file a path leads to when the path is a link (also a link to a
+  // file not there yet); else the path itself.
+  virtual std::string FinalPath(const std::string& path) = 0;
+  // Whether two paths name one existing file (also through links).
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
   // Takes the lock file `path`, creating it when needed. Another holder is
   // waited for about a second (as a file held by a virus scanner is), then
   // the lock fails with "I/O error 33".
@@ -108,6 +121,11 @@ class FileSystem {
 
 // The platform's file system.
 std::unique_ptr<FileSystem> MakeSystemFileSystem();
+
+// Writes a whole file anew through "<file>.new" beside the file the path
+// leads to, then one replace: on any failure the old file stays as it was
+// and no temporary file is left.
+IoResult WriteFileAnew(FileSystem& fs, const std::string& path, std::string_view bytes);
 
 // The text before the last "\" or "/" of a path; empty when it has none.
 std::string ParentFolder(std::string_view path);
@@ -144,15 +162,21 @@ EventFileLines SplitEventFile(std::string_view bytes);
 // The event file at a fixed path. Does not own the file system.
 class EventFile {
  public:
-  EventFile(std::string path, FileSystem& fs) : path_(std::move(path)), fs_(&fs) {}
+  // A path that is a link stands for the file it leads to: the file is
+  // read and written there, and its lock and temporary file lie beside it,
+  // so a rewrite replaces the file and not the link.
+  EventFile(std::string path, FileSystem& fs) : path_(std::move(path)), fs_(&fs), target_(fs.FinalPath(path_)) {}
 
   const std::string& Path() const { return path_; }
-  std::string LockPath() const { return path_ + ".lock"; }
-  std::string TemporaryPath() const { return path_ + ".new"; }
+  // The file the path leads to, as found at the last lock.
+  const std::string& Target() const { return target_; }
+  std::string LockPath() const { return target_ + ".lock"; }
+  std::string TemporaryPath() const { return target_ + ".new"; }
 
-  // Takes the lock and puts right what a killed holder left: cuts back a
-  // half-done append and removes a leftover temporary file. The folder of
-  // the file is created first when `createFolder` is set.
+  // Follows the path to its file again, takes the lock and puts right what
+  // a killed holder left: cuts back a half-done append and removes a
+  // leftover temporary file. The folder of the file is created first when
+  // `createFolder` is set.
   IoResult Lock(std::unique_ptr<FileLock>& lock, bool createFolder) const;
   IoResult Stat(FileStamp& stamp) const;
   // The whole file; SplitEventFile cuts it into lines.
@@ -170,11 +194,13 @@ class EventFile {
  private:
   IoResult EnsureFolder(const std::string& folder) const;
   IoResult Recover(FileLock& lock) const;
+  IoResult CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view bytes) const;
   IoResult WriteTemporary(std::string_view reservedLine, std::span<const std::string_view> lines,
                           ContentHash& hash) const;
 
   std::string path_;
   FileSystem* fs_;
+  mutable std::string target_;
 };
 
 }  // namespace redoviri

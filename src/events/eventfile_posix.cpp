@@ -18,7 +18,8 @@ namespace {
 // a writer holds it for a few milliseconds.
 constexpr int kLockAttempts = 100;
 constexpr long kLockPollNs = 10'000'000;
-constexpr std::size_t kLongestNote = 256;
+// As many links as the system itself follows in one path.
+constexpr int kMostLinksFollowed = 40;
 
 std::string ErrorText(int code) {
   switch (code) {
@@ -37,6 +38,7 @@ std::string ErrorText(int code) {
       return std::string(io_text::kAccessDenied);
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // past the file size limit: as a full disk to the user
       return std::string(io_text::kDiskFull);
     case EWOULDBLOCK:
       return io_text::IoError(io_text::kLockViolation);
@@ -118,19 +120,65 @@ class PosixWritableFile final : public WritableFile {
   Fd fd_;
 };
 
-// flock, not fcntl: it also keeps out a second store of the same process,
-// and closing some other descriptor of the file does not drop it.
+// The lock of one byte (kLockedByteOffset) that the Windows code locks too:
+// under Wine its lock is a POSIX record lock of that byte held by the
+// server. An open file description lock conflicts with it and, unlike a
+// classic record lock, also keeps out a second store of the same process
+// and is not dropped when some other descriptor of the file is closed.
+// Where the system has no such locks, flock keeps native writers apart.
+struct flock LockedByte(short type) {
+  struct flock range{};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(kLockedByteOffset);
+  range.l_len = 1;
+  return range;
+}
+
+enum class LockResult { kTaken, kHeld, kFailed };
+
+LockResult TryLock(int fd, bool& byteLocks) {
+#ifdef F_OFD_SETLK
+  if (byteLocks) {
+    struct flock range = LockedByte(F_WRLCK);
+    if (::fcntl(fd, F_OFD_SETLK, &range) == 0) return LockResult::kTaken;
+    if (errno == EAGAIN || errno == EACCES || errno == EINTR) return LockResult::kHeld;
+    if (errno != EINVAL) return LockResult::kFailed;
+    byteLocks = false;  // a kernel without them
+  }
+#else
+  byteLocks = false;
+#endif
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return LockResult::kTaken;
+  return errno == EWOULDBLOCK || errno == EINTR ? LockResult::kHeld : LockResult::kFailed;
+}
+
 class PosixFileLock final : public FileLock {
  public:
-  explicit PosixFileLock(int fd) : fd_(fd) {}
-  ~PosixFileLock() override { ::flock(fd_.get(), LOCK_UN); }
+  PosixFileLock(int fd, bool byteLock) : fd_(fd), byteLock_(byteLock) {}
+  ~PosixFileLock() override {
+#ifdef F_OFD_SETLK
+    if (byteLock_) {
+      struct flock range = LockedByte(F_UNLCK);
+      ::fcntl(fd_.get(), F_OFD_SETLK, &range);
+      return;
+    }
+#endif
+    ::flock(fd_.get(), LOCK_UN);
+  }
 
   IoResult ReadNote(std::string& note) override {
-    char buffer[kLongestNote];
-    const ssize_t n = ::pread(fd_.get(), buffer, sizeof buffer, 0);
-    if (n < 0) return LastError();
-    note.assign(buffer, static_cast<std::size_t>(n));
-    return IoResult::Ok();
+    note.clear();
+    char buffer[4096];
+    for (;;) {
+      const ssize_t n = ::pread(fd_.get(), buffer, sizeof buffer, static_cast<off_t>(note.size()));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return LastError();
+      }
+      if (n == 0) return IoResult::Ok();
+      note.append(buffer, static_cast<std::size_t>(n));
+    }
   }
 
   IoResult WriteNote(std::string_view note) override {
@@ -144,6 +192,7 @@ class PosixFileLock final : public FileLock {
 
  private:
   Fd fd_;
+  bool byteLock_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -226,17 +275,41 @@ class PosixFileSystem final : public FileSystem {
     return LastError();
   }
 
+  std::string FinalPath(const std::string& path) override {
+    // Only the file's own links are followed: a link among the folders
+    // leads to the same folder whichever way it is named.
+    std::string current = path;
+    for (int hop = 0; hop < kMostLinksFollowed; ++hop) {
+      char target[4096];
+      const ssize_t n = ::readlink(current.c_str(), target, sizeof target);
+      if (n <= 0 || static_cast<std::size_t>(n) == sizeof target) break;  // no link (or none to follow)
+      std::string next(target, static_cast<std::size_t>(n));
+      const std::string folder = ParentFolder(current);
+      if (next.front() != '/' && !folder.empty()) next = folder + '/' + next;
+      current = std::move(next);
+    }
+    return current;
+  }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    struct stat sa{}, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+  }
+
   IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
     Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0666));
     if (!fd.valid()) return LastError();
+    bool byteLock = true;
     for (int attempt = 1;; ++attempt) {
-      if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) break;
-      if (errno != EWOULDBLOCK && errno != EINTR) return LastError();
+      const LockResult taken = TryLock(fd.get(), byteLock);
+      if (taken == LockResult::kTaken) break;
+      if (taken == LockResult::kFailed) return LastError();
       if (attempt == kLockAttempts) return Failed(EWOULDBLOCK);
       const timespec pause{0, kLockPollNs};
       ::nanosleep(&pause, nullptr);
     }
-    lock = std::make_unique<PosixFileLock>(fd.Release());
+    lock = std::make_unique<PosixFileLock>(fd.Release(), byteLock);
     return IoResult::Ok();
   }
 };

@@ -15,10 +15,6 @@ constexpr DWORD kRetryDelayMs = 250;
 // program holds it for a few milliseconds.
 constexpr int kLockAttempts = 100;
 constexpr DWORD kLockPollMs = 10;
-// The byte the lock covers lies far past the note, which other holders
-// read and write while waiting is none of their business.
-constexpr DWORD kLockedByteOffset = 0x100000;
-constexpr DWORD kLongestNote = 256;
 constexpr DWORD kNoError = 0;
 // 100 ns ticks from 1601-01-01 to 1970-01-01.
 constexpr LONGLONG kUnixEpochTicks = 116444736000000000LL;
@@ -98,6 +94,15 @@ DWORD OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposi
   });
 }
 
+// Opens a file (or folder) only to ask about it, whoever else holds it.
+DWORD OpenToAsk(const std::string& path, Handle& file) {
+  const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError();
+  file.Reset(h);
+  return kNoError;
+}
+
 DWORD WriteAll(HANDLE h, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD written = 0;
@@ -161,17 +166,20 @@ class Win32FileLock final : public FileLock {
   explicit Win32FileLock(HANDLE h) : file_(h) {}
   ~Win32FileLock() override {
     OVERLAPPED at{};
-    at.Offset = kLockedByteOffset;
+    at.Offset = static_cast<DWORD>(kLockedByteOffset);
     UnlockFileEx(file_.get(), 0, 1, 0, &at);
   }
 
   IoResult ReadNote(std::string& note) override {
     if (DWORD e = MoveTo(file_.get(), 0, FILE_BEGIN)) return Result(e);
-    char buffer[kLongestNote];
-    DWORD read = 0;
-    if (!ReadFile(file_.get(), buffer, sizeof buffer, &read, nullptr)) return Result(GetLastError());
-    note.assign(buffer, read);
-    return IoResult::Ok();
+    note.clear();
+    char buffer[4096];
+    for (;;) {
+      DWORD read = 0;
+      if (!ReadFile(file_.get(), buffer, sizeof buffer, &read, nullptr)) return Result(GetLastError());
+      if (read == 0) return IoResult::Ok();
+      note.append(buffer, read);
+    }
   }
 
   IoResult WriteNote(std::string_view note) override {
@@ -265,6 +273,28 @@ class Win32FileSystem final : public FileSystem {
     return Result(code == ERROR_ALREADY_EXISTS ? kNoError : code);
   }
 
+  std::string FinalPath(const std::string& path) override {
+    Handle file;
+    if (OpenToAsk(path, file) != kNoError) return path;
+    char final[MAX_PATH * 4];
+    const DWORD n = GetFinalPathNameByHandleA(file.get(), final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= sizeof final) return path;
+    std::string found(final, n);
+    // "\\?\C:\..." and "\\?\UNC\server\share\...": the plain form of the path.
+    constexpr std::string_view kLong = "\\\\?\\", kLongUnc = "\\\\?\\UNC\\";
+    if (found.compare(0, kLongUnc.size(), kLongUnc) == 0) return "\\\\" + found.substr(kLongUnc.size());
+    if (found.compare(0, kLong.size(), kLong) == 0) return found.substr(kLong.size());
+    return found;
+  }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    Handle fa, fb;
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    return OpenToAsk(a, fa) == kNoError && OpenToAsk(b, fb) == kNoError && GetFileInformationByHandle(fa.get(), &ia) &&
+           GetFileInformationByHandle(fb.get(), &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+  }
+
   IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
     Handle file;
     if (DWORD e = OpenFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -273,7 +303,7 @@ class Win32FileSystem final : public FileSystem {
     }
     for (int attempt = 1;; ++attempt) {
       OVERLAPPED at{};
-      at.Offset = kLockedByteOffset;
+      at.Offset = static_cast<DWORD>(kLockedByteOffset);
       if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) break;
       const DWORD code = GetLastError();
       if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) return Result(code);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,41 @@ TEST_F(CliIcalTest, ExportWritesTheCalendarAndReportsWhatIsLeftOut) {
   EXPECT_EQ(RunTool({"export-ics", "--file", file}).code, 0);
   EXPECT_EQ(RunTool({"export-ics", "--file", file, "--output", Path("no/such/folder.ics")}).code, 3);
   EXPECT_EQ(RunTool({"export-ics"}).code, 2);
+}
+
+// The event file is never the export's output, by whatever name it is
+// reached; an export that cannot be written whole leaves the old output.
+TEST_F(CliIcalTest, ExportNeverReplacesTheEventFileAndWritesWholeOrNothing) {
+  const std::string file = Path("Redoviri.ini"), ics = Path("out.ics");
+  const std::string events = "reserved\r\n" + kAnn + "\r\n";
+  WriteBytes(file, events);
+  std::vector<std::string> sameFile = {file, (folder_.Path() / "." / "Redoviri.ini").string()};
+#ifndef _WIN32
+  std::filesystem::create_symlink(file, Path("link.ini"));
+  std::filesystem::create_hard_link(file, Path("hard.ini"));
+  sameFile.push_back(Path("link.ini"));
+  sameFile.push_back(Path("hard.ini"));
+#endif
+  for (const std::string& output : sameFile) {
+    SCOPED_TRACE(output);
+    const auto r = RunTool({"export-ics", "--file", file, "--output", output});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "redoviri-cli: export-ics: '" + output + "' is the event file\n");
+    EXPECT_EQ(ReadBytes(file), events);
+  }
+  ASSERT_EQ(RunTool({"export-ics", "--file", file, "--output", ics}).code, 0);
+  const std::string exported = ReadBytes(ics);
+#ifndef _WIN32
+  WriteBytes(file, events + Line("05111990;08:30;2;Y;N;N;N;000;", std::string(40, 'x')) + "\r\n");
+  const auto full = [&] {
+    test::FileSizeLimit limit(exported.size() / 2);
+    return RunTool({"export-ics", "--file", file, "--output", ics});
+  }();
+  EXPECT_EQ(full.code, 3);
+  EXPECT_EQ(full.err, "redoviri-cli: export-ics: cannot write '" + ics + "': Disk full\n");
+  EXPECT_EQ(ReadBytes(ics), exported);
+  EXPECT_FALSE(std::filesystem::exists(ics + ".new"));
+#endif
 }
 
 const std::string kIcs =

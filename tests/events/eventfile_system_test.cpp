@@ -174,21 +174,59 @@ TEST_F(EventFileSystemTest, AppendStoppedHalfWayIsCutBack) {
   EventList list{EventFile{path, *system}};
   ASSERT_TRUE(list.LoadEvents().ok());
 
-  rlimit old{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit tight = old;
-  tight.rlim_cur = whole.size() + 50;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
-  const StoreResult r = list.AppendEvent(Line("02021990", "b"));
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  const StoreResult r = [&] {
+    test::FileSizeLimit limit(whole.size() + 50);
+    return list.AppendEvent(Line("02021990", "b"));
+  }();
 
   EXPECT_FALSE(r.ok());
   EXPECT_EQ(ReadBytes(path), whole);
   EXPECT_EQ(list.EventCount(), 1);
   ASSERT_TRUE(list.AppendEvent(Line("02021990", "b")).ok());
   EXPECT_EQ(ReadBytes(path), whole + Line("02021990", "b") + "\r\n");
+}
+
+// An event file kept elsewhere (a synced folder) behind a link, also a link
+// to a link given relative to its folder: every write reaches the file
+// itself, the link stays a link, and the lock and the temporary file lie
+// beside the file, where a writer that names the file directly looks too.
+TEST_F(EventFileSystemTest, LinkedFileIsWrittenWhereItLives) {
+  const fsys::path synced = folder / "synced";
+  fsys::create_directories(synced);
+  const std::string target = (synced / "events.txt").string();
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b");
+  WriteBytes(target, "r\r\n" + a + "\r\n");
+  fsys::create_symlink("synced/events.txt", folder / "hop.ini");
+  fsys::create_symlink(folder / "hop.ini", path);
+
+  EventList list{EventFile{path, *system}};
+  ASSERT_TRUE(list.LoadEvents().ok());
+  EXPECT_EQ(list.File().Target(), target);
+  ASSERT_TRUE(list.AppendEvent(b).ok());
+  ASSERT_TRUE(list.RemoveEvent(list.FindEventLine(a)).ok());  // a rewrite
+  EXPECT_EQ(ReadBytes(target), "r\r\n" + b + "\r\n");
+  EXPECT_TRUE(fsys::is_symlink(path));
+  EXPECT_TRUE(fsys::is_symlink(folder / "hop.ini"));
+  EXPECT_TRUE(fsys::exists(target + ".lock"));
+  EXPECT_FALSE(fsys::exists(path + ".lock"));
+  EXPECT_TRUE(system->SameFile(path, target));
+  EXPECT_FALSE(system->SameFile(path, target + ".lock"));
+
+  // The lock is one for both names.
+  std::unique_ptr<FileLock> held;
+  ASSERT_TRUE(system->Lock(target + ".lock", held).ok());
+  const StoreResult blocked = list.AppendEvent(a);
+  EXPECT_EQ(blocked.error, "I/O error 33");
+  held.reset();
+
+  // A link to a file not made yet: the first save creates the file there.
+  const std::string later = (synced / "later.txt").string();
+  fsys::create_symlink(later, folder / "later.ini");
+  EventList fresh{EventFile{(folder / "later.ini").string(), *system}};
+  ASSERT_TRUE(fresh.LoadEvents().ok());
+  ASSERT_TRUE(fresh.AppendEvent(a).ok());
+  EXPECT_TRUE(fsys::is_symlink(folder / "later.ini"));
+  EXPECT_EQ(ReadBytes(later), std::string(EventList::kNewFileLine) + "\r\n" + a + "\r\n");
 }
 #endif
 

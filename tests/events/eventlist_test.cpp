@@ -582,12 +582,46 @@ TEST_F(EventListTest, HalfDoneAppendIsCutBackByTheNextHolderOfTheLock) {
     }
     EXPECT_EQ(fs.notes[kPath + ".lock"], "");
   }
-  // A note whose sizes no longer fit the file (someone else wrote it since)
-  // leaves the file alone.
-  Load(whole);
-  fs.notes[kPath + ".lock"] = "append 1 2";
-  ASSERT_TRUE(list.LoadEvents().ok());
-  EXPECT_EQ(fs.files[kPath], whole);
+}
+
+TEST_F(EventListTest, StaleAppendNoteNeverCutsAnotherWritersBytes) {
+  // A writer killed around its append leaves its note; before the next
+  // holder of the lock reads it, the file may have been written by others
+  // (an editor, an older tool). Only the noted writer's own bytes are cut.
+  const std::string a = Line("01011990", "a");
+  const std::string whole = "r\r\n" + a + "\r\n";
+  const std::string mine = Line("02021990", "mine") + "\r\n";
+  const std::string theirs = Line("03031990", "theirs") + "\r\n";
+  const auto noteOf = [&](std::size_t oldSize, const std::string& bytes) {
+    return "append " + std::to_string(oldSize) + " " + std::to_string(oldSize + bytes.size()) + "\n" + bytes;
+  };
+  struct Case {
+    const char* what;
+    std::string note;
+    std::string fileThen;
+    std::string fileAfter;
+  } cases[] = {
+      {"half of mine stands", noteOf(whole.size(), mine), whole + mine.substr(0, 40), whole},
+      {"mine never began, a shorter outside line followed", noteOf(whole.size(), mine + mine),
+       whole + theirs, whole + theirs},
+      {"mine never began, an outside line of the same length", noteOf(whole.size(), mine), whole + theirs,
+       whole + theirs},
+      {"half of mine, then an outside line", noteOf(whole.size(), mine + mine + mine),
+       whole + mine.substr(0, 40) + theirs, whole + mine.substr(0, 40) + theirs},
+      {"all of mine stands", noteOf(whole.size(), mine), whole + mine, whole + mine},
+      {"an older note without the bytes", "append " + std::to_string(whole.size()) + " 999",
+       whole + theirs, whole + theirs},
+      {"sizes that no longer fit", "append 1 2\nx", whole, whole},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs.files[kPath] = c.fileThen;
+    fs.notes[kPath + ".lock"] = c.note;
+    EventList next{EventFile{kPath, fs}};
+    ASSERT_TRUE(next.LoadEvents().ok());
+    EXPECT_EQ(fs.files[kPath], c.fileAfter);
+    EXPECT_EQ(fs.notes[kPath + ".lock"], "");
+  }
 }
 
 }  // namespace

@@ -41,6 +41,7 @@ class FakeFileSystem final : public FileSystem {
   std::set<std::string> folders;  // the empty folder (no separator) always exists
   std::set<std::string> readOnly;
   std::map<std::string, std::string> notes;  // the notes of lock files
+  std::map<std::string, std::string> links;  // a link's path and the path it leads to
   std::set<std::string> heldLocks;
   std::vector<std::string> appended;  // bytes of each write at the end of an existing file
   int replaceCount = 0;               // renames over a file
@@ -66,6 +67,15 @@ class FakeFileSystem final : public FileSystem {
   }
 
   bool Exists(const std::string& path) override { return files.count(path) || folders.count(path); }
+
+  std::string FinalPath(const std::string& path) override {
+    const auto it = links.find(path);
+    return it == links.end() ? path : FinalPath(it->second);
+  }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    return files.count(FinalPath(a)) && FinalPath(a) == FinalPath(b);
+  }
 
   IoResult Stat(const std::string& path, FileStamp& stamp) override {
     if (IoResult r = Step(Op::kStat); !r.ok()) return r;
