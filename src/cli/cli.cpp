@@ -16,7 +16,7 @@ constexpr Command kCommands[] = {
     {"day", "day YYYY-MM-DD --file PATH [--order mdy|dmy]", CmdDay},
     {"today", "today --file PATH [--date YYYY-MM-DD]", CmdToday},
     {"add",
-     "add --file PATH --category 1..6 --date YYYY-MM-DD --time hh:nn --name TEXT [--comment TEXT] "
+     "add --file PATH --category 1..6 --date YYYY-MM-DD --time hh:nn|none --name TEXT [--comment TEXT] "
      "[--each-year] [--each-month] [--once] [--every N]",
      CmdAdd},
     {"delete", "delete --file PATH (the same options as add)", CmdDelete},

@@ -132,8 +132,6 @@ const std::string& CommandLine::Required(std::string_view option, std::string_vi
   return *value;
 }
 
-bool IsControlCharacter(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
-
 std::string Quoted(std::string_view arg) {
   std::string quoted = "'";
   quoted += arg;

@@ -12,6 +12,7 @@
 
 #include "calendar/datetime.h"
 #include "cli/commands.h"
+#include "events/eventrecord.h"
 
 namespace redoviri::cli {
 
@@ -59,8 +60,6 @@ class CommandLine {
   std::vector<std::pair<std::string_view, std::string>> options_;  // name, value ("" for a flag)
 };
 
-// A byte below 0x20, or DEL.
-bool IsControlCharacter(char c);
 
 // An argument between single quotes, for messages.
 std::string Quoted(std::string_view arg);

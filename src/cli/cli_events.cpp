@@ -14,6 +14,7 @@
 #include "calendar/monthgrid.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
+#include "events/codepage.h"
 #include "events/eventfile.h"
 #include "events/eventlist.h"
 #include "events/eventrecord.h"
@@ -89,13 +90,31 @@ constexpr OptionSpec kEventOptions[] = {
     {"--comment", true}, {"--each-year", false}, {"--each-month", false}, {"--once", false}, {"--every", true},
 };
 
-// Name and comment as typed; a control character (a tab, a line break) is
-// not something the editor's fields can hold.
+// The time option's word for an event without a time: the time field left
+// empty, as the editor's cleared field and an all-day import leave it.
+constexpr std::string_view kNoTime = "none";
+constexpr std::string_view kEmptyTimeField = "  :  ";
+
+// Name and comment as typed, in the event file's code page; a control
+// character (a tab, a line break) is not something the editor's fields can
+// hold. On Windows the arguments come in the code page already; elsewhere
+// they are UTF-8, as a terminal gives them, and a character the code page
+// cannot hold is refused rather than stored as some other one.
 std::string TextOption(std::string_view option, const std::string& text) {
   if (std::any_of(text.begin(), text.end(), IsControlCharacter)) {
     Fail(kBadInput, std::string(option) + " holds a control character");
   }
+#ifdef _WIN32
   return text;
+#else
+  CodePageText converted = Utf8ToCodePage(text);
+  if (converted.replaced > 0) {
+    Fail(kBadInput, std::string(option) + " holds " + std::to_string(converted.replaced) +
+                        " character(s) the event file's code page (Windows-1252) cannot hold, or bytes that are "
+                        "not UTF-8");
+  }
+  return std::move(converted.text);
+#endif
 }
 
 // The event line of the add and delete options, built as the editor's save
@@ -118,8 +137,12 @@ std::string EventLineOfOptions(const CommandLine& line) {
   record.year = ZeroPadded(date.year, 4);
 
   // The line keeps the time as typed, once it is known to be one.
-  record.time = line.Required("--time", "hh:nn");
-  ReadArgument(record.time, ReadTimeOfDay);
+  record.time = line.Required("--time", "hh:nn or none");
+  if (record.time == kNoTime) {
+    record.time = kEmptyTimeField;
+  } else {
+    ReadArgument(record.time, ReadTimeOfDay);
+  }
   record.name = TextOption("--name", line.Required("--name", "TEXT"));
   if (const std::string* comment = line.Value("--comment")) record.comment = TextOption("--comment", *comment);
 

@@ -41,6 +41,8 @@ inline constexpr std::string_view kInvalidFilename = "Invalid filename";
 inline constexpr std::string_view kTooManyOpenFiles = "Too many open files";
 inline constexpr std::string_view kAccessDenied = "File access denied";
 inline constexpr std::string_view kDiskFull = "Disk full";
+// A pipe, a device or a folder where the event file should be.
+inline constexpr std::string_view kNotAFile = "Not a file";
 // "I/O error %d"
 std::string IoError(long code);
 // The file is locked by another program (Windows' lock violation).

@@ -42,6 +42,9 @@ std::string ErrorText(int code) {
       return std::string(io_text::kDiskFull);
     case EWOULDBLOCK:
       return io_text::IoError(io_text::kLockViolation);
+    case ENXIO:  // a pipe without a reader
+    case EISDIR:
+      return std::string(io_text::kNotAFile);
     default:
       return io_text::IoError(code);
   }
@@ -216,10 +219,12 @@ class PosixFileSystem final : public FileSystem {
   }
 
   IoResult ReadAll(const std::string& path, std::string& bytes) override {
-    Fd fd(::open(path.c_str(), O_RDONLY));
+    // Not blocking: a pipe named as the file would wait for a writer.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK));
     if (!fd.valid()) return LastError();
     struct stat st{};
     if (::fstat(fd.get(), &st) != 0) return LastError();
+    if (!S_ISREG(st.st_mode)) return IoResult::Fail(std::string(io_text::kNotAFile));
     // Read into the caller's buffer: a store that compares the file before
     // each save keeps one, and a buffer of 10 MB is costly to get anew.
     bytes.resize(static_cast<std::size_t>(st.st_size));
@@ -241,9 +246,14 @@ class PosixFileSystem final : public FileSystem {
 
   IoResult OpenForAppend(const std::string& path, std::unique_ptr<WritableFile>& file) override {
     if (ReadOnlyFile(path)) return Failed(EACCES);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
-    if (fd < 0) return LastError();
-    file = std::make_unique<PosixWritableFile>(fd);
+    Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK));
+    if (!fd.valid()) return LastError();
+    struct stat st{};
+    if (::fstat(fd.get(), &st) != 0) return LastError();
+    if (!S_ISREG(st.st_mode)) return IoResult::Fail(std::string(io_text::kNotAFile));
+    // Writes past this point may wait for the disk as usual.
+    if (::fcntl(fd.get(), F_SETFL, O_APPEND) != 0) return LastError();
+    file = std::make_unique<PosixWritableFile>(fd.Release());
     return IoResult::Ok();
   }
 

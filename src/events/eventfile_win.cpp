@@ -221,6 +221,8 @@ class Win32FileSystem final : public FileSystem {
     if (DWORD e = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, file)) {
       return Result(e);
     }
+    // A device (CON, NUL, a pipe) would be read without end.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return IoResult::Fail(std::string(io_text::kNotAFile));
     LONGLONG size = 0;
     if (DWORD e = FileSize(file.get(), size)) return Result(e);
     std::string out(static_cast<std::size_t>(size), '\0');
@@ -243,6 +245,7 @@ class Win32FileSystem final : public FileSystem {
     if (ReadOnlyFile(path)) return Result(ERROR_ACCESS_DENIED);
     Handle h;
     if (DWORD e = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, h)) return Result(e);
+    if (GetFileType(h.get()) != FILE_TYPE_DISK) return IoResult::Fail(std::string(io_text::kNotAFile));
     file = std::make_unique<Win32WritableFile>(h.Release(), true);
     return IoResult::Ok();
   }

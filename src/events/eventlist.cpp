@@ -78,6 +78,18 @@ StoreResult EventList::LoadEvents() {
   return Load();
 }
 
+bool LooksLikeUtf16(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return true;
+  // Without the byte-order mark: text of ASCII letters has a NUL in every
+  // other byte, which no file of the program holds.
+  const std::string_view start = bytes.substr(0, 64);
+  if (start.size() < 4) return false;
+  int evenNuls = 0, oddNuls = 0;
+  for (std::size_t i = 0; i < start.size(); ++i) (i % 2 == 0 ? evenNuls : oddNuls) += start[i] == '\0';
+  const int half = static_cast<int>(start.size() / 2);
+  return (oddNuls == half && evenNuls == 0) || (evenNuls == half && oddNuls == 0);
+}
+
 StoreResult EventList::Load() {
   StoreResult result;
   FileStamp stamp;
@@ -85,7 +97,13 @@ StoreResult EventList::Load() {
   if (IoResult r = file_.Stat(stamp); !r.ok()) {
     result.error = std::move(r.error);
   } else if (stamp.exists) {
-    if (IoResult r = file_.Read(bytes); !r.ok()) result.error = std::move(r.error);
+    if (IoResult r = file_.Read(bytes); !r.ok()) {
+      result.error = std::move(r.error);
+    } else if (LooksLikeUtf16(bytes)) {
+      // Each of its lines would read as a broken event, and a line added
+      // in the code page would spoil the text for the editor too.
+      result.error = std::string(kUtf16File);
+    }
   }
   if (!result.ok()) {
     loaded_ = false;

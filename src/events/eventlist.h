@@ -25,6 +25,10 @@
 
 namespace redoviri {
 
+// Whether file bytes are UTF-16 text (an editor's "Unicode"), with or
+// without a byte-order mark: the store refuses to load such a file.
+bool LooksLikeUtf16(std::string_view bytes);
+
 // Ordering of the store: the whole line, ASCII letters compared without case.
 bool LessIgnoringCase(std::string_view a, std::string_view b);
 
@@ -50,6 +54,8 @@ class EventList {
   static constexpr std::string_view kNewFileLine = "Redoviri by DUZOVU event file";
   static constexpr std::string_view kSameEventSaved = "There is the same event already saved..";
   static constexpr std::string_view kEventGone = "That event is no longer in the event file..";
+  static constexpr std::string_view kUtf16File =
+      "The event file is UTF-16 (\"Unicode\") text: save it as ANSI text to use it";
 
   explicit EventList(EventFile file) : file_(std::move(file)) {}
 

@@ -90,6 +90,9 @@ inline constexpr LineField kNameField{30, 30};
 inline constexpr LineField kCommentField{61, 50};
 inline constexpr LineField kHintNameField{30, 25};  // the part of the name a day-cell hint shows
 
+// A byte below 0x20, or DEL: no field of an event line holds one.
+inline bool IsControlCharacter(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
 // Removes blanks (and control characters) at both ends.
 std::string_view TrimBlanks(std::string_view text);
 

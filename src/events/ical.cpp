@@ -253,8 +253,9 @@ std::optional<int> Number(std::string_view text) {
 // "YYYYMMDD" or "YYYYMMDDThhmmss" with an optional "Z", taken as written.
 std::optional<DateValue> ParseDateValue(const Property& p) {
   std::string_view v = p.value;
+  if (v.size() < 8) return std::nullopt;  // "2024", or nothing after an unclosed quote
   const auto year = Number(v.substr(0, 4)), month = Number(v.substr(4, 2)), day = Number(v.substr(6, 2));
-  if (v.size() < 8 || !year || !month || !day || !IsValidDate(*year, *month, *day)) return std::nullopt;
+  if (!year || !month || !day || !IsValidDate(*year, *month, *day)) return std::nullopt;
   DateValue d{{*year, *month, *day}, std::nullopt};
   const auto type = p.params.find("VALUE");
   if (v.size() == 8) {
@@ -268,6 +269,10 @@ std::optional<DateValue> ParseDateValue(const Property& p) {
   d.time = CivilTime{*h, *m, *s};
   return d;
 }
+
+// Longer than any calendar the event line can hold (10,000 years): such a
+// duration is refused, and sums of its parts cannot overflow.
+constexpr long long kLongestDurationSeconds = 10'000LL * 366 * 86400;
 
 // Seconds of a DURATION value ("P1D", "PT1H30M", "P2W"); nullopt when it is
 // not one or is negative.
@@ -287,6 +292,7 @@ std::optional<long long> DurationSeconds(std::string_view v) {
     const long long unit = c == 'W' ? 604800 : c == 'D' ? 86400 : c == 'H' ? 3600 : c == 'M' ? 60 : c == 'S' ? 1 : 0;
     if (unit == 0 || !digits) return std::nullopt;
     total += number * unit;
+    if (total > kLongestDurationSeconds) return std::nullopt;
     number = 0;
     digits = false;
   }
@@ -332,7 +338,9 @@ Repetition ReadRule(std::string_view rule, const CivilDate& start) {
     if (part.empty()) continue;
     const std::size_t eq = part.find('=');
     if (eq == std::string_view::npos) return refuse("RRULE part '" + std::string(part) + "' is not understood");
-    parts[UpperCase(part.substr(0, eq))] = UpperCase(part.substr(eq + 1));
+    const std::string key = UpperCase(part.substr(0, eq));
+    if (parts.count(key)) return refuse("RRULE names " + key + " twice");
+    parts[key] = UpperCase(part.substr(eq + 1));
   }
   const std::string freq = parts.count("FREQ") ? parts["FREQ"] : "";
   if (freq.empty()) return refuse("RRULE without FREQ");
@@ -389,6 +397,10 @@ std::string FieldText(const Property* p, std::string_view what, int width, std::
   const auto breaks = std::count_if(utf8.begin(), utf8.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; });
   std::replace_if(utf8.begin(), utf8.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
   if (breaks > 0) notes.push_back(std::string(what) + ": line breaks and tabs became blanks");
+  // Other control characters (ESC, NUL ...) have no place in the file either.
+  const auto controls = std::count_if(utf8.begin(), utf8.end(), [](char c) { return IsControlCharacter(c); });
+  std::replace_if(utf8.begin(), utf8.end(), [](char c) { return IsControlCharacter(c); }, ' ');
+  if (controls > 0) notes.push_back(std::string(what) + ": " + std::to_string(controls) + " control character(s) became blanks");
   CodePageText converted = Utf8ToCodePage(utf8);
   if (converted.replaced > 0) {
     notes.push_back(std::string(what) + ": " + std::to_string(converted.replaced) +
@@ -499,6 +511,14 @@ std::string WithoutRepetition(std::string line) {
   return line;
 }
 
+// Whether a line that repeats as `held` can take the rule `added` too:
+// each kind once, and a single date only alone (ExportIcs writes the rules
+// of one line so).
+bool JoinsWith(const RecurrenceKind& held, const RecurrenceKind& added) {
+  return !held.onlyOnce && !added.onlyOnce && !(held.eachYear && added.eachYear) &&
+         !(held.eachMonth && added.eachMonth) && !(held.eachNDays && added.eachNDays);
+}
+
 void SetFlag(std::string& line, LineField f, bool set) {
   if (set) line[static_cast<std::size_t>(f.position - 1)] = 'Y';
 }
@@ -571,8 +591,14 @@ IcsImport ImportIcs(std::string_view bytes, EventCategory fallback) {
     if (!item.line.empty() && SplitOwnUid(item.uid, base, kind)) {
       const auto [at, isNew] = firstOfEvent.emplace(base, result.events.size());
       IcsImported* first = isNew ? nullptr : &result.events[at->second];
-      if (first != nullptr && WithoutRepetition(first->line) == WithoutRepetition(item.line)) {
-        const RecurrenceKind r = ReadRecurrence(item.line);
+      const RecurrenceKind r = ReadRecurrence(item.line);
+      if (first != nullptr && WithoutRepetition(first->line) == WithoutRepetition(item.line) &&
+          !JoinsWith(ReadRecurrence(first->line), r)) {
+        item.refusal = "a rule the event of vevent " + std::to_string(first->vevent) +
+                       " cannot hold beside its own (one line holds one rule of each kind, and a single date only "
+                       "alone)";
+        item.line.clear();
+      } else if (first != nullptr && WithoutRepetition(first->line) == WithoutRepetition(item.line)) {
         SetFlag(first->line, kEachYearField, r.eachYear);
         SetFlag(first->line, kEachMonthField, r.eachMonth);
         SetFlag(first->line, kOnlyOnceField, r.onlyOnce);

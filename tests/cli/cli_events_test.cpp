@@ -295,6 +295,53 @@ TEST_F(CliEventsTest, AddIntoAnEmptyFileKeepsTheEvent) {
   EXPECT_EQ(RunTool(anna).code, kRefused);
 }
 
+// An event without a time (the editor's cleared field, an all-day import)
+// is added and deleted with --time none.
+TEST_F(CliEventsTest, TimeNoneIsTheEmptyTimeField) {
+  const std::string allDay = Line("05102003", "  :  ", '2', "YNNN", "000", "All day");
+  const std::string file = StoreFile({allDay});
+  const Args fields = {"--category", "2", "--date", "2003-05-10", "--time", "none", "--name", "All day", "--each-year"};
+  const auto with = [&](std::string command) {
+    Args args = {std::move(command), "--file", file};
+    args.insert(args.end(), fields.begin(), fields.end());
+    return args;
+  };
+  EXPECT_EQ(RunTool(with("add")).code, kRefused);  // the same event
+  EXPECT_EQ(Ok(with("delete")), allDay + "\n");
+  EXPECT_EQ(Ok({"list", "--file", file}), "");
+  EXPECT_EQ(Ok(with("add")), allDay + "\n");
+  // "00:00" is a time: another event.
+  Args midnight = with("delete");
+  midnight[8] = "00:00";
+  EXPECT_EQ(RunTool(midnight).code, kRefused);
+}
+
+#ifndef _WIN32
+// The native tool's arguments are UTF-8; the file holds Windows-1252, as
+// the program writes it and import-ics converts to it.
+TEST_F(CliEventsTest, TextArgumentsAreStoredInTheFilesCodePage) {
+  const std::string imported = Line("05102003", "09:00", '2', "YNNN", "000", "Zo\xEB");
+  const std::string file = StoreFile({imported});
+  const auto event = [&](std::string command, std::string name) {
+    return Args{std::move(command), "--file", file, "--category", "2", "--date", "2003-05-10",
+                "--time", "09:00", "--name", std::move(name), "--each-year"};
+  };
+  EXPECT_EQ(Ok(event("delete", "Zo\xC3\xAB")), imported + "\n");
+  // Thirty letters of two UTF-8 bytes each fill the name field exactly.
+  std::string e30;
+  for (int i = 0; i < 30; ++i) e30 += "\xC3\xA9";
+  EXPECT_EQ(Ok(event("add", e30 + "x")), Line("05102003", "09:00", '2', "YNNN", "000", std::string(30, '\xE9')) + "\n");
+  EXPECT_EQ(Ok(event("add", "\xE2\x82\xAC")), Line("05102003", "09:00", '2', "YNNN", "000", "\x80") + "\n");
+  for (const char* refused : {"\xE6\x97\xA5", "Zo\xEB"}) {  // a letter Windows-1252 lacks; not UTF-8
+    const auto r = RunTool(event("add", refused));
+    EXPECT_EQ(r.code, kBadInput);
+    EXPECT_NE(r.err.find("--name holds 1 character(s) the event file's code page (Windows-1252) cannot hold"),
+              std::string::npos)
+        << r.err;
+  }
+}
+#endif
+
 TEST_F(CliEventsTest, DeleteFindsALineWhoseBlanksWereStripped) {
   const std::string stripped = kBob.substr(0, kBob.find_last_not_of(' ') + 1);
   const std::string file = StoreFile({kAnn, stripped});
@@ -424,7 +471,7 @@ TEST_F(CliEventsTest, BadInputIsRefusedWithOneLine) {
       {{"add", "--file", f, "--category", "1", "--date", "2003-05-10", "--time", "08:30"}, "add: missing --name TEXT"},
       {{"add", "--file", f, "--date", "2003-05-10", "--time", "08:30", "--name", "x"}, "add: missing --category 1..6"},
       {{"add", "--file", f, "--category", "1", "--time", "08:30", "--name", "x"}, "add: missing --date YYYY-MM-DD"},
-      {{"add", "--file", f, "--category", "1", "--date", "2003-05-10", "--name", "x"}, "add: missing --time hh:nn"},
+      {{"add", "--file", f, "--category", "1", "--date", "2003-05-10", "--name", "x"}, "add: missing --time hh:nn or none"},
       {deleteBadDate, "delete: '2003-02-29' is not a valid date"},
   };
   for (const auto& [args, message] : cases) {

@@ -186,6 +186,18 @@ TEST_F(EventFileSystemTest, AppendStoppedHalfWayIsCutBack) {
   EXPECT_EQ(ReadBytes(path), whole + Line("02021990", "b") + "\r\n");
 }
 
+// A pipe (or any file that is not a regular one) named as the event file
+// is refused at once: no wait for a writer, nothing written.
+TEST_F(EventFileSystemTest, PipeIsRefusedWithoutWaiting) {
+  ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+  EventList list{EventFile{path, *system}};
+  EXPECT_EQ(list.LoadEvents().error, "Not a file");
+  EXPECT_EQ(list.AppendEvent(Line("01011990", "a")).error, "Not a file");
+  std::unique_ptr<WritableFile> file;
+  EXPECT_EQ(system->OpenForAppend(path, file).error, "Not a file");
+  EXPECT_TRUE(fsys::is_fifo(path));
+}
+
 // An event file kept elsewhere (a synced folder) behind a link, also a link
 // to a link given relative to its folder: every write reaches the file
 // itself, the link stays a link, and the lock and the temporary file lie

@@ -58,6 +58,56 @@ TEST_F(EventListTest, EmptyFileGivesAnEmptyReservedLine) {
   EXPECT_EQ(list.ReservedLine(), "");
 }
 
+// An editor's "Unicode" (UTF-16) save of the file: nothing read as events,
+// the user told, and nothing written into it.
+TEST_F(EventListTest, Utf16FileIsRefusedAndNeverWritten) {
+  const auto utf16 = [](const std::string& text, bool bigEndian) {
+    std::string out;
+    for (char c : text) out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return out;
+  };
+  const std::string text = "reserved\r\n" + Line("01011990", "a") + "\r\n";
+  const std::string files[] = {"\xFF\xFE" + utf16(text, false), "\xFE\xFF" + utf16(text, true),
+                               utf16(text, false), utf16(text, true)};
+  for (const std::string& bytes : files) {
+    SCOPED_TRACE(::testing::PrintToString(bytes.substr(0, 6)));
+    fs.files[kPath] = bytes;
+    EventList store{EventFile{kPath, fs}};
+    const StoreResult loaded = store.LoadEvents();
+    EXPECT_EQ(loaded.error, EventList::kUtf16File);
+    EXPECT_EQ(store.EventCount(), 0);
+    EXPECT_FALSE(store.AppendEvent(Line("02021990", "b")).ok());
+    EXPECT_EQ(fs.files[kPath], bytes);
+  }
+  // Code-page text with a NUL here and there is still the program's file.
+  for (const std::string& bytes : {"r\r\n" + Line("01011990", std::string("a\0b", 3)) + "\r\n", std::string("\xFF\r\n")}) {
+    fs.files[kPath] = bytes;
+    EventList store{EventFile{kPath, fs}};
+    EXPECT_TRUE(store.LoadEvents().ok());
+  }
+}
+
+// A file emptied outside the program cannot be told apart from one a user
+// cleared on purpose in an editor: it is taken as cleared, and the next save
+// writes only its own event. A file that is gone, on the other hand, is
+// written back whole from the store (nobody deletes events that way).
+TEST_F(EventListTest, EmptiedFileIsTakenAsClearedAndAVanishedOneIsWrittenBack) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), c = Line("03031990", "c");
+  Load("r\r\n" + a + "\r\n" + b + "\r\n");
+  fs.Edit(kPath, "");
+  StoreResult r = list.AppendEvent(c);
+  ASSERT_TRUE(r.ok());
+  EXPECT_TRUE(r.reloaded);
+  EXPECT_EQ(fs.files[kPath], "\r\n" + c + "\r\n");
+  EXPECT_EQ(Lines(list), std::vector<std::string>{c});
+
+  Load("r\r\n" + a + "\r\n" + b + "\r\n");
+  fs.files.erase(kPath);
+  r = list.AppendEvent(c);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(fs.files[kPath], "r\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n");
+}
+
 TEST_F(EventListTest, FirstLineIsHeldAndNeverAnEvent) {
   const std::string looksLikeEvent = Line("01011990", "First");
   Load(looksLikeEvent + "\r\n" + Line("02022000", "Second") + "\r\n");

@@ -266,6 +266,18 @@ TEST(IcsReadTest, RefusesWhatTheEventLineCannotHoldExactly) {
       {"DTSTART;VALUE=DATE:20030510\r\nDTEND;VALUE=DATE:20030513\r\n", "past the end of its first day"},
       {"DTSTART:20030510T220000\r\nDURATION:PT3H\r\n", "past the end of its first day"},
       {"DTSTART:20030510T220000\r\nDTEND:20030511T010000\r\n", "past the end of its first day"},
+      // Values cut short, as a hand-made or broken file has them.
+      {"DTSTART:2024\r\n", "DTSTART '2024' is not a date"},
+      {"DTSTART:\r\n", "DTSTART '' is not a date"},
+      {"DTSTART:20240510\r\nDTEND:2024\r\n", "DTEND '2024' is not a date"},
+      {"DTSTART;TZID=\"Europe/Paris:20240510T100000\r\n", "DTSTART '' is not a date"},
+      {"DTSTART:20030510\r\nRRULE:FREQ=YEARLY;FREQ=DAILY\r\n", "RRULE names FREQ twice"},
+      {"DTSTART:20030510\r\nDURATION:P" + std::string(200, '9') + "W\r\n", "DURATION"},
+      {"DTSTART:20030510\r\nDURATION:P" + [] {
+         std::string parts;
+         for (int i = 0; i < 40000; ++i) parts += "99999999W";
+         return parts;
+       }() + "\r\n", "DURATION"},
   };
   for (const auto& c : cases) {
     const IcsImport got = ImportIcs(Calendar(c.properties), EventCategory::kOther);
@@ -349,6 +361,60 @@ TEST(IcsReadTest, FilesOfOtherPrograms) {
   EXPECT_EQ(birthday.events[0].notes, std::vector<std::string>{"name: 1 character(s) the code page cannot hold became '?'"});
 
   EXPECT_FALSE(ImportIcs("BEGIN:VCARD\r\nEND:VCARD\r\n", EventCategory::kOther).error.empty());
+}
+
+TEST(IcsReadTest, ControlCharactersBecomeBlanksAndAreReported) {
+  const IcsImport got = ImportIcs(Calendar("DTSTART:20030510\r\nSUMMARY:a\x1B[31mb\\nc\r\n"), EventCategory::kOther);
+  ASSERT_EQ(got.events.size(), 1u);
+  EXPECT_EQ(ReadName(got.events[0].line), "a [31mb c");
+  EXPECT_EQ(got.events[0].notes, (std::vector<std::string>{"name: line breaks and tabs became blanks",
+                                                           "name: 1 control character(s) became blanks"}));
+  std::string withNul = Calendar("DTSTART:20030510\r\nSUMMARY:x\r\n");
+  withNul.insert(withNul.find("SUMMARY:x") + 9, 1, '\0');
+  const IcsImport nul = ImportIcs(withNul, EventCategory::kOther);
+  ASSERT_EQ(nul.events.size(), 1u);
+  EXPECT_EQ(nul.events[0].line.find('\0'), std::string::npos);
+}
+
+// The rules of one event the program exported (one UID hash, "-yearly",
+// "-monthly", "-daily", "-once") come back as one line, but only as many
+// as a line holds: one of each kind, and a single date alone.
+TEST(IcsReadTest, OwnRulesJoinOnlyWhereOneLineHoldsThem) {
+  const std::string uid = "0123456789abcdef";
+  const auto vevent = [&](const std::string& kind, const std::string& rule) {
+    return "BEGIN:VEVENT\r\nUID:" + uid + "-" + kind + "@redoviri\r\nDTSTART;VALUE=DATE:20030510\r\n" +
+           (rule.empty() ? "" : "RRULE:" + rule + "\r\n") + "SUMMARY:s\r\nEND:VEVENT\r\n";
+  };
+  const std::string yearly = vevent("yearly", "FREQ=YEARLY"), monthly = vevent("monthly", "FREQ=MONTHLY"),
+                    every3 = vevent("daily", "FREQ=DAILY;INTERVAL=3"), every5 = vevent("daily", "FREQ=DAILY;INTERVAL=5"),
+                    once = vevent("once", "");
+  const struct {
+    const char* what;
+    std::string vevents;
+    std::string line;          // the one line made
+    std::vector<int> refused;  // VEVENT numbers
+  } cases[] = {
+      {"yearly, monthly and every 3 days", yearly + monthly + every3, Line("05102003", "  :  ", '6', "YYNY", "003", "s"), {}},
+      {"two day counts", every3 + every5, Line("05102003", "  :  ", '6', "NNNY", "003", "s"), {2}},
+      {"a single date beside a rule", yearly + once, Line("05102003", "  :  ", '6', "YNNN", "000", "s"), {2}},
+      {"a rule beside a single date", once + monthly, Line("05102003", "  :  ", '6', "NNYN", "000", "s"), {2}},
+      {"the same rule twice", yearly + monthly + yearly, Line("05102003", "  :  ", '6', "YYNN", "000", "s"), {3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const IcsImport got = ImportIcs("BEGIN:VCALENDAR\r\n" + c.vevents + "END:VCALENDAR\r\n", EventCategory::kOther);
+    std::vector<std::string> lines;
+    std::vector<int> refused;
+    for (const IcsImported& e : got.events) {
+      if (!e.line.empty()) lines.push_back(e.line);
+      if (!e.refusal.empty()) {
+        refused.push_back(e.vevent);
+        EXPECT_NE(e.refusal.find("vevent 1 cannot hold"), std::string::npos) << e.refusal;
+      }
+    }
+    EXPECT_EQ(lines, std::vector<std::string>{c.line});
+    EXPECT_EQ(refused, c.refused);
+  }
 }
 
 TEST(IcsReadTest, CutsNamesAndCommentsAsTheEditorDoes) {

@@ -17,6 +17,7 @@
 #else
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -39,12 +40,15 @@ inline void MakeWritable(const std::string& file) {
 #endif
 }
 
-// <temp>/<prefix><test name>, new and empty; removed when it goes.
+// <temp>/<prefix><test name>_<process id>, new and empty; removed when it
+// goes. The process id keeps two runs of the suites at once (two checkouts,
+// two builds) out of each other's files.
 class TestFolder {
  public:
   explicit TestFolder(const std::string& prefix)
       : path_(std::filesystem::temp_directory_path() /
-              (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+              (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+               std::to_string(ProcessId()))) {
     Remove();
     std::filesystem::create_directories(path_);
   }
@@ -55,6 +59,13 @@ class TestFolder {
   const std::filesystem::path& Path() const { return path_; }
 
  private:
+  static unsigned long ProcessId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
+  }
   void Remove() {
     std::error_code ec;
     for (const auto& e : std::filesystem::directory_iterator(path_, ec)) MakeWritable(e.path().string());
