@@ -205,6 +205,9 @@ TEST_F(MaskEditTest, LosingActivationIsNotLeavingTheField) {
 // The real message box: closed with OK, it does not come back.
 TEST_F(MaskEditTest, TheMessageBoxComesOnceAndOkEndsIt) {
   date->onInvalid = nullptr;
+  // As where a user typed: the field's window is the active one.
+  SetForegroundWindow(form.Handle());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == form.Handle(); }));
   TypeIncomplete();
   const redoviri::test::MessageBoxAnswerer answerer;
   other->SetFocus();
