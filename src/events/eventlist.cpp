@@ -81,9 +81,12 @@ StoreResult EventList::LoadEvents() {
 bool LooksLikeUtf16(std::string_view bytes) {
   if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return true;
   // Without the byte-order mark: text of ASCII letters has a NUL in every
-  // other byte, which no file of the program holds.
-  const std::string_view start = bytes.substr(0, 64);
-  if (start.size() < 4) return false;
+  // other byte. 64 such bytes hold no CR LF, so they lie within the
+  // reserved line, which a rewrite keeps: a file the store accepted never
+  // becomes one it refuses by its own writing.
+  constexpr std::size_t kLooked = 64;
+  if (bytes.size() < kLooked) return false;
+  const std::string_view start = bytes.substr(0, kLooked);
   int evenNuls = 0, oddNuls = 0;
   for (std::size_t i = 0; i < start.size(); ++i) (i % 2 == 0 ? evenNuls : oddNuls) += start[i] == '\0';
   const int half = static_cast<int>(start.size() / 2);

@@ -79,8 +79,10 @@ TEST_F(EventListTest, Utf16FileIsRefusedAndNeverWritten) {
     EXPECT_FALSE(store.AppendEvent(Line("02021990", "b")).ok());
     EXPECT_EQ(fs.files[kPath], bytes);
   }
-  // Code-page text with a NUL here and there is still the program's file.
-  for (const std::string& bytes : {"r\r\n" + Line("01011990", std::string("a\0b", 3)) + "\r\n", std::string("\xFF\r\n")}) {
+  // Code-page text with a NUL here and there is still the program's file,
+  // also a short first line of NULs and letters by turns.
+  for (const std::string& bytes : {"r\r\n" + Line("01011990", std::string("a\0b", 3)) + "\r\n", std::string("\xFF\r\n"),
+                                   std::string("\0\x08\0\x05\0\r\n", 7)}) {
     fs.files[kPath] = bytes;
     EventList store{EventFile{kPath, fs}};
     EXPECT_TRUE(store.LoadEvents().ok());

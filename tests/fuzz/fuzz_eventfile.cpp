@@ -1,5 +1,5 @@
 // Loading an event file of any bytes: any line length, any line ends, NUL
-// and 8-bit bytes, no reserved line at all. The store must hold exactly the
+// and 8-bit bytes, no reserved line at all (UTF-16 text is refused). The store must hold exactly the
 // file's non-blank lines, sorted, and write them back so that they load the
 // same again; a save and a delete on top must keep every other line.
 #include <algorithm>
@@ -29,6 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   testing::FakeFileSystem fs;
   fs.files[kPath] = bytes;
   EventList list{EventFile{kPath, fs}};
+  if (LooksLikeUtf16(bytes)) {
+    // Refused as a whole, and never written.
+    REDOVIRI_FUZZ_CHECK(list.LoadEvents().error == EventList::kUtf16File);
+    REDOVIRI_FUZZ_CHECK(!list.AppendEvent(std::string(kEventLineLength, 'x')).ok());
+    REDOVIRI_FUZZ_CHECK(fs.files[kPath] == bytes);
+    return 0;
+  }
   REDOVIRI_FUZZ_CHECK(list.LoadEvents().ok());
 
   const EventFileLines content = SplitEventFile(bytes);
