@@ -106,7 +106,10 @@ TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
     // How long a write takes here, from the moment the child is ready.
     Clock::duration writeTime{};
     int oldSeen = 0, newSeen = 0, leftovers = 0;
-    for (int round = -1; round < kRounds; ++round) {
+    // Three rounds are not killed: the quickest of them measures the write.
+    constexpr int kMeasured = 3;
+    writeTime = Clock::duration::max();
+    for (int round = -kMeasured; round < kRounds; ++round) {
       const std::string before = ReadBytes(path);
       EventList mine{EventFile{path, *system}};
       ASSERT_TRUE(mine.LoadEvents().ok());
@@ -137,9 +140,9 @@ TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
       ::close(ready[0]);
       ::close(ready[1]);
       if (round < 0) {
-        // The first round is not killed: it measures the write.
+        // The first rounds are not killed: they measure the write.
         ASSERT_TRUE(Finished(child));
-        writeTime = Clock::now() - start;
+        writeTime = std::min(writeTime, Clock::now() - start);
         ASSERT_EQ(ReadBytes(path), after);
         continue;
       }
