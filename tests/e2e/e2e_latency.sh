@@ -15,11 +15,7 @@ e2e_start
 splash_mapped() { window_of_size_mapped 238 178; }
 splash_gone() { ! splash_mapped; }
 # Gone for good: still gone half a second later.
-splash_gone_for_good() {
-  local since
-  since=$(now_us)
-  while [ $(($(now_us) - since)) -lt 500000 ]; do splash_gone || return 1; done
-}
+splash_gone_for_good() { holds_for 500 splash_gone; }
 misses=()
 stalls=()
 check() {  # WHAT MS LOW_MS HIGH_MS

@@ -257,6 +257,16 @@ choose_quit() {  # TRAY_X TRAY_Y
 # Microseconds since the epoch, from the shell's own clock.
 now_us() { echo "${EPOCHREALTIME/[.,]/}"; }
 
+# True when the condition holds now and, looked at again and again, for the
+# next MS milliseconds; false at the first look where it does not.
+holds_for() {  # MS COMMAND...
+  local ms=$1 since
+  shift
+  since=$(now_us)
+  "$@" || return 1
+  while [ $(($(now_us) - since)) -lt $((ms * 1000)) ]; do "$@" || return 1; done
+}
+
 # True when Redoviri shows a whole window of this size: mapped and not cut
 # to an outline (while a show or hide animation runs, the window is mapped
 # with an empty outline and only the animation's frame is seen).

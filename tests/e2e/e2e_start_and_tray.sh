@@ -32,7 +32,7 @@ differing=$(compare -metric AE "$E2E_DIR/splash_expected.png" "$E2E_DIR/splash_s
 # --- Three seconds on, no window is left, only the tray icon.
 # Gone for good: Wine may unmap the splash for a moment right after it
 # first shows (a blink of 40 to 200 ms), which is not its end.
-gone_for_good() { no_redoviri_window && sleep 0.5 && no_redoviri_window; }
+gone_for_good() { holds_for 500 no_redoviri_window; }
 wait_for 60 gone_for_good || fail "the splash did not go"
 [ $((SECONDS - started)) -ge 3 ] || fail "the splash went before three seconds"
 screenshot "$SHOTS/resident.png"
