@@ -170,7 +170,10 @@ int CmdList(const Args& args, std::ostream& out, std::ostream& err) {
     const CommandLine line(args, kOptions, 0);
     LoadedStore store(FilePath(line));
     std::string text;
-    for (const EventList::Entry& entry : store.list().Entries()) text += entry.line + '\n';
+    for (const EventList::Entry entry : store.list().Entries()) {
+      text += entry.line;
+      text += '\n';
+    }
     return text;
   });
 }

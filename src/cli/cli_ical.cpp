@@ -7,7 +7,6 @@
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "cli/cli_args.h"
@@ -73,7 +72,7 @@ int CmdExportIcs(const Args& args, std::ostream& out, std::ostream& err) {
     }
 
     std::vector<std::string_view> lines;
-    for (const EventList::Entry& e : store.list.Entries()) lines.push_back(e.line);
+    for (const EventList::Entry e : store.list.Entries()) lines.push_back(e.line);
     CivilDate date;
     CivilTime time;
     UtcNow(date, time);
@@ -124,10 +123,7 @@ int CmdImportIcs(const Args& args, std::ostream& out, std::ostream& err) {
     std::vector<bool> added;
     if (line.Has("--dry-run")) {
       // What the write would skip: lines saved already or met before.
-      std::unordered_set<std::string> seen;
-      for (const std::string& l : lines) {
-        added.push_back(store.list.FindEventLine(l) < 0 && seen.insert(l).second);
-      }
+      added = store.list.NewLines(lines);
     } else if (StoreResult r = store.list.AppendEvents(lines, added); !r.ok()) {
       Fail(r.refused ? kRefused : kFileError, r.error);
     }

@@ -122,23 +122,19 @@ std::uint64_t ContentHash::Value() const {
   return h;
 }
 
+bool BlankFileLine(std::string_view line) { return TrimBlanks(line).empty(); }
+
 EventFileLines SplitEventFile(std::string_view bytes) {
   EventFileLines content;
   bool first = true;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    std::size_t end = pos;
-    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-    const std::string_view line = bytes.substr(pos, end - pos);
-    pos = end;
-    if (pos < bytes.size()) pos += bytes.compare(pos, kLineEnd.size(), kLineEnd) == 0 ? kLineEnd.size() : 1;
+  ForEachFileLine(bytes, [&](std::string_view line) {
     if (first) {
       content.reservedLine = line;
       first = false;
-    } else if (!TrimBlanks(line).empty()) {
+    } else if (!BlankFileLine(line)) {
       content.eventLines.push_back(line);
     }
-  }
+  });
   return content;
 }
 
@@ -224,10 +220,10 @@ IoResult EventFile::Append(FileLock& lock, std::int64_t oldSize, std::string_vie
   return written;
 }
 
-IoResult EventFile::Rewrite(std::string_view reservedLine, std::span<const std::string_view> lines,
+IoResult EventFile::Rewrite(std::string_view reservedLine, std::size_t count, const NextLine& lines,
                             ContentHash& hash) const {
   if (IoResult r = EnsureFolder(ParentFolder(target_)); !r.ok()) return r;
-  IoResult written = WriteTemporary(reservedLine, lines, hash);
+  IoResult written = WriteTemporary(reservedLine, count, lines, hash);
   if (written.ok()) written = fs_->Rename(TemporaryPath(), target_);
   if (!written.ok()) {
     // Should the removal fail, the next holder of the lock removes it.
@@ -236,7 +232,7 @@ IoResult EventFile::Rewrite(std::string_view reservedLine, std::span<const std::
   return written;
 }
 
-IoResult EventFile::WriteTemporary(std::string_view reservedLine, std::span<const std::string_view> lines,
+IoResult EventFile::WriteTemporary(std::string_view reservedLine, std::size_t count, const NextLine& lines,
                                    ContentHash& hash) const {
   std::unique_ptr<WritableFile> file;
   if (IoResult r = fs_->CreateEmpty(TemporaryPath(), file); !r.ok()) return r;
@@ -250,7 +246,8 @@ IoResult EventFile::WriteTemporary(std::string_view reservedLine, std::span<cons
   };
   chunk += reservedLine;
   chunk += kLineEnd;
-  for (std::string_view line : lines) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string_view line = lines();
     if (chunk.size() + line.size() > kWriteChunkBytes && !chunk.empty()) {
       if (IoResult r = flushChunk(); !r.ok()) return r;
     }

@@ -17,6 +17,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -116,13 +118,20 @@ class FileSystem {
   // Whether two paths name one existing file (also through links).
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
   // Takes the lock file `path`, creating it when needed. Another holder is
-  // waited for about a second (as a file held by a virus scanner is), then
-  // the lock fails with "I/O error 33".
+  // waited for (kLockWaitMs unless the file system was made with another
+  // wait), then the lock fails with "I/O error 33".
   virtual IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) = 0;
 };
 
+// How long a writer waits for another holder of the lock, polling it
+// every kLockPollMs: long enough for the longest hold, an import of
+// thousands of events into a file near the largest the store holds (a
+// writer of one event holds it for a few milliseconds).
+inline constexpr int kLockWaitMs = 5000;
+inline constexpr int kLockPollMs = 10;
+
 // The platform's file system.
-std::unique_ptr<FileSystem> MakeSystemFileSystem();
+std::unique_ptr<FileSystem> MakeSystemFileSystem(int lockWaitMs = kLockWaitMs);
 
 // Writes a whole file anew through "<file>.new" beside the file the path
 // leads to, then one replace: on any failure the old file stays as it was
@@ -151,15 +160,46 @@ class ContentHash {
   std::size_t pendingCount_ = 0;
 };
 
+// Calls visit(line) for each line of file bytes in turn, the reserved
+// line first. A line ends at CR LF, LF or a lone CR.
+template <class Visit>
+void ForEachFileLine(std::string_view bytes, Visit&& visit) {
+  // The next CR and the next LF at or past `pos`, each looked for again
+  // only once passed: two fast scans of the bytes in all.
+  const char* const data = bytes.data();
+  const std::size_t size = bytes.size();
+  const auto next = [&](char c, std::size_t from) {
+    const void* at = from < size ? std::memchr(data + from, c, size - from) : nullptr;
+    return at == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(at) - data);
+  };
+  std::size_t cr = next('\r', 0), lf = next('\n', 0);
+  std::size_t pos = 0;
+  while (pos < size) {
+    if (cr < pos) cr = next('\r', pos);
+    if (lf < pos) lf = next('\n', pos);
+    const std::size_t end = cr < lf ? cr : lf;
+    visit(bytes.substr(pos, end - pos));
+    pos = end;
+    if (pos < size) pos += data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n' ? 2 : 1;
+  }
+}
+
+// Whether a line of the event file holds only blanks: it is no event.
+bool BlankFileLine(std::string_view line);
+
 // The lines of an event file, as views into the bytes read.
 struct EventFileLines {
   std::string_view reservedLine;
   std::vector<std::string_view> eventLines;  // raw, blank lines left out
 };
 
-// Splits file bytes into the reserved line and the event lines. A line ends
-// at CR LF, LF or a lone CR; lines that hold only blanks are left out.
+// Splits file bytes into the reserved line and the event lines; lines that
+// hold only blanks are left out.
 EventFileLines SplitEventFile(std::string_view bytes);
+
+// The event lines of a rewrite, one after the other: each call gives the
+// next line.
+using NextLine = std::function<std::string_view()>;
 
 // The event file at a fixed path. Does not own the file system.
 class EventFile {
@@ -191,13 +231,13 @@ class EventFile {
   // line, then the event lines, each ended by CR LF. On any failure the
   // file keeps its old content. Needs the lock. The bytes written are
   // hashed into `hash`.
-  IoResult Rewrite(std::string_view reservedLine, std::span<const std::string_view> lines, ContentHash& hash) const;
+  IoResult Rewrite(std::string_view reservedLine, std::size_t count, const NextLine& lines, ContentHash& hash) const;
 
  private:
   IoResult EnsureFolder(const std::string& folder) const;
   IoResult Recover(FileLock& lock) const;
   IoResult CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view bytes) const;
-  IoResult WriteTemporary(std::string_view reservedLine, std::span<const std::string_view> lines,
+  IoResult WriteTemporary(std::string_view reservedLine, std::size_t count, const NextLine& lines,
                           ContentHash& hash) const;
 
   std::string path_;

@@ -14,10 +14,6 @@
 namespace redoviri {
 namespace {
 
-// Another holder of the lock is waited for about a second, polled often:
-// a writer holds it for a few milliseconds.
-constexpr int kLockAttempts = 100;
-constexpr long kLockPollNs = 10'000'000;
 // As many links as the system itself follows in one path.
 constexpr int kMostLinksFollowed = 40;
 
@@ -200,6 +196,8 @@ class PosixFileLock final : public FileLock {
 
 class PosixFileSystem final : public FileSystem {
  public:
+  explicit PosixFileSystem(int lockWaitMs) : lockWaitMs_(lockWaitMs) {}
+
   bool Exists(const std::string& path) override {
     struct stat st{};
     return ::stat(path.c_str(), &st) == 0;
@@ -315,17 +313,22 @@ class PosixFileSystem final : public FileSystem {
       const LockResult taken = TryLock(fd.get(), byteLock);
       if (taken == LockResult::kTaken) break;
       if (taken == LockResult::kFailed) return LastError();
-      if (attempt == kLockAttempts) return Failed(EWOULDBLOCK);
-      const timespec pause{0, kLockPollNs};
+      if (attempt * kLockPollMs >= lockWaitMs_) return Failed(EWOULDBLOCK);
+      const timespec pause{0, kLockPollMs * 1'000'000L};
       ::nanosleep(&pause, nullptr);
     }
     lock = std::make_unique<PosixFileLock>(fd.Release(), byteLock);
     return IoResult::Ok();
   }
+
+ private:
+  int lockWaitMs_;
 };
 
 }  // namespace
 
-std::unique_ptr<FileSystem> MakeSystemFileSystem() { return std::make_unique<PosixFileSystem>(); }
+std::unique_ptr<FileSystem> MakeSystemFileSystem(int lockWaitMs) {
+  return std::make_unique<PosixFileSystem>(lockWaitMs);
+}
 
 }  // namespace redoviri

@@ -11,10 +11,6 @@ namespace {
 // refusal is tried again a few times over about a second.
 constexpr int kAttempts = 5;
 constexpr DWORD kRetryDelayMs = 250;
-// The lock is polled more often over the same second: a writer of this
-// program holds it for a few milliseconds.
-constexpr int kLockAttempts = 100;
-constexpr DWORD kLockPollMs = 10;
 constexpr DWORD kNoError = 0;
 // 100 ns ticks from 1601-01-01 to 1970-01-01.
 constexpr LONGLONG kUnixEpochTicks = 116444736000000000LL;
@@ -197,6 +193,8 @@ class Win32FileLock final : public FileLock {
 
 class Win32FileSystem final : public FileSystem {
  public:
+  explicit Win32FileSystem(int lockWaitMs) : lockWaitMs_(lockWaitMs) {}
+
   bool Exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
   IoResult Stat(const std::string& path, FileStamp& stamp) override {
@@ -310,16 +308,21 @@ class Win32FileSystem final : public FileSystem {
       if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) break;
       const DWORD code = GetLastError();
       if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) return Result(code);
-      if (attempt == kLockAttempts) return Result(ERROR_LOCK_VIOLATION);
+      if (attempt * kLockPollMs >= lockWaitMs_) return Result(ERROR_LOCK_VIOLATION);
       Sleep(kLockPollMs);
     }
     lock = std::make_unique<Win32FileLock>(file.Release());
     return IoResult::Ok();
   }
+
+ private:
+  int lockWaitMs_;
 };
 
 }  // namespace
 
-std::unique_ptr<FileSystem> MakeSystemFileSystem() { return std::make_unique<Win32FileSystem>(); }
+std::unique_ptr<FileSystem> MakeSystemFileSystem(int lockWaitMs) {
+  return std::make_unique<Win32FileSystem>(lockWaitMs);
+}
 
 }  // namespace redoviri

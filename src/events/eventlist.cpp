@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <compare>
-#include <iterator>
-#include <unordered_set>
 #include <cstdint>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
 namespace redoviri {
@@ -15,49 +17,97 @@ unsigned char FoldCase(char c) {
   return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
 }
 
-bool EntryLess(const EventList::Entry& a, const EventList::Entry& b) { return LessIgnoringCase(a.line, b.line); }
-
 // <0, 0 or >0 as `a` sorts before, with or after `b`.
 int CompareIgnoringCase(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
+  std::size_t i = 0;
+  // Equal bytes fold equal: skip them eight at a time (a file may hold one
+  // long line many times over).
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y) break;
+  }
+  for (; i < n; ++i) {
     const unsigned char x = FoldCase(a[i]), y = FoldCase(b[i]);
     if (x != y) return x < y ? -1 : 1;
   }
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-// The first sixteen folded bytes as two numbers: lines whose numbers differ
-// sort as their numbers do, so most comparisons of a load stop there.
+// The first eight folded bytes as two numbers, short lines padded with
+// NULs: lines whose numbers differ sort as their numbers do. So most
+// comparisons of a load stop there (an event line's date).
 struct SortPrefix {
-  std::uint64_t high = 0, low = 0;
+  static constexpr std::size_t kBytes = 8;
+  std::uint32_t high = 0, low = 0;
   explicit SortPrefix(std::string_view line) {
-    for (std::size_t i = 0; i < 16; ++i) {
-      std::uint64_t& part = i < 8 ? high : low;
+    for (std::size_t i = 0; i < kBytes; ++i) {
+      std::uint32_t& part = i < 4 ? high : low;
       part = part << 8 | (i < line.size() ? FoldCase(line[i]) : 0u);
     }
   }
   auto operator<=>(const SortPrefix&) const = default;
 };
 
-// The order of the lines in the store: the whole line ignoring case, equal
-// lines in file order (as inserting them one by one after their equals).
-std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view>& lines) {
+// The event lines of file bytes in the store's order: the whole line
+// ignoring case, equal lines in file order (as inserting them one by one
+// after their equals). Sorting takes 16 bytes a line beside the bytes.
+EventLines SortedLines(std::string_view bytes, std::string_view& reservedLine) {
   struct Key {
     SortPrefix prefix;
-    std::uint32_t index;
+    std::uint32_t start;
+    std::uint32_t length;
   };
+  std::size_t count = 0, textBytes = 0;
+  bool first = true;
+  ForEachFileLine(bytes, [&](std::string_view line) {
+    if (first) {
+      reservedLine = line;
+      first = false;
+    } else if (!BlankFileLine(line)) {
+      ++count;
+      textBytes += line.size();
+    }
+  });
   std::vector<Key> keys;
-  keys.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) keys.push_back({SortPrefix(lines[i]), static_cast<std::uint32_t>(i)});
+  keys.reserve(count);
+  first = true;
+  ForEachFileLine(bytes, [&](std::string_view line) {
+    if (!std::exchange(first, false) && !BlankFileLine(line)) {
+      keys.push_back({SortPrefix(line), static_cast<std::uint32_t>(line.data() - bytes.data()),
+                      static_cast<std::uint32_t>(line.size())});
+    }
+  });
+  const auto lineOf = [&](const Key& key) { return bytes.substr(key.start, key.length); };
   std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    const int c = CompareIgnoringCase(lines[a.index], lines[b.index]);
-    return c != 0 ? c < 0 : a.index < b.index;
+    // Equal prefixes of lines no longer than the prefix: the lines differ
+    // at most in their length.
+    const int c = a.length <= SortPrefix::kBytes && b.length <= SortPrefix::kBytes
+                      ? (a.length < b.length ? -1 : (a.length > b.length ? 1 : 0))
+                      : CompareIgnoringCase(lineOf(a), lineOf(b));
+    return c != 0 ? c < 0 : a.start < b.start;
   });
-  std::vector<std::uint32_t> order(keys.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].index;
-  return order;
+  EventLines::Builder sorted(count, textBytes);
+  for (const Key& key : keys) sorted.Add(lineOf(key));
+  return std::move(sorted).Finish();
+}
+
+// Runs a store operation; one that finds no memory fails with a message,
+// and the windows refresh what they show, as the store may have loaded
+// the file again before.
+template <class Operation>
+StoreResult WithinMemory(Operation operation) {
+  try {
+    return operation();
+  } catch (const std::bad_alloc&) {
+    StoreResult result;
+    result.error = std::string(EventList::kOutOfMemory);
+    result.reloaded = true;
+    return result;
+  }
 }
 
 // A line the file could not give back as the same single event line.
@@ -70,12 +120,17 @@ bool StorableLine(std::string_view line) {
 bool LessIgnoringCase(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) < 0; }
 
 StoreResult EventList::LoadEvents() {
-  // A reader that cannot have the lock (a folder it may not write in)
-  // still reads: a rewrite replaces the file in one step, so it sees the
-  // old or the new content.
-  std::unique_ptr<FileLock> lock;
-  (void)file_.Lock(lock, false);
-  return Load();
+  return WithinMemory([&] {
+    // A reader that cannot have the lock (a folder it may not write in)
+    // still reads: a rewrite replaces the file in one step, so it sees the
+    // old or the new content.
+    std::unique_ptr<FileLock> lock;
+    (void)file_.Lock(lock, false);
+    loaded_ = false;
+    StoreResult result = Load();
+    result.reloaded = false;
+    return result;
+  });
 }
 
 bool LooksLikeUtf16(std::string_view bytes) {
@@ -99,9 +154,13 @@ StoreResult EventList::Load() {
   std::string bytes;
   if (IoResult r = file_.Stat(stamp); !r.ok()) {
     result.error = std::move(r.error);
+  } else if (stamp.exists && stamp.size > kLargestFileBytes) {
+    result.error = std::string(kFileTooLarge);
   } else if (stamp.exists) {
     if (IoResult r = file_.Read(bytes); !r.ok()) {
       result.error = std::move(r.error);
+    } else if (static_cast<std::int64_t>(bytes.size()) > kLargestFileBytes) {
+      result.error = std::string(kFileTooLarge);  // it grew meanwhile
     } else if (LooksLikeUtf16(bytes)) {
       // Each of its lines would read as a broken event, and a line added
       // in the code page would spoil the text for the editor too.
@@ -112,20 +171,19 @@ StoreResult EventList::Load() {
     loaded_ = false;
     return result;
   }
-  Fill(stamp, std::move(bytes));
+  stamp.size = static_cast<std::int64_t>(bytes.size());
+  Fill(stamp, bytes);
+  result.reloaded = true;
   return result;
 }
 
-void EventList::Fill(const FileStamp& stamp, std::string bytes) {
-  const EventFileLines content = SplitEventFile(bytes);
-  std::vector<Entry> entries;
-  entries.reserve(content.eventLines.size());
-  for (std::uint32_t index : SortedOrder(content.eventLines)) {
-    const std::string_view line = content.eventLines[index];
-    entries.push_back({std::string(line), ParseEventLine(line)});
-  }
-  reservedLine_ = stamp.exists ? std::string(content.reservedLine) : std::string(kNewFileLine);
-  entries_ = std::move(entries);
+void EventList::Fill(const FileStamp& stamp, std::string_view bytes) {
+  std::string_view reserved;
+  EventLines lines = SortedLines(bytes, reserved);
+  std::string reservedLine = stamp.exists ? std::string(reserved) : std::string(kNewFileLine);
+  // Nothing past this point fails.
+  lines_ = std::move(lines);
+  reservedLine_ = std::move(reservedLine);
   stamp_ = stamp;
   hash_ = {};
   hash_.Add(bytes);
@@ -139,11 +197,7 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
     result.error = std::move(r.error);
     return result;
   }
-  if (!loaded_) {
-    result = Load();
-    result.reloaded = result.ok();
-    return result;
-  }
+  if (!loaded_) return Load();
   FileStamp now;
   if (IoResult r = file_.Stat(now); !r.ok()) {
     result.error = std::move(r.error);
@@ -154,7 +208,6 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
     stamp_ = now;
     return result;
   }
-  std::string& bytes = readBuffer_;
   bool changed = !now.SameFile(stamp_);
   // Within the time stamp's resolution of the last write, another write of
   // the same size can leave the same stamp: only the content tells then.
@@ -165,41 +218,78 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
   constexpr std::int64_t kCoarseResolutionNs = 2'000'000'000;
   const std::int64_t resolution =
       stamp_.modifiedNs % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
-  if (!changed && stamp_.takenNs - stamp_.modifiedNs < resolution) {
+  if (changed) return Load();
+  if (stamp_.takenNs - stamp_.modifiedNs < resolution) {
+    std::string& bytes = readBuffer_;
     if (IoResult r = file_.Read(bytes); !r.ok()) {
       result.error = std::move(r.error);
       return result;
     }
     ContentHash hash;
     hash.Add(bytes);
-    changed = !(hash == hash_);
-  } else if (changed) {
-    if (IoResult r = file_.Read(bytes); !r.ok()) {
-      result.error = std::move(r.error);
-      return result;
-    }
+    if (!(hash == hash_)) return Load();
   }
-  if (changed) {
-    now.size = static_cast<std::int64_t>(bytes.size());
-    Fill(now, std::exchange(bytes, {}));
-    result.reloaded = true;
-  } else {
-    stamp_ = now;
-  }
+  stamp_ = now;
   return result;
+}
+
+EventList::Entry EventList::EntryAt(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= lines_.size()) {
+    throw std::out_of_range("event index " + std::to_string(index));
+  }
+  return lines_.At(static_cast<std::size_t>(index));
 }
 
 int EventList::FindEventLine(std::string_view line) const {
   constexpr auto kLength = static_cast<std::size_t>(kEventLineLength);
   if (line.size() > kLength) return -1;
   const auto at = [](std::string_view text, std::size_t i) { return i < text.size() ? text[i] : ' '; };
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const std::string_view stored = entries_[i].line;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const std::string_view stored = lines_.Line(i);
     std::size_t k = 0;
     while (k < kLength && at(stored, k) == at(line, k)) ++k;
     if (k == kLength) return static_cast<int>(i);
   }
   return -1;
+}
+
+std::vector<bool> EventList::NewLines(std::span<const std::string> lines) const {
+  constexpr auto kLength = static_cast<std::size_t>(kEventLineLength);
+  // A line padded with blanks to 110 characters; a longer one stays whole:
+  // it equals no saved line, only its twin among `lines`.
+  std::vector<std::string> keys(lines.size());
+  std::unordered_map<std::string_view, std::size_t> firstOf;
+  firstOf.reserve(lines.size());
+  std::vector<bool> fresh(lines.size(), false);
+  // The first sixteen bytes of the keys a saved line may equal, sorted: a
+  // saved line is hashed and looked up only when its own are among them.
+  using Start = std::pair<std::uint64_t, std::uint64_t>;
+  const auto startOf = [](std::string_view padded) {
+    Start start;
+    std::memcpy(&start.first, padded.data(), 8);
+    std::memcpy(&start.second, padded.data() + 8, 8);
+    return start;
+  };
+  std::vector<Start> starts;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    keys[i] = lines[i];
+    if (keys[i].size() < kLength) keys[i].resize(kLength, ' ');
+    fresh[i] = firstOf.emplace(keys[i], i).second;
+    if (fresh[i] && keys[i].size() == kLength) starts.push_back(startOf(keys[i]));
+  }
+  std::sort(starts.begin(), starts.end());
+  if (starts.empty()) return fresh;
+  std::string key(kLength, ' ');
+  for (const Entry entry : lines_) {
+    const std::size_t n = std::min(entry.line.size(), kLength);
+    std::memcpy(key.data(), entry.line.data(), std::min<std::size_t>(n, 16));
+    if (n < 16) std::memset(key.data() + n, ' ', 16 - n);
+    if (!std::binary_search(starts.begin(), starts.end(), startOf(key))) continue;
+    key.replace(0, n, entry.line.substr(0, n));
+    std::fill(key.begin() + static_cast<std::ptrdiff_t>(n), key.end(), ' ');
+    if (auto it = firstOf.find(key); it != firstOf.end()) fresh[it->second] = false;
+  }
+  return fresh;
 }
 
 StoreResult EventList::AppendEvent(std::string line) {
@@ -215,125 +305,137 @@ StoreResult EventList::AppendEvent(std::string line) {
 }
 
 StoreResult EventList::AppendEvents(std::vector<std::string> lines, std::vector<bool>& added) {
-  StoreResult result;
   added.assign(lines.size(), false);
   if (!std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return StorableLine(l); })) {
+    StoreResult result;
     result.error = "Not an event line";
     result.refused = true;
     return result;
   }
-  std::unique_ptr<FileLock> lock;
-  result = BeginWrite(lock);
-  if (!result.ok()) return result;
+  return WithinMemory([&] {
+    std::unique_ptr<FileLock> lock;
+    StoreResult result = BeginWrite(lock);
+    if (!result.ok()) return result;
 
-  // The new entries in the order they take among themselves: a line after
-  // the lines equal to it, earlier lines of the call first.
-  std::vector<Entry> fresh;
-  // Lines of the call seen so far, padded as FindEventLine compares them.
-  std::unordered_set<std::string> seen;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (FindEventLine(lines[i]) >= 0) continue;
-    std::string padded = lines[i];
-    if (padded.size() < static_cast<std::size_t>(kEventLineLength)) padded.resize(kEventLineLength, ' ');
-    if (!seen.insert(std::move(padded)).second) continue;
-    added[i] = true;
-    Entry entry{std::move(lines[i]), {}};
-    entry.parsed = ParseEventLine(entry.line);
-    fresh.push_back(std::move(entry));
-  }
-  if (fresh.empty()) return result;
-  // The file takes the lines in the order they were given.
-  std::string body;
-  if (stamp_.exists) {
-    body.reserve(fresh.size() * (kEventLineLength + 2));
-    for (const Entry& e : fresh) {
-      body += e.line;
-      body += "\r\n";
+    const std::vector<bool> fresh = NewLines(lines);
+    // The new lines in the order they take among themselves: a line after
+    // the lines equal to it, earlier lines of the call first.
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (fresh[i]) order.push_back(i);
     }
-  }
-  std::stable_sort(fresh.begin(), fresh.end(), EntryLess);
-
-  if (!stamp_.exists) {
-    // Store order: a new line after the saved lines equal to it.
-    std::vector<std::string_view> all;
-    all.reserve(entries_.size() + fresh.size());
-    std::size_t f = 0;
-    for (const Entry& e : entries_) {
-      while (f < fresh.size() && EntryLess(fresh[f], e)) all.push_back(fresh[f++].line);
-      all.push_back(e.line);
-    }
-    while (f < fresh.size()) all.push_back(fresh[f++].line);
-    if (IoResult r = WriteAnew(all); !r.ok()) {
-      added.assign(added.size(), false);
-      result.error = std::move(r.error);
-      return result;
-    }
-  } else {
+    if (order.empty()) return result;
+    // The file takes the lines in the order they were given.
     std::string bytes;
-    if (stamp_.size == 0) {
-      // Line 1 of the file is the reserved line, never an event.
-      bytes += reservedLine_;
-      bytes += "\r\n";
-    } else if (lastByte_ != '\n' && lastByte_ != '\r') {
-      // A last line left without its line end (a hand-edited file) is
-      // ended first, so the new line never joins it.
-      bytes += "\r\n";
+    if (stamp_.exists) {
+      if (stamp_.size == 0) {
+        // Line 1 of the file is the reserved line, never an event.
+        bytes += reservedLine_;
+        bytes += "\r\n";
+      } else if (lastByte_ != '\n' && lastByte_ != '\r') {
+        // A last line left without its line end (a hand-edited file) is
+        // ended first, so the new line never joins it.
+        bytes += "\r\n";
+      }
+      for (std::size_t i : order) {
+        bytes += lines[i];
+        bytes += "\r\n";
+      }
     }
-    bytes += body;
-    if (IoResult r = file_.Append(*lock, stamp_.size, bytes); !r.ok()) {
-      added.assign(added.size(), false);
-      result.error = std::move(r.error);
-      return result;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return LessIgnoringCase(lines[a], lines[b]); });
+    std::vector<EventLines::Insertion> insertions;
+    insertions.reserve(order.size());
+    std::size_t textBytes = 0;
+    for (std::size_t i : order) {
+      insertions.push_back({lines[i], ParseEventLine(lines[i]), PlaceAfterEquals(lines[i])});
+      textBytes += lines[i].size();
     }
-    ContentHash hash = hash_;
-    hash.Add(bytes);
-    WrittenNow(hash);
-  }
-  std::vector<Entry> merged;
-  merged.reserve(entries_.size() + fresh.size());
-  std::merge(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()),
-             std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()), std::back_inserter(merged),
-             EntryLess);
-  entries_ = std::move(merged);
-  return result;
-}
-
-StoreResult EventList::RemoveEvent(int index) {
-  StoreResult result;
-  if (index < 0 || index >= EventCount()) {
-    result.error = "List index out of bounds (" + std::to_string(index) + ")";
-    return result;
-  }
-  std::string removed = EventLineAt(index);
-  std::unique_ptr<FileLock> lock;
-  result = BeginWrite(lock);
-  if (!result.ok()) return result;
-  if (result.reloaded) {
-    const std::string_view wanted = std::string_view(removed).substr(0, kEventLineLength);
-    index = FindEventLine(wanted);
-    if (index < 0) {
-      result.error = kEventGone;
+    const std::size_t count = lines_.size() + insertions.size();
+    const auto size = stamp_.exists ? stamp_.size + static_cast<std::int64_t>(bytes.size())
+                                    : static_cast<std::int64_t>(reservedLine_.size() + lines_.TextBytes() +
+                                                                textBytes + 2 * (count + 1));
+    if (size > kLargestFileBytes) {
+      result.error = std::string(kWouldBeTooLarge);
       result.refused = true;
       return result;
     }
-  }
-
-  std::vector<std::string_view> remaining;
-  remaining.reserve(entries_.size() - 1);
-  for (int i = 0; i < EventCount(); ++i) {
-    if (i != index) remaining.push_back(entries_[static_cast<std::size_t>(i)].line);
-  }
-  if (IoResult r = WriteAnew(remaining); !r.ok()) {
-    result.error = std::move(r.error);
+    lines_.Reserve(insertions);
+    if (!stamp_.exists) {
+      std::size_t next = 0, f = 0;
+      const auto merged = [&]() -> std::string_view {
+        if (f < insertions.size() && insertions[f].before <= next) return insertions[f++].line;
+        return lines_.Line(next++);
+      };
+      if (IoResult r = WriteAnew(count, merged); !r.ok()) {
+        result.error = std::move(r.error);
+        return result;
+      }
+    } else {
+      if (IoResult r = file_.Append(*lock, stamp_.size, bytes); !r.ok()) {
+        result.error = std::move(r.error);
+        return result;
+      }
+      ContentHash hash = hash_;
+      hash.Add(bytes);
+      WrittenNow(hash);
+    }
+    lines_.Insert(insertions);
+    added = fresh;
     return result;
-  }
-  entries_.erase(entries_.begin() + index);
-  return result;
+  });
 }
 
-IoResult EventList::WriteAnew(std::span<const std::string_view> lines) {
+std::size_t EventList::PlaceAfterEquals(std::string_view line) const {
+  std::size_t low = 0, high = lines_.size();
+  while (low < high) {
+    const std::size_t mid = low + (high - low) / 2;
+    if (LessIgnoringCase(line, lines_.Line(mid))) {
+      high = mid;
+    } else {
+      low = mid + 1;
+    }
+  }
+  return low;
+}
+
+StoreResult EventList::RemoveEvent(int index) {
+  if (index < 0 || index >= EventCount()) {
+    StoreResult result;
+    result.error = "List index out of bounds (" + std::to_string(index) + ")";
+    return result;
+  }
+  return WithinMemory([&] {
+    const std::string removed = EventLineAt(index);
+    std::unique_ptr<FileLock> lock;
+    StoreResult result = BeginWrite(lock);
+    if (!result.ok()) return result;
+    if (result.reloaded) {
+      index = FindEventLine(std::string_view(removed).substr(0, kEventLineLength));
+      if (index < 0) {
+        result.error = kEventGone;
+        result.refused = true;
+        return result;
+      }
+    }
+    const auto at = static_cast<std::size_t>(index);
+    std::size_t next = 0;
+    const auto remaining = [&] {
+      if (next == at) ++next;
+      return lines_.Line(next++);
+    };
+    if (IoResult r = WriteAnew(lines_.size() - 1, remaining); !r.ok()) {
+      result.error = std::move(r.error);
+      return result;
+    }
+    lines_.Remove(at);
+    return result;
+  });
+}
+
+IoResult EventList::WriteAnew(std::size_t count, const NextLine& lines) {
   ContentHash hash;
-  if (IoResult r = file_.Rewrite(reservedLine_, lines, hash); !r.ok()) return r;
+  if (IoResult r = file_.Rewrite(reservedLine_, count, lines, hash); !r.ok()) return r;
   WrittenNow(hash);
   return IoResult::Ok();
 }

@@ -2,7 +2,11 @@
 //
 // The store keeps every event line exactly as read or built, sorted in
 // ascending order of the whole line with letter case ignored, and beside
-// each line its parsed form, so matching never re-reads text. The event file
+// each line its parsed form, so matching never re-reads text. It holds
+// files up to 64 MB of any shape, in a few times their size of memory
+// (EventLines); a larger file is refused, as is a change that would make
+// the file larger, and a load or change that finds no memory fails with
+// "Out of memory", leaving the store and the file as they were. The event file
 // follows the store: an append adds one line at its end, a removal rewrites
 // it.
 //
@@ -14,6 +18,7 @@
 // store that could not read its file never writes it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -21,6 +26,7 @@
 #include <vector>
 
 #include "events/eventfile.h"
+#include "events/eventlines.h"
 #include "events/eventrecord.h"
 
 namespace redoviri {
@@ -45,10 +51,7 @@ struct [[nodiscard]] StoreResult : IoResult {
 
 class EventList {
  public:
-  struct Entry {
-    std::string line;
-    ParsedEvent parsed;
-  };
+  using Entry = EventLines::Entry;
 
   // First line of a file the program creates.
   static constexpr std::string_view kNewFileLine = "Redoviri by DUZOVU event file";
@@ -56,6 +59,13 @@ class EventList {
   static constexpr std::string_view kEventGone = "That event is no longer in the event file..";
   static constexpr std::string_view kUtf16File =
       "The event file is UTF-16 (\"Unicode\") text: save it as ANSI text to use it";
+  // The largest event file the store holds.
+  static constexpr std::int64_t kLargestFileBytes = std::int64_t{64} << 20;
+  static constexpr std::string_view kFileTooLarge =
+      "The event file is larger than 64 MB, more than the program holds";
+  static constexpr std::string_view kWouldBeTooLarge =
+      "The event file would grow past 64 MB, more than the program holds";
+  static constexpr std::string_view kOutOfMemory = "Out of memory";
 
   explicit EventList(EventFile file) : file_(std::move(file)) {}
 
@@ -68,6 +78,10 @@ class EventList {
   // padded with blanks (a line whose trailing blanks an editor stripped is
   // the same event), letter case counting; or -1.
   int FindEventLine(std::string_view line) const;
+  // Which of `lines` an AppendEvents would add: those equal (as
+  // FindEventLine compares) to no saved line and to no earlier one of
+  // them. One pass over the store, whatever the number of lines.
+  std::vector<bool> NewLines(std::span<const std::string> lines) const;
   // Adds the line at its sorted place, after any entries equal to it, and at
   // the end of the file. A file that does not exist (any more) is written
   // anew with the reserved line and the whole store; an empty file gets its
@@ -92,10 +106,15 @@ class EventList {
   // False after a load that failed, until one succeeds.
   bool Loaded() const { return loaded_; }
 
-  int EventCount() const { return static_cast<int>(entries_.size()); }
-  const std::string& EventLineAt(int index) const { return EntryAt(index).line; }
-  const Entry& EntryAt(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
-  std::span<const Entry> Entries() const { return entries_; }
+  int EventCount() const { return static_cast<int>(lines_.size()); }
+  std::string EventLineAt(int index) const { return std::string(EntryAt(index).line); }
+  // The entry's line stays valid until the store changes. Throws
+  // std::out_of_range for an index outside the store.
+  Entry EntryAt(int index) const;
+  const EventLines& Entries() const { return lines_; }
+  // Memory the store holds for its lines, and the buffer it compares the
+  // file with.
+  std::size_t MemoryBytes() const { return lines_.MemoryBytes() + readBuffer_.capacity(); }
   const std::string& ReservedLine() const { return reservedLine_; }
   const EventFile& File() const { return file_; }
 
@@ -104,17 +123,21 @@ class EventList {
   StoreResult Load();
   // Takes the lock and brings the store up to date with the file.
   StoreResult BeginWrite(std::unique_ptr<FileLock>& lock);
-  // Fills the store from file bytes of the given stamp.
-  void Fill(const FileStamp& stamp, std::string bytes);
-  // Writes the file anew from the reserved line and `lines`, then records it.
-  IoResult WriteAnew(std::span<const std::string_view> lines);
+  // Fills the store from file bytes of the given stamp; on a failure (out
+  // of memory) the store stays as it was.
+  void Fill(const FileStamp& stamp, std::string_view bytes);
+  // Writes the file anew from the reserved line and `count` lines, then
+  // records it.
+  IoResult WriteAnew(std::size_t count, const NextLine& lines);
+  // Index of the first entry that sorts after `line`.
+  std::size_t PlaceAfterEquals(std::string_view line) const;
   // Records what the store knows of the file just written (ending in a
   // line end) of that content: its stamp, the hash, the last byte.
   void WrittenNow(const ContentHash& hash);
 
   EventFile file_;
   std::string reservedLine_{kNewFileLine};
-  std::vector<Entry> entries_;
+  EventLines lines_;
   bool loaded_ = false;
   // The file as last read or written: its stamp, a hash of its bytes and
   // its last byte (0 when empty).

@@ -135,17 +135,36 @@ TEST_F(AppShellTest, WithoutAnEventFileTheProgramStartsEmptyAndSilent) {
   EXPECT_EQ(files->replaceCount, 0) << "starting writes nothing";
 }
 
+// A file the store cannot load: the message is shown once, the store stays
+// empty, and the calendar, the tray and the clock go on.
 TEST_F(AppShellTest, ALoadFailureIsShownAndTheCalendarAndTrayStillShowToday) {
-  files->FailNext(FakeFileSystem::Op::kRead, "I/O error 32");
-  Start({EventLine("02142000", EventCategory::kBirthday, "YNNN", "Anna")});
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0], "I/O error 32");
-  EXPECT_EQ(app->Form2().Events().EventCount(), 0);
-  TForm1& main = app->Form1();
-  EXPECT_EQ(Access::Widgets(main).pd[TodayCell()]->Colour(), kToday);
-  EXPECT_EQ(Access::Tray(main).ToolTip(), "Well, no event for today...");
-  EXPECT_TRUE(Access::Tray(main).Active());
-  EXPECT_TRUE(Access::Widgets(main).Timer1->Enabled());
+  const struct {
+    const char* what;
+    std::function<void(FakeFileSystem&)> fault;
+    std::string error;
+  } kCases[] = {
+      {"file held elsewhere", [](FakeFileSystem& fs) { fs.FailNext(FakeFileSystem::Op::kRead, "I/O error 32"); },
+       "I/O error 32"},
+      {"no memory for the file", [](FakeFileSystem& fs) { fs.readsWithoutMemory = 1; },
+       std::string(EventList::kOutOfMemory)},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    TearDown();  // the program of the case before
+    ownedFiles = std::make_unique<FakeFileSystem>();
+    files = ownedFiles.get();
+    errors.clear();
+    c.fault(*files);
+    Start({EventLine("02142000", EventCategory::kBirthday, "YNNN", "Anna")});
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], c.error);
+    EXPECT_EQ(app->Form2().Events().EventCount(), 0);
+    TForm1& main = app->Form1();
+    EXPECT_EQ(Access::Widgets(main).pd[TodayCell()]->Colour(), kToday);
+    EXPECT_EQ(Access::Tray(main).ToolTip(), "Well, no event for today...");
+    EXPECT_TRUE(Access::Tray(main).Active());
+    EXPECT_TRUE(Access::Widgets(main).Timer1->Enabled());
+  }
 }
 
 // ---------------------------------------------------------------- the store

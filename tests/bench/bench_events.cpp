@@ -1,8 +1,9 @@
 // Event store and reminders over 1,000 to 100,000 events: loading the file,
-// saving into it, one marking pass of a month, one day listing and today's
-// count.
+// saving into it, importing into it, one marking pass of a month, one day
+// listing and today's count.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -154,6 +155,29 @@ void BM_SaveAfterOutsideChange(benchmark::State& state) {
   }
 }
 
+// An import of n events into a file of n events, none of them saved yet:
+// the duplicate test of every line and the one append, all under the lock
+// that other writers wait for.
+void BM_ImportEvents(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  std::mt19937 rng(19991231);
+  std::vector<std::string> fresh;
+  for (int i = 0; i < n; ++i) fresh.push_back(RandomLine(rng) + "!");  // ends unlike any saved line
+  auto fs = MakeSystemFileSystem();
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::string path = WritableCopy(n, "import_");
+    EventList list{EventFile{path, *fs}};
+    if (!list.LoadEvents().ok()) std::abort();
+    std::vector<std::string> lines = fresh;
+    std::vector<bool> added;
+    state.ResumeTiming();
+    const StoreResult r = list.AppendEvents(std::move(lines), added);
+    if (!r.ok() || std::count(added.begin(), added.end(), true) != n) state.SkipWithError("import failed");
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
 void BM_MarkMonth(benchmark::State& state) {
   LoadedStore store(static_cast<int>(state.range(0)));
   const MonthMarkInput may = May2003();
@@ -177,6 +201,7 @@ BENCHMARK(BM_LoadEvents)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kM
 BENCHMARK(BM_SaveBaseline)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveUnchanged)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveAfterOutsideChange)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportEvents)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarkMonth)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListDay)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountToday)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

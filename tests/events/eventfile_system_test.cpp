@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <thread>
 
@@ -49,7 +50,9 @@ class EventFileSystemTest : public ::testing::Test {
   static std::vector<std::string> JustTheFile() { return {"Redoviri.ini", "Redoviri.ini.lock"}; }
 
   test::TestFolder dir{"redoviri_events_"};
-  std::unique_ptr<FileSystem> system = MakeSystemFileSystem();
+  // A lock held elsewhere is waited for 0.6 s here, not the program's
+  // seconds: the tests that find it held wait that long.
+  std::unique_ptr<FileSystem> system = MakeSystemFileSystem(600);
   fsys::path folder = dir.Path();
   std::string path = (folder / "Redoviri.ini").string();
 };
@@ -139,6 +142,24 @@ TEST_F(EventFileSystemTest, LockKeepsOutASecondHolderAndCarriesTheNote) {
   ASSERT_TRUE(second->WriteNote("").ok());
   ASSERT_TRUE(second->ReadNote(note).ok());
   EXPECT_EQ(note, "");
+}
+
+// An import into a big file holds the lock for a good part of a second or
+// more; a writer of one event meanwhile waits it out instead of failing
+// with "I/O error 33" after the second writers used to wait.
+TEST_F(EventFileSystemTest, AWriterWaitsOutALongHoldOfTheLock) {
+  std::unique_ptr<FileSystem> patient = MakeSystemFileSystem();  // the program's wait
+  EventList writer{EventFile{path, *patient}};
+  ASSERT_TRUE(writer.LoadEvents().ok());
+  std::unique_ptr<FileLock> held;
+  ASSERT_TRUE(system->Lock(path + ".lock", held).ok());
+  std::future<StoreResult> added = std::async(std::launch::async, [&] { return writer.AppendEvent(Line("05051990", "e")); });
+  // The hold of an import: longer than the old wait, well within the new.
+  EXPECT_EQ(added.wait_for(std::chrono::milliseconds(1500)), std::future_status::timeout);
+  held.reset();
+  const StoreResult r = added.get();
+  EXPECT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(writer.EventCount(), 1);
 }
 
 TEST_F(EventFileSystemTest, FirstSaveCreatesTheMissingFolders) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <random>
 
 #include "events/fake_filesystem.h"
 
@@ -735,6 +736,116 @@ TEST_F(EventListTest, AppendEventsIsRefusedWhole) {
   EXPECT_EQ(added, (std::vector<bool>{false, false}));
   EXPECT_EQ(fs.files[kPath], before);
   EXPECT_EQ(Lines(list), std::vector<std::string>{a});
+}
+
+// The store of a file costs a few times the file's size whatever the shape
+// of its lines; before, each line cost a string and its heap block, some
+// sixty bytes for a one-letter line.
+TEST_F(EventListTest, MemoryIsASmallMultipleOfTheFileWhateverItsLines) {
+  struct Shape {
+    const char* what;
+    std::string line;  // with its line end
+    double bound;      // memory per file byte
+  };
+  const Shape kShapes[] = {
+      {"one letter, LF", "x\n", 5.0},
+      {"one letter, CR LF", "y\r\n", 4.0},
+      {"a date alone", "01012024\n", 4.0},
+      {"event lines", Line("01011990", "a") + "\r\n", 1.5},
+  };
+  for (const Shape& shape : kShapes) {
+    std::string bytes = "r\r\n";
+    while (bytes.size() < 2'000'000) bytes += shape.line;
+    Load(bytes);
+    const double perByte = static_cast<double>(list.MemoryBytes()) / static_cast<double>(bytes.size());
+    EXPECT_LE(perByte, shape.bound) << shape.what;
+    EXPECT_EQ(list.EventCount(), static_cast<int>((bytes.size() - 3) / shape.line.size())) << shape.what;
+  }
+}
+
+TEST_F(EventListTest, FileLargerThanTheStoreHoldsIsRefusedAndNeverWritten) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b");
+  // Lines of a thousand bytes: the size counts, not their number.
+  std::string longLine(998, 'q');
+  std::string bytes = "r\r\n" + a + "\r\n";
+  while (bytes.size() + 1000 <= static_cast<std::size_t>(EventList::kLargestFileBytes)) bytes += longLine + "\r\n";
+  bytes.resize(static_cast<std::size_t>(EventList::kLargestFileBytes), 'q');
+  Load(bytes);  // just the largest size
+  // One line more would make it larger.
+  StoreResult r = list.AppendEvent(b);
+  EXPECT_TRUE(r.refused);
+  EXPECT_EQ(r.error, EventList::kWouldBeTooLarge);
+  EXPECT_EQ(fs.files[kPath].size(), bytes.size());
+
+  fs.Edit(kPath, bytes + "\r\n");
+  r = list.LoadEvents();
+  EXPECT_EQ(r.error, EventList::kFileTooLarge);
+  EXPECT_FALSE(list.Loaded());
+  r = list.AppendEvent(b);
+  EXPECT_EQ(r.error, EventList::kFileTooLarge);
+  ASSERT_TRUE(list.RemoveEvent(0).error == EventList::kFileTooLarge);
+  EXPECT_EQ(fs.files[kPath], bytes + "\r\n");
+}
+
+// A read that finds no memory fails the load or the change with a message:
+// nothing is written, the store keeps what it held, and the program goes on.
+TEST_F(EventListTest, NoMemoryForTheFileFailsWithAMessageAndChangesNothing) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), c = Line("03031990", "c");
+  fs.files[kPath] = "r\r\n" + a + "\r\n";
+  fs.readsWithoutMemory = 1;
+  StoreResult r = list.LoadEvents();
+  EXPECT_EQ(r.error, EventList::kOutOfMemory);
+  EXPECT_FALSE(list.Loaded());
+  EXPECT_EQ(list.EventCount(), 0);
+
+  ASSERT_TRUE(list.LoadEvents().ok());
+  fs.Edit(kPath, "r\r\n" + a + "\r\n" + b + "\r\n");  // the save must load it again
+  const std::string before = fs.files[kPath];
+  fs.readsWithoutMemory = 1;
+  r = list.AppendEvent(c);
+  EXPECT_EQ(r.error, EventList::kOutOfMemory);
+  EXPECT_TRUE(r.reloaded);
+  EXPECT_EQ(fs.files[kPath], before);
+  EXPECT_EQ(Lines(list), std::vector<std::string>{a});
+  EXPECT_TRUE(fs.heldLocks.empty());
+
+  r = list.AppendEvent(c);  // memory again: the edit is kept
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{a, b, c}));
+}
+
+// The duplicate test of many lines at once agrees with FindEventLine over
+// lines that differ only past the first sixteen characters, in their case,
+// in trailing blanks, or past 110 characters.
+TEST_F(EventListTest, NewLinesAgreeWithFindEventLine) {
+  std::mt19937 rng(5);
+  const auto any = [&] {
+    static const std::string kStarts[] = {"01011990;00:00;2", "01011990;00:00;3", "x", ""};
+    std::string line = kStarts[rng() % 4];
+    const std::size_t more = rng() % 4 == 0 ? 100 + rng() % 20 : rng() % 8;
+    static const char kLetters[] = "aA ";
+    while (line.size() < more) line += kLetters[rng() % 3];
+    return line.empty() || line.back() == ' ' ? line + "z" : line;
+  };
+  std::string bytes = "r\r\n";
+  for (int i = 0; i < 300; ++i) bytes += any() + (rng() % 3 == 0 ? std::string("   ") : std::string()) + "\r\n";
+  Load(bytes);
+  std::vector<std::string> lines;
+  for (int i = 0; i < 300; ++i) lines.push_back(any());
+  std::vector<bool> expected;
+  std::vector<std::string> earlier;
+  for (const std::string& l : lines) {
+    const auto padded = [](std::string t) {
+      if (t.size() < 110) t.resize(110, ' ');
+      return t;
+    };
+    const bool twin = std::any_of(earlier.begin(), earlier.end(), [&](const std::string& e) { return padded(e) == padded(l); });
+    expected.push_back(list.FindEventLine(l) < 0 && !twin);
+    earlier.push_back(l);
+  }
+  EXPECT_EQ(list.NewLines(lines), expected);
+  EXPECT_GT(std::count(expected.begin(), expected.end(), false), 20);
+  EXPECT_GT(std::count(expected.begin(), expected.end(), true), 20);
 }
 
 }  // namespace

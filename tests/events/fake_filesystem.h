@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <set>
 #include <string>
@@ -51,6 +52,9 @@ class FakeFileSystem final : public FileSystem {
   std::int64_t nowNs = 0;
   // Bytes the disk still takes; writes past them fail with "Disk full".
   std::optional<std::int64_t> freeBytes;
+  // Reads that find no memory for the bytes (throw std::bad_alloc), from
+  // the next one on.
+  int readsWithoutMemory = 0;
 
   // The next call of `op` fails with `message`. A failing write writes
   // half its bytes first.
@@ -93,6 +97,10 @@ class FakeFileSystem final : public FileSystem {
     if (IoResult r = Step(Op::kOpen); !r.ok()) return r;
     if (!files.count(path)) return Fail(io_text::kFileNotFound);
     if (IoResult r = Step(Op::kRead); !r.ok()) return r;
+    if (readsWithoutMemory > 0) {
+      --readsWithoutMemory;
+      throw std::bad_alloc();
+    }
     bytes = files.at(path);
     return IoResult::Ok();
   }
