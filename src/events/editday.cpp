@@ -293,20 +293,24 @@ void TForm2::FormCreate() {
 void TForm2::ClearEventRows() {
   StringGrid1->SetRowCount(2);
   for (int c = kNameColumn; c <= kEachMonthColumn; ++c) StringGrid1->SetCell(c, 1, "");
+  rowLines_.clear();
 }
 
-void TForm2::AddEventRow(const DayRow& row) {
+void TForm2::AddEventRow(const DayRow& row, std::string line) {
   int target = 1;
   if (!StringGrid1->Cell(kNameColumn, 1).empty()) {
     target = StringGrid1->RowCount();
     StringGrid1->SetRowCount(target + 1);
   }
   for (int c = 0; c < kDayColumnCount; ++c) StringGrid1->SetCell(c, target, row[static_cast<std::size_t>(c)]);
+  rowLines_.resize(static_cast<std::size_t>(target));
+  rowLines_[static_cast<std::size_t>(target - 1)] = std::move(line);
 }
 
 void TForm2::ShowDayListing(const DayListing& listing) {
   ClearEventRows();
-  for (const DayRow& row : listing.rows) AddEventRow(row);
+  for (std::size_t i = 0; i < listing.rows.size(); ++i)
+    AddEventRow(listing.rows[i], i < listing.lines.size() ? listing.lines[i] : std::string());
 }
 
 void TForm2::ShowSelectedDate(const std::optional<CivilDate>& date) {
@@ -377,8 +381,10 @@ void TForm2::ShowRow(Mode mode) {
   daye->SetText(date.substr(monthFirst ? 3 : 0, 2));
   yeare->SetText(date.substr(6, 4));
   timee->SetText(StringGrid1->Cell(kTimeColumn, r));
-  if (const auto category = CategoryFromWord(StringGrid1->Cell(kCategoryColumn, r)))
-    deletee->SetTag(CodeOf(*category));
+  // A hand-edited category outside the six is shown as an Other event.
+  const auto category = CategoryFromWord(StringGrid1->Cell(kCategoryColumn, r));
+  deletee->SetTag(CodeOf(category.value_or(EventCategory::kOther)));
+  shownLine_ = static_cast<std::size_t>(r) <= rowLines_.size() ? rowLines_[static_cast<std::size_t>(r - 1)] : "";
   Paint(mode, deletee->Tag());
   CheckBox[1]->SetChecked(StringGrid1->Cell(kEachYearColumn, r) == "Y");
   CheckBox[2]->SetChecked(StringGrid1->Cell(kEachMonthColumn, r) == "Y");
@@ -459,7 +465,7 @@ void TForm2::saveeClick() {
   // Such a save has listed the day afresh from the store, with the new
   // event when it falls on that day: then it has its row already.
   if (relisted && GridHolds(MakeDayRow(built.line, deps_.locale.IsMonthFirst()))) return;
-  AddEventRow(row);
+  AddEventRow(row, built.line);
 }
 
 bool TForm2::GridHolds(const DayRow& row) const {
@@ -471,9 +477,25 @@ bool TForm2::GridHolds(const DayRow& row) const {
   return false;
 }
 
+// A hand-edited line may run past the fixed length: its first 110
+// characters name it in the store.
+namespace {
+std::string_view StoredKey(std::string_view line) { return line.substr(0, kEventLineLength); }
+}  // namespace
+
 void TForm2::deleteeClick() {
-  const BuiltLine built = BuildEventLine(RecordInFields(deletee->Tag()));
-  if (!built.ok() || eventlist.FindEventLine(built.line) < 0) {
+  // The row's line as stored; a row without one is rebuilt from the fields.
+  std::string line = shownLine_;
+  if (line.empty()) {
+    BuiltLine built = BuildEventLine(RecordInFields(deletee->Tag()));
+    if (!built.ok()) {
+      deps_.showError(built.error);
+      return;
+    }
+    line = std::move(built.line);
+  }
+  if (eventlist.FindEventLine(StoredKey(line)) < 0) {
+    deps_.showInfo(std::string(EventList::kEventGone));
     panedit->SetVisible(false);
     return;
   }
@@ -481,7 +503,7 @@ void TForm2::deleteeClick() {
     panedit->SetVisible(false);
     return;
   }
-  if (!DeleteEventLine(built.line)) return;  // the panel stays open
+  if (!DeleteEventLine(line)) return;  // the panel stays open
   panedit->SetVisible(false);
 }
 
@@ -497,7 +519,7 @@ bool TForm2::SaveEventLine(const std::string& line, bool* relisted) {
 }
 
 bool TForm2::DeleteEventLine(const std::string& line) {
-  const int index = eventlist.FindEventLine(line);
+  const int index = eventlist.FindEventLine(StoredKey(line));
   if (index < 0) {
     deps_.showInfo(std::string(EventList::kEventGone));
     return false;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "calendar/dateformat.h"
 #include "calendar/maincal.h"
@@ -115,9 +116,10 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   bool DeleteEventLine(const std::string& line);
 
   // ---- Handlers
-  // The grid: back to one empty row; one more event row.
+  // The grid: back to one empty row; one more event row, with the stored
+  // line it shows.
   void ClearEventRows();
-  void AddEventRow(const DayRow& row);
+  void AddEventRow(const DayRow& row, std::string line);
   void StringGrid1DblClick();   // view mode on the selected row
   void SpeedButtonClick(int code);  // add mode for category 1..6
   void SpeedButton10Click();    // delete mode on the selected row
@@ -182,6 +184,11 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   widgets::Label& Label10;  // title line: "Today " and the date and time
   int showGridAfterHide_ = 0;  // ShowGridAfterHide, the window's tag
   Heading heading_;
+  // The stored line of each event row of the grid (row r at r - 1), and
+  // the one the editor shows: delete removes that line as it is stored, so
+  // a hand-edited line that the editor's fields cannot rebuild goes too.
+  std::vector<std::string> rowLines_;
+  std::string shownLine_;
 };
 
 }  // namespace redoviri

@@ -29,6 +29,7 @@ DayListing ListDay(const EventList& events, const CivilDate& day, bool monthFirs
   for (const EventList::Entry& event : events.Entries()) {
     if (!FallsOn(event.parsed, *matchDay)) continue;
     listing.rows.push_back(MakeDayRow(event.line, monthFirst));
+    listing.lines.emplace_back(event.line);
     CountCategory(listing.counts, event.parsed.category);
   }
   return listing;

@@ -31,6 +31,7 @@ using DayRow = std::array<std::string, kDayColumnCount>;
 
 struct DayListing {
   std::vector<DayRow> rows;
+  std::vector<std::string> lines;  // the stored line of each row, as read
   CategoryCounts counts{};
 };
 

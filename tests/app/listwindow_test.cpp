@@ -322,6 +322,48 @@ TEST_F(ListWindow, ASaveAfterAnOutsideChangeAddsOneRowWhicheverDayItFallsOn) {
   }
 }
 
+TEST_F(ListWindow, DeleteRemovesAHandEditedLineAsStored) {
+  // Lines an editor can make that the editor panel's fields cannot rebuild:
+  // delete still removes the selected one, and only it.
+  const auto edited = [](std::size_t at, std::string_view with) {
+    std::string line = kAnna;
+    line.replace(at, with.size(), with);
+    return line;
+  };
+  const struct {
+    const char* what;
+    std::string line;
+    const char* title;
+  } cases[] = {
+      {"category 0", edited(15, "0"), "Delete a Other event"},
+      {"category 9", edited(15, "9"), "Delete a Other event"},
+      {"blanks before the name", edited(29, "   Anna"), "Delete a Birthday"},
+      {"a NUL in the name", edited(29, std::string_view("An\0na", 5)), "Delete a Birthday"},
+      {"day count \" 5 \"", edited(25, " 5 "), "Delete a Birthday"},
+      {"text past the 110th character", kAnna + "  more", "Delete a Birthday"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ownedFiles = std::make_unique<testing::FakeFileSystem>();
+    files = ownedFiles.get();
+    questions.clear();
+    Open({kBob, c.line, kAudit});
+    main().ldClick(Cell(14));
+    ASSERT_EQ(Rows().size(), 3u);
+    w().StringGrid1->SetRow(1);  // the store keeps its lines in order: 1990 first
+    list().SpeedButton10Click();
+    EXPECT_EQ(w().Label14->Caption(), c.title);
+    list().deleteeClick();
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(infos.empty()) << infos.front();
+    EXPECT_EQ(files->files[kPath], FileOf({kBob, kAudit}));
+    EXPECT_FALSE(w().panedit->Visible());
+    EXPECT_EQ(Rows().size(), 2u);
+    app.reset();
+  }
+}
+
 TEST_F(ListWindow, OnlyOneTimeExcludesTheOtherRecurrences) {
   Open({});
   auto& box = w().CheckBox;
