@@ -92,12 +92,13 @@ void EventLines::Remove(std::size_t index) noexcept {
 
 std::string_view EventLines::Line(std::size_t index) const {
   const std::size_t start = index == 0 ? 0 : slots_[index - 1].end;
-  return std::string_view(text_).substr(start, slots_[index].end - start);
+  return {text_.data() + start, slots_[index].end - start};
 }
 
 EventLines::Entry EventLines::At(std::size_t index) const {
+  static constexpr ParsedEvent kNone{};
   const std::uint32_t parsed = slots_[index].parsed;
-  return {Line(index), parsed == kUnreadable ? ParsedEvent{} : parsed_[parsed]};
+  return {Line(index), parsed == kUnreadable ? kNone : parsed_[parsed]};
 }
 
 std::size_t EventLines::MemoryBytes() const {
