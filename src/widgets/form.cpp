@@ -9,6 +9,9 @@ namespace redoviri::widgets {
 
 namespace {
 
+// Posted to put the form back where its show placed it.
+constexpr UINT kSettleMessage = WM_APP + 2;
+
 Props FormProps(const FormDesc& d) {
   return {.left = d.left,
           .top = d.top,
@@ -139,7 +142,23 @@ void Form::SetVisible(bool visible) {
     if (place) SetWindowPos(Handle(), nullptr, place->x, place->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
   }
+  if (!visible) {
+    settleAt_.reset();
+  } else if (place) {
+    settleAt_ = place;
+    settleSince_ = GetTickCount();
+  }
   visible_ = visible;
+}
+
+void Form::KeepShowPlace(const WINDOWPOS& pos) {
+  constexpr DWORD kSettleMs = 3000;
+  if (!settleAt_ || userMoving_ || (pos.flags & SWP_NOMOVE) || IsIconic(Handle())) return;
+  if (GetTickCount() - settleSince_ > kSettleMs) {
+    settleAt_.reset();
+    return;
+  }
+  if (pos.x != settleAt_->x || pos.y != settleAt_->y) PostMessageA(Handle(), kSettleMessage, 0, 0);
 }
 
 void Form::ShowChanged(bool visible) {
@@ -153,6 +172,7 @@ void Form::ShowChanged(bool visible) {
 }
 
 void Form::SetBounds(const Bounds& b) {
+  settleAt_.reset();  // the program's own move
   Widget::SetBounds(b);
   if (!Handle()) return;
   const WindowSpec s = CreationSpec();
@@ -223,13 +243,27 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       POINT origin{0, 0};
       ClientToScreen(Handle(), &origin);
       bounds_ = {origin.x, origin.y, client.right, client.bottom};
+      KeepShowPlace(*reinterpret_cast<const WINDOWPOS*>(lp));
       break;
     }
+    case kSettleMessage:
+      if (settleAt_ && IsWindowVisible(Handle()) && !IsIconic(Handle())) {
+        RECT r{};
+        GetWindowRect(Handle(), &r);
+        if (r.left != settleAt_->x || r.top != settleAt_->y)
+          SetWindowPos(Handle(), nullptr, settleAt_->x, settleAt_->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
+    case WM_ENTERSIZEMOVE:
+      userMoving_ = true;
+      settleAt_.reset();
+      break;
     case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
       if (hints_) hints_->Cancel();
       if (msg == WM_NCRBUTTONDOWN && wp == HTCAPTION) return 0;
       break;
     case WM_EXITSIZEMOVE: {
+      userMoving_ = false;
       // It stays where the user put it.
       RECT r{};
       GetWindowRect(Handle(), &r);

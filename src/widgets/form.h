@@ -154,6 +154,14 @@ class Form : public Container {
   std::optional<POINT> userPlace_;  // the window's top left
   // The window's top left where the next show puts it, if anywhere.
   std::optional<POINT> ShowPlace() const;
+  // Right after a show, a window manager's placement (or Wine's late echo
+  // of an earlier move) can still arrive and move the form away from where
+  // the show put it; such a move, not the user's nor the program's, is
+  // undone for a few seconds.
+  std::optional<POINT> settleAt_;
+  DWORD settleSince_ = 0;
+  bool userMoving_ = false;
+  void KeepShowPlace(const WINDOWPOS& pos);
   HintManager* hints_;
   std::vector<std::unique_ptr<Timer>> timers_;
   HWND lastFocus_ = nullptr;

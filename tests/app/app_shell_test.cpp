@@ -523,8 +523,10 @@ TEST_F(AppShellTest, TheListWindowAppearsCentredUnlessTheUserMovedIt) {
     SetWindowPos(list, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     c.show();
     ASSERT_TRUE(test::PumpUntil(shown));
-    EXPECT_EQ(place().x, centre.x);
-    EXPECT_EQ(place().y, centre.y);
+    // A window manager's placement may still come after the show: the
+    // form goes back to its place.
+    const auto centred = [&] { return place().x == centre.x && place().y == centre.y; };
+    EXPECT_TRUE(test::PumpUntil(centred, 5000)) << place().x << "," << place().y;
     EXPECT_FALSE(IsIconic(list));
     app->Form2().Hide();
     ASSERT_TRUE(test::AnimationsOver());

@@ -467,6 +467,51 @@ TEST(Forms, AreCentredAndSizedByTheirClientArea) {
   EXPECT_FALSE(GetWindowLongA(form.Handle(), GWL_STYLE) & WS_CAPTION);
 }
 
+TEST(Forms, AMoveByNeitherUserNorProgramRightAfterAShowIsUndone) {
+  // A window manager placing the form after it was mapped, or Wine echoing
+  // an older move late, does not leave it there; the user's drag and the
+  // program's own move do.
+  struct Case {
+    const char* what;
+    std::function<void(Form&)> move;
+    bool undone;
+  };
+  const Case cases[] = {
+      {"an outside move", [](Form& f) { SetWindowPos(f.Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); },
+       true},
+      {"the user's drag",
+       [](Form& f) {
+         SendMessageA(f.Handle(), WM_ENTERSIZEMOVE, 0, 0);
+         SetWindowPos(f.Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+         SendMessageA(f.Handle(), WM_EXITSIZEMOVE, 0, 0);
+       },
+       false},
+      {"the program's move", [](Form& f) { f.SetBounds({0, 0, 120, 80}); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FormDesc desc = TestForm(120, 80);
+    desc.centered = true;
+    Form form(desc);
+    form.Show();
+    RECT shown{};
+    GetWindowRect(form.Handle(), &shown);
+    ASSERT_NE(shown.left, 0);
+    c.move(form);
+    const auto at = [&](LONG left) {
+      RECT r{};
+      GetWindowRect(form.Handle(), &r);
+      return r.left == left;
+    };
+    if (c.undone) {
+      EXPECT_TRUE(PumpUntil([&] { return at(shown.left); }));
+    } else {
+      redoviri::test::PumpPending();
+      EXPECT_TRUE(at(0));
+    }
+  }
+}
+
 TEST(Forms, TabMovesThroughTheFieldsInDeclarationOrder) {
   Form form(TestForm(300, 120));
   Edit& first = form.Add<Edit>({.left = 5, .top = 5, .width = 80, .height = 20, .caption = "one"});
