@@ -153,7 +153,7 @@ void Form::SetVisible(bool visible) {
 
 void Form::KeepShowPlace(const WINDOWPOS& pos) {
   constexpr DWORD kSettleMs = 3000;
-  if (!settleAt_ || userMoving_ || (pos.flags & SWP_NOMOVE) || IsIconic(Handle())) return;
+  if (!settleAt_ || (pos.flags & SWP_NOMOVE) || IsIconic(Handle())) return;
   if (GetTickCount() - settleSince_ > kSettleMs) {
     settleAt_.reset();
     return;
@@ -255,15 +255,13 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_ENTERSIZEMOVE:
-      userMoving_ = true;
-      settleAt_.reset();
+      settleAt_.reset();  // the user moves it: where it ends, it stays
       break;
     case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
       if (hints_) hints_->Cancel();
       if (msg == WM_NCRBUTTONDOWN && wp == HTCAPTION) return 0;
       break;
     case WM_EXITSIZEMOVE: {
-      userMoving_ = false;
       // It stays where the user put it.
       RECT r{};
       GetWindowRect(Handle(), &r);

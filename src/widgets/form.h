@@ -160,7 +160,6 @@ class Form : public Container {
   // undone for a few seconds.
   std::optional<POINT> settleAt_;
   DWORD settleSince_ = 0;
-  bool userMoving_ = false;
   void KeepShowPlace(const WINDOWPOS& pos);
   HintManager* hints_;
   std::vector<std::unique_ptr<Timer>> timers_;
