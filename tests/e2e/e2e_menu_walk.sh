@@ -10,7 +10,11 @@ e2e_start
 start_until_tray
 
 main_shown() { redoviri_window_of_size 353 311 >/dev/null; }
-about_shown() { redoviri_window_of_size 416 362 >/dev/null; }
+# The look that found the about window is kept in $windows.
+about_shown() {
+  windows=$(redoviri_windows)
+  grep -q ' 416 362$' <<<"$windows" && animations_over
+}
 # One look: the calendar and nothing else.
 only_main_shown() {
   local windows
@@ -50,7 +54,6 @@ wait_for 30 only_main_shown || fail "OK did not bring the calendar back alone: $
 # --- "About Redoviri by DUZOVU": centred, the bird moves; a close box ends it.
 choose_item "$tray_x" "$tray_y" down 6
 wait_for 30 about_shown || fail "the about command showed no about window"
-windows=$(redoviri_windows)
 read -r ax ay < <(awk '$3 == 416 && $4 == 362 {print $1, $2}' <<<"$windows")
 [ "$ax" -eq $(( (SCREEN_W - 416) / 2 )) ] && [ "$ay" -eq $(( (SCREEN_H - 362) / 2 )) ] ||
   fail "about window not centred: $ax $ay"
