@@ -15,6 +15,7 @@ build/native/bin/bench_events --benchmark_repetitions=3 --benchmark_report_aggre
 source "$root/tools/machine.sh"
 preset=$(redoviri_windows_build)
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j 2 --target astro_timing >/dev/null
+cmake --build --preset "$preset" -j 2 --target astro_timing window_timing >/dev/null
 echo "== Windows ($preset build, Wine)"
 "$root/tools/wine-run.sh" "build/$preset/bin/astro_timing.exe"
+"$root/tools/wine-run.sh" "build/$preset/bin/window_timing.exe"

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "app/application.h"
-#include "calendar/window_frame.h"
+#include "components/window_frame.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {
@@ -61,10 +61,7 @@ TABOU::TABOU(HintManager* hints, RandomBelow random)
   form.onHide = [this] { FormHide(); };
 }
 
-TABOU::~TABOU() {
-  GetForm().onShow = nullptr;
-  GetForm().onHide = nullptr;
-}
+TABOU::~TABOU() = default;
 
 void TABOU::ShowCentred() {
   GetForm().CenterOnScreen();

@@ -15,6 +15,9 @@ ApplicationSetup ApplicationSetup::System() {
 }
 
 Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
+  // What a handler lets out is shown as any failure is, and the program
+  // goes on.
+  widgets::SetFailureReporter([this](const std::string& message) { ShowError(message); });
   form3_ = std::make_unique<TForm3>();
   // The splash shows while the other windows are built and the event file
   // is read.
@@ -36,7 +39,6 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
   trayApp.onMinimize = &onMinimize_;
   form1_ = std::make_unique<TForm1>(TForm1Deps{.clock = *setup_.clock,
                                                .locale = setup_.locale,
-                                               .options = options_,
                                                .hints = &hints_,
                                                .shell = setup_.shell,
                                                .trayApp = std::move(trayApp)});
@@ -49,8 +51,7 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                                                .showInfo = [this](const std::string& m) { ShowInfo(m); },
                                                .confirm = [this](const std::string& q) { return Confirm(q); },
                                                .showDateChooser = [this] { form4_->Show(); },
-                                               .hints = &hints_,
-                                               .options = &options_});
+                                               .hints = &hints_});
   BuildPopupMenu();
 
   form4_ = std::make_unique<TForm4>(
@@ -65,6 +66,7 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
   help_ = std::make_unique<Thelp>(&hints_, options_, form1_->Handle());
   help_->showMainWindow = [this] { form1_->Show(); };
   ConnectWindows();
+  SetAnimations(true);
   if (setup_.animationDelayMs) {
     const std::uint16_t ms = *setup_.animationDelayMs;
     form1_->SetAnimationDelay(ms);
@@ -122,7 +124,7 @@ void Application::RegionalSettingsChanged() {
   form4_->LocaleChanged(setup_.locale);
 }
 
-Application::~Application() = default;
+Application::~Application() { widgets::SetFailureReporter(nullptr); }
 
 void Application::BuildPopupMenu() {
   widgets::TPopupMenu& menu = form2_->PopupMenu();
@@ -175,6 +177,7 @@ void Application::SetAnimatedWindow(bool on) {
 void Application::blinkicClick() {
   options_.blinkingIcons = !options_.blinkingIcons;
   form2_->PopupMenu().SetChecked(blinkItem_, options_.blinkingIcons);
+  form1_->SetBlinking(options_.blinkingIcons);
   // Recounting stops the blinking first and starts it again only when the
   // option is on and today has events.
   form1_->checktodayClick();

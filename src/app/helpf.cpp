@@ -1,6 +1,6 @@
 #include "app/helpf.h"
 
-#include "calendar/window_frame.h"
+#include "components/window_frame.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {
@@ -56,12 +56,7 @@ void Thelp::ShowActive() {
   Button1->SetFocus();
 }
 
-Thelp::~Thelp() {
-  GetForm().onShow = nullptr;
-  GetForm().onHide = nullptr;
-  GetForm().onEnter = nullptr;
-  GetForm().onEscape = nullptr;
-}
+Thelp::~Thelp() = default;
 
 void Thelp::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "calendar/options.h"
+#include "app/options.h"
 #include "components/SmoothShow.h"
 #include "widgets/widgets.h"
 

@@ -1,6 +1,6 @@
 #include "app/oslpash.h"
 
-#include "calendar/window_frame.h"
+#include "components/window_frame.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {

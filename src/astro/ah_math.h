@@ -1,14 +1,14 @@
 // Angle helpers and time scales of the astronomy.
 //
 // Everything is computed in 80-bit extended precision (long double);
-// date-time values (calendar/datetime.h) arrive as doubles and are taken
+// date-time values (base/datetime.h) arrive as doubles and are taken
 // directly as dynamical time: no Delta T, no time-zone offset.
 #pragma once
 
 #include <chrono>
 #include <cmath>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 
 namespace redoviri::astro {
 

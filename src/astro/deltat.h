@@ -7,7 +7,7 @@
 // the Moon of this program follows.
 #pragma once
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 
 namespace redoviri::astro {
 

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "astro/vsop.h"
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 
 namespace redoviri::astro {
 

@@ -57,6 +57,17 @@ MonthMoonMarks MarkMoonMonth(int year, int month, const MonthCellDays& days) {
   return MarkMoonMonth(year, month, days, MoonIllumination);
 }
 
+const MonthMoonMarks& MoonMarkCache::Marks(int year, int month) {
+  for (const Entry& e : entries_)
+    if (e.year == year && e.month == month) return e.marks;
+  Entry& e = entries_[next_];
+  e.marks = MarkMoonMonth(year, month, MonthCells(year, month));  // throws before the entry changes
+  e.year = year;
+  e.month = month;
+  next_ = (next_ + 1) % kMonthsKept;
+  return e.marks;
+}
+
 MonthCellDays MonthCells(int year, int month) {
   const MonthPlacement placement(year, month);
   MonthCellDays days{};

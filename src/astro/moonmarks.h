@@ -9,16 +9,16 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <functional>
 
-#include "calendar/datetime.h"
-#include "calendar/monthgrid.h"
+#include "base/datetime.h"
+#include "base/monthgrid.h"
 
 namespace redoviri::astro {
 
 // Code of a cell's moon picture.
 enum class MoonMark : int { None = 0, NewMoon = 1, FullMoon = 2 };
-
 
 // Day numbers of the 37 cells of a month (index k - 1 for cell k); 0 for an
 // empty cell.
@@ -53,6 +53,24 @@ MoonMark MarkMoon(int year, int month, int day, MoonMark previous);
 // All 37 cells of a month, decided in increasing order.
 MonthMoonMarks MarkMoonMonth(int year, int month, const MonthCellDays& days, const IlluminationFunction& illumination);
 MonthMoonMarks MarkMoonMonth(int year, int month, const MonthCellDays& days);
+
+// The marks of the months asked for last: a month visited again costs a
+// look-up, since its marks depend on nothing but the month.
+class MoonMarkCache {
+ public:
+  // Throws std::invalid_argument for a month outside years 1..9999,
+  // months 1..12.
+  const MonthMoonMarks& Marks(int year, int month);
+
+ private:
+  struct Entry {
+    int year = 0, month = 0;  // 0: empty
+    MonthMoonMarks marks{};
+  };
+  static constexpr std::size_t kMonthsKept = 24;
+  std::array<Entry, kMonthsKept> entries_{};
+  std::size_t next_ = 0;  // the entry the next new month takes
+};
 
 // The month grid's placement of a month (MonthPlacement). Throws
 // std::invalid_argument for a month outside years 1..9999, months 1..12.

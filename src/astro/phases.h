@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 
 namespace redoviri::astro {
 

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 
 namespace redoviri::astro {
 

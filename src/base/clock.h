@@ -1,7 +1,7 @@
 // The local date and time of day, behind a seam so that tests can fix "now".
 #pragma once
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 
 namespace redoviri {
 

@@ -1,6 +1,6 @@
 #include <time.h>
 
-#include "calendar/clock.h"
+#include "base/clock.h"
 
 namespace redoviri {
 

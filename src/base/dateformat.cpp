@@ -1,6 +1,7 @@
-#include "calendar/dateformat.h"
+#include "base/dateformat.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace redoviri {
 namespace {
@@ -63,11 +64,30 @@ std::string FormatDate(DateForm form, const DateLocale& locale, const CivilDate&
   return FormatDate(PatternOf(form, locale.IsMonthFirst()), locale, date, time);
 }
 
-std::string UpperCaseAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
+std::string JoinNumericDate(const NumericDateParts& parts, bool monthFirst) {
+  const std::string& first = monthFirst ? parts.month : parts.day;
+  const std::string& second = monthFirst ? parts.day : parts.month;
+  return first + "/" + second + "/" + parts.year;
+}
+
+std::optional<CivilDate> ReadNumericDate(std::string_view typed, bool monthFirst) {
+  if (typed.size() != 10 || typed[2] != '/' || typed[5] != '/') return std::nullopt;
+  const NumericDateParts parts = SplitNumericDate(typed, monthFirst);
+  const auto digits = [](std::string_view text) {
+    return text.find_first_not_of("0123456789") == std::string_view::npos ? ReadInteger(text) : std::nullopt;
+  };
+  const std::optional<int> day = digits(parts.day), month = digits(parts.month), year = digits(parts.year);
+  if (!day || !month || !year || !IsValidDate(*year, *month, *day)) return std::nullopt;
+  return CivilDate{*year, *month, *day};
+}
+
+NumericDateParts SplitNumericDate(std::string_view text, bool monthFirst) {
+  const auto chars = [text](std::size_t first, std::size_t count) {
+    return first < text.size() ? std::string(text.substr(first, count)) : std::string();
+  };
+  std::string first = chars(0, 2), second = chars(3, 2);
+  if (monthFirst) std::swap(first, second);
+  return {.day = std::move(first), .month = std::move(second), .year = chars(6, 4)};
 }
 
 }  // namespace redoviri

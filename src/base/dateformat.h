@@ -7,11 +7,13 @@
 // dd, mm, yyyy.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "calendar/datetime.h"
-#include "calendar/locale.h"
+#include "base/datetime.h"
+#include "base/locale.h"
+#include "base/text.h"  // UpperCaseAscii: the month fields' upper case
 
 namespace redoviri {
 
@@ -32,8 +34,23 @@ enum class DateForm {
 std::string_view PatternOf(DateForm form, bool monthFirst);
 std::string FormatDate(DateForm form, const DateLocale& locale, const CivilDate& date, const CivilTime& time = {});
 
-// Upper case as the month fields show it: only a..z become A..Z; every other
-// byte, accented letters included, stays as it is.
-std::string UpperCaseAscii(std::string_view text);
+// The parts of a date in the numeric form, as text: as stored, as typed or
+// as shown, blanks included.
+struct NumericDateParts {
+  std::string day, month, year;
+  friend bool operator==(const NumericDateParts&, const NumericDateParts&) = default;
+};
+
+// The numeric form of the parts: "mm/dd/yyyy" when the month comes first,
+// else "dd/mm/yyyy".
+std::string JoinNumericDate(const NumericDateParts& parts, bool monthFirst);
+// The parts of a text in the numeric form: characters 1-2, 4-5 and 7-10,
+// fewer where the text is shorter.
+NumericDateParts SplitNumericDate(std::string_view text, bool monthFirst);
+// The date of a text in the numeric form (a date typed into the date
+// chooser), when it is a real date: two digits, "/", two digits, "/", four
+// digits, nothing blank. A field with a blank position is not a date, even
+// where the mask lets the day or month digits be left out.
+std::optional<CivilDate> ReadNumericDate(std::string_view text, bool monthFirst);
 
 }  // namespace redoviri

@@ -1,4 +1,4 @@
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 
 #include <chrono>
 #include <cmath>

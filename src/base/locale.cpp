@@ -1,4 +1,4 @@
-#include "calendar/locale.h"
+#include "base/locale.h"
 
 #include <cstddef>
 

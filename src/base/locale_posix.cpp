@@ -2,7 +2,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include "calendar/locale.h"
+#include "base/locale.h"
 
 namespace redoviri {
 namespace {

@@ -1,7 +1,7 @@
 // The user's locale through the ANSI locale functions.
 #include <windows.h>
 
-#include "calendar/locale.h"
+#include "base/locale.h"
 
 namespace redoviri {
 namespace {

@@ -1,4 +1,4 @@
-#include "calendar/monthgrid.h"
+#include "base/monthgrid.h"
 
 #include <stdexcept>
 

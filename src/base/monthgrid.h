@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 
 namespace redoviri {
 

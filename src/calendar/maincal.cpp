@@ -4,10 +4,10 @@
 #include <utility>
 
 #include "astro/moonmarks.h"
-#include "calendar/colours.h"
-#include "calendar/dateformat.h"
-#include "calendar/monthgrid.h"
-#include "calendar/window_frame.h"
+#include "base/colours.h"
+#include "base/dateformat.h"
+#include "base/monthgrid.h"
+#include "components/window_frame.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {
@@ -22,8 +22,6 @@ constexpr int kClientWidth = 353, kClientHeight = 311;
 
 constexpr const char* kMenuHint = "Right click show the menu...";
 constexpr const char* kClockHint = "This the date of now";
-constexpr const char* kLegendHint =
-    "LEGEND  Red=Lovelyday Blue=Birthday Olive=Workingday Purple=Religionday Green=Feestday Teal=Other";
 constexpr const char* kDetailsHint = "Click to see the details of the day selected";
 constexpr const char* kCountHint = "Click to see the details";
 constexpr const char* kFirstWeekHint =
@@ -56,7 +54,7 @@ constexpr COLORREF AsColorref(Colour c) { return static_cast<COLORREF>(c); }
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
-bool IsBlankText(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
+bool IsBlankText(std::string_view text) { return TrimBlanks(text).empty(); }
 
 // The year field: at most four digits typed; the up and down arrow keys
 // step the year like the +1 and -1 buttons.
@@ -113,7 +111,6 @@ TForm1::TForm1(TForm1Deps deps)
              .hints = deps.hints}),
       clock_(deps.clock),
       locale_(std::move(deps.locale)),
-      options_(deps.options),
       pictures_(std::make_unique<Pictures>()),
       calendar_(deps.clock.Now().date),
       SmoothShow1(Handle()),
@@ -137,20 +134,12 @@ TForm1::TForm1(TForm1Deps deps)
   LoadTrayIcons();
   SetupTray();
   FormCreate();
-  FollowMachine();
+  FollowSystemChanges();
 }
 
-TForm1::~TForm1() {
-  // Nothing may reach the handlers while the members go.
-  GetForm().onShow = nullptr;
-  GetForm().onHide = nullptr;
-  GetForm().onContextMenu = nullptr;
-  GetForm().onTimeChange = nullptr;
-  GetForm().onResume = nullptr;
-  GetForm().onSettingChange = nullptr;
-}
+TForm1::~TForm1() = default;
 
-void TForm1::FollowMachine() {
+void TForm1::FollowSystemChanges() {
   // The window is top level, so the system's broadcasts reach it even
   // while it is hidden. A laptop opened the next morning, or a clock set
   // by hand, shows the new day at once rather than within the minute.
@@ -345,45 +334,28 @@ int TForm1::ReadyFlag() const { return Edit1->Tag(); }
 // ------------------------------------------------------------- Month grid
 
 void TForm1::Button1Click() {
-  for (int k = 1; k <= kDayCellCount; ++k) ld[k]->SetFontColour(AsColorref(NormalTextColour));
-  for (int c = 0; c < 7; ++c) {
-    HeaderPanel[c]->SetFontColour(AsColorref(NormalTextColour));
-    HeaderLabel[c]->SetFontColour(AsColorref(NormalTextColour));
-    HeaderPanel[c]->SetColour(AsColorref(HeaderColour));
-  }
-
-  const CivilDate today = clock_.Now().date;
-  const MonthPlacement month(calendar_.Year(), calendar_.Month());
-  const std::optional<int> todayCell = month.TodayCell(today);
-  const bool currentMonth = calendar_.Year() == today.year && calendar_.Month() == today.month;
-
+  view_.Fill(calendar_.Year(), calendar_.Month(), clock_.Now().date);
+  const std::optional<int> todayColumn =
+      view_.TodayCell() ? std::optional<int>(CellColumn(*view_.TodayCell())) : std::nullopt;
   for (int c = 0; c < 7; ++c) {
     const std::string& name = locale_.ShortDayName(HeaderDayNumber(c));
+    const COLORREF text = AsColorref(todayColumn == c ? TodayTextColour : NormalTextColour);
     HeaderPanel[c]->SetCaption(name);
     HeaderLabel[c]->SetCaption(name);
+    HeaderPanel[c]->SetColour(AsColorref(todayColumn == c ? TodayColour : HeaderColour));
+    HeaderPanel[c]->SetFontColour(text);
+    HeaderLabel[c]->SetFontColour(text);
   }
-
-  const astro::MonthMoonMarks marks =
-      astro::MarkMoonMonth(calendar_.Year(), calendar_.Month(), astro::MonthCells(calendar_.Year(), calendar_.Month()));
   for (int k = 1; k <= kDayCellCount; ++k) {
-    ld[k]->SetCaption(month.CellText(k));
-    MarkMoon(k, marks[static_cast<std::size_t>(k - 1)]);
-    if (!currentMonth) {
-      pd[k]->SetColour(AsColorref(NormalCellColour));
-    } else if (todayCell == k) {
-      Panel& header = *HeaderPanel[CellColumn(k)];
-      pd[k]->SetColour(AsColorref(TodayColour));
-      header.SetColour(AsColorref(TodayColour));
-      header.SetFontColour(AsColorref(TodayTextColour));
-      HeaderLabel[CellColumn(k)]->SetFontColour(AsColorref(TodayTextColour));
-      ld[k]->SetFontColour(AsColorref(TodayTextColour));
-    } else if (pd[k]->Colour() != AsColorref(SelectedColour)) {
-      // Only today's cell has the today colour, also when the date changed
-      // while this month was shown; the selected cell keeps its colour.
-      pd[k]->SetColour(AsColorref(NormalCellColour));
-    }
+    const MonthCell& cell = view_.Cell(k);
+    ld[k]->SetCaption(cell.text);
+    ld[k]->SetFontColour(AsColorref(CellTextColour(cell.look)));
+    MarkMoon(k, cell.moon);
+    ShowCellLook(k);
   }
 }
+
+void TForm1::ShowCellLook(int k) { pd[k]->SetColour(AsColorref(CellColour(view_.Cell(k).look))); }
 
 void TForm1::MarkMoon(int k, astro::MoonMark mark) {
   moon[k]->SetTag(static_cast<int>(mark));
@@ -408,13 +380,11 @@ void TForm1::noselClick(int k) {
 
 void TForm1::ldClick(int k) {
   SelectedDay = ld[k]->Caption();
-  const COLORREF today = AsColorref(TodayColour);
+  view_.Select(k);
   for (int j = 1; j <= kDayCellCount; ++j) {
-    if (j == k) continue;
-    if (pd[j]->Colour() != today) pd[j]->SetColour(AsColorref(NormalCellColour));
-    noselClick(j);
+    ShowCellLook(j);
+    if (j != k) noselClick(j);
   }
-  if (pd[k]->Colour() != today) pd[k]->SetColour(AsColorref(SelectedColour));
   selClick(k);
   Button2Click();
   switch (static_cast<astro::MoonMark>(moon[k]->Tag())) {
@@ -469,6 +439,10 @@ void TForm1::SelectToday() {
   if (const std::optional<int> k = month.TodayCell(clock_.Now().date)) ldClick(*k);
 }
 
+CivilDate TForm1::ShownDate() const { return calendar_.Date(); }
+
+void TForm1::ShowCalendar() { Show(); }
+
 void TForm1::Label1Click() {
   if (IsBlankText(Label1->Caption())) return;
   OpenEventList();
@@ -487,7 +461,7 @@ void TForm1::OpenEventList() {
   Hide();
   // Without the animation nothing waits for the hide to finish: the list
   // comes at once, and the flag is spent.
-  if (!options_.animatedWindow || !wasVisible) {
+  if (!animated_ || !wasVisible) {
     showListAfterHide_ = 0;
     if (showEventList) showEventList();
   }
@@ -615,14 +589,19 @@ void TForm1::FormShow() {}
 
 void TForm1::FormHide() {
   SmoothShow1.SetReverse(true);
-  if (!options_.animatedWindow) return;
+  if (!animated_) return;
   SmoothShow1.Execute();
   // An animation that cannot run (switched off, or one still running)
   // must not keep the other window away.
   if (!SmoothShow1.Animating()) SmoothShow1Finish();
 }
 
-void TForm1::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
+void TForm1::SetAnimated(bool on) {
+  animated_ = on;
+  SmoothShow1.SetEnabled(on);
+}
+
+void TForm1::SetBlinking(bool on) { blinking_ = on; }
 
 void TForm1::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
 
@@ -654,7 +633,7 @@ void TForm1::StopTimers() {
   Timer2->SetEnabled(false);
 }
 
-void TForm1::RefreshAfterLoad() {
+void TForm1::RefreshAfterStoreChange() {
   Button1Click();
   Button4Click();
   checktodayClick();

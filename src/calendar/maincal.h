@@ -6,7 +6,7 @@
 // Usage (the application object creates it right after the splash):
 //
 //   redoviri::TForm1 form1({.clock = clock, .locale = redoviri::UserDateLocale(),
-//                           .options = options, .hints = &hintManager, .trayApp = trayApp});
+//                           .hints = &hintManager, .trayApp = trayApp});
 //   form1.showEventList = [&] { form2.Show(); };       // after the hide, when asked for
 //   form1.showDateChooser = [&] { form4.Show(); };     // SpeedButton2
 //   form1.clockTextChanged = [&](const std::string& text) { ... };  // every second
@@ -15,7 +15,7 @@
 //   // The event list window, once it has loaded the event file:
 //   form1.StartClock();
 //   form1.SetEventList(&eventlist);
-//   form1.RefreshAfterLoad();
+//   form1.RefreshAfterStoreChange();
 //
 // Handlers keep the names of the window's design (Button1Click,
 // Button4Click, checktodayClick ...), so other windows run them in the
@@ -36,14 +36,15 @@
 #include <string>
 
 #include "astro/moonmarks.h"
-#include "calendar/clock.h"
-#include "calendar/locale.h"
-#include "calendar/monthgrid.h"
+#include "base/clock.h"
+#include "base/locale.h"
+#include "base/monthgrid.h"
+#include "calendar/monthview.h"
 #include "calendar/navigation.h"
-#include "calendar/options.h"
 #include "components/BalloonHint.h"
 #include "components/SmoothShow.h"
 #include "components/TrayIconF.h"
+#include "events/mainwindow_ops.h"
 #include "reminders/daylisting.h"
 #include "reminders/marking.h"
 #include "reminders/todayreminder.h"
@@ -103,35 +104,34 @@ struct TForm1Widgets {
 struct TForm1Deps {
   const Clock& clock;
   DateLocale locale;
-  AppOptions& options;
   widgets::HintManager* hints = nullptr;  // the program's hint manager, if any
   ShellNotify* shell = nullptr;           // null: the real shell
   TrayApplication trayApp = {};
 };
 
-class TForm1 : public widgets::FormWindow, private TForm1Widgets {
+class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1Widgets {
  public:
   explicit TForm1(TForm1Deps deps);
   ~TForm1();
 
   // The store the marking pass and the tray read; until the event list
   // window hands it over, no cell is marked and no event counted.
-  void SetEventList(const EventList* events) { events_ = events; }
+  void SetEventList(const EventList* events) override { events_ = events; }
 
   // ---- What the other windows ask of this one
   // The clock line runs from now on.
-  void StartClock();
+  void StartClock() override;
   // Stops the clock, the day-change check and the blinking.
   void StopTimers();
   // After the event file was (re)loaded: the month, its marks, today's
   // events in the tray, the first three rows in the unselected look and
   // the tray's day number shown afresh.
-  void RefreshAfterLoad();
+  void RefreshAfterStoreChange() override;
   // The first three rows of cells in the unselected look (rows 3, 2, 1).
-  void UnselectFirstRows();
+  void UnselectFirstRows() override;
   // ShowListAfterHide: show the event list window once this one has
   // finished hiding.
-  void SetShowListAfterHide(bool on);
+  void SetShowListAfterHide(bool on) override;
   // The menu of a right click on the window and on the tray icon.
   void AttachPopupMenu(widgets::TPopupMenu& menu);
   // Takes the icon out of the notification area.
@@ -144,11 +144,12 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   // ---- Month grid
   // Fills the grid for Calendar1's month: day numbers, header names,
   // colours, moon marks. Leaves the event pictures alone.
-  void Button1Click();
-  // The marking pass: clears every event picture, then tests every event
-  // against every cell that holds a day (checkClick).
-  void Button4Click();
-  // Tests the event at the pass's current index against cell k.
+  void Button1Click() override;
+  // The marking pass: each event of the store in its order, on each cell
+  // it falls on; then every cell shows its mark (checkClick).
+  void Button4Click() override;
+  // Cell k shows what the marking pass gave it: its event picture and the
+  // hint of its day number.
   void checkClick(int k);
   // Cell k's event picture in the selected or the normal look, after its
   // DayMark (the Tag of id[k]).
@@ -163,10 +164,10 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void ld1DblClick();
   // The selected date into the details label, the list window's heading
   // and the editor's date fields; hides the counts.
-  void Button2Click();
+  void Button2Click() override;
   // The selected day's events: a count and icon per category here, the
   // rows in the list window. Lists nothing while no day is selected.
-  void Button3Click();
+  void Button3Click() override;
   // Today's cell selected as a click on it would, when the view shows
   // today's month: the details, their counts and the list all belong to
   // today.
@@ -179,13 +180,13 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   // selected day, the calendar and the month fields move to the date's
   // month and year, the details show the day and, when there is a day,
   // its events are listed. No cell is highlighted.
-  void JumpToDay(const std::string& dayText, const CivilDate& date);
+  void JumpToDay(const std::string& dayText, const CivilDate& date) override;
   // The selected day alone, with nothing shown afresh (a chosen date that
   // turned out not to exist).
-  void SetSelectedDayText(const std::string& dayText) { SelectedDay = dayText; }
+  void SetSelectedDayText(const std::string& dayText) override { SelectedDay = dayText; }
   // The event list window on the selected day: this window hides and the
   // list comes once the hide is over.
-  void OpenEventList();
+  void OpenEventList() override;
 
   // ---- Navigation
   void Calendar1Change();  // refill after the view month or year changed
@@ -205,13 +206,18 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void FormShow();
   void FormHide();
   void SmoothShow1Finish();  // the hide animation has ended
-  // "Animated window": whether hiding animates.
+  // "Animated window": whether hiding animates (at first it does).
   void SetAnimated(bool on);
+  // "Blincking icons": whether the tray blinks on a day with events (at
+  // first it does).
+  void SetBlinking(bool on);
+  // The main window back on the screen.
+  void ShowCalendar() override;
   // Milliseconds between the animation's steps.
   void SetAnimationDelay(std::uint16_t ms);
 
   // ---- Today's events in the tray
-  void checktodayClick();
+  void checktodayClick() override;
   void datetrayClick();
   void Timer2Timer();  // day change
   // Whether today is another day than the one last seen; if so the month
@@ -239,8 +245,8 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
 
   // ---- State
   const ViewCalendar& Calendar1() const { return calendar_; }
+  CivilDate ShownDate() const override;
   int ReadyFlag() const;   // 1 once the window is built (Edit1's Tag)
-  const TodayCounts& TodayEventCounts() const { return todayCounts_; }
 
  private:
   friend struct test::WindowAccess;
@@ -249,6 +255,8 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void FormCreate();
   // Cell k's moon picture and its MoonMark code.
   void MarkMoon(int k, astro::MoonMark mark);
+  // Cell k's panel in the colour of its look.
+  void ShowCellLook(int k);
   void BuildFrame();
   void BuildDetailsPanel();
   void BuildMonthFields();
@@ -256,7 +264,7 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
   void LoadTrayIcons();
   void SetupTray();
   void SetupBalloonHint();
-  void FollowMachine();
+  void FollowSystemChanges();
   void FillMonthChooser();
 
   void WriteCalendarMonth(int month);
@@ -270,16 +278,15 @@ class TForm1 : public widgets::FormWindow, private TForm1Widgets {
 
   const Clock& clock_;
   DateLocale locale_;
-  AppOptions& options_;
   std::unique_ptr<Pictures> pictures_;
   std::array<widgets::OwnedIcon, 31> dayIcons_;
   std::array<widgets::OwnedIcon, kCategoryCount> categoryIcons_;
 
   ViewCalendar calendar_;
   const EventList* events_ = nullptr;
-  // Scratch of the marking pass: the event under test and the cell's mark so far.
-  int eventIndex_ = 0;
-  CellMark cellMark_;
+  MonthView view_;
+  bool animated_ = true;
+  bool blinking_ = true;
   TodayCounts todayCounts_;
   int showListAfterHide_ = 0;  // ShowListAfterHide, the window's tag
   std::string SelectedDay;

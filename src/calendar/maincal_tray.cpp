@@ -3,7 +3,6 @@
 // and whenever the system's clock moves or the machine wakes.
 // The counts, texts and blink order come from reminders/todayreminder.h.
 #include "calendar/maincal.h"
-#include "events/eventlist.h"
 
 namespace redoviri {
 
@@ -18,7 +17,7 @@ void TForm1::checktodayClick() {
   Tray.SetAnimate(false);
   datetrayClick();
   if (todayCounts_.total != 0) {
-    if (options_.blinkingIcons) Timer3->SetEnabled(true);
+    if (blinking_) Timer3->SetEnabled(true);
     Tray.Tag = 0;
   }
   // The tray keeps the first kTrayMaxToolTip characters.

@@ -6,30 +6,9 @@
 namespace redoviri {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 bool InYearRange(long long year) { return year >= kMinYear && year <= kMaxYear; }
 
 }  // namespace
-
-std::optional<int> ReadInteger(std::string_view text) {
-  text = Trimmed(text);
-  // from_chars takes a minus sign but not a plus sign.
-  if (!text.empty() && text.front() == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && text.front() == '-') return std::nullopt;
-  }
-  int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 ViewCalendar::ViewCalendar(const CivilDate& created) : year_(created.year), month_(created.month), day_(created.day) {}
 

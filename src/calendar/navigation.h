@@ -7,14 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
+#include "base/text.h"  // ReadInteger: the fields' numbers
 
 namespace redoviri {
 
-// Strict integer reading of a field's text: optional blanks around an
-// optional sign and decimal digits; anything else (an empty text included)
-// is not a number.
-std::optional<int> ReadInteger(std::string_view text);
 
 // The date the month view stands on. Only its year and month choose the
 // shown month; its day is the day the window was created on and is kept, so

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 #include "cli/commands.h"
 #include "events/eventrecord.h"
 

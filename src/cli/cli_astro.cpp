@@ -12,7 +12,7 @@
 #include "astro/moonmarks.h"
 #include "astro/phases.h"
 #include "astro/vsop.h"
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "astro/moonmarks.h"
-#include "calendar/clock.h"
-#include "calendar/locale.h"
-#include "calendar/monthgrid.h"
+#include "base/clock.h"
+#include "base/locale.h"
+#include "base/monthgrid.h"
+#include "calendar/monthview.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "events/codepage.h"
@@ -19,7 +19,6 @@
 #include "events/eventlist.h"
 #include "events/eventrecord.h"
 #include "reminders/daylisting.h"
-#include "reminders/marking.h"
 #include "reminders/todayreminder.h"
 
 namespace redoviri::cli {
@@ -187,24 +186,17 @@ int CmdMonth(const Args& args, std::ostream& out, std::ostream& err) {
     const CivilDate today = DateOptionOrToday(line, "--today");
     LoadedStore store(path);
 
-    // The fill: day numbers, today's cell and the moon marks; then the
-    // marking pass over what the fill left in the cells.
-    const MonthPlacement placement(shown.year, shown.month);
-    const std::optional<int> todayCell = placement.TodayCell(today);
-    const astro::MonthMoonMarks moon =
-        astro::MarkMoonMonth(shown.year, shown.month, astro::MonthCells(shown.year, shown.month));
-    MonthMarkInput cells{shown.year, shown.month, {}};
-    for (int k = 1; k <= kDayCellCount; ++k) {
-      cells.cells[static_cast<std::size_t>(k - 1)] = {placement.DayOfCell(k), todayCell == k};
-    }
-    const auto marks = MarkMonth(store.list(), cells);
+    // The month view as the main window fills and marks it.
+    MonthView view;
+    view.Fill(shown.year, shown.month, today);
+    view.Mark(&store.list());
 
     std::string text;
     for (int k = 1; k <= kDayCellCount; ++k) {
-      const auto i = static_cast<std::size_t>(k - 1);
-      text += std::to_string(k) + '\t' + placement.CellText(k) + '\t' + std::to_string(marks[i].dayMark) + '\t' +
-              std::to_string(static_cast<int>(moon[i])) + '\t' + (todayCell == k ? "today" : "normal") + '\t' +
-              Field(marks[i].hint) + '\n';
+      const MonthCell& cell = view.Cell(k);
+      text += std::to_string(k) + '\t' + cell.text + '\t' + std::to_string(cell.dayMark) + '\t' +
+              std::to_string(static_cast<int>(cell.moon)) + '\t' +
+              (cell.look == CellLook::Today ? "today" : "normal") + '\t' + Field(cell.hint) + '\n';
     }
     return text;
   });

@@ -403,7 +403,13 @@ void TBalloonWindow::RemoveHook() {
 LRESULT CALLBACK TBalloonWindow::GetMessageHook(int code, WPARAM wp, LPARAM lp) {
   // Passed on first: watching may take the hook away.
   const LRESULT result = CallNextHookEx(g_hook, code, wp, lp);
-  if (code == HC_ACTION && g_watchingBalloon) g_watchingBalloon->WatchMessage(*reinterpret_cast<const MSG*>(lp));
+  if (code == HC_ACTION && g_watchingBalloon) {
+    const auto watch = [lp] {
+      if (g_watchingBalloon) g_watchingBalloon->WatchMessage(*reinterpret_cast<const MSG*>(lp));
+      return LRESULT{0};
+    };
+    widgets::Guarded(watch, [] { return LRESULT{0}; });
+  }
   return result;
 }
 

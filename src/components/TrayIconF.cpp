@@ -1,6 +1,7 @@
 #include "components/TrayIconF.h"
 
 #include "widgets/popup_menu.h"
+#include "widgets/window.h"
 
 #include <algorithm>
 #include <cstring>
@@ -199,7 +200,10 @@ LRESULT CALLBACK TTrayIconF::WindowProc(HWND window, UINT message, WPARAM wParam
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<TTrayIconF*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self && self->window_.get() == window) return self->OnMessage(message, wParam, lParam);
+  if (self && self->window_.get() == window) {
+    return widgets::Guarded([&] { return self->OnMessage(message, wParam, lParam); },
+                            [&] { return DefWindowProcA(window, message, wParam, lParam); });
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -1,4 +1,4 @@
-#include "calendar/window_frame.h"
+#include "components/window_frame.h"
 
 #include "resources/resource_ids.h"
 

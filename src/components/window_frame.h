@@ -14,6 +14,9 @@ namespace redoviri {
 inline constexpr const char* kMoveHint = "Click here and drag to move the mixer...";
 inline constexpr const char* kCloseHint = "Click to hide the panel...";
 inline constexpr const char* kCloseMenuHint = "Click to hide the panel, right click show the menu...";
+// The colour legend strip of the main window and the date chooser.
+inline constexpr const char* kLegendHint =
+    "LEGEND  Red=Lovelyday Blue=Birthday Olive=Workingday Purple=Religionday Green=Feestday Teal=Other";
 
 // A bitmap of the program's resources.
 widgets::Bitmap ResourcePicture(int id);

@@ -1,8 +1,11 @@
 #include "events/editday.h"
 
-#include "calendar/dateformat.h"
-#include "calendar/navigation.h"
-#include "calendar/window_frame.h"
+#include <algorithm>
+
+#include "base/colours.h"
+#include "base/dateformat.h"
+#include "base/text.h"
+#include "components/window_frame.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {
@@ -17,11 +20,9 @@ const FormDesc kListWindow{.clientWidth = 405, .clientHeight = 394, .centered = 
                            .borderless = true, .topmost = true};
 
 constexpr const char* kWindowHint = "Right click show the menu...";
-constexpr const char* kLegendHint =
-    "LEGEND  Red=Lovelyday Blue=Birthday Olive=Workingday Purple=Religionday Green=Feestday Teal=Other";
 constexpr const char* kHeading = "Here are the events for ";
 constexpr const char* kDeleteQuestion = "Do you realy want to delete that event?";
-constexpr COLORREF kGridColour = RGB(255, 255, 221);
+constexpr COLORREF kGridColour = static_cast<COLORREF>(SelectedColour);
 
 // The grid's columns: heading text and width; the last six are hidden and
 // carry the rest of the record.
@@ -61,30 +62,18 @@ constexpr CategoryButton kCategoryButtons[kCategoryCount] = {
 // Where the glyph and the two lines of a blank button begin.
 constexpr int kTwoLineGlyphLeft = 14, kTwoLineTextLeft = 38;
 
-// The editor's titles by mode, for category 1..6.
-constexpr const char* kAddTitles[kCategoryCount] = {
-    "Add a lovely day", "Add a birthday", "Add a working or a business day", "Add a religion or official day",
-    "Add a feest day", "Add a other event"};
-constexpr const char* kViewTitles[kCategoryCount] = {
-    "View of Lovely day", "View of a Birthday", "View of a Working event", "View a Religion/Official event",
-    "View a Feest event", "View a Other event"};
-constexpr const char* kDeleteTitles[kCategoryCount] = {
-    "Delete a Lovely day", "Delete a Birthday", "Delete a Working vent", "Delete a Religion/Official event",
-    "Delete a Feest event", "Delete a Other event"};
-
 // The recurrence check boxes (CheckBox1..4): place, caption, hint.
-struct RecurrenceBox {
+struct RecurrenceBoxDesc {
   int left, top;
   const char* caption;
   const char* hint;
 };
-constexpr RecurrenceBox kRecurrenceBoxes[4] = {
+constexpr RecurrenceBoxDesc kRecurrenceBoxes[4] = {
     {43, 178, "Each Year", "Check it to remind it every year."},
     {119, 178, "Each Month", "Check it to remind it every month"},
     {206, 179, "Each", "Check it to remind it every number of days"},
     {139, 193, "Only one time", "Check it to remind it every month"},
 };
-constexpr int kOnlyOnceBox = 4;
 
 constexpr int kExitLeftWithSave = 212, kExitLeftAlone = 148;
 constexpr const char* kDateFieldHint = "Put the first year of the event.";
@@ -94,10 +83,6 @@ FormDesc ListWindowDesc(HintManager* hints) {
   d.hints = hints;
   return d;
 }
-
-std::string Trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
-
-std::string YesNo(bool on) { return on ? "Y" : "N"; }
 
 }  // namespace
 
@@ -136,13 +121,7 @@ TForm2::TForm2(TForm2Deps deps)
   FormCreate();
 }
 
-TForm2::~TForm2() {
-  // Nothing may reach the handlers while the members go.
-  GetForm().onShow = nullptr;
-  GetForm().onHide = nullptr;
-  GetForm().onContextMenu = nullptr;
-  SmoothShow1.OnFinish = nullptr;
-}
+TForm2::~TForm2() = default;
 
 void TForm2::BuildList() {
   GetForm().Add<Image>({.left = 14, .top = 25, .width = 376, .height = 27, .hint = kLegendHint},
@@ -245,7 +224,7 @@ void TForm2::BuildEditor() {
                                               {.glyph = ResourcePicture(IDB_GCHOOSE)});
   label(133, 165, "Frequency of recall", Font::Arial(11).Underlined());
   for (int k = 1; k <= 4; ++k) {
-    const RecurrenceBox& b = kRecurrenceBoxes[k - 1];
+    const RecurrenceBoxDesc& b = kRecurrenceBoxes[k - 1];
     CheckBox[k] = &p.Add<widgets::CheckBox>({.left = b.left, .top = b.top, .width = k == kOnlyOnceBox ? 95 : 75,
                                              .height = 16, .caption = b.caption, .hint = b.hint,
                                              .colour = colours::Silver, .onClick = [this, k] { CheckBoxClick(k); }},
@@ -270,10 +249,10 @@ void TForm2::BuildEditor() {
 
 void TForm2::FormCreate() {
   for (int c = 0; c < kDayColumnCount; ++c) StringGrid1->SetCell(c, 0, kColumns[c].heading);
-  TForm1& main = deps_.form1;
+  MainWindowOps& main = deps_.form1;
   main.StartClock();
 
-  const CivilDate shown = main.Calendar1().Date();
+  const CivilDate shown = main.ShownDate();
   ShowHeading({"Here are the event for ", DateForm::ShortHeading, shown});
   monthe->SetText(FormatDate("mm", deps_.locale, shown));
   daye->SetText(FormatDate("dd", deps_.locale, shown));
@@ -285,7 +264,7 @@ void TForm2::FormCreate() {
     deps_.showError(loaded.error);
   }
   main.SetEventList(&eventlist);
-  main.RefreshAfterLoad();
+  main.RefreshAfterStoreChange();
 }
 
 // ------------------------------------------------------------- The grid
@@ -335,12 +314,9 @@ void TForm2::LocaleChanged(DateLocale locale) {
 
 // ------------------------------------------------------------- The editor
 
-void TForm2::Paint(Mode mode, int code) {
-  const auto category = CategoryFromCode(code);
-  if (!category) return;
-  panedit->SetColour(static_cast<COLORREF>(InfoOf(*category).colour));
-  const char* const* titles = mode == Mode::Add ? kAddTitles : mode == Mode::View ? kViewTitles : kDeleteTitles;
-  Label14->SetCaption(titles[code - 1]);
+void TForm2::ShowEditorLook() {
+  panedit->SetColour(static_cast<COLORREF>(editor_.PanelColour()));
+  Label14->SetCaption(std::string(editor_.Title()));
 }
 
 void TForm2::SetFieldsWritable(bool writable) {
@@ -351,11 +327,14 @@ void TForm2::SetFieldsWritable(bool writable) {
 }
 
 void TForm2::SpeedButtonClick(int code) {
+  const std::optional<EventCategory> category = CategoryFromCode(code);
+  if (!category) return;
   BitBtn17->SetBounds({kExitLeftWithSave, BitBtn17->GetBounds().top, BitBtn17->GetBounds().width,
                        BitBtn17->GetBounds().height});
   SpeedButton9->SetVisible(true);
   savee->SetTag(code);
-  Paint(Mode::Add, code);
+  editor_.Add(*category);
+  ShowEditorLook();
   savee->SetVisible(true);
   deletee->SetVisible(false);
   SetFieldsWritable(true);
@@ -363,62 +342,55 @@ void TForm2::SpeedButtonClick(int code) {
   panedit->BringToFront();
 }
 
-void TForm2::ShowRow(Mode mode) {
+void TForm2::ShowRow(EditorMode mode) {
   const int r = StringGrid1->Row();
-  const std::string date = StringGrid1->Cell(kDateColumn, r);
-  // An empty row holds no event to show.
-  if (r < 1 || date.size() < 10) return;
-  const bool deleting = mode == Mode::Delete;
+  DayRow row;
+  for (int c = 0; c < kDayColumnCount; ++c) row[static_cast<std::size_t>(c)] = StringGrid1->Cell(c, r);
+  const std::size_t index = static_cast<std::size_t>(std::max(r, 1) - 1);
+  std::string line = r >= 1 && index < rowLines_.size() ? rowLines_[index] : std::string();
+  if (r < 1 || !editor_.ShowRow(mode, row, std::move(line), deps_.locale.IsMonthFirst())) return;
+  const bool deleting = mode == EditorMode::Delete;
   SpeedButton9->SetVisible(false);
   savee->SetVisible(false);
   deletee->SetVisible(deleting);
   const int exitLeft = deleting ? kExitLeftWithSave : kExitLeftAlone;
   BitBtn17->SetBounds({exitLeft, BitBtn17->GetBounds().top, BitBtn17->GetBounds().width, BitBtn17->GetBounds().height});
 
-  namee->SetText(StringGrid1->Cell(kNameColumn, r));
-  const bool monthFirst = deps_.locale.IsMonthFirst();
-  monthe->SetText(date.substr(monthFirst ? 0 : 3, 2));
-  daye->SetText(date.substr(monthFirst ? 3 : 0, 2));
-  yeare->SetText(date.substr(6, 4));
-  timee->SetText(StringGrid1->Cell(kTimeColumn, r));
-  // A hand-edited category outside the six is shown as an Other event.
-  const auto category = CategoryFromWord(StringGrid1->Cell(kCategoryColumn, r));
-  deletee->SetTag(CodeOf(category.value_or(EventCategory::kOther)));
-  shownLine_ = static_cast<std::size_t>(r) <= rowLines_.size() ? rowLines_[static_cast<std::size_t>(r - 1)] : "";
-  Paint(mode, deletee->Tag());
-  CheckBox[1]->SetChecked(StringGrid1->Cell(kEachYearColumn, r) == "Y");
-  CheckBox[2]->SetChecked(StringGrid1->Cell(kEachMonthColumn, r) == "Y");
-  CheckBox[kOnlyOnceBox]->SetChecked(StringGrid1->Cell(kOnlyOnceColumn, r) == "Y");
-  CheckBox[3]->SetChecked(StringGrid1->Cell(kEachNDaysColumn, r) == "Y");
-  enfreq->SetText(StringGrid1->Cell(kDayCountColumn, r));
-  commente->SetText(StringGrid1->Cell(kCommentColumn, r));
+  const EventRecord& fields = editor_.Fields();
+  namee->SetText(fields.name);
+  monthe->SetText(fields.month);
+  daye->SetText(fields.day);
+  yeare->SetText(fields.year);
+  timee->SetText(fields.time);
+  deletee->SetTag(CodeOf(editor_.Category()));
+  ShowEditorLook();
+  RecurrenceKind recurrence = fields.recurrence;
+  for (int k = 1; k <= 4; ++k) CheckBox[k]->SetChecked(RecurrenceBox(recurrence, k));
+  enfreq->SetText(fields.dayCount);
+  commente->SetText(fields.comment);
   SetFieldsWritable(false);
   panedit->SetVisible(true);
   panedit->BringToFront();
 }
 
-void TForm2::StringGrid1DblClick() { ShowRow(Mode::View); }
+void TForm2::StringGrid1DblClick() { ShowRow(EditorMode::View); }
 
-void TForm2::SpeedButton10Click() { ShowRow(Mode::Delete); }
+void TForm2::SpeedButton10Click() { ShowRow(EditorMode::Delete); }
 
 void TForm2::BitBtn17Click() { panedit->SetVisible(false); }
 
 void TForm2::CheckBoxClick(int k) {
-  if (!CheckBox[k]->Checked()) return;
-  if (k == kOnlyOnceBox) {
-    for (int other = 1; other < kOnlyOnceBox; ++other) CheckBox[other]->SetChecked(false);
-  } else {
-    CheckBox[kOnlyOnceBox]->SetChecked(false);
-  }
+  RecurrenceKind recurrence = TypedFields().recurrence;
+  CheckRecurrenceBox(recurrence, k);
+  for (int box = 1; box <= 4; ++box) CheckBox[box]->SetChecked(RecurrenceBox(recurrence, box));
 }
 
-EventRecord TForm2::RecordInFields(int code) const {
+EventRecord TForm2::TypedFields() const {
   EventRecord r;
   r.month = monthe->Text();
   r.day = daye->Text();
   r.year = yeare->Text();
   r.time = timee->Text();
-  r.category = CategoryFromCode(code).value_or(EventCategory::kOther);
   r.recurrence = {CheckBox[1]->Checked(), CheckBox[2]->Checked(), CheckBox[kOnlyOnceBox]->Checked(),
                   CheckBox[3]->Checked()};
   r.dayCount = enfreq->Text();
@@ -427,45 +399,19 @@ EventRecord TForm2::RecordInFields(int code) const {
   return r;
 }
 
-std::string TForm2::TypedDate() const {
-  return deps_.locale.IsMonthFirst() ? monthe->Text() + "/" + daye->Text() + "/" + yeare->Text()
-                                     : daye->Text() + "/" + monthe->Text() + "/" + yeare->Text();
-}
-
 void TForm2::saveeClick() {
-  const int code = savee->Tag();
-  const EventRecord record = RecordInFields(code);
-  const BuiltLine built = BuildEventLine(record);
-  if (!built.ok()) {
-    deps_.showError(built.error);
+  const EditorSave save = editor_.Save(TypedFields(), deps_.locale.IsMonthFirst());
+  if (!save.ok()) {
+    deps_.showError(save.error);
     return;
   }
-  // An event on a day that does not exist could never be shown.
-  const auto month = ReadInteger(record.month), day = ReadInteger(record.day), year = ReadInteger(record.year);
-  if (!month || !day || !year || !IsValidDate(*year, *month, *day)) {
-    deps_.showError(NotADateMessage(TypedDate()));
-    return;
-  }
-  // The row as typed: a save that finds the file changed shows everything
-  // afresh, the date fields included.
-  DayRow row;
-  row[kNameColumn] = namee->Text();
-  row[kDateColumn] = TypedDate();
-  row[kTimeColumn] = timee->Text();
-  row[kCategoryColumn] = std::string(InfoOf(record.category).word);
-  row[kCommentColumn] = Trimmed(commente->Text());
-  row[kEachYearColumn] = YesNo(record.recurrence.eachYear);
-  row[kEachMonthColumn] = YesNo(record.recurrence.eachMonth);
-  row[kOnlyOnceColumn] = YesNo(record.recurrence.onlyOnce);
-  row[kEachNDaysColumn] = YesNo(record.recurrence.eachNDays);
-  row[kDayCountColumn] = enfreq->Text();
   bool relisted = false;
-  if (!SaveEventLine(built.line, &relisted)) return;  // the panel stays open with what was typed
+  if (!SaveEventLine(save.line, &relisted)) return;  // the panel stays open with what was typed
   panedit->SetVisible(false);
   // Such a save has listed the day afresh from the store, with the new
   // event when it falls on that day: then it has its row already.
-  if (relisted && GridHolds(MakeDayRow(built.line, deps_.locale.IsMonthFirst()))) return;
-  AddEventRow(row, built.line);
+  if (relisted && GridHolds(MakeDayRow(save.line, deps_.locale.IsMonthFirst()))) return;
+  AddEventRow(save.row, save.line);
 }
 
 bool TForm2::GridHolds(const DayRow& row) const {
@@ -477,23 +423,15 @@ bool TForm2::GridHolds(const DayRow& row) const {
   return false;
 }
 
-// A hand-edited line may run past the fixed length: its first 110
-// characters name it in the store.
-namespace {
-std::string_view StoredKey(std::string_view line) { return line.substr(0, kEventLineLength); }
-}  // namespace
 
 void TForm2::deleteeClick() {
   // The row's line as stored; a row without one is rebuilt from the fields.
-  std::string line = shownLine_;
-  if (line.empty()) {
-    BuiltLine built = BuildEventLine(RecordInFields(deletee->Tag()));
-    if (!built.ok()) {
-      deps_.showError(built.error);
-      return;
-    }
-    line = std::move(built.line);
+  EditorDelete target = editor_.Delete(TypedFields());
+  if (!target.ok()) {
+    deps_.showError(target.error);
+    return;
   }
+  const std::string line = std::move(target.line);
   if (eventlist.FindEventLine(StoredKey(line)) < 0) {
     deps_.showInfo(std::string(EventList::kEventGone));
     panedit->SetVisible(false);
@@ -512,7 +450,7 @@ void TForm2::deleteeClick() {
 bool TForm2::SaveEventLine(const std::string& line, bool* relisted) {
   const StoreResult result = eventlist.AppendEvent(line);
   if (relisted) *relisted = result.reloaded;
-  const bool saved = Settle(result);
+  const bool saved = FollowStoreResult(result);
   // A saved event and a refused duplicate both end in today's recount.
   if (saved || result.refused) deps_.form1.checktodayClick();
   return saved;
@@ -524,12 +462,12 @@ bool TForm2::DeleteEventLine(const std::string& line) {
     deps_.showInfo(std::string(EventList::kEventGone));
     return false;
   }
-  if (!Settle(eventlist.RemoveEvent(index))) return false;
+  if (!FollowStoreResult(eventlist.RemoveEvent(index))) return false;
   RefreshFromStore();
   return true;
 }
 
-bool TForm2::Settle(const StoreResult& result) {
+bool TForm2::FollowStoreResult(const StoreResult& result) {
   if (result.reloaded) RefreshFromStore();
   if (result.ok()) return true;
   if (result.refused) {
@@ -541,8 +479,8 @@ bool TForm2::Settle(const StoreResult& result) {
 }
 
 void TForm2::RefreshFromStore() {
-  TForm1& main = deps_.form1;
-  main.RefreshAfterLoad();
+  MainWindowOps& main = deps_.form1;
+  main.RefreshAfterStoreChange();
   main.Button2Click();
   main.Button3Click();
 }
@@ -572,7 +510,7 @@ void TForm2::Panel2Click() {
 
 void TForm2::SpeedButton8Click() {
   CloseToCalendar();
-  TForm1& main = deps_.form1;
+  MainWindowOps& main = deps_.form1;
   main.Button1Click();
   main.Button4Click();
   main.Button2Click();
@@ -580,20 +518,21 @@ void TForm2::SpeedButton8Click() {
   main.UnselectFirstRows();
 }
 
-bool TForm2::Animated() const { return deps_.options && deps_.options->animatedWindow; }
-
-void TForm2::SetAnimated(bool on) { SmoothShow1.SetEnabled(on); }
+void TForm2::SetAnimated(bool on) {
+  animated_ = on;
+  SmoothShow1.SetEnabled(on);
+}
 
 void TForm2::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
 
 void TForm2::FormShow() {
   SmoothShow1.SetReverse(false);
-  if (Animated()) SmoothShow1.Execute();
+  if (animated_) SmoothShow1.Execute();
 }
 
 void TForm2::FormHide() {
   SmoothShow1.SetReverse(true);
-  if (Animated()) SmoothShow1.Execute();
+  if (animated_) SmoothShow1.Execute();
   // Without the animation (or when it cannot run) the hide is over now;
   // with it, SmoothShow1Finish comes at its end.
   if (!SmoothShow1.Animating()) SmoothShow1Finish();
@@ -602,7 +541,7 @@ void TForm2::FormHide() {
 void TForm2::SmoothShow1Finish() {
   if (showGridAfterHide_ != 1) return;
   showGridAfterHide_ = 0;
-  deps_.form1.Show();
+  deps_.form1.ShowCalendar();
 }
 
 }  // namespace redoviri

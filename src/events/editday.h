@@ -13,20 +13,21 @@
 #include <string>
 #include <vector>
 
-#include "calendar/dateformat.h"
-#include "calendar/maincal.h"
-#include "events/eventlist.h"
-#include "reminders/daylisting.h"
-#include "widgets/popup_menu.h"
-#include "calendar/options.h"
+#include "base/dateformat.h"
+#include "base/locale.h"
 #include "components/PopupMenus97.h"
 #include "components/SmoothShow.h"
+#include "events/dayrows.h"
+#include "events/eventeditor.h"
+#include "events/eventlist.h"
+#include "events/mainwindow_ops.h"
+#include "widgets/popup_menu.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
 
 struct TForm2Deps {
-  TForm1& form1;
+  MainWindowOps& form1;
   FileSystem& files;
   std::string eventFilePath;
   DateLocale locale;
@@ -39,9 +40,6 @@ struct TForm2Deps {
   // Shows the date chooser.
   std::function<void()> showDateChooser;
   widgets::HintManager* hints = nullptr;
-  // The options of the shared menu: "Animated window" decides whether
-  // showing and hiding animate (none: they never do).
-  const AppOptions* options = nullptr;
 };
 
 // The widgets of the list window and its editor panel, by the names of
@@ -134,32 +132,30 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   // The hide is over: hand the screen back to the main window when the
   // flag asks for it.
   void SmoothShow1Finish();
-  // "Animated window": whether showing and hiding animate.
+  // "Animated window": whether showing and hiding animate (at first they
+  // do not).
   void SetAnimated(bool on);
   // Milliseconds between the animation's steps.
   void SetAnimationDelay(std::uint16_t ms);
 
  private:
   friend struct test::WindowAccess;
-  enum class Mode { Add, View, Delete };
 
   void FormCreate();
   void FormShow();
   void FormHide();
-  bool Animated() const;
   void BuildList();
   void BuildButtons();
   void BuildEditor();
   // Shows the selected row in the editor, read-only, in view or delete mode.
-  void ShowRow(Mode mode);
-  void Paint(Mode mode, int code);
+  void ShowRow(EditorMode mode);
+  // The editor's title for its mode and its colour for its category.
+  void ShowEditorLook();
   void SetFieldsWritable(bool writable);
   // Whether a row of the grid reads exactly so.
   bool GridHolds(const DayRow& row) const;
-  // The record in the editor's fields, of category `code`.
-  EventRecord RecordInFields(int code) const;
-  // The date fields as the user reads them: "mm/dd/yyyy" or "dd/mm/yyyy".
-  std::string TypedDate() const;
+  // The editor's fields as typed (the category is the editor's).
+  EventRecord TypedFields() const;
   // Hides this window with the main window to come back.
   void CloseToCalendar();
   // What the heading says: a lead-in and a date, if any, in the given form.
@@ -172,7 +168,7 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   // After a store operation: when the file had changed outside the program
   // and was loaded again, everything shown follows the fresh store; a
   // refusal or a failure is shown. True when the operation was made.
-  bool Settle(const StoreResult& result);
+  bool FollowStoreResult(const StoreResult& result);
   // The calendar, the tray and the selected day's list, from the store.
   void RefreshFromStore();
 
@@ -183,12 +179,13 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   TSmoothShow SmoothShow1;
   widgets::Label& Label10;  // title line: "Today " and the date and time
   int showGridAfterHide_ = 0;  // ShowGridAfterHide, the window's tag
+  bool animated_ = false;
   Heading heading_;
-  // The stored line of each event row of the grid (row r at r - 1), and
-  // the one the editor shows: delete removes that line as it is stored, so
-  // a hand-edited line that the editor's fields cannot rebuild goes too.
+  // The stored line of each event row of the grid (row r at r - 1): the
+  // editor's delete removes that line as it is stored, so a hand-edited
+  // line that the editor's fields cannot rebuild goes too.
   std::vector<std::string> rowLines_;
-  std::string shownLine_;
+  EventEditor editor_;
 };
 
 }  // namespace redoviri

@@ -18,7 +18,6 @@ constexpr std::array<CategoryInfo, kCategoryCount> kCategories{{
 }};
 
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The text cut or blank-padded to exactly `width` characters.
@@ -70,34 +69,19 @@ std::optional<EventCategory> CategoryFromCode(int code) {
   return static_cast<EventCategory>(code);
 }
 
+bool CountCategory(CategoryCounts& counts, int code) {
+  const std::optional<EventCategory> category = CategoryFromCode(code);
+  if (!category) return false;
+  ++counts[static_cast<std::size_t>(CodeOf(*category) - 1)];
+  return true;
+}
+
 std::optional<EventCategory> CategoryFromWord(std::string_view word) {
   const std::string_view trimmed = TrimBlanks(word);
   for (const CategoryInfo& info : kCategories) {
     if (info.word == trimmed) return info.category;
   }
   return std::nullopt;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::optional<int> ParseInteger(std::string_view text) {
-  text = TrimBlanks(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
-  long long value = 0;
-  for (char c : text) {
-    value = value * 10 + (c - '0');
-    if (value > std::numeric_limits<int>::max()) return std::nullopt;
-  }
-  return static_cast<int>(negative ? -value : value);
 }
 
 std::string NotAnIntegerMessage(std::string_view text) { return QuotedMessage(text, "is not a valid integer value"); }
@@ -108,7 +92,7 @@ std::string NotADateTimeMessage(std::string_view text) { return QuotedMessage(te
 
 BuiltLine BuildEventLine(const EventRecord& record) {
   const std::string_view countText = TrimBlanks(record.dayCount);
-  const std::optional<int> count = ParseInteger(countText);
+  const std::optional<int> count = ReadInteger(countText);
   if (!count) return {{}, NotAnIntegerMessage(countText)};
   // Three digits is all the line has room for.
   if (*count < 0 || *count > kMaxDayCount) {
@@ -160,7 +144,7 @@ int ReadCategoryCode(std::string_view line) {
 }
 
 // Blanks past the end of a short line would be trimmed anyway.
-std::optional<int> ReadDayCount(std::string_view line) { return ParseInteger(PresentPart(line, kDayCountField)); }
+std::optional<int> ReadDayCount(std::string_view line) { return ReadInteger(PresentPart(line, kDayCountField)); }
 
 std::optional<CivilDate> ReadFirstDate(std::string_view line) {
   const auto month = DigitsValue(line, kMonthField);

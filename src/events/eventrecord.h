@@ -9,13 +9,15 @@
 // never by splitting on ";", because a name or comment may hold ";".
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "calendar/colours.h"
-#include "calendar/datetime.h"
+#include "base/colours.h"
+#include "base/datetime.h"
+#include "base/text.h"
 
 namespace redoviri {
 
@@ -42,6 +44,14 @@ constexpr int CodeOf(EventCategory c) { return static_cast<int>(c); }
 const CategoryInfo& InfoOf(EventCategory c);
 // The category of a code 1..6; nullopt for any other code.
 std::optional<EventCategory> CategoryFromCode(int code);
+
+// Events per category; index c - 1 for category c.
+using CategoryCounts = std::array<int, kCategoryCount>;
+
+// Adds one to the count of a category code 1..6; false (and nothing
+// counted) for any other code.
+bool CountCategory(CategoryCounts& counts, int code);
+
 // The category whose word equals `word` once its blanks are trimmed.
 std::optional<EventCategory> CategoryFromWord(std::string_view word);
 
@@ -93,12 +103,6 @@ inline constexpr LineField kHintNameField{30, 25};  // the part of the name a da
 // A byte below 0x20, or DEL: no field of an event line holds one.
 inline bool IsControlCharacter(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
 
-// Removes blanks (and control characters) at both ends.
-std::string_view TrimBlanks(std::string_view text);
-
-// Decimal integer with an optional sign, blanks trimmed; nullopt when the
-// text is anything else.
-std::optional<int> ParseInteger(std::string_view text);
 // "'%s' is not a valid integer value" with the given text in place of %s.
 std::string NotAnIntegerMessage(std::string_view text);
 // "'%s' is not a valid date", and the same of a date with its time.

@@ -23,14 +23,6 @@ std::string Digits(int value, std::size_t width) {
 
 std::string IcsDate(const CivilDate& d) { return Digits(d.year, 4) + Digits(d.month, 2) + Digits(d.day, 2); }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperCase(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), Upper);
-  return out;
-}
-
 // "hh:nn" naming a time of day.
 std::optional<CivilTime> StoredTime(std::string_view time) {
   if (time.size() != 5 || time[2] != ':') return std::nullopt;
@@ -211,11 +203,11 @@ Property ParseProperty(std::string_view line) {
   Property p;
   std::size_t i = 0;
   while (i < line.size() && line[i] != ';' && line[i] != ':') ++i;
-  p.name = UpperCase(line.substr(0, i));
+  p.name = UpperCaseAscii(line.substr(0, i));
   while (i < line.size() && line[i] == ';') {
     const std::size_t nameStart = ++i;
     while (i < line.size() && line[i] != '=' && line[i] != ';' && line[i] != ':') ++i;
-    const std::string name = UpperCase(line.substr(nameStart, i - nameStart));
+    const std::string name = UpperCaseAscii(line.substr(nameStart, i - nameStart));
     std::string value;
     if (i < line.size() && line[i] == '=') {
       ++i;
@@ -259,7 +251,7 @@ std::optional<DateValue> ParseDateValue(const Property& p) {
   DateValue d{{*year, *month, *day}, std::nullopt};
   const auto type = p.params.find("VALUE");
   if (v.size() == 8) {
-    if (type != p.params.end() && UpperCase(type->second) != "DATE") return std::nullopt;
+    if (type != p.params.end() && UpperCaseAscii(type->second) != "DATE") return std::nullopt;
     return d;
   }
   if (!v.empty() && (v.back() == 'Z' || v.back() == 'z')) v.remove_suffix(1);
@@ -338,9 +330,9 @@ Repetition ReadRule(std::string_view rule, const CivilDate& start) {
     if (part.empty()) continue;
     const std::size_t eq = part.find('=');
     if (eq == std::string_view::npos) return refuse("RRULE part '" + std::string(part) + "' is not understood");
-    const std::string key = UpperCase(part.substr(0, eq));
+    const std::string key = UpperCaseAscii(part.substr(0, eq));
     if (parts.count(key)) return refuse("RRULE names " + key + " twice");
-    parts[key] = UpperCase(part.substr(eq + 1));
+    parts[key] = UpperCaseAscii(part.substr(eq + 1));
   }
   const std::string freq = parts.count("FREQ") ? parts["FREQ"] : "";
   if (freq.empty()) return refuse("RRULE without FREQ");
@@ -547,7 +539,7 @@ std::optional<EventCategory> CategoryOfIcsWord(std::string_view word) {
       {"PARTY", EventCategory::kFeest},
       {"OTHER", EventCategory::kOther},
   };
-  const std::string upper = UpperCase(TrimBlanks(word));
+  const std::string upper = UpperCaseAscii(TrimBlanks(word));
   for (const auto& [name, category] : kWords) {
     if (upper == name) return category;
   }
@@ -562,7 +554,7 @@ IcsImport ImportIcs(std::string_view bytes, EventCategory fallback) {
   for (const std::string& text : Unfold(bytes)) {
     Property p = ParseProperty(text);
     if (p.name == "BEGIN") {
-      const std::string component = UpperCase(p.value);
+      const std::string component = UpperCaseAscii(p.value);
       if (component == "VCALENDAR" && stack.empty()) calendar = true;
       if (component == "VEVENT" && stack.size() == 1) {
         vevents.emplace_back();

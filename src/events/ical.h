@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 #include "events/eventrecord.h"
 
 namespace redoviri {

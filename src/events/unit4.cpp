@@ -1,9 +1,9 @@
 #include "events/unit4.h"
 
-#include <cctype>
-
-#include "calendar/dateformat.h"
-#include "calendar/window_frame.h"
+#include "base/colours.h"
+#include "base/dateformat.h"
+#include "components/window_frame.h"
+#include "events/eventrecord.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {
@@ -12,42 +12,12 @@ using namespace widgets;
 
 namespace {
 
-constexpr const char* kLegendHint =
-    "LEGEND  Red=Lovelyday Blue=Birthday Olive=Workingday Purple=Religionday Green=Feestday Teal=Other";
-
 FormDesc ChooserDesc(HintManager* hints) {
   return {.clientWidth = 301, .clientHeight = 149, .centered = true, .colour = colours::Silver,
           .borderless = true, .topmost = true, .dragBySurface = true, .hints = hints};
 }
 
-// `count` characters of `text` from the 1-based position `first`, fewer
-// where the text ends.
-std::string Chars(const std::string& text, std::size_t first, std::size_t count) {
-  if (first == 0 || first > text.size()) return {};
-  return text.substr(first - 1, count);
-}
-
-std::optional<int> Digits(std::string_view text) {
-  int value = 0;
-  for (const char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
 }  // namespace
-
-std::optional<CivilDate> ReadChosenDate(std::string_view typed, bool monthFirst) {
-  if (typed.size() != 10 || typed[2] != '/' || typed[5] != '/') return std::nullopt;
-  const std::optional<int> first = Digits(typed.substr(0, 2));
-  const std::optional<int> second = Digits(typed.substr(3, 2));
-  const std::optional<int> year = Digits(typed.substr(6, 4));
-  if (!first || !second || !year) return std::nullopt;
-  const CivilDate date{*year, monthFirst ? *first : *second, monthFirst ? *second : *first};
-  if (!IsValidDate(date)) return std::nullopt;
-  return date;
-}
 
 TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints)), deps_(std::move(deps)) {
   Form& form = GetForm();
@@ -85,12 +55,12 @@ TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints)), deps_(std
                                     .caption = "Cancel", .onClick = [this] { Button2Click(); }},
                                    {.flat = true});
   SmoothShow1.SetControl(Handle());
-  SmoothShow1.SetColor(RGB(255, 255, 221));
+  SmoothShow1.SetColor(static_cast<COLORREF>(SelectedColour));
   form.onHide = [this] { FormHide(); };
   FormCreate();
 }
 
-TForm4::~TForm4() { GetForm().onHide = nullptr; }
+TForm4::~TForm4() = default;
 
 void TForm4::FormHide() {
   SmoothShow1.SetReverse(true);
@@ -111,19 +81,19 @@ void TForm4::Button1Click() {
   Hide();
   const std::string typed = MaskEdit1->Text();
   const bool monthFirst = deps_.locale.IsMonthFirst();
-  const std::string day = monthFirst ? Chars(typed, 4, 2) : Chars(typed, 1, 2);
-  TForm1& main = deps_.form1;
+  const NumericDateParts parts = SplitNumericDate(typed, monthFirst);
+  MainWindowOps& main = deps_.form1;
 
-  const std::optional<CivilDate> date = ReadChosenDate(typed, monthFirst);
+  const std::optional<CivilDate> date = ReadNumericDate(typed, monthFirst);
   if (!date) {
     // The day is taken before the date is read: it stays chosen, while the
     // calendar, its fields and the list keep what they showed.
-    main.SetSelectedDayText(day);
+    main.SetSelectedDayText(parts.day);
     deps_.showError(NotADateTimeMessage(typed));
     return;
   }
-  main.JumpToDay(day, *date);
-  if (deps_.setEditorYear) deps_.setEditorYear(Chars(typed, 7, 4));
+  main.JumpToDay(parts.day, *date);
+  if (deps_.setEditorYear) deps_.setEditorYear(parts.year);
   // A real date always names its day: the list opens on it.
   main.OpenEventList();
 }
@@ -134,7 +104,7 @@ void TForm4::LocaleChanged(DateLocale locale) {
   const bool wasMonthFirst = deps_.locale.IsMonthFirst();
   deps_.locale = std::move(locale);
   // Anything but a whole date is left as typed.
-  if (const std::optional<CivilDate> date = ReadChosenDate(MaskEdit1->Text(), wasMonthFirst))
+  if (const std::optional<CivilDate> date = ReadNumericDate(MaskEdit1->Text(), wasMonthFirst))
     MaskEdit1->SetText(FormatDate(DateForm::Numeric, deps_.locale, *date));
 }
 

@@ -15,16 +15,16 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/clock.h"
-#include "calendar/locale.h"
-#include "calendar/maincal.h"
+#include "base/clock.h"
+#include "base/locale.h"
 #include "components/SmoothShow.h"
+#include "events/mainwindow_ops.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
 
 struct TForm4Deps {
-  TForm1& form1;
+  MainWindowOps& form1;
   const Clock& clock;
   DateLocale locale;  // the order the date is typed in
   // Shows the message of a failed conversion; the program goes on.
@@ -33,12 +33,6 @@ struct TForm4Deps {
   std::function<void(const std::string& year)> setEditorYear;
   widgets::HintManager* hints = nullptr;
 };
-
-// The date typed into the chooser ("dd/mm/yyyy", or "mm/dd/yyyy" when the
-// month comes first), when it is a real date: two digits, "/", two digits,
-// "/", four digits, nothing blank. A field with a blank position is not a
-// date, even where the mask lets the day or month digits be left out.
-std::optional<CivilDate> ReadChosenDate(std::string_view typed, bool monthFirst);
 
 class TForm4 : public widgets::FormWindow {
  public:

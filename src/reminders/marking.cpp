@@ -2,12 +2,6 @@
 
 namespace redoviri {
 
-std::optional<MatchDay> CellDay(const MonthMarkInput& month, int cellIndex) {
-  const int day = month.cells.at(static_cast<std::size_t>(cellIndex)).day;
-  if (day == 0) return std::nullopt;
-  return MakeMatchDay(month.year, month.month, day);
-}
-
 namespace {
 
 // Marks a cell on which the event falls.
@@ -26,10 +20,6 @@ void AddMatch(const EventList::Entry& event, bool isToday, CellMark& mark) {
 }
 
 }  // namespace
-
-void CheckCell(const EventList::Entry& event, const std::optional<MatchDay>& cellDay, bool isToday, CellMark& mark) {
-  if (cellDay && FallsOn(event.parsed, *cellDay)) AddMatch(event, isToday, mark);
-}
 
 std::array<CellMark, kDayCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month) {
   std::array<CellMark, kDayCellCount> marks{};

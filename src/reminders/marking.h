@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "calendar/monthgrid.h"
+#include "base/monthgrid.h"
 #include "events/eventlist.h"
 #include "reminders/matching.h"
 
@@ -39,16 +39,10 @@ struct CellMark {
   friend bool operator==(const CellMark&, const CellMark&) = default;
 };
 
-// The day a cell stands for; nullopt for a cell outside the month.
-std::optional<MatchDay> CellDay(const MonthMarkInput& month, int cellIndex);
-
-// One cell test: when the event falls on the cell's day, adds its hint entry
-// (label, first 25 name characters, ",") and updates the cell's mark. An
-// event whose category is outside 1..6 changes nothing.
-void CheckCell(const EventList::Entry& event, const std::optional<MatchDay>& cellDay, bool isToday, CellMark& mark);
-
 // The whole pass: every cell starts empty, then takes the events in store
-// order.
+// order. An event falling on a cell's day adds its hint entry (label, first
+// 25 name characters, ",") and updates the cell's mark; one whose category
+// is outside 1..6 changes nothing.
 std::array<CellMark, kDayCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month);
 
 }  // namespace redoviri

@@ -38,11 +38,4 @@ std::uint32_t FallDaysOfMonth(const ParsedEvent& event, int year, int month) {
   return days;
 }
 
-bool CountCategory(CategoryCounts& counts, int code) {
-  const std::optional<EventCategory> category = CategoryFromCode(code);
-  if (!category) return false;
-  ++counts[static_cast<std::size_t>(CodeOf(*category) - 1)];
-  return true;
-}
-
 }  // namespace redoviri

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 #include "events/eventrecord.h"
 
 namespace redoviri {
@@ -36,12 +36,5 @@ bool FallsOn(const ParsedEvent& event, const MatchDay& day);
 // set for day d. Quicker than asking for each day, because only the N-days
 // rule can fall on a day other than the event's own day of the month.
 std::uint32_t FallDaysOfMonth(const ParsedEvent& event, int year, int month);
-
-// Events per category; index c - 1 for category c.
-using CategoryCounts = std::array<int, kCategoryCount>;
-
-// Adds one to the count of a category code 1..6; false (and nothing
-// counted) for any other code.
-bool CountCategory(CategoryCounts& counts, int code);
 
 }  // namespace redoviri

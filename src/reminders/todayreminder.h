@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/datetime.h"
+#include "base/datetime.h"
 #include "events/eventlist.h"
 #include "reminders/matching.h"
 

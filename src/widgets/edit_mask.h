@@ -88,7 +88,6 @@ class EditMask {
   char Convert(std::size_t pos, char c) const;
   bool IsBlank(std::string_view editText, std::size_t pos) const;
   std::size_t NextEditable(std::size_t pos) const;
-  std::size_t SkipLiterals(std::size_t pos) const;
   void Clear(std::string& editText, std::size_t from, std::size_t to) const;
   State ClearSelection(std::string_view editText, std::size_t selStart, std::size_t selEnd) const;
   void AlignFieldRight(std::string& editText, std::size_t fieldEnd) const;

@@ -179,19 +179,10 @@ void Form::SetBounds(const Bounds& b) {
   SetWindowPos(Handle(), nullptr, s.left, s.top, s.width, s.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::SetClientSize(int width, int height) {
-  SetBounds({GetBounds().left, GetBounds().top, width, height});
-}
-
 void Form::CenterOnScreen() {
   const Bounds b = GetBounds();
   SetBounds({(GetSystemMetrics(SM_CXSCREEN) - b.width) / 2,
              (GetSystemMetrics(SM_CYSCREEN) - b.height) / 2, b.width, b.height});
-}
-
-void Form::SetHints(HintManager* hints) {
-  if (hints_ && hints_ != hints) hints_->Forget(*this);
-  hints_ = hints;
 }
 
 LRESULT Form::HitTest(POINT client) const {

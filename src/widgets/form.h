@@ -89,8 +89,6 @@ class Form : public Container {
   void SetVisible(bool visible) override;
   // Screen position and size of the client area.
   void SetBounds(const Bounds& b) override;
-  // The client area's size.
-  void SetClientSize(int width, int height);
   void CenterOnScreen();
 
   // The hit-test rule: HTCAPTION for a point of the form's own surface or
@@ -110,7 +108,6 @@ class Form : public Container {
 
   GdiCache& Gdi() { return gdi_; }
   HintManager* Hints() const { return hints_; }
-  void SetHints(HintManager* hints);
 
   // Before the form is shown or after it is hidden.
   Handler onShow;
@@ -186,7 +183,9 @@ class FormWindow {
  protected:
   friend struct test::WindowAccess;
   explicit FormWindow(const FormDesc& desc) : form_(desc) {}
-  ~FormWindow() = default;
+  // The window's own members are gone by now: no message reaches its
+  // handlers, nor those of its widgets, while the form goes.
+  ~FormWindow() { form_.DetachTree(); }
 
   Form& GetForm() { return form_; }
   const Form& GetForm() const { return form_; }

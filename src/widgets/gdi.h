@@ -135,8 +135,8 @@ class MemoryDC {
   HDC dc_;
 };
 
-// An off-screen bitmap for one area of a target DC: draw into dc() with
-// the target's coordinates, then blit() copies the whole area in one step,
+// An off-screen bitmap for one area of a target DC: draw into Dc() with
+// the target's coordinates, then Blit() copies the whole area in one step,
 // so the screen never shows a half-painted state.
 class BufferedPaint {
  public:

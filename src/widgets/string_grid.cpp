@@ -38,24 +38,8 @@ void StringGrid::Realize() {
   UpdateScrollBars();
 }
 
-void StringGrid::SetColCount(int count) {
-  count = std::max(count, 0);
-  options_.colWidths.resize(static_cast<size_t>(count), 64);
-  for (auto& r : cells_) r.resize(static_cast<size_t>(count));
-  col_ = std::min(col_, std::max(count - 1, 0));
-  UpdateScrollBars();
-  Invalidate();
-}
-
 int StringGrid::ColWidth(int col) const {
   return col >= 0 && col < ColCount() ? options_.colWidths[static_cast<size_t>(col)] : 0;
-}
-
-void StringGrid::SetColWidth(int col, int width) {
-  if (col < 0 || col >= ColCount()) return;
-  options_.colWidths[static_cast<size_t>(col)] = std::max(width, 0);
-  UpdateScrollBars();
-  Invalidate();
 }
 
 void StringGrid::SetRowCount(int count) {
@@ -83,8 +67,6 @@ void StringGrid::SetCell(int col, int row, const std::string& text) {
 }
 
 void StringGrid::SetRow(int row) { Select(col_, row, false); }
-void StringGrid::SetCol(int col) { Select(col, row_, false); }
-
 void StringGrid::SetTopRow(int row) {
   topRow_ = row;
   ClampScroll();

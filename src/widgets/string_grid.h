@@ -29,9 +29,7 @@ class StringGrid : public WindowedWidget {
   StringGrid(Container* parent, const Props& props, const Options& options);
 
   int ColCount() const { return static_cast<int>(options_.colWidths.size()); }
-  void SetColCount(int count);
   int ColWidth(int col) const;
-  void SetColWidth(int col, int width);
   int RowCount() const { return options_.rowCount; }
   // Rows added are empty; rows removed lose their cells.
   void SetRowCount(int count);
@@ -46,7 +44,6 @@ class StringGrid : public WindowedWidget {
   int Row() const { return row_; }
   int Col() const { return col_; }
   void SetRow(int row);
-  void SetCol(int col);
   // The first scrollable row on screen.
   int TopRow() const { return topRow_; }
   void SetTopRow(int row);

@@ -249,8 +249,13 @@ WindowSpec WindowedWidget::ChildSpec(DWORD style, DWORD exStyle) const {
 }
 
 void WindowedWidget::Realize() {
-  CreateHandle(CreationSpec());
-  if (!Handle()) return;
+  // A window the system refuses leaves the program without a part of what
+  // it shows: the window being built fails with the reason.
+  if (!CreateHandle(CreationSpec()) || !Handle()) {
+    const DWORD error = GetLastError();
+    throw std::system_error(static_cast<int>(error ? error : ERROR_NOT_ENOUGH_MEMORY), std::system_category(),
+                            "A window of the program could not be created");
+  }
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
   // Later siblings lie above earlier ones.
   if (Parent())
@@ -322,6 +327,12 @@ LRESULT WindowedWidget::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 // ------------------------------------------------------------- Container
 
 Container::~Container() { DestroyChildren(); }
+
+void Container::DetachTree() {
+  for (const std::unique_ptr<Widget>& child : children_)
+    if (child->IsWindowed()) static_cast<WindowedWidget&>(*child).DetachTree();
+  Detach();
+}
 
 void Container::DestroyChildren() {
   hot_ = pressed_ = nullptr;

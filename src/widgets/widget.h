@@ -86,7 +86,6 @@ class Widget {
 
   const Bounds& GetBounds() const { return bounds_; }
   virtual void SetBounds(const Bounds& b);
-  void Move(int left, int top) { SetBounds({left, top, bounds_.width, bounds_.height}); }
 
   virtual std::string Caption() const { return caption_; }
   virtual void SetCaption(const std::string& text);
@@ -199,6 +198,8 @@ class WindowedWidget : public Widget, public MessageWindow {
 
   void SetFocus();
   bool Focused() const;
+  // No message reaches this widget, nor those it holds, any more (Detach).
+  virtual void DetachTree() { Detach(); }
 
  protected:
   WindowedWidget(Container* parent, const Props& props) : Widget(parent, props) {}
@@ -256,6 +257,8 @@ class Container : public WindowedWidget {
   // Draws the container and everything in it, windowed descendants
   // included, with the client area's top-left corner at (0, 0) of dc.
   void Render(HDC dc);
+
+  void DetachTree() override;
 
  protected:
   Container(Container* parent, const Props& props) : WindowedWidget(parent, props) {}

@@ -8,11 +8,11 @@
 //   TForm4::TForm4(HintManager* hints)
 //       : FormWindow({.caption = "Redoviri by DUZOVU", .clientWidth = 301, .clientHeight = 149,
 //                     .topmost = true, .hints = hints}) {
-//     Label1 = &form().Add<Label>({.left = 15, .top = 4, .width = 270, .height = 18,
-//                                  .hint = "Type the date", .font = Font::Arial(13),
-//                                  .fontColour = colours::White},
-//                                 {.align = Align::Center});
-//     Timer1 = &form().AddTimer({.interval = 1000, .onTimer = [this] { Timer1Timer(); }});
+//     Label1 = &GetForm().Add<Label>({.left = 15, .top = 4, .width = 270, .height = 18,
+//                                     .hint = "Type the date", .font = Font::Arial(13),
+//                                     .fontColour = colours::White},
+//                                    {.align = Align::Center});
+//     Timer1 = &GetForm().AddTimer({.interval = 1000, .onTimer = [this] { Timer1Timer(); }});
 //   }
 //
 // Handlers are std::function members: bound in the declaration

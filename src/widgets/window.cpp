@@ -1,5 +1,8 @@
 #include "widgets/window.h"
 
+#include <exception>
+#include <utility>
+
 namespace redoviri::widgets {
 
 namespace {
@@ -20,7 +23,41 @@ void EnsureRegistered(const WindowClass& cls, WNDPROC proc) {
   RegisterClassExA(&wc);
 }
 
+FailureReporter& Reporter() {
+  static FailureReporter reporter;
+  return reporter;
+}
+
+void Report(const std::string& message) {
+  static bool reporting = false;
+  if (reporting) return;
+  reporting = true;
+  try {
+    if (Reporter()) {
+      Reporter()(message);
+    } else {
+      MessageBoxA(GetActiveWindow(), message.c_str(), nullptr, MB_OK | MB_ICONERROR | MB_TOPMOST);
+    }
+  } catch (...) {
+    // A reporter that fails itself has nothing left to tell.
+  }
+  reporting = false;
+}
+
 }  // namespace
+
+void SetFailureReporter(FailureReporter reporter) { Reporter() = std::move(reporter); }
+
+LRESULT Guarded(const std::function<LRESULT()>& handle, const std::function<LRESULT()>& fallback) {
+  try {
+    return handle();
+  } catch (const std::exception& e) {
+    Report(e.what());
+  } catch (...) {
+    Report("Unknown exception");
+  }
+  return fallback();
+}
 
 MessageWindow::~MessageWindow() {
   if (!hwnd_) return;
@@ -62,6 +99,13 @@ LRESULT MessageWindow::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
+void MessageWindow::Detach() {
+  if (!hwnd_) return;
+  const HWND hwnd = hwnd_;
+  Unbind();
+  hwnd_ = hwnd;
+}
+
 void MessageWindow::Unbind() {
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
   if (controlProc_) {
@@ -72,10 +116,14 @@ void MessageWindow::Unbind() {
 }
 
 LRESULT MessageWindow::Dispatch(MessageWindow* self, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg != WM_NCDESTROY) return self->OnMessage(msg, wp, lp);
+  const auto handle = [&] { return self->OnMessage(msg, wp, lp); };
   const HWND hwnd = self->hwnd_;
   const WNDPROC control = self->controlProc_;
-  self->OnMessage(msg, wp, lp);
+  const auto fallback = [&] {
+    return control ? CallWindowProcA(control, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+  };
+  if (msg != WM_NCDESTROY) return Guarded(handle, fallback);
+  Guarded(handle, [] { return LRESULT{0}; });
   self->Unbind();
   return control ? CallWindowProcA(control, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }

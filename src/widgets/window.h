@@ -10,7 +10,24 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 namespace redoviri::widgets {
+
+// An exception that a handler lets out cannot unwind through the system's
+// message dispatch (the 32-bit build's cannot at all). Every window
+// procedure of the program stops it there: the reporter shows its message,
+// the message gets the system's default treatment, and the program goes
+// on. Without a reporter an error box shows the message. While one report
+// is being shown, a failure from the messages its box lets through is not
+// shown again (a failing paint would otherwise open boxes without end).
+using FailureReporter = std::function<void(const std::string& message)>;
+void SetFailureReporter(FailureReporter reporter);
+
+// Runs `handle`; when it throws, reports the exception and returns
+// `fallback()` instead.
+LRESULT Guarded(const std::function<LRESULT()>& handle, const std::function<LRESULT()>& fallback);
 
 struct WindowClass {
   const char* name;
@@ -37,6 +54,9 @@ class MessageWindow {
   HWND Handle() const { return hwnd_; }
   // The object bound to a window of this layer, or null.
   static MessageWindow* FromHandle(HWND hwnd);
+  // From now on no message reaches the object: the window gets the
+  // system's default treatment until the object goes and destroys it.
+  void Detach();
 
  protected:
   MessageWindow() = default;

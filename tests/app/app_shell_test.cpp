@@ -13,11 +13,11 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "calendar/colours.h"
-#include "calendar/monthgrid.h"
+#include "base/colours.h"
+#include "base/monthgrid.h"
 #include "components/fake_shell.h"
 #include "events/fake_filesystem.h"
-#include "reminders/event_store.h"
+#include "support/event_store.h"
 #include "resources/resource_ids.h"
 #include "support/app_fixture.h"
 #include "support/win32_test_support.h"

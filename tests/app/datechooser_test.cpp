@@ -13,12 +13,12 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "calendar/monthgrid.h"
-#include "calendar/window_frame.h"
+#include "base/monthgrid.h"
+#include "components/window_frame.h"
 #include "components/fake_shell.h"
 #include "events/fake_filesystem.h"
 #include "events/unit4.h"
-#include "reminders/event_store.h"
+#include "support/event_store.h"
 #include "support/win32_test_support.h"
 #include "support/window_access.h"
 
@@ -60,7 +60,6 @@ class DateChooser : public ::testing::Test {
   TestStore store{{EventLine("12252003", EventCategory::kBirthday, "YNNN", "Anna"),
                    EventLine("01051999", EventCategory::kLovely, "NNYN", "Kiss")}};
   FixedClock clock{kNow};
-  AppOptions options;
   test::FakeShell shell;
   std::unique_ptr<TForm1> main;
   std::unique_ptr<TForm4> chooser;
@@ -90,7 +89,7 @@ class DateChooser : public ::testing::Test {
     chooser.reset();
     main.reset();
     main = std::make_unique<TForm1>(TForm1Deps{
-        .clock = clock, .locale = EnglishDateLocale(monthFirst), .options = options, .shell = &shell});
+        .clock = clock, .locale = EnglishDateLocale(monthFirst), .shell = &shell});
     main->SetEventList(&store.list());
     main->showEventList = [this] { ++listShown; };
     main->showDateChooser = [this] { Access::FormOf(*chooser).ShowInactive(); };
@@ -289,7 +288,6 @@ TEST_F(DateChooser, TheListOpensWhetherTheCalendarWasShownOrNot) {
   for (const bool animated : {true, false}) {
     for (const bool calendarShown : {true, false}) {
       SCOPED_TRACE(::testing::Message() << "animated " << animated << ", calendar shown " << calendarShown);
-      options.animatedWindow = animated;
       Use(false);
       main->SetAnimated(animated);
       // Opened from the list window's date button or from the menu, the

@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "calendar/colours.h"
-#include "reminders/event_store.h"
+#include "base/colours.h"
+#include "support/event_store.h"
 #include "support/app_fixture.h"
 #include "support/window_access.h"
 

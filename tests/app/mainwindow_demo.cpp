@@ -58,13 +58,12 @@ int main(int argc, char** argv) {
   EventList events(EventFile("Redoviri.ini", fs));
   if (!events.LoadEvents().ok()) return 1;
 
-  AppOptions options;
   widgets::HintManager hints;
-  TForm1 form1({.clock = *clock, .locale = UserDateLocale(), .options = options, .hints = &hints});
+  TForm1 form1({.clock = *clock, .locale = UserDateLocale(), .hints = &hints});
   // What the event list window does once it has loaded the events.
   form1.StartClock();
   form1.SetEventList(&events);
-  form1.RefreshAfterLoad();
+  form1.RefreshAfterStoreChange();
   test::WindowAccess::FormOf(form1).onHide = [] { PostQuitMessage(0); };
 
   form1.TrayClick();

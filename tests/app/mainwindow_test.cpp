@@ -14,11 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include "calendar/colours.h"
-#include "calendar/dateformat.h"
+#include "base/colours.h"
+#include "base/dateformat.h"
 #include "calendar/maincal.h"
 #include "components/fake_shell.h"
-#include "reminders/event_store.h"
+#include "support/event_store.h"
 #include "resources/resource_ids.h"
 #include "support/win32_test_support.h"
 #include "support/window_access.h"
@@ -60,7 +60,6 @@ class MainWindow : public ::testing::Test {
  protected:
   // Thursday 25 December 2003; the 1st is a Monday, so day d is in cell d.
   FixedClock clock{{{2003, 12, 25}, {10, 42, 7}}};
-  AppOptions options;
   test::FakeShell shell;
   std::unique_ptr<TForm1> form;
 
@@ -69,7 +68,7 @@ class MainWindow : public ::testing::Test {
   void Create(DateLocale locale = EnglishDateLocale(true)) {
     form.reset();
     form = std::make_unique<TForm1>(
-        TForm1Deps{.clock = clock, .locale = std::move(locale), .options = options, .shell = &shell});
+        TForm1Deps{.clock = clock, .locale = std::move(locale), .shell = &shell});
   }
 
   // What the user does: the year, then the month number.
@@ -216,7 +215,7 @@ TEST_F(MainWindow, AnotherMonthHasNoTodayColourAnywhere) {
 }
 
 TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
-  w().pd[10]->SetColour(kSelected);
+  form->ldClick(10);  // the 10th of December 2003 selected
   form->Button1Click();
   EXPECT_EQ(Cell(10), kSelected);
 
@@ -579,7 +578,6 @@ TEST_F(MainWindow, DoubleClickOrDetailsOpenTheListOnTheSelectedDay) {
   int listShown = 0;
   form->showEventList = [&] { ++listShown; };
   for (const bool animated : {false, true}) {
-    options.animatedWindow = animated;
     form->SetAnimated(animated);
     form->TrayClick();
     form->ldClick(4);  // a day without events still opens the list
@@ -620,7 +618,7 @@ TEST_F(MainWindow, TodaysEventsGoToTheTooltipAndStartTheBlinking) {
   EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
 
   // The option off: listed, not blinking.
-  options.blinkingIcons = false;
+  form->SetBlinking(false);
   form->checktodayClick();
   EXPECT_FALSE(w().Timer3->Enabled());
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. ");
@@ -708,7 +706,6 @@ TEST_F(MainWindow, HidingHandsOverToTheEventListOnlyWhenAsked) {
   DeleteObject(region);
 
   // The option off: the window hides and nothing else appears, then or later.
-  options.animatedWindow = false;
   form->SetAnimated(false);
   form->TrayClick();
   form->SetShowListAfterHide(true);

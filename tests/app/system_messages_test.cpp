@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include "calendar/colours.h"
-#include "calendar/dateformat.h"
-#include "calendar/monthgrid.h"
-#include "reminders/event_store.h"
+#include "base/colours.h"
+#include "base/dateformat.h"
+#include "base/monthgrid.h"
+#include "support/event_store.h"
 #include "resources/resource_ids.h"
 #include "support/app_fixture.h"
 #include "support/win32_test_support.h"

@@ -174,5 +174,26 @@ TEST(MarkMoonMonth, RealConsecutiveDaysAndFirstOfMonth) {
   EXPECT_EQ(DaysMarked(cells, MarkMoonMonth(2016, 10, cells), MoonMark::NewMoon), (std::vector<int>{1, 30}));
 }
 
+TEST(MoonMarkCache, KeepsTheLastMonthsAndAnswersAsTheMonthsOwnMarks) {
+  MoonMarkCache cache;
+  // Thirty months: more than the cache keeps, so the first ones go and
+  // come back; each answer is the month's own marks.
+  std::vector<std::pair<int, int>> months;
+  for (int i = 0; i < 30; ++i) months.emplace_back(1999 + i / 12, 1 + i % 12);
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& [year, month] : months) {
+      const MonthMoonMarks& marks = cache.Marks(year, month);
+      EXPECT_EQ(marks, MarkMoonMonth(year, month, MonthCells(year, month))) << year << "-" << month;
+      // Asked again at once, it is the kept answer, not a new one.
+      EXPECT_EQ(&cache.Marks(year, month), &marks);
+    }
+  }
+  // A month that does not exist changes nothing kept.
+  const MonthMoonMarks* last = &cache.Marks(2001, 6);
+  EXPECT_THROW(cache.Marks(2001, 13), std::invalid_argument);
+  EXPECT_THROW(cache.Marks(0, 1), std::invalid_argument);
+  EXPECT_EQ(&cache.Marks(2001, 6), last);
+}
+
 }  // namespace
 }  // namespace redoviri::astro

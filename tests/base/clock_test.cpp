@@ -1,4 +1,4 @@
-#include "calendar/clock.h"
+#include "base/clock.h"
 
 #include <chrono>
 #include <cstdlib>

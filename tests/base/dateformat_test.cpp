@@ -1,4 +1,4 @@
-#include "calendar/dateformat.h"
+#include "base/dateformat.h"
 
 #include <stdexcept>
 
@@ -77,16 +77,57 @@ TEST(DateFormat, NamesComeFromTheLocale) {
   EXPECT_EQ(FormatDate(DateForm::Long, fr, {2026, 2, 4}), "mercredi, 4 f\xE9vrier 2026");
 }
 
-TEST(UpperCase, ChangesOnlyAsciiLetters) {
-  EXPECT_EQ(UpperCaseAscii("f\xE9vrier"), "F\xE9VRIER");                 // Windows-1252
-  EXPECT_EQ(UpperCaseAscii("f\xC3\xA9vrier"), "F\xC3\xA9VRIER");         // UTF-8
-  EXPECT_EQ(UpperCaseAscii("ao\xFBt"), "AO\xFBT");
-  EXPECT_EQ(UpperCaseAscii("December 08, x-z"), "DECEMBER 08, X-Z");
-  for (int b = 0; b < 256; ++b) {
-    const char c = static_cast<char>(b);
-    const char want = b >= 'a' && b <= 'z' ? static_cast<char>(b - 32) : c;
-    EXPECT_EQ(UpperCaseAscii(std::string(1, c)), std::string(1, want)) << "byte " << b;
+TEST(DateFormat, TheNumericFormIsJoinedAndSplitInTheLocalesOrder) {
+  struct Case {
+    std::string_view text;
+    bool monthFirst;
+    NumericDateParts parts;
+  };
+  const Case cases[] = {
+      {"12/25/2003", true, {"25", "12", "2003"}},
+      {"25/12/2003", false, {"25", "12", "2003"}},
+      {"  /05/2003", false, {"  ", "05", "2003"}},  // blanks as typed
+      {"1 /  /    ", true, {"  ", "1 ", "    "}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SplitNumericDate(c.text, c.monthFirst), c.parts) << c.text;
+    EXPECT_EQ(JoinNumericDate(c.parts, c.monthFirst), c.text) << c.text;
   }
+  // Shorter texts give what they hold.
+  EXPECT_EQ(SplitNumericDate("25/1", false), (NumericDateParts{"25", "1", ""}));
+  EXPECT_EQ(SplitNumericDate("", true), NumericDateParts{});
+  // The form that FormatDate writes is the one these read.
+  for (const bool monthFirst : {false, true}) {
+    const std::string shown = FormatDate(DateForm::Numeric, EnglishDateLocale(monthFirst), {2026, 3, 4});
+    EXPECT_EQ(SplitNumericDate(shown, monthFirst), (NumericDateParts{"04", "03", "2026"})) << shown;
+  }
+}
+
+TEST(DateFormat, ANumericDateIsRealOnlyWhenWholeAndOnTheCalendar) {
+  struct Case {
+    std::string_view typed;
+    bool monthFirst;
+    std::optional<CivilDate> date;
+  };
+  const Case cases[] = {
+      {"25/12/2003", false, CivilDate{2003, 12, 25}},
+      {"12/25/2003", true, CivilDate{2003, 12, 25}},
+      {"12/25/2003", false, std::nullopt},  // no month 25
+      {"29/02/2024", false, CivilDate{2024, 2, 29}},
+      {"29/02/2023", false, std::nullopt},
+      {"31/04/2026", false, std::nullopt},
+      {"00/01/2026", false, std::nullopt},
+      {"01/01/0000", false, std::nullopt},
+      {"01/01/9999", false, CivilDate{9999, 1, 1}},
+      {" 1/05/2003", false, std::nullopt},  // a blank place
+      {"1 /05/2003", false, std::nullopt},
+      {"+1/05/2003", false, std::nullopt},
+      {"01-05-2003", false, std::nullopt},
+      {"01/05/203", false, std::nullopt},
+      {"01/05/20030", false, std::nullopt},
+      {"", false, std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadNumericDate(c.typed, c.monthFirst), c.date) << '"' << c.typed << '"';
 }
 
 }  // namespace

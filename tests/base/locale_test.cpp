@@ -1,10 +1,10 @@
-#include "calendar/locale.h"
+#include "base/locale.h"
 
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 
-#include "calendar/monthgrid.h"
+#include "base/monthgrid.h"
 
 #ifndef _WIN32
 #include <cstdlib>

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "calendar/dateformat.h"
-#include "calendar/locale.h"
-#include "calendar/monthgrid.h"
+#include "base/dateformat.h"
+#include "base/locale.h"
+#include "base/monthgrid.h"
 
 namespace redoviri {
 namespace {

@@ -1,10 +1,10 @@
-#include "calendar/monthgrid.h"
+#include "base/monthgrid.h"
 
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 
-#include "calendar/colours.h"
+#include "base/colours.h"
 
 namespace redoviri {
 namespace {

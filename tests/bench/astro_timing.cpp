@@ -1,34 +1,21 @@
 // Timing of the astronomy for the Windows build, where Google Benchmark is
 // not available: mean time of one MoonIllumination and of one month of moon
-// marks (January 2000), in wall-clock and in thread CPU time.
+// marks (January 2000), and of the marks of a month visited before, in
+// wall-clock and in thread CPU time.
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 
 #include "astro/moon.h"
 #include "astro/moonmarks.h"
+#include "support/win_timing.h"
 
 namespace {
 
-// CPU time of the calling thread, in seconds.
-double ThreadSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  const auto toSeconds = [](const FILETIME& f) {
-    return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) * 1e-7;
-  };
-  return toSeconds(kernel) + toSeconds(user);
-}
-
 template <typename F>
 void Time(const char* what, int repeats, F&& f) {
-  const auto wall0 = std::chrono::steady_clock::now();
-  const double cpu0 = ThreadSeconds();
-  for (int i = 0; i < repeats; ++i) f(i);
-  const double cpu = ThreadSeconds() - cpu0;
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
-  std::printf("%-22s %8.1f us wall %8.1f us cpu  (%d runs)\n", what, wall / repeats * 1e6, cpu / repeats * 1e6,
+  const redoviri::test::RunTime t = redoviri::test::MeasureRuns(repeats, f);
+  std::printf("%-22s %8.1f us wall %8.1f us cpu  (%d runs)\n", what, t.wallSeconds * 1e6, t.cpuSeconds * 1e6,
               repeats);
 }
 
@@ -42,5 +29,7 @@ int main() {
     const MonthCellDays cells = MonthCells(2000, 1);
     sink = sink + static_cast<int>(MarkMoonMonth(2000, 1, cells)[35]);
   });
+  MoonMarkCache cache;
+  Time("visited month's marks", 20000, [&](int i) { sink = sink + static_cast<int>(cache.Marks(2000, 1 + i % 2)[35]); });
   return 0;
 }

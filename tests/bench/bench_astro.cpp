@@ -37,5 +37,14 @@ void BM_MonthOfMoonMarks(benchmark::State& state) {
 }
 BENCHMARK(BM_MonthOfMoonMarks)->Unit(benchmark::kMillisecond);
 
+// The marks of a month shown before, as the month view asks for them on a
+// way back and forth between two months.
+void BM_MoonMarksVisited(benchmark::State& state) {
+  MoonMarkCache cache;
+  int step = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(cache.Marks(2000, 1 + (step++ & 1)));
+}
+BENCHMARK(BM_MoonMarksVisited)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace redoviri::astro

@@ -1,6 +1,6 @@
 // Event store and reminders over 1,000 to 100,000 events: loading the file,
 // saving into it, importing into it, one marking pass of a month, one day
-// listing and today's count.
+// listing and today's count, the month view's change of month.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -9,37 +9,17 @@
 #include <map>
 #include <random>
 
+#include "calendar/monthview.h"
 #include "events/eventlist.h"
 #include "reminders/daylisting.h"
 #include "reminders/marking.h"
 #include "reminders/todayreminder.h"
+#include "support/generated_events.h"
 
 namespace redoviri {
 namespace {
 
 namespace fsys = std::filesystem;
-
-// A plausible mix: mostly yearly and one-off events, some monthly, a few
-// every N days.
-std::string RandomLine(std::mt19937& rng) {
-  std::uniform_int_distribution<int> year(1950, 2010), month(1, 12), day(1, 28), category(1, 6), kind(0, 99),
-      count(1, 60), letter('a', 'z');
-  EventRecord r;
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", month(rng));
-  r.month = buf;
-  std::snprintf(buf, sizeof buf, "%02d", day(rng));
-  r.day = buf;
-  r.year = std::to_string(year(rng));
-  r.time = "12:30";
-  r.category = *CategoryFromCode(category(rng));
-  const int k = kind(rng);
-  r.recurrence = {k < 50, k >= 50 && k < 65, k >= 65 && k < 90, k >= 90};
-  r.dayCount = r.recurrence.eachNDays ? std::to_string(count(rng)) : "0";
-  for (int i = 0; i < 20; ++i) r.name += static_cast<char>(letter(rng));
-  r.comment = "generated";
-  return BuildEventLine(r).line;
-}
 
 // The event file of n events, written once per size.
 const std::string& EventFilePath(int n) {
@@ -49,10 +29,7 @@ const std::string& EventFilePath(int n) {
   const fsys::path folder = fsys::temp_directory_path() / "redoviri_bench_events";
   fsys::create_directories(folder);
   const std::string path = (folder / ("events_" + std::to_string(n) + ".ini")).string();
-  std::mt19937 rng(20030510);
-  std::ofstream out(path, std::ios::binary);
-  out << EventList::kNewFileLine << "\r\n";
-  for (int i = 0; i < n; ++i) out << RandomLine(rng) << "\r\n";
+  testing::WriteEventFile(path, n);
   return paths.emplace(n, path).first->second;
 }
 
@@ -162,7 +139,7 @@ void BM_ImportEvents(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   std::mt19937 rng(19991231);
   std::vector<std::string> fresh;
-  for (int i = 0; i < n; ++i) fresh.push_back(RandomLine(rng) + "!");  // ends unlike any saved line
+  for (int i = 0; i < n; ++i) fresh.push_back(testing::RandomEventLine(rng) + "!");  // ends unlike any saved line
   auto fs = MakeSystemFileSystem();
   for (auto _ : state) {
     state.PauseTiming();
@@ -185,6 +162,20 @@ void BM_MarkMonth(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// What the month view computes for a month change (fill with moon marks,
+// then the marking pass), between two months already visited.
+void BM_MonthViewChange(benchmark::State& state) {
+  LoadedStore store(static_cast<int>(state.range(0)));
+  MonthView view;
+  int step = 0;
+  for (auto _ : state) {
+    view.Fill(2003, 5 + (step++ & 1), {2003, 5, 10});
+    view.Mark(&store.list);
+    benchmark::DoNotOptimize(view.Cell(12).dayMark);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void BM_ListDay(benchmark::State& state) {
   LoadedStore store(static_cast<int>(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(ListDay(store.list, {2003, 5, 10}, true));
@@ -203,6 +194,7 @@ BENCHMARK(BM_SaveUnchanged)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveAfterOutsideChange)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportEvents)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarkMonth)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthViewChange)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListDay)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountToday)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -5,22 +5,6 @@
 namespace redoviri {
 namespace {
 
-TEST(Navigation, ReadsOnlyWholeDecimalNumbers) {
-  EXPECT_EQ(ReadInteger("2026"), 2026);
-  EXPECT_EQ(ReadInteger(" 12 "), 12);
-  EXPECT_EQ(ReadInteger("-5"), -5);
-  EXPECT_EQ(ReadInteger("+7"), 7);
-  EXPECT_EQ(ReadInteger("0009"), 9);
-  EXPECT_EQ(ReadInteger(""), std::nullopt);
-  EXPECT_EQ(ReadInteger("   "), std::nullopt);
-  EXPECT_EQ(ReadInteger("12a"), std::nullopt);
-  EXPECT_EQ(ReadInteger("1.5"), std::nullopt);
-  EXPECT_EQ(ReadInteger("1 2"), std::nullopt);
-  EXPECT_EQ(ReadInteger("+-3"), std::nullopt);
-  EXPECT_EQ(ReadInteger("-"), std::nullopt);
-  EXPECT_EQ(ReadInteger("99999999999"), std::nullopt);
-}
-
 TEST(Navigation, YearFieldReplacesZeroAndNonNumbers) {
   const YearFieldChange zero = ReadYearField("0", 2026);
   EXPECT_EQ(zero.fieldText, "1900");

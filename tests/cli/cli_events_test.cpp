@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "calendar/clock.h"
-#include "calendar/locale.h"
+#include "base/clock.h"
+#include "base/locale.h"
 #include "support/cli_run.h"
 
 namespace redoviri::cli {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "calendar/dateformat.h"
+#include "base/dateformat.h"
 #include "fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

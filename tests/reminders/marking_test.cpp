@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "reminders/event_store.h"
+#include <random>
+
+#include "support/event_store.h"
+#include "support/generated_events.h"
 
 namespace redoviri {
 namespace {
@@ -143,31 +146,51 @@ TEST(MarkingTest, UnreadableLineDoesNotStopThePass) {
   EXPECT_EQ(MarkedDays(marks, may), (std::vector<int>{10, 20}));
 }
 
-TEST(MarkingTest, CellTestStepByStep) {
-  // The window's own walk over cells and events gives the same marks.
-  TestStore store({EventLine("05101990", EventCategory::kBirthday, "YNNN", "Ann"),
-                   EventLine("05102003", EventCategory::kWorkBusiness, "NNYN", "Audit")});
-  const MonthMarkInput may = Month(2003, 5, 10);
-  const auto whole = MarkMonth(store.list(), may);
-  for (int k = 0; k < kDayCellCount; ++k) {
-    CellMark mark;
-    for (int i = 0; i < store.list().EventCount(); ++i) {
-      CheckCell(store.list().EntryAt(i), CellDay(may, k), may.cells[static_cast<std::size_t>(k)].isToday, mark);
+TEST(MarkingTest, TheOnePassAgreesWithAskingEachDay) {
+  // The pass asks each event once for its days of the month; asking the
+  // rule for each cell's day instead must mark the same cells, with the
+  // same hints in store order.
+  std::mt19937 rng(7);
+  std::vector<std::string> lines;
+  for (int i = 0; i < 400; ++i) lines.push_back(testing::RandomEventLine(rng));
+  lines.push_back(EventLine("05101990", EventCategory::kBirthday, "YNNN", "Ann"));
+  lines.push_back(EventLine("05102003", EventCategory::kWorkBusiness, "NNYN", "Audit"));
+  const TestStore store(lines);
+  for (const auto& [year, month] : {std::pair{2003, 5}, std::pair{2004, 2}, std::pair{2010, 12}}) {
+    const MonthMarkInput input = Month(year, month, 10);
+    const auto marks = MarkMonth(store.list(), input);
+    for (std::size_t k = 0; k < marks.size(); ++k) {
+      const int day = input.cells[k].day;
+      std::string hint;
+      int count = 0;
+      if (day != 0) {
+        const MatchDay matchDay = *MakeMatchDay(year, month, day);
+        for (const EventList::Entry& e : store.list().Entries()) {
+          if (!FallsOn(e.parsed, matchDay)) continue;
+          const auto category = CategoryFromCode(e.parsed.category);
+          if (!category) continue;
+          hint += std::string(InfoOf(*category).hintLabel) + ReadHintName(e.line) + ",";
+          ++count;
+        }
+      }
+      EXPECT_EQ(marks[k].matchCount, count) << year << "-" << month << " cell " << k + 1;
+      EXPECT_EQ(marks[k].hint, hint) << year << "-" << month << " cell " << k + 1;
     }
-    EXPECT_EQ(mark, whole[static_cast<std::size_t>(k)]) << "cell " << k + 1;
   }
-  EXPECT_EQ(MarkOf(whole, may, 10).dayMark, kSeveralTodayMark);
 }
 
-TEST(MarkingTest, CellDayOfEmptyAndImpossibleCells) {
+TEST(MarkingTest, ACellOfADayTheMonthLacksGetsNoMark) {
+  // A cell that somehow holds the 31st of April: no event falls on it, not
+  // even one of each month on the 31st.
+  const TestStore store({EventLine("03312003", EventCategory::kLovely, "NYNN", "Month end")});
   MonthMarkInput input;
   input.year = 2003;
   input.month = 4;
   input.cells[0].day = 30;
-  input.cells[1].day = 31;  // no such day in April
-  EXPECT_EQ(CellDay(input, 0)->date, (CivilDate{2003, 4, 30}));
-  EXPECT_FALSE(CellDay(input, 1));
-  EXPECT_FALSE(CellDay(input, 2));
+  input.cells[1].day = 31;
+  const auto marks = MarkMonth(store.list(), input);
+  EXPECT_EQ(marks[0].dayMark, kNoEventMark);
+  EXPECT_EQ(marks[1].dayMark, kNoEventMark);
 }
 
 }  // namespace

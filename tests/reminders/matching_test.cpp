@@ -4,7 +4,7 @@
 
 #include <bit>
 
-#include "reminders/event_store.h"
+#include "support/event_store.h"
 
 namespace redoviri {
 namespace {

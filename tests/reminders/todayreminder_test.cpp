@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reminders/event_store.h"
+#include "support/event_store.h"
 
 namespace redoviri {
 namespace {

@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "calendar/monthgrid.h"
+#include "base/monthgrid.h"
 #include "components/fake_shell.h"
 #include "events/fake_filesystem.h"
 #include "support/win32_test_support.h"

@@ -1,5 +1,6 @@
 #include "widgets/form.h"
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -558,6 +559,70 @@ TEST(Widgets, BringToFrontPutsAWindowedWidgetAboveItsSiblings) {
   under.BringToFront();
   EXPECT_EQ(form.ChildAt({75, 50}), &under);
   EXPECT_EQ(ChildWindowFromPointEx(form.Handle(), {75, 50}, CWP_SKIPINVISIBLE), under.Handle());
+}
+
+// What a handler lets out stops at the window procedure: the reporter has
+// its message and the window goes on. A failure from the messages that a
+// report lets through while it is shown (a message box's own loop) is not
+// reported on top of it.
+TEST(FormFailures, AnExceptionOfAHandlerIsReportedOnceAndTheWindowGoesOn) {
+  std::vector<std::string> reports;
+  int throwsDuringReport = 0;
+  bool inReport = false;
+  Form form(TestForm(200, 100));
+  int ticks = 0;
+  Timer& timer = form.AddTimer({.interval = 10, .enabled = true, .onTimer = [&] {
+    ++ticks;
+    if (inReport) ++throwsDuringReport;
+    if (ticks == 1) throw std::runtime_error("Division by zero");
+    if (ticks <= 4) throw 42;
+  }});
+  SetFailureReporter([&](const std::string& message) {
+    reports.push_back(message);
+    if (reports.size() > 1) return;
+    // Like a message box: the program's messages go on meanwhile.
+    inReport = true;
+    PumpUntil([&] { return ticks >= 3; });
+    inReport = false;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 6; }));
+  timer.SetEnabled(false);
+  SetFailureReporter(nullptr);
+  EXPECT_GE(throwsDuringReport, 2);
+  // The first failure, then the one after its report (the tick that threw
+  // while it was shown was not told).
+  EXPECT_EQ(reports, (std::vector<std::string>{"Division by zero", "Unknown exception"}));
+  EXPECT_TRUE(IsWindow(form.Handle()));
+}
+
+// Detached, no message reaches the form or its widgets any more, while
+// the windows stay until the objects go.
+TEST(FormTeardown, ADetachedTreeRunsNoHandlerAndGoesWithItsObjects) {
+  int handled = 0;
+  HWND formWindow = nullptr, panelWindow = nullptr, buttonWindow = nullptr;
+  {
+    Form form(TestForm(200, 100));
+    Panel& panel = form.Add<Panel>({.left = 10, .top = 10, .width = 100, .height = 60});
+    Button& button = panel.Add<Button>({.left = 5, .top = 5, .width = 60, .height = 24, .caption = "OK",
+                                        .onClick = [&] { ++handled; }});
+    form.onHide = [&] { ++handled; };
+    form.AddTimer({.interval = 10, .enabled = true, .onTimer = [&] { ++handled; }});
+    form.ShowInactive();
+    EXPECT_TRUE(PumpUntil([&] { return handled > 0; })) << "the timer runs while attached";
+    formWindow = form.Handle();
+    panelWindow = panel.Handle();
+    buttonWindow = button.Handle();
+
+    form.DetachTree();
+    handled = 0;
+    for (const HWND w : {formWindow, panelWindow, buttonWindow}) EXPECT_EQ(MessageWindow::FromHandle(w), nullptr);
+    SendMessageA(buttonWindow, BM_CLICK, 0, 0);
+    ShowWindow(formWindow, SW_HIDE);
+    PumpFor(100);  // the timer's messages, had any handler stayed
+    EXPECT_EQ(handled, 0);
+    for (const HWND w : {formWindow, panelWindow, buttonWindow}) EXPECT_TRUE(IsWindow(w));
+  }
+  for (const HWND w : {formWindow, panelWindow, buttonWindow}) EXPECT_FALSE(IsWindow(w));
 }
 
 }  // namespace

@@ -1,0 +1,112 @@
+// Timing of the windows as the program runs them, in the Windows build under
+// Wine: the whole application on an event file of 1,000, 10,000 and 100,000
+// events on the disk. For each size: a change of month in the main window
+// (the fill with its moon marks, the marking pass, the day numbers' hints
+// and the repaint of the grid), a day's list (the selected day's events
+// into the details and the list window's grid), and at the largest size a
+// save and a delete through the list window. Mean wall-clock and thread CPU
+// time per operation.
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "events/eventrecord.h"
+#include "support/generated_events.h"
+#include "support/win_timing.h"
+
+namespace {
+
+using namespace redoviri;
+namespace fsys = std::filesystem;
+
+// Runs the posted messages (the paint of what changed) until none is left.
+void Drain() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+template <typename F>
+void Time(const char* what, int events, int repeats, F&& f) {
+  f(-1);  // once before, for what a first run fills in
+  const test::RunTime t = test::MeasureRuns(repeats, f);
+  std::printf("%-34s %7d events %9.2f ms wall %9.2f ms cpu  (%d runs)\n", what, events, t.wallSeconds * 1e3,
+              t.cpuSeconds * 1e3, repeats);
+  std::fflush(stdout);
+}
+
+// A new event that falls on the 20th of December.
+std::string NewEventLine(int i) {
+  const EventRecord r{.month = "12",
+                      .day = "20",
+                      .year = "2026",
+                      .time = "09:00",
+                      .category = EventCategory::kWorkBusiness,
+                      .recurrence = {.onlyOnce = true},
+                      .name = "timing " + std::to_string(i),
+                      .comment = ""};
+  return BuildEventLine(r).line;
+}
+
+void TimeWindows(const fsys::path& folder, int events) {
+  const fsys::path file = folder / ("Redoviri_" + std::to_string(events) + ".ini");
+  testing::WriteEventFile(file.string(), events);
+
+  ApplicationSetup setup = ApplicationSetup::System();
+  setup.locale = EnglishDateLocale(true);
+  setup.eventFilePath = file.string();
+  setup.showError = [](const std::string& m) { std::printf("error: %s\n", m.c_str()); };
+  setup.showInfo = [](const std::string& m) { std::printf("info: %s\n", m.c_str()); };
+  setup.confirm = [](const std::string&) { return true; };
+  setup.animationDelayMs = 0;
+  Application app(std::move(setup));
+  TForm1& main = app.Form1();
+  TForm2& list = app.Form2();
+  app.card4Click();  // the calendar on the screen
+  Drain();
+
+  const int months = events >= 100000 ? 20 : 60;
+  Time("month change (+1 year, -1 year)", events, months, [&](int i) {
+    if (i % 2 == 0) {
+      main.SpeedButton3Click();
+    } else {
+      main.SpeedButton4Click();
+    }
+    UpdateWindow(main.Handle());
+    Drain();
+  });
+
+  main.SpeedButton1Click();  // today's month, today selected
+  Drain();
+  Time("day's list (details and grid)", events, months, [&](int) {
+    main.Button3Click();
+    Drain();
+  });
+
+  if (events < 100000) return;
+  constexpr int kChanges = 10;
+  Time("save through the list window", events, kChanges, [&](int i) {
+    if (!list.SaveEventLine(NewEventLine(i + 1))) std::printf("save %d failed\n", i);
+    Drain();
+  });
+  Time("delete through the list window", events, kChanges, [&](int i) {
+    if (!list.DeleteEventLine(NewEventLine(i + 1))) std::printf("delete %d failed\n", i);
+    Drain();
+  });
+}
+
+}  // namespace
+
+int main() {
+  const fsys::path folder = fsys::temp_directory_path() / "redoviri_window_timing";
+  fsys::create_directories(folder);
+  for (const int events : {1000, 10000, 100000}) TimeWindows(folder, events);
+  fsys::remove_all(folder);
+  return 0;
+}
