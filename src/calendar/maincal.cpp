@@ -335,8 +335,7 @@ int TForm1::ReadyFlag() const { return Edit1->Tag(); }
 
 void TForm1::Button1Click() {
   view_.Fill(calendar_.Year(), calendar_.Month(), clock_.Now().date);
-  const std::optional<int> todayColumn =
-      view_.TodayCell() ? std::optional<int>(CellColumn(*view_.TodayCell())) : std::nullopt;
+  const int todayColumn = view_.TodayCell() ? CellColumn(*view_.TodayCell()) : -1;  // -1: none
   for (int c = 0; c < 7; ++c) {
     const std::string& name = locale_.ShortDayName(HeaderDayNumber(c));
     const COLORREF text = AsColorref(todayColumn == c ? TodayTextColour : NormalTextColour);

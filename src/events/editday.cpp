@@ -287,6 +287,7 @@ void TForm2::AddEventRow(const DayRow& row, std::string line) {
 }
 
 void TForm2::ShowDayListing(const DayListing& listing) {
+  const StringGrid::Update update(*StringGrid1);
   ClearEventRows();
   for (std::size_t i = 0; i < listing.rows.size(); ++i)
     AddEventRow(listing.rows[i], i < listing.lines.size() ? listing.lines[i] : std::string());

@@ -47,6 +47,14 @@ void StringGrid::SetRowCount(int count) {
   options_.rowCount = count;
   cells_.resize(static_cast<size_t>(count), std::vector<std::string>(options_.colWidths.size()));
   row_ = std::clamp(row_, options_.fixedRows, std::max(count - 1, options_.fixedRows));
+  if (updating_) return;
+  ClampScroll();
+  UpdateScrollBars();
+  Invalidate();
+}
+
+void StringGrid::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0) return;
   ClampScroll();
   UpdateScrollBars();
   Invalidate();
@@ -62,6 +70,7 @@ void StringGrid::SetCell(int col, int row, const std::string& text) {
   std::string& c = cells_[static_cast<size_t>(row)][static_cast<size_t>(col)];
   if (c == text) return;
   c = text;
+  if (updating_) return;
   const RECT r = CellRect(col, row);
   if (Handle() && !IsRectEmpty(&r)) InvalidateRect(Handle(), &r, FALSE);
 }

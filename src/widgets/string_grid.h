@@ -40,6 +40,23 @@ class StringGrid : public WindowedWidget {
   std::string Cell(int col, int row) const;
   void SetCell(int col, int row, const std::string& text);
 
+  // Between BeginUpdate and EndUpdate (they nest) changes of the cells and
+  // the row count are kept and shown once, at the end: a fill of many rows
+  // costs one repaint and one scroll-bar update instead of one per cell.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
+  // BeginUpdate for a scope.
+  class Update {
+   public:
+    explicit Update(StringGrid& grid) : grid_(grid) { grid_.BeginUpdate(); }
+    ~Update() { grid_.EndUpdate(); }
+    Update(const Update&) = delete;
+    Update& operator=(const Update&) = delete;
+
+   private:
+    StringGrid& grid_;
+  };
+
   // The selected cell; the row is never a fixed one.
   int Row() const { return row_; }
   int Col() const { return col_; }
@@ -87,6 +104,7 @@ class StringGrid : public WindowedWidget {
   int topRow_;
   int scrollX_ = 0;  // pixels scrolled to the left
   bool tracking_ = false;  // the left button is down on the grid
+  int updating_ = 0;
 };
 
 }  // namespace redoviri::widgets

@@ -82,6 +82,13 @@ void TimeWindows(const fsys::path& folder, int events) {
     Drain();
   });
 
+  Time("  of it the marking pass", events, months, [&](int) { main.Button4Click(); });
+  Time("  of it the fill and the repaint", events, months, [&](int) {
+    main.Button1Click();
+    RedrawWindow(main.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Drain();
+  });
+
   main.SpeedButton1Click();  // today's month, today selected
   Drain();
   Time("day's list (details and grid)", events, months, [&](int) {

@@ -8,6 +8,8 @@
 namespace redoviri::widgets {
 namespace {
 
+using test::PumpUntil;
+
 using test::Click;
 using test::PumpFor;
 using test::Snapshot;
@@ -49,6 +51,39 @@ TEST_F(StringGridTest, KeepsCellsWhileRowsComeAndGo) {
   grid->SetRowCount(4);
   EXPECT_EQ(grid->Cell(0, 2), "");  // a removed row comes back empty
   EXPECT_EQ(grid->ColCount(), 4);
+}
+
+// A fill between BeginUpdate and EndUpdate keeps every cell; the scroll
+// bar and the screen follow once, at the end.
+TEST_F(StringGridTest, AnUpdateShowsItsChangesOnceAtTheEnd) {
+  form.ShowInactive();
+  ASSERT_TRUE(PumpUntil([&] { return GetUpdateRect(grid->Handle(), nullptr, FALSE) == FALSE; }));
+  const auto scrollMax = [&] {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE;
+    GetScrollInfo(grid->Handle(), SB_VERT, &si);
+    return si.nMax;
+  };
+  const int before = scrollMax();
+  {
+    const StringGrid::Update outer(*grid);
+    {
+      const StringGrid::Update inner(*grid);
+      grid->SetRowCount(201);
+      for (int r = 1; r <= 200; ++r) grid->SetCell(0, r, "event " + std::to_string(r));
+    }
+    EXPECT_EQ(scrollMax(), before) << "still inside the outer update";
+    EXPECT_EQ(GetUpdateRect(grid->Handle(), nullptr, FALSE), FALSE) << "nothing repainted yet";
+  }
+  EXPECT_GT(scrollMax(), before);
+  EXPECT_NE(GetUpdateRect(grid->Handle(), nullptr, FALSE), FALSE);
+  EXPECT_EQ(grid->RowCount(), 201);
+  EXPECT_EQ(grid->Cell(0, 200), "event 200");
+  // Outside an update each change shows at once again.
+  ASSERT_TRUE(PumpUntil([&] { return GetUpdateRect(grid->Handle(), nullptr, FALSE) == FALSE; }));
+  grid->SetCell(0, 1, "changed");
+  EXPECT_NE(GetUpdateRect(grid->Handle(), nullptr, FALSE), FALSE);
 }
 
 TEST_F(StringGridTest, AClickSelectsTheRowUnderTheMouse) {
