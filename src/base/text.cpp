@@ -40,4 +40,17 @@ std::optional<int> ReadInteger(std::string_view text) {
   return static_cast<int>(negative ? -value : value);
 }
 
+std::string Abbreviated(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) return std::string(text);
+  constexpr std::string_view kEllipsis = "...";
+  const std::size_t room = limit > kEllipsis.size() ? limit - kEllipsis.size() : 0;
+  // A blank or a comma is never the second byte of a double-byte
+  // character, so the cut after one splits no character.
+  const std::size_t boundary = text.substr(0, room).find_last_of(" ,");
+  const std::size_t cut = boundary == std::string_view::npos ? room : boundary + 1;
+  std::string shown(text.substr(0, cut));
+  shown += kEllipsis;
+  return shown;
+}
+
 }  // namespace redoviri

@@ -1,6 +1,7 @@
 // Text helpers that every layer reads fields and captions with.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,5 +18,10 @@ std::string UpperCaseAscii(std::string_view text);
 // text is anything else (an empty text, a second sign, a value past the
 // range of int).
 std::optional<int> ReadInteger(std::string_view text);
+
+// The text whole when it has at most `limit` characters; else cut after
+// the last blank or comma that leaves room for "...", which follows the
+// cut (a text with neither is cut at that room).
+std::string Abbreviated(std::string_view text, std::size_t limit);
 
 }  // namespace redoviri

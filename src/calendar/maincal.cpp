@@ -258,22 +258,28 @@ void TForm1::BuildGrid() {
   }
 
   for (int k = 1; k <= kCellPanels; ++k) {
-    Panel& cell = calp->Add<Panel>({.left = kCellPitchX * CellColumn(k), .top = kCellTop + kCellPitchY * CellRow(k),
-                                    .width = kCellWidth, .height = kCellHeight,
-                                    .colour = AsColorref(NormalCellColour)},
-                                   {.border = BorderStyle::Line, .bevel = Bevel::None});
+    const int left = kCellPitchX * CellColumn(k), top = kCellTop + kCellPitchY * CellRow(k);
+    // A one-pixel black frame round the cell's colour; neighbours share
+    // their frame's line.
+    Shape& cell = calp->Add<Shape>({.left = left, .top = top, .width = kCellWidth, .height = kCellHeight,
+                                    .colour = AsColorref(NormalCellColour), .dragsForm = false},
+                                   {.kind = ShapeKind::Rectangle, .penColour = colours::Black});
     pd[k] = &cell;
     if (k > kDayCellCount) continue;
-    // The day label covers the cell; a click on the cell's edge selects it too.
+    // The day label covers the cell inside its frame; a click on the
+    // frame selects the cell too.
     cell.onClick = [this, k] { ldClick(k); };
+    const int innerLeft = left + 1, innerTop = top + 1;
     const int inner = kCellWidth - 2, innerHeight = kCellHeight - 2;
-    id[k] = &cell.Add<Image>({.left = 0, .top = 0, .width = inner, .height = innerHeight});
-    moon[k] = &cell.Add<Image>({.left = 0, .top = 12, .width = 16, .height = 16},
-                               {.transparent = true, .transparentColour = resources::kTransparentKey});
-    ld[k] = &cell.Add<Label>({.left = 0, .top = 0, .width = inner, .height = innerHeight,
-                              .hint = k <= 7 ? kFirstWeekHint : "", .font = Font::Arial(19),
-                              .onClick = [this, k] { ldClick(k); }, .onDblClick = [this] { ld1DblClick(); }},
-                             {.align = Align::Center, .layout = VAlign::Center});
+    id[k] = &calp->Add<Image>({.left = innerLeft, .top = innerTop, .width = inner, .height = innerHeight,
+                               .dragsForm = false});
+    moon[k] = &calp->Add<Image>({.left = innerLeft, .top = innerTop + 12, .width = 16, .height = 16,
+                                 .dragsForm = false},
+                                {.transparent = true, .transparentColour = resources::kTransparentKey});
+    ld[k] = &calp->Add<Label>({.left = innerLeft, .top = innerTop, .width = inner, .height = innerHeight,
+                               .hint = k <= 7 ? kFirstWeekHint : "", .font = Font::Arial(19),
+                               .onClick = [this, k] { ldClick(k); }, .onDblClick = [this] { ld1DblClick(); }},
+                              {.align = Align::Center, .layout = VAlign::Center});
   }
 
   // The month chooser lies over the fields and the grid while it is shown.

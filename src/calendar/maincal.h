@@ -89,9 +89,11 @@ struct TForm1Widgets {
   // first (columns 0..6).
   std::array<widgets::Panel*, 7> HeaderPanel{};
   std::array<widgets::Label*, 7> HeaderLabel{};
-  // Day cells by number (index 0 unused): the cell panel pd, the event
-  // picture id, the moon picture moon and the day number ld.
-  std::array<widgets::Panel*, kCellPanels + 1> pd{};
+  // Day cells by number (index 0 unused): the cell's framed box pd, the
+  // event picture id, the moon picture moon and the day number ld. All of
+  // them are drawn by the grid panel in one pass: a month change repaints
+  // one window, not one per cell.
+  std::array<widgets::Shape*, kCellPanels + 1> pd{};
   std::array<widgets::Image*, kDayCellCount + 1> id{};
   std::array<widgets::Image*, kDayCellCount + 1> moon{};
   std::array<widgets::Label*, kDayCellCount + 1> ld{};

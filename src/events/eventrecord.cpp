@@ -158,9 +158,8 @@ std::string ReadName(std::string_view line) { return std::string(TrimBlanks(Read
 
 std::string ReadComment(std::string_view line) { return std::string(TrimBlanks(ReadField(line, kCommentField))); }
 
-std::string ReadHintName(std::string_view line) {
-  return std::string(TrimBlanks(ReadField(line, kHintNameField)));
-}
+// The padding a short line's field gets would be trimmed again.
+std::string_view ReadHintName(std::string_view line) { return TrimBlanks(PresentPart(line, kHintNameField)); }
 
 ParsedEvent ParseEventLine(std::string_view line) {
   ParsedEvent parsed;

@@ -128,10 +128,11 @@ int ReadCategoryCode(std::string_view line);
 std::optional<int> ReadDayCount(std::string_view line);
 // The stored first date when it is a calendar date.
 std::optional<CivilDate> ReadFirstDate(std::string_view line);
-// Name, comment and hint name with their blanks trimmed.
+// Name, comment and hint name with their blanks trimmed (the hint name a
+// part of `line`).
 std::string ReadName(std::string_view line);
 std::string ReadComment(std::string_view line);
-std::string ReadHintName(std::string_view line);
+std::string_view ReadHintName(std::string_view line);
 
 // What matching needs of a line, read once when the line enters the store.
 struct ParsedEvent {

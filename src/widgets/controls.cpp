@@ -199,6 +199,7 @@ void SpeedButton::Paint(HDC dc, const RECT& rect) {
 // ----------------------------------------------------------------- Panel
 
 void Panel::SetCaption(const std::string& text) {
+  if (text == caption_) return;  // a repaint costs a window's paint
   WindowedWidget::SetCaption(text);
   Invalidate();
 }

@@ -1,5 +1,6 @@
 #include "widgets/hint.h"
 
+#include "base/text.h"
 #include "widgets/form.h"
 #include "widgets/widget.h"
 
@@ -145,8 +146,10 @@ void HintManager::HideNow() {
 void HintManager::ShowNow() {
   done_ = true;
   if (!current_ || !enabled_ || !current_->Showing()) return;
-  // Read now: a widget's hint may have changed while the mouse rested.
-  const std::string text = current_->EffectiveHint();
+  // Read now: a widget's hint may have changed while the mouse rested. A
+  // day of a thousand events would make a hint larger than the screen and
+  // slow to lay out: only its beginning is shown.
+  const std::string text = Abbreviated(current_->EffectiveHint(), kLongestHint);
   if (text.empty()) return;
   // Shown first: a window that refuses the hint cancels from inside Show.
   shown_ = true;

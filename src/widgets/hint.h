@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -75,6 +76,9 @@ struct HintTiming {
 
 class HintManager : private MessageWindow {
  public:
+  // Characters of a hint shown at most; a longer one ends in "...".
+  static constexpr std::size_t kLongestHint = 1000;
+
   // A null window means the standard hint window.
   explicit HintManager(std::unique_ptr<HintWindow> window = nullptr);
   ~HintManager() override;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -39,6 +40,27 @@ TEST(UpperCase, ChangesOnlyAsciiLetters) {
     const char c = static_cast<char>(b);
     const char want = b >= 'a' && b <= 'z' ? static_cast<char>(b - 32) : c;
     EXPECT_EQ(UpperCaseAscii(std::string(1, c)), std::string(1, want)) << "byte " << b;
+  }
+}
+
+TEST(Text, AbbreviatedCutsAfterABlankOrACommaAndEndsInDots) {
+  struct Case {
+    std::string_view text;
+    std::size_t limit;
+    std::string_view shown;
+  };
+  const Case cases[] = {
+      {" birthday : Anna,", 17, " birthday : Anna,"},                  // at the limit: whole
+      {" birthday : Anna, birthday : Bob,", 20, " birthday : Anna,..."}, // after the comma
+      {" birthday : Anna, birthday : Bob,", 19, " birthday : ..."},      // the comma has no room left
+      {"abcdefghij", 8, "abcde..."},                                   // no boundary: cut at the room
+      {"a,b", 2, "..."},                                               // no room at all
+      {"", 0, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string shown = Abbreviated(c.text, c.limit);
+    EXPECT_EQ(shown, c.shown) << '"' << c.text << "\" " << c.limit;
+    EXPECT_LE(shown.size(), std::max<std::size_t>(c.limit, 3));
   }
 }
 

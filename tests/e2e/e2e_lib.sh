@@ -214,6 +214,23 @@ tray_icon_count() {  # FILE TRAY_X TRAY_Y
   echo $n
 }
 
+# Takes screenshots into FILE until the tray shows exactly N icons, for up
+# to 10 s: the system tray repaints itself when another program starts in
+# the prefix, and a look in the middle of that sees no icon. A look with
+# more than N icons fails at once.
+wait_tray_icons() {  # N FILE
+  local end=$((SECONDS + 10)) n x y
+  while :; do
+    read -r x y < <(tray_place) || return 1
+    screenshot "$2" || return 1
+    n=$(tray_icon_count "$2" "$x" "$y")
+    [ "$n" -eq "$1" ] && return 0
+    [ "$n" -gt "$1" ] && { note "the tray shows $n icons"; return 1; }
+    [ $SECONDS -ge $end ] && { note "the tray shows $n icons"; return 1; }
+    sleep 0.2
+  done
+}
+
 # A digest of what the open popup menu shows (its rectangle on the screen),
 # or nothing when no menu is open.
 menu_look() {

@@ -9,7 +9,6 @@ e2e_start
 start_redoviri
 first=$REDOVIRI_PID
 wait_for 120 tray_shown || fail "the first instance showed no tray icon"
-read -r tray_x tray_y < <(tray_place)
 # Past the splash, so that the screen holds the tray and the warning only.
 wait_for 60 no_redoviri_window || fail "the splash did not go"
 
@@ -30,8 +29,7 @@ program_pids=$(awk -F'\t' '$2 == "RedoviriWidget" || $2 == "TTrayIconFWindow" {p
 [ "$(wc -l <<<"$program_pids")" -eq 1 ] || fail "windows of more than one instance: $program_pids"
 [ "$program_pids" != "$box_pid" ] || fail "the warning came from the running instance"
 
-screenshot "$SHOTS/warning.png"
-[ "$(tray_icon_count "$SHOTS/warning.png" "$tray_x" "$tray_y")" -eq 1 ] || fail "not exactly one tray icon while the warning shows"
+wait_tray_icons 1 "$SHOTS/warning.png" || fail "not exactly one tray icon while the warning shows"
 
 probe press Redoviri OK || fail "could not press OK"
 wait_for 60 process_ended "$second" || fail "the second instance did not end after OK"
@@ -41,7 +39,6 @@ status=$?
 
 # The first instance runs on, alone in the tray.
 kill -0 "$first" 2>/dev/null || fail "the first instance ended"
-screenshot "$SHOTS/after.png"
-[ "$(tray_icon_count "$SHOTS/after.png" "$tray_x" "$tray_y")" -eq 1 ] || fail "not exactly one tray icon at the end"
+wait_tray_icons 1 "$SHOTS/after.png" || fail "not exactly one tray icon at the end"
 probe dialog Redoviri >/dev/null && fail "the warning is still there"
 echo "second instance: warned and ended; one instance, one tray icon"

@@ -169,7 +169,7 @@ TEST(MarkingTest, TheOnePassAgreesWithAskingEachDay) {
           if (!FallsOn(e.parsed, matchDay)) continue;
           const auto category = CategoryFromCode(e.parsed.category);
           if (!category) continue;
-          hint += std::string(InfoOf(*category).hintLabel) + ReadHintName(e.line) + ",";
+          hint += std::string(InfoOf(*category).hintLabel) + std::string(ReadHintName(e.line)) + ",";
           ++count;
         }
       }
