@@ -262,7 +262,7 @@ void TForm1::BuildGrid() {
     // A one-pixel black frame round the cell's colour; neighbours share
     // their frame's line.
     Shape& cell = calp->Add<Shape>({.left = left, .top = top, .width = kCellWidth, .height = kCellHeight,
-                                    .colour = AsColorref(NormalCellColour), .dragsForm = false},
+                                    .colour = AsColorref(NormalCellColour)},
                                    {.kind = ShapeKind::Rectangle, .penColour = colours::Black});
     pd[k] = &cell;
     if (k > kDayCellCount) continue;
@@ -271,10 +271,8 @@ void TForm1::BuildGrid() {
     cell.onClick = [this, k] { ldClick(k); };
     const int innerLeft = left + 1, innerTop = top + 1;
     const int inner = kCellWidth - 2, innerHeight = kCellHeight - 2;
-    id[k] = &calp->Add<Image>({.left = innerLeft, .top = innerTop, .width = inner, .height = innerHeight,
-                               .dragsForm = false});
-    moon[k] = &calp->Add<Image>({.left = innerLeft, .top = innerTop + 12, .width = 16, .height = 16,
-                                 .dragsForm = false},
+    id[k] = &calp->Add<Image>({.left = innerLeft, .top = innerTop, .width = inner, .height = innerHeight});
+    moon[k] = &calp->Add<Image>({.left = innerLeft, .top = innerTop + 12, .width = 16, .height = 16},
                                 {.transparent = true, .transparentColour = resources::kTransparentKey});
     ld[k] = &calp->Add<Label>({.left = innerLeft, .top = innerTop, .width = inner, .height = innerHeight,
                                .hint = k <= 7 ? kFirstWeekHint : "", .font = Font::Arial(19),

@@ -214,21 +214,19 @@ tray_icon_count() {  # FILE TRAY_X TRAY_Y
   echo $n
 }
 
-# Takes screenshots into FILE until the tray shows exactly N icons, for up
-# to 10 s: the system tray repaints itself when another program starts in
-# the prefix, and a look in the middle of that sees no icon. A look with
-# more than N icons fails at once.
-wait_tray_icons() {  # N FILE
-  local end=$((SECONDS + 10)) n x y
-  while :; do
-    read -r x y < <(tray_place) || return 1
-    screenshot "$2" || return 1
-    n=$(tray_icon_count "$2" "$x" "$y")
-    [ "$n" -eq "$1" ] && return 0
-    [ "$n" -gt "$1" ] && { note "the tray shows $n icons"; return 1; }
-    [ $SECONDS -ge $end ] && { note "the tray shows $n icons"; return 1; }
-    sleep 0.2
-  done
+# One look at the tray into FILE: whether it shows exactly N icons. The
+# system tray repaints itself when another program starts in the prefix,
+# and a look in the middle of that sees no icon, so callers wait for it;
+# a look that saw more than N sets tray_too_many, which no later look
+# takes back.
+tray_too_many=
+tray_shows_icons() {  # N FILE
+  local n x y
+  read -r x y < <(tray_place) || return 1
+  screenshot "$2" || return 1
+  n=$(tray_icon_count "$2" "$x" "$y")
+  [ "$n" -gt "$1" ] && tray_too_many="$n icons"
+  [ "$n" -eq "$1" ] && [ -z "$tray_too_many" ]
 }
 
 # A digest of what the open popup menu shows (its rectangle on the screen),

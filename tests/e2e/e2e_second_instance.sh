@@ -29,7 +29,7 @@ program_pids=$(awk -F'\t' '$2 == "RedoviriWidget" || $2 == "TTrayIconFWindow" {p
 [ "$(wc -l <<<"$program_pids")" -eq 1 ] || fail "windows of more than one instance: $program_pids"
 [ "$program_pids" != "$box_pid" ] || fail "the warning came from the running instance"
 
-wait_tray_icons 1 "$SHOTS/warning.png" || fail "not exactly one tray icon while the warning shows"
+wait_for 10 tray_shows_icons 1 "$SHOTS/warning.png" || fail "not exactly one tray icon while the warning shows ${tray_too_many:+(a look saw $tray_too_many)}"
 
 probe press Redoviri OK || fail "could not press OK"
 wait_for 60 process_ended "$second" || fail "the second instance did not end after OK"
@@ -39,6 +39,6 @@ status=$?
 
 # The first instance runs on, alone in the tray.
 kill -0 "$first" 2>/dev/null || fail "the first instance ended"
-wait_tray_icons 1 "$SHOTS/after.png" || fail "not exactly one tray icon at the end"
+wait_for 10 tray_shows_icons 1 "$SHOTS/after.png" || fail "not exactly one tray icon at the end ${tray_too_many:+(a look saw $tray_too_many)}"
 probe dialog Redoviri >/dev/null && fail "the warning is still there"
 echo "second instance: warned and ended; one instance, one tray icon"
