@@ -42,4 +42,25 @@ redoviri_start_wm "${REDOVIRI_WM:-openbox}" || { echo "wine-isolated: no window 
 
 cp -a "$WINEPREFIX" "$work/prefix" || { echo "wine-isolated: cannot copy $WINEPREFIX" >&2; exit 1; }
 export WINEPREFIX=$work/prefix
+
+# A test program's report (GoogleTest's --gtest_output=xml:Z:/path), removed
+# first so that only this run's report counts.
+report=
+for arg in "$@"; do
+  case $arg in --gtest_output=xml:Z:*) report=${arg#--gtest_output=xml:Z:} ;; esac
+done
+[ -n "$report" ] && rm -f "$report"
+
 "$(redoviri_wine_for "$1")" "$@"
+status=$?
+# On a loaded machine the wineserver now and then kills a process that is
+# slow to end after its ExitProcess (SIGKILL, status 137) although every case
+# ran and passed. The report is written once all cases ran, so a complete
+# report without failures or errors stands for the program's own status.
+if [ "$status" -eq 137 ] && [ -n "$report" ] && [ -f "$report" ] &&
+   grep -q '<testsuites [^>]*failures="0"' "$report" &&
+   grep -q '<testsuites [^>]*errors="0"' "$report"; then
+  echo "wine-isolated: $(basename "$1") was killed after its end; its report shows every case passed" >&2
+  status=0
+fi
+exit "$status"
