@@ -637,6 +637,7 @@ void TForm1::StopTimers() {
 }
 
 void TForm1::RefreshAfterStoreChange() {
+  const TTrayIconF::Update trayUpdate(Tray);  // the icon stays in its place
   Button1Click();
   Button4Click();
   checktodayClick();

@@ -13,6 +13,8 @@ void TForm1::checktodayClick() {
   const CivilDate today = clock_.Now().date;
   if (events_) todayCounts_ = CountToday(*events_, today);
 
+  // Switched off and on again as one change: the icon keeps its place.
+  const TTrayIconF::Update trayUpdate(Tray);
   Tray.SetActive(false);
   Tray.SetAnimate(false);
   datetrayClick();

@@ -88,7 +88,11 @@ TTrayIconF::~TTrayIconF() {
 void TTrayIconF::SetActive(bool value) {
   if (value == active_) return;
   active_ = value;
-  if (value) {
+  if (updates_ > 0) {
+    // The shell hears of it when the update ends.
+    changedInUpdate_ = true;
+    if (!value) StopRetry();
+  } else if (value) {
     if (!AddIcon()) StartRetry();
   } else {
     StopRetry();
@@ -170,7 +174,35 @@ bool TTrayIconF::ReAddIcon() {
 
 void TTrayIconF::ModifyIcon(UINT flags) {
   FillRecord(flags);
-  if (active_) shell_.Notify(NIM_MODIFY, record_);
+  if (updates_ > 0) {
+    changedInUpdate_ = true;
+  } else if (active_) {
+    shell_.Notify(NIM_MODIFY, record_);
+  }
+}
+
+TTrayIconF::Update::Update(TTrayIconF& tray) : tray_(tray) {
+  if (tray_.updates_++ == 0) {
+    tray_.activeBeforeUpdate_ = tray_.active_;
+    tray_.changedInUpdate_ = false;
+  }
+}
+
+TTrayIconF::Update::~Update() {
+  if (--tray_.updates_ == 0) tray_.EndUpdate();
+}
+
+void TTrayIconF::EndUpdate() {
+  if (active_ && !activeBeforeUpdate_) {
+    if (!AddIcon()) StartRetry();
+  } else if (!active_ && activeBeforeUpdate_) {
+    shell_.Notify(NIM_DELETE, record_);
+  } else if (active_ && changedInUpdate_) {
+    // The shell may not hold the icon (a retry stopped within the update,
+    // or the shell lost it): then it is added again.
+    FillRecord(NIF_ICON | NIF_TIP);
+    if (!shell_.Notify(NIM_MODIFY, record_) && !ReAddIcon()) StartRetry();
+  }
 }
 
 void TTrayIconF::StartRetry() {

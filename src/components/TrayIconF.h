@@ -158,6 +158,22 @@ class TTrayIconF {
   // The hidden window that receives the shell's notifications.
   HWND Handle() const { return window_.get(); }
 
+  // Changes made while an Update lives reach the shell as one call when the
+  // last one ends: an icon switched off and on again within it stays where
+  // it is in the notification area and is modified once (added again if the
+  // shell no longer holds it); one switched on is added, one switched off
+  // deleted.
+  class Update {
+   public:
+    explicit Update(TTrayIconF& tray);
+    ~Update();
+    Update(const Update&) = delete;
+    Update& operator=(const Update&) = delete;
+
+   private:
+    TTrayIconF& tray_;
+  };
+
  private:
   using IconHandle = widgets::OwnedIcon;
   struct WindowDeleter {
@@ -183,6 +199,8 @@ class TTrayIconF {
   void ShowPopupMenu(POINT at);
   void ApplicationMinimized();
 
+  void EndUpdate();
+
   TrayApplication app_;
   SystemShellNotify systemShell_;
   ShellNotify& shell_;
@@ -199,6 +217,9 @@ class TTrayIconF {
   bool minimizeApp_ = false;
   int frame_ = 0;
   int retriesLeft_ = 0;
+  int updates_ = 0;             // Updates open
+  bool activeBeforeUpdate_ = false;
+  bool changedInUpdate_ = false;  // icon or tooltip written
   HIMAGELIST images_ = nullptr;
   IconHandle icon_;
   IconHandle iconBeforeAnimation_;

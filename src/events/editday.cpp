@@ -94,7 +94,8 @@ TForm2::TForm2(TForm2Deps deps)
       eventlist(EventFile(deps_.eventFilePath, deps_.files)),
       Label10(GetForm().Add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
                                     .fontColour = colours::White},
-                                   {.align = Align::Center})) {
+                                   {.align = Align::Center})),
+      stampTimer_(GetForm().AddTimer({.interval = 100, .enabled = false, .onTimer = [this] { StampTimerTimer(); }})) {
   AddWindowFrame(GetForm(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
                              .onClose = [this] { Panel2Click(); }});
   GetForm().SetHint(kWindowHint);
@@ -452,6 +453,7 @@ bool TForm2::SaveEventLine(const std::string& line, bool* relisted) {
   const StoreResult result = eventlist.AppendEvent(line);
   if (relisted) *relisted = result.reloaded;
   const bool saved = FollowStoreResult(result);
+  if (saved) ConfirmStampLater();
   // A saved event and a refused duplicate both end in today's recount.
   if (saved || result.refused) deps_.form1.checktodayClick();
   return saved;
@@ -464,8 +466,20 @@ bool TForm2::DeleteEventLine(const std::string& line) {
     return false;
   }
   if (!FollowStoreResult(eventlist.RemoveEvent(index))) return false;
+  ConfirmStampLater();
   RefreshFromStore();
   return true;
+}
+
+void TForm2::ConfirmStampLater(std::chrono::milliseconds wait) {
+  stampTimer_.SetInterval(static_cast<UINT>(wait.count()));
+  stampTimer_.SetEnabled(true);
+}
+
+void TForm2::StampTimerTimer() {
+  stampTimer_.SetEnabled(false);
+  const std::chrono::milliseconds wait = eventlist.ConfirmStamp();
+  if (wait.count() > 0) ConfirmStampLater(wait);
 }
 
 bool TForm2::FollowStoreResult(const StoreResult& result) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -171,6 +172,13 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   bool FollowStoreResult(const StoreResult& result);
   // The calendar, the tray and the selected day's list, from the store.
   void RefreshFromStore();
+  // After a write: the store confirms the file's stamp once the stamp's
+  // resolution has passed, off the user's way, so that the next save need
+  // not read the whole file first.
+  // The first look comes when a fine stamp's resolution (some tens of ms)
+  // has passed.
+  void ConfirmStampLater(std::chrono::milliseconds wait = std::chrono::milliseconds(60));
+  void StampTimerTimer();
 
   TForm2Deps deps_;
   EventList eventlist;
@@ -186,6 +194,7 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   // line that the editor's fields cannot rebuild goes too.
   std::vector<std::string> rowLines_;
   EventEditor editor_;
+  widgets::Timer& stampTimer_;  // one shot, for ConfirmStampLater
 };
 
 }  // namespace redoviri

@@ -191,6 +191,47 @@ void EventList::Fill(const FileStamp& stamp, std::string_view bytes) {
   loaded_ = true;
 }
 
+namespace {
+
+// Within the time stamp's resolution of a write, another write of the same
+// size can leave the same stamp. A stamp with a fraction of a second comes
+// from a file system that keeps fine times (the clock tick: a few ms, 16 ms
+// on Windows); one without may keep whole seconds, or two (FAT).
+std::int64_t ResolutionNs(const FileStamp& stamp) {
+  constexpr std::int64_t kFineResolutionNs = 50'000'000;
+  constexpr std::int64_t kCoarseResolutionNs = 2'000'000'000;
+  return stamp.modifiedNs % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
+}
+
+// Whether an unchanged stamp means unchanged content: it was taken after
+// the resolution of the write it shows had passed, so any later write
+// leaves another time.
+bool StampTells(const FileStamp& stamp) {
+  return stamp.modifiedNs >= 0 && stamp.takenNs - stamp.modifiedNs >= ResolutionNs(stamp);
+}
+
+}  // namespace
+
+bool EventList::StampConfirmed() const { return !stamp_.exists || StampTells(stamp_); }
+
+std::chrono::milliseconds EventList::ConfirmStamp() {
+  using std::chrono::milliseconds;
+  if (!loaded_ || StampConfirmed() || stamp_.modifiedNs < 0) return milliseconds(0);
+  FileStamp before;
+  // Changed or out of sight: the next write loads the file.
+  if (!file_.Stat(before).ok() || !before.SameFile(stamp_)) return milliseconds(0);
+  const std::int64_t waitNs = stamp_.modifiedNs + ResolutionNs(stamp_) - before.takenNs;
+  if (waitNs > 0) return milliseconds(waitNs / 1'000'000 + 1);
+  // Read after `before` was taken: any write after that leaves another
+  // time, which the next write sees in the stamp.
+  std::string& bytes = readBuffer_;
+  if (!file_.Read(bytes).ok()) return milliseconds(0);
+  ContentHash hash;
+  hash.Add(bytes);
+  if (hash == hash_) stamp_.takenNs = before.takenNs;
+  return milliseconds(0);
+}
+
 StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
   StoreResult result;
   if (IoResult r = file_.Lock(lock, true); !r.ok()) {
@@ -208,18 +249,8 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
     stamp_ = now;
     return result;
   }
-  bool changed = !now.SameFile(stamp_);
-  // Within the time stamp's resolution of the last write, another write of
-  // the same size can leave the same stamp: only the content tells then.
-  // A stamp with a fraction of a second comes from a file system that keeps
-  // fine times (the clock tick: a few ms, 16 ms on Windows); one without
-  // may keep whole seconds, or two (FAT).
-  constexpr std::int64_t kFineResolutionNs = 50'000'000;
-  constexpr std::int64_t kCoarseResolutionNs = 2'000'000'000;
-  const std::int64_t resolution =
-      stamp_.modifiedNs % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
-  if (changed) return Load();
-  if (stamp_.takenNs - stamp_.modifiedNs < resolution) {
+  if (!now.SameFile(stamp_)) return Load();
+  if (!StampTells(stamp_)) {
     std::string& bytes = readBuffer_;
     if (IoResult r = file_.Read(bytes); !r.ok()) {
       result.error = std::move(r.error);

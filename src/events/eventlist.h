@@ -18,6 +18,7 @@
 // store that could not read its file never writes it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -102,6 +103,19 @@ class EventList {
   // same line is looked for in the file as it is now; refused when it is no
   // longer there.
   StoreResult RemoveEvent(int index);
+
+  // Right after a write the file's time stamp cannot tell another write
+  // of the same size within its resolution (up to 2 s), so the next write
+  // reads and compares the whole file first. Once that time has passed,
+  // one look (the stamp, then the content) confirms the file is what the store
+  // wrote, and the writes after it trust the stamp until the next write.
+  // Returns how long to wait before asking again; zero when nothing is
+  // left to confirm (confirmed, or the file changed: the next write loads
+  // it). The store's lines never change here.
+  std::chrono::milliseconds ConfirmStamp();
+  // True when the next write tells from the file's stamp alone whether the
+  // file changed (or there is no file).
+  bool StampConfirmed() const;
 
   // False after a load that failed, until one succeeds.
   bool Loaded() const { return loaded_; }

@@ -49,6 +49,9 @@ class FakeShell : public ShellNotify {
     } else if (message == NIM_ADD && failAdds > 0) {
       --failAdds;
       call.result = false;
+    } else if (message == NIM_MODIFY && failModifies > 0) {
+      --failModifies;
+      call.result = false;
     } else {
       call.result = true;
     }
@@ -66,6 +69,8 @@ class FakeShell : public ShellNotify {
   std::vector<ShellCall> calls;
   // The next this many adds fail, as while the taskbar does not exist yet.
   int failAdds = 0;
+  // The next this many modifies fail, as for an icon the shell lost.
+  int failModifies = 0;
 
  private:
   ShellNotify* forward_;

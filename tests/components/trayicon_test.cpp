@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,70 @@ TEST_F(TrayIconTest, ActiveAddsOnceAndDeletesOnce) {
   EXPECT_EQ(shell.calls.size(), 2u);
   EXPECT_EQ(shell.Last().window, tray.Handle());
   EXPECT_FALSE(tray.Active());
+}
+
+// What an Update holds back reaches the shell as one call when the last
+// one ends: a modify for an icon that stays (added again when the shell
+// lost it), an add for one switched on, a delete for one switched off.
+TEST_F(TrayIconTest, AnUpdateReachesTheShellAsOneCall) {
+  struct Case {
+    const char* what;
+    bool activeBefore;
+    int failModifies;
+    std::function<void(TTrayIconF&)> change;
+    std::vector<DWORD> calls;
+    const char* tip;  // of the last call
+    COLORREF icon = kGreen;
+  };
+  const auto offAndOn = [](TTrayIconF& t) {
+    t.SetActive(false);
+    t.SetIcon(SolidIcon(kGreen).get());
+    t.SetToolTip("new");
+    t.SetActive(true);
+  };
+  const Case cases[] = {
+      {"off and on with a new look", true, 0, offAndOn, {NIM_MODIFY}, "new"},
+      {"off and on alone", true, 0,
+       [](TTrayIconF& t) {
+         t.SetActive(false);
+         t.SetActive(true);
+       },
+       {NIM_MODIFY}, "old", kRed},
+      {"nothing", true, 0, [](TTrayIconF&) {}, {}, nullptr},
+      {"a new tooltip", true, 0, [](TTrayIconF& t) { t.SetToolTip("new"); }, {NIM_MODIFY}, "new", kRed},
+      {"switched on", false, 0, offAndOn, {NIM_ADD}, "new"},
+      {"switched off", true, 0, [](TTrayIconF& t) { t.SetActive(false); }, {NIM_DELETE}, "old", kRed},
+      {"off and on, lost by the shell", true, 1, offAndOn, {NIM_MODIFY, NIM_DELETE, NIM_ADD}, "new"},
+      {"off and on in an inner update", true, 0,
+       [&](TTrayIconF& t) {
+         const TTrayIconF::Update inner(t);
+         offAndOn(t);
+       },
+       {NIM_MODIFY}, "new"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    FakeShell recorder;
+    TTrayIconF tray({}, &recorder, kFastRetry);
+    tray.SetIcon(SolidIcon(kRed).get());
+    tray.SetToolTip("old");
+    tray.SetActive(k.activeBefore);
+    recorder.calls.clear();
+    recorder.failModifies = k.failModifies;
+    {
+      const TTrayIconF::Update update(tray);
+      k.change(tray);
+      EXPECT_TRUE(recorder.calls.empty()) << "nothing before the update ends";
+    }
+    std::vector<DWORD> calls;
+    for (const auto& c : recorder.calls) calls.push_back(c.message);
+    EXPECT_EQ(calls, k.calls);
+    if (k.tip) {
+      EXPECT_EQ(recorder.Last().Tip(), k.tip);
+      EXPECT_EQ(recorder.Last().iconColour, k.icon);
+      EXPECT_TRUE(recorder.Last().result);
+    }
+  }
 }
 
 TEST_F(TrayIconTest, TooltipKeepsItsFirst62Characters) {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <iterator>
 #include <thread>
@@ -160,6 +161,52 @@ TEST_F(EventFileSystemTest, AWriterWaitsOutALongHoldOfTheLock) {
   const StoreResult r = added.get();
   EXPECT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(writer.EventCount(), 1);
+}
+
+// Once a save's stamp is confirmed, the next save trusts the stamp, and
+// still sees every other writer that came after: an editor's rewrite of the
+// same size, another program's save, an editor's delete of the file.
+TEST_F(EventFileSystemTest, AConfirmedStampStillSeesEveryLaterWriter) {
+  const std::string a = Line("01011990", "a"), mine = Line("02021990", "mine"), next = Line("03031990", "next");
+  const std::string other = Line("04041990", "other");
+  const std::string sameSize = "r\r\n" + Line("01011990", "A") + "\r\n" + mine + "\r\n";
+  struct Case {
+    const char* what;
+    std::function<void()> write;
+    std::vector<std::string> want;  // after the next save, in store order
+  };
+  const Case cases[] = {
+      {"an editor's rewrite of the same size", [&] { WriteBytes(path, sameSize); }, {Line("01011990", "A"), mine, next}},
+      {"another program's save",
+       [&] {
+         EventList tool{EventFile{path, *system}};
+         ASSERT_TRUE(tool.LoadEvents().ok());
+         ASSERT_TRUE(tool.AppendEvent(other).ok());
+       },
+       {a, mine, next, other}},
+      {"an editor's delete", [&] { fsys::remove(path); }, {a, mine, next}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    WriteBytes(path, "r\r\n" + a + "\r\n");
+    EventList list{EventFile{path, *system}};
+    ASSERT_TRUE(list.LoadEvents().ok());
+    ASSERT_TRUE(list.AppendEvent(mine).ok());
+    // The store says how long the stamp's resolution still runs.
+    for (int look = 0; look < 10 && !list.StampConfirmed(); ++look) {
+      std::this_thread::sleep_for(list.ConfirmStamp());
+    }
+    ASSERT_TRUE(list.StampConfirmed());
+    k.write();
+    const StoreResult r = list.AppendEvent(next);
+    ASSERT_TRUE(r.ok()) << r.error;
+    std::vector<std::string> lines;
+    for (int i = 0; i < list.EventCount(); ++i) lines.push_back(list.EventLineAt(i));
+    EXPECT_EQ(lines, k.want);
+    EventList reread{EventFile{path, *system}};
+    ASSERT_TRUE(reread.LoadEvents().ok());
+    EXPECT_EQ(reread.EventCount(), list.EventCount());
+  }
 }
 
 TEST_F(EventFileSystemTest, FirstSaveCreatesTheMissingFolders) {

@@ -448,6 +448,91 @@ TEST_F(EventListTest, SettledUnchangedFileIsNotReadBeforeASave) {
   EXPECT_EQ(std::count(fs.trace.begin(), fs.trace.end(), Op::kRead), 1);
 }
 
+// After a write the next save compares the content, until the store
+// confirms the stamp: once the stamp's resolution has passed, one look at
+// the stamp and then the content lets later saves trust the stamp. Whatever
+// happens around that look, the store's lines stay as they were and the
+// next save keeps every outside change.
+TEST_F(EventListTest, ConfirmedStampSparesTheNextSaveItsReadAndMissesNoOutsideWrite) {
+  constexpr std::int64_t kMs = 1'000'000;
+  constexpr std::int64_t kFine = 5'000'000'123;  // a stamp with a fraction of a second
+  constexpr std::int64_t kCoarse = 7'000'000'000;
+  const std::string a = Line("01011990", "a"), mine = Line("02021990", "mine"), next = Line("03031990", "next");
+  const std::string sameSize = "r\r\n" + Line("01011990", "A") + "\r\n" + mine + "\r\n";
+  using Step = std::function<void(FakeFileSystem&)>;
+  const Step nothing = [](FakeFileSystem&) {};
+  const auto editNow = [&](FakeFileSystem& f) { f.Edit(kPath, sameSize); };
+  struct Case {
+    const char* what;
+    std::int64_t writtenAtNs;
+    std::int64_t confirmAfterNs;  // after the write
+    Step atConfirm;               // before the look
+    Step afterRead;               // right after the look read the file (none: nullptr)
+    Step afterConfirm;
+    long long wantWaitMs;
+    bool confirmed;
+    bool nextReloads;
+    int nextReads;  // the content compare, the load
+  };
+  const Case cases[] = {
+      {"settled", kFine, 60 * kMs, nothing, nullptr, nothing, 0, true, false, 0},
+      {"too early", kFine, 20 * kMs, nothing, nullptr, nothing, 31, false, false, 1},
+      {"coarse stamp, too early", kCoarse, 500 * kMs, nothing, nullptr, nothing, 1501, false, false, 1},
+      {"coarse stamp, settled", kCoarse, 2000 * kMs, nothing, nullptr, nothing, 0, true, false, 0},
+      // Another writer within the resolution: same size, same time.
+      {"same stamp, other content",
+       kFine,
+       60 * kMs,
+       [&](FakeFileSystem& f) {
+         f.files[kPath] = sameSize;
+         f.modified[kPath] = kFine;
+       },
+       nullptr, nothing, 0, false, true, 2},
+      {"edited before the look", kFine, 60 * kMs, editNow, nullptr, nothing, 0, false, true, 1},
+      // The look saw what the store wrote; the stamp tells of the edit.
+      {"edited right after the look's read", kFine, 60 * kMs, nothing, editNow, nothing, 0, true, true, 1},
+      {"edited after the look", kFine, 60 * kMs, nothing, nullptr,
+       [&](FakeFileSystem& f) {
+         f.nowNs += kMs;
+         f.Edit(kPath, sameSize);
+       },
+       0, true, true, 1},
+      {"stamp unreadable", kFine, 60 * kMs, [](FakeFileSystem& f) { f.FailNext(Op::kStat, "I/O error 5"); }, nullptr,
+       nothing, 0, false, false, 1},
+      {"file unreadable", kFine, 60 * kMs, [](FakeFileSystem& f) { f.FailNext(Op::kRead, "I/O error 5"); }, nullptr,
+       nothing, 0, false, false, 1},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    fs.nowNs = 0;
+    Load("r\r\n" + a + "\r\n");
+    fs.nowNs = k.writtenAtNs;
+    ASSERT_TRUE(list.AppendEvent(mine).ok());
+    EXPECT_FALSE(list.StampConfirmed()) << "right after a write";
+    const std::vector<std::string> held = Lines(list);
+
+    fs.nowNs = k.writtenAtNs + k.confirmAfterNs;
+    k.atConfirm(fs);
+    if (k.afterRead) fs.afterNextRead = [&] { k.afterRead(fs); };
+    EXPECT_EQ(list.ConfirmStamp().count(), k.wantWaitMs);
+    fs.afterNextRead = nullptr;
+    EXPECT_EQ(list.StampConfirmed(), k.confirmed);
+    EXPECT_EQ(Lines(list), held) << "the look never changes the store";
+    k.afterConfirm(fs);
+
+    std::vector<std::string> want = LinesOfFile(fs, kPath);
+    want.push_back(next);
+    std::sort(want.begin(), want.end(), LessIgnoringCase);
+    fs.trace.clear();
+    const StoreResult r = list.AppendEvent(next);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.reloaded, k.nextReloads);
+    EXPECT_EQ(std::count(fs.trace.begin(), fs.trace.end(), Op::kRead), k.nextReads);
+    EXPECT_EQ(Lines(list), want);
+    EXPECT_EQ(LinesOfFile(fs, kPath), want);
+  }
+}
+
 TEST_F(EventListTest, LockHeldElsewhereRefusesTheWrite) {
   Load("r\r\n" + Line("01011990", "a") + "\r\n");
   const std::string before = fs.files[kPath];

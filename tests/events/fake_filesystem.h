@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "events/eventfile.h"
@@ -55,6 +57,9 @@ class FakeFileSystem final : public FileSystem {
   // Reads that find no memory for the bytes (throw std::bad_alloc), from
   // the next one on.
   int readsWithoutMemory = 0;
+  // Runs at the next read once its bytes are taken: another writer right
+  // after the reader looked.
+  std::function<void()> afterNextRead;
 
   // The next call of `op` fails with `message`. A failing write writes
   // half its bytes first.
@@ -102,6 +107,7 @@ class FakeFileSystem final : public FileSystem {
       throw std::bad_alloc();
     }
     bytes = files.at(path);
+    if (afterNextRead) std::exchange(afterNextRead, nullptr)();
     return IoResult::Ok();
   }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <utility>
 
 namespace redoviri::test {
 
@@ -23,15 +24,25 @@ struct RunTime {
   double cpuSeconds = 0;
 };
 
-// Runs f(0) .. f(repeats - 1) and gives the mean time of one.
+// Runs f(0) .. f(repeats - 1) and gives the mean time of one; `between`
+// runs untimed after each run (what a user's pause lets the program do).
+template <typename F, typename B>
+RunTime MeasureRuns(int repeats, F&& f, B&& between) {
+  double wall = 0, cpu = 0;
+  for (int i = 0; i < repeats; ++i) {
+    const auto wall0 = std::chrono::steady_clock::now();
+    const double cpu0 = ThreadSeconds();
+    f(i);
+    cpu += ThreadSeconds() - cpu0;
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    between();
+  }
+  return {wall / repeats, cpu / repeats};
+}
+
 template <typename F>
 RunTime MeasureRuns(int repeats, F&& f) {
-  const auto wall0 = std::chrono::steady_clock::now();
-  const double cpu0 = ThreadSeconds();
-  for (int i = 0; i < repeats; ++i) f(i);
-  const double cpu = ThreadSeconds() - cpu0;
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
-  return {wall / repeats, cpu / repeats};
+  return MeasureRuns(repeats, std::forward<F>(f), [] {});
 }
 
 }  // namespace redoviri::test
