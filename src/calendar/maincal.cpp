@@ -325,8 +325,8 @@ void TForm1::FormCreate() {
   FillMonthChooser();
   const LocalDateTime now = clock_.Now();
   TodayStamp = DayKey(now.date);
-  detailsDate_ = now.date;
-  Label1->SetCaption(FormatDate(DateForm::Long, locale_, now.date));
+  SelectedDay.ShowDate(now.date);
+  Label1->SetCaption(SelectedDay.DetailsText(locale_));
   Label2->SetCaption(ClockLineText());
   SetMonthFields(now.date);  // ReadyFlag is 0: the fields' handlers wait
   Button1Click();
@@ -382,7 +382,7 @@ void TForm1::noselClick(int k) {
 // ------------------------------------------------------------- Day selection
 
 void TForm1::ldClick(int k) {
-  SelectedDay = ld[k]->Caption();
+  SelectedDay.SelectCell(view_, k);
   view_.Select(k);
   for (int j = 1; j <= kDayCellCount; ++j) {
     ShowCellLook(j);
@@ -390,26 +390,17 @@ void TForm1::ldClick(int k) {
   }
   selClick(k);
   Button2Click();
-  switch (static_cast<astro::MoonMark>(moon[k]->Tag())) {
-    case astro::MoonMark::NewMoon: Label1->SetCaption(Label1->Caption() + " (New Moon)"); break;
-    case astro::MoonMark::FullMoon: Label1->SetCaption(Label1->Caption() + " (Full Moon)"); break;
-    case astro::MoonMark::None: break;
-  }
-  if (!SelectedDay.empty()) Button3Click();
+  SelectedDay.ShowCellMoon();
+  Label1->SetCaption(SelectedDay.DetailsText(locale_));
+  if (!SelectedDay.Empty()) Button3Click();
 }
 
-std::optional<CivilDate> TForm1::SelectedDate() const {
-  const std::optional<int> day = ReadInteger(SelectedDay);
-  if (!day) return std::nullopt;
-  const CivilDate date{calendar_.Year(), calendar_.Month(), *day};
-  if (!IsValidDate(date.year, date.month, date.day)) return std::nullopt;
-  return date;
-}
+std::optional<CivilDate> TForm1::SelectedDate() const { return SelectedDay.DateIn(calendar_.Year(), calendar_.Month()); }
 
 void TForm1::Button2Click() {
   const std::optional<CivilDate> date = SelectedDate();
-  detailsDate_ = date;
-  Label1->SetCaption(date ? FormatDate(DateForm::Long, locale_, *date) : std::string());
+  SelectedDay.ShowSelectedDate(date);
+  Label1->SetCaption(SelectedDay.DetailsText(locale_));
   if (selectedDateChanged) selectedDateChanged(date);
   for (int c = 1; c <= kCategoryCount; ++c) {
     CountLabel[c]->SetVisible(false);
@@ -438,8 +429,7 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::SelectToday() {
-  const MonthPlacement month(calendar_.Year(), calendar_.Month());
-  if (const std::optional<int> k = month.TodayCell(clock_.Now().date)) ldClick(*k);
+  if (const std::optional<int> k = view_.TodayCell()) ldClick(*k);
 }
 
 CivilDate TForm1::ShownDate() const { return calendar_.Date(); }
@@ -452,7 +442,7 @@ void TForm1::Label1Click() {
 }
 
 void TForm1::ld1DblClick() {
-  if (SelectedDay.empty()) return;
+  if (SelectedDay.Empty()) return;
   OpenEventList();
 }
 
@@ -471,7 +461,7 @@ void TForm1::OpenEventList() {
 }
 
 void TForm1::JumpToDay(const std::string& dayText, const CivilDate& date) {
-  SelectedDay = dayText;
+  SelectedDay.SelectDayText(dayText);
   WriteCalendarMonth(date.month);
   WriteCalendarYear(date.year);
   // The calendar stands on the date already: the fields' handlers wait
@@ -482,7 +472,7 @@ void TForm1::JumpToDay(const std::string& dayText, const CivilDate& date) {
   UpDown2->SetText(std::to_string(calendar_.Year()));
   Edit1->SetTag(1);
   Button2Click();
-  if (!SelectedDay.empty()) Button3Click();
+  if (!SelectedDay.Empty()) Button3Click();
 }
 
 // ------------------------------------------------------------- Navigation
@@ -535,8 +525,8 @@ void TForm1::SpeedButton1Click() {
   const LocalDateTime now = clock_.Now();
   WriteCalendarMonth(now.date.month);
   WriteCalendarYear(now.date.year);
-  detailsDate_ = now.date;
-  Label1->SetCaption(FormatDate(DateForm::Long, locale_, now.date));
+  SelectedDay.ShowDate(now.date);
+  Label1->SetCaption(SelectedDay.DetailsText(locale_));
   Label2->SetCaption(ClockLineText());
   SetMonthFields(now.date);
   // The details show today: the counts beside them and the list they open
@@ -657,18 +647,12 @@ void TForm1::AttachPopupMenu(TPopupMenu& menu) {
 void TForm1::RemoveTrayIcon() { Tray.SetActive(false); }
 
 void TForm1::LocaleChanged(DateLocale locale) {
-  const DateLocale old = std::exchange(locale_, std::move(locale));
+  locale_ = std::move(locale);
   FillMonthChooser();
   Button1Click();  // the column headers
   // The month number and the year read the same in any language.
   Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, calendar_.Date())));
-  if (detailsDate_) {
-    // What follows the date (the moon of a selected day) stays.
-    const std::string was = FormatDate(DateForm::Long, old, *detailsDate_);
-    const std::string caption = Label1->Caption();
-    const std::string rest = caption.starts_with(was) ? caption.substr(was.size()) : std::string();
-    Label1->SetCaption(FormatDate(DateForm::Long, locale_, *detailsDate_) + rest);
-  }
+  Label1->SetCaption(SelectedDay.DetailsText(locale_));
   Label2->SetCaption(ClockLineText());
 }
 

@@ -40,6 +40,7 @@
 #include "base/locale.h"
 #include "base/monthgrid.h"
 #include "calendar/monthview.h"
+#include "calendar/selection.h"
 #include "calendar/navigation.h"
 #include "components/BalloonHint.h"
 #include "components/SmoothShow.h"
@@ -177,7 +178,7 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // A click on the details: the event list window on the selected day.
   void Label1Click();
   // The selected day as the day cell shows it ("" for none).
-  const std::string& SelectedDayText() const { return SelectedDay; }
+  const std::string& SelectedDayText() const { return SelectedDay.DayText(); }
   // A date chosen elsewhere (the date chooser): `dayText` becomes the
   // selected day, the calendar and the month fields move to the date's
   // month and year, the details show the day and, when there is a day,
@@ -185,7 +186,7 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void JumpToDay(const std::string& dayText, const CivilDate& date) override;
   // The selected day alone, with nothing shown afresh (a chosen date that
   // turned out not to exist).
-  void SetSelectedDayText(const std::string& dayText) override { SelectedDay = dayText; }
+  void SetSelectedDayText(const std::string& dayText) override { SelectedDay.SelectDayText(dayText); }
   // The event list window on the selected day: this window hides and the
   // list comes once the hide is over.
   void OpenEventList() override;
@@ -291,10 +292,8 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   bool blinking_ = true;
   TodayCounts todayCounts_;
   int showListAfterHide_ = 0;  // ShowListAfterHide, the window's tag
-  std::string SelectedDay;
-  // The date the details label was last written with, to write it again in
-  // other names.
-  std::optional<CivilDate> detailsDate_;
+  // The selected day and the details line, written again in other names.
+  DaySelection SelectedDay;
   int BlinkPhase = 0;
   std::string TodayStamp;  // "ddmmyyyy" of the date last seen
   widgets::TPopupMenu* popupMenu_ = nullptr;

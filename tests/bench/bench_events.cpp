@@ -69,17 +69,7 @@ std::string WritableCopy(int n, const char* name) {
 }
 
 // A line of its own for every save.
-std::string SavedLine(std::int64_t i) {
-  const EventRecord r{.month = "06",
-                      .day = "15",
-                      .year = "2003",
-                      .time = "08:00",
-                      .category = EventCategory::kWorkBusiness,
-                      .recurrence = {.onlyOnce = true},
-                      .name = "saved " + std::to_string(i),
-                      .comment = ""};
-  return BuildEventLine(r).line;
-}
+std::string SavedLine(std::int64_t i) { return testing::NumberedEventLine(i, "06", "15", "2003"); }
 
 // What a save cost before the store checked the file: one line added at the
 // end, flushed.

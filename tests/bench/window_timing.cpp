@@ -16,7 +16,6 @@
 #include <utility>
 
 #include "app/application.h"
-#include "events/eventrecord.h"
 #include "support/generated_events.h"
 #include "support/win_timing.h"
 #include "support/window_access.h"
@@ -62,17 +61,7 @@ void SettleStore(const TForm2& list) {
 }
 
 // A new event that falls on the 20th of December.
-std::string NewEventLine(int i) {
-  const EventRecord r{.month = "12",
-                      .day = "20",
-                      .year = "2026",
-                      .time = "09:00",
-                      .category = EventCategory::kWorkBusiness,
-                      .recurrence = {.onlyOnce = true},
-                      .name = "timing " + std::to_string(i),
-                      .comment = ""};
-  return BuildEventLine(r).line;
-}
+std::string NewEventLine(int i) { return testing::NumberedEventLine(i, "12", "20", "2026"); }
 
 void TimeWindows(const fsys::path& folder, int events) {
   const fsys::path file = folder / ("Redoviri_" + std::to_string(events) + ".ini");

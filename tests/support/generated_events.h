@@ -2,6 +2,7 @@
 // for the same seed.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -30,6 +31,20 @@ inline std::string RandomEventLine(std::mt19937& rng) {
   r.dayCount = r.recurrence.eachNDays ? std::to_string(count(rng)) : "0";
   for (int i = 0; i < 20; ++i) r.name += static_cast<char>(letter(rng));
   r.comment = "generated";
+  return BuildEventLine(r).line;
+}
+
+// A one-off work event of its own for every i, on the given date
+// ("mm", "dd", "yyyy"): the lines that benchmarks save and delete.
+inline std::string NumberedEventLine(std::int64_t i, const char* month, const char* day, const char* year) {
+  const EventRecord r{.month = month,
+                      .day = day,
+                      .year = year,
+                      .time = "09:00",
+                      .category = EventCategory::kWorkBusiness,
+                      .recurrence = {.onlyOnce = true},
+                      .name = "numbered " + std::to_string(i),
+                      .comment = ""};
   return BuildEventLine(r).line;
 }
 
