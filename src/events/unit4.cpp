@@ -3,7 +3,7 @@
 #include "base/colours.h"
 #include "base/dateformat.h"
 #include "components/window_frame.h"
-#include "events/eventrecord.h"
+#include "events/datechoice.h"
 #include "resources/resource_ids.h"
 
 namespace redoviri {
@@ -79,21 +79,17 @@ void TForm4::FormCreate() {
 
 void TForm4::Button1Click() {
   Hide();
-  const std::string typed = MaskEdit1->Text();
-  const bool monthFirst = deps_.locale.IsMonthFirst();
-  const NumericDateParts parts = SplitNumericDate(typed, monthFirst);
+  const DateChoice choice = ReadDateChoice(MaskEdit1->Text(), deps_.locale.IsMonthFirst());
   MainWindowOps& main = deps_.form1;
-
-  const std::optional<CivilDate> date = ReadNumericDate(typed, monthFirst);
-  if (!date) {
+  if (!choice.date) {
     // The day is taken before the date is read: it stays chosen, while the
     // calendar, its fields and the list keep what they showed.
-    main.SetSelectedDayText(parts.day);
-    deps_.showError(NotADateTimeMessage(typed));
+    main.SetSelectedDayText(choice.dayText);
+    deps_.showError(choice.error);
     return;
   }
-  main.JumpToDay(parts.day, *date);
-  if (deps_.setEditorYear) deps_.setEditorYear(parts.year);
+  main.JumpToDay(choice.dayText, *choice.date);
+  if (deps_.setEditorYear) deps_.setEditorYear(choice.yearText);
   // A real date always names its day: the list opens on it.
   main.OpenEventList();
 }
@@ -104,8 +100,8 @@ void TForm4::LocaleChanged(DateLocale locale) {
   const bool wasMonthFirst = deps_.locale.IsMonthFirst();
   deps_.locale = std::move(locale);
   // Anything but a whole date is left as typed.
-  if (const std::optional<CivilDate> date = ReadNumericDate(MaskEdit1->Text(), wasMonthFirst))
-    MaskEdit1->SetText(FormatDate(DateForm::Numeric, deps_.locale, *date));
+  const std::string retyped = RetypedDateChoice(MaskEdit1->Text(), wasMonthFirst, deps_.locale);
+  if (retyped != MaskEdit1->Text()) MaskEdit1->SetText(retyped);
 }
 
 void TForm4::Panel2Click() { Hide(); }
