@@ -8,6 +8,8 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <string>
+#include <thread>
 
 #include "calendar/monthview.h"
 #include "events/eventlist.h"
@@ -102,6 +104,24 @@ void BM_SaveUnchanged(benchmark::State& state) {
   }
 }
 
+// A save after the store confirmed the stamp of its last write (as the list
+// window does in the user's pause after a save): the stamp alone tells.
+void BM_SaveConfirmed(benchmark::State& state) {
+  const std::string path = WritableCopy(static_cast<int>(state.range(0)), "confirmed_");
+  auto fs = MakeSystemFileSystem();
+  EventList list{EventFile{path, *fs}};
+  if (!list.LoadEvents().ok()) std::abort();
+  std::int64_t i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (int look = 0; look < 100 && !list.StampConfirmed(); ++look) std::this_thread::sleep_for(list.ConfirmStamp());
+    if (!list.StampConfirmed()) state.SkipWithError("the stamp was not confirmed");
+    state.ResumeTiming();
+    const StoreResult r = list.AppendEvent(SavedLine(i++));
+    if (!r.ok() || r.reloaded) state.SkipWithError("save failed or reloaded");
+  }
+}
+
 // A save after another program added a line to the file: the store loads
 // the file again first.
 void BM_SaveAfterOutsideChange(benchmark::State& state) {
@@ -181,6 +201,7 @@ void BM_CountToday(benchmark::State& state) {
 BENCHMARK(BM_LoadEvents)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveBaseline)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveUnchanged)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveConfirmed)->Arg(100000)->Iterations(40)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveAfterOutsideChange)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportEvents)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarkMonth)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
