@@ -216,7 +216,7 @@ bool EventList::StampConfirmed() const { return !stamp_.exists || StampTells(sta
 
 std::chrono::milliseconds EventList::ConfirmStamp() {
   using std::chrono::milliseconds;
-  if (!loaded_ || StampConfirmed() || stamp_.modifiedNs < 0) return milliseconds(0);
+  if (!loaded_ || StampConfirmed()) return milliseconds(0);
   FileStamp before;
   // Changed or out of sight: the next write loads the file.
   if (!file_.Stat(before).ok() || !before.SameFile(stamp_)) return milliseconds(0);

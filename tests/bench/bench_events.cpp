@@ -9,7 +9,6 @@
 #include <map>
 #include <random>
 #include <string>
-#include <thread>
 
 #include "calendar/monthview.h"
 #include "events/eventlist.h"
@@ -17,6 +16,7 @@
 #include "reminders/marking.h"
 #include "reminders/todayreminder.h"
 #include "support/generated_events.h"
+#include "support/store_wait.h"
 
 namespace redoviri {
 namespace {
@@ -89,57 +89,47 @@ void BM_SaveBaseline(benchmark::State& state) {
   }
 }
 
-// A save into a file that did not change since the store's last save, made
-// right after it: the lock, the stamp and (the last write being this recent)
-// the content compared, then the append.
-void BM_SaveUnchanged(benchmark::State& state) {
-  const std::string path = WritableCopy(static_cast<int>(state.range(0)), "save_");
+// Saves into a copy of the event file of n events, each after
+// `beforeSave(list, path, i)` runs untimed; `reloads`: whether each save
+// must find the file changed and load it first.
+template <typename BeforeSave>
+void TimeSaves(benchmark::State& state, const char* name, bool reloads, BeforeSave&& beforeSave) {
+  const std::string path = WritableCopy(static_cast<int>(state.range(0)), name);
   auto fs = MakeSystemFileSystem();
   EventList list{EventFile{path, *fs}};
   if (!list.LoadEvents().ok()) std::abort();
   std::int64_t i = 0;
   for (auto _ : state) {
+    state.PauseTiming();
+    beforeSave(list, path, i);
+    state.ResumeTiming();
     const StoreResult r = list.AppendEvent(SavedLine(i++));
-    if (!r.ok() || r.reloaded) state.SkipWithError("save failed or reloaded");
+    if (!r.ok() || r.reloaded != reloads) state.SkipWithError("save failed, or reloaded when it should not (or not)");
   }
+}
+
+// A save into a file that did not change since the store's last save, made
+// right after it: the lock, the stamp and (the last write being this recent)
+// the content compared, then the append.
+void BM_SaveUnchanged(benchmark::State& state) {
+  TimeSaves(state, "save_", false, [](EventList&, const std::string&, std::int64_t) {});
 }
 
 // A save after the store confirmed the stamp of its last write (as the list
 // window does in the user's pause after a save): the stamp alone tells.
 void BM_SaveConfirmed(benchmark::State& state) {
-  const std::string path = WritableCopy(static_cast<int>(state.range(0)), "confirmed_");
-  auto fs = MakeSystemFileSystem();
-  EventList list{EventFile{path, *fs}};
-  if (!list.LoadEvents().ok()) std::abort();
-  std::int64_t i = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    for (int look = 0; look < 100 && !list.StampConfirmed(); ++look) std::this_thread::sleep_for(list.ConfirmStamp());
-    if (!list.StampConfirmed()) state.SkipWithError("the stamp was not confirmed");
-    state.ResumeTiming();
-    const StoreResult r = list.AppendEvent(SavedLine(i++));
-    if (!r.ok() || r.reloaded) state.SkipWithError("save failed or reloaded");
-  }
+  TimeSaves(state, "confirmed_", false, [&](EventList& list, const std::string&, std::int64_t) {
+    if (!test::WaitForConfirmedStamp(list)) state.SkipWithError("the stamp was not confirmed");
+  });
 }
 
 // A save after another program added a line to the file: the store loads
 // the file again first.
 void BM_SaveAfterOutsideChange(benchmark::State& state) {
-  const std::string path = WritableCopy(static_cast<int>(state.range(0)), "outside_");
-  auto fs = MakeSystemFileSystem();
-  EventList list{EventFile{path, *fs}};
-  if (!list.LoadEvents().ok()) std::abort();
-  std::int64_t i = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    {
-      std::ofstream out(path, std::ios::binary | std::ios::app);
-      out << SavedLine(1'000'000 + i) << "\r\n";
-    }
-    state.ResumeTiming();
-    const StoreResult r = list.AppendEvent(SavedLine(i++));
-    if (!r.ok() || !r.reloaded) state.SkipWithError("save failed or did not reload");
-  }
+  TimeSaves(state, "outside_", true, [](EventList&, const std::string& path, std::int64_t i) {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out << SavedLine(1'000'000 + i) << "\r\n";
+  });
 }
 
 // An import of n events into a file of n events, none of them saved yet:

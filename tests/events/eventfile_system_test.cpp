@@ -14,6 +14,7 @@
 #include "events/eventfile.h"
 #include "events/eventlist.h"
 #include "support/disk_files.h"
+#include "support/store_wait.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -192,11 +193,7 @@ TEST_F(EventFileSystemTest, AConfirmedStampStillSeesEveryLaterWriter) {
     EventList list{EventFile{path, *system}};
     ASSERT_TRUE(list.LoadEvents().ok());
     ASSERT_TRUE(list.AppendEvent(mine).ok());
-    // The store says how long the stamp's resolution still runs.
-    for (int look = 0; look < 10 && !list.StampConfirmed(); ++look) {
-      std::this_thread::sleep_for(list.ConfirmStamp());
-    }
-    ASSERT_TRUE(list.StampConfirmed());
+    ASSERT_TRUE(test::WaitForConfirmedStamp(list));
     k.write();
     const StoreResult r = list.AppendEvent(next);
     ASSERT_TRUE(r.ok()) << r.error;
