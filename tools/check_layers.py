@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Checks every #include of src/ against the layer table of the README.
+"""Checks every #include of src/ against the layer table of docs/architecture.md.
 
 The build notes each library of the project in layers.txt (its folder, its
-sources and headers, the libraries it links). The README's layer table says
-for each library whether it is portable and what it may include. This
-check fails when
+sources and headers, the libraries it links). The layer table of
+docs/architecture.md (between the markers <!-- layers --> and
+<!-- /layers -->) says for each library whether it is portable and what it
+may include. This check fails when
 
   - the table and the build disagree (a library missing on either side, or
     other links than the table's "may include"),
@@ -17,7 +18,9 @@ check fails when
   - (in the Windows build, which has every library) a file of src/ belongs
     to no library.
 
-Usage: check_layers.py --build BUILD_DIR --src SRC_DIR --readme README.md
+Usage: check_layers.py --build BUILD_DIR --src SRC_DIR --table docs/architecture.md
+
+(--readme is an older name of --table.)
 """
 
 import argparse
@@ -76,11 +79,11 @@ def read_layers(path):
     return libs
 
 
-def read_table(readme):
-    """Rows of the README's layer table: name -> (portable, may include)."""
-    text = readme.read_text()
+def read_table(path):
+    """Rows of the layer table in the file at path: name -> (portable, may include)."""
+    text = path.read_text()
     if TABLE_START not in text or TABLE_END not in text:
-        raise SystemExit(f"{readme}: no layer table between {TABLE_START} and {TABLE_END}")
+        raise SystemExit(f"{path}: no layer table between {TABLE_START} and {TABLE_END}")
     table = text.split(TABLE_START, 1)[1].split(TABLE_END, 1)[0]
     rows = {}
     for line in table.splitlines():
@@ -90,7 +93,7 @@ def read_table(readme):
         name = cells[0].strip("`")
         kind = cells[2].lower()
         if kind not in ("portable", "win32"):
-            raise SystemExit(f"{readme}: {name}: the kind is '{cells[2]}', not portable or Win32")
+            raise SystemExit(f"{path}: {name}: the kind is '{cells[2]}', not portable or Win32")
         may = set(re.findall(r"`([^`]+)`", cells[3]))
         rows[name] = (kind == "portable", may)
     return rows
@@ -131,14 +134,14 @@ def find_cycle(edges):
     return None
 
 
-def check(build, src, readme):
+def check(build, src, table_file):
     libs = read_layers(build / "layers.txt")
-    table = read_table(readme)
+    table = read_table(table_file)
     problems = []
 
     for name in sorted(libs):
         if name not in table:
-            problems.append(f"{name}: built, but not in the README's layer table")
+            problems.append(f"{name}: built, but not in the layer table of {table_file}")
             continue
         links = libs[name]["links"]
         may = table[name][1]
@@ -147,7 +150,7 @@ def check(build, src, readme):
     windows_build = any(not table.get(n, (True,))[0] for n in libs)
     if windows_build:
         for name in sorted(set(table) - set(libs)):
-            problems.append(f"{name}: in the README's layer table, but not built")
+            problems.append(f"{name}: in the layer table of {table_file}, but not built")
 
     owner = {}
     for name, lib in libs.items():
@@ -201,12 +204,16 @@ def check(build, src, readme):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build", required=True, type=pathlib.Path)
-    parser.add_argument("--src", required=True, type=pathlib.Path)
-    parser.add_argument("--readme", required=True, type=pathlib.Path)
+    parser = argparse.ArgumentParser(
+        description="Checks every #include of src/ against the layer table of docs/architecture.md.")
+    parser.add_argument("--build", required=True, type=pathlib.Path,
+                        help="the build folder, whose layers.txt notes each library")
+    parser.add_argument("--src", required=True, type=pathlib.Path, help="the src/ folder")
+    parser.add_argument("--table", "--readme", dest="table", required=True, type=pathlib.Path,
+                        help="the file holding the layer table between <!-- layers --> and "
+                             "<!-- /layers --> (docs/architecture.md); --readme is an older name")
     args = parser.parse_args()
-    problems, libs, files, edges = check(args.build, args.src, args.readme)
+    problems, libs, files, edges = check(args.build, args.src, args.table)
     for p in problems:
         print(p)
     if problems:

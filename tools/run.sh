@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs Redoviri: builds the shipped 32-bit program and starts Redoviri.exe
-# under Wine, setting up what is missing (packages, the Wine prefix under
+# Runs Redoviri: builds the program and starts Redoviri.exe under Wine,
+# setting up what is missing (packages, the Wine prefix under
 # build/, a display). On a machine with a desktop ($DISPLAY) the program
 # appears in its notification area. Without one (a server, a container) it
 # runs on a virtual display that a browser shows: a VNC server (x11vnc) and
@@ -11,6 +11,12 @@
 # the calendar and the list window stall. The program ends with "Terminate Redoviri and Quit" in its tray
 # icon's menu; Ctrl+C here ends it and everything the script started.
 #
+# The build it starts is the one this machine runs at full speed: the shipped
+# 32-bit one where 32-bit programs run natively and the 32-bit Wine is
+# installed, else the 64-bit one (same sources). REDOVIRI_RUN_32BIT=1 starts
+# the 32-bit one all the same (under qemu's emulation where the kernel runs
+# 32-bit programs only that way: about a minute until the splash).
+#
 # REDOVIRI_WEB_PORT (6080) and REDOVIRI_VNC_PORT (5900) choose the ports;
 # REDOVIRI_EXE runs a program built already instead of building one.
 set -euo pipefail
@@ -20,14 +26,27 @@ cd "$root"
 # shellcheck source=tools/machine.sh
 source "$root/tools/machine.sh"
 preset=$(redoviri_program_build)
+limit=$(redoviri_win32_limit)
+if [ "$preset" = win32 ] && ! redoviri_wine32_installed; then
+  echo "the 32-bit program cannot run here: $limit" >&2
+  exit 1
+fi
 if [ -n "${REDOVIRI_EXE:-}" ]; then
   # A program built already (the tests give theirs).
   exe=$REDOVIRI_EXE
+  about="the program $exe"
 else
   echo "building the program (build/$preset)..." >&2
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j 2 --target Redoviri >/dev/null
   exe=$root/build/$preset/bin/Redoviri.exe
+  if [ "$preset" = win64 ]; then
+    about="the 64-bit Redoviri.exe (build/win64), which runs at full speed here; the shipped 32-bit one would not ($limit; REDOVIRI_RUN_32BIT=1 starts it where it runs at all)"
+  elif [ -n "$limit" ]; then
+    about="the shipped 32-bit Redoviri.exe (build/win32), as REDOVIRI_RUN_32BIT=1 asks ($limit: about a minute until the splash)"
+  else
+    about="the shipped 32-bit Redoviri.exe (build/win32)"
+  fi
 fi
 
 # shellcheck source=tools/wine-env.sh
@@ -77,9 +96,5 @@ Redoviri runs on the virtual display $DISPLAY (1024 x 768, nothing on this scree
   Ctrl+C here ends the program, the display and the viewers.
 EOT
 fi
-if [ "$preset" = win32 ] && redoviri_32bit_emulated; then
-  echo "starting Redoviri.exe (32-bit Wine under qemu emulation: about a minute until the splash)..." >&2
-else
-  echo "starting Redoviri.exe..." >&2
-fi
+echo "starting $about..." >&2
 "$(redoviri_wine_for "$exe")" "$exe"

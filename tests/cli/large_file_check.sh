@@ -2,7 +2,8 @@
 # The tool (through a loader such as Wine when given) on event files near
 # the size the store holds: 50 MB of one-letter lines loads, is listed and
 # takes an added event; a file past 64 MB is refused with its message, and
-# nothing is written. Usage:
+# nothing is written (LARGE_FILE_LINES one-letter lines, 16.6 million by
+# default). Usage:
 #   large_file_check.sh [loader] <cli>
 set -u
 dir=$(mktemp -d)
@@ -11,7 +12,7 @@ file=$dir/Redoviri.ini
 fail() { echo "FAIL: $*"; exit 1; }
 
 event='12082026;09:00;2;N;N;Y;N;0  ;Eva                           ;'
-lines=16600000  # of three bytes each: 49.8 MB
+lines=${LARGE_FILE_LINES:-16600000}  # of three bytes each: 49.8 MB
 { printf 'Redoviri by DUZOVU event file\r\n'; yes $'x\r' | head -n "$lines"; printf '%s\r\n' "$event"; } >"$file"
 
 start=$(date +%s%N)
