@@ -16,8 +16,11 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-# Clones in other folders share the compiler cache.
-export CCACHE_BASEDIR="$root"
+# Clones in other folders share the compiler cache: paths below the clone
+# count as relative, and the folder a file is compiled in is left out of the
+# key (by default it is part of it for files with debug information, as in
+# the sanitizer build).
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 
 phases=()
 phase_start=$SECONDS
