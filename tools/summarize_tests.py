@@ -4,7 +4,10 @@
 Each results folder holds ctest's JUnit report (ctest.xml) and one GoogleTest
 XML report per test executable. A GoogleTest executable counts case by case;
 a test without a report of its own (a script, or an executable that crashed
-before writing its report) counts as one case with ctest's verdict.
+before writing its report) counts as one case with ctest's verdict. A Windows
+test program that was killed after its clean end (tools/wine-isolated.sh
+leaves <name>.killed beside its report) counts with its report, and the last
+line says how many there were.
 """
 import argparse
 import os
@@ -33,6 +36,7 @@ def main():
     ap.add_argument("dirs", nargs="+")
     a = ap.parse_args()
     passed, failed = 0, a.extra_failed
+    killed = []
     for d in a.dirs:
         suite = os.path.basename(os.path.dirname(os.path.abspath(d)))
         ctest = os.path.join(d, "ctest.xml")
@@ -44,6 +48,8 @@ def main():
             name = case.get("name")
             ok = case.get("status") == "run" and case.find("failure") is None
             report = os.path.join(d, f"{name}.xml")
+            if os.path.exists(os.path.join(d, f"{name}.killed")):
+                killed.append(f"[{suite}] {name}")
             if os.path.exists(report):
                 try:
                     p, f, names = gtest_counts(report)
@@ -57,7 +63,12 @@ def main():
             failed += f
             for n in names:
                 print(f"FAILED [{suite}] {n}", file=sys.stderr)
-    print(f"{passed} passed, {failed} failed")
+    for k in killed:
+        print(f"killed after its clean end, counted with its report: {k}", file=sys.stderr)
+    line = f"{passed} passed, {failed} failed"
+    if killed:
+        line += f"; {len(killed)} killed after a clean end"
+    print(line)
     return 1 if failed else 0
 
 

@@ -152,4 +152,17 @@ done <<'EOT'
 0||3|3 -|an ordinary failure status: kept
 EOT
 
+# ---- tools/summarize_tests.py: such runs are counted on the last line -------
+results=$work/build/win64/results
+mkdir -p "$results"
+cat >"$results/ctest.xml" <<'EOT'
+<testsuite><testcase name="prog" status="run"/><testcase name="other" status="run"/></testsuite>
+EOT
+printf '<testsuites><testsuite><testcase classname="A" name="a"/><testcase classname="A" name="b"/></testsuite></testsuites>\n' \
+  >"$results/prog.xml"
+summary() { python3 "$root/tools/summarize_tests.py" "$results" 2>/dev/null; }
+check "summary: no killed run, the plain last line" test "$(summary)" = "3 passed, 0 failed"
+: >"$results/prog.killed"
+check "summary: a run killed after its clean end is counted" test "$(summary)" = "3 passed, 0 failed; 1 killed after a clean end"
+
 [ "$failures" -eq 0 ]
