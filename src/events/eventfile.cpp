@@ -57,6 +57,11 @@ bool ParseAppendNote(std::string_view note, AppendUnderWay& append) {
 
 std::uint64_t Rotate(std::uint64_t x, int bits) { return (x << bits) | (x >> (64 - bits)); }
 
+std::string_view FileName(std::string_view path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
 }  // namespace
 
 std::string io_text::IoError(long code) { return "I/O error " + std::to_string(code); }
@@ -144,22 +149,29 @@ IoResult EventFile::Lock(std::unique_ptr<FileLock>& lock, bool createFolder) con
     if (IoResult r = EnsureFolder(ParentFolder(target_)); !r.ok()) return r;
   }
   std::unique_ptr<FileLock> taken;
-  if (IoResult r = fs_->Lock(LockPath(), taken); !r.ok()) return r;
+  if (IoResult r = fs_->Lock(LockPath(), taken); !r.ok()) return LockFault(std::move(r));
   if (IoResult r = Recover(*taken); !r.ok()) return r;
   lock = std::move(taken);
   return IoResult::Ok();
 }
 
+IoResult EventFile::LockFault(IoResult result) const {
+  if (result.ok() || result.error == io_text::IoError(io_text::kLockViolation)) return result;
+  result.error += ": ";
+  result.error += FileName(LockPath());
+  return result;
+}
+
 IoResult EventFile::Recover(FileLock& lock) const {
   std::string note;
-  if (IoResult r = lock.ReadNote(note); !r.ok()) return r;
+  if (IoResult r = lock.ReadNote(note); !r.ok()) return LockFault(std::move(r));
   if (AppendUnderWay append; ParseAppendNote(note, append)) {
     if (IoResult r = CutBackHalfDoneAppend(append.oldSize, append.bytes); !r.ok()) return r;
   }
   // The append is complete, cut back, never begun, or overtaken by another
   // writer: in every case the note has served.
   if (!note.empty()) {
-    if (IoResult r = lock.WriteNote({}); !r.ok()) return r;
+    if (IoResult r = lock.WriteNote({}); !r.ok()) return LockFault(std::move(r));
   }
   // A temporary file left by a killed rewrite: the next rewrite would empty
   // it anyway, so a failure here is no reason to stop.
@@ -194,7 +206,7 @@ IoResult EventFile::Stat(FileStamp& stamp) const { return fs_->Stat(target_, sta
 IoResult EventFile::Read(std::string& bytes) const { return fs_->ReadAll(target_, bytes); }
 
 IoResult EventFile::Append(FileLock& lock, std::int64_t oldSize, std::string_view bytes) const {
-  if (IoResult r = lock.WriteNote(AppendNote(oldSize, bytes)); !r.ok()) return r;
+  if (IoResult r = lock.WriteNote(AppendNote(oldSize, bytes)); !r.ok()) return LockFault(std::move(r));
   std::unique_ptr<WritableFile> file;
   IoResult written = fs_->OpenForAppend(target_, file);
   if (written.ok()) written = file->Write(bytes);

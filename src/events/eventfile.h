@@ -57,15 +57,25 @@ inline constexpr long kLockViolation = 33;
 inline constexpr std::int64_t kLockedByteOffset = 0x100000;
 
 // What a stat of the event file tells: enough to notice most changes
-// without reading the file.
+// without reading the file. The time of the last write can be set back by
+// any tool (touch -r, cp -p, a backup restored); the change time and the
+// file's identity cannot: the system sets the change time to now at every
+// change, a time set back included, and a file put in place of the old one
+// is another file. Zero where the system does not tell them.
 struct FileStamp {
   bool exists = false;
   std::int64_t size = 0;
   std::int64_t modifiedNs = 0;  // last write, ns since 1970 (the file system's resolution)
+  std::int64_t changedNs = 0;   // last change of the content or of the file's own data (times, rights)
+  std::uint64_t volume = 0;     // the device or volume the file lies on
+  std::uint64_t fileId = 0;     // the file's number on it
   std::int64_t takenNs = 0;     // the system clock when the stamp was taken, ns since 1970
   bool SameFile(const FileStamp& o) const {
-    return exists == o.exists && size == o.size && modifiedNs == o.modifiedNs;
+    return exists == o.exists && size == o.size && modifiedNs == o.modifiedNs && changedNs == o.changedNs &&
+           volume == o.volume && fileId == o.fileId;
   }
+  // The later of the two times: a write shows in both.
+  std::int64_t LatestNs() const { return modifiedNs > changedNs ? modifiedNs : changedNs; }
 };
 
 // A file open for writing.
@@ -119,7 +129,9 @@ class FileSystem {
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
   // Takes the lock file `path`, creating it when needed. Another holder is
   // waited for (kLockWaitMs unless the file system was made with another
-  // wait), then the lock fails with "I/O error 33".
+  // wait), then the lock fails with "I/O error 33". Anything but a file
+  // (a folder, a pipe, a device) is refused as kNotAFile, a read-only file
+  // as access denied.
   virtual IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) = 0;
 };
 
@@ -235,6 +247,10 @@ class EventFile {
 
  private:
   IoResult EnsureFolder(const std::string& folder) const;
+  // A failure of the lock file, its name added ("Not a file:
+  // Redoviri.ini.lock"), so that it is not taken for one of the event file;
+  // a lock held by another writer keeps its message.
+  IoResult LockFault(IoResult result) const;
   IoResult Recover(FileLock& lock) const;
   IoResult CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view bytes) const;
   IoResult WriteTemporary(std::string_view reservedLine, std::size_t count, const NextLine& lines,

@@ -213,6 +213,9 @@ class PosixFileSystem final : public FileSystem {
     stamp.exists = true;
     stamp.size = st.st_size;
     stamp.modifiedNs = Nanoseconds(st.st_mtim);
+    stamp.changedNs = Nanoseconds(st.st_ctim);
+    stamp.volume = static_cast<std::uint64_t>(st.st_dev);
+    stamp.fileId = static_cast<std::uint64_t>(st.st_ino);
     return IoResult::Ok();
   }
 
@@ -306,8 +309,15 @@ class PosixFileSystem final : public FileSystem {
   }
 
   IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0666));
+    if (ReadOnlyFile(path)) return Failed(EACCES);
+    // Not blocking, and never a terminal of this process: a pipe or a
+    // device in place of the lock file is refused below.
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666));
     if (!fd.valid()) return LastError();
+    struct stat st{};
+    if (::fstat(fd.get(), &st) != 0) return LastError();
+    if (!S_ISREG(st.st_mode)) return IoResult::Fail(std::string(io_text::kNotAFile));
+    if (::fcntl(fd.get(), F_SETFL, 0) != 0) return LastError();
     bool byteLock = true;
     for (int attempt = 1;; ++attempt) {
       const LockResult taken = TryLock(fd.get(), byteLock);

@@ -90,10 +90,11 @@ DWORD OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposi
   });
 }
 
-// Opens a file (or folder) only to ask about it, whoever else holds it.
+// Opens a file (or folder) only to ask about it, whoever else holds it:
+// reading its attributes is no access that sharing keeps out.
 DWORD OpenToAsk(const std::string& path, Handle& file) {
-  const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return GetLastError();
   file.Reset(h);
   return kNoError;
@@ -130,9 +131,28 @@ bool ReadOnlyFile(const std::string& path) {
          (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::int64_t UnixNanoseconds(LONGLONG ticks) { return (ticks - kUnixEpochTicks) * 100; }
+
 std::int64_t UnixNanoseconds(const FILETIME& t) {
-  const LONGLONG ticks = (static_cast<LONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-  return (ticks - kUnixEpochTicks) * 100;
+  return UnixNanoseconds((static_cast<LONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+}
+
+// What the stamp holds beyond the size and the write time: the change
+// time (0 where the file system keeps none, as FAT) and the file's
+// identity. Left at zero when the file cannot be asked, as a stamp of a
+// file that vanished meanwhile.
+void AddChangeAndIdentity(const std::string& path, FileStamp& stamp) {
+  Handle file;
+  if (OpenToAsk(path, file) != kNoError) return;
+  FILE_BASIC_INFO basic{};
+  if (GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic) && basic.ChangeTime.QuadPart != 0) {
+    stamp.changedNs = UnixNanoseconds(basic.ChangeTime.QuadPart);
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(file.get(), &info)) {
+    stamp.volume = info.dwVolumeSerialNumber;
+    stamp.fileId = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  }
 }
 
 class Win32WritableFile final : public WritableFile {
@@ -211,6 +231,7 @@ class Win32FileSystem final : public FileSystem {
     stamp.exists = true;
     stamp.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     stamp.modifiedNs = UnixNanoseconds(data.ftLastWriteTime);
+    AddChangeAndIdentity(path, stamp);
     return IoResult::Ok();
   }
 
@@ -297,11 +318,19 @@ class Win32FileSystem final : public FileSystem {
   }
 
   IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
+    // Refused at once rather than after the retries meant for a file held
+    // by another program.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return IoResult::Fail(std::string(io_text::kNotAFile));
+    }
+    if (ReadOnlyFile(path)) return Result(ERROR_ACCESS_DENIED);
     Handle file;
     if (DWORD e = OpenFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            OPEN_ALWAYS, file)) {
       return Result(e);
     }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return IoResult::Fail(std::string(io_text::kNotAFile));
     for (int attempt = 1;; ++attempt) {
       OVERLAPPED at{};
       at.Offset = static_cast<DWORD>(kLockedByteOffset);

@@ -121,37 +121,101 @@ bool LessIgnoringCase(std::string_view a, std::string_view b) { return CompareIg
 
 StoreResult EventList::LoadEvents() {
   return WithinMemory([&] {
-    // A reader that cannot have the lock (a folder it may not write in)
-    // still reads: a rewrite replaces the file in one step, so it sees the
-    // old or the new content.
-    std::unique_ptr<FileLock> lock;
-    (void)file_.Lock(lock, false);
     loaded_ = false;
-    StoreResult result = Load();
+    StoreResult result = LoadBesideWriters();
     result.reloaded = false;
     return result;
   });
 }
 
-bool LooksLikeUtf16(std::string_view bytes) {
-  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return true;
-  // Without the byte-order mark: text of ASCII letters has a NUL in every
-  // other byte. 64 such bytes hold no CR LF, so they lie within the
-  // reserved line, which a rewrite keeps: a file the store accepted never
-  // becomes one it refuses by its own writing.
-  constexpr std::size_t kLooked = 64;
-  if (bytes.size() < kLooked) return false;
-  const std::string_view start = bytes.substr(0, kLooked);
-  int evenNuls = 0, oddNuls = 0;
-  for (std::size_t i = 0; i < start.size(); ++i) (i % 2 == 0 ? evenNuls : oddNuls) += start[i] == '\0';
-  const int half = static_cast<int>(start.size() / 2);
-  return (oddNuls == half && evenNuls == 0) || (evenNuls == half && oddNuls == 0);
+StoreResult EventList::LoadBesideWriters() {
+  // Rarely more than one: a write that came between.
+  constexpr int kReadAttempts = 3;
+  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+    FileStamp before, after;
+    std::string bytes;
+    StoreResult result = ReadFile(before, bytes);
+    {
+      // The lock for a moment after the read: a writer under way is waited
+      // for, and what a killed one left is put right. A reader that cannot
+      // have the lock (a folder it may not write in) still reads: a rewrite
+      // replaces the file in one step, and the stamp tells of an append.
+      std::unique_ptr<FileLock> lock;
+      (void)file_.Lock(lock, false);
+      if (!file_.Stat(after).ok()) continue;
+    }
+    if (!after.SameFile(before) || (result.ok() && static_cast<std::int64_t>(bytes.size()) != before.size)) continue;
+    if (!result.ok()) return result;
+    Fill(before, bytes);
+    result.reloaded = true;
+    return result;
+  }
+  // Written again and again meanwhile: read under the writers' lock.
+  std::unique_ptr<FileLock> lock;
+  (void)file_.Lock(lock, false);
+  return Load();
 }
 
-StoreResult EventList::Load() {
+namespace {
+
+// Whether file bytes without a byte-order mark read as UTF-16 text in one
+// byte order, judged by the first line as UTF-16 reads it: the units (two
+// bytes each) up to the first CR or LF unit, or the whole file when it has
+// none. Code-page text gives such a line end only where a NUL stands right
+// beside a line end; and its own line ends give units that hold CR or LF
+// in their high byte, where UTF-16 text has them only in a few scripts
+// (U+0A00..U+0AFF, U+0D00..U+0DFF), which the check gives up. Letters such
+// as U+010D or U+040A do hold a CR or LF byte, in the low byte.
+bool Utf16WithoutMark(std::string_view bytes, bool bigEndian) {
+  const std::size_t units = bytes.size() / 2;
+  const auto high = [&](std::size_t i) { return static_cast<unsigned char>(bytes[2 * i + (bigEndian ? 0 : 1)]); };
+  const auto low = [&](std::size_t i) { return static_cast<unsigned char>(bytes[2 * i + (bigEndian ? 1 : 0)]); };
+  const auto isUnit = [&](std::size_t i, unsigned char c) { return i < units && high(i) == 0 && low(i) == c; };
+  // A letter of ASCII or Latin-1, as the dates that start event lines.
+  const auto latin = [&](std::size_t i) { return high(i) == 0 && low(i) != 0; };
+  bool allLatin = true;
+  for (std::size_t i = 0; i < units; ++i) {
+    if (isUnit(i, '\r') || isUnit(i, '\n')) {
+      // The line end: CR LF, LF, or a CR that ends the file; then the end
+      // of the file or the next line's first letter. Where a byte is left
+      // over, it must be able to start what is needed.
+      std::size_t next = i + 1;
+      if (isUnit(i, '\r') && next < units) {
+        if (!isUnit(next, '\n')) return false;
+        ++next;
+      }
+      if (next < units) return latin(next);
+      const bool leftOver = bytes.size() % 2 != 0;
+      if (!leftOver) return true;
+      const unsigned char last = static_cast<unsigned char>(bytes.back());
+      // Of a CR: an LF to come, in its first byte; of a line end: a letter.
+      const bool afterCr = isUnit(i, '\r') && next == i + 1;
+      if (afterCr) return bigEndian ? last == 0 : last == '\n';
+      return bigEndian ? last == 0 : last != 0;
+    }
+    const unsigned char h = high(i);
+    if ((h == 0 && low(i) == 0) || h == '\r' || h == '\n') return false;
+    allLatin = allLatin && latin(i);
+  }
+  // One line without a line end: ASCII or Latin-1 text only, as code-page
+  // text would give only with a NUL in every other byte.
+  return units > 0 && allLatin;
+}
+
+}  // namespace
+
+bool LooksLikeUtf16(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return true;
+  // A file taken stays taken after the store's own writes: a rewrite keeps
+  // the reserved line and ends it with CR LF, and an append starts with CR
+  // LF or a line ended by one; in either byte order CR LF ends the search
+  // without UTF-16 found (a unit with CR or LF in its high byte, or a CR
+  // unit that no LF unit follows), and no unit before it changes.
+  return Utf16WithoutMark(bytes, false) || Utf16WithoutMark(bytes, true);
+}
+
+StoreResult EventList::ReadFile(FileStamp& stamp, std::string& bytes) {
   StoreResult result;
-  FileStamp stamp;
-  std::string bytes;
   if (IoResult r = file_.Stat(stamp); !r.ok()) {
     result.error = std::move(r.error);
   } else if (stamp.exists && stamp.size > kLargestFileBytes) {
@@ -167,6 +231,13 @@ StoreResult EventList::Load() {
       result.error = std::string(kUtf16File);
     }
   }
+  return result;
+}
+
+StoreResult EventList::Load() {
+  FileStamp stamp;
+  std::string bytes;
+  StoreResult result = ReadFile(stamp, bytes);
   if (!result.ok()) {
     loaded_ = false;
     return result;
@@ -204,10 +275,10 @@ std::int64_t ResolutionNs(const FileStamp& stamp) {
 }
 
 // Whether an unchanged stamp means unchanged content: it was taken after
-// the resolution of the write it shows had passed, so any later write
-// leaves another time.
+// the resolution of the last write or change it shows had passed, so any
+// later one leaves another time.
 bool StampTells(const FileStamp& stamp) {
-  return stamp.modifiedNs >= 0 && stamp.takenNs - stamp.modifiedNs >= ResolutionNs(stamp);
+  return stamp.modifiedNs >= 0 && stamp.takenNs - stamp.LatestNs() >= ResolutionNs(stamp);
 }
 
 }  // namespace
@@ -220,7 +291,7 @@ std::chrono::milliseconds EventList::ConfirmStamp() {
   FileStamp before;
   // Changed or out of sight: the next write loads the file.
   if (!file_.Stat(before).ok() || !before.SameFile(stamp_)) return milliseconds(0);
-  const std::int64_t waitNs = stamp_.modifiedNs + ResolutionNs(stamp_) - before.takenNs;
+  const std::int64_t waitNs = stamp_.LatestNs() + ResolutionNs(stamp_) - before.takenNs;
   if (waitNs > 0) return milliseconds(waitNs / 1'000'000 + 1);
   // Read after `before` was taken: any write after that leaves another
   // time, which the next write sees in the stamp.
@@ -384,8 +455,7 @@ StoreResult EventList::AppendEvents(std::vector<std::string> lines, std::vector<
     }
     const std::size_t count = lines_.size() + insertions.size();
     const auto size = stamp_.exists ? stamp_.size + static_cast<std::int64_t>(bytes.size())
-                                    : static_cast<std::int64_t>(reservedLine_.size() + lines_.TextBytes() +
-                                                                textBytes + 2 * (count + 1));
+                                    : RewriteBytes(count, lines_.TextBytes() + textBytes);
     if (size > kLargestFileBytes) {
       result.error = std::string(kWouldBeTooLarge);
       result.refused = true;
@@ -450,6 +520,12 @@ StoreResult EventList::RemoveEvent(int index) {
       }
     }
     const auto at = static_cast<std::size_t>(index);
+    // A file of LF line ends grows by the CR the rewrite puts before each.
+    if (RewriteBytes(lines_.size() - 1, lines_.TextBytes() - lines_.Line(at).size()) > kLargestFileBytes) {
+      result.error = std::string(kWouldBeTooLarge);
+      result.refused = true;
+      return result;
+    }
     std::size_t next = 0;
     const auto remaining = [&] {
       if (next == at) ++next;
@@ -462,6 +538,10 @@ StoreResult EventList::RemoveEvent(int index) {
     lines_.Remove(at);
     return result;
   });
+}
+
+std::int64_t EventList::RewriteBytes(std::size_t count, std::size_t textBytes) const {
+  return static_cast<std::int64_t>(reservedLine_.size() + textBytes + 2 * (count + 1));
 }
 
 IoResult EventList::WriteAnew(std::size_t count, const NextLine& lines) {

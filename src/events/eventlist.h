@@ -11,9 +11,10 @@
 // it.
 //
 // Every write runs one sequence under the file's lock: compare the file with
-// what the store last read or wrote (size, time and, while the time cannot
-// tell, a hash of the content); load it again when it changed, so edits
-// made elsewhere are kept; apply the change; write; record what was written.
+// what the store last read or wrote (size, times of the write and of the
+// change, the file's identity and, while the times cannot tell, a hash of
+// the content); load it again when it changed, so edits made elsewhere are
+// kept; apply the change; write; record what was written.
 // A write that fails leaves both the file and the store as they were, and a
 // store that could not read its file never writes it.
 #pragma once
@@ -73,7 +74,10 @@ class EventList {
   // Fills the store from the event file and holds its reserved first line.
   // No file: an empty store and the new-file line. On a read failure the
   // store keeps what it held but knows it failed: every later write loads
-  // again first and is refused while the file cannot be read.
+  // again first and is refused while the file cannot be read. Writers are
+  // not kept waiting while the file is read and sorted: the lock is taken
+  // only for a moment after the read, and a file whose stamp changed
+  // meanwhile is read again.
   StoreResult LoadEvents();
   // Index of the first entry equal to `line` over 110 characters, both
   // padded with blanks (a line whose trailing blanks an editor stripped is
@@ -101,7 +105,8 @@ class EventList {
   // Removes entry `index` and writes the file anew from the store, also when
   // the file has vanished meanwhile. When the file changed meanwhile, the
   // same line is looked for in the file as it is now; refused when it is no
-  // longer there.
+  // longer there, and when the file written anew would be larger than the
+  // store holds (a file of LF line ends gets CR LF ones).
   StoreResult RemoveEvent(int index);
 
   // Right after a write the file's time stamp cannot tell another write
@@ -135,11 +140,19 @@ class EventList {
  private:
   // Loads under a lock already held (or none that could be had).
   StoreResult Load();
+  // Loads without holding the lock while reading (LoadEvents).
+  StoreResult LoadBesideWriters();
+  // Stats and reads the file and checks what it holds; `stamp` is the one
+  // taken before the read.
+  StoreResult ReadFile(FileStamp& stamp, std::string& bytes);
   // Takes the lock and brings the store up to date with the file.
   StoreResult BeginWrite(std::unique_ptr<FileLock>& lock);
   // Fills the store from file bytes of the given stamp; on a failure (out
   // of memory) the store stays as it was.
   void Fill(const FileStamp& stamp, std::string_view bytes);
+  // The size of a rewrite of the reserved line and `count` lines of
+  // `textBytes` bytes in all, each line ended by CR LF.
+  std::int64_t RewriteBytes(std::size_t count, std::size_t textBytes) const;
   // Writes the file anew from the reserved line and `count` lines, then
   // records it.
   IoResult WriteAnew(std::size_t count, const NextLine& lines);

@@ -68,6 +68,14 @@ std::string LeftOutReason(std::string_view line, const ParsedEvent& e) {
   return "no repetition is set, so it falls on no day";
 }
 
+// A name or comment as UTF-8 text of the calendar: control characters of a
+// hand-edited line (a NUL, an ESC) become blanks, as a read turns them.
+std::string ExportedText(std::string_view text) {
+  std::string out(text);
+  std::replace_if(out.begin(), out.end(), [](char c) { return IsControlCharacter(c); }, ' ');
+  return CodePageToUtf8(TrimBlanks(out));
+}
+
 }  // namespace
 
 std::string FoldIcsLine(std::string_view line) {
@@ -151,8 +159,8 @@ IcsExport ExportIcs(std::span<const std::string_view> lines, const CivilDate& st
     const std::string dtstart = time ? "DTSTART:" + IcsDate(first) + "T" + Digits(time->hour, 2) +
                                            Digits(time->minute, 2) + "00"
                                      : "DTSTART;VALUE=DATE:" + IcsDate(first);
-    const std::string name = CodePageToUtf8(ReadName(line));
-    const std::string comment = CodePageToUtf8(ReadComment(line));
+    const std::string name = ExportedText(ReadName(line));
+    const std::string comment = ExportedText(ReadComment(line));
     for (const Rule& rule : rules) {
       out += FoldIcsLine("BEGIN:VEVENT");
       out += FoldIcsLine("UID:" + uid + "-" + std::string(rule.kind) + std::string(kUidDomain));

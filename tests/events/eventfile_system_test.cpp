@@ -10,6 +10,7 @@
 #include <future>
 #include <iterator>
 #include <thread>
+#include <tuple>
 
 #include "events/eventfile.h"
 #include "events/eventlist.h"
@@ -19,6 +20,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -261,6 +263,64 @@ TEST_F(EventFileSystemTest, PipeIsRefusedWithoutWaiting) {
   std::unique_ptr<WritableFile> file;
   EXPECT_EQ(system->OpenForAppend(path, file).error, "Not a file");
   EXPECT_TRUE(fsys::is_fifo(path));
+}
+
+// After the store trusts its stamp, a same-size outside edit whose write
+// time was put back, or a file of the same size and time put in its place,
+// is still seen by the next delete; the store's own writes are not.
+TEST_F(EventFileSystemTest, AnOutsideEditWithTheOldWriteTimeIsStillSeen) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), edited = "r\r\n" + Line("01011990", "A") + "\r\n";
+  const std::string copy = path + ".copy";
+  const auto editedWithTimesOf = [&](const std::string& file, const struct stat& old) {
+    WriteBytes(file, edited + b + "\r\n");
+    const timespec times[2] = {old.st_atim, old.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  };
+  const std::function<void(const struct stat&)> edits[] = {
+      [&](const struct stat& old) { editedWithTimesOf(path, old); },  // touch -r
+      [&](const struct stat& old) { fsys::remove(path); editedWithTimesOf(path, old); },  // a backup restored
+      [&](const struct stat& old) { editedWithTimesOf(copy, old); fsys::rename(copy, path); },  // cp -p, then mv
+  };
+  for (const auto& edit : edits) {
+    WriteBytes(path, "r\r\n" + a + "\r\n" + b + "\r\n");
+    EventList list{EventFile{path, *system}};
+    ASSERT_TRUE(list.LoadEvents().ok());
+    ASSERT_TRUE(test::WaitForConfirmedStamp(list));
+    struct stat old{};
+    ASSERT_EQ(::stat(path.c_str(), &old), 0);
+    edit(old);
+    StoreResult r = list.RemoveEvent(list.FindEventLine(b));
+    EXPECT_TRUE(r.ok() && r.reloaded) << r.error;
+    EXPECT_EQ(ReadBytes(path), edited);
+    for (const std::string& line : {b, a}) {  // after the store's own rewrite, then its append
+      ASSERT_TRUE(test::WaitForConfirmedStamp(list));
+      r = list.AppendEvent(line);
+      EXPECT_TRUE(r.ok() && !r.reloaded) << r.error;
+    }
+  }
+}
+
+// A lock file that is no file, or is read-only: a save names it, reading
+// goes on.
+TEST_F(EventFileSystemTest, LockFileFaultsNameTheLockFile) {
+  const std::string lock = path + ".lock", whole = "r\r\n" + Line("01011990", "a") + "\r\n";
+  const std::tuple<const char*, std::function<void()>, const char*> cases[] = {
+      {"a folder", [&] { fsys::create_directory(lock); }, "Not a file: Redoviri.ini.lock"},
+      {"a pipe", [&] { ::mkfifo(lock.c_str(), 0644); }, "Not a file: Redoviri.ini.lock"},
+      {"a link to a device", [&] { fsys::create_symlink("/dev/null", lock); }, "Not a file: Redoviri.ini.lock"},
+      {"read-only", [&] { WriteBytes(lock, ""); MakeReadOnly(lock); }, "File access denied: Redoviri.ini.lock"},
+  };
+  for (const auto& [what, harm, message] : cases) {
+    SCOPED_TRACE(what);
+    WriteBytes(path, whole);
+    harm();
+    EventList list{EventFile{path, *system}};
+    EXPECT_TRUE(list.LoadEvents().ok());
+    EXPECT_EQ(list.AppendEvent(Line("02021990", "b")).error, message);
+    EXPECT_EQ(list.RemoveEvent(0).error, message);
+    EXPECT_EQ(ReadBytes(path), whole);
+    fsys::remove_all(lock);
+  }
 }
 
 // An event file kept elsewhere (a synced folder) behind a link, also a link

@@ -90,6 +90,34 @@ TEST_F(EventListTest, Utf16FileIsRefusedAndNeverWritten) {
   }
 }
 
+// Without a byte-order mark, UTF-16 is told by its whole first line: short
+// files, letters above U+00FF (U+010D, U+040A hold a CR or LF byte), LF line
+// ends. Code-page text stays the program's file, also after its own writes.
+TEST_F(EventListTest, Utf16WithoutMarkIsToldByItsWholeFirstLine) {
+  const std::u16string e = u"01011990;00:00;2;Y;N;N;N;000;a\r\n";
+  for (const std::u16string& text : {std::u16string(u"r"), std::u16string(u"reserved\r\n"), u"\r\n" + e,
+                                     u"Doga\u0111aji\r\n" + e, u"\u040A\u010D\u0402\r\n" + e, std::u16string(u"\u0402\u0443\r"),
+                                     std::u16string(u"abc\ndef\n"), u"A first line of letters, longer than 64 bytes: \u0402\r\n" + e}) {
+    for (const bool bigEndian : {false, true}) {
+      std::string bytes;
+      for (const char16_t c : text) bytes += {static_cast<char>(bigEndian ? c >> 8 : c), static_cast<char>(bigEndian ? c : c >> 8)};
+      fs.files[kPath] = bytes;
+      EXPECT_EQ(EventList(EventFile{kPath, fs}).LoadEvents().error, EventList::kUtf16File) << ::testing::PrintToString(bytes);
+    }
+  }
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b");
+  for (const std::string& bytes : {"r\r\n" + a + "\r\n", "r\n" + a + "\n", "Doga\xF0" "aji \xE8\r\n" + Line("01011990", "\x8A\x9E") + "\r\n",
+                                   std::string("\r\n"), std::string("rr\0\r\n", 5) + a, std::string("rr\0\n", 4) + a + "\n", std::string("r")}) {
+    SCOPED_TRACE(::testing::PrintToString(bytes));
+    fs.files[kPath] = bytes;
+    EventList store{EventFile{kPath, fs}};
+    ASSERT_TRUE(store.LoadEvents().ok());
+    ASSERT_TRUE(store.AppendEvent(b).ok());
+    ASSERT_TRUE(store.RemoveEvent(store.FindEventLine(b)).ok());
+    EXPECT_TRUE((EventList{EventFile{kPath, fs}}.LoadEvents().ok()));
+  }
+}
+
 // A file emptied outside the program cannot be told apart from one a user
 // cleared on purpose in an editor: it is taken as cleared, and the next save
 // writes only its own event. A file that is gone, on the other hand, is
@@ -546,11 +574,38 @@ TEST_F(EventListTest, LockHeldElsewhereRefusesTheWrite) {
   EXPECT_EQ(other.EventCount(), 1);
 }
 
+// A reader holds the writers' lock only for a moment after its read, never
+// while reading; a write between, or a killed writer's half-done append put
+// right in that moment, makes it read again.
+TEST_F(EventListTest, ReaderReadsBesideTheWritersAndAgainAfterAWrite) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), file = "r\r\n" + a + "\r\n";
+  const std::string half = file + b.substr(0, 40), note = "append " + std::to_string(file.size()) + " " +
+                                                        std::to_string(file.size() + b.size() + 2) + "\n" + b + "\r\n";
+  struct Case {
+    std::string file, note, afterRead;  // the file, the lock's note, the file right after the first read
+    std::vector<std::string> want;
+  };
+  const Case cases[] = {{file, "", file, {a}}, {file, "", file + b + "\r\n", {a, b}}, {half, note, half, {a}}};
+  for (const Case& k : cases) {
+    fs.files[kPath] = k.file;
+    fs.notes[kPath + ".lock"] = k.note;
+    bool held = true;
+    fs.afterNextRead = [&] {
+      held = !fs.heldLocks.empty();
+      fs.files[kPath] = k.afterRead;
+    };
+    ASSERT_TRUE(list.LoadEvents().ok());
+    EXPECT_FALSE(held);
+    EXPECT_EQ(Lines(list), k.want);
+  }
+}
+
 // Every step of each kind of write fails in turn. After each failure the
 // file is byte for byte as it was, the store equals the file (or, when the
 // failure stopped a reload, what it held), the error is the step's own
-// message, and the same operation then succeeds. A failure of the few steps
-// that only tidy up after the file is written does not fail the operation.
+// message (with the lock file's name, for a step of the lock), and the same
+// operation then succeeds. A failure of the few steps that only tidy up
+// after the file is written does not fail the operation.
 TEST_F(EventListTest, EveryStepFailsInTurn) {
   std::vector<std::string> many;
   for (int i = 0; i < 700; ++i) many.push_back(Line("05051990", "event " + std::to_string(i)));  // > 64 KiB
@@ -638,7 +693,9 @@ TEST_F(EventListTest, EveryStepFailsInTurn) {
         continue;
       }
       ++failed;
-      EXPECT_EQ(r.error, message);
+      // A fault of the lock file names it.
+      const bool ofTheLock = failedOp == Op::kLock || failedOp == Op::kReadNote || failedOp == Op::kWriteNote;
+      EXPECT_EQ(r.error, ofTheLock ? message + ": Redoviri.ini.lock" : message);
       const auto fileAfter = faulty.files.count(kPath) ? std::optional(faulty.files.at(kPath)) : std::nullopt;
       EXPECT_EQ(fileAfter, fileBefore);
       if (!fileAfter || Lines(store) == storeBefore) {
@@ -870,6 +927,26 @@ TEST_F(EventListTest, FileLargerThanTheStoreHoldsIsRefusedAndNeverWritten) {
   EXPECT_EQ(r.error, EventList::kFileTooLarge);
   ASSERT_TRUE(list.RemoveEvent(0).error == EventList::kFileTooLarge);
   EXPECT_EQ(fs.files[kPath], bytes + "\r\n");
+}
+
+// A delete writes CR LF line ends, so a file of LF ones may grow past the
+// limit: refused, the file kept; a rewrite of just the limit goes through.
+TEST_F(EventListTest, DeleteThatWouldGrowTheFilePastTheLimitIsRefused) {
+  const std::string a = Line("01011990", "a");
+  for (const std::int64_t rewrite : {EventList::kLargestFileBytes + 1, EventList::kLargestFileBytes}) {
+    // "r", `a`, lines of 998 bytes and a last one, LF ended: `rewrite` bytes
+    // with CR LF ends and without `a`.
+    std::string file = "r\n" + a + "\n";
+    std::int64_t rest = rewrite - 3;
+    for (; rest > 3000; rest -= 1000) file += std::string(998, 'q') + "\n";
+    file += std::string(static_cast<std::size_t>(rest - 2), 'z') + "\n";
+    Load(file);
+    const bool fits = rewrite <= EventList::kLargestFileBytes;
+    const StoreResult r = list.RemoveEvent(list.FindEventLine(a));
+    EXPECT_EQ(r.error, fits ? "" : EventList::kWouldBeTooLarge);
+    EXPECT_EQ(list.FindEventLine(a) < 0, fits);
+    EXPECT_TRUE(fits ? fs.files[kPath].size() == static_cast<std::size_t>(rewrite) : fs.files[kPath] == file);
+  }
 }
 
 // A read that finds no memory fails the load or the change with a message:

@@ -185,6 +185,20 @@ TEST(IcsWriteTest, CalendarHeaderDatesAndText) {
   EXPECT_TRUE(has("CATEGORIES:feest"));
 }
 
+// Control characters of a hand-edited line become blanks, as a read turns
+// them: none reaches the calendar.
+TEST(IcsWriteTest, ControlCharactersOfNamesAndCommentsBecomeBlanks) {
+  const std::string lines[] = {Line("05102003", "09:05", '2', "YNNN", "000", std::string("a\0b\x1B[1m\x7F", 8), "c\td"),
+                               Line("05102003", "09:05", '2', "YNNN", "000", "x", std::string("\0\x7F", 2))};
+  const std::vector<std::string_view> views(std::begin(lines), std::end(lines));
+  const std::vector<std::string> p = PhysicalLines(ExportIcs(views, {2024, 1, 1}, {}).text);
+  EXPECT_EQ(std::count(p.begin(), p.end(), "SUMMARY:a b [1m"), 1);
+  EXPECT_EQ(std::count(p.begin(), p.end(), "DESCRIPTION:c d"), 1);
+  // None for a comment of control characters alone.
+  EXPECT_EQ(std::count_if(p.begin(), p.end(), [](const std::string& l) { return l.starts_with("DESCRIPTION"); }), 1);
+  for (const std::string& l : p) EXPECT_TRUE(std::none_of(l.begin(), l.end(), IsControlCharacter)) << l;
+}
+
 TEST(CodePageTest, Windows1252BothWays) {
   const struct {
     std::string cp, utf8;
