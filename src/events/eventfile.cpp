@@ -1,7 +1,9 @@
 #include "events/eventfile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "events/eventrecord.h"
 
@@ -14,15 +16,22 @@ constexpr std::string_view kLineEnd = "\r\n";
 // 100,000 events is never held twice in memory.
 constexpr std::size_t kWriteChunkBytes = 64 * 1024;
 
-// The note of an append under way: "append <old size> <new size>", a line
-// end, then the bytes appended. A later holder cuts the file back only when
-// what stands past the old size is the start of those bytes: anything else
-// was written by someone else since.
+// The note of an append under way: "append <old size> <new size> <time>",
+// a line end, then the bytes appended; the time (ns since 1970, the system
+// clock) is when the append began. A later holder cuts the file back only
+// when what stands past the old size is the start of those bytes, and the
+// file's last change came within kAppendWindowNs of that time: anything else
+// was written by someone else since (an editor that saved the whole file,
+// the line without its line end, say). Notes of older versions hold no time.
 constexpr std::string_view kAppendNote = "append ";
 
-std::string AppendNote(std::int64_t oldSize, std::string_view bytes) {
+// Longer than any append takes, the largest import included.
+constexpr std::int64_t kAppendWindowNs = 10'000'000'000;
+
+std::string AppendNote(std::int64_t oldSize, std::string_view bytes, std::int64_t beganNs) {
   std::string note = std::string(kAppendNote) + std::to_string(oldSize) + ' ' +
-                     std::to_string(oldSize + static_cast<std::int64_t>(bytes.size())) + '\n';
+                     std::to_string(oldSize + static_cast<std::int64_t>(bytes.size())) + ' ' +
+                     std::to_string(beganNs) + '\n';
   note += bytes;
   return note;
 }
@@ -30,6 +39,7 @@ std::string AppendNote(std::int64_t oldSize, std::string_view bytes) {
 struct AppendUnderWay {
   std::int64_t oldSize = 0;
   std::string_view bytes;
+  std::int64_t beganNs = -1;  // -1: a note without a time
 };
 
 bool ParseAppendNote(std::string_view note, AppendUnderWay& append) {
@@ -37,7 +47,7 @@ bool ParseAppendNote(std::string_view note, AppendUnderWay& append) {
   note.remove_prefix(kAppendNote.size());
   const std::size_t lineEnd = note.find('\n');
   if (lineEnd == std::string_view::npos) return false;  // a note of an older version: no bytes to compare
-  const std::string_view sizes = note.substr(0, lineEnd);
+  std::string_view sizes = note.substr(0, lineEnd);
   const std::size_t gap = sizes.find(' ');
   if (gap == std::string_view::npos) return false;
   const auto number = [](std::string_view text, std::int64_t& value) {
@@ -51,6 +61,11 @@ bool ParseAppendNote(std::string_view note, AppendUnderWay& append) {
   };
   std::int64_t newSize = 0;
   append.bytes = note.substr(lineEnd + 1);
+  append.beganNs = -1;
+  if (const std::size_t timeGap = sizes.find(' ', gap + 1); timeGap != std::string_view::npos) {
+    if (!number(sizes.substr(timeGap + 1), append.beganNs)) return false;
+    sizes = sizes.substr(0, timeGap);
+  }
   return number(sizes.substr(0, gap), append.oldSize) && number(sizes.substr(gap + 1), newSize) &&
          newSize - append.oldSize == static_cast<std::int64_t>(append.bytes.size()) && !append.bytes.empty();
 }
@@ -65,6 +80,8 @@ std::string_view FileName(std::string_view path) {
 }  // namespace
 
 std::string io_text::IoError(long code) { return "I/O error " + std::to_string(code); }
+
+void FileSystem::Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 std::string ParentFolder(std::string_view path) {
   const std::size_t cut = path.find_last_of("\\/");
@@ -166,7 +183,7 @@ IoResult EventFile::Recover(FileLock& lock) const {
   std::string note;
   if (IoResult r = lock.ReadNote(note); !r.ok()) return LockFault(std::move(r));
   if (AppendUnderWay append; ParseAppendNote(note, append)) {
-    if (IoResult r = CutBackHalfDoneAppend(append.oldSize, append.bytes); !r.ok()) return r;
+    if (IoResult r = CutBackHalfDoneAppend(append.oldSize, append.bytes, append.beganNs); !r.ok()) return r;
   }
   // The append is complete, cut back, never begun, or overtaken by another
   // writer: in every case the note has served.
@@ -179,14 +196,16 @@ IoResult EventFile::Recover(FileLock& lock) const {
   return IoResult::Ok();
 }
 
-IoResult EventFile::CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view bytes) const {
+IoResult EventFile::CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view bytes, std::int64_t beganNs) const {
   FileStamp stamp;
   if (IoResult r = Stat(stamp); !r.ok()) return r;
   const std::int64_t newSize = oldSize + static_cast<std::int64_t>(bytes.size());
   // Only a size between the two can be a half-done append; and only when
-  // the bytes past the old size are the first of the noted ones: then no
-  // one else has written the file since.
+  // the bytes past the old size are the first of the noted ones and the
+  // file changed last while the append could be under way: then no one
+  // else has written the file since.
   if (!stamp.exists || stamp.size <= oldSize || stamp.size >= newSize) return IoResult::Ok();
+  if (beganNs >= 0 && stamp.LatestNs() > beganNs + kAppendWindowNs) return IoResult::Ok();
   std::string content;
   if (IoResult r = Read(content); !r.ok()) return r;
   if (static_cast<std::int64_t>(content.size()) != stamp.size ||
@@ -203,10 +222,12 @@ IoResult EventFile::CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view
 
 IoResult EventFile::Stat(FileStamp& stamp) const { return fs_->Stat(target_, stamp); }
 
+void EventFile::Pause(int ms) const { fs_->Pause(ms); }
+
 IoResult EventFile::Read(std::string& bytes) const { return fs_->ReadAll(target_, bytes); }
 
-IoResult EventFile::Append(FileLock& lock, std::int64_t oldSize, std::string_view bytes) const {
-  if (IoResult r = lock.WriteNote(AppendNote(oldSize, bytes)); !r.ok()) return LockFault(std::move(r));
+IoResult EventFile::Append(FileLock& lock, std::int64_t oldSize, std::string_view bytes, std::int64_t nowNs) const {
+  if (IoResult r = lock.WriteNote(AppendNote(oldSize, bytes, nowNs)); !r.ok()) return LockFault(std::move(r));
   std::unique_ptr<WritableFile> file;
   IoResult written = fs_->OpenForAppend(target_, file);
   if (written.ok()) written = file->Write(bytes);
@@ -233,9 +254,15 @@ IoResult EventFile::Append(FileLock& lock, std::int64_t oldSize, std::string_vie
 }
 
 IoResult EventFile::Rewrite(std::string_view reservedLine, std::size_t count, const NextLine& lines,
-                            ContentHash& hash) const {
+                            ContentHash& hash, const std::function<bool()>& unchanged, bool& moved) const {
+  moved = false;
   if (IoResult r = EnsureFolder(ParentFolder(target_)); !r.ok()) return r;
   IoResult written = WriteTemporary(reservedLine, count, lines, hash);
+  if (written.ok() && !unchanged()) {
+    moved = true;
+    (void)fs_->Remove(TemporaryPath());
+    return written;
+  }
   if (written.ok()) written = fs_->Rename(TemporaryPath(), target_);
   if (!written.ok()) {
     // Should the removal fail, the next holder of the lock removes it.

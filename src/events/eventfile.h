@@ -101,6 +101,10 @@ class FileLock {
   virtual IoResult ReadNote(std::string& note) = 0;
   // Replaces the note; an empty note clears it.
   virtual IoResult WriteNote(std::string_view note) = 0;
+  // Whether the locked file is still the lock file at its path: one removed
+  // or replaced meanwhile (by a sync client, a user) no longer keeps the
+  // other writers out, who lock the file there now.
+  virtual bool StillHeld() { return true; }
 };
 
 // The file operations of the event file, one implementation per platform
@@ -133,6 +137,8 @@ class FileSystem {
   // (a folder, a pipe, a device) is refused as kNotAFile, a read-only file
   // as access denied.
   virtual IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) = 0;
+  // Waits a while: for a file that another program is still writing.
+  virtual void Pause(int ms);
 };
 
 // How long a writer waits for another holder of the lock, polling it
@@ -233,17 +239,24 @@ class EventFile {
   // `createFolder` is set.
   IoResult Lock(std::unique_ptr<FileLock>& lock, bool createFolder) const;
   IoResult Stat(FileStamp& stamp) const;
+  // Waits a while (the file system's pause).
+  void Pause(int ms) const;
   // The whole file; SplitEventFile cuts it into lines.
   IoResult Read(std::string& bytes) const;
   // Adds the bytes at the end of the file, which was `oldSize` bytes long:
   // all of them or, on any failure, none (the file is cut back). Needs the
   // lock.
-  IoResult Append(FileLock& lock, std::int64_t oldSize, std::string_view bytes) const;
+  // `nowNs`: the system clock now (a stamp's takenNs), kept in the note.
+  IoResult Append(FileLock& lock, std::int64_t oldSize, std::string_view bytes, std::int64_t nowNs) const;
   // Writes the whole file anew through the temporary file: the reserved
   // line, then the event lines, each ended by CR LF. On any failure the
   // file keeps its old content. Needs the lock. The bytes written are
   // hashed into `hash`.
-  IoResult Rewrite(std::string_view reservedLine, std::size_t count, const NextLine& lines, ContentHash& hash) const;
+  // `unchanged` is asked last, just before the new file replaces the old:
+  // when it says the file moved meanwhile (a writer that takes no lock),
+  // nothing is replaced and `moved` is set.
+  IoResult Rewrite(std::string_view reservedLine, std::size_t count, const NextLine& lines, ContentHash& hash,
+                   const std::function<bool()>& unchanged, bool& moved) const;
 
  private:
   IoResult EnsureFolder(const std::string& folder) const;
@@ -252,7 +265,8 @@ class EventFile {
   // a lock held by another writer keeps its message.
   IoResult LockFault(IoResult result) const;
   IoResult Recover(FileLock& lock) const;
-  IoResult CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view bytes) const;
+  // `beganNs`: when the append began, -1 when the note does not tell.
+  IoResult CutBackHalfDoneAppend(std::int64_t oldSize, std::string_view bytes, std::int64_t beganNs) const;
   IoResult WriteTemporary(std::string_view reservedLine, std::size_t count, const NextLine& lines,
                           ContentHash& hash) const;
 

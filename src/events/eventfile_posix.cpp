@@ -154,7 +154,7 @@ LockResult TryLock(int fd, bool& byteLocks) {
 
 class PosixFileLock final : public FileLock {
  public:
-  PosixFileLock(int fd, bool byteLock) : fd_(fd), byteLock_(byteLock) {}
+  PosixFileLock(int fd, bool byteLock, std::string path) : fd_(fd), byteLock_(byteLock), path_(std::move(path)) {}
   ~PosixFileLock() override {
 #ifdef F_OFD_SETLK
     if (byteLock_) {
@@ -189,9 +189,16 @@ class PosixFileLock final : public FileLock {
     return IoResult::Ok();
   }
 
+  bool StillHeld() override {
+    struct stat held{}, there{};
+    return ::fstat(fd_.get(), &held) == 0 && ::stat(path_.c_str(), &there) == 0 && held.st_dev == there.st_dev &&
+           held.st_ino == there.st_ino;
+  }
+
  private:
   Fd fd_;
   bool byteLock_;
+  std::string path_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -310,25 +317,33 @@ class PosixFileSystem final : public FileSystem {
 
   IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
     if (ReadOnlyFile(path)) return Failed(EACCES);
-    // Not blocking, and never a terminal of this process: a pipe or a
-    // device in place of the lock file is refused below.
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666));
-    if (!fd.valid()) return LastError();
-    struct stat st{};
-    if (::fstat(fd.get(), &st) != 0) return LastError();
-    if (!S_ISREG(st.st_mode)) return IoResult::Fail(std::string(io_text::kNotAFile));
-    if (::fcntl(fd.get(), F_SETFL, 0) != 0) return LastError();
     bool byteLock = true;
     for (int attempt = 1;; ++attempt) {
+      // Not blocking, and never a terminal of this process: a pipe or a
+      // device in place of the lock file is refused below.
+      Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666));
+      if (!fd.valid()) return LastError();
+      struct stat held{};
+      if (::fstat(fd.get(), &held) != 0) return LastError();
+      if (!S_ISREG(held.st_mode)) return IoResult::Fail(std::string(io_text::kNotAFile));
+      if (::fcntl(fd.get(), F_SETFL, 0) != 0) return LastError();
       const LockResult taken = TryLock(fd.get(), byteLock);
-      if (taken == LockResult::kTaken) break;
       if (taken == LockResult::kFailed) return LastError();
+      if (taken == LockResult::kTaken) {
+        // The lock holds only while the locked file is the one at the path:
+        // a lock file removed or replaced meanwhile (a sync client, a
+        // user) is another writer's to create and lock anew, so take the
+        // one there now. (Closing the descriptor drops the lock.)
+        struct stat there{};
+        if (::stat(path.c_str(), &there) == 0 && there.st_dev == held.st_dev && there.st_ino == held.st_ino) {
+          lock = std::make_unique<PosixFileLock>(fd.Release(), byteLock, path);
+          return IoResult::Ok();
+        }
+      }
       if (attempt * kLockPollMs >= lockWaitMs_) return Failed(EWOULDBLOCK);
       const timespec pause{0, kLockPollMs * 1'000'000L};
       ::nanosleep(&pause, nullptr);
     }
-    lock = std::make_unique<PosixFileLock>(fd.Release(), byteLock);
-    return IoResult::Ok();
   }
 
  private:

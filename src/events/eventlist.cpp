@@ -234,10 +234,59 @@ StoreResult EventList::ReadFile(FileStamp& stamp, std::string& bytes) {
   return result;
 }
 
+namespace {
+
+// Within the time stamp's resolution of a write, another write of the same
+// size can leave the same stamp. A stamp with a fraction of a second comes
+// from a file system that keeps fine times (the clock tick: a few ms, 16 ms
+// on Windows); one without may keep whole seconds, or two (FAT).
+std::int64_t ResolutionNs(const FileStamp& stamp) {
+  constexpr std::int64_t kFineResolutionNs = 50'000'000;
+  constexpr std::int64_t kCoarseResolutionNs = 2'000'000'000;
+  return stamp.modifiedNs % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
+}
+
+// Whether an unchanged stamp means unchanged content: it was taken after
+// the resolution of the last write or change it shows had passed, so any
+// later one leaves another time.
+bool StampTells(const FileStamp& stamp) {
+  return stamp.modifiedNs >= 0 && stamp.takenNs - stamp.LatestNs() >= ResolutionNs(stamp);
+}
+
+}  // namespace
+
+StoreResult EventList::ReadSettled(FileStamp& stamp, std::string& bytes) {
+  int waitedMs = 0;
+  for (;;) {
+    StoreResult result = ReadFile(stamp, bytes);
+    if (!result.ok() || !stamp.exists) return result;
+    FileStamp after;
+    if (IoResult r = file_.Stat(after); !r.ok()) {
+      result.error = std::move(r.error);
+      return result;
+    }
+    int pauseMs = kSettlePollMs;
+    if (after.SameFile(stamp) && static_cast<std::int64_t>(bytes.size()) == stamp.size) {
+      if (StampTells(after)) return result;
+      // Unchanged through the read, but changed so lately that a write
+      // under way might not show yet: looked at again once the stamp's
+      // resolution has passed.
+      pauseMs = static_cast<int>((after.LatestNs() + ResolutionNs(after) - after.takenNs) / 1'000'000 + 1);
+    }
+    if (waitedMs + pauseMs > kSettleWaitMs) {
+      result.error = std::string(kFileChanging);
+      result.refused = true;
+      return result;
+    }
+    file_.Pause(pauseMs);
+    waitedMs += pauseMs;
+  }
+}
+
 StoreResult EventList::Load() {
   FileStamp stamp;
   std::string bytes;
-  StoreResult result = ReadFile(stamp, bytes);
+  StoreResult result = ReadSettled(stamp, bytes);
   if (!result.ok()) {
     loaded_ = false;
     return result;
@@ -262,26 +311,6 @@ void EventList::Fill(const FileStamp& stamp, std::string_view bytes) {
   loaded_ = true;
 }
 
-namespace {
-
-// Within the time stamp's resolution of a write, another write of the same
-// size can leave the same stamp. A stamp with a fraction of a second comes
-// from a file system that keeps fine times (the clock tick: a few ms, 16 ms
-// on Windows); one without may keep whole seconds, or two (FAT).
-std::int64_t ResolutionNs(const FileStamp& stamp) {
-  constexpr std::int64_t kFineResolutionNs = 50'000'000;
-  constexpr std::int64_t kCoarseResolutionNs = 2'000'000'000;
-  return stamp.modifiedNs % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
-}
-
-// Whether an unchanged stamp means unchanged content: it was taken after
-// the resolution of the last write or change it shows had passed, so any
-// later one leaves another time.
-bool StampTells(const FileStamp& stamp) {
-  return stamp.modifiedNs >= 0 && stamp.takenNs - stamp.LatestNs() >= ResolutionNs(stamp);
-}
-
-}  // namespace
 
 bool EventList::StampConfirmed() const { return !stamp_.exists || StampTells(stamp_); }
 
@@ -418,72 +447,83 @@ StoreResult EventList::AppendEvents(std::vector<std::string> lines, std::vector<
     std::unique_ptr<FileLock> lock;
     StoreResult result = BeginWrite(lock);
     if (!result.ok()) return result;
-
-    const std::vector<bool> fresh = NewLines(lines);
-    // The new lines in the order they take among themselves: a line after
-    // the lines equal to it, earlier lines of the call first.
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (fresh[i]) order.push_back(i);
-    }
-    if (order.empty()) return result;
-    // The file takes the lines in the order they were given.
-    std::string bytes;
-    if (stamp_.exists) {
-      if (stamp_.size == 0) {
-        // Line 1 of the file is the reserved line, never an event.
-        bytes += reservedLine_;
-        bytes += "\r\n";
-      } else if (lastByte_ != '\n' && lastByte_ != '\r') {
-        // A last line left without its line end (a hand-edited file) is
-        // ended first, so the new line never joins it.
-        bytes += "\r\n";
+    for (int round = 0;; ++round) {
+      if (round > 0) {
+        if (StoreResult again = LoadAgain(round, lock); !again.ok()) return again;
+        result.reloaded = true;
       }
+      const std::vector<bool> fresh = NewLines(lines);
+      // The new lines in the order they take among themselves: a line after
+      // the lines equal to it, earlier lines of the call first.
+      std::vector<std::size_t> order;
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (fresh[i]) order.push_back(i);
+      }
+      if (order.empty()) return result;
+      // The file takes the lines in the order they were given.
+      std::string bytes;
+      if (stamp_.exists) {
+        if (stamp_.size == 0) {
+          // Line 1 of the file is the reserved line, never an event.
+          bytes += reservedLine_;
+          bytes += "\r\n";
+        } else if (lastByte_ != '\n' && lastByte_ != '\r') {
+          // A last line left without its line end (a hand-edited file) is
+          // ended first, so the new line never joins it.
+          bytes += "\r\n";
+        }
+        for (std::size_t i : order) {
+          bytes += lines[i];
+          bytes += "\r\n";
+        }
+      }
+      std::stable_sort(order.begin(), order.end(),
+                       [&](std::size_t a, std::size_t b) { return LessIgnoringCase(lines[a], lines[b]); });
+      std::vector<EventLines::Insertion> insertions;
+      insertions.reserve(order.size());
+      std::size_t textBytes = 0;
       for (std::size_t i : order) {
-        bytes += lines[i];
-        bytes += "\r\n";
+        insertions.push_back({lines[i], ParseEventLine(lines[i]), PlaceAfterEquals(lines[i])});
+        textBytes += lines[i].size();
       }
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return LessIgnoringCase(lines[a], lines[b]); });
-    std::vector<EventLines::Insertion> insertions;
-    insertions.reserve(order.size());
-    std::size_t textBytes = 0;
-    for (std::size_t i : order) {
-      insertions.push_back({lines[i], ParseEventLine(lines[i]), PlaceAfterEquals(lines[i])});
-      textBytes += lines[i].size();
-    }
-    const std::size_t count = lines_.size() + insertions.size();
-    const auto size = stamp_.exists ? stamp_.size + static_cast<std::int64_t>(bytes.size())
-                                    : RewriteBytes(count, lines_.TextBytes() + textBytes);
-    if (size > kLargestFileBytes) {
-      result.error = std::string(kWouldBeTooLarge);
-      result.refused = true;
+      const std::size_t count = lines_.size() + insertions.size();
+      const auto size = stamp_.exists ? stamp_.size + static_cast<std::int64_t>(bytes.size())
+                                      : RewriteBytes(count, lines_.TextBytes() + textBytes);
+      if (size > kLargestFileBytes) {
+        result.error = std::string(kWouldBeTooLarge);
+        result.refused = true;
+        return result;
+      }
+      lines_.Reserve(insertions);
+      if (!stamp_.exists) {
+        std::size_t next = 0, f = 0;
+        const auto merged = [&]() -> std::string_view {
+          if (f < insertions.size() && insertions[f].before <= next) return insertions[f++].line;
+          return lines_.Line(next++);
+        };
+        bool moved = false;
+        if (IoResult r = WriteAnew(count, merged, *lock, moved); !r.ok()) {
+          result.error = std::move(r.error);
+          return result;
+        }
+        if (moved) continue;
+      } else {
+        // The last look before the bytes go in: a writer that takes no lock
+        // may have changed the file since it was read.
+        FileStamp now;
+        if (!Unchanged(*lock, now)) continue;
+        if (IoResult r = file_.Append(*lock, stamp_.size, bytes, now.takenNs); !r.ok()) {
+          result.error = std::move(r.error);
+          return result;
+        }
+        ContentHash hash = hash_;
+        hash.Add(bytes);
+        WrittenNow(hash);
+      }
+      lines_.Insert(insertions);
+      added = fresh;
       return result;
     }
-    lines_.Reserve(insertions);
-    if (!stamp_.exists) {
-      std::size_t next = 0, f = 0;
-      const auto merged = [&]() -> std::string_view {
-        if (f < insertions.size() && insertions[f].before <= next) return insertions[f++].line;
-        return lines_.Line(next++);
-      };
-      if (IoResult r = WriteAnew(count, merged); !r.ok()) {
-        result.error = std::move(r.error);
-        return result;
-      }
-    } else {
-      if (IoResult r = file_.Append(*lock, stamp_.size, bytes); !r.ok()) {
-        result.error = std::move(r.error);
-        return result;
-      }
-      ContentHash hash = hash_;
-      hash.Add(bytes);
-      WrittenNow(hash);
-    }
-    lines_.Insert(insertions);
-    added = fresh;
-    return result;
   });
 }
 
@@ -511,32 +551,40 @@ StoreResult EventList::RemoveEvent(int index) {
     std::unique_ptr<FileLock> lock;
     StoreResult result = BeginWrite(lock);
     if (!result.ok()) return result;
-    if (result.reloaded) {
-      index = FindEventLine(std::string_view(removed).substr(0, kEventLineLength));
-      if (index < 0) {
-        result.error = kEventGone;
+    for (int round = 0;; ++round) {
+      if (round > 0) {
+        if (StoreResult again = LoadAgain(round, lock); !again.ok()) return again;
+        result.reloaded = true;
+      }
+      if (result.reloaded) {
+        index = FindEventLine(std::string_view(removed).substr(0, kEventLineLength));
+        if (index < 0) {
+          result.error = kEventGone;
+          result.refused = true;
+          return result;
+        }
+      }
+      const auto at = static_cast<std::size_t>(index);
+      // A file of LF line ends grows by the CR the rewrite puts before each.
+      if (RewriteBytes(lines_.size() - 1, lines_.TextBytes() - lines_.Line(at).size()) > kLargestFileBytes) {
+        result.error = std::string(kWouldBeTooLarge);
         result.refused = true;
         return result;
       }
-    }
-    const auto at = static_cast<std::size_t>(index);
-    // A file of LF line ends grows by the CR the rewrite puts before each.
-    if (RewriteBytes(lines_.size() - 1, lines_.TextBytes() - lines_.Line(at).size()) > kLargestFileBytes) {
-      result.error = std::string(kWouldBeTooLarge);
-      result.refused = true;
+      std::size_t next = 0;
+      const auto remaining = [&] {
+        if (next == at) ++next;
+        return lines_.Line(next++);
+      };
+      bool moved = false;
+      if (IoResult r = WriteAnew(lines_.size() - 1, remaining, *lock, moved); !r.ok()) {
+        result.error = std::move(r.error);
+        return result;
+      }
+      if (moved) continue;
+      lines_.Remove(at);
       return result;
     }
-    std::size_t next = 0;
-    const auto remaining = [&] {
-      if (next == at) ++next;
-      return lines_.Line(next++);
-    };
-    if (IoResult r = WriteAnew(lines_.size() - 1, remaining); !r.ok()) {
-      result.error = std::move(r.error);
-      return result;
-    }
-    lines_.Remove(at);
-    return result;
   });
 }
 
@@ -544,11 +592,47 @@ std::int64_t EventList::RewriteBytes(std::size_t count, std::size_t textBytes) c
   return static_cast<std::int64_t>(reservedLine_.size() + textBytes + 2 * (count + 1));
 }
 
-IoResult EventList::WriteAnew(std::size_t count, const NextLine& lines) {
+IoResult EventList::WriteAnew(std::size_t count, const NextLine& lines, FileLock& lock, bool& moved) {
   ContentHash hash;
-  if (IoResult r = file_.Rewrite(reservedLine_, count, lines, hash); !r.ok()) return r;
-  WrittenNow(hash);
+  FileStamp now;
+  const auto unchanged = [&] { return Unchanged(lock, now); };
+  if (IoResult r = file_.Rewrite(reservedLine_, count, lines, hash, unchanged, moved); !r.ok()) return r;
+  if (!moved) WrittenNow(hash);
   return IoResult::Ok();
+}
+
+bool EventList::Unchanged(FileLock& lock, FileStamp& now) {
+  if (!lock.StillHeld() || !file_.Stat(now).ok()) return false;
+  return stamp_.exists ? now.SameFile(stamp_) : !now.exists;
+}
+
+StoreResult EventList::LoadAgain(int round, std::unique_ptr<FileLock>& lock) {
+  StoreResult result;
+  if (round > kRedoRounds) {
+    result.error = std::string(kFileChanging);
+    result.refused = true;
+    return result;
+  }
+  if (!lock->StillHeld()) {
+    // Its lock file was removed or replaced: the lock of the one there now
+    // waits for whoever took it meanwhile.
+    lock.reset();
+    if (IoResult r = file_.Lock(lock, true); !r.ok()) {
+      result.error = std::move(r.error);
+      return result;
+    }
+  }
+  FileStamp now;
+  if (IoResult r = file_.Stat(now); !r.ok()) {
+    result.error = std::move(r.error);
+    return result;
+  }
+  if (!now.exists) {
+    // Gone meanwhile: as at the start of a write, the store puts itself back.
+    stamp_ = now;
+    return result;
+  }
+  return Load();
 }
 
 void EventList::WrittenNow(const ContentHash& hash) {

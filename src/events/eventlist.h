@@ -68,6 +68,13 @@ class EventList {
   static constexpr std::string_view kWouldBeTooLarge =
       "The event file would grow past 64 MB, more than the program holds";
   static constexpr std::string_view kOutOfMemory = "Out of memory";
+  // A file that another program (an editor saving in place, a sync client)
+  // keeps changing while the store would write it: nothing is written.
+  static constexpr std::string_view kFileChanging =
+      "The event file is being changed by another program: try again in a moment";
+  static constexpr int kSettleWaitMs = 3000;
+  static constexpr int kSettlePollMs = 10;
+  static constexpr int kRedoRounds = 3;
 
   explicit EventList(EventFile file) : file_(std::move(file)) {}
 
@@ -155,7 +162,19 @@ class EventList {
   std::int64_t RewriteBytes(std::size_t count, std::size_t textBytes) const;
   // Writes the file anew from the reserved line and `count` lines, then
   // records it.
-  IoResult WriteAnew(std::size_t count, const NextLine& lines);
+  // `moved`: the file changed before the replace (nothing was written).
+  IoResult WriteAnew(std::size_t count, const NextLine& lines, FileLock& lock, bool& moved);
+  // Whether the lock still holds and the file is still as the store last
+  // saw it; `now` is its stamp.
+  bool Unchanged(FileLock& lock, FileStamp& now);
+  // Loads the file once more to redo a change (round 1, 2, ...) after the
+  // file or the lock moved under it, taking the lock anew when it no longer
+  // holds; refused as kFileChanging after kRedoRounds.
+  StoreResult LoadAgain(int round, std::unique_ptr<FileLock>& lock);
+  // Stats and reads the file until it holds still: the same stamp before
+  // and after the read, and the stamp's resolution past its last change.
+  // Refused as kFileChanging when it does not within kSettleWaitMs.
+  StoreResult ReadSettled(FileStamp& stamp, std::string& bytes);
   // Index of the first entry that sorts after `line`.
   std::size_t PlaceAfterEquals(std::string_view line) const;
   // Records what the store knows of the file just written (ending in a

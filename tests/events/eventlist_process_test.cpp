@@ -89,6 +89,60 @@ TEST_F(EventListProcessTest, TwoWritersKeepEachOthersEvents) {
   EXPECT_EQ(content.reservedLine, "r");
 }
 
+// An editor saves 40,000 events in place (it empties the file and writes it
+// back in 4 KB pieces over some 140 ms, as a stdio editor or a slow network
+// disk does) while a store deletes an event or adds one. The store never
+// puts less in the file than the editor wrote, except the line it removes,
+// and an add keeps its own line (or is refused, writing nothing).
+TEST_F(EventListProcessTest, AnEditorSavingInPlaceLosesNothingToADeleteOrAnAdd) {
+  constexpr int kEvents = 40000;
+  std::string whole = "r\r\n";
+  for (int n = 0; n < kEvents; ++n) whole += Line(1, n, "edited") + "\r\n";
+  std::string original = "r\r\n";
+  for (int n = 0; n < kEvents; ++n) original += Line(1, n, "first") + "\r\n";
+  for (const bool remove : {true, false}) {
+    for (int round = 0; round < 6; ++round) {
+      SCOPED_TRACE(std::string(remove ? "delete" : "add") + ", round " + std::to_string(round));
+      WriteBytes(path, original);
+      EventList list{EventFile{path, *system}};
+      ASSERT_TRUE(list.LoadEvents().ok());
+      const std::string doomed = Line(1, 7, "first"), mine = Line(2, round, "mine");
+      const pid_t editor = Start([&] {
+        std::FILE* f = std::fopen(path.c_str(), "r+b");
+        if (f == nullptr || ::ftruncate(::fileno(f), 0) != 0) return false;
+        constexpr std::size_t kPiece = 4096;
+        const std::size_t pieces = (whole.size() + kPiece - 1) / kPiece;
+        for (std::size_t i = 0; i < pieces; ++i) {
+          const std::string_view piece = std::string_view(whole).substr(i * kPiece, kPiece);
+          if (std::fwrite(piece.data(), 1, piece.size(), f) != piece.size() || std::fflush(f) != 0) return false;
+          std::this_thread::sleep_for(std::chrono::microseconds(140'000 / pieces));
+        }
+        return std::fclose(f) == 0;
+      });
+      // The store's write lands somewhere in the editor's save.
+      std::this_thread::sleep_for(std::chrono::milliseconds(10 + 20 * round));
+      const StoreResult r = remove ? list.RemoveEvent(list.FindEventLine(doomed)) : list.AppendEvent(mine);
+      ASSERT_TRUE(Finished(editor));
+      const std::string bytes = ReadBytes(path);
+      const EventFileLines content = SplitEventFile(bytes);
+      const std::set<std::string> got(content.eventLines.begin(), content.eventLines.end());
+      // What the editor wrote is all there: the delete's line was the
+      // first version's, gone with the editor's save (refused, or the file
+      // kept whole).
+      int edited = 0;
+      for (int n = 0; n < kEvents; ++n) edited += got.count(Line(1, n, "edited")) ? 1 : 0;
+      if (r.ok() || !r.refused || r.error != EventList::kFileChanging) {
+        // A write that went through came before the editor's or after it.
+        EXPECT_TRUE(edited == kEvents || got.count(Line(1, 0, "first"))) << r.error;
+      }
+      EXPECT_TRUE(edited == kEvents || edited == 0) << edited << " of the editor's lines; " << r.error;
+      if (edited == kEvents && !remove && r.ok()) {
+        EXPECT_EQ(got.count(mine) + got.size(), kEvents + 2u) << "the added line, once, beside the editor's";
+      }
+    }
+  }
+}
+
 // A writer killed at a random moment of its write leaves the file exactly
 // as it was or exactly as it would have been, never a mix, a torn line or
 // an empty file. A torn append is cut back by the next holder of the lock;

@@ -500,7 +500,8 @@ TEST_F(EventListTest, ConfirmedStampSparesTheNextSaveItsReadAndMissesNoOutsideWr
     long long wantWaitMs;
     bool confirmed;
     bool nextReloads;
-    int nextReads;  // the content compare, the load
+    int nextReads;  // the content compare, the load (twice for an edit of this moment: read
+                    // again once its stamp's resolution has passed)
   };
   const Case cases[] = {
       {"settled", kFine, 60 * kMs, nothing, nullptr, nothing, 0, true, false, 0},
@@ -516,15 +517,15 @@ TEST_F(EventListTest, ConfirmedStampSparesTheNextSaveItsReadAndMissesNoOutsideWr
          f.modified[kPath] = kFine;
        },
        nullptr, nothing, 0, false, true, 2},
-      {"edited before the look", kFine, 60 * kMs, editNow, nullptr, nothing, 0, false, true, 1},
+      {"edited before the look", kFine, 60 * kMs, editNow, nullptr, nothing, 0, false, true, 2},
       // The look saw what the store wrote; the stamp tells of the edit.
-      {"edited right after the look's read", kFine, 60 * kMs, nothing, editNow, nothing, 0, true, true, 1},
+      {"edited right after the look's read", kFine, 60 * kMs, nothing, editNow, nothing, 0, true, true, 2},
       {"edited after the look", kFine, 60 * kMs, nothing, nullptr,
        [&](FakeFileSystem& f) {
          f.nowNs += kMs;
          f.Edit(kPath, sameSize);
        },
-       0, true, true, 1},
+       0, true, true, 2},
       {"stamp unreadable", kFine, 60 * kMs, [](FakeFileSystem& f) { f.FailNext(Op::kStat, "I/O error 5"); }, nullptr,
        nothing, 0, false, false, 1},
       {"file unreadable", kFine, 60 * kMs, [](FakeFileSystem& f) { f.FailNext(Op::kRead, "I/O error 5"); }, nullptr,
@@ -1008,6 +1009,139 @@ TEST_F(EventListTest, NewLinesAgreeWithFindEventLine) {
   EXPECT_EQ(list.NewLines(lines), expected);
   EXPECT_GT(std::count(expected.begin(), expected.end(), false), 20);
   EXPECT_GT(std::count(expected.begin(), expected.end(), true), 20);
+}
+
+// Writers that take no lock: an editor saving in place while the store
+// writes, a lock file removed under its holder, a killed append's note
+// meeting an editor's save of its line. The store never replaces the file
+// with less than it holds, except the line it removes.
+TEST_F(EventListTest, WritersThatTakeNoLockLoseNothing) {
+  const std::string a = Line("01011990", "a"), b = Line("02021990", "b"), c = Line("03031990", "c"),
+                    d = Line("04041990", "d"), x = Line("05051990", "x");
+  const auto fileOf = [](std::vector<std::string> lines) {
+    std::string bytes = "r\r\n";
+    for (const std::string& l : lines) bytes += l + "\r\n";
+    return bytes;
+  };
+  const std::string full = fileOf({a, b, c, d});
+  const std::string lock = kPath + ".lock";
+  using Hook = std::function<void(FakeFileSystem&)>;
+  struct Case {
+    const char* what;
+    Hook before;  // after the load, before the write
+    Hook atRead;    // at each read of the file (another program still writing it)
+    Hook atCreate;  // when the temporary file of a rewrite is made
+    bool remove;    // else add x
+    std::vector<std::string> want;  // the file's events after; empty: refused, the file as the editor left it
+  };
+  // The editor writes the file in four pieces, one more while the store
+  // reads it each time, then stops.
+  int pieces = 0;
+  const Hook editorStarts = [&](FakeFileSystem& f) {
+    pieces = 1;
+    f.Edit(kPath, full.substr(0, 40));
+  };
+  const Hook editorWritesOn = [&](FakeFileSystem& f) {
+    if (pieces == 4) return;
+    ++pieces;
+    f.Edit(kPath, full.substr(0, full.size() * static_cast<std::size_t>(pieces) / 4));
+  };
+  const Hook editorNeverStops = [&](FakeFileSystem& f) { f.Edit(kPath, full.substr(0, 40 + pieces++ % 7)); };
+  const Hook editorSavesAll = [&](FakeFileSystem& f) { f.Edit(kPath, full); };
+  const Hook otherWriterTakesTheNewLock = [&](FakeFileSystem& f) {
+    f.RemoveLockFile(lock);
+    EventList other{EventFile{kPath, f}};
+    ASSERT_TRUE(other.LoadEvents().ok());
+    ASSERT_TRUE(other.AppendEvent(d).ok());
+  };
+  const Hook none = nullptr;
+  const Case cases[] = {
+      {"an editor writing the file in place while a delete reads it", editorStarts, editorWritesOn, none, true,
+       {b, c, d}},
+      {"the same while an add reads it", editorStarts, editorWritesOn, none, false, {a, b, c, d, x}},
+      {"an editor that does not stop: refused, nothing written", editorStarts, editorNeverStops, none, true, {}},
+      {"an editor saving while the delete writes its temporary file", none, none, editorSavesAll, true, {b, c, d}},
+      {"the lock file removed and another writer done meanwhile", none, none, otherWriterTakesTheNewLock, true,
+       {b, c, d}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    FakeFileSystem f;
+    f.folders.insert(kFolder);
+    f.files[kPath] = fileOf({a, b, c});
+    EventList store{EventFile{kPath, f}};
+    ASSERT_TRUE(store.LoadEvents().ok());
+    f.nowNs = 10'000'000'000;
+    if (k.before) k.before(f);
+    std::function<void()> readsOn = [&] {
+      f.afterNextRead = [&] {
+        k.atRead(f);
+        readsOn();
+      };
+    };
+    if (k.atRead) readsOn();
+    if (k.atCreate) f.onNextCreate = [&] { k.atCreate(f); };
+    const std::string editorLeft = f.files[kPath];
+    const StoreResult r = k.remove ? store.RemoveEvent(store.FindEventLine(a)) : store.AppendEvent(x);
+    f.afterNextRead = nullptr;
+    if (k.want.empty()) {
+      EXPECT_EQ(r.error, EventList::kFileChanging);
+      EXPECT_TRUE(r.refused);
+      EXPECT_LE(f.pausedMs, EventList::kSettleWaitMs);
+      EXPECT_EQ(f.files[kPath].substr(0, 40), full.substr(0, 40)) << "the editor's bytes stay";
+      EXPECT_FALSE(f.files.count(kPath + ".new"));
+      continue;
+    }
+    ASSERT_TRUE(r.ok()) << r.error;
+    std::vector<std::string> want = k.want;
+    std::sort(want.begin(), want.end(), LessIgnoringCase);
+    std::vector<std::string> inFile = LinesOfFile(f, kPath);
+    std::sort(inFile.begin(), inFile.end(), LessIgnoringCase);
+    EXPECT_EQ(inFile, want);
+    EXPECT_EQ(Lines(store), want);
+    EXPECT_TRUE(f.heldLocks.empty()) << "the lock taken anew is given back";
+  }
+}
+
+// A killed append leaves its note; an editor later saves the finished line
+// without its line end or with its trailing blanks stripped. The note's
+// time tells that the file changed long after the append: nothing is cut.
+TEST_F(EventListTest, AStaleAppendNoteNeverCutsAnEditorsLaterSave) {
+  const std::string a = Line("01011990", "a"), x = Line("05051990", "x"), z = Line("06061990", "z");
+  const std::string old = "r\r\n" + a + "\r\n";
+  const std::string appended = x + "\r\n";
+  const std::string note = "append " + std::to_string(old.size()) + " " +
+                           std::to_string(old.size() + appended.size()) + " 1000000000\n" + appended;
+  struct Case {
+    const char* what;
+    std::string file;
+    std::int64_t changedAtNs;
+    bool cut;
+  };
+  const std::string stripped = x.substr(0, x.find_last_not_of(' ') + 1);
+  const Case cases[] = {
+      {"killed half way: cut back", old + appended.substr(0, 50), 1'000'000'000, true},
+      {"an editor's save without the last line end", old + x, 900'000'000'000, false},
+      {"an editor's save of the line stripped, without its line end", old + stripped, 900'000'000'000, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    FakeFileSystem f;
+    f.folders.insert(kFolder);
+    f.nowNs = k.changedAtNs;
+    f.Edit(kPath, k.file);
+    f.notes[kPath + ".lock"] = note;
+    f.nowNs += 1'000'000'000'000;
+    EventList store{EventFile{kPath, f}};
+    ASSERT_TRUE(store.LoadEvents().ok());
+    ASSERT_TRUE(store.AppendEvent(z).ok());
+    const std::vector<std::string> inFile = LinesOfFile(f, kPath);
+    const bool hasX = std::any_of(inFile.begin(), inFile.end(),
+                                  [&](const std::string& l) { return l.rfind(stripped, 0) == 0; });
+    EXPECT_EQ(hasX, !k.cut);
+    EXPECT_EQ(inFile.size(), k.cut ? 2u : 3u);
+    EXPECT_EQ(f.notes[kPath + ".lock"], "");
+  }
 }
 
 }  // namespace

@@ -125,6 +125,7 @@ class FakeFileSystem final : public FileSystem {
     if (readOnly.count(path)) return Fail(io_text::kAccessDenied);
     Edit(path, {});
     file = std::make_unique<File>(*this, path, false);
+    if (onNextCreate) std::exchange(onNextCreate, nullptr)();
     return IoResult::Ok();
   }
 
@@ -161,6 +162,26 @@ class FakeFileSystem final : public FileSystem {
     lock = std::make_unique<HeldLock>(*this, path);
     return IoResult::Ok();
   }
+
+  // The clock moves on by the pause; `onPause` runs first (another program
+  // at work meanwhile).
+  void Pause(int ms) override {
+    pausedMs += ms;
+    if (onPause) onPause();
+    nowNs += static_cast<std::int64_t>(ms) * 1'000'000;
+  }
+  int pausedMs = 0;
+  std::function<void()> onPause;
+
+  // Another program removes (or replaces) the lock file while it is held:
+  // the holder's lock no longer keeps anyone out.
+  void RemoveLockFile(const std::string& path) {
+    heldLocks.erase(path);
+    ++lockGeneration[path];
+  }
+  std::map<std::string, int> lockGeneration;
+  // Runs when the next file is created (the temporary file of a rewrite).
+  std::function<void()> onNextCreate;
 
  private:
   class File final : public WritableFile {
@@ -201,8 +222,12 @@ class FakeFileSystem final : public FileSystem {
 
   class HeldLock final : public FileLock {
    public:
-    HeldLock(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
-    ~HeldLock() override { fs_.heldLocks.erase(path_); }
+    HeldLock(FakeFileSystem& fs, std::string path)
+        : fs_(fs), path_(std::move(path)), generation_(fs_.lockGeneration[path_]) {}
+    ~HeldLock() override {
+      if (StillHeld()) fs_.heldLocks.erase(path_);
+    }
+    bool StillHeld() override { return fs_.lockGeneration[path_] == generation_; }
     IoResult ReadNote(std::string& note) override {
       if (IoResult r = fs_.Step(Op::kReadNote); !r.ok()) return r;
       note = fs_.notes[path_];
@@ -217,6 +242,7 @@ class FakeFileSystem final : public FileSystem {
    private:
     FakeFileSystem& fs_;
     std::string path_;
+    int generation_;
   };
 
   static IoResult Fail(std::string_view message) { return IoResult::Fail(std::string(message)); }
