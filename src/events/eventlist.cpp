@@ -239,11 +239,14 @@ namespace {
 // Within the time stamp's resolution of a write, another write of the same
 // size can leave the same stamp. A stamp with a fraction of a second comes
 // from a file system that keeps fine times (the clock tick: a few ms, 16 ms
-// on Windows); one without may keep whole seconds, or two (FAT).
+// on Windows); one without may keep whole seconds, or two (FAT). The change
+// time tells best, as no tool sets it (a write time put back to a whole
+// second says nothing of the file system).
 std::int64_t ResolutionNs(const FileStamp& stamp) {
   constexpr std::int64_t kFineResolutionNs = 50'000'000;
   constexpr std::int64_t kCoarseResolutionNs = 2'000'000'000;
-  return stamp.modifiedNs % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
+  const std::int64_t told = stamp.changedNs != 0 ? stamp.changedNs : stamp.modifiedNs;
+  return told % 1'000'000'000 != 0 ? kFineResolutionNs : kCoarseResolutionNs;
 }
 
 // Whether an unchanged stamp means unchanged content: it was taken after
