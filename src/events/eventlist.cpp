@@ -343,15 +343,8 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
   }
   if (!loaded_) return Load();
   FileStamp now;
-  if (IoResult r = file_.Stat(now); !r.ok()) {
-    result.error = std::move(r.error);
-    return result;
-  }
-  if (!now.exists) {
-    // Vanished (or never there): the write puts the whole store back.
-    stamp_ = now;
-    return result;
-  }
+  bool gone = false;
+  if (StoreResult r = LookForVanished(now, gone); !r.ok() || gone) return r;
   if (!now.SameFile(stamp_)) return Load();
   if (!StampTells(stamp_)) {
     std::string& bytes = readBuffer_;
@@ -626,16 +619,24 @@ StoreResult EventList::LoadAgain(int round, std::unique_ptr<FileLock>& lock) {
     }
   }
   FileStamp now;
+  bool gone = false;
+  if (StoreResult r = LookForVanished(now, gone); !r.ok() || gone) return r;
+  return Load();
+}
+
+StoreResult EventList::LookForVanished(FileStamp& now, bool& gone) {
+  StoreResult result;
+  gone = false;
   if (IoResult r = file_.Stat(now); !r.ok()) {
     result.error = std::move(r.error);
     return result;
   }
   if (!now.exists) {
-    // Gone meanwhile: as at the start of a write, the store puts itself back.
+    // Vanished (or never there): the write puts the whole store back.
     stamp_ = now;
-    return result;
+    gone = true;
   }
-  return Load();
+  return result;
 }
 
 void EventList::WrittenNow(const ContentHash& hash) {

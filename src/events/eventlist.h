@@ -171,6 +171,9 @@ class EventList {
   // file or the lock moved under it, taking the lock anew when it no longer
   // holds; refused as kFileChanging after kRedoRounds.
   StoreResult LoadAgain(int round, std::unique_ptr<FileLock>& lock);
+  // Stats the file; when it is gone, the store stays as it is (a write puts
+  // it all back) and `gone` is set.
+  StoreResult LookForVanished(FileStamp& now, bool& gone);
   // Stats and reads the file until it holds still: the same stamp before
   // and after the read, and the stamp's resolution past its last change.
   // Refused as kFileChanging when it does not within kSettleWaitMs.
