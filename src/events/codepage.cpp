@@ -93,6 +93,24 @@ long NextUtf8(std::string_view text, std::size_t& pos) {
 #ifdef _WIN32
 bool SystemIs1252() { return GetACP() == 1252; }
 
+// The byte of one character (one or two UTF-16 units; none for text that
+// is no character) in the system's code page, or `unheld` where it has none
+// of its own: WC_NO_BEST_FIT_CHARS keeps the system from putting a look-alike
+// in its place, and the default character it then uses tells it.
+void AppendCodePageByte(CodePageText& result, const wchar_t* wide, int units, char unheld) {
+  char bytes[8];
+  BOOL defaulted = FALSE;
+  const int n = units == 0 ? 0
+                           : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, nullptr,
+                                                 &defaulted);
+  if (n != 1 || defaulted) {
+    result.text += unheld;
+    ++result.replaced;
+  } else {
+    result.text += bytes[0];
+  }
+}
+
 std::wstring Widen(std::string_view text, UINT codePage, DWORD flags) {
   if (text.empty()) return {};
   const int n = MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -155,20 +173,32 @@ CodePageText Utf8ToCodePage(std::string_view utf8) {
       wide[0] = static_cast<wchar_t>(c);
       units = 1;
     }
-    char bytes[8];
-    BOOL defaulted = FALSE;
-    const int n = units == 0 ? 0
-                             : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes,
-                                                   nullptr, &defaulted);
-    if (n != 1 || defaulted) {
-      result.text += '?';
-      ++result.replaced;
-    } else {
-      result.text += bytes[0];
-    }
+    AppendCodePageByte(result, wide, units, '?');
   }
   return result;
 }
+
+CodePageText WideToCodePage(std::wstring_view wide, char unheld) {
+  const bool is1252 = SystemIs1252();
+  CodePageText result;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const wchar_t unit = wide[i];
+    const bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                      wide[i + 1] < 0xE000;
+    if (is1252) {
+      // A character past U+FFFF or half of one has no byte.
+      const int b = pair || (unit >= 0xD800 && unit < 0xE000) ? -1 : Windows1252Byte(unit);
+      result.text += b < 0 ? unheld : static_cast<char>(b);
+      result.replaced += b < 0 ? 1 : 0;
+    } else {
+      AppendCodePageByte(result, wide.data() + i, pair ? 2 : 1, unheld);
+    }
+    if (pair) ++i;
+  }
+  return result;
+}
+
+std::string CodePageName() { return "Windows-" + std::to_string(GetACP()); }
 #else
 std::string CodePageToUtf8(std::string_view text) { return Windows1252ToUtf8(text); }
 CodePageText Utf8ToCodePage(std::string_view utf8) { return Utf8ToWindows1252(utf8); }

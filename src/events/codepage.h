@@ -20,6 +20,16 @@ struct CodePageText {
 };
 CodePageText Utf8ToCodePage(std::string_view utf8);
 
+#ifdef _WIN32
+// UTF-16 text (a command line, a name the system gives) in the code page,
+// each character it cannot hold counted and written as `unheld`: never the
+// system's "best fit" (Łukasz as "Lukasz", Ωmega as "Omega"), which would
+// store or open some other name than the one given.
+CodePageText WideToCodePage(std::wstring_view wide, char unheld = '?');
+// The code page's name for messages, "Windows-1252".
+std::string CodePageName();
+#endif
+
 // The same two conversions for Windows-1252, whatever the system's code page.
 std::string Windows1252ToUtf8(std::string_view text);
 CodePageText Utf8ToWindows1252(std::string_view utf8);

@@ -263,7 +263,15 @@ IoResult EventFile::Rewrite(std::string_view reservedLine, std::size_t count, co
     (void)fs_->Remove(TemporaryPath());
     return written;
   }
-  if (written.ok()) written = fs_->Rename(TemporaryPath(), target_);
+  if (written.ok()) {
+    written = fs_->Rename(TemporaryPath(), target_);
+    // The temporary file gone under a lock that no longer holds: the next
+    // holder took it away. Nothing was replaced; the change is done anew.
+    if (!written.ok() && !fs_->Exists(TemporaryPath()) && !unchanged()) {
+      moved = true;
+      return IoResult::Ok();
+    }
+  }
   if (!written.ok()) {
     // Should the removal fail, the next holder of the lock removes it.
     (void)fs_->Remove(TemporaryPath());

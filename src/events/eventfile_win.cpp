@@ -1,7 +1,12 @@
 // File operations of the event file on Windows (ANSI functions: the path is
 // in the system code page).
 #include <windows.h>
+#include <winioctl.h>
 
+#include <cstddef>
+#include <vector>
+
+#include "events/codepage.h"
 #include "events/eventfile.h"
 
 namespace redoviri {
@@ -14,6 +19,10 @@ constexpr DWORD kRetryDelayMs = 250;
 constexpr DWORD kNoError = 0;
 // 100 ns ticks from 1601-01-01 to 1970-01-01.
 constexpr LONGLONG kUnixEpochTicks = 116444736000000000LL;
+// As many links as the native code follows in one path.
+constexpr int kMostLinksFollowed = 40;
+// A symbolic link's target given relative to the link's folder.
+constexpr ULONG kRelativeLink = 1;
 
 std::string ErrorText(DWORD code) {
   switch (code) {
@@ -100,6 +109,106 @@ DWORD OpenToAsk(const std::string& path, Handle& file) {
   return kNoError;
 }
 
+// Whether the file open as `held` is the one at `path` now (the same volume
+// and file number): a file removed, or another put in its place, is not.
+// Where the system does not tell, it is taken as the same.
+bool IsFileAt(HANDLE held, const std::string& path) {
+  Handle there;
+  if (OpenToAsk(path, there) != kNoError) return false;
+  BY_HANDLE_FILE_INFORMATION a{}, b{};
+  if (!GetFileInformationByHandle(held, &a) || !GetFileInformationByHandle(there.get(), &b)) return true;
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// A device (NUL, CON, COM1, also "nul.txt") or a pipe where a file should
+// be: by the name the system turns the path into ("\\.\NUL", a pipe's
+// "\\.\pipe\..."), which is not opened, or else by what it opens as (a
+// FIFO under Wine).
+bool NotADiskFile(const std::string& path) {
+  char full[MAX_PATH];
+  const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  const std::string_view name(full, n < sizeof full ? n : 0);
+  constexpr std::string_view kDevice = "\\\\.\\", kPipes = "pipe\\";
+  if (name.substr(0, kDevice.size()) == kDevice) {
+    const std::string_view rest = name.substr(kDevice.size());
+    if (rest.find('\\') == std::string_view::npos) return true;
+    if (_strnicmp(rest.data(), kPipes.data(), kPipes.size()) == 0) return true;
+  }
+  Handle file;
+  return OpenToAsk(path, file) == kNoError && GetFileType(file.get()) != FILE_TYPE_DISK;
+}
+
+// The fault of a file that could not be asked about or opened: a pipe or a
+// device there is not a file (the system's own faults for them, as 87 and
+// 66, would tell the user nothing).
+IoResult OpenFault(const std::string& path, DWORD code) {
+  if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND && NotADiskFile(path)) {
+    return IoResult::Fail(std::string(io_text::kNotAFile));
+  }
+  return Result(code);
+}
+
+// The layout of a symbolic link's reparse data (the system's
+// REPARSE_DATA_BUFFER for IO_REPARSE_TAG_SYMLINK). Offsets and lengths are
+// in bytes, from `names`.
+struct SymbolicLinkData {
+  DWORD tag;
+  WORD dataLength;
+  WORD reserved;
+  WORD substituteOffset, substituteLength, printOffset, printLength;
+  ULONG flags;
+  WCHAR names[1];
+};
+
+// The path a symbolic link names, read from the link itself and not from
+// its target, which need not be there (a synced file briefly gone); a
+// relative target is taken from the link's folder. Empty when the path is
+// no symbolic link, or names its target in characters the code page cannot
+// hold.
+std::string SymbolicLinkTarget(const std::string& link) {
+  const HANDLE h = CreateFileA(link.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  Handle file(h);
+  std::vector<BYTE> data(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
+  DWORD got = 0;
+  if (!DeviceIoControl(file.get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, data.data(), static_cast<DWORD>(data.size()),
+                       &got, nullptr) ||
+      got < offsetof(SymbolicLinkData, names)) {
+    return {};
+  }
+  SymbolicLinkData head{};
+  std::memcpy(&head, data.data(), offsetof(SymbolicLinkData, names));
+  if (head.tag != IO_REPARSE_TAG_SYMLINK) return {};
+  const std::size_t names = offsetof(SymbolicLinkData, names);
+  const auto name = [&](WORD offset, WORD length) -> std::wstring {
+    if (names + offset + length > got) return {};
+    std::wstring text(length / sizeof(WCHAR), L'\0');
+    std::memcpy(text.data(), data.data() + names + offset, text.size() * sizeof(WCHAR));
+    return text;
+  };
+  // The name as the user gave it; else the system's form, "\??\C:\...".
+  std::wstring target = name(head.printOffset, head.printLength);
+  if (target.empty()) {
+    target = name(head.substituteOffset, head.substituteLength);
+    constexpr std::wstring_view kNt = L"\\??\\", kNtUnc = L"\\??\\UNC\\";
+    if (target.compare(0, kNtUnc.size(), kNtUnc) == 0) {
+      target = L"\\\\" + target.substr(kNtUnc.size());
+    } else if (target.compare(0, kNt.size(), kNt) == 0) {
+      target.erase(0, kNt.size());
+    }
+  }
+  const CodePageText named = WideToCodePage(target);
+  if (named.text.empty() || named.replaced > 0) return {};
+  const std::string folder = ParentFolder(link);
+  const std::string joined = (head.flags & kRelativeLink) != 0 && !folder.empty() ? folder + '\\' + named.text : named.text;
+  // "..\" resolved by name, as the system resolves it when it opens the path.
+  char full[MAX_PATH * 4];
+  const DWORD n = GetFullPathNameA(joined.c_str(), sizeof full, full, nullptr);
+  return n == 0 || n >= sizeof full ? joined : std::string(full, n);
+}
+
 DWORD WriteAll(HANDLE h, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD written = 0;
@@ -179,7 +288,7 @@ class Win32WritableFile final : public WritableFile {
 
 class Win32FileLock final : public FileLock {
  public:
-  explicit Win32FileLock(HANDLE h) : file_(h) {}
+  Win32FileLock(HANDLE h, std::string path) : file_(h), path_(std::move(path)) {}
   ~Win32FileLock() override {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(kLockedByteOffset);
@@ -207,8 +316,11 @@ class Win32FileLock final : public FileLock {
     return Result(WriteAll(file_.get(), note));
   }
 
+  bool StillHeld() override { return IsFileAt(file_.get(), path_); }
+
  private:
   Handle file_;
+  std::string path_;
 };
 
 class Win32FileSystem final : public FileSystem {
@@ -226,7 +338,7 @@ class Win32FileSystem final : public FileSystem {
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
       const DWORD code = GetLastError();
       // A missing folder means a missing file too.
-      return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? IoResult::Ok() : Result(code);
+      return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? IoResult::Ok() : OpenFault(path, code);
     }
     stamp.exists = true;
     stamp.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -238,7 +350,7 @@ class Win32FileSystem final : public FileSystem {
   IoResult ReadAll(const std::string& path, std::string& bytes) override {
     Handle file;
     if (DWORD e = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, file)) {
-      return Result(e);
+      return OpenFault(path, e);
     }
     // A device (CON, NUL, a pipe) would be read without end.
     if (GetFileType(file.get()) != FILE_TYPE_DISK) return IoResult::Fail(std::string(io_text::kNotAFile));
@@ -263,7 +375,7 @@ class Win32FileSystem final : public FileSystem {
     // Write access (not only append access): a failed append is cut back.
     if (ReadOnlyFile(path)) return Result(ERROR_ACCESS_DENIED);
     Handle h;
-    if (DWORD e = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, h)) return Result(e);
+    if (DWORD e = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, h)) return OpenFault(path, e);
     if (GetFileType(h.get()) != FILE_TYPE_DISK) return IoResult::Fail(std::string(io_text::kNotAFile));
     file = std::make_unique<Win32WritableFile>(h.Release(), true);
     return IoResult::Ok();
@@ -297,7 +409,18 @@ class Win32FileSystem final : public FileSystem {
 
   std::string FinalPath(const std::string& path) override {
     Handle file;
-    if (OpenToAsk(path, file) != kNoError) return path;
+    if (OpenToAsk(path, file) != kNoError) {
+      // No file there: a link is followed by the names it holds, so that a
+      // link whose target is briefly gone stays a link and the file is
+      // written where it lives.
+      std::string current = path;
+      for (int hop = 0; hop < kMostLinksFollowed; ++hop) {
+        std::string next = SymbolicLinkTarget(current);
+        if (next.empty()) break;
+        current = std::move(next);
+      }
+      return current;
+    }
     char final[MAX_PATH * 4];
     const DWORD n = GetFinalPathNameByHandleA(file.get(), final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (n == 0 || n >= sizeof final) return path;
@@ -325,23 +448,33 @@ class Win32FileSystem final : public FileSystem {
       return IoResult::Fail(std::string(io_text::kNotAFile));
     }
     if (ReadOnlyFile(path)) return Result(ERROR_ACCESS_DENIED);
-    Handle file;
-    if (DWORD e = OpenFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           OPEN_ALWAYS, file)) {
-      return Result(e);
-    }
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) return IoResult::Fail(std::string(io_text::kNotAFile));
     for (int attempt = 1;; ++attempt) {
+      // Opened anew each time: the file waited for may have been removed
+      // or replaced meanwhile.
+      Handle file;
+      if (DWORD e = OpenFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             OPEN_ALWAYS, file)) {
+        return Result(e);
+      }
+      if (GetFileType(file.get()) != FILE_TYPE_DISK) return IoResult::Fail(std::string(io_text::kNotAFile));
       OVERLAPPED at{};
       at.Offset = static_cast<DWORD>(kLockedByteOffset);
-      if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) break;
-      const DWORD code = GetLastError();
-      if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) return Result(code);
+      if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        // The lock keeps others out only while the locked file is the one
+        // at the path: one removed or replaced since it was opened (by a
+        // sync client, a user) is not the file the next writer locks, so
+        // the one there now is taken instead.
+        if (IsFileAt(file.get(), path)) {
+          lock = std::make_unique<Win32FileLock>(file.Release(), path);
+          return IoResult::Ok();
+        }
+        UnlockFileEx(file.get(), 0, 1, 0, &at);
+      } else if (const DWORD code = GetLastError(); code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) {
+        return Result(code);
+      }
       if (attempt * kLockPollMs >= lockWaitMs_) return Result(ERROR_LOCK_VIOLATION);
       Sleep(kLockPollMs);
     }
-    lock = std::make_unique<Win32FileLock>(file.Release());
-    return IoResult::Ok();
   }
 
  private:

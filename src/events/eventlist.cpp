@@ -268,13 +268,14 @@ StoreResult EventList::ReadSettled(FileStamp& stamp, std::string& bytes) {
       result.error = std::move(r.error);
       return result;
     }
+    // The same stamp after the read as before it, all of it read, and no
+    // change for a moment before: no write came between, and none is under
+    // way in pieces (an editor that emptied the file and writes it back).
     int pauseMs = kSettlePollMs;
     if (after.SameFile(stamp) && static_cast<std::int64_t>(bytes.size()) == stamp.size) {
-      if (StampTells(after)) return result;
-      // Unchanged through the read, but changed so lately that a write
-      // under way might not show yet: looked at again once the stamp's
-      // resolution has passed.
-      pauseMs = static_cast<int>((after.LatestNs() + ResolutionNs(after) - after.takenNs) / 1'000'000 + 1);
+      const std::int64_t quietNs = after.takenNs - after.LatestNs();
+      if (quietNs >= kSettleQuietMs * 1'000'000LL) return result;
+      pauseMs = static_cast<int>((kSettleQuietMs * 1'000'000LL - quietNs) / 1'000'000 + 1);
     }
     if (waitedMs + pauseMs > kSettleWaitMs) {
       result.error = std::string(kFileChanging);

@@ -74,7 +74,9 @@ class EventList {
       "The event file is being changed by another program: try again in a moment";
   static constexpr int kSettleWaitMs = 3000;
   static constexpr int kSettlePollMs = 10;
-  static constexpr int kRedoRounds = 3;
+  // How long a file must have held still (by its stamp's times) to be taken.
+  static constexpr int kSettleQuietMs = 20;
+  static constexpr int kRedoRounds = 8;
 
   explicit EventList(EventFile file) : file_(std::move(file)) {}
 
@@ -175,7 +177,7 @@ class EventList {
   // it all back) and `gone` is set.
   StoreResult LookForVanished(FileStamp& now, bool& gone);
   // Stats and reads the file until it holds still: the same stamp before
-  // and after the read, and the stamp's resolution past its last change.
+  // and after the read, and no change in the kSettleQuietMs before.
   // Refused as kFileChanging when it does not within kSettleWaitMs.
   StoreResult ReadSettled(FileStamp& stamp, std::string& bytes);
   // Index of the first entry that sorts after `line`.

@@ -8,6 +8,12 @@
 # scratch ones. When all have ended, each must have succeeded, every added
 # event must stand in the file once, every deleted one be gone, the seeded
 # event nobody deleted be kept, and no temporary file be left.
+# Beside them run three that take no lock, as editors and sync clients do:
+# an editor that saves the file in place (it writes back the bytes it read,
+# in pieces, over the file) every 0.3 s, a backup tool that puts an old
+# modification time back every 0.2 s, and a sync client that removes the
+# lock file every 0.25 s. (A file that never holds still for a moment is
+# refused, unwritten: the writers need its pauses.)
 # ROUNDS (default 10) sets the number of rounds.
 set -uo pipefail
 NATIVE=$1
@@ -47,6 +53,36 @@ windows_deleter() {  # PREFIX
   tool windows delete "$1-3" 04 && tool windows delete "$1-4" 05
 }
 
+# The writers that take no lock, until the file STOP appears.
+in_place_editor() {
+  /usr/bin/python3 - "$FILE" "$DIR/STOP" <<'EOT'
+import os, sys, time
+path, stop = sys.argv[1], sys.argv[2]
+while not os.path.exists(stop):
+    try:
+        with open(path, "r+b") as f:
+            data = f.read()
+            # Saved in place in pieces, as a slow editor or disk does: the
+            # same bytes at the same places, so the editor itself loses
+            # nothing; the file keeps changing under the writers.
+            for at in range(0, len(data), 4096):
+                f.seek(at)
+                f.write(data[at:at + 4096])
+                f.flush()
+                time.sleep(0.0005)
+    except FileNotFoundError:
+        pass
+    time.sleep(0.3)
+EOT
+}
+time_restorer() {
+  touch -d '2001-01-01 00:00:00' "$DIR/old-time"
+  while [ ! -e "$DIR/STOP" ]; do touch -r "$DIR/old-time" "$FILE" 2>/dev/null; sleep 0.2; done
+}
+lock_remover() {
+  while [ ! -e "$DIR/STOP" ]; do rm -f "$FILE.lock"; sleep 0.25; done
+}
+
 # How many event lines carry the name exactly.
 count_of() { grep -c -- ";$1 *;" "$FILE"; }
 
@@ -64,9 +100,15 @@ for ((round = 1; round <= ROUNDS; round++)); do
   start "$WINE" "$STORE" "$WIN_FILE" "store$round-a" 9
   start "$WINE" "$STORE" "$WIN_FILE" "store$round-b" 9
   start windows_deleter "seed$round"                 # seeds 3 and 4
+  rm -f "$DIR/STOP"
+  in_place_editor & lockless=($!)
+  time_restorer & lockless+=($!)
+  lock_remover & lockless+=($!)
   for i in "${!pids[@]}"; do
     wait "${pids[$i]}" || fail "round $round: writer failed: ${names[$i]}"
   done
+  : >"$DIR/STOP"
+  wait "${lockless[@]}"
 
   for who in nat$round-a nat$round-b; do
     for ((n = 0; n < 8; n++)); do [ "$(count_of "$who-$n")" = 1 ] || fail "round $round: $who-$n stands $(count_of "$who-$n") times"; done
@@ -86,4 +128,4 @@ for ((round = 1; round <= ROUNDS; round++)); do
   head -c 10 "$FILE" | grep -q '^reserved' || fail "round $round: the reserved line changed"
   [ "$failures" = 0 ] || { echo "the file after round $round:" >&2; cat "$FILE" >&2; exit 1; }
 done
-echo "event file writers: $ROUNDS rounds of 2 native and 2 Windows adders, a native and a Windows deleter and 2 stores; every event accounted for"
+echo "event file writers: $ROUNDS rounds of 2 native and 2 Windows adders, a native and a Windows deleter and 2 stores, beside an in-place editor, a time restorer and a lock-file remover; every event accounted for"

@@ -148,6 +148,42 @@ TEST_F(EventFileSystemTest, LockKeepsOutASecondHolderAndCarriesTheNote) {
   EXPECT_EQ(note, "");
 }
 
+// A sync client or a user removes the lock file, or puts another in its
+// place, while a writer holds it: the holder sees that its lock no longer
+// holds, a writer after it takes the file there now, and that one keeps the
+// next out. (Under Wine a held file is removed or replaced only by a Linux
+// program: the cross-writer script does that to the Windows writers.)
+#ifndef _WIN32
+TEST_F(EventFileSystemTest, ALockFileRemovedOrReplacedUnderItsHolderNoLongerHolds) {
+  const std::string lockPath = path + ".lock";
+  std::unique_ptr<FileSystem> quick = MakeSystemFileSystem(50);
+  struct Way {
+    const char* what;
+    std::function<void()> outside;
+  };
+  const std::vector<Way> ways = {
+      {"removed", [&] { fsys::remove(lockPath); }},
+      {"replaced",
+       [&] {
+         WriteBytes(lockPath + ".other", "");
+         fsys::rename(lockPath + ".other", lockPath);
+       }},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.what);
+    std::unique_ptr<FileLock> first, second, third;
+    ASSERT_TRUE(quick->Lock(lockPath, first).ok());
+    EXPECT_TRUE(first->StillHeld());
+    EXPECT_FALSE(quick->Lock(lockPath, second).ok()) << "kept out while held";
+    way.outside();
+    EXPECT_FALSE(first->StillHeld());
+    ASSERT_TRUE(quick->Lock(lockPath, second).ok()) << "the file there now is free";
+    EXPECT_TRUE(second->StillHeld());
+    EXPECT_FALSE(quick->Lock(lockPath, third).ok()) << "kept out by the new holder";
+  }
+}
+#endif
+
 // An import into a big file holds the lock for a good part of a second or
 // more; a writer of one event meanwhile waits it out instead of failing
 // with "I/O error 33" after the second writers used to wait.
@@ -486,6 +522,34 @@ TEST_F(EventFileSystemTest, WindowsErrorsInTheRuntimeWording) {
   std::string bytes;
   EXPECT_EQ(system->ReadAll((folder / "no" / "such.ini").string(), bytes).error, "Path not found");
   EXPECT_EQ(system->ReadAll(folder.string(), bytes).error, "File access denied");
+}
+
+// The lock file moved away, or replaced by another file, while one writer
+// holds it and a second waits on it: the old file keeps nobody out any
+// more. Once the holder lets go, the second locks the file at the path,
+// which keeps out a third; the first is told it no longer holds the lock.
+TEST_F(EventFileSystemTest, ALockFileMovedOrReplacedIsLockedWhereItIsNow) {
+  const std::string lockPath = path + ".lock", aside = path + ".aside", other = path + ".other";
+  std::unique_ptr<FileSystem> patient = MakeSystemFileSystem(5000);
+  for (const bool replaced : {false, true}) {
+    SCOPED_TRACE(replaced ? "replaced" : "moved away");
+    std::unique_ptr<FileLock> first, second, third;
+    ASSERT_TRUE(system->Lock(lockPath, first).ok());
+    std::future<IoResult> waiting = std::async(std::launch::async, [&] { return patient->Lock(lockPath, second); });
+    ASSERT_EQ(waiting.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    ASSERT_TRUE(MoveFileExA(lockPath.c_str(), aside.c_str(), 0));
+    if (replaced) {
+      WriteBytes(other, "");
+      ASSERT_TRUE(MoveFileExA(other.c_str(), lockPath.c_str(), 0));
+    }
+    EXPECT_FALSE(first->StillHeld());
+    first.reset();
+    ASSERT_TRUE(waiting.get().ok());
+    EXPECT_TRUE(second->StillHeld());
+    EXPECT_EQ(system->Lock(lockPath, third).error, "I/O error 33");
+    second.reset();
+    ASSERT_TRUE(DeleteFileA(aside.c_str()));
+  }
 }
 #endif
 

@@ -501,7 +501,7 @@ TEST_F(EventListTest, ConfirmedStampSparesTheNextSaveItsReadAndMissesNoOutsideWr
     bool confirmed;
     bool nextReloads;
     int nextReads;  // the content compare, the load (twice for an edit of this moment: read
-                    // again once its stamp's resolution has passed)
+                    // again once it has held still)
   };
   const Case cases[] = {
       {"settled", kFine, 60 * kMs, nothing, nullptr, nothing, 0, true, false, 0},
