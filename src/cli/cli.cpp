@@ -3,6 +3,10 @@
 
 #include "cli/commands.h"
 
+#ifdef _WIN32
+#include "events/codepage.h"
+#endif
+
 namespace redoviri::cli {
 namespace {
 
@@ -72,5 +76,13 @@ int RunCli(const Args& argv, std::ostream& out, std::ostream& err) {
   err << "redoviri-cli: unknown command '" << word << "' (try --help)\n";
   return kBadInput;
 }
+
+#ifdef _WIN32
+Args CodePageArguments(int argc, wchar_t** argv) {
+  Args args;
+  for (int i = 0; i < argc; ++i) args.push_back(WideToCodePage(argv[i], kUnheldCharacter).text);
+  return args;
+}
+#endif
 
 }  // namespace redoviri::cli

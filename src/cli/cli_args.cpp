@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <ostream>
 
+#ifdef _WIN32
+#include "events/codepage.h"
+#endif
+
 namespace redoviri::cli {
 namespace {
 
@@ -75,6 +79,19 @@ std::string TimeError(const CivilTime& t) {
   return {};
 }
 
+#ifdef _WIN32
+// An argument the Windows tool could not take into the code page: refused
+// as the native tool refuses a name the code page cannot hold, rather than
+// stored, or opened as a file, under another name.
+void RefuseUnheld(const std::string& what, const std::string& text) {
+  const auto unheld = std::count(text.begin(), text.end(), kUnheldCharacter);
+  if (unheld > 0) {
+    Fail(kBadInput, what + " holds " + std::to_string(unheld) + " character(s) the event file's code page (" +
+                        CodePageName() + ") cannot hold");
+  }
+}
+#endif
+
 }  // namespace
 
 int RunCommand(std::string_view command, std::ostream& out, std::ostream& err,
@@ -97,6 +114,9 @@ CommandLine::CommandLine(const Args& args, std::span<const OptionSpec> known, st
     const std::string& arg = args[i];
     if (arg.size() < 2 || arg[0] != '-') {
       if (positional_.size() == maxPositional) Fail(kBadInput, "unexpected argument " + Quoted(arg));
+#ifdef _WIN32
+      RefuseUnheld(Quoted(arg), arg);
+#endif
       positional_.push_back(arg);
       continue;
     }
@@ -107,6 +127,9 @@ CommandLine::CommandLine(const Args& args, std::span<const OptionSpec> known, st
     if (spec->takesValue) {
       if (i + 1 == args.size()) Fail(kBadInput, arg + " needs a value");
       value = args[++i];
+#ifdef _WIN32
+      RefuseUnheld(arg, value);
+#endif
     }
     options_.emplace_back(spec->name, std::move(value));
   }

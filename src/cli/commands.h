@@ -40,4 +40,14 @@ int CmdImportIcs(const Args& args, std::ostream& out, std::ostream& err);
 // Runs the whole tool: argv[1] is the command word. Used by main() and tests.
 int RunCli(const Args& argv, std::ostream& out, std::ostream& err);
 
+#ifdef _WIN32
+// In the Windows tool's arguments: a character of the (UTF-16) command line
+// that the code page cannot hold. No argument holds this byte otherwise, and
+// every command refuses an argument that holds it.
+inline constexpr char kUnheldCharacter = '\0';
+// The arguments of the command line in the code page, as the tool reads
+// them; argv[0] is the program.
+Args CodePageArguments(int argc, wchar_t** argv);
+#endif
+
 }  // namespace redoviri::cli

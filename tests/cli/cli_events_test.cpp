@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,10 @@
 #include "base/clock.h"
 #include "base/locale.h"
 #include "support/cli_run.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace redoviri::cli {
 namespace {
@@ -495,6 +500,118 @@ TEST_F(CliEventsTest, FileErrorsEndWithTheRuntimeMessage) {
   EXPECT_EQ(r.err, "redoviri-cli: add: Path not found\n");
   EXPECT_EQ(Read(plain), "not a folder");
 }
+
+#ifdef _WIN32
+// The tool itself, beside this test, run with a UTF-16 command line (as a
+// console gives it, each argument quoted): its exit code and error stream.
+std::pair<DWORD, std::string> RunToolProcess(const std::vector<std::wstring>& args, const fs::path& folder) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring command = L"\"" + (fs::path(self).parent_path() / L"redoviri-cli.exe").wstring() + L"\"";
+  for (const std::wstring& arg : args) command += L" \"" + arg + L"\"";
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdError = CreateFileW((folder / "err.txt").c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS, 0, nullptr);
+  PROCESS_INFORMATION pi{};
+  DWORD code = 255;
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, 60000);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+  CloseHandle(si.hStdError);
+  std::ifstream err(folder / "err.txt");  // text mode: the tool's lines end in CR LF there
+  return {code, std::string{std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>()}};
+}
+
+// A name or comment the code page cannot hold is refused, as the native
+// tool refuses it, and not stored as a look-alike ("Lukasz") or as "?".
+TEST_F(CliEventsTest, TheWindowsToolRefusesTextTheCodePageCannotHold) {
+  ASSERT_EQ(GetACP(), 1252u) << "the cases are those of Windows-1252";
+  const std::string file = StoreFile({});
+  const std::string before = Read(file);
+  const fs::path folder = fs::path(file).parent_path();
+  const auto add = [&](std::initializer_list<std::wstring> more) {
+    std::vector<std::wstring> args{L"add",    L"--file", fs::path(file).wstring(), L"--category", L"2", L"--date",
+                                   L"1990-02-14", L"--time", L"09:30", L"--name"};
+    args.insert(args.end(), more);
+    return args;
+  };
+  const std::tuple<std::vector<std::wstring>, std::string, int> refused[] = {
+      {add({L"Łukasz"}), "add: --name", 1},
+      {add({L"Ωmega"}), "add: --name", 1},
+      {add({L"Анна"}), "add: --name", 4},
+      {add({L"a😀"}), "add: --name", 1},
+      {add({L"Ann", L"--comment", L"日本"}), "add: --comment", 2},
+      {{L"list", L"--file", L"Ł.ini"}, "list: --file", 1},
+  };
+  for (const auto& [args, what, unheld] : refused) {
+    SCOPED_TRACE(what + " " + std::to_string(unheld));
+    const auto [code, err] = RunToolProcess(args, folder);
+    EXPECT_EQ(code, DWORD{kBadInput});
+    EXPECT_EQ(err, "redoviri-cli: " + what + " holds " + std::to_string(unheld) +
+                       " character(s) the event file's code page (Windows-1252) cannot hold\n");
+  }
+  EXPECT_EQ(Read(file), before);
+  // What it holds is stored as given.
+  EXPECT_EQ(RunToolProcess(add({L"Zoë €"}), folder).first, DWORD{kOk});
+  EXPECT_EQ(Read(file), before + Line("02141990", "09:30", '2', "NNNN", "000", "Zo\xEB \x80") + "\r\n");
+}
+
+// A pipe or a device as the event file: "Not a file", as from the native
+// tool, rather than the system's fault for it (I/O error 87, 66).
+TEST_F(CliEventsTest, TheWindowsToolRefusesPipesAndDevicesAsNotAFile) {
+  const std::string pipeName = "\\\\.\\pipe\\redoviri_cli_" + std::to_string(GetCurrentProcessId());
+  const HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, PIPE_UNLIMITED_INSTANCES,
+                                       512, 512, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  std::vector<std::string> files{"NUL", "CON", pipeName};
+  // Under Wine, a FIFO made on the Linux side too (Wine starts Linux
+  // programs as well, but cannot wait for them): only the folder's
+  // listing shows it.
+  const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  const std::string fifo = PathOf("fifo.ini");
+  const auto onLinux = [&](std::string command, bool listed) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, PathOf("").c_str(), &si, &pi)) {
+      return false;
+    }
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    for (int i = 0; i < 500; ++i) {
+      WIN32_FIND_DATAA found;
+      const HANDLE search = FindFirstFileA(fifo.c_str(), &found);
+      if (search != INVALID_HANDLE_VALUE) FindClose(search);
+      if ((search != INVALID_HANDLE_VALUE) == listed) return true;
+      Sleep(10);
+    }
+    return false;
+  };
+  if (wine) {
+    ASSERT_TRUE(onLinux("Z:\\usr\\bin\\mkfifo fifo.ini", true));
+    files.push_back(fifo);
+  }
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    for (const Args& args : {Args{"list", "--file", file}, Args{"add", "--file", file, "--category", "2", "--date",
+                                                                   "1990-02-14", "--time", "09:30", "--name", "Ann"}}) {
+      const auto r = RunTool(args);
+      EXPECT_EQ(r.code, kFileError);
+      EXPECT_EQ(r.err, "redoviri-cli: " + args[0] + ": Not a file\n");
+    }
+  }
+  CloseHandle(pipe);
+  // Removed here: the runtime's removal of the test folder does not end on it.
+  if (wine) {
+    EXPECT_TRUE(onLinux("Z:\\usr\\bin\\rm fifo.ini", false));
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace redoviri::cli
