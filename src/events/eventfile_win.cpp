@@ -8,6 +8,7 @@
 
 #include "events/codepage.h"
 #include "events/eventfile.h"
+#include "events/eventfile_win.h"
 
 namespace redoviri {
 namespace {
@@ -162,10 +163,8 @@ struct SymbolicLinkData {
 };
 
 // The path a symbolic link names, read from the link itself and not from
-// its target, which need not be there (a synced file briefly gone); a
-// relative target is taken from the link's folder. Empty when the path is
-// no symbolic link, or names its target in characters the code page cannot
-// hold.
+// its target, which need not be there (a synced file briefly gone). Empty
+// when the path is no symbolic link.
 std::string SymbolicLinkTarget(const std::string& link) {
   const HANDLE h = CreateFileA(link.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -174,39 +173,10 @@ std::string SymbolicLinkTarget(const std::string& link) {
   std::vector<BYTE> data(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
   DWORD got = 0;
   if (!DeviceIoControl(file.get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, data.data(), static_cast<DWORD>(data.size()),
-                       &got, nullptr) ||
-      got < offsetof(SymbolicLinkData, names)) {
+                       &got, nullptr)) {
     return {};
   }
-  SymbolicLinkData head{};
-  std::memcpy(&head, data.data(), offsetof(SymbolicLinkData, names));
-  if (head.tag != IO_REPARSE_TAG_SYMLINK) return {};
-  const std::size_t names = offsetof(SymbolicLinkData, names);
-  const auto name = [&](WORD offset, WORD length) -> std::wstring {
-    if (names + offset + length > got) return {};
-    std::wstring text(length / sizeof(WCHAR), L'\0');
-    std::memcpy(text.data(), data.data() + names + offset, text.size() * sizeof(WCHAR));
-    return text;
-  };
-  // The name as the user gave it; else the system's form, "\??\C:\...".
-  std::wstring target = name(head.printOffset, head.printLength);
-  if (target.empty()) {
-    target = name(head.substituteOffset, head.substituteLength);
-    constexpr std::wstring_view kNt = L"\\??\\", kNtUnc = L"\\??\\UNC\\";
-    if (target.compare(0, kNtUnc.size(), kNtUnc) == 0) {
-      target = L"\\\\" + target.substr(kNtUnc.size());
-    } else if (target.compare(0, kNt.size(), kNt) == 0) {
-      target.erase(0, kNt.size());
-    }
-  }
-  const CodePageText named = WideToCodePage(target);
-  if (named.text.empty() || named.replaced > 0) return {};
-  const std::string folder = ParentFolder(link);
-  const std::string joined = (head.flags & kRelativeLink) != 0 && !folder.empty() ? folder + '\\' + named.text : named.text;
-  // "..\" resolved by name, as the system resolves it when it opens the path.
-  char full[MAX_PATH * 4];
-  const DWORD n = GetFullPathNameA(joined.c_str(), sizeof full, full, nullptr);
-  return n == 0 || n >= sizeof full ? joined : std::string(full, n);
+  return SymbolicLinkTargetFromData(link, data.data(), got);
 }
 
 DWORD WriteAll(HANDLE h, std::string_view bytes) {
@@ -485,6 +455,39 @@ class Win32FileSystem final : public FileSystem {
 
 std::unique_ptr<FileSystem> MakeSystemFileSystem(int lockWaitMs) {
   return std::make_unique<Win32FileSystem>(lockWaitMs);
+}
+
+std::string SymbolicLinkTargetFromData(const std::string& link, const unsigned char* data, std::size_t got) {
+  if (got < offsetof(SymbolicLinkData, names)) return {};
+  SymbolicLinkData head{};
+  std::memcpy(&head, data, offsetof(SymbolicLinkData, names));
+  if (head.tag != IO_REPARSE_TAG_SYMLINK) return {};
+  const std::size_t names = offsetof(SymbolicLinkData, names);
+  const auto name = [&](WORD offset, WORD length) -> std::wstring {
+    if (names + offset + length > got) return {};
+    std::wstring text(length / sizeof(WCHAR), L'\0');
+    std::memcpy(text.data(), data + names + offset, text.size() * sizeof(WCHAR));
+    return text;
+  };
+  // The name as the user gave it; else the system's form, "\??\C:\...".
+  std::wstring target = name(head.printOffset, head.printLength);
+  if (target.empty()) {
+    target = name(head.substituteOffset, head.substituteLength);
+    constexpr std::wstring_view kNt = L"\\??\\", kNtUnc = L"\\??\\UNC\\";
+    if (target.compare(0, kNtUnc.size(), kNtUnc) == 0) {
+      target = L"\\\\" + target.substr(kNtUnc.size());
+    } else if (target.compare(0, kNt.size(), kNt) == 0) {
+      target.erase(0, kNt.size());
+    }
+  }
+  const CodePageText named = WideToCodePage(target);
+  if (named.text.empty() || named.replaced > 0) return {};
+  const std::string folder = ParentFolder(link);
+  const std::string joined = (head.flags & kRelativeLink) != 0 && !folder.empty() ? folder + '\\' + named.text : named.text;
+  // "..\" resolved by name, as the system resolves it when it opens the path.
+  char full[MAX_PATH * 4];
+  const DWORD n = GetFullPathNameA(joined.c_str(), sizeof full, full, nullptr);
+  return n == 0 || n >= sizeof full ? joined : std::string(full, n);
 }
 
 }  // namespace redoviri
