@@ -182,7 +182,7 @@ IoResult EventFile::LockFault(IoResult result) const {
 IoResult EventFile::Recover(FileLock& lock) const {
   std::string note;
   if (IoResult r = lock.ReadNote(note); !r.ok()) return LockFault(std::move(r));
-  if (AppendUnderWay append; ParseAppendNote(note, append)) {
+  if (AppendUnderWay append; lock.StillHeld() && ParseAppendNote(note, append)) {
     if (IoResult r = CutBackHalfDoneAppend(append.oldSize, append.bytes, append.beganNs); !r.ok()) return r;
   }
   // The append is complete, cut back, never begun, or overtaken by another
@@ -191,8 +191,10 @@ IoResult EventFile::Recover(FileLock& lock) const {
     if (IoResult r = lock.WriteNote({}); !r.ok()) return LockFault(std::move(r));
   }
   // A temporary file left by a killed rewrite: the next rewrite would empty
-  // it anyway, so a failure here is no reason to stop.
-  if (fs_->Exists(TemporaryPath())) (void)fs_->Remove(TemporaryPath());
+  // it anyway, so a failure here is no reason to stop. Never under a lock
+  // whose file was removed meanwhile: the temporary file may be the writing
+  // of the one who holds the lock now.
+  if (lock.StillHeld() && fs_->Exists(TemporaryPath())) (void)fs_->Remove(TemporaryPath());
   return IoResult::Ok();
 }
 
@@ -265,9 +267,10 @@ IoResult EventFile::Rewrite(std::string_view reservedLine, std::size_t count, co
   }
   if (written.ok()) {
     written = fs_->Rename(TemporaryPath(), target_);
-    // The temporary file gone under a lock that no longer holds: the next
-    // holder took it away. Nothing was replaced; the change is done anew.
-    if (!written.ok() && !fs_->Exists(TemporaryPath()) && !unchanged()) {
+    // The temporary file gone (a writer whose lock file was removed under
+    // it took it for a leftover): nothing was replaced; the change is done
+    // anew.
+    if (!written.ok() && !fs_->Exists(TemporaryPath())) {
       moved = true;
       return IoResult::Ok();
     }
