@@ -152,6 +152,15 @@ LockResult TryLock(int fd, bool& byteLocks) {
   return errno == EWOULDBLOCK || errno == EINTR ? LockResult::kHeld : LockResult::kFailed;
 }
 
+bool SameInode(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Whether an open file is the one at the path now (not removed or replaced
+// since it was opened).
+bool IsFileAt(int fd, const std::string& path) {
+  struct stat held{}, there{};
+  return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &there) == 0 && SameInode(held, there);
+}
+
 class PosixFileLock final : public FileLock {
  public:
   PosixFileLock(int fd, bool byteLock, std::string path) : fd_(fd), byteLock_(byteLock), path_(std::move(path)) {}
@@ -190,9 +199,7 @@ class PosixFileLock final : public FileLock {
   }
 
   bool StillHeld() override {
-    struct stat held{}, there{};
-    return ::fstat(fd_.get(), &held) == 0 && ::stat(path_.c_str(), &there) == 0 && held.st_dev == there.st_dev &&
-           held.st_ino == there.st_ino;
+    return IsFileAt(fd_.get(), path_);
   }
 
  private:
@@ -311,8 +318,7 @@ class PosixFileSystem final : public FileSystem {
 
   bool SameFile(const std::string& a, const std::string& b) override {
     struct stat sa{}, sb{};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && SameInode(sa, sb);
   }
 
   IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
@@ -334,8 +340,7 @@ class PosixFileSystem final : public FileSystem {
         // a lock file removed or replaced meanwhile (a sync client, a
         // user) is another writer's to create and lock anew, so take the
         // one there now. (Closing the descriptor drops the lock.)
-        struct stat there{};
-        if (::stat(path.c_str(), &there) == 0 && there.st_dev == held.st_dev && there.st_ino == held.st_ino) {
+        if (IsFileAt(fd.get(), path)) {
           lock = std::make_unique<PosixFileLock>(fd.Release(), byteLock, path);
           return IoResult::Ok();
         }

@@ -110,6 +110,11 @@ DWORD OpenToAsk(const std::string& path, Handle& file) {
   return kNoError;
 }
 
+bool SameFileId(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
 // Whether the file open as `held` is the one at `path` now (the same volume
 // and file number): a file removed, or another put in its place, is not.
 // Where the system does not tell, it is taken as the same.
@@ -118,8 +123,7 @@ bool IsFileAt(HANDLE held, const std::string& path) {
   if (OpenToAsk(path, there) != kNoError) return false;
   BY_HANDLE_FILE_INFORMATION a{}, b{};
   if (!GetFileInformationByHandle(held, &a) || !GetFileInformationByHandle(there.get(), &b)) return true;
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow;
+  return SameFileId(a, b);
 }
 
 // A device (NUL, CON, COM1, also "nul.txt") or a pipe where a file should
@@ -406,8 +410,7 @@ class Win32FileSystem final : public FileSystem {
     Handle fa, fb;
     BY_HANDLE_FILE_INFORMATION ia{}, ib{};
     return OpenToAsk(a, fa) == kNoError && OpenToAsk(b, fb) == kNoError && GetFileInformationByHandle(fa.get(), &ia) &&
-           GetFileInformationByHandle(fb.get(), &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+           GetFileInformationByHandle(fb.get(), &ib) && SameFileId(ia, ib);
   }
 
   IoResult Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {

@@ -163,15 +163,12 @@ class FakeFileSystem final : public FileSystem {
     return IoResult::Ok();
   }
 
-  // The clock moves on by the pause; `onPause` runs first (another program
-  // at work meanwhile).
+  // The clock moves on by the pause.
   void Pause(int ms) override {
     pausedMs += ms;
-    if (onPause) onPause();
     nowNs += static_cast<std::int64_t>(ms) * 1'000'000;
   }
   int pausedMs = 0;
-  std::function<void()> onPause;
 
   // Another program removes (or replaces) the lock file while it is held:
   // the holder's lock no longer keeps anyone out.
