@@ -260,12 +260,23 @@ IoResult EventFile::Rewrite(std::string_view reservedLine, std::size_t count, co
   moved = false;
   if (IoResult r = EnsureFolder(ParentFolder(target_)); !r.ok()) return r;
   IoResult written = WriteTemporary(reservedLine, count, lines, hash);
+  // The temporary file as this writer left it: a writer whose lock file was
+  // removed under it may take it for a leftover, remove it and write its own
+  // in its place, which must never be the one renamed here.
+  FileStamp mine;
+  if (written.ok()) written = fs_->Stat(TemporaryPath(), mine);
   if (written.ok() && !unchanged()) {
     moved = true;
     (void)fs_->Remove(TemporaryPath());
     return written;
   }
   if (written.ok()) {
+    FileStamp now;
+    if (!fs_->Stat(TemporaryPath(), now).ok() || !now.SameFile(mine) || !mine.exists) {
+      // Not this writer's any more: it is left to the one who wrote it.
+      moved = true;
+      return IoResult::Ok();
+    }
     written = fs_->Rename(TemporaryPath(), target_);
     // The temporary file gone (a writer whose lock file was removed under
     // it took it for a leftover): nothing was replaced; the change is done

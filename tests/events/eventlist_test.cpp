@@ -1031,6 +1031,7 @@ TEST_F(EventListTest, WritersThatTakeNoLockLoseNothing) {
     Hook before;  // after the load, before the write
     Hook atRead;    // at each read of the file (another program still writing it)
     Hook atCreate;  // when the temporary file of a rewrite is made
+    Hook atWritten;  // once the temporary file is written
     bool remove;    // else add x
     std::vector<std::string> want;  // the file's events after; empty: refused, the file as the editor left it
   };
@@ -1054,15 +1055,23 @@ TEST_F(EventListTest, WritersThatTakeNoLockLoseNothing) {
     ASSERT_TRUE(other.LoadEvents().ok());
     ASSERT_TRUE(other.AppendEvent(d).ok());
   };
+  // A writer whose lock file was removed under it writes its own temporary
+  // file in place of the store's before the replace.
+  const Hook otherWriterTakesTheTemporaryFile = [&](FakeFileSystem& f) {
+    f.RemoveLockFile(lock);
+    f.Edit(kPath + ".new", fileOf({a}));
+  };
   const Hook none = nullptr;
   const Case cases[] = {
-      {"an editor writing the file in place while a delete reads it", editorStarts, editorWritesOn, none, true,
+      {"an editor writing the file in place while a delete reads it", editorStarts, editorWritesOn, none, none, true,
        {b, c, d}},
-      {"the same while an add reads it", editorStarts, editorWritesOn, none, false, {a, b, c, d, x}},
-      {"an editor that does not stop: refused, nothing written", editorStarts, editorNeverStops, none, true, {}},
-      {"an editor saving while the delete writes its temporary file", none, none, editorSavesAll, true, {b, c, d}},
-      {"the lock file removed and another writer done meanwhile", none, none, otherWriterTakesTheNewLock, true,
+      {"the same while an add reads it", editorStarts, editorWritesOn, none, none, false, {a, b, c, d, x}},
+      {"an editor that does not stop: refused, nothing written", editorStarts, editorNeverStops, none, none, true, {}},
+      {"an editor saving while the delete writes its temporary file", none, none, editorSavesAll, none, true, {b, c, d}},
+      {"the lock file removed and another writer done meanwhile", none, none, otherWriterTakesTheNewLock, none, true,
        {b, c, d}},
+      {"another writer's temporary file in place of the store's: never renamed, the delete done anew", none,
+       none, none, otherWriterTakesTheTemporaryFile, true, {b, c}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
@@ -1081,6 +1090,7 @@ TEST_F(EventListTest, WritersThatTakeNoLockLoseNothing) {
     };
     if (k.atRead) readsOn();
     if (k.atCreate) f.onNextCreate = [&] { k.atCreate(f); };
+    if (k.atWritten) f.afterNextStatOf[kPath + ".new"] = [&] { k.atWritten(f); };
     const std::string editorLeft = f.files[kPath];
     const StoreResult r = k.remove ? store.RemoveEvent(store.FindEventLine(a)) : store.AppendEvent(x);
     f.afterNextRead = nullptr;

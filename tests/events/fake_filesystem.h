@@ -95,6 +95,11 @@ class FakeFileSystem final : public FileSystem {
     stamp.exists = true;
     stamp.size = static_cast<std::int64_t>(it->second.size());
     stamp.modifiedNs = modified.count(path) ? modified.at(path) : 0;
+    if (const auto hook = afterNextStatOf.find(path); hook != afterNextStatOf.end()) {
+      const std::function<void()> run = std::move(hook->second);
+      afterNextStatOf.erase(hook);
+      run();
+    }
     return IoResult::Ok();
   }
 
@@ -179,6 +184,8 @@ class FakeFileSystem final : public FileSystem {
   std::map<std::string, int> lockGeneration;
   // Runs when the next file is created (the temporary file of a rewrite).
   std::function<void()> onNextCreate;
+  // Runs once the next stamp of that path is taken.
+  std::map<std::string, std::function<void()>> afterNextStatOf;
 
  private:
   class File final : public WritableFile {
