@@ -178,9 +178,6 @@ void Application::blinkicClick() {
   options_.blinkingIcons = !options_.blinkingIcons;
   form2_->PopupMenu().SetChecked(blinkItem_, options_.blinkingIcons);
   form1_->SetBlinking(options_.blinkingIcons);
-  // Recounting stops the blinking first and starts it again only when the
-  // option is on and today has events.
-  form1_->checktodayClick();
 }
 
 void Application::helpeClick() {

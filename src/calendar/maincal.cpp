@@ -75,6 +75,33 @@ class YearEdit : public Edit {
   }
 };
 
+// The day grid: a panel that takes the keyboard (a Tab stop; the arrow
+// keys, Enter and Space are its own) and a click's focus.
+class DayGrid : public Panel {
+ public:
+  DayGrid(Container* parent, const Props& props, const Options& options) : Panel(parent, props, options) {}
+
+  std::function<bool(UINT key)> onKey;
+
+ protected:
+  WindowSpec CreationSpec() const override {
+    WindowSpec spec = Panel::CreationSpec();
+    spec.style |= WS_TABSTOP;
+    return spec;
+  }
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    switch (msg) {
+      case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+      case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: if (!Focused()) SetFocus(); break;
+      case WM_KEYDOWN:
+        if (onKey && onKey(static_cast<UINT>(wp))) return 0;
+        break;
+      default: break;
+    }
+    return Panel::OnMessage(msg, wp, lp);
+  }
+};
+
 }  // namespace
 
 // The window's pictures: the event picture of each DayMark code in the
@@ -110,9 +137,8 @@ TForm1::TForm1(TForm1Deps deps)
              .taskbarButton = false,
              .hints = deps.hints}),
       clock_(deps.clock),
-      locale_(std::move(deps.locale)),
       pictures_(std::make_unique<Pictures>()),
-      calendar_(deps.clock.Now().date),
+      presenter_(deps.clock.Now().date, std::move(deps.locale)),
       SmoothShow1(Handle()),
       BalloonHint1(deps.hints),
       Tray(deps.trayApp, deps.shell) {
@@ -127,6 +153,8 @@ TForm1::TForm1(TForm1Deps deps)
   Timer2 = &GetForm().AddTimer({.interval = 60000, .enabled = true, .onTimer = [this] { Timer2Timer(); }});
   Timer3 = &GetForm().AddTimer({.interval = kBlinkIntervalMs, .enabled = false, .onTimer = [this] { Timer3Timer(); }});
   GetForm().onShow = [this] { FormShow(); };
+  // Escape anywhere in the window hides it, as its close boxes do.
+  GetForm().onEscape = [this] { Panel2Click(); };
   GetForm().onHide = [this] { FormHide(); };
   GetForm().onContextMenu = [this](POINT screen) {
     if (popupMenu_) popupMenu_->Popup(screen);
@@ -238,9 +266,11 @@ void TForm1::BuildMonthFields() {
 }
 
 void TForm1::BuildGrid() {
-  calp = &GetForm().Add<Panel>({.left = kGridLeft, .top = kGridTop, .width = kGridWidth, .height = kGridHeight,
-                            .font = Font::Arial(13)},
-                           {.border = BorderStyle::Line, .bevel = Bevel::None});
+  auto& grid = GetForm().Add<DayGrid>({.left = kGridLeft, .top = kGridTop, .width = kGridWidth,
+                                       .height = kGridHeight, .font = Font::Arial(13)},
+                                      {.border = BorderStyle::Line, .bevel = Bevel::None});
+  grid.onKey = [this](UINT key) { return DayGridKey(key); };
+  calp = &grid;
   for (int c = 0; c < 7; ++c) {
     const int width = c == 0 ? kHeaderWidth - 1 : kHeaderWidth;
     Panel& header = calp->Add<Panel>({.left = kHeaderLefts[c], .top = kHeaderTop, .width = width,
@@ -316,49 +346,104 @@ void TForm1::SetupTray() {
 void TForm1::FillMonthChooser() {
   for (int r = 1; r <= 12; ++r) {
     const CivilDate date{2000, r, r};
-    StringGrid1->SetCell(0, r - 1, FormatDate("mm", locale_, date));
-    StringGrid1->SetCell(1, r - 1, UpperCaseAscii(FormatDate("mmmm", locale_, date)));
+    StringGrid1->SetCell(0, r - 1, FormatDate("mm", presenter_.Locale(), date));
+    StringGrid1->SetCell(1, r - 1, UpperCaseAscii(FormatDate("mmmm", presenter_.Locale(), date)));
   }
 }
 
 void TForm1::FormCreate() {
   FillMonthChooser();
-  const LocalDateTime now = clock_.Now();
-  TodayStamp = DayKey(now.date);
-  SelectedDay.ShowDate(now.date);
-  Label1->SetCaption(SelectedDay.DetailsText(locale_));
-  Label2->SetCaption(ClockLineText());
-  SetMonthFields(now.date);  // ReadyFlag is 0: the fields' handlers wait
-  Button1Click();
-  Edit1->SetTag(1);
+  Present({.fields = true, .grid = true, .looks = true, .details = true, .clock = true});
 }
 
-int TForm1::ReadyFlag() const { return Edit1->Tag(); }
+// ------------------------------------------------------------- Showing the calendar
+
+void TForm1::Present(const CalendarRedraw& changed) {
+  if (changed.fields) ShowMonthFields();
+  if (changed.grid) {
+    const MonthView& view = presenter_.View();
+    const int todayColumn = view.TodayCell() ? CellColumn(*view.TodayCell()) : -1;  // -1: none
+    for (int c = 0; c < 7; ++c) {
+      const std::string& name = presenter_.Locale().ShortDayName(HeaderDayNumber(c));
+      const COLORREF text = AsColorref(todayColumn == c ? TodayTextColour : NormalTextColour);
+      HeaderPanel[c]->SetCaption(name);
+      HeaderLabel[c]->SetCaption(name);
+      HeaderPanel[c]->SetColour(AsColorref(todayColumn == c ? TodayColour : HeaderColour));
+      HeaderPanel[c]->SetFontColour(text);
+      HeaderLabel[c]->SetFontColour(text);
+    }
+    for (int k = 1; k <= kDayCellCount; ++k) {
+      const MonthCell& cell = view.Cell(k);
+      ld[k]->SetCaption(cell.text);
+      ld[k]->SetFontColour(AsColorref(CellTextColour(cell.look)));
+      MarkMoon(k, cell.moon);
+      ShowCellLook(k);
+    }
+  }
+  if (changed.marks)
+    for (int k = 1; k <= kDayCellCount; ++k) checkClick(k);
+  if (changed.looks) ShowLooks();
+  if (changed.selectedDate) {
+    if (selectedDateChanged) selectedDateChanged(presenter_.SelectedDate());
+    ShowCounts(false);
+  }
+  if (changed.details) Label1->SetCaption(presenter_.DetailsText());
+  if (changed.dayList) {
+    ShowCounts(true);
+    if (dayListed) dayListed(presenter_.Listing());
+  }
+  if (changed.today) ShowTodayInTray();
+  if (changed.clock) Label2->SetCaption(ClockLineText());
+  if (changed.grid || changed.looks || changed.details) ShowAccessibleText();
+}
+
+void TForm1::ShowMonthFields() {
+  const MonthFieldTexts fields = presenter_.Fields();
+  writingFields_ = true;
+  if (Edit1->Text() != fields.name) Edit1->SetText(fields.name);
+  if (Edit2->Text() != fields.number) Edit2->SetText(fields.number);
+  if (UpDown2->Text() != fields.year) UpDown2->SetText(fields.year);
+  writingFields_ = false;
+}
+
+void TForm1::ShowLooks() {
+  for (int k = 1; k <= kDayCellCount; ++k) {
+    ShowCellLook(k);
+    if (presenter_.PictureSelected(k)) {
+      selClick(k);
+    } else {
+      noselClick(k);
+    }
+  }
+}
+
+void TForm1::ShowCounts(bool shown) {
+  const DayListing& listing = presenter_.Listing();
+  for (int c = 1; c <= kCategoryCount; ++c) {
+    const int count = shown ? listing.counts[static_cast<std::size_t>(c - 1)] : 0;
+    CountLabel[c]->SetTag(count);
+    CountLabel[c]->SetCaption(std::to_string(count));
+    CountLabel[c]->SetVisible(count != 0);
+    CategoryIcon[c]->SetVisible(count != 0);
+  }
+}
+
+void TForm1::ShowAccessibleText() {
+  const std::string text = presenter_.AccessibleText();
+  char current[256] = {};
+  GetWindowTextA(calp->Handle(), current, sizeof current);
+  if (text == current) return;
+  // The window's text, not the panel's caption: nothing of it is drawn.
+  SetWindowTextA(calp->Handle(), text.c_str());
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, calp->Handle(), OBJID_CLIENT, CHILDID_SELF);
+  if (GetFocus() == calp->Handle()) NotifyWinEvent(EVENT_OBJECT_FOCUS, calp->Handle(), OBJID_CLIENT, CHILDID_SELF);
+}
 
 // ------------------------------------------------------------- Month grid
 
-void TForm1::Button1Click() {
-  view_.Fill(calendar_.Year(), calendar_.Month(), clock_.Now().date);
-  const int todayColumn = view_.TodayCell() ? CellColumn(*view_.TodayCell()) : -1;  // -1: none
-  for (int c = 0; c < 7; ++c) {
-    const std::string& name = locale_.ShortDayName(HeaderDayNumber(c));
-    const COLORREF text = AsColorref(todayColumn == c ? TodayTextColour : NormalTextColour);
-    HeaderPanel[c]->SetCaption(name);
-    HeaderLabel[c]->SetCaption(name);
-    HeaderPanel[c]->SetColour(AsColorref(todayColumn == c ? TodayColour : HeaderColour));
-    HeaderPanel[c]->SetFontColour(text);
-    HeaderLabel[c]->SetFontColour(text);
-  }
-  for (int k = 1; k <= kDayCellCount; ++k) {
-    const MonthCell& cell = view_.Cell(k);
-    ld[k]->SetCaption(cell.text);
-    ld[k]->SetFontColour(AsColorref(CellTextColour(cell.look)));
-    MarkMoon(k, cell.moon);
-    ShowCellLook(k);
-  }
-}
+void TForm1::Button1Click() { Present(presenter_.Refill()); }
 
-void TForm1::ShowCellLook(int k) { pd[k]->SetColour(AsColorref(CellColour(view_.Cell(k).look))); }
+void TForm1::ShowCellLook(int k) { pd[k]->SetColour(AsColorref(CellColour(presenter_.View().Cell(k).look))); }
 
 void TForm1::MarkMoon(int k, astro::MoonMark mark) {
   moon[k]->SetTag(static_cast<int>(mark));
@@ -381,60 +466,18 @@ void TForm1::noselClick(int k) {
 
 // ------------------------------------------------------------- Day selection
 
-void TForm1::ldClick(int k) {
-  SelectedDay.SelectCell(view_, k);
-  view_.Select(k);
-  for (int j = 1; j <= kDayCellCount; ++j) {
-    ShowCellLook(j);
-    if (j != k) noselClick(j);
-  }
-  selClick(k);
-  Button2Click();
-  SelectedDay.ShowCellMoon();
-  Label1->SetCaption(SelectedDay.DetailsText(locale_));
-  if (!SelectedDay.Empty()) Button3Click();
+void TForm1::ldClick(int k) { Present(presenter_.SelectCell(k)); }
+
+void TForm1::Button2Click() { Present(presenter_.ShowSelectedDay()); }
+
+void TForm1::Button3Click() { Present(presenter_.ListSelectedDay()); }
+
+void TForm1::SelectToday() { Present(presenter_.SelectToday()); }
+
+void TForm1::ShowCalendar() {
+  Show();
+  Activate();
 }
-
-std::optional<CivilDate> TForm1::SelectedDate() const { return SelectedDay.DateIn(calendar_.Year(), calendar_.Month()); }
-
-void TForm1::Button2Click() {
-  const std::optional<CivilDate> date = SelectedDate();
-  SelectedDay.ShowSelectedDate(date);
-  Label1->SetCaption(SelectedDay.DetailsText(locale_));
-  if (selectedDateChanged) selectedDateChanged(date);
-  for (int c = 1; c <= kCategoryCount; ++c) {
-    CountLabel[c]->SetVisible(false);
-    CategoryIcon[c]->SetVisible(false);
-  }
-}
-
-void TForm1::Button3Click() {
-  for (int c = 1; c <= kCategoryCount; ++c) {
-    CountLabel[c]->SetVisible(false);
-    CategoryIcon[c]->SetVisible(false);
-    CountLabel[c]->SetTag(0);
-  }
-  const std::optional<CivilDate> date = SelectedDate();
-  DayListing listing;
-  if (date && events_) listing = ListDay(*events_, *date, locale_.IsMonthFirst());
-  for (int c = 1; c <= kCategoryCount; ++c) {
-    const int count = listing.counts[static_cast<std::size_t>(c - 1)];
-    CountLabel[c]->SetTag(count);
-    CountLabel[c]->SetCaption(std::to_string(count));
-    if (count == 0) continue;
-    CountLabel[c]->SetVisible(true);
-    CategoryIcon[c]->SetVisible(true);
-  }
-  if (dayListed) dayListed(listing);
-}
-
-void TForm1::SelectToday() {
-  if (const std::optional<int> k = view_.TodayCell()) ldClick(*k);
-}
-
-CivilDate TForm1::ShownDate() const { return calendar_.Date(); }
-
-void TForm1::ShowCalendar() { Show(); }
 
 void TForm1::Label1Click() {
   if (IsBlankText(Label1->Caption())) return;
@@ -442,7 +485,7 @@ void TForm1::Label1Click() {
 }
 
 void TForm1::ld1DblClick() {
-  if (SelectedDay.Empty()) return;
+  if (presenter_.SelectedDayText().empty()) return;
   OpenEventList();
 }
 
@@ -461,93 +504,38 @@ void TForm1::OpenEventList() {
 }
 
 void TForm1::JumpToDay(const std::string& dayText, const CivilDate& date) {
-  SelectedDay.SelectDayText(dayText);
-  WriteCalendarMonth(date.month);
-  WriteCalendarYear(date.year);
-  // The calendar stands on the date already: the fields' handlers wait
-  // rather than move it through the old year and back.
-  Edit1->SetTag(0);
-  Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, date)));
-  Edit2->SetText(FormatDate("mm", locale_, date));
-  UpDown2->SetText(std::to_string(calendar_.Year()));
-  Edit1->SetTag(1);
-  Button2Click();
-  if (!SelectedDay.Empty()) Button3Click();
+  Present(presenter_.JumpToDay(dayText, date));
 }
 
 // ------------------------------------------------------------- Navigation
 
-void TForm1::WriteCalendarMonth(int month) {
-  if (calendar_.SetMonth(month)) Calendar1Change();
-}
-
-void TForm1::WriteCalendarYear(int year) {
-  if (calendar_.SetYear(year)) Calendar1Change();
-}
-
-void TForm1::Calendar1Change() {
-  Button1Click();
-  Button4Click();
-  UnselectFirstRows();
-}
-
-void TForm1::UnselectFirstRows() {
-  for (int first : {15, 8, 1})
-    for (int k = first; k < first + 7; ++k) noselClick(k);
-}
-
-void TForm1::SetMonthFields(const CivilDate& date) {
-  Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, date)));
-  Edit2->SetText(FormatDate("mm", locale_, date));
-  UpDown2->SetText(FormatDate("yyyy", locale_, date));
-}
+void TForm1::UnselectFirstRows() { Present(presenter_.UnselectFirstRows()); }
 
 void TForm1::Edit2Change() {
-  if (ReadyFlag() != 1) return;
-  if (IsBlankText(Edit2->Text())) {
-    const CivilDate today = clock_.Now().date;
-    Edit2->SetText(FormatDate("mm", locale_, today));
-    Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, today)));
-  }
-  if (const std::optional<int> month = ReadInteger(Edit2->Text())) WriteCalendarMonth(*month);
-  if (const std::optional<int> year = ReadInteger(UpDown2->Text())) WriteCalendarYear(*year);
+  if (writingFields_) return;
+  Present(presenter_.MonthNumberChanged(Edit2->Text()));
 }
 
 void TForm1::UpDown2Change() {
-  if (ReadyFlag() != 1) return;
-  const YearFieldChange change = ReadYearField(UpDown2->Text(), clock_.Now().date.year);
-  if (change.fieldText) UpDown2->SetText(*change.fieldText);
-  WriteCalendarYear(change.year);
-  if (const std::optional<int> month = ReadInteger(Edit2->Text())) WriteCalendarMonth(*month);
+  if (writingFields_) return;
+  Present(presenter_.YearTyped(UpDown2->Text()));
 }
 
 void TForm1::SpeedButton1Click() {
-  const LocalDateTime now = clock_.Now();
-  WriteCalendarMonth(now.date.month);
-  WriteCalendarYear(now.date.year);
-  SelectedDay.ShowDate(now.date);
-  Label1->SetCaption(SelectedDay.DetailsText(locale_));
-  Label2->SetCaption(ClockLineText());
-  SetMonthFields(now.date);
-  // The details show today: the counts beside them and the list they open
-  // are today's too, not those of the day selected before.
-  SelectToday();
+  Present(presenter_.DayMaybeChanged(clock_.Now().date));
+  Present(presenter_.Today());
 }
 
 void TForm1::SpeedButton2Click() {
   if (showDateChooser) showDateChooser();
 }
 
-void TForm1::SpeedButton3Click() {
-  if (const std::optional<std::string> text = SteppedYearText(UpDown2->Text(), +1)) UpDown2->SetText(*text);
-}
+void TForm1::SpeedButton3Click() { Present(presenter_.StepYearField(+1)); }
 
-void TForm1::SpeedButton4Click() {
-  if (const std::optional<std::string> text = SteppedYearText(UpDown2->Text(), -1)) UpDown2->SetText(*text);
-}
+void TForm1::SpeedButton4Click() { Present(presenter_.StepYearField(-1)); }
 
 void TForm1::SpeedButton5Click() {
-  StringGrid1->SetRow(calendar_.Month() - 1);  // opens on the shown month
+  StringGrid1->SetRow(presenter_.Month() - 1);  // opens on the shown month
   StringGrid1->SetVisible(true);
   StringGrid1->BringToFront();
 }
@@ -555,15 +543,33 @@ void TForm1::SpeedButton5Click() {
 void TForm1::StringGrid1MouseUp() {
   StringGrid1->SetVisible(false);
   const int row = StringGrid1->Row();
-  Edit2->SetText(StringGrid1->Cell(0, row));
-  Edit1->SetText(StringGrid1->Cell(1, row));
+  Present(presenter_.MonthNumberChanged(StringGrid1->Cell(0, row)));
+}
+
+bool TForm1::DayGridKey(UINT key) {
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  switch (key) {
+    case VK_LEFT: Present(presenter_.MoveSelection(-1)); return true;
+    case VK_RIGHT: Present(presenter_.MoveSelection(+1)); return true;
+    case VK_UP: Present(presenter_.MoveSelection(-7)); return true;
+    case VK_DOWN: Present(presenter_.MoveSelection(+7)); return true;
+    case VK_PRIOR: Present(ctrl ? presenter_.StepYear(-1) : presenter_.StepMonth(-1)); return true;
+    case VK_NEXT: Present(ctrl ? presenter_.StepYear(+1) : presenter_.StepMonth(+1)); return true;
+    case VK_HOME: SpeedButton1Click(); return true;
+    case VK_RETURN: case VK_SPACE: ld1DblClick(); return true;
+    default: return false;
+  }
+}
+
+void TForm1::FocusGrid() {
+  if (Visible() && IsWindowEnabled(calp->Handle())) calp->SetFocus();
 }
 
 // ------------------------------------------------------------- Frame
 
 std::string TForm1::ClockLineText() const {
   const LocalDateTime now = clock_.Now();
-  return "Today " + FormatDate(DateForm::LongWithTime, locale_, now.date, now.time);
+  return "Today " + FormatDate(DateForm::LongWithTime, presenter_.Locale(), now.date, now.time);
 }
 
 void TForm1::Timer1Timer() {
@@ -573,7 +579,19 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::TrayClick() {
+  // The last action wins: a click brings the calendar to the front and
+  // gives it the keyboard also while it shows already, behind the list
+  // window or without the focus.
   if (!Visible()) Show();
+  Activate();
+}
+
+void TForm1::Activate() {
+  if (!Visible()) return;
+  SetForegroundWindow(Handle());
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const HWND focus = GetFocus();
+  if (!focus || !IsChild(Handle(), focus)) FocusGrid();
 }
 
 void TForm1::Panel2Click() { Hide(); }
@@ -594,7 +612,7 @@ void TForm1::SetAnimated(bool on) {
   SmoothShow1.SetEnabled(on);
 }
 
-void TForm1::SetBlinking(bool on) { blinking_ = on; }
+void TForm1::SetBlinking(bool on) { Present(presenter_.SetBlinking(on)); }
 
 void TForm1::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
 
@@ -626,15 +644,10 @@ void TForm1::StopTimers() {
   Timer2->SetEnabled(false);
 }
 
-void TForm1::RefreshAfterStoreChange() {
+void TForm1::StoreChanged() {
   const TTrayIconF::Update trayUpdate(Tray);  // the icon stays in its place
-  Button1Click();
-  Button4Click();
-  checktodayClick();
-  UnselectFirstRows();
-  Tray.SetActive(false);
-  datetrayClick();
-  Tray.SetActive(true);
+  Present(presenter_.DayMaybeChanged(clock_.Now().date));
+  Present(presenter_.StoreChanged());
 }
 
 void TForm1::SetShowListAfterHide(bool on) { showListAfterHide_ = on ? 1 : 0; }
@@ -647,13 +660,8 @@ void TForm1::AttachPopupMenu(TPopupMenu& menu) {
 void TForm1::RemoveTrayIcon() { Tray.SetActive(false); }
 
 void TForm1::LocaleChanged(DateLocale locale) {
-  locale_ = std::move(locale);
+  Present(presenter_.LocaleChanged(std::move(locale)));
   FillMonthChooser();
-  Button1Click();  // the column headers
-  // The month number and the year read the same in any language.
-  Edit1->SetText(UpperCaseAscii(FormatDate("mmmm", locale_, calendar_.Date())));
-  Label1->SetCaption(SelectedDay.DetailsText(locale_));
-  Label2->SetCaption(ClockLineText());
 }
 
 }  // namespace redoviri

@@ -15,14 +15,15 @@
 //   // The event list window, once it has loaded the event file:
 //   form1.StartClock();
 //   form1.SetEventList(&eventlist);
-//   form1.RefreshAfterStoreChange();
+//   form1.StoreChanged();
 //
-// Handlers keep the names of the window's design (Button1Click,
-// Button4Click, checktodayClick ...), so other windows run them in the
-// sequences they need; what else they need of this window is a named
-// operation. The widgets, the timers, the tray icon and the flags are the
-// window's own. Executables that create a TForm1 link redoviri_resources
-// too: the window's pictures and icons are resources of the executable.
+// What the window shows comes from its CalendarPresenter: the handlers of
+// the window's design (Button1Click, ldClick, SpeedButton3Click ...) and
+// the keys each give the presenter a command and show what it changed.
+// Other windows reach it through its named operations (MainWindowOps). The
+// widgets, the timers and the tray icon are the window's own. Executables
+// that create a TForm1 link redoviri_resources too: the window's pictures
+// and icons are resources of the executable.
 #pragma once
 
 #include <cstdint>
@@ -39,9 +40,7 @@
 #include "base/clock.h"
 #include "base/locale.h"
 #include "base/monthgrid.h"
-#include "calendar/monthview.h"
-#include "calendar/selection.h"
-#include "calendar/navigation.h"
+#include "calendar/presenter.h"
 #include "components/BalloonHint.h"
 #include "components/SmoothShow.h"
 #include "components/TrayIconF.h"
@@ -85,7 +84,7 @@ struct TForm1Widgets {
   widgets::SpeedButton* SpeedButton5 = nullptr;
   widgets::StringGrid* StringGrid1 = nullptr;  // month chooser
 
-  widgets::Panel* calp = nullptr;  // grid panel
+  widgets::Panel* calp = nullptr;  // grid panel: takes the keyboard for the days
   // Column headers dim1 .. sam1 and their labels dim12 .. sam12, Monday
   // first (columns 0..6).
   std::array<widgets::Panel*, 7> HeaderPanel{};
@@ -119,19 +118,19 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
 
   // The store the marking pass and the tray read; until the event list
   // window hands it over, no cell is marked and no event counted.
-  void SetEventList(const EventList* events) override { events_ = events; }
+  void SetEventList(const EventList* events) override { presenter_.SetEvents(events); }
 
   // ---- What the other windows ask of this one
   // The clock line runs from now on.
   void StartClock() override;
   // Stops the clock, the day-change check and the blinking.
   void StopTimers();
-  // After the event file was (re)loaded: the month, its marks, today's
-  // events in the tray, the first three rows in the unselected look and
-  // the tray's day number shown afresh.
-  void RefreshAfterStoreChange() override;
+  // After the event file was (re)loaded or changed: the month, its marks,
+  // today's events in the tray, the first three rows in the unselected
+  // look and, with a day selected, its details and list afresh.
+  void StoreChanged() override;
   // The first three rows of cells in the unselected look (rows 3, 2, 1).
-  void UnselectFirstRows() override;
+  void UnselectFirstRows();
   // ShowListAfterHide: show the event list window once this one has
   // finished hiding.
   void SetShowListAfterHide(bool on) override;
@@ -147,10 +146,10 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // ---- Month grid
   // Fills the grid for Calendar1's month: day numbers, header names,
   // colours, moon marks. Leaves the event pictures alone.
-  void Button1Click() override;
+  void Button1Click();
   // The marking pass: each event of the store in its order, on each cell
   // it falls on; then every cell shows its mark (checkClick).
-  void Button4Click() override;
+  void Button4Click();
   // Cell k shows what the marking pass gave it: its event picture and the
   // hint of its day number.
   void checkClick(int k);
@@ -167,10 +166,10 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void ld1DblClick();
   // The selected date into the details label, the list window's heading
   // and the editor's date fields; hides the counts.
-  void Button2Click() override;
+  void Button2Click();
   // The selected day's events: a count and icon per category here, the
   // rows in the list window. Lists nothing while no day is selected.
-  void Button3Click() override;
+  void Button3Click();
   // Today's cell selected as a click on it would, when the view shows
   // today's month: the details, their counts and the list all belong to
   // today.
@@ -178,7 +177,7 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // A click on the details: the event list window on the selected day.
   void Label1Click();
   // The selected day as the day cell shows it ("" for none).
-  const std::string& SelectedDayText() const { return SelectedDay.DayText(); }
+  const std::string& SelectedDayText() const { return presenter_.SelectedDayText(); }
   // A date chosen elsewhere (the date chooser): `dayText` becomes the
   // selected day, the calendar and the month fields move to the date's
   // month and year, the details show the day and, when there is a day,
@@ -186,13 +185,12 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void JumpToDay(const std::string& dayText, const CivilDate& date) override;
   // The selected day alone, with nothing shown afresh (a chosen date that
   // turned out not to exist).
-  void SetSelectedDayText(const std::string& dayText) override { SelectedDay.SelectDayText(dayText); }
+  void SetSelectedDayText(const std::string& dayText) override { presenter_.SetSelectedDayText(dayText); }
   // The event list window on the selected day: this window hides and the
   // list comes once the hide is over.
   void OpenEventList() override;
 
   // ---- Navigation
-  void Calendar1Change();  // refill after the view month or year changed
   void Edit2Change();      // month number field
   void UpDown2Change();    // year field
   void SpeedButton1Click();  // present month
@@ -214,13 +212,17 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // "Blincking icons": whether the tray blinks on a day with events (at
   // first it does).
   void SetBlinking(bool on);
-  // The main window back on the screen.
+  // The main window back on the screen, in front with the keyboard.
   void ShowCalendar() override;
+  // In front with the keyboard, the focus where it was, else on the day
+  // grid (a window shown for the user's action).
+  void Activate();
   // Milliseconds between the animation's steps.
   void SetAnimationDelay(std::uint16_t ms);
 
   // ---- Today's events in the tray
-  void checktodayClick() override;
+  void checktodayClick();
+  void RecountToday() override { checktodayClick(); }
   void datetrayClick();
   void Timer2Timer();  // day change
   // Whether today is another day than the one last seen; if so the month
@@ -247,9 +249,9 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   std::function<void()> regionalSettingsChanged;
 
   // ---- State
-  const ViewCalendar& Calendar1() const { return calendar_; }
-  CivilDate ShownDate() const override;
-  int ReadyFlag() const;   // 1 once the window is built (Edit1's Tag)
+  // The calendar the window shows: its month, selection and today.
+  const CalendarPresenter& Calendar1() const { return presenter_; }
+  CivilDate ShownDate() const override { return presenter_.ShownDate(); }
 
  private:
   friend struct test::WindowAccess;
@@ -270,32 +272,31 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void FollowSystemChanges();
   void FillMonthChooser();
 
-  void WriteCalendarMonth(int month);
-  void WriteCalendarYear(int year);
-  void SetMonthFields(const CivilDate& date);
-
-  // The selected day of the shown month, when a day is selected.
-  std::optional<CivilDate> SelectedDate() const;
+  // Shows what a command of the presenter changed, part by part.
+  void Present(const CalendarRedraw& changed);
+  void ShowMonthFields();
+  void ShowLooks();
+  void ShowCounts(bool shown);
+  void ShowTodayInTray();
+  // The day grid's text for screen readers, and the events that tell them.
+  void ShowAccessibleText();
+  // A key on the day grid; true when it was used.
+  bool DayGridKey(UINT key);
+  // The first control takes the keyboard: the day grid.
+  void FocusGrid();
   // "Today " and the long date with the time: the clock line.
   std::string ClockLineText() const;
 
   const Clock& clock_;
-  DateLocale locale_;
   std::unique_ptr<Pictures> pictures_;
   std::array<widgets::OwnedIcon, 31> dayIcons_;
   std::array<widgets::OwnedIcon, kCategoryCount> categoryIcons_;
 
-  ViewCalendar calendar_;
-  const EventList* events_ = nullptr;
-  MonthView view_;
+  CalendarPresenter presenter_;
   bool animated_ = true;
-  bool blinking_ = true;
-  TodayCounts todayCounts_;
   int showListAfterHide_ = 0;  // ShowListAfterHide, the window's tag
-  // The selected day and the details line, written again in other names.
-  DaySelection SelectedDay;
-  int BlinkPhase = 0;
-  std::string TodayStamp;  // "ddmmyyyy" of the date last seen
+  // While the window writes the month fields, their change handlers wait.
+  bool writingFields_ = false;
   widgets::TPopupMenu* popupMenu_ = nullptr;
 
   TSmoothShow SmoothShow1;

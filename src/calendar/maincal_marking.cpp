@@ -4,15 +4,16 @@
 
 namespace redoviri {
 
-void TForm1::Button4Click() {
-  view_.Mark(events_);
-  for (int k = 1; k <= kDayCellCount; ++k) checkClick(k);
-}
+void TForm1::Button4Click() { Present(presenter_.Remark()); }
 
 void TForm1::checkClick(int k) {
-  const MonthCell& cell = view_.Cell(k);
+  const MonthCell& cell = Calendar1().View().Cell(k);
   id[k]->SetTag(cell.dayMark);
-  noselClick(k);
+  if (Calendar1().PictureSelected(k)) {
+    selClick(k);
+  } else {
+    noselClick(k);
+  }
   ld[k]->SetHint(cell.hint);
 }
 

@@ -7,23 +7,21 @@
 namespace redoviri {
 
 void TForm1::checktodayClick() {
-  BlinkPhase = 0;
-  Timer3->SetEnabled(false);
-  todayCounts_ = {};
-  const CivilDate today = clock_.Now().date;
-  if (events_) todayCounts_ = CountToday(*events_, today);
+  // Today as the clock says, also when the minute's check is still to come.
+  Present(presenter_.DayMaybeChanged(clock_.Now().date));
+  Present(presenter_.RecountToday());
+}
 
+void TForm1::ShowTodayInTray() {
+  Timer3->SetEnabled(false);
   // Switched off and on again as one change: the icon keeps its place.
   const TTrayIconF::Update trayUpdate(Tray);
   Tray.SetActive(false);
   Tray.SetAnimate(false);
   datetrayClick();
-  if (todayCounts_.total != 0) {
-    if (blinking_) Timer3->SetEnabled(true);
-    Tray.Tag = 0;
-  }
+  if (presenter_.Blinking()) Timer3->SetEnabled(true);
   // The tray keeps the first kTrayMaxToolTip characters.
-  Tray.SetToolTip(TodayTooltip(todayCounts_));
+  Tray.SetToolTip(TodayTooltip(presenter_.TodayEventCounts()));
   Tray.SetActive(true);
 }
 
@@ -33,30 +31,18 @@ void TForm1::datetrayClick() {
 }
 
 void TForm1::Timer3Timer() {
-  const BlinkState state{Tray.Tag, BlinkPhase};
-  const BlinkTick tick = NextBlinkTick(todayCounts_.perCategory, state);
-  if (state.toggle == 0) {
+  const std::optional<int> icon = presenter_.BlinkTick();
+  if (!icon) return;
+  if (*icon == kDayNumberIcon) {
     datetrayClick();
-  } else if (tick.icon != kDayNumberIcon) {
-    // A tick that finds no category left keeps the day number.
-    Tray.SetIcon(categoryIcons_.at(static_cast<std::size_t>(tick.icon - 1)).get());
+  } else {
+    Tray.SetIcon(categoryIcons_.at(static_cast<std::size_t>(*icon - 1)).get());
   }
-  Tray.Tag = tick.next.toggle;
-  BlinkPhase = tick.next.phase;
 }
 
 void TForm1::Timer2Timer() { CheckDayChange(); }
 
-void TForm1::CheckDayChange() {
-  const CivilDate today = clock_.Now().date;
-  const DayChange change = redoviri::CheckDayChange(TodayStamp, today);
-  if (!change.changed) return;
-  TodayStamp = change.key;
-  SetMonthFields(today);
-  Button1Click();
-  Button4Click();
-  checktodayClick();
-}
+void TForm1::CheckDayChange() { Present(presenter_.DayMaybeChanged(clock_.Now().date)); }
 
 void TForm1::TrayDblClick() { datetrayClick(); }
 

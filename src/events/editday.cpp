@@ -265,7 +265,7 @@ void TForm2::FormCreate() {
     deps_.showError(loaded.error);
   }
   main.SetEventList(&eventlist);
-  main.RefreshAfterStoreChange();
+  main.StoreChanged();
 }
 
 // ------------------------------------------------------------- The grid
@@ -455,7 +455,7 @@ bool TForm2::SaveEventLine(const std::string& line, bool* relisted) {
   const bool saved = FollowStoreResult(result);
   if (saved) ConfirmStampLater();
   // A saved event and a refused duplicate both end in today's recount.
-  if (saved || result.refused) deps_.form1.checktodayClick();
+  if (saved || result.refused) deps_.form1.RecountToday();
   return saved;
 }
 
@@ -493,12 +493,7 @@ bool TForm2::FollowStoreResult(const StoreResult& result) {
   return false;
 }
 
-void TForm2::RefreshFromStore() {
-  MainWindowOps& main = deps_.form1;
-  main.RefreshAfterStoreChange();
-  main.Button2Click();
-  main.Button3Click();
-}
+void TForm2::RefreshFromStore() { deps_.form1.StoreChanged(); }
 
 // ------------------------------------------------------------- Showing and hiding
 
@@ -520,17 +515,12 @@ void TForm2::CloseToCalendar() {
 
 void TForm2::Panel2Click() {
   CloseToCalendar();
-  deps_.form1.Button4Click();
+  deps_.form1.StoreChanged();
 }
 
 void TForm2::SpeedButton8Click() {
   CloseToCalendar();
-  MainWindowOps& main = deps_.form1;
-  main.Button1Click();
-  main.Button4Click();
-  main.Button2Click();
-  main.Button3Click();
-  main.UnselectFirstRows();
+  deps_.form1.StoreChanged();
 }
 
 void TForm2::SetAnimated(bool on) {

@@ -1,5 +1,5 @@
 // What the event list window and the date chooser ask of the main window:
-// its operations by the names of its design. The main window implements
+// its operations by what they mean. The main window implements
 // them; the application hands it to the two windows, which know nothing
 // else of it.
 #pragma once
@@ -20,15 +20,13 @@ class MainWindowOps {
   virtual void SetEventList(const EventList* events) = 0;
   // The date the month view stands on.
   virtual CivilDate ShownDate() const = 0;
-  // After the store changed: the month, its marks, today's events in the
-  // tray and the first rows in the unselected look, shown afresh.
-  virtual void RefreshAfterStoreChange() = 0;
-  virtual void Button1Click() = 0;  // the month fill
-  virtual void Button2Click() = 0;  // the selected date into the details
-  virtual void Button3Click() = 0;  // the selected day's events
-  virtual void Button4Click() = 0;  // the marking pass
-  virtual void checktodayClick() = 0;  // today's events in the tray
-  virtual void UnselectFirstRows() = 0;
+  // After the store was loaded or changed: the month, its marks, today's
+  // events in the tray and, with a day selected, its details and events,
+  // shown afresh.
+  virtual void StoreChanged() = 0;
+  // Today's events counted again for the tray (after a save: the list
+  // window shows its new row itself).
+  virtual void RecountToday() = 0;
   // Whether the event list window comes once the main window has hidden.
   virtual void SetShowListAfterHide(bool on) = 0;
   // The main window comes back on the screen.

@@ -240,7 +240,7 @@ TEST_F(AppShellTest, TheDetailsCountsAndListAlwaysBelongToTheDateShown) {
   EXPECT_EQ(main.SelectedDayText(), "3");
   EXPECT_FALSE(w.CountLabel[2]->Visible());
   main.SpeedButton1Click();
-  EXPECT_EQ(main.Calendar1().Date().year, 2003);
+  EXPECT_EQ(main.Calendar1().ShownDate().year, 2003);
   EXPECT_EQ(w.Label1->Caption(), "Friday, February 14 2003");
   EXPECT_EQ(main.SelectedDayText(), "14");
   EXPECT_TRUE(w.CountLabel[2]->Visible());

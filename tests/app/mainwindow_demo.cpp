@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   // What the event list window does once it has loaded the events.
   form1.StartClock();
   form1.SetEventList(&events);
-  form1.RefreshAfterStoreChange();
+  form1.StoreChanged();
   test::WindowAccess::FormOf(form1).onHide = [] { PostQuitMessage(0); };
 
   form1.TrayClick();

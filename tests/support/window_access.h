@@ -21,7 +21,7 @@ struct WindowAccess {
   static TForm1Widgets& Widgets(TForm1& main) { return main; }
   static TTrayIconF& Tray(TForm1& main) { return main.Tray; }
   static int ShowListAfterHide(const TForm1& main) { return main.showListAfterHide_; }
-  static const std::string& TodayStamp(const TForm1& main) { return main.TodayStamp; }
+  static std::string TodayStamp(const TForm1& main) { return DayKey(main.presenter_.TodayDate()); }
 
   // The event list window.
   static TForm2Widgets& Widgets(TForm2& list) { return list; }
