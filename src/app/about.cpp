@@ -59,6 +59,9 @@ TABOU::TABOU(HintManager* hints, RandomBelow random)
   SmoothShow1.SetColor(colours::Lime);
   form.onShow = [this] { FormShow(); };
   form.onHide = [this] { FormHide(); };
+  // Nothing to type in: Enter and Escape close it, as a close box does.
+  form.onEnter = [this] { Panel2Click(); };
+  form.onEscape = [this] { Panel2Click(); };
 }
 
 TABOU::~TABOU() = default;
@@ -66,6 +69,7 @@ TABOU::~TABOU() = default;
 void TABOU::ShowCentred() {
   GetForm().CenterOnScreen();
   Show();
+  SetForegroundWindow(Handle());
   Timer1->SetEnabled(true);
 }
 

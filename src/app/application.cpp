@@ -50,7 +50,7 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                                                .showError = [this](const std::string& m) { ShowError(m); },
                                                .showInfo = [this](const std::string& m) { ShowInfo(m); },
                                                .confirm = [this](const std::string& q) { return Confirm(q); },
-                                               .showDateChooser = [this] { form4_->Show(); },
+                                               .showDateChooser = [this] { form4_->ShowActive(); },
                                                .hints = &hints_});
   BuildPopupMenu();
 
@@ -62,9 +62,9 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                  .setEditorYear = [this](const std::string& y) { form2_->SetEditorYear(y); },
                  .hints = &hints_});
   abou_ = std::make_unique<TABOU>(&hints_, setup_.random ? setup_.random : ClockSeededRandom());
-  abou_->showMainWindow = [this] { form1_->Show(); };
+  abou_->showMainWindow = [this] { form1_->ShowCalendar(); };
   help_ = std::make_unique<Thelp>(&hints_, options_, form1_->Handle());
-  help_->showMainWindow = [this] { form1_->Show(); };
+  help_->showMainWindow = [this] { form1_->ShowCalendar(); };
   ConnectWindows();
   SetAnimations(true);
   if (setup_.animationDelayMs) {
@@ -82,8 +82,8 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
 
 void Application::ConnectWindows() {
   TForm1& main = *form1_;
-  main.showEventList = [this] { form2_->Show(); };
-  main.showDateChooser = [this] { form4_->Show(); };
+  main.showEventList = [this] { form2_->ShowActive(); };
+  main.showDateChooser = [this] { form4_->ShowActive(); };
   main.clockTextChanged = [this](const std::string& text) { form2_->ShowClockText(text); };
   main.selectedDateChanged = [this](const std::optional<CivilDate>& date) { form2_->ShowSelectedDate(date); };
   main.dayListed = [this](const DayListing& listing) { form2_->ShowDayListing(listing); };
@@ -152,7 +152,7 @@ void Application::BuildPopupMenu() {
 
 // ------------------------------------------------------------- Menu commands
 
-void Application::card4Click() { form1_->Show(); }
+void Application::card4Click() { form1_->ShowCalendar(); }
 
 void Application::HideMainAndList() {
   // Neither window may bring the other back while they go.
@@ -164,7 +164,7 @@ void Application::HideMainAndList() {
 
 void Application::hidecClick() { HideMainAndList(); }
 
-void Application::card5Click() { form4_->Show(); }
+void Application::card5Click() { form4_->ShowActive(); }
 
 void Application::animClick() { SetAnimatedWindow(!options_.animatedWindow); }
 

@@ -9,6 +9,7 @@
 #include "base/monthgrid.h"
 #include "components/window_frame.h"
 #include "resources/resource_ids.h"
+#include "widgets/activation.h"
 
 namespace redoviri {
 
@@ -232,6 +233,10 @@ void TForm1::BuildMonthFields() {
   Edit1 = &GetForm().Add<Edit>({.left = 54, .top = 67, .width = 126, .height = 26, .hint = "This is the month in string",
                             .font = Font::Arial(16).Bold()},
                            {.readOnly = true});
+  // The month fields only show the month: Tab goes between the year field
+  // and the day grid.
+  for (Edit* shown : {Edit2, Edit1})
+    SetWindowLongA(shown->Handle(), GWL_STYLE, GetWindowLongA(shown->Handle(), GWL_STYLE) & ~WS_TABSTOP);
 
   Panel& chooser = GetForm().Add<Panel>({.left = 180, .top = 65, .width = 27, .height = 30});
   SpeedButton5 = &chooser.Add<SpeedButton>(
@@ -561,10 +566,6 @@ bool TForm1::DayGridKey(UINT key) {
   }
 }
 
-void TForm1::FocusGrid() {
-  if (Visible() && IsWindowEnabled(calp->Handle())) calp->SetFocus();
-}
-
 // ------------------------------------------------------------- Frame
 
 std::string TForm1::ClockLineText() const {
@@ -588,10 +589,8 @@ void TForm1::TrayClick() {
 
 void TForm1::Activate() {
   if (!Visible()) return;
-  SetForegroundWindow(Handle());
-  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  const HWND focus = GetFocus();
-  if (!focus || !IsChild(Handle(), focus)) FocusGrid();
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  TakeKeyboard(Handle(), calp->Handle());
 }
 
 void TForm1::Panel2Click() { Hide(); }

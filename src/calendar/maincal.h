@@ -282,8 +282,6 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void ShowAccessibleText();
   // A key on the day grid; true when it was used.
   bool DayGridKey(UINT key);
-  // The first control takes the keyboard: the day grid.
-  void FocusGrid();
   // "Today " and the long date with the time: the clock line.
   std::string ClockLineText() const;
 

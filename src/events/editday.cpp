@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "components/window_frame.h"
 #include "resources/resource_ids.h"
+#include "widgets/activation.h"
 
 namespace redoviri {
 
@@ -102,6 +103,8 @@ TForm2::TForm2(TForm2Deps deps)
   GetForm().onContextMenu = [this](POINT at) { popupMenu_.Popup(at); };
   GetForm().onShow = [this] { FormShow(); };
   GetForm().onHide = [this] { FormHide(); };
+  GetForm().onEnter = [this] { EnterPressed(); };
+  GetForm().onEscape = [this] { EscapePressed(); };
   SmoothShow1.SetControl(Handle());
   SmoothShow1.SetColor(colours::Lime);
   SmoothShow1.OnFinish = [this](TSmoothShow&) { SmoothShow1Finish(); };
@@ -137,6 +140,7 @@ void TForm2::BuildList() {
        .onContextMenu = [this](POINT at) { popupMenu_.Popup(at); }},
       {.colWidths = widths, .rowCount = 2, .rowHeight = 18, .fixedRows = 1, .rowSelect = true,
        .scrollBars = ScrollBars::Vertical});
+  StringGrid1->onKey = [this](UINT key) { return GridKey(key); };
   // Over the grid's heading row: the legend band and the four column names.
   Panel10 = &GetForm().Add<Panel>({.left = 19, .top = 53, .width = 367, .height = 21, .font = Font::Arial(11)},
                                   {.bevel = Bevel::None});
@@ -235,6 +239,10 @@ void TForm2::BuildEditor() {
                              .hint = "Put the number of days to wait till the new reminder."},
                             {.mask = "999;1; "});
   label(289, 180, "Days");
+  // A field left half typed is told in the program's own box, with its
+  // title, as every other message.
+  for (MaskEdit* field : {monthe, daye, yeare, timee, enfreq})
+    field->onInvalid = [this](MaskEdit&, const std::string& message) { deps_.showError(message); };
   label(160, 221, "Comment");
   commente = &p.Add<Edit>({.left = 46, .top = 236, .width = 281, .height = 21}, {.maxLength = 50});
   savee = &p.Add<Button>({.left = 96, .top = 279, .width = 75, .height = 18, .caption = "Save",
@@ -379,7 +387,52 @@ void TForm2::StringGrid1DblClick() { ShowRow(EditorMode::View); }
 
 void TForm2::SpeedButton10Click() { ShowRow(EditorMode::Delete); }
 
-void TForm2::BitBtn17Click() { panedit->SetVisible(false); }
+void TForm2::BitBtn17Click() { HideEditor(); }
+
+void TForm2::HideEditor() {
+  const HWND focus = GetFocus();
+  const bool focusInPanel = focus && IsChild(panedit->Handle(), focus);
+  panedit->SetVisible(false);
+  // The keyboard never stays on a hidden button: it goes back to the rows.
+  if (focusInPanel || !focus) StringGrid1->SetFocus();
+}
+
+void TForm2::ShowActive() {
+  Show();
+  TakeKeyboard(Handle(), StringGrid1->Handle());
+}
+
+bool TForm2::GridKey(UINT key) {
+  switch (key) {
+    case VK_RETURN: StringGrid1DblClick(); return true;
+    case VK_DELETE:
+      // The row in the delete mode, and its question at once.
+      SpeedButton10Click();
+      if (panedit->Visible()) deleteeClick();
+      return true;
+    default: return false;
+  }
+}
+
+void TForm2::EnterPressed() {
+  const HWND focus = GetFocus();
+  if (focus == StringGrid1->Handle()) {
+    StringGrid1DblClick();
+    return;
+  }
+  // Enter on a focused button presses it, as on a dialog.
+  char kind[16] = {};
+  if (focus && GetClassNameA(focus, kind, sizeof kind) && lstrcmpiA(kind, "Button") == 0)
+    SendMessageA(focus, BM_CLICK, 0, 0);
+}
+
+void TForm2::EscapePressed() {
+  if (panedit->Visible()) {
+    BitBtn17Click();  // "Exit"
+  } else {
+    SpeedButton8Click();  // "Back to Calendar"
+  }
+}
 
 void TForm2::CheckBoxClick(int k) {
   RecurrenceKind recurrence = TypedFields().recurrence;
@@ -409,7 +462,7 @@ void TForm2::saveeClick() {
   }
   bool relisted = false;
   if (!SaveEventLine(save.line, &relisted)) return;  // the panel stays open with what was typed
-  panedit->SetVisible(false);
+  HideEditor();
   // Such a save has listed the day afresh from the store, with the new
   // event when it falls on that day: then it has its row already.
   if (relisted && GridHolds(MakeDayRow(save.line, deps_.locale.IsMonthFirst()))) return;
@@ -436,15 +489,15 @@ void TForm2::deleteeClick() {
   const std::string line = std::move(target.line);
   if (eventlist.FindEventLine(StoredKey(line)) < 0) {
     deps_.showInfo(std::string(EventList::kEventGone));
-    panedit->SetVisible(false);
+    HideEditor();
     return;
   }
   if (!deps_.confirm(kDeleteQuestion)) {
-    panedit->SetVisible(false);
+    HideEditor();
     return;
   }
   if (!DeleteEventLine(line)) return;  // the panel stays open
-  panedit->SetVisible(false);
+  HideEditor();
 }
 
 // ------------------------------------------------------------- The store

@@ -96,6 +96,8 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   // The day and month names and the date order are now these: the
   // heading is written again with them.
   void LocaleChanged(DateLocale locale);
+  // Shown for the user's action: in front, the keyboard in the rows.
+  void ShowActive();
   // The menu that every window and the tray icon share.
   widgets::TPopupMenu& PopupMenu() { return popupMenu_; }
   // The event store, as loaded.
@@ -145,6 +147,14 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void FormCreate();
   void FormShow();
   void FormHide();
+  // The keys: Enter views the selected row (or presses the focused
+  // button), Delete asks to delete it, Escape leaves the editor, else goes
+  // back to the calendar.
+  bool GridKey(UINT key);
+  void EnterPressed();
+  void EscapePressed();
+  // The editor panel hidden, the keyboard back in the rows.
+  void HideEditor();
   void BuildList();
   void BuildButtons();
   void BuildEditor();

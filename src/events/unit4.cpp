@@ -5,6 +5,7 @@
 #include "components/window_frame.h"
 #include "events/datechoice.h"
 #include "resources/resource_ids.h"
+#include "widgets/activation.h"
 
 namespace redoviri {
 
@@ -57,6 +58,8 @@ TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints)), deps_(std
   SmoothShow1.SetControl(Handle());
   SmoothShow1.SetColor(static_cast<COLORREF>(SelectedColour));
   form.onHide = [this] { FormHide(); };
+  form.onEnter = [this] { Button1Click(); };   // "OK for that Date"
+  form.onEscape = [this] { Button2Click(); };  // "Cancel"
   FormCreate();
 }
 
@@ -95,6 +98,12 @@ void TForm4::Button1Click() {
 }
 
 void TForm4::Button2Click() { Hide(); }
+
+void TForm4::ShowActive() {
+  Show();
+  TakeKeyboard(Handle(), MaskEdit1->Handle());
+  MaskEdit1->SelectAll();
+}
 
 void TForm4::LocaleChanged(DateLocale locale) {
   const bool wasMonthFirst = deps_.locale.IsMonthFirst();

@@ -46,6 +46,10 @@ class TForm4 : public widgets::FormWindow {
   void Button2Click();
   // Any corner box.
   void Panel2Click();
+  // Shown for the user's action: in front, the date field taking the
+  // keyboard with its text selected. Enter is "OK for that Date", Escape
+  // "Cancel".
+  void ShowActive();
   // Dates are now typed in this locale's order: a date in the field is
   // turned round to it.
   void LocaleChanged(DateLocale locale);

@@ -324,6 +324,7 @@ LRESULT StringGrid::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return DLGC_WANTARROWS;
     case WM_KEYDOWN:
       if (KeyDown(wp)) return 0;
+      if (onKey && onKey(static_cast<UINT>(wp))) return 0;
       break;
     case WM_VSCROLL: case WM_HSCROLL: {
       SCROLLINFO si{};

@@ -75,6 +75,8 @@ class StringGrid : public WindowedWidget {
 
   // The user moved the selection (mouse or keys).
   Handler onSelect;
+  // A key the grid does not use itself; true when it was used.
+  std::function<bool(UINT key)> onKey;
 
  protected:
   bool CreateHandle(const WindowSpec& spec) override;

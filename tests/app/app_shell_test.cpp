@@ -20,6 +20,7 @@
 #include "support/event_store.h"
 #include "resources/resource_ids.h"
 #include "support/app_fixture.h"
+#include "support/keys.h"
 #include "support/win32_test_support.h"
 #include "support/window_access.h"
 
@@ -32,6 +33,8 @@ using Access = test::WindowAccess;
 
 constexpr COLORREF kToday = RGB(128, 255, 255);
 using test::QuitPosted;
+using test::PressKey;
+using test::PumpUntil;
 
 using test::ClientSizeOf;
 
@@ -718,6 +721,60 @@ TEST_F(AppShellTest, HelpReadsItsSevenLinesAndOkBringsTheCalendarBack) {
   app->help().Button1Click();
   EXPECT_FALSE(app->help().Visible());
   EXPECT_TRUE(app->Form1().Visible()) << "OK brings the calendar back";
+}
+
+// Each window the user opens comes in front with the keyboard in its first
+// control, and its keys do what its buttons do.
+TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
+  Start({kAnna});
+  TForm1& main = app->Form1();
+  TForm2& list = app->Form2();
+  TForm4& chooser = app->Form4();
+  auto& listWidgets = Access::Widgets(list);
+  const auto keyboardIn = [](const widgets::FormWindow& window, HWND control) {
+    return PumpUntil([&] { return GetForegroundWindow() == window.Handle() && GetFocus() == control; });
+  };
+  main.TrayClick();
+  ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "a tray click";
+
+  PressKey(VK_RETURN);  // today's events
+  ASSERT_TRUE(keyboardIn(list, listWidgets.StringGrid1->Handle())) << "the list of the day";
+  EXPECT_FALSE(main.Visible());
+  EXPECT_EQ(listWidgets.StringGrid1->Cell(0, 1), "Anna");
+  answer = false;
+  PressKey(VK_DELETE);
+  EXPECT_EQ(questions, std::vector<std::string>{"Do you realy want to delete that event?"});
+  EXPECT_FALSE(listWidgets.panedit->Visible());
+  EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle());
+  PressKey(VK_RETURN);  // the row in view mode
+  EXPECT_TRUE(listWidgets.panedit->Visible());
+  listWidgets.BitBtn17->SetFocus();
+  PressKey(VK_ESCAPE);  // "Exit"
+  EXPECT_FALSE(listWidgets.panedit->Visible());
+  EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle()) << "not on the hidden Exit button";
+  PressKey(VK_ESCAPE);  // "Back to Calendar"
+  ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "back to the calendar";
+  EXPECT_FALSE(list.Visible());
+
+  // The date chooser: its field has the keyboard; Escape cancels, Enter
+  // takes the date.
+  const HWND field = Access::Widgets(chooser).MaskEdit1.Handle();
+  app->card5Click();
+  ASSERT_TRUE(keyboardIn(chooser, field)) << "Edit new event";
+  PressKey(VK_ESCAPE);
+  EXPECT_FALSE(chooser.Visible());
+  app->card5Click();
+  ASSERT_TRUE(keyboardIn(chooser, field));
+  PressKey(VK_RETURN);
+  EXPECT_FALSE(chooser.Visible());
+  ASSERT_TRUE(keyboardIn(list, listWidgets.StringGrid1->Handle())) << "the chosen day's list";
+  EXPECT_TRUE(errors.empty());
+
+  // About: Enter closes it, and the calendar comes back with the keyboard.
+  app->aboutClick();
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == app->ABOU().Handle(); }));
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "after about";
 }
 
 TEST_F(AppShellTest, HelpIsAnActiveDialogThatEnterAndEscapeClose) {

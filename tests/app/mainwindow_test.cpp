@@ -19,6 +19,7 @@
 #include "calendar/maincal.h"
 #include "components/fake_shell.h"
 #include "support/event_store.h"
+#include "support/keys.h"
 #include "resources/resource_ids.h"
 #include "support/win32_test_support.h"
 #include "support/window_access.h"
@@ -590,6 +591,72 @@ TEST_F(MainWindow, DoubleClickOrDetailsOpenTheListOnTheSelectedDay) {
   form->TrayClick();
   form->Label1Click();
   EXPECT_TRUE(test::PumpUntil([&] { return listShown == 3; }));
+}
+
+// ------------------------------------------------------------- Keyboard
+
+TEST_F(MainWindow, TheKeyboardMovesTheDayAndTheMonthAndOpensTheDay) {
+  int listShown = 0;
+  form->showEventList = [&] { ++listShown; };
+  form->SetAnimated(false);
+  form->TrayClick();
+  ASSERT_TRUE(test::PumpUntil([&] { return GetFocus() == w().calp->Handle(); }));
+  EXPECT_EQ(GetForegroundWindow(), form->Handle());
+  form->SelectToday();
+  const auto press = [](UINT key, bool ctrl = false) { test::PressKey(key, ctrl); };
+  struct Step {
+    const char* what;
+    UINT key;
+    bool ctrl;
+    int year, month;
+    const char* day;  // the selected day
+  };
+  const Step steps[] = {
+      {"Right", VK_RIGHT, false, 2003, 12, "26"},
+      {"Down into January", VK_DOWN, false, 2004, 1, "2"},
+      {"Left", VK_LEFT, false, 2004, 1, "1"},
+      {"Left into December", VK_LEFT, false, 2003, 12, "31"},
+      {"Up", VK_UP, false, 2003, 12, "24"},
+      {"Page Down", VK_NEXT, false, 2004, 1, "24"},
+      {"Ctrl+Page Up", VK_PRIOR, true, 2003, 1, "24"},
+      {"Page Up", VK_PRIOR, false, 2002, 12, "24"},
+      {"Ctrl+Page Down", VK_NEXT, true, 2003, 12, "24"},
+      {"Home: today", VK_HOME, false, 2003, 12, "25"},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    press(s.key, s.ctrl);
+    EXPECT_EQ(form->Calendar1().Year(), s.year);
+    EXPECT_EQ(form->Calendar1().Month(), s.month);
+    EXPECT_EQ(form->SelectedDayText(), s.day);
+    EXPECT_EQ(w().UpDown2->Text(), std::to_string(s.year));
+  }
+  EXPECT_EQ(Cell(25), kToday);
+  press(VK_LEFT);
+  EXPECT_EQ(Cell(24), kSelected);
+  // What a screen reader reads of the grid: the selected day.
+  char text[128] = {};
+  GetWindowTextA(w().calp->Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "Wednesday, December 24 2003, no events");
+
+  // Tab: the year field and back; the month fields only show.
+  press(VK_TAB);
+  EXPECT_EQ(GetFocus(), w().UpDown2->Handle());
+  press(VK_TAB);
+  EXPECT_EQ(GetFocus(), w().calp->Handle());
+
+  press(VK_RETURN);  // the day's list, as a double click
+  EXPECT_EQ(listShown, 1);
+  EXPECT_FALSE(form->Visible());
+  form->TrayClick();
+  ASSERT_TRUE(test::PumpUntil([&] { return GetFocus() == w().calp->Handle(); }));
+  press(VK_SPACE);
+  EXPECT_EQ(listShown, 2);
+  form->TrayClick();
+  ASSERT_TRUE(test::PumpUntil([&] { return GetFocus() == w().calp->Handle(); }));
+  press(VK_ESCAPE);  // as a close box
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(listShown, 2);
 }
 
 // ------------------------------------------------------------- Tray

@@ -164,6 +164,25 @@ click_tray_for_calendar() {  # TRAY_X TRAY_Y
   return 1
 }
 
+# The X window that has the keyboard: the window manager's active window
+# where one runs, else the X input focus.
+keyboard_window() {
+  local active
+  active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | awk '/window id/ {print $NF}')
+  if [ -n "$active" ] && [ "$active" != "0x0" ]; then
+    printf '%d\n' "$active"
+  else
+    xdotool getwindowfocus 2>/dev/null
+  fi
+}
+
+# True when the window that has the keyboard has this size.
+keyboard_in_window_of_size() {  # W H
+  local id
+  id=$(keyboard_window) && [ -n "$id" ] &&
+    window_place "$id" | awk -v w="$1" -v h="$2" '$3 == w && $4 == h {found=1} END{exit !found}'
+}
+
 # Wine's own tray window ("Wine System Tray", no desktop tray under Xvfb):
 # the place of its icon cells, "x y", while it shows icons. (Its frame is a
 # window manager's, or Wine's own when Wine manages its windows itself.)

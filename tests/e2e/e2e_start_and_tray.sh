@@ -73,6 +73,29 @@ in_grid=$(count_colour "$SHOTS/main.png" "$grid_x" "$grid_y" 315 174 128,255,255
 [ "$in_cell" -gt 500 ] || fail "today's cell $k has $in_cell pixels of the today colour"
 [ "$in_grid" -eq "$in_cell" ] || fail "the today colour also outside cell $k ($in_grid against $in_cell)"
 
+# --- The calendar a tray click showed has the keyboard, in its day grid
+# (whose text, for screen readers, names today), and an arrow key moves the
+# selection from today to the day beside it. Under a window manager the X
+# focus is the calendar's; on a bare display X gives the keys to the window
+# under the pointer.
+grid_has_keyboard() { probe focus | sed -n 2p | grep -q ", today, "; }
+wait_for 10 grid_has_keyboard || fail "the calendar's day grid has not the keyboard: $(probe focus | tr '\n' ' ')"
+if [ "$E2E_WM" = openbox ]; then
+  wait_for 10 keyboard_in_window_of_size 353 311 ||
+    fail "the calendar shown by the tray click has not the X focus (it is with window $(keyboard_window))"
+else
+  xdotool mousemove $((mx + 3)) $((my + 3))
+fi
+if [ "$day" -gt 1 ]; then key=Left; k2=$((k - 1)); else key=Right; k2=$((k + 1)); fi
+next_x=$(( mx + 18 + 2 + 45 * ((k2 - 1) % 7) ))
+next_y=$(( my + 95 + 2 + 21 + 29 * ((k2 - 1) / 7) ))
+xdotool key "$key"
+selected_beside() {
+  settled_shot "$SHOTS/main-key.png" "$mx" "$((my + 25))" 353 286 &&
+    [ "$(count_colour "$SHOTS/main-key.png" "$next_x" "$next_y" 46 30 255,255,221)" -gt 500 ]
+}
+wait_for 10 selected_beside || fail "the $key key did not select the day beside today"
+
 # --- The tray icon's menu: "Terminate Redoviri and Quit" ends the program.
 choose_quit "$tray_x" "$tray_y"
 wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
