@@ -158,6 +158,7 @@ bool TTrayIconF::AddIcon() {
   }
   FillRecord(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   const bool added = shell_.Notify(NIM_ADD, record_);
+  if (added) SetShellVersion();
   // An icon added without a tooltip gets its tooltip written once more,
   // through the message loop, after the add.
   if (toolTip_.empty()) PostMessageA(window_.get(), wmResetToolTip_, 0, 0);
@@ -169,7 +170,20 @@ bool TTrayIconF::AddIcon() {
 bool TTrayIconF::ReAddIcon() {
   FillRecord(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   shell_.Notify(NIM_DELETE, record_);
-  return shell_.Notify(NIM_ADD, record_);
+  const bool added = shell_.Notify(NIM_ADD, record_);
+  if (added) SetShellVersion();
+  return added;
+}
+
+// The keyboard's messages (NIN_KEYSELECT, NIN_SELECT, WM_CONTEXTMENU) come
+// from a shell told this version; the mouse's stay as they were.
+void TTrayIconF::SetShellVersion() {
+  // The first record that holds a version; the icon's own stays the first
+  // version's.
+  NOTIFYICONDATAA version = record_;
+  version.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  version.uVersion = NOTIFYICON_VERSION;
+  shell_.Notify(NIM_SETVERSION, version);
 }
 
 void TTrayIconF::ModifyIcon(UINT flags) {
@@ -270,23 +284,41 @@ LRESULT TTrayIconF::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TTrayIconF::OnTrayMouse(UINT mouseMessage) {
+  // After a mouse button's release the shell tells the same click once
+  // more as a selection (NIN_SELECT) or a menu request (WM_CONTEXTMENU):
+  // only the keyboard's come alone.
+  const DWORD now = GetTickCount();
+  const bool justReleased = lastButtonUp_ && now - *lastButtonUp_ <= GetDoubleClickTime();
   switch (mouseMessage) {
+    case NIN_KEYSELECT:
+    case NIN_SELECT:
+      if (mouseMessage == NIN_SELECT && justReleased) break;
+      if (OnClick) OnClick(*this);
+      break;
+    case WM_CONTEXTMENU:
+      if (!justReleased) RightClicked();
+      break;
     case WM_LBUTTONUP:
+      lastButtonUp_ = now;
       if (OnClick) OnClick(*this);
       break;
     case WM_LBUTTONDBLCLK:
       if (OnDblClick) OnDblClick(*this);
       break;
-    case WM_RBUTTONUP: {
-      POINT at{};
-      GetCursorPos(&at);
-      if (PopupMenu.menu) ShowPopupMenu(at);
-      if (OnRightClick) OnRightClick(*this, TrayMouseButton::Right, kTrayShiftNone, at.x, at.y);
+    case WM_RBUTTONUP:
+      lastButtonUp_ = now;
+      RightClicked();
       break;
-    }
     default:
       break;
   }
+}
+
+void TTrayIconF::RightClicked() {
+  POINT at{};
+  GetCursorPos(&at);
+  if (PopupMenu.menu) ShowPopupMenu(at);
+  if (OnRightClick) OnRightClick(*this, TrayMouseButton::Right, kTrayShiftNone, at.x, at.y);
 }
 
 void TTrayIconF::OnTimer(UINT_PTR id) {

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -185,6 +186,11 @@ class TTrayIconF {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnTrayMouse(UINT mouseMessage);
+  // A right click, or the menu key or Shift+F10 on the icon: the menu,
+  // then the event.
+  void RightClicked();
+  // When a mouse button was last released over the icon.
+  std::optional<DWORD> lastButtonUp_;
   void OnTimer(UINT_PTR id);
 
   static IconHandle CopyOf(HICON icon);
@@ -192,6 +198,7 @@ class TTrayIconF {
   void FillRecord(UINT flags);
   bool AddIcon();
   bool ReAddIcon();
+  void SetShellVersion();
   void ModifyIcon(UINT flags);
   void StartRetry();
   void StopRetry();

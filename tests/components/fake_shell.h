@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "components/TrayIconF.h"
@@ -34,6 +35,11 @@ class FakeShell : public ShellNotify {
   explicit FakeShell(ShellNotify* forward = nullptr) : forward_(forward) {}
 
   bool Notify(DWORD message, const NOTIFYICONDATAA& data) override {
+    // The version the icon asks for is kept apart from the icon's calls.
+    if (message == NIM_SETVERSION) {
+      versions.push_back({data.uID, data.cbSize >= NOTIFYICONDATAA_V2_SIZE ? data.uVersion : 0u});
+      return forward_ ? forward_->Notify(message, data) : true;
+    }
     ShellCall call;
     call.message = message;
     call.size = data.cbSize;
@@ -67,6 +73,9 @@ class FakeShell : public ShellNotify {
   const ShellCall& Last() const { return calls.back(); }
 
   std::vector<ShellCall> calls;
+  // NIM_SETVERSION: the icon's id and the version (0: a record too short
+  // to hold one).
+  std::vector<std::pair<UINT, UINT>> versions;
   // The next this many adds fail, as while the taskbar does not exist yet.
   int failAdds = 0;
   // The next this many modifies fail, as for an icon the shell lost.

@@ -414,6 +414,41 @@ TEST_F(TrayIconTest, MouseMessagesOfTheIconReachTheirEvents) {
   EXPECT_TRUE(shell.calls.empty());
 }
 
+// Enter or Space on the icon selected with the keyboard is a click, Shift+F10
+// or the menu key a right click; what the shell tells once more after a
+// mouse click counts once.
+TEST_F(TrayIconTest, TheKeyboardOnTheIconActsAsTheMouse) {
+  struct Case {
+    const char* what;
+    std::vector<UINT> messages;
+    int clicks, rightClicks;
+  };
+  const Case cases[] = {
+      {"Enter or Space", {NIN_KEYSELECT}, 1, 0},
+      {"Enter twice, as the shell sends it", {NIN_KEYSELECT, NIN_KEYSELECT}, 2, 0},
+      {"Enter on an icon the mouse selected", {NIN_SELECT}, 1, 0},
+      {"a left click and its selection", {WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT}, 1, 0},
+      {"Shift+F10 or the menu key", {WM_CONTEXTMENU}, 0, 1},
+      {"a right click and its menu request", {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TTrayIconF tray({}, &shell, kFastRetry);
+    int clicks = 0, rightClicks = 0;
+    tray.OnClick = [&](TTrayIconF&) { ++clicks; };
+    tray.OnRightClick = [&](TTrayIconF&, TrayMouseButton, TrayShiftState, int, int) { ++rightClicks; };
+    for (const UINT m : c.messages) SendMouse(tray, m);
+    EXPECT_EQ(clicks, c.clicks);
+    EXPECT_EQ(rightClicks, c.rightClicks);
+  }
+  // The shell is told the version that sends these, after each add.
+  TTrayIconF tray({}, &shell, kFastRetry);
+  tray.SetActive(true);
+  ASSERT_EQ(shell.Count(NIM_ADD), 1);
+  ASSERT_EQ(shell.versions.size(), 1u);
+  EXPECT_EQ(shell.versions[0], (std::pair<UINT, UINT>{shell.Last().id, NOTIFYICON_VERSION}));
+}
+
 // The menu loop runs inside the right click; this timer closes the menu
 // once it has seen it open.
 bool menuSeenOpen = false;
