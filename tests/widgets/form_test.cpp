@@ -481,6 +481,56 @@ TEST(Forms, ShowHideRunTheirHandlersAndClosingOnlyHides) {
   EXPECT_EQ(hidden, 1);
 }
 
+// A window manager's minimise reaches the form as WM_SYSCOMMAND (Wine sends
+// it only to windows with a minimise box); the program's own ShowWindow
+// minimises it at once. Either way the form ends hidden, not minimised.
+TEST(Forms, AMinimisedFormIsHiddenAndComesBackNormal) {
+  struct Case {
+    const char* how;
+    FormDesc desc;
+    void (*minimise)(HWND);
+  };
+  FormDesc captioned = TestForm(120, 60);
+  captioned.borderless = false;
+  const Case cases[] = {
+      {"window manager", TestForm(120, 60), [](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+      {"ShowWindow", TestForm(120, 60), [](HWND w) { ShowWindow(w, SW_MINIMIZE); }},
+      {"title bar's box", captioned, [](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    Form form(c.desc);
+    const HWND h = form.Handle();
+    EXPECT_TRUE(GetWindowLongA(h, GWL_STYLE) & WS_MINIMIZEBOX);
+    int hidden = 0, minimised = 0;
+    form.onHide = [&] { ++hidden; };
+    form.onMinimize = [&] { ++minimised; };
+    form.Show();
+    const SIZE size = redoviri::test::ClientSizeOf(h);
+    c.minimise(h);
+    EXPECT_TRUE(PumpUntil([&] { return minimised > 0; }));
+    EXPECT_FALSE(IsWindowVisible(h));
+    EXPECT_FALSE(IsIconic(h));
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(hidden, 1);
+    EXPECT_EQ(minimised, 1);
+
+    form.Show();
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_FALSE(IsIconic(h));
+    EXPECT_EQ(redoviri::test::ClientSizeOf(h).cx, size.cx);
+    EXPECT_EQ(redoviri::test::ClientSizeOf(h).cy, size.cy);
+    test::PumpPending();
+    EXPECT_EQ(minimised, 1) << "nothing more comes of the minimise";
+    EXPECT_TRUE(IsWindowVisible(h));
+  }
+  // A fixed dialog keeps its title bar as it is: no minimise box.
+  FormDesc dialog = TestForm(120, 60);
+  dialog.borderless = false;
+  dialog.dialog = true;
+  EXPECT_FALSE(GetWindowLongA(Form(dialog).Handle(), GWL_STYLE) & WS_MINIMIZEBOX);
+}
+
 TEST(Forms, PassOnTheMachinesNewsOfTimeSleepAndSettings) {
   Form form(TestForm(100, 50));  // hidden, as the program's forms mostly are
   std::vector<std::string> heard;
