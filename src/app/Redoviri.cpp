@@ -22,7 +22,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   SetLastError(ERROR_SUCCESS);
   const HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
   if (GetLastError() != ERROR_SUCCESS || !instanceMutex) {
-    MessageBoxA(nullptr, kAlreadyLoaded, kProgramName, MB_OK | MB_ICONWARNING);
+    // In front of the running instance's calendar, which stays on top of
+    // other windows, and with the keyboard. Wine's message box leaves
+    // MB_TOPMOST out; a window owned by a topmost one is topmost all the
+    // same, so the box has a hidden topmost owner of its own.
+    const HWND owner = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 0, 0,
+                                       nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    MessageBoxA(owner, kAlreadyLoaded, kProgramName, MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
+    if (owner) DestroyWindow(owner);
     return 0;
   }
 

@@ -22,7 +22,9 @@ struct DateChoice {
   std::string error;
 };
 
-// Reads "dd/mm/yyyy" or, when the month comes first, "mm/dd/yyyy".
+// Reads "dd/mm/yyyy" or, when the month comes first, "mm/dd/yyyy". A field
+// with blanks around its digits (" 5/ 1/2027", as the mask shows "5/1/2027")
+// is that number; a field that is all blank, or not a number, is no date.
 DateChoice ReadDateChoice(std::string_view typed, bool monthFirst);
 
 // The chooser's text in the date order of `locale`, typed in the order

@@ -117,6 +117,7 @@ class SpeedButton : public Widget {
   void Paint(HDC dc, const RECT& rect) override;
   void HotChanged(bool hot) override;
   void PressedChanged(bool pressed) override;
+  bool DoubleClickIsPress() const override { return true; }
 
  private:
   Options options_;
@@ -168,6 +169,9 @@ class Button : public WindowedWidget {
   WindowSpec CreationSpec() const override;
   void Command(WORD code) override;
   void Clicked() override {}  // reported by BN_CLICKED, keyboard included
+  // The push button's own procedure takes the double click's second press
+  // as a press too, and reports its release by BN_CLICKED.
+  bool DoubleClickIsPress() const override { return true; }
 
  private:
   Options options_;

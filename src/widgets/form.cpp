@@ -11,6 +11,9 @@ namespace {
 
 // Posted to put the form back where its show placed it.
 constexpr UINT kSettleMessage = WM_APP + 2;
+// Posted when the form was minimised, to hide it instead once the
+// minimise is over.
+constexpr UINT kMinimizedMessage = WM_APP + 3;
 
 Props FormProps(const FormDesc& d) {
   return {.left = d.left,
@@ -81,7 +84,11 @@ Form::~Form() {
 WindowSpec Form::CreationSpec() const {
   WindowSpec s;
   s.style = WS_POPUP | WS_CLIPCHILDREN;
-  if (!borderless_) s.style |= WS_CAPTION | WS_SYSMENU | (dialog_ ? 0 : WS_MINIMIZEBOX);
+  // The minimise box lets a window manager minimise the form: Wine passes
+  // the manager's minimise on (WM_SYSCOMMAND) only to windows that have
+  // one. Without a title bar it shows nowhere.
+  if (borderless_) s.style |= WS_MINIMIZEBOX;
+  else s.style |= WS_CAPTION | WS_SYSMENU | (dialog_ ? 0 : WS_MINIMIZEBOX);
   s.exStyle = (topmost_ ? WS_EX_TOPMOST : 0) | WS_EX_CONTROLPARENT |
               (taskbarButton_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW) |
               (dialog_ && !borderless_ ? WS_EX_DLGMODALFRAME : 0);
@@ -169,6 +176,15 @@ void Form::ShowChanged(bool visible) {
     if (hints_) hints_->Cancel();
     if (onHide) onHide();
   }
+}
+
+void Form::MinimizeToHidden() {
+  // Restored first, while still shown (no show or hide is announced), so
+  // that the form is hidden at its normal size and a later show brings it
+  // back as it was.
+  if (IsIconic(Handle()) && IsWindowVisible(Handle())) ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  Hide();
+  if (onMinimize) onMinimize();
 }
 
 void Form::SetBounds(const Bounds& b) {
@@ -280,9 +296,22 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWWINDOW:
       ShowChanged(wp != 0);
       break;
-    case WM_SIZE:
-      if (wp == SIZE_MINIMIZED && onMinimize) onMinimize();
+    case WM_SYSCOMMAND:
+      // A form is hidden rather than minimised (a window manager's minimise
+      // comes this way too).
+      if ((wp & 0xFFF0) == SC_MINIMIZE) {
+        MinimizeToHidden();
+        return 0;
+      }
       break;
+    case WM_SIZE:
+      // Minimised some other way (ShowWindow): hidden as soon as the
+      // minimise is done with the window.
+      if (wp == SIZE_MINIMIZED) PostMessageA(Handle(), kMinimizedMessage, 0, 0);
+      break;
+    case kMinimizedMessage:
+      if (IsIconic(Handle())) MinimizeToHidden();
+      return 0;
     case WM_CLOSE:
       Hide();  // forms are hidden, never closed by the user
       return 0;

@@ -118,7 +118,10 @@ class Form : public Container {
   Handler onEnter;
   Handler onEscape;
 
-  // The user or the system minimised the form (WM_SIZE, SIZE_MINIMIZED).
+  // The user, a window manager or the system minimised the form
+  // (WM_SYSCOMMAND with SC_MINIMIZE, or WM_SIZE with SIZE_MINIMIZED). A
+  // form is never left minimised: it is restored and hidden as Hide()
+  // hides it (onHide runs), then this runs.
   Handler onMinimize;
   // News about the machine, broadcast to every top-level window, hidden
   // ones included.
@@ -140,6 +143,7 @@ class Form : public Container {
   bool CreateHandle(const WindowSpec& spec) override;
   WindowSpec CreationSpec() const override;
   void ShowChanged(bool visible);
+  void MinimizeToHidden();
 
   GdiCache gdi_;
   bool borderless_, topmost_, dragBySurface_, taskbarButton_, dialog_;

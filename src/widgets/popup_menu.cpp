@@ -8,42 +8,16 @@
 
 namespace redoviri::widgets {
 
-namespace {
-
-// The owner of the menu being tracked on this (the user-interface) thread.
-HWND trackedMenuOwner = nullptr;
-
-// Keys typed while a menu is open belong to it. Opened from the tray icon,
-// the keyboard focus may well stay with the shell's window (another
-// program's), which a window manager keeps focused after the click, and
-// Escape would never reach the menu; so every key goes to the menu's loop
-// as if typed into it, and nowhere else.
-LRESULT CALLBACK MenuKeyboardHook(int code, WPARAM wp, LPARAM lp) {
-  if (code == HC_ACTION && trackedMenuOwner) {
-    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
-    const bool up = (key->flags & LLKHF_UP) != 0;
-    LPARAM keyParam = 1 | static_cast<LPARAM>((key->scanCode & 0xFF) << 16);
-    if (key->flags & LLKHF_EXTENDED) keyParam |= 1L << 24;
-    if (key->flags & LLKHF_ALTDOWN) keyParam |= 1L << 29;
-    if (up) keyParam |= static_cast<LPARAM>(0xC0000000UL);
-    PostMessageA(trackedMenuOwner, static_cast<UINT>(wp), key->vkCode, keyParam);
-    return 1;
-  }
-  return CallNextHookEx(nullptr, code, wp, lp);
-}
-
-}  // namespace
-
 void TrackMenuAt(HMENU menu, HWND owner, POINT screen, MenuAlignment alignment) {
   const UINT align = alignment == MenuAlignment::Center  ? TPM_CENTERALIGN
                      : alignment == MenuAlignment::Right ? TPM_RIGHTALIGN
                                                          : TPM_LEFTALIGN;
+  // The owner in the foreground: the keyboard's input goes to this thread,
+  // where the menu's loop reads it, and a click elsewhere closes the menu.
   SetForegroundWindow(owner);
-  const HWND outer = std::exchange(trackedMenuOwner, owner);
-  const HHOOK keys = SetWindowsHookExA(WH_KEYBOARD_LL, &MenuKeyboardHook, GetModuleHandleA(nullptr), 0);
   TrackPopupMenu(menu, align | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
-  if (keys) UnhookWindowsHookEx(keys);
-  trackedMenuOwner = outer;
+  // Lets the foreground change again, so that the next right click opens
+  // the menu at once.
   PostMessageA(owner, WM_NULL, 0, 0);
 }
 

@@ -21,11 +21,11 @@ enum class MenuAlignment { Left, Center, Right };
 
 // Shows a menu at a screen point (its top-left corner there, or its top
 // edge centred on it, or its top-right corner); its commands go to `owner`.
-// The owner is brought to the foreground first, or the menu would stay open
-// after a click elsewhere; the message after it lets the next right click
-// open the menu again at once. While the menu is open, every key typed goes
-// to it, also when another program's window (the shell's tray) kept the
-// keyboard focus: Escape closes it wherever it was opened from.
+// The owner is brought to the foreground first, so that the keys typed
+// while the menu is open go to it (also when another program's window, the
+// shell's tray, had the keyboard before) and a click elsewhere closes it;
+// the message posted to the owner after it lets the next right click open
+// the menu again at once.
 void TrackMenuAt(HMENU menu, HWND owner, POINT screen, MenuAlignment alignment = MenuAlignment::Left);
 
 class TPopupMenu;

@@ -299,7 +299,7 @@ LRESULT WindowedWidget::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return r;
     }
     case WM_LBUTTONDBLCLK: {
-      clickPending_ = false;
+      clickPending_ = DoubleClickIsPress();
       const LRESULT r = DefaultProc(msg, wp, lp);
       NotifyMouseDown(MakeMouseEvent(msg, wp, lp));
       NotifyDblClick();
@@ -467,7 +467,7 @@ LRESULT Container::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
       pressed_ = target;
       pressedInside_ = false;
       SetPressedInside(true);
-      clickPending_ = msg == WM_LBUTTONDOWN;
+      clickPending_ = msg == WM_LBUTTONDOWN || (msg == WM_LBUTTONDBLCLK && target->DoubleClickIsPress());
       SetCapture(Handle());
       const POINT origin = w ? POINT{w->GetBounds().left, w->GetBounds().top} : POINT{0, 0};
       target->NotifyMouseDown(MakeMouseEvent(msg, wp, lp, origin));

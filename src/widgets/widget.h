@@ -157,6 +157,11 @@ class Widget {
   // Windowless widgets under the mouse (hot) or pressed by it.
   virtual void HotChanged(bool hot) {}
   virtual void PressedChanged(bool pressed) {}
+  // Whether the second press of a double click (WM_LBUTTONDBLCLK) is also
+  // a press, so that its release clicks: true for buttons, which count
+  // every click however quick; false for widgets whose double click means
+  // something else than two clicks.
+  virtual bool DoubleClickIsPress() const { return false; }
 
   // Calls the mouse handlers; click is decided by the caller.
   void NotifyMouseDown(const MouseEvent& e);

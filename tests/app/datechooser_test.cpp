@@ -246,10 +246,13 @@ const Jump kJumps[] = {
     {false, "25/12/2003", 2003, 12, "25", "DECEMBER", "12", "2003", "Thursday, 25 December 2003", "2003", {"2:1"}},
     // Day and month both fit either way: the order decides.
     {false, "05/01/1999", 1999, 1, "05", "JANUARY", "01", "1999", "Tuesday, 5 January 1999", "1999", {"1:1"}},
+    // The mask shows digits typed without their zeros with blanks.
+    {false, " 5/ 1/1999", 1999, 1, " 5", "JANUARY", "01", "1999", "Tuesday, 5 January 1999", "1999", {"1:1"}},
     // The year field holds the year as a number; the editor's as typed.
     {false, "15/06/0999", 999, 6, "15", "JUNE", "06", "999", "Saturday, 15 June 0999", "0999", {}},
     {true, "12/25/2003", 2003, 12, "25", "DECEMBER", "12", "2003", "Thursday, December 25 2003", "2003", {"2:1"}},
     {true, "01/05/1999", 1999, 1, "05", "JANUARY", "01", "1999", "Tuesday, January 5 1999", "1999", {"1:1"}},
+    {true, " 1/ 5/1999", 1999, 1, " 5", "JANUARY", "01", "1999", "Tuesday, January 5 1999", "1999", {"1:1"}},
     // The month shown already: the calendar and its fields stay.
     {true, "03/02/2002", 2002, 3, "02", "MARCH", "03", "2002", "Saturday, March 2 2002", "2002", {}},
 };
@@ -315,9 +318,9 @@ struct Refused {
 const Refused kRefused[] = {
     {false, "31/02/2002", "31"}, {false, "29/02/2003", "29"}, {false, "00/01/2003", "00"},
     {false, "05/01/0000", "05"},
-    // Left blank, though the mask lets day and month digits be left out.
-    {false, "  /12/2003", "  "}, {false, " 5/12/2003", " 5"},
-    {true, "02/31/2002", "31"},  {true, "13/01/2003", "01"},  {true, "12/ 5/2003", " 5"},
+    // A field left all blank.
+    {false, "  /12/2003", "  "}, {true, "  /25/2003", "25"},
+    {true, "02/31/2002", "31"},  {true, "13/01/2003", "01"},
     {true, "12/25/    ", "25"},
 };
 

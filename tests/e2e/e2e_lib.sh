@@ -119,6 +119,12 @@ process_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 screenshot() { import -window root "$1" 2>/dev/null; }
 
+# Under a window manager: the X window it names active, and the windows it
+# stacks, one a line from the bottom; the process of an X window.
+active_x_window() { xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p'; }
+stacking_order() { xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null | sed -n 's/.*window id # //p' | tr -d ' ' | tr ',' '\n'; }
+x_window_pid() { xprop -id "$1" _NET_WM_PID 2>/dev/null | sed -n 's/.* = \([0-9]*\)$/\1/p'; }
+
 # Where an X window is on the screen, "x y width height", while it is
 # mapped; nothing when it is not (or is gone). (xwininfo's absolute place
 # is right also inside a window manager's frame, where xdotool's is not.)

@@ -5,7 +5,8 @@
 //                                      visible, left top width height, title
 //   e2e_probe dialog TITLE             the texts of the child windows of the
 //                                      visible window with that title (a
-//                                      dialog box), one per line
+//                                      dialog box rather than another
+//                                      window), one per line
 //   e2e_probe press TITLE BUTTON       clicks a button of that window
 //   e2e_probe shown TITLE TEXT         exit status 0 when that window has a
 //                                      visible child window with that text
@@ -71,10 +72,16 @@ std::vector<HWND> Children(HWND parent) {
 
 // A visible top-level window with that title: a message box or one of the
 // program's windows.
+// A dialog box with that title first: a program's window may have the
+// same title as its message box.
 HWND VisibleDialog(const char* title) {
-  for (HWND w : TopLevelWindows())
-    if (IsWindowVisible(w) && TextOf(w) == title) return w;
-  return nullptr;
+  HWND other = nullptr;
+  for (HWND w : TopLevelWindows()) {
+    if (!IsWindowVisible(w) || TextOf(w) != title) continue;
+    if (ClassOf(w) == "#32770") return w;
+    if (!other) other = w;
+  }
+  return other;
 }
 
 int ListWindows() {

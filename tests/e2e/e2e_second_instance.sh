@@ -1,20 +1,45 @@
 #!/usr/bin/env bash
 # A second start of Redoviri while it runs: the second process shows the
-# warning "Redoviri is already loaded..." and ends when it is dismissed,
-# without any window of its own or a tray icon; the first one runs on with
-# its single tray icon.
+# warning "Redoviri is already loaded..." in front of the running calendar
+# (which stays on top of other windows) and with the keyboard, and ends when
+# it is dismissed, without any window of its own or a tray icon; the first
+# one runs on with its single tray icon.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
 
 start_redoviri
 first=$REDOVIRI_PID
 wait_for 120 tray_shown || fail "the first instance showed no tray icon"
-# Past the splash, so that the screen holds the tray and the warning only.
+# Past the splash, so that the screen holds the tray, the calendar and the
+# warning only.
 wait_for 60 no_redoviri_window || fail "the splash did not go"
+read -r tray_x tray_y < <(tray_place)
+click_tray_for_calendar "$tray_x" "$tray_y" || fail "the tray icon showed no calendar"
+
+# The warning: a message box, titled as the calendar is.
+warning_shown() { probe windows | awk -F'\t' '$2 == "#32770" && $3 == 1 && $5 == "Redoviri" {f = 1} END {exit !f}'; }
 
 start_redoviri
 second=$REDOVIRI_PID
-wait_for 90 probe dialog Redoviri >/dev/null || fail "the second instance showed no warning"
+wait_for 90 warning_shown || fail "the second instance showed no warning"
+
+# The window manager activates the warning and stacks it above every window
+# of the first instance.
+warning_in_front() {
+  local active top_first=-1 at_active=-1 i=0 w
+  active=$(active_x_window)
+  [ -n "$active" ] && [ "$(x_window_pid "$active")" = "$second" ] || return 1
+  for w in $(stacking_order); do
+    [ "$w" = "$active" ] && at_active=$i
+    [ "$(x_window_pid "$w")" = "$first" ] && top_first=$i
+    i=$((i + 1))
+  done
+  [ "$at_active" -gt "$top_first" ]
+}
+if [ "$E2E_WM" = openbox ]; then
+  wait_for 10 warning_in_front ||
+    fail "the warning is not the active window above the calendar (active: $(active_x_window), stacking: $(stacking_order | tr '\n' ' '))"
+fi
 texts=$(probe dialog Redoviri)
 grep -qx 'Redoviri is already loaded\.\.\.' <<<"$texts" || fail "warning text: $texts"
 grep -qx 'OK' <<<"$texts" || fail "the warning has no OK button: $texts"
@@ -40,5 +65,5 @@ status=$?
 # The first instance runs on, alone in the tray.
 kill -0 "$first" 2>/dev/null || fail "the first instance ended"
 wait_for 10 tray_shows_icons 1 "$SHOTS/after.png" || fail "not exactly one tray icon at the end ${tray_too_many:+(a look saw $tray_too_many)}"
-probe dialog Redoviri >/dev/null && fail "the warning is still there"
+warning_shown && fail "the warning is still there"
 echo "second instance: warned and ended; one instance, one tray icon"

@@ -24,9 +24,22 @@ TEST(DateChoice, TheDayIsTakenAsTypedAndOnlyARealDateMoves) {
       {"02/29/2004", true, "29", "2004", CivilDate{2004, 2, 29}},
       {"02/29/2003", true, "29", "2003", std::nullopt},
       {"31/04/2003", false, "31", "2003", std::nullopt},
-      {" 5/12/2003", false, " 5", "2003", std::nullopt},  // a blank position
-      {"  /  /    ", true, "  ", "    ", std::nullopt},
       {"05/12/0000", false, "05", "0000", std::nullopt},
+      // Digits with blanks around them, as the mask shows what was typed
+      // without its leading zeros: the number.
+      {" 5/12/2003", false, " 5", "2003", CivilDate{2003, 12, 5}},
+      {" 5/ 1/2027", true, " 1", "2027", CivilDate{2027, 5, 1}},
+      {" 1/05/2027", false, " 1", "2027", CivilDate{2027, 5, 1}},
+      {"5 /1 /2027", true, "1 ", "2027", CivilDate{2027, 5, 1}},
+      {" 1/ 5/2027", false, " 1", "2027", CivilDate{2027, 5, 1}},
+      {" 2/30/2027", true, "30", "2027", std::nullopt},  // still no such day
+      // A field all blank, or not a number, is no date.
+      {"  /  /    ", true, "  ", "    ", std::nullopt},
+      {"  /05/2027", false, "  ", "2027", std::nullopt},
+      {" 5/  /2027", true, "  ", "2027", std::nullopt},
+      {"05/01/    ", true, "01", "    ", std::nullopt},
+      {"05/01/20 7", true, "01", "20 7", std::nullopt},
+      {"+5/01/2027", false, "+5", "2027", std::nullopt},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(std::string(k.typed) + (k.monthFirst ? " month first" : " day first"));
@@ -34,17 +47,18 @@ TEST(DateChoice, TheDayIsTakenAsTypedAndOnlyARealDateMoves) {
     EXPECT_EQ(choice.dayText, k.day);
     EXPECT_EQ(choice.yearText, k.year);
     EXPECT_EQ(choice.date, k.date);
-    EXPECT_EQ(choice.error.empty(), k.date.has_value());
+    EXPECT_EQ(choice.error, k.date ? "" : "'" + std::string(k.typed) + "' is not a valid date and time");
   }
-  EXPECT_EQ(ReadDateChoice("02/29/2003", true).error, "'02/29/2003' is not a valid date and time");
 }
 
 TEST(DateChoice, AWholeDateFollowsTheNewOrderAnythingElseStays) {
   EXPECT_EQ(RetypedDateChoice("12/25/2003", true, EnglishDateLocale(false)), "25/12/2003");
   EXPECT_EQ(RetypedDateChoice("25/12/2003", false, EnglishDateLocale(true)), "12/25/2003");
   EXPECT_EQ(RetypedDateChoice("12/25/2003", true, EnglishDateLocale(true)), "12/25/2003");
-  EXPECT_EQ(RetypedDateChoice("12/2 /2003", true, EnglishDateLocale(false)), "12/2 /2003");
+  EXPECT_EQ(RetypedDateChoice("12/2 /2003", true, EnglishDateLocale(false)), "02/12/2003");
   EXPECT_EQ(RetypedDateChoice("02/30/2003", true, EnglishDateLocale(false)), "02/30/2003");
+  EXPECT_EQ(RetypedDateChoice(" 5/ 1/2027", true, EnglishDateLocale(false)), "01/05/2027");
+  EXPECT_EQ(RetypedDateChoice("  /05/2027", false, EnglishDateLocale(true)), "  /05/2027");
 }
 
 }  // namespace

@@ -38,6 +38,37 @@ inline void PumpFor(DWORD ms) {
   PumpUntil([] { return false; }, ms);
 }
 
+// Presses and releases a key through the system's input, as the keyboard
+// does: it goes to the foreground window's thread.
+inline void PressKey(WORD vk) {
+  INPUT in[2]{};
+  for (INPUT& i : in) {
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  }
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+namespace detail {
+inline BOOL CALLBACK FindMenuWindow(HWND w, LPARAM out) {
+  char cls[16] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  if (lstrcmpA(cls, "#32768") != 0 || !IsWindowVisible(w)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
+}  // namespace detail
+
+// The popup menu this thread shows at the moment (the system's menu
+// window), or null.
+inline HWND OpenMenuWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), detail::FindMenuWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 // A visible window of a thread of its own, brought to the front and given
 // the keyboard focus there: what another program's window is to this one.
 class OtherThreadWindow {

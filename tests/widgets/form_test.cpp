@@ -297,16 +297,82 @@ TEST(Events, AClickOnAWindowlessWidgetRunsItsHandlers) {
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(ups, 2);
 
-  // A double click runs the double-click handler, not a second click.
+  // A double click runs the double-click handler, and on a button its
+  // second press clicks as well.
   Click(panel.Handle(), 15, 20);
   SendMessageA(panel.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(15, 20));
   SendMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 20));
-  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(clicks, 3);
   EXPECT_EQ(doubles, 1);
 
   // The panel's own surface is the panel's.
   Click(panel.Handle(), 150, 80);
   EXPECT_EQ(panelClicks, 1);
+}
+
+// Quick clicks as the system delivers them: within the double-click time
+// every second press comes as WM_LBUTTONDBLCLK. On a button each press
+// released inside is a click; elsewhere the double click is no second click.
+TEST(Events, EveryQuickClickOnAButtonCounts) {
+  Form form(TestForm(200, 100));
+  Panel& panel = form.Add<Panel>({.left = 100, .top = 0, .width = 100, .height = 100});
+  int clicks = 0, doubles = 0;
+  const Props counted{.onClick = [&] { ++clicks; }, .onDblClick = [&] { ++doubles; }};
+  const auto at = [&](int left, int top, int width, int height) {
+    Props p = counted;
+    p.left = left, p.top = top, p.width = width, p.height = height;
+    return p;
+  };
+  Button& button = form.Add<Button>(at(5, 5, 80, 24));
+  SpeedButton& onForm = form.Add<SpeedButton>(at(5, 40, 40, 24));
+  SpeedButton& onPanel = panel.Add<SpeedButton>(at(10, 10, 40, 24));
+  Label& label = form.Add<Label>(at(5, 70, 60, 16));
+
+  struct Target {
+    const char* name;
+    HWND window;   // where the mouse messages go
+    POINT inside;  // a point of the widget in that window's client area
+    bool isButton;
+  };
+  const Target targets[] = {
+      {"push button", button.Handle(), {10, 10}, true},
+      {"speed button on the form", form.Handle(), {onForm.GetBounds().left + 5, onForm.GetBounds().top + 5}, true},
+      {"speed button on a panel", panel.Handle(), {onPanel.GetBounds().left + 5, onPanel.GetBounds().top + 5}, true},
+      {"label", form.Handle(), {label.GetBounds().left + 5, label.GetBounds().top + 5}, false},
+  };
+  // 'd' a press, 'D' a double click's second press, 'u' a release inside,
+  // 'o' a release outside the widget.
+  struct Case {
+    const char* presses;
+    int buttonClicks, otherClicks, doubleClicks;
+  };
+  const Case cases[] = {
+      {"du", 1, 1, 0},
+      {"duDu", 2, 1, 1},
+      {"duDo", 1, 1, 1},
+      {"doDu", 1, 0, 1},
+      // Twenty clicks in a row, each within the double-click time of the last.
+      {"duDuduDuduDuduDuduDuduDuduDuduDuduDuduDu", 20, 10, 10},
+  };
+  for (const Target& t : targets) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(t.name) + ", " + c.presses);
+      clicks = doubles = 0;
+      const LPARAM inside = MAKELPARAM(t.inside.x, t.inside.y);
+      const LPARAM outside = MAKELPARAM(t.inside.x + 300, t.inside.y + 300);
+      for (const char* p = c.presses; *p; ++p) {
+        switch (*p) {
+          case 'd': PostMessageA(t.window, WM_LBUTTONDOWN, MK_LBUTTON, inside); break;
+          case 'D': PostMessageA(t.window, WM_LBUTTONDBLCLK, MK_LBUTTON, inside); break;
+          case 'u': PostMessageA(t.window, WM_LBUTTONUP, 0, inside); break;
+          default: PostMessageA(t.window, WM_LBUTTONUP, 0, outside); break;
+        }
+      }
+      test::PumpPending();
+      EXPECT_EQ(clicks, t.isButton ? c.buttonClicks : c.otherClicks);
+      EXPECT_EQ(doubles, c.doubleClicks);
+    }
+  }
 }
 
 TEST(Events, FlatSpeedButtonsFollowTheMouse) {
@@ -413,6 +479,56 @@ TEST(Forms, ShowHideRunTheirHandlersAndClosingOnlyHides) {
   EXPECT_TRUE(IsWindow(form.Handle()));
   EXPECT_FALSE(form.Visible());
   EXPECT_EQ(hidden, 1);
+}
+
+// A window manager's minimise reaches the form as WM_SYSCOMMAND (Wine sends
+// it only to windows with a minimise box); the program's own ShowWindow
+// minimises it at once. Either way the form ends hidden, not minimised.
+TEST(Forms, AMinimisedFormIsHiddenAndComesBackNormal) {
+  struct Case {
+    const char* how;
+    FormDesc desc;
+    void (*minimise)(HWND);
+  };
+  FormDesc captioned = TestForm(120, 60);
+  captioned.borderless = false;
+  const Case cases[] = {
+      {"window manager", TestForm(120, 60), [](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+      {"ShowWindow", TestForm(120, 60), [](HWND w) { ShowWindow(w, SW_MINIMIZE); }},
+      {"title bar's box", captioned, [](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    Form form(c.desc);
+    const HWND h = form.Handle();
+    EXPECT_TRUE(GetWindowLongA(h, GWL_STYLE) & WS_MINIMIZEBOX);
+    int hidden = 0, minimised = 0;
+    form.onHide = [&] { ++hidden; };
+    form.onMinimize = [&] { ++minimised; };
+    form.Show();
+    const SIZE size = redoviri::test::ClientSizeOf(h);
+    c.minimise(h);
+    EXPECT_TRUE(PumpUntil([&] { return minimised > 0; }));
+    EXPECT_FALSE(IsWindowVisible(h));
+    EXPECT_FALSE(IsIconic(h));
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(hidden, 1);
+    EXPECT_EQ(minimised, 1);
+
+    form.Show();
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_FALSE(IsIconic(h));
+    EXPECT_EQ(redoviri::test::ClientSizeOf(h).cx, size.cx);
+    EXPECT_EQ(redoviri::test::ClientSizeOf(h).cy, size.cy);
+    test::PumpPending();
+    EXPECT_EQ(minimised, 1) << "nothing more comes of the minimise";
+    EXPECT_TRUE(IsWindowVisible(h));
+  }
+  // A fixed dialog keeps its title bar as it is: no minimise box.
+  FormDesc dialog = TestForm(120, 60);
+  dialog.borderless = false;
+  dialog.dialog = true;
+  EXPECT_FALSE(GetWindowLongA(Form(dialog).Handle(), GWL_STYLE) & WS_MINIMIZEBOX);
 }
 
 TEST(Forms, PassOnTheMachinesNewsOfTimeSleepAndSettings) {

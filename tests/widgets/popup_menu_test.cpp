@@ -75,6 +75,81 @@ TEST(PopupMenuTest, SubmenuItemsAreCountedInOrderAndCheckedByCommand) {
   EXPECT_THROW(menu.Add({.caption = "x"}, help), std::invalid_argument) << "Help opens no submenu";
 }
 
+// Drives the open menu from its own loop (a thread timer): once the menu
+// shows, notes the foreground window and types the keys; a menu that is
+// still open after five seconds is ended, so a menu deaf to the keys fails
+// the test instead of hanging it. Meanwhile a low-level keyboard hook of the
+// test's own counts the keys that pass it: one the program put in front of
+// it would take them away.
+struct MenuDriver {
+  static inline std::vector<WORD> keys;
+  static inline HWND foreground = nullptr;
+  static inline bool typed = false, timedOut = false;
+  static inline DWORD openedAt = 0;
+  static inline int keysSeen = 0;
+
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!redoviri::test::OpenMenuWindow()) return;
+    if (!typed) {
+      typed = true;
+      foreground = GetForegroundWindow();
+      openedAt = GetTickCount();
+      for (const WORD k : keys) redoviri::test::PressKey(k);
+    } else if (GetTickCount() - openedAt > 5000) {
+      timedOut = true;
+      EndMenu();
+    }
+  }
+  static LRESULT CALLBACK SeeKey(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION) ++keysSeen;
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+};
+
+TEST(PopupMenuTest, TheKeyboardChoosesAnItemWhereverItWasBefore) {
+  TPopupMenu menu;
+  std::vector<int> ran;
+  for (int i = 0; i < 3; ++i) menu.Add({.caption = "item " + std::to_string(i), .onClick = [&ran, i] { ran.push_back(i); }});
+  struct Case {
+    std::vector<WORD> keys;
+    std::vector<int> ran;
+    bool otherProgramHadTheKeyboard;
+  };
+  const Case cases[] = {
+      {{VK_DOWN, VK_RETURN}, {0}, false},
+      {{VK_DOWN, VK_DOWN, VK_RETURN}, {1}, true},
+      {{VK_UP, VK_RETURN}, {2}, true},
+      {{VK_ESCAPE}, {}, true},
+      {{VK_DOWN, VK_ESCAPE}, {}, false},
+  };
+  const HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, &MenuDriver::SeeKey, GetModuleHandleA(nullptr), 0);
+  ASSERT_NE(hook, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.keys.size() << " keys, another program first: " << c.otherProgramHadTheKeyboard);
+    std::unique_ptr<redoviri::test::OtherThreadWindow> other;
+    if (c.otherProgramHadTheKeyboard) {
+      other = std::make_unique<redoviri::test::OtherThreadWindow>(10, 300);
+      ASSERT_TRUE(redoviri::test::PumpUntil([&] { return other->Ready() && GetForegroundWindow() == other->Handle(); }));
+    }
+    MenuDriver::keys = c.keys;
+    MenuDriver::foreground = nullptr;
+    MenuDriver::typed = MenuDriver::timedOut = false;
+    MenuDriver::keysSeen = 0;
+    ran.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &MenuDriver::Tick);
+    menu.Popup({200, 200});  // returns when the menu has closed
+    KillTimer(nullptr, timer);
+    redoviri::test::PumpPending();  // the chosen item's handler runs from the loop
+    EXPECT_TRUE(MenuDriver::typed) << "the menu showed";
+    EXPECT_EQ(MenuDriver::foreground, menu.Owner()) << "the owner is the foreground window while the menu is open";
+    EXPECT_FALSE(MenuDriver::timedOut) << "the keys did not close the menu";
+    EXPECT_EQ(ran, c.ran);
+    EXPECT_EQ(MenuDriver::keysSeen, static_cast<int>(2 * c.keys.size())) << "every press and release passed by";
+    EXPECT_EQ(redoviri::test::OpenMenuWindow(), nullptr);
+  }
+  UnhookWindowsHookEx(hook);
+}
+
 // Records what it was asked and answers the messages it is given.
 class RecordingHook : public MenuOwnerHook {
  public:

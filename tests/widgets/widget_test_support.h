@@ -13,6 +13,7 @@
 namespace redoviri::widgets::test {
 
 using redoviri::test::PumpFor;
+using redoviri::test::PumpPending;
 using redoviri::test::PumpUntil;
 
 // A top-left corner away from the middle of the screen, where the X
