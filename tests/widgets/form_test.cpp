@@ -315,63 +315,41 @@ TEST(Events, AClickOnAWindowlessWidgetRunsItsHandlers) {
 // released inside is a click; elsewhere the double click is no second click.
 TEST(Events, EveryQuickClickOnAButtonCounts) {
   Form form(TestForm(200, 100));
-  Panel& panel = form.Add<Panel>({.left = 100, .top = 0, .width = 100, .height = 100});
   int clicks = 0, doubles = 0;
-  const Props counted{.onClick = [&] { ++clicks; }, .onDblClick = [&] { ++doubles; }};
-  const auto at = [&](int left, int top, int width, int height) {
-    Props p = counted;
-    p.left = left, p.top = top, p.width = width, p.height = height;
-    return p;
+  const auto at = [&](int top) {
+    return Props{.left = 5, .top = top, .width = 80, .height = 24,
+                 .onClick = [&] { ++clicks; }, .onDblClick = [&] { ++doubles; }};
   };
-  Button& button = form.Add<Button>(at(5, 5, 80, 24));
-  SpeedButton& onForm = form.Add<SpeedButton>(at(5, 40, 40, 24));
-  SpeedButton& onPanel = panel.Add<SpeedButton>(at(10, 10, 40, 24));
-  Label& label = form.Add<Label>(at(5, 70, 60, 16));
-
-  struct Target {
-    const char* name;
-    HWND window;   // where the mouse messages go
-    POINT inside;  // a point of the widget in that window's client area
-    bool isButton;
-  };
-  const Target targets[] = {
-      {"push button", button.Handle(), {10, 10}, true},
-      {"speed button on the form", form.Handle(), {onForm.GetBounds().left + 5, onForm.GetBounds().top + 5}, true},
-      {"speed button on a panel", panel.Handle(), {onPanel.GetBounds().left + 5, onPanel.GetBounds().top + 5}, true},
-      {"label", form.Handle(), {label.GetBounds().left + 5, label.GetBounds().top + 5}, false},
-  };
+  const Widget* button = &form.Add<Button>(at(5));
+  const Widget* speed = &form.Add<SpeedButton>(at(35));
+  const Widget* label = &form.Add<Label>(at(65));
+  std::string twenty;  // twenty clicks in a row
+  for (int i = 0; i < 10; ++i) twenty += "duDu";
   // 'd' a press, 'D' a double click's second press, 'u' a release inside,
-  // 'o' a release outside the widget.
+  // 'o' a release outside.
   struct Case {
-    const char* presses;
-    int buttonClicks, otherClicks, doubleClicks;
+    const Widget* target;
+    std::string presses;
+    int clicks, doubles;
   };
   const Case cases[] = {
-      {"du", 1, 1, 0},
-      {"duDu", 2, 1, 1},
-      {"duDo", 1, 1, 1},
-      {"doDu", 1, 0, 1},
-      // Twenty clicks in a row, each within the double-click time of the last.
-      {"duDuduDuduDuduDuduDuduDuduDuduDuduDuduDu", 20, 10, 10},
+      {button, "duDu", 2, 1}, {speed, "duDu", 2, 1}, {label, "duDu", 1, 1}, {speed, "duDo", 1, 1},
+      {button, "doDu", 1, 1}, {speed, "doDu", 1, 1}, {label, "doDu", 0, 1}, {button, twenty, 20, 10},
+      {speed, twenty, 20, 10}, {label, twenty, 10, 10},
   };
-  for (const Target& t : targets) {
-    for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(t.name) + ", " + c.presses);
-      clicks = doubles = 0;
-      const LPARAM inside = MAKELPARAM(t.inside.x, t.inside.y);
-      const LPARAM outside = MAKELPARAM(t.inside.x + 300, t.inside.y + 300);
-      for (const char* p = c.presses; *p; ++p) {
-        switch (*p) {
-          case 'd': PostMessageA(t.window, WM_LBUTTONDOWN, MK_LBUTTON, inside); break;
-          case 'D': PostMessageA(t.window, WM_LBUTTONDBLCLK, MK_LBUTTON, inside); break;
-          case 'u': PostMessageA(t.window, WM_LBUTTONUP, 0, inside); break;
-          default: PostMessageA(t.window, WM_LBUTTONUP, 0, outside); break;
-        }
-      }
-      test::PumpPending();
-      EXPECT_EQ(clicks, t.isButton ? c.buttonClicks : c.otherClicks);
-      EXPECT_EQ(doubles, c.doubleClicks);
+  for (const Case& c : cases) {
+    clicks = doubles = 0;
+    const bool windowed = c.target->IsWindowed();
+    const HWND h = windowed ? static_cast<const WindowedWidget*>(c.target)->Handle() : form.Handle();
+    const POINT in = windowed ? POINT{5, 5} : POINT{c.target->GetBounds().left + 5, c.target->GetBounds().top + 5};
+    for (const char p : c.presses) {
+      const UINT msg = p == 'd' ? WM_LBUTTONDOWN : p == 'D' ? WM_LBUTTONDBLCLK : WM_LBUTTONUP;
+      const int away = p == 'o' ? 300 : 0;
+      PostMessageA(h, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(in.x + away, in.y + away));
     }
+    test::PumpPending();
+    EXPECT_EQ(clicks, c.clicks) << c.presses << (windowed ? " on a push button" : "");
+    EXPECT_EQ(doubles, c.doubles) << c.presses;
   }
 }
 
