@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "resources/resource_ids.h"
+#include "widgets/gdi.h"
 
 namespace redoviri {
 
@@ -14,7 +15,8 @@ ApplicationSetup ApplicationSetup::System() {
   return s;
 }
 
-Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
+Application::Application(ApplicationSetup setup)
+    : setup_(std::move(setup)), eventlist_(EventFile(setup_.eventFilePath, *setup_.files)) {
   // What a handler lets out is shown as any failure is, and the program
   // goes on.
   widgets::SetFailureReporter([this](const std::string& message) { ShowError(message); });
@@ -44,8 +46,8 @@ Application::Application(ApplicationSetup setup) : setup_(std::move(setup)) {
                                                .trayApp = std::move(trayApp)});
 
   form2_ = std::make_unique<TForm2>(TForm2Deps{.form1 = *form1_,
-                                               .files = *setup_.files,
-                                               .eventFilePath = setup_.eventFilePath,
+                                               .events = eventlist_,
+                                               .popupMenu = popupMenu_,
                                                .locale = setup_.locale,
                                                .showError = [this](const std::string& m) { ShowError(m); },
                                                .showInfo = [this](const std::string& m) { ShowInfo(m); },
@@ -124,10 +126,25 @@ void Application::RegionalSettingsChanged() {
   form4_->LocaleChanged(setup_.locale);
 }
 
-Application::~Application() { widgets::SetFailureReporter(nullptr); }
+Application::~Application() {
+  widgets::SetFailureReporter(nullptr);
+  // No window reaches another, nor the store or the menu, while any goes.
+  for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
+           help_.get(), abou_.get(), form4_.get(), form2_.get(), form1_.get(), form3_.get()})
+    if (window) window->Detach();
+}
 
 void Application::BuildPopupMenu() {
-  widgets::TPopupMenu& menu = form2_->PopupMenu();
+  widgets::TPopupMenu& menu = popupMenu_;
+  // Drawn with the program's banner.
+  PopupMenunew.SetBannerJustification(bjCenter);
+  PopupMenunew.SetBannerWidth(20);
+  PopupMenunew.SetBannerText("DUZOVU");
+  PopupMenunew.SetBannerFont(TMenuFont::Make("Arial", -16, GetSysColor(COLOR_WINDOWTEXT)));
+  PopupMenunew.SetBannerColor(widgets::colours::Green);
+  PopupMenunew.SetBannerEndColor(widgets::colours::Lime);
+  PopupMenunew.SetBanner(true);
+  PopupMenunew.SetPopupMenu(&menu);
   // Centred on the point it is opened at.
   menu.SetAlignment(widgets::MenuAlignment::Center);
   menu.Add({.caption = "Show Calendar", .onClick = [this] { card4Click(); }});
@@ -170,13 +187,13 @@ void Application::animClick() { SetAnimatedWindow(!options_.animatedWindow); }
 
 void Application::SetAnimatedWindow(bool on) {
   options_.animatedWindow = on;
-  form2_->PopupMenu().SetChecked(animItem_, on);
+  popupMenu_.SetChecked(animItem_, on);
   SetAnimations(true);
 }
 
 void Application::blinkicClick() {
   options_.blinkingIcons = !options_.blinkingIcons;
-  form2_->PopupMenu().SetChecked(blinkItem_, options_.blinkingIcons);
+  popupMenu_.SetChecked(blinkItem_, options_.blinkingIcons);
   form1_->SetBlinking(options_.blinkingIcons);
 }
 

@@ -22,6 +22,7 @@
 #include "base/locale.h"
 #include "calendar/maincal.h"
 #include "app/options.h"
+#include "components/PopupMenus97.h"
 #include "components/TrayIconF.h"
 #include "events/editday.h"
 #include "events/eventfile.h"
@@ -88,6 +89,8 @@ class Application {
   void helpeClick();    // "Help"
   void aboutClick();    // "About Redoviri by DUZOVU"
 
+  // The menu every window and the tray icon share.
+  widgets::TPopupMenu& PopupMenu() { return popupMenu_; }
   TForm3& Form3() { return *form3_; }
   TForm1& Form1() { return *form1_; }
   TForm2& Form2() { return *form2_; }
@@ -131,6 +134,10 @@ class Application {
   // tray icon chains its own in.
   std::function<void()> onMinimize_;
   widgets::HintManager hints_;
+  // The event store and the shared menu outlive every window.
+  EventList eventlist_;
+  widgets::TPopupMenu popupMenu_;
+  TPopupMenus97 PopupMenunew;  // draws popupMenu_, with its banner
   // Declared in the order of creation; destroyed the other way round.
   std::unique_ptr<TForm3> form3_;
   std::unique_ptr<TForm1> form1_;

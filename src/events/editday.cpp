@@ -92,7 +92,7 @@ FormDesc ListWindowDesc(HintManager* hints) {
 TForm2::TForm2(TForm2Deps deps)
     : FormWindow(ListWindowDesc(deps.hints)),
       deps_(std::move(deps)),
-      eventlist(EventFile(deps_.eventFilePath, deps_.files)),
+      eventlist(deps_.events),
       Label10(GetForm().Add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
                                     .fontColour = colours::White},
                                    {.align = Align::Center})),
@@ -100,7 +100,7 @@ TForm2::TForm2(TForm2Deps deps)
   AddWindowFrame(GetForm(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
                              .onClose = [this] { Panel2Click(); }});
   GetForm().SetHint(kWindowHint);
-  GetForm().onContextMenu = [this](POINT at) { popupMenu_.Popup(at); };
+  GetForm().onContextMenu = [this](POINT at) { deps_.popupMenu.Popup(at); };
   GetForm().onShow = [this] { FormShow(); };
   GetForm().onHide = [this] { FormHide(); };
   GetForm().onEnter = [this] { EnterPressed(); };
@@ -108,15 +108,6 @@ TForm2::TForm2(TForm2Deps deps)
   SmoothShow1.SetControl(Handle());
   SmoothShow1.SetColor(colours::Lime);
   SmoothShow1.OnFinish = [this](TSmoothShow&) { SmoothShow1Finish(); };
-  // The shared menu, drawn with the program's banner.
-  PopupMenunew.SetBannerJustification(bjCenter);
-  PopupMenunew.SetBannerWidth(20);
-  PopupMenunew.SetBannerText("DUZOVU");
-  PopupMenunew.SetBannerFont(TMenuFont::Make("Arial", -16, GetSysColor(COLOR_WINDOWTEXT)));
-  PopupMenunew.SetBannerColor(colours::Green);
-  PopupMenunew.SetBannerEndColor(colours::Lime);
-  PopupMenunew.SetBanner(true);
-  PopupMenunew.SetPopupMenu(&popupMenu_);
   // The title line lies on the top bar.
   Label10.BringToFront();
   BuildList();
@@ -137,7 +128,7 @@ void TForm2::BuildList() {
   StringGrid1 = &GetForm().Add<StringGrid>(
       {.left = 19, .top = 53, .width = 367, .height = 185, .hint = "2x Click show the selected row, right Click show the menu",
        .font = Font::Arial(11), .colour = kGridColour, .onDblClick = [this] { StringGrid1DblClick(); },
-       .onContextMenu = [this](POINT at) { popupMenu_.Popup(at); }},
+       .onContextMenu = [this](POINT at) { deps_.popupMenu.Popup(at); }},
       {.colWidths = widths, .rowCount = 2, .rowHeight = 18, .fixedRows = 1, .rowSelect = true,
        .scrollBars = ScrollBars::Vertical});
   StringGrid1->onKey = [this](UINT key) { return GridKey(key); };

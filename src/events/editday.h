@@ -1,8 +1,8 @@
 // The event list window Form2: the events of the selected day in a grid,
 // the six buttons that add an event of each kind, the editor panel
-// `panedit` (add, view and delete), the way back to the calendar. It owns
-// the event store `eventlist`, which it loads when it is created, and the
-// popup menu that all windows share.
+// `panedit` (add, view and delete), the way back to the calendar. It loads
+// the event store `eventlist` when it is created and writes through it; the
+// store and the popup menu that all windows share are the application's.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,6 @@
 
 #include "base/dateformat.h"
 #include "base/locale.h"
-#include "components/PopupMenus97.h"
 #include "components/SmoothShow.h"
 #include "events/dayrows.h"
 #include "events/eventeditor.h"
@@ -29,8 +28,8 @@ namespace redoviri {
 
 struct TForm2Deps {
   MainWindowOps& form1;
-  FileSystem& files;
-  std::string eventFilePath;
+  EventList& events;               // the program's event store
+  widgets::TPopupMenu& popupMenu;  // the menu every window shares
   DateLocale locale;
   // Shows the message of a failed operation; the program goes on.
   std::function<void(const std::string& message)> showError;
@@ -99,7 +98,7 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   // Shown for the user's action: in front, the keyboard in the rows.
   void ShowActive();
   // The menu that every window and the tray icon share.
-  widgets::TPopupMenu& PopupMenu() { return popupMenu_; }
+  widgets::TPopupMenu& PopupMenu() { return deps_.popupMenu; }
   // The event store, as loaded.
   const EventList& Events() const { return eventlist; }
 
@@ -191,9 +190,7 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void StampTimerTimer();
 
   TForm2Deps deps_;
-  EventList eventlist;
-  widgets::TPopupMenu popupMenu_;
-  TPopupMenus97 PopupMenunew;  // draws popupMenu_, with its banner
+  EventList& eventlist;
   TSmoothShow SmoothShow1;
   widgets::Label& Label10;  // title line: "Today " and the date and time
   int showGridAfterHide_ = 0;  // ShowGridAfterHide, the window's tag

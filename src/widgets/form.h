@@ -181,6 +181,9 @@ class FormWindow {
   void Hide() { form_.Hide(); }
   bool Visible() const { return form_.Visible(); }
   HWND Handle() const { return form_.Handle(); }
+  // No message reaches the window's handlers any more: the program is
+  // going and other windows may be gone already.
+  void Detach() { form_.DetachTree(); }
   // What minimising the window does (the program as a whole decides).
   void WhenMinimized(Handler onMinimize) { form_.onMinimize = std::move(onMinimize); }
 

@@ -14,8 +14,15 @@ void TrackMenuAt(HMENU menu, HWND owner, POINT screen, MenuAlignment alignment) 
                                                          : TPM_LEFTALIGN;
   // The owner in the foreground: the keyboard's input goes to this thread,
   // where the menu's loop reads it, and a click elsewhere closes the menu.
+  // A hidden owner is shown for as long as the menu is open, as a single
+  // pixel under the menu's middle: a window system that gives the keyboard
+  // only to windows on the screen (Wine's, under an X window manager) then
+  // gives it to this program and not to the notification area clicked.
+  const bool shownForTheMenu = !IsWindowVisible(owner);
+  if (shownForTheMenu) SetWindowPos(owner, HWND_TOPMOST, screen.x, screen.y, 1, 1, SWP_SHOWWINDOW);
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, align | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
+  if (shownForTheMenu) SetWindowPos(owner, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Lets the foreground change again, so that the next right click opens
   // the menu at once.
   PostMessageA(owner, WM_NULL, 0, 0);

@@ -33,7 +33,7 @@ using Access = test::WindowAccess;
 
 constexpr COLORREF kToday = RGB(128, 255, 255);
 using test::QuitPosted;
-using test::PressKey;
+using test::TypeKey;
 using test::PumpUntil;
 
 using test::ClientSizeOf;
@@ -737,22 +737,22 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   main.TrayClick();
   ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "a tray click";
 
-  PressKey(VK_RETURN);  // today's events
+  TypeKey(VK_RETURN);  // today's events
   ASSERT_TRUE(keyboardIn(list, listWidgets.StringGrid1->Handle())) << "the list of the day";
   EXPECT_FALSE(main.Visible());
   EXPECT_EQ(listWidgets.StringGrid1->Cell(0, 1), "Anna");
   answer = false;
-  PressKey(VK_DELETE);
+  TypeKey(VK_DELETE);
   EXPECT_EQ(questions, std::vector<std::string>{"Do you realy want to delete that event?"});
   EXPECT_FALSE(listWidgets.panedit->Visible());
   EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle());
-  PressKey(VK_RETURN);  // the row in view mode
+  TypeKey(VK_RETURN);  // the row in view mode
   EXPECT_TRUE(listWidgets.panedit->Visible());
   listWidgets.BitBtn17->SetFocus();
-  PressKey(VK_ESCAPE);  // "Exit"
+  TypeKey(VK_ESCAPE);  // "Exit"
   EXPECT_FALSE(listWidgets.panedit->Visible());
   EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle()) << "not on the hidden Exit button";
-  PressKey(VK_ESCAPE);  // "Back to Calendar"
+  TypeKey(VK_ESCAPE);  // "Back to Calendar"
   ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "back to the calendar";
   EXPECT_FALSE(list.Visible());
 
@@ -761,11 +761,11 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   const HWND field = Access::Widgets(chooser).MaskEdit1.Handle();
   app->card5Click();
   ASSERT_TRUE(keyboardIn(chooser, field)) << "Edit new event";
-  PressKey(VK_ESCAPE);
+  TypeKey(VK_ESCAPE);
   EXPECT_FALSE(chooser.Visible());
   app->card5Click();
   ASSERT_TRUE(keyboardIn(chooser, field));
-  PressKey(VK_RETURN);
+  TypeKey(VK_RETURN);
   EXPECT_FALSE(chooser.Visible());
   ASSERT_TRUE(keyboardIn(list, listWidgets.StringGrid1->Handle())) << "the chosen day's list";
   EXPECT_TRUE(errors.empty());
@@ -773,7 +773,7 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   // About: Enter closes it, and the calendar comes back with the keyboard.
   app->aboutClick();
   ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == app->ABOU().Handle(); }));
-  PressKey(VK_RETURN);
+  TypeKey(VK_RETURN);
   ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "after about";
 }
 

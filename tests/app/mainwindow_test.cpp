@@ -603,7 +603,7 @@ TEST_F(MainWindow, TheKeyboardMovesTheDayAndTheMonthAndOpensTheDay) {
   ASSERT_TRUE(test::PumpUntil([&] { return GetFocus() == w().calp->Handle(); }));
   EXPECT_EQ(GetForegroundWindow(), form->Handle());
   form->SelectToday();
-  const auto press = [](UINT key, bool ctrl = false) { test::PressKey(key, ctrl); };
+  const auto press = [](UINT key, bool ctrl = false) { test::TypeKey(key, ctrl); };
   struct Step {
     const char* what;
     UINT key;

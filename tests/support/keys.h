@@ -9,7 +9,7 @@
 
 namespace redoviri::test {
 
-inline void PressKey(UINT key, bool ctrl = false) {
+inline void TypeKey(UINT key, bool ctrl = false) {
   BYTE keys[256] = {};
   GetKeyboardState(keys);
   keys[VK_CONTROL] = ctrl ? 0x80 : 0;
