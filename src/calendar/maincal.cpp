@@ -582,7 +582,9 @@ void TForm1::Timer1Timer() {
 void TForm1::TrayClick() {
   // The last action wins: a click brings the calendar to the front and
   // gives it the keyboard also while it shows already, behind the list
-  // window or without the focus.
+  // window or without the focus, and the list a double click asked for
+  // while the calendar hid does not come any more.
+  showListAfterHide_ = 0;
   if (!Visible()) Show();
   Activate();
 }

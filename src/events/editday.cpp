@@ -113,6 +113,8 @@ TForm2::TForm2(TForm2Deps deps)
   BuildList();
   BuildButtons();
   BuildEditor();
+  // The editor panel lies over the rows and the buttons: Tab stays in it.
+  GetForm().SetTabScope(panedit);
   FormCreate();
 }
 

@@ -357,7 +357,8 @@ void CollectTabStops(const Container& c, std::vector<WindowedWidget*>& out) {
 
 bool Form::FocusNext(bool backward) {
   std::vector<WindowedWidget*> stops;
-  CollectTabStops(*this, stops);
+  const bool scoped = tabScope_ && IsWindowVisible(tabScope_->Handle());
+  CollectTabStops(scoped ? *tabScope_ : static_cast<const Container&>(*this), stops);
   if (stops.empty()) return false;
   const HWND focus = GetFocus();
   const auto n = stops.size();

@@ -105,6 +105,9 @@ class Form : public Container {
   // button, in the order the widgets were declared; an edit reached this
   // way has its text selected. False when the form has none.
   bool FocusNext(bool backward = false);
+  // While this panel of the form shows, Tab moves among its fields only
+  // (a panel lying over the rest of the form); none: the whole form.
+  void SetTabScope(const Container* panel) { tabScope_ = panel; }
 
   GdiCache& Gdi() { return gdi_; }
   HintManager* Hints() const { return hints_; }
@@ -165,6 +168,7 @@ class Form : public Container {
   HintManager* hints_;
   std::vector<std::unique_ptr<Timer>> timers_;
   HWND lastFocus_ = nullptr;
+  const Container* tabScope_ = nullptr;
   const Widget* ncHovered_ = nullptr;  // under the mouse on the dragging surface
 };
 

@@ -748,6 +748,10 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle());
   TypeKey(VK_RETURN);  // the row in view mode
   EXPECT_TRUE(listWidgets.panedit->Visible());
+  for (int i = 0; i < 12; ++i) {
+    TypeKey(VK_TAB);
+    EXPECT_TRUE(IsChild(listWidgets.panedit->Handle(), GetFocus())) << "Tab " << i << " left the editor";
+  }
   listWidgets.BitBtn17->SetFocus();
   TypeKey(VK_ESCAPE);  // "Exit"
   EXPECT_FALSE(listWidgets.panedit->Visible());

@@ -5,6 +5,7 @@
 // English locale, except in the test that reads the user's locale (run once
 // per LANG by ctest).
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <memory>
@@ -657,6 +658,70 @@ TEST_F(MainWindow, TheKeyboardMovesTheDayAndTheMonthAndOpensTheDay) {
   press(VK_ESCAPE);  // as a close box
   EXPECT_FALSE(form->Visible());
   EXPECT_EQ(listShown, 2);
+}
+
+TEST_F(MainWindow, ATrayClickWhileTheCalendarHidesForTheListWins) {
+  int listShown = 0;
+  form->showEventList = [&] { ++listShown; };
+  form->SetAnimated(true);
+  form->TrayClick();
+  form->ldClick(4);
+  form->ld1DblClick();
+  form->TrayClick();
+  ASSERT_TRUE(test::PumpUntil(test::AnimationsOver));
+  EXPECT_EQ(listShown, 0);
+  EXPECT_TRUE(form->Visible());
+  EXPECT_EQ(GetForegroundWindow(), form->Handle());
+}
+
+// What a screen reader finds: the grid's accessible name is the selected
+// day, and a move of the selection tells it so.
+std::vector<HWND> nameChanges;
+void CALLBACK RecordNameChange(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
+  if (object == OBJID_CLIENT) nameChanges.push_back(hwnd);
+}
+
+TEST_F(MainWindow, ScreenReadersReadTheSelectedDay) {
+  const TestStore store({EventLine("12252003", EventCategory::kLovely, "NNYN", "Kiss"),
+                         EventLine("12252003", EventCategory::kOther, "NNYN", "Tea")});
+  form->SetEventList(&store.list());
+  const HWND grid = w().calp->Handle();
+  const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                             RecordNameChange, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  nameChanges.clear();
+  const auto accessibleName = [&] {
+    IAccessible* object = nullptr;
+    // __uuidof: the import library's IID_IAccessible is a symbol of the
+    // DLL, not the interface's id.
+    const HRESULT found = AccessibleObjectFromWindow(grid, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&object));
+    if (FAILED(found)) return "(no accessible object: " + std::to_string(found) + ")";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string text;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name) {
+      const int n = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+      text.resize(static_cast<std::size_t>(std::max(n, 1) - 1));
+      WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), n, nullptr, nullptr);
+      SysFreeString(name);
+    }
+    object->Release();
+    return text;
+  };
+  EXPECT_EQ(accessibleName(), "December 2003");
+  form->ldClick(25);
+  EXPECT_EQ(accessibleName(), "Thursday, December 25 2003, today, 2 events");
+  form->ldClick(26);
+  EXPECT_EQ(accessibleName(), "Friday, December 26 2003, no events");
+  EXPECT_TRUE(test::PumpUntil([] { return nameChanges.size() >= 2; }));
+  EXPECT_TRUE(std::all_of(nameChanges.begin(), nameChanges.end(), [&](HWND h) { return h == grid; }));
+  UnhookWinEvent(hook);
+  CoUninitialize();
 }
 
 // ------------------------------------------------------------- Tray
