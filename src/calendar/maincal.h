@@ -214,8 +214,8 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void SetBlinking(bool on);
   // The main window back on the screen, in front with the keyboard.
   void ShowCalendar() override;
-  // In front with the keyboard, the focus where it was, else on the day
-  // grid (a window shown for the user's action).
+  // In front with the keyboard in the day grid (a window shown for the
+  // user's action).
   void Activate();
   // Milliseconds between the animation's steps.
   void SetAnimationDelay(std::uint16_t ms);

@@ -155,7 +155,8 @@ void TForm2::BuildButtons() {
         {.left = b.left, .top = b.top, .width = 100, .height = 40, .caption = b.caption, .hint = b.hint,
          .onClick = [this, code] { SpeedButtonClick(code); }},
         {.glyph = ResourcePicture(resources::CategoryPanelIconId(code)),
-         .glyphLeft = b.lines[0] ? std::optional<int>(kTwoLineGlyphLeft) : std::nullopt});
+         .glyphLeft = b.lines[0] ? std::optional<int>(kTwoLineGlyphLeft) : std::nullopt,
+         .tabStop = true});
     for (int line = 0; line < 2 && b.lines[line]; ++line) {
       // Drawn over the blank button, right of its glyph; a click there is
       // the button's.
@@ -167,7 +168,7 @@ void TForm2::BuildButtons() {
   SpeedButton[10] = &Panel9->Add<widgets::SpeedButton>(
       {.left = 318, .top = 5, .width = 47, .height = 80, .caption = "Delete",
        .hint = "Click here to delete the selected event", .onClick = [this] { SpeedButton10Click(); }},
-      {.glyph = ResourcePicture(IDB_GDELETE), .layout = GlyphLayout::Top});
+      {.glyph = ResourcePicture(IDB_GDELETE), .layout = GlyphLayout::Top, .tabStop = true});
   SpeedButton[7] = &Panel9->Add<widgets::SpeedButton>(
       {.left = 8, .top = 100, .width = 192, .height = 28, .caption = "   Choose an other event date",
        .hint = "Click to choose an other event....", .onClick = [this] { SpeedButton7Click(); }},
@@ -175,7 +176,7 @@ void TForm2::BuildButtons() {
   SpeedButton[8] = &Panel9->Add<widgets::SpeedButton>(
       {.left = 212, .top = 100, .width = 152, .height = 27, .caption = "Back to Calendar",
        .hint = "Click here to come back to calendar", .onClick = [this] { SpeedButton8Click(); }},
-      {.glyph = ResourcePicture(IDB_GBACK)});
+      {.glyph = ResourcePicture(IDB_GBACK), .tabStop = true});
 }
 
 void TForm2::BuildEditor() {

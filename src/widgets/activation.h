@@ -1,7 +1,7 @@
 // A window shown for the user's action takes the keyboard: it becomes the
-// foreground window, and the focus goes to its first control unless it is
-// inside the window already (where a message box or another window left
-// it).
+// foreground window with the focus in its first control. (A window that
+// only gets the foreground back, after a message box, keeps the focus
+// where it was: the form puts it back.)
 #pragma once
 
 #include <windows.h>

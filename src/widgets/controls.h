@@ -105,8 +105,11 @@ class SpeedButton : public Widget {
     // The glyph's left edge in the button (left layout), for a button whose
     // text is drawn over it by other widgets; none: centred with the caption.
     std::optional<int> glyphLeft{};
+    // Tab reaches it (its container takes the keyboard for it).
+    bool tabStop = false;
   };
   SpeedButton(Container* parent, const Props& props, const Options& options);
+  bool TabStop() const override { return options_.tabStop && Visible() && Enabled(); }
 
   const Bitmap& Glyph() const { return glyph_; }
   void SetGlyph(const Bitmap& glyph);

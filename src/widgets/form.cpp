@@ -343,35 +343,57 @@ namespace {
 
 // Fields and buttons in declaration order, depth first. (The windows' own
 // order is the other way round: later siblings lie above earlier ones.)
-void CollectTabStops(const Container& c, std::vector<WindowedWidget*>& out) {
+// A place Tab stops at: a window, or a windowless widget of a container.
+struct TabStopPlace {
+  WindowedWidget* window;
+  Widget* windowless = nullptr;  // in window, a Container
+};
+
+void CollectTabStops(const Container& c, std::vector<TabStopPlace>& out) {
   for (const auto& child : c.Children()) {
-    if (!child->IsWindowed()) continue;
+    if (!child->IsWindowed()) {
+      if (child->TabStop() && IsWindowVisible(c.Handle()))
+        out.push_back({const_cast<Container*>(&c), child.get()});
+      continue;
+    }
     auto* w = static_cast<WindowedWidget*>(child.get());
     if (!IsWindowVisible(w->Handle()) || !IsWindowEnabled(w->Handle())) continue;
-    if (GetWindowLongA(w->Handle(), GWL_STYLE) & WS_TABSTOP) out.push_back(w);
+    if (GetWindowLongA(w->Handle(), GWL_STYLE) & WS_TABSTOP) out.push_back({w});
     if (const auto* inner = dynamic_cast<const Container*>(w)) CollectTabStops(*inner, out);
   }
+}
+
+// The container of the windowless widget with the keyboard, if any.
+Container* KeyFocusContainer(HWND focus) {
+  auto* c = dynamic_cast<Container*>(MessageWindow::FromHandle(focus));
+  return c && c->KeyFocusChild() ? c : nullptr;
 }
 
 }  // namespace
 
 bool Form::FocusNext(bool backward) {
-  std::vector<WindowedWidget*> stops;
+  std::vector<TabStopPlace> stops;
   const bool scoped = tabScope_ && IsWindowVisible(tabScope_->Handle());
   CollectTabStops(scoped ? *tabScope_ : static_cast<const Container&>(*this), stops);
   if (stops.empty()) return false;
   const HWND focus = GetFocus();
   const auto n = stops.size();
   size_t next = backward ? n - 1 : 0;
+  const Container* holder = KeyFocusContainer(focus);
+  const Widget* focusedChild = holder ? holder->KeyFocusChild() : nullptr;
   for (size_t i = 0; i < n; ++i) {
-    if (stops[i]->Handle() == focus) {
+    if (stops[i].window->Handle() == focus && stops[i].windowless == focusedChild) {
       next = backward ? (i + n - 1) % n : (i + 1) % n;
       break;
     }
   }
-  WindowedWidget* target = stops[next];
-  target->SetFocus();
-  if (auto* edit = dynamic_cast<Edit*>(target)) edit->SelectAll();
+  const TabStopPlace& target = stops[next];
+  if (target.windowless) {
+    static_cast<Container*>(target.window)->KeyFocus(target.windowless);
+    return true;
+  }
+  target.window->SetFocus();
+  if (auto* edit = dynamic_cast<Edit*>(target.window)) edit->SelectAll();
   return true;
 }
 
@@ -383,6 +405,10 @@ bool IsFormDialogMessage(MSG& msg) {
     case VK_TAB:
       return form->FocusNext(GetKeyState(VK_SHIFT) < 0);
     case VK_RETURN: case VK_ESCAPE: {
+      // Enter on a focused button presses it.
+      if (msg.wParam == VK_RETURN) {
+        if (Container* c = KeyFocusContainer(GetFocus()); c && c->ClickKeyFocusChild()) return true;
+      }
       const Handler& key = msg.wParam == VK_RETURN ? form->onEnter : form->onEscape;
       if (!key) return false;
       key();

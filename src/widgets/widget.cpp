@@ -378,6 +378,23 @@ void Container::PaintContent(HDC dc, const RECT& area) {
     IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     child->Paint(dc, r);
   }
+  if (keyFocus_ && keyFocus_->Visible() && GetFocus() == Handle()) {
+    RECT r = keyFocus_->GetBounds().Rect();
+    InflateRect(&r, -3, -3);
+    DrawFocusRect(dc, &r);
+  }
+}
+
+void Container::KeyFocus(Widget* child) {
+  keyFocus_ = child;
+  SetFocus();
+  Invalidate();
+}
+
+bool Container::ClickKeyFocusChild() {
+  if (!keyFocus_ || !keyFocus_->Visible() || !keyFocus_->Enabled() || GetFocus() != Handle()) return false;
+  keyFocus_->NotifyClick();
+  return true;
 }
 
 void Container::Render(HDC dc) {
@@ -525,6 +542,12 @@ LRESULT Container::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSELEAVE:
       SetHot(nullptr);
       break;  // the hint manager hears of it below
+    case WM_SETFOCUS: case WM_KILLFOCUS:
+      if (keyFocus_) Invalidate();  // the focus rectangle
+      break;
+    case WM_KEYDOWN:
+      if (wp == VK_SPACE && ClickKeyFocusChild()) return 0;
+      break;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lp) != Handle()) {
         SetPressedInside(false);

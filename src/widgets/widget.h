@@ -162,6 +162,12 @@ class Widget {
   // every click however quick; false for widgets whose double click means
   // something else than two clicks.
   virtual bool DoubleClickIsPress() const { return false; }
+ public:
+  // A windowless widget that Tab reaches: its container takes the
+  // keyboard for it, draws the focus around it, and Space or Enter click
+  // it.
+  virtual bool TabStop() const { return false; }
+ protected:
 
   // Calls the mouse handlers; click is decided by the caller.
   void NotifyMouseDown(const MouseEvent& e);
@@ -265,6 +271,13 @@ class Container : public WindowedWidget {
 
   void DetachTree() override;
 
+  // The windowless child that has the keyboard while this window has the
+  // focus (a TabStop()), or none; KeyFocus gives this window the focus.
+  Widget* KeyFocusChild() const { return keyFocus_; }
+  void KeyFocus(Widget* child);
+  // Space or Enter: the keyboard's child clicked; false when there is none.
+  bool ClickKeyFocusChild();
+
  protected:
   Container(Container* parent, const Props& props) : WindowedWidget(parent, props) {}
   ~Container() override;
@@ -290,6 +303,7 @@ class Container : public WindowedWidget {
   std::vector<std::unique_ptr<Widget>> children_;
   Widget* hot_ = nullptr;      // windowless child under the mouse
   Widget* pressed_ = nullptr;  // the widget that received the button press
+  Widget* keyFocus_ = nullptr;
   bool pressedInside_ = false;
   bool clickPending_ = false;
 };

@@ -756,7 +756,31 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   TypeKey(VK_ESCAPE);  // "Exit"
   EXPECT_FALSE(listWidgets.panedit->Visible());
   EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle()) << "not on the hidden Exit button";
-  TypeKey(VK_ESCAPE);  // "Back to Calendar"
+  // Tab: the rows, the six add buttons, "Delete", "Back to Calendar", the
+  // rows again; Enter on a button presses it.
+  const HWND buttons = listWidgets.Panel9->Handle();
+  const auto keyboardOn = [&] {
+    auto* panel = dynamic_cast<widgets::Container*>(widgets::MessageWindow::FromHandle(GetFocus()));
+    return panel ? panel->KeyFocusChild() : nullptr;
+  };
+  const int order[] = {1, 2, 3, 4, 5, 6, 10, 8};
+  for (const int k : order) {
+    TypeKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), buttons) << "button " << k;
+    EXPECT_EQ(keyboardOn(), listWidgets.SpeedButton[k]) << "button " << k;
+  }
+  TypeKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle());
+  TypeKey(VK_TAB);
+  TypeKey(VK_TAB);  // the "Birthday" button
+  TypeKey(VK_SPACE);
+  EXPECT_TRUE(listWidgets.panedit->Visible()) << "Space adds a birthday";
+  TypeKey(VK_ESCAPE);
+  EXPECT_FALSE(listWidgets.panedit->Visible());
+  listWidgets.StringGrid1->SetFocus();
+  for (int i = 0; i < 8; ++i) TypeKey(VK_TAB);  // "Back to Calendar"
+  EXPECT_EQ(keyboardOn(), listWidgets.SpeedButton[8]);
+  TypeKey(VK_RETURN);
   ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "back to the calendar";
   EXPECT_FALSE(list.Visible());
 
