@@ -217,6 +217,7 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // In front with the keyboard in the day grid (a window shown for the
   // user's action).
   void Activate();
+  void KeyboardBack() override { Activate(); }
   // Milliseconds between the animation's steps.
   void SetAnimationDelay(std::uint16_t ms);
 

@@ -31,6 +31,9 @@ class MainWindowOps {
   virtual void SetShowListAfterHide(bool on) = 0;
   // The main window comes back on the screen.
   virtual void ShowCalendar() = 0;
+  // A window over the main window went: the main window, when it shows,
+  // takes the keyboard back.
+  virtual void KeyboardBack() = 0;
   // A date chosen in the date chooser, and the day of one that turned out
   // not to exist.
   virtual void JumpToDay(const std::string& dayText, const CivilDate& date) = 0;

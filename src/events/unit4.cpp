@@ -51,10 +51,10 @@ TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints)), deps_(std
       {.picture = ResourcePicture(IDB_LEGENDLOW), .stretch = true});
   Button1 = &form.Add<SpeedButton>({.left = kStripLeft + 12, .top = kStripTop + 8, .width = 138, .height = 29,
                                     .caption = "OK for that Date", .onClick = [this] { Button1Click(); }},
-                                   {.flat = true});
+                                   {.flat = true, .tabStop = true});
   Button2 = &form.Add<SpeedButton>({.left = kStripLeft + 164, .top = kStripTop + 8, .width = 70, .height = 29,
                                     .caption = "Cancel", .onClick = [this] { Button2Click(); }},
-                                   {.flat = true});
+                                   {.flat = true, .tabStop = true});
   SmoothShow1.SetControl(Handle());
   SmoothShow1.SetColor(static_cast<COLORREF>(SelectedColour));
   form.onHide = [this] { FormHide(); };
@@ -97,7 +97,10 @@ void TForm4::Button1Click() {
   main.OpenEventList();
 }
 
-void TForm4::Button2Click() { Hide(); }
+void TForm4::Button2Click() {
+  Hide();
+  deps_.form1.KeyboardBack();
+}
 
 void TForm4::ShowActive() {
   Show();
@@ -113,6 +116,9 @@ void TForm4::LocaleChanged(DateLocale locale) {
   if (retyped != MaskEdit1->Text()) MaskEdit1->SetText(retyped);
 }
 
-void TForm4::Panel2Click() { Hide(); }
+void TForm4::Panel2Click() {
+  Hide();
+  deps_.form1.KeyboardBack();
+}
 
 }  // namespace redoviri

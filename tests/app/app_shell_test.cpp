@@ -784,9 +784,17 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "back to the calendar";
   EXPECT_FALSE(list.Visible());
 
-  // The date chooser: its field has the keyboard; Escape cancels, Enter
-  // takes the date.
+  // The date chooser: its field has the keyboard, Tab reaches its buttons;
+  // Space on "Cancel" or Escape cancels, Enter takes the date.
   const HWND field = Access::Widgets(chooser).MaskEdit1.Handle();
+  main.SpeedButton2Click();
+  ASSERT_TRUE(keyboardIn(chooser, field)) << "the calendar's add button";
+  TypeKey(VK_TAB);
+  EXPECT_EQ(keyboardOn(), &Access::Widgets(chooser).Button1);
+  TypeKey(VK_TAB);
+  EXPECT_EQ(keyboardOn(), &Access::Widgets(chooser).Button2);
+  TypeKey(VK_SPACE);  // "Cancel"
+  EXPECT_FALSE(chooser.Visible());
   app->card5Click();
   ASSERT_TRUE(keyboardIn(chooser, field)) << "Edit new event";
   TypeKey(VK_ESCAPE);
