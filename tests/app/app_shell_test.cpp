@@ -775,6 +775,17 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   TypeKey(VK_TAB);  // the "Birthday" button
   TypeKey(VK_SPACE);
   EXPECT_TRUE(listWidgets.panedit->Visible()) << "Space adds a birthday";
+  // A date field left half typed is told in the program's own box.
+  widgets::MaskEdit& month = *listWidgets.monthe;
+  const std::string monthWas = month.Text();
+  month.SetFocus();
+  SendMessageA(month.Handle(), EM_SETSEL, 0, -1);
+  for (const char c : {'\b', '1'}) SendMessageA(month.Handle(), WM_CHAR, static_cast<WPARAM>(c), 0);
+  TypeKey(VK_TAB);
+  EXPECT_TRUE(PumpUntil([&] { return !errors.empty(); }));
+  EXPECT_EQ(errors, std::vector<std::string>{widgets::MaskEdit::kInvalidMessage});
+  errors.clear();
+  month.SetText(monthWas);
   TypeKey(VK_ESCAPE);
   EXPECT_FALSE(listWidgets.panedit->Visible());
   listWidgets.StringGrid1->SetFocus();
