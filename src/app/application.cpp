@@ -62,7 +62,8 @@ Application::Application(ApplicationSetup setup)
                  .locale = setup_.locale,
                  .showError = [this](const std::string& m) { ShowError(m); },
                  .setEditorYear = [this](const std::string& y) { form2_->SetEditorYear(y); },
-                 .hints = &hints_});
+                 .hints = &hints_,
+                 .owner = form1_->Handle()});
   abou_ = std::make_unique<TABOU>(&hints_, setup_.random ? setup_.random : ClockSeededRandom());
   abou_->showMainWindow = [this] { form1_->ShowCalendar(); };
   help_ = std::make_unique<Thelp>(&hints_, options_, form1_->Handle());

@@ -13,14 +13,14 @@ using namespace widgets;
 
 namespace {
 
-FormDesc ChooserDesc(HintManager* hints) {
+FormDesc ChooserDesc(HintManager* hints, HWND owner) {
   return {.clientWidth = 301, .clientHeight = 149, .centered = true, .colour = colours::Silver,
-          .borderless = true, .topmost = true, .dragBySurface = true, .hints = hints};
+          .borderless = true, .topmost = true, .dragBySurface = true, .owner = owner, .hints = hints};
 }
 
 }  // namespace
 
-TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints)), deps_(std::move(deps)) {
+TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints, deps.owner)), deps_(std::move(deps)) {
   Form& form = GetForm();
   const WindowFrame frame =
       AddWindowFrame(form, {.closeHints = {kCloseMenuHint, kCloseMenuHint, kCloseHint, kCloseHint},

@@ -32,6 +32,9 @@ struct TForm4Deps {
   // The editor's year field of the event list window.
   std::function<void(const std::string& year)> setEditorYear;
   widgets::HintManager* hints = nullptr;
+  // The main window: the chooser is its dialog, so a window manager gives
+  // the keyboard back to it when the chooser closes.
+  HWND owner = nullptr;
 };
 
 class TForm4 : public widgets::FormWindow {
