@@ -86,9 +86,9 @@ class DayGrid : public Panel {
 
  protected:
   WindowSpec CreationSpec() const override {
-    WindowSpec spec = Panel::CreationSpec();
-    spec.style |= WS_TABSTOP;
-    return spec;
+    WindowSpec window = Panel::CreationSpec();
+    window.style |= WS_TABSTOP;
+    return window;
   }
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
     switch (msg) {
@@ -229,14 +229,12 @@ void TForm1::BuildDetailsPanel() {
 void TForm1::BuildMonthFields() {
   Edit2 = &GetForm().Add<Edit>({.left = 25, .top = 67, .width = 30, .height = 26, .hint = "This is the month in number",
                             .font = Font::Arial(16).Bold(), .colour = colours::Silver},
-                           {.readOnly = true, .onChange = [this] { Edit2Change(); }});
+                           // The month fields only show the month: Tab goes
+                           // between the year field and the day grid.
+                           {.readOnly = true, .tabStop = false, .onChange = [this] { Edit2Change(); }});
   Edit1 = &GetForm().Add<Edit>({.left = 54, .top = 67, .width = 126, .height = 26, .hint = "This is the month in string",
                             .font = Font::Arial(16).Bold()},
-                           {.readOnly = true});
-  // The month fields only show the month: Tab goes between the year field
-  // and the day grid.
-  for (Edit* shown : {Edit2, Edit1})
-    SetWindowLongA(shown->Handle(), GWL_STYLE, GetWindowLongA(shown->Handle(), GWL_STYLE) & ~WS_TABSTOP);
+                           {.readOnly = true, .tabStop = false});
 
   Panel& chooser = GetForm().Add<Panel>({.left = 180, .top = 65, .width = 27, .height = 30});
   SpeedButton5 = &chooser.Add<SpeedButton>(
@@ -414,11 +412,15 @@ void TForm1::ShowMonthFields() {
 void TForm1::ShowLooks() {
   for (int k = 1; k <= kDayCellCount; ++k) {
     ShowCellLook(k);
-    if (presenter_.PictureSelected(k)) {
-      selClick(k);
-    } else {
-      noselClick(k);
-    }
+    ShowPicture(k);
+  }
+}
+
+void TForm1::ShowPicture(int k) {
+  if (presenter_.PictureSelected(k)) {
+    selClick(k);
+  } else {
+    noselClick(k);
   }
 }
 

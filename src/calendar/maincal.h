@@ -277,6 +277,8 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void Present(const CalendarRedraw& changed);
   void ShowMonthFields();
   void ShowLooks();
+  // Cell k's event picture in the look the presenter says.
+  void ShowPicture(int k);
   void ShowCounts(bool shown);
   void ShowTodayInTray();
   // The day grid's text for screen readers, and the events that tell them.

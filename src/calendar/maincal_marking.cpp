@@ -9,11 +9,7 @@ void TForm1::Button4Click() { Present(presenter_.Remark()); }
 void TForm1::checkClick(int k) {
   const MonthCell& cell = Calendar1().View().Cell(k);
   id[k]->SetTag(cell.dayMark);
-  if (Calendar1().PictureSelected(k)) {
-    selClick(k);
-  } else {
-    noselClick(k);
-  }
+  ShowPicture(k);
   ld[k]->SetHint(cell.hint);
 }
 

@@ -147,6 +147,7 @@ CalendarRedraw CalendarPresenter::Today() {
 CalendarRedraw CalendarPresenter::ListSelectedDay() {
   const std::optional<CivilDate> date = SelectedDate();
   listing_ = date && events_ ? ListDay(*events_, *date, locale_.IsMonthFirst()) : DayListing{};
+  listedDate_ = date;
   return {.dayList = true};
 }
 
@@ -171,9 +172,7 @@ CalendarRedraw CalendarPresenter::SelectToday() {
 std::optional<int> CalendarPresenter::SelectedCell() const {
   const std::optional<CivilDate> date = SelectedDate();
   if (!date) return std::nullopt;
-  for (int k = 1; k <= kDayCellCount; ++k)
-    if (view_.Cell(k).day == date->day) return k;
-  return std::nullopt;
+  return MonthPlacement(Year(), Month()).CellOfDay(date->day);
 }
 
 CalendarRedraw CalendarPresenter::MoveSelection(int days) {
@@ -189,9 +188,7 @@ CalendarRedraw CalendarPresenter::MoveSelection(int days) {
   if (to.year < kMinYear || to.year > kMaxYear || !IsValidDate(to)) return {};
   CalendarRedraw r;
   if (to.year != Year() || to.month != Month()) r = GoToMonth(to.year, to.month);
-  for (int k = 1; k <= kDayCellCount; ++k)
-    if (view_.Cell(k).day == to.day) return r |= SelectCell(k);
-  return r;
+  return r |= SelectCell(MonthPlacement(to.year, to.month).CellOfDay(to.day));
 }
 
 CalendarRedraw CalendarPresenter::JumpToDay(const std::string& dayText, const CivilDate& date) {
@@ -266,7 +263,10 @@ std::string CalendarPresenter::AccessibleText() const {
   if (!date) return FormatDate("mmmm yyyy", locale_, ShownDate());
   std::string text = FormatDate(DateForm::Long, locale_, *date);
   if (*date == today_) text += ", today";
-  const std::size_t count = events_ ? ListDay(*events_, *date, locale_.IsMonthFirst()).rows.size() : 0;
+  // The day's list when it is the one shown, else the store once more.
+  const std::size_t count = listedDate_ == date ? listing_.rows.size()
+                            : events_           ? ListDay(*events_, *date, locale_.IsMonthFirst()).rows.size()
+                                                : 0;
   if (count == 0) return text + ", no events";
   return text + ", " + std::to_string(count) + (count == 1 ? " event" : " events");
 }

@@ -62,7 +62,10 @@ class CalendarPresenter {
   // ---- Commands
   // The store the marking pass, the day's list and today's counts read;
   // none: no marks, no counts.
-  void SetEvents(const EventList* events) { events_ = events; }
+  void SetEvents(const EventList* events) {
+    events_ = events;
+    listedDate_.reset();
+  }
   // A month of years 1..9999 (else nothing happens), the fields written.
   CalendarRedraw GoToMonth(int year, int month);
   // One month or one year on (positive) or back, within 1..9999.
@@ -167,6 +170,7 @@ class CalendarPresenter {
   const EventList* events_ = nullptr;
   std::array<bool, kDayCellCount> pictureSelected_{};
   DayListing listing_;
+  std::optional<CivilDate> listedDate_;  // the day listing_ is of
   TodayCounts todayCounts_;
   bool blinking_ = true;
   BlinkState blink_;

@@ -44,7 +44,7 @@ Edit::Edit(Container* parent, const Props& props, const Options& options)
 bool Edit::CreateHandle(const WindowSpec& spec) { return CreateControl("EDIT", spec); }
 
 WindowSpec Edit::CreationSpec() const {
-  return ChildSpec(WS_TABSTOP | ES_AUTOHSCROLL | (options_.readOnly ? ES_READONLY : 0),
+  return ChildSpec((options_.tabStop ? WS_TABSTOP : 0) | ES_AUTOHSCROLL | (options_.readOnly ? ES_READONLY : 0),
                    options_.border ? WS_EX_CLIENTEDGE : 0);
 }
 

@@ -21,6 +21,7 @@ class Edit : public WindowedWidget {
     bool readOnly = false;
     int maxLength = 0;  // characters the user may type; 0: no limit
     bool border = true;  // the sunken frame
+    bool tabStop = true;  // Tab reaches it
     Handler onChange{};
   };
   Edit(Container* parent, const Props& props, const Options& options);

@@ -47,7 +47,8 @@ TEST(DateChoice, TheDayIsTakenAsTypedAndOnlyARealDateMoves) {
     EXPECT_EQ(choice.dayText, k.day);
     EXPECT_EQ(choice.yearText, k.year);
     EXPECT_EQ(choice.date, k.date);
-    EXPECT_EQ(choice.error, k.date ? "" : "'" + std::string(k.typed) + "' is not a valid date and time");
+    const std::string refusal = std::string("'").append(k.typed).append("' is not a valid date and time");
+    EXPECT_EQ(choice.error, k.date ? "" : refusal);
   }
 }
 
