@@ -398,7 +398,6 @@ void TForm2::ShowActive() {
 
 bool TForm2::GridKey(UINT key) {
   switch (key) {
-    case VK_RETURN: StringGrid1DblClick(); return true;
     case VK_DELETE:
       // The row in the delete mode, and its question at once.
       SpeedButton10Click();
@@ -409,15 +408,7 @@ bool TForm2::GridKey(UINT key) {
 }
 
 void TForm2::EnterPressed() {
-  const HWND focus = GetFocus();
-  if (focus == StringGrid1->Handle()) {
-    StringGrid1DblClick();
-    return;
-  }
-  // Enter on a focused button presses it, as on a dialog.
-  char kind[16] = {};
-  if (focus && GetClassNameA(focus, kind, sizeof kind) && lstrcmpiA(kind, "Button") == 0)
-    SendMessageA(focus, BM_CLICK, 0, 0);
+  if (GetFocus() == StringGrid1->Handle()) StringGrid1DblClick();
 }
 
 void TForm2::EscapePressed() {

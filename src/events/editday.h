@@ -146,9 +146,9 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void FormCreate();
   void FormShow();
   void FormHide();
-  // The keys: Enter views the selected row (or presses the focused
-  // button), Delete asks to delete it, Escape leaves the editor, else goes
-  // back to the calendar.
+  // The keys: Enter on the rows views the selected one (the form presses a
+  // focused button itself), Delete asks to delete it, Escape leaves the
+  // editor, else goes back to the calendar.
   bool GridKey(UINT key);
   void EnterPressed();
   void EscapePressed();

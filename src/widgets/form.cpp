@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "widgets/controls.h"
 #include "widgets/edit.h"
 #include "widgets/hint.h"
 
@@ -405,9 +406,14 @@ bool IsFormDialogMessage(MSG& msg) {
     case VK_TAB:
       return form->FocusNext(GetKeyState(VK_SHIFT) < 0);
     case VK_RETURN: case VK_ESCAPE: {
-      // Enter on a focused button presses it.
+      // Enter on a focused button presses it, windowless or not.
       if (msg.wParam == VK_RETURN) {
-        if (Container* c = KeyFocusContainer(GetFocus()); c && c->ClickKeyFocusChild()) return true;
+        const HWND focus = GetFocus();
+        if (Container* c = KeyFocusContainer(focus); c && c->ClickKeyFocusChild()) return true;
+        if (dynamic_cast<Button*>(MessageWindow::FromHandle(focus))) {
+          SendMessageA(focus, BM_CLICK, 0, 0);
+          return true;
+        }
       }
       const Handler& key = msg.wParam == VK_RETURN ? form->onEnter : form->onEscape;
       if (!key) return false;
