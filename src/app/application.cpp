@@ -68,6 +68,10 @@ Application::Application(ApplicationSetup setup)
   abou_->showMainWindow = [this] { form1_->ShowCalendar(); };
   help_ = std::make_unique<Thelp>(&hints_, options_, form1_->Handle());
   help_->showMainWindow = [this] { form1_->ShowCalendar(); };
+  notice_ = std::make_unique<TNotice>(TNoticeDeps{.clock = *setup_.clock,
+                                                  .caption = kApplicationTitle,
+                                                  .hints = &hints_,
+                                                  .lookIntervalMs = setup_.noticeLookMs});
   ConnectWindows();
   SetAnimations(true);
   if (setup_.animationDelayMs) {
@@ -81,6 +85,9 @@ Application::Application(ApplicationSetup setup)
   // The details show today from the start: today is the selected day, so
   // its counts show and a click on the details lists its events.
   form1_->SelectToday();
+  // From now on the events' times alert.
+  notice_->SetEventList(&eventlist_);
+  notice_->StartWatch();
 }
 
 void Application::ConnectWindows() {
@@ -91,9 +98,20 @@ void Application::ConnectWindows() {
   main.selectedDateChanged = [this](const std::optional<CivilDate>& date) { form2_->ShowSelectedDate(date); };
   main.dayListed = [this](const DayListing& listing) { form2_->ShowDayListing(listing); };
   main.regionalSettingsChanged = [this] { RegionalSettingsChanged(); };
+  TNotice& notice = *notice_;
+  notice.showBalloon = [this](const std::string& text) { form1_->ShowTrayBalloon(kApplicationTitle, text); };
+  notice.openDay = [this](const CivilDate& day) { OpenDay(day); };
+  // Every look also sees a new day at once.
+  notice.looked = [this] { form1_->CheckDayChange(); };
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
-           form1_.get(), form2_.get(), form4_.get(), abou_.get(), help_.get()})
+           form1_.get(), form2_.get(), form4_.get(), abou_.get(), help_.get(), notice_.get()})
     window->WhenMinimized([this] { Minimized(); });
+}
+
+void Application::OpenDay(const CivilDate& day) {
+  form4_->Hide();
+  form1_->JumpToDay(std::to_string(day.day), day);
+  form1_->OpenEventList();
 }
 
 void Application::Minimized() {
@@ -131,7 +149,7 @@ Application::~Application() {
   widgets::SetFailureReporter(nullptr);
   // No window reaches another, nor the store or the menu, while any goes.
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
-           help_.get(), abou_.get(), form4_.get(), form2_.get(), form1_.get(), form3_.get()})
+           notice_.get(), help_.get(), abou_.get(), form4_.get(), form2_.get(), form1_.get(), form3_.get()})
     if (window) window->Detach();
 }
 
@@ -260,7 +278,9 @@ void Application::Quit1Click() {
   SetAnimatedWindow(false);
   SetAnimations(false);
   form1_->StopTimers();
+  notice_->StopWatch();
   HideEveryWindow();
+  notice_->Hide();
   form1_->RemoveTrayIcon();
   PostQuitMessage(0);
 }

@@ -1,11 +1,12 @@
-// The application object: owns the six windows of the program, the shared
+// The application object: owns the seven windows of the program, the shared
 // options, the clock and the locale, and runs the message loop.
 //
 // The windows are created in a fixed order, each one's creation running
 // before the next exists: the splash Form3, the main window Form1, the
 // event list window Form2 (which loads the event file and refreshes the
-// main window), the date chooser Form4, the about window ABOU and the help
-// window help. They live until the program ends; in between they are only
+// main window), the date chooser Form4, the about window ABOU, the help
+// window help and the notice window, which then starts watching the
+// events' times. They live until the program ends; in between they are only
 // shown and hidden.
 #pragma once
 
@@ -27,6 +28,7 @@
 #include "events/editday.h"
 #include "events/eventfile.h"
 #include "events/unit4.h"
+#include "reminders/noticewindow.h"
 #include "widgets/hint.h"
 
 namespace redoviri {
@@ -59,6 +61,8 @@ struct ApplicationSetup {
   // Milliseconds between the steps of the windows' show and hide
   // animations; none: the animation's own pace.
   std::optional<std::uint16_t> animationDelayMs{};
+  // Milliseconds between two looks at the clock for due events.
+  UINT noticeLookMs = kLookIntervalMs;
 
   static ApplicationSetup System();
 };
@@ -97,6 +101,7 @@ class Application {
   TForm4& Form4() { return *form4_; }
   TABOU& ABOU() { return *abou_; }
   Thelp& help() { return *help_; }
+  TNotice& Notice() { return *notice_; }
   AppOptions& Options() { return options_; }
 
  private:
@@ -118,6 +123,8 @@ class Application {
   void ConnectWindows();
   // The regional settings changed: every window takes the locale read anew.
   void RegionalSettingsChanged();
+  // A notice's day in the event list window.
+  void OpenDay(const CivilDate& day);
   // A window of the program was minimised: the program goes to the tray.
   void Minimized();
   // Every window hides, none comes back.
@@ -145,6 +152,7 @@ class Application {
   std::unique_ptr<TForm4> form4_;
   std::unique_ptr<TABOU> abou_;
   std::unique_ptr<Thelp> help_;
+  std::unique_ptr<TNotice> notice_;
 };
 
 }  // namespace redoviri

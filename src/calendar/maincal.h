@@ -233,6 +233,8 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void CheckDayChange();
   void Timer3Timer();  // blink
   void TrayDblClick();
+  // A balloon notice from the tray icon.
+  void ShowTrayBalloon(const std::string& title, const std::string& text) { Tray.ShowBalloon(title, text); }
 
   // ---- Hooks to the other windows (any may stay empty)
   std::function<void()> showEventList;

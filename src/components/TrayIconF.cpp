@@ -15,6 +15,8 @@ namespace {
 constexpr char kWindowClass[] = "TTrayIconFWindow";
 constexpr UINT_PTR kAnimationTimer = 1;
 constexpr UINT_PTR kRetryTimer = 2;
+// How long a balloon asks to stay (the system keeps it between 10 and 30 s).
+constexpr UINT kBalloonTimeoutMs = 10000;
 
 void RegisterWindowClass(WNDPROC proc) {
   WNDCLASSA wc{};
@@ -184,6 +186,22 @@ void TTrayIconF::SetShellVersion() {
   version.cbSize = NOTIFYICONDATAA_V2_SIZE;
   version.uVersion = NOTIFYICON_VERSION;
   shell_.Notify(NIM_SETVERSION, version);
+}
+
+bool TTrayIconF::ShowBalloon(std::string_view title, std::string_view text) {
+  if (!active_) return false;
+  // The balloon's fields follow the first layout's; the icon's own record
+  // stays that layout.
+  NOTIFYICONDATAA balloon = record_;
+  balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  balloon.uFlags = NIF_INFO;
+  std::memset(balloon.szInfo, 0, sizeof balloon.szInfo);
+  std::memcpy(balloon.szInfo, text.data(), std::min(text.size(), sizeof balloon.szInfo - 1));
+  std::memset(balloon.szInfoTitle, 0, sizeof balloon.szInfoTitle);
+  std::memcpy(balloon.szInfoTitle, title.data(), std::min(title.size(), sizeof balloon.szInfoTitle - 1));
+  balloon.dwInfoFlags = NIIF_INFO;
+  balloon.uTimeout = kBalloonTimeoutMs;
+  return shell_.Notify(NIM_MODIFY, balloon);
 }
 
 void TTrayIconF::ModifyIcon(UINT flags) {

@@ -152,6 +152,13 @@ class TTrayIconF {
   // Right button released on the icon, after the popup menu has closed.
   MouseEvent OnRightClick;
 
+  // A balloon notice from the icon: the information icon with the title
+  // and the text, each cut to what the record holds, shown for as long as
+  // the system shows such notices (and kept in its notification history).
+  // False when the icon is not in the notification area or the shell
+  // refused the balloon.
+  bool ShowBalloon(std::string_view title, std::string_view text);
+
   // The default double click: when the icon is active, bring the
   // application back from the tray and take the icon away.
   void RestoreFromTray();

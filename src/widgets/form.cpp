@@ -38,6 +38,7 @@ Timer::Timer(Form& form, UINT_PTR id, const TimerDesc& desc)
 
 Timer::~Timer() {
   if (form_.Handle()) KillTimer(form_.Handle(), id_);
+  if (running_) --Held().timers;
 }
 
 void Timer::SetInterval(UINT ms) {
@@ -53,10 +54,13 @@ void Timer::SetEnabled(bool on) {
 
 void Timer::Apply() {
   // An interval of 0 stops the timer, like disabling it.
-  if (enabled_ && interval_ > 0)
+  const bool run = enabled_ && interval_ > 0;
+  if (run)
     SetTimer(form_.Handle(), id_, interval_, nullptr);
   else
     KillTimer(form_.Handle(), id_);
+  if (run != running_) Held().timers += run ? 1 : -1;
+  running_ = run;
 }
 
 // ------------------------------------------------------------------ Form

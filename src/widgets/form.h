@@ -75,6 +75,7 @@ class Timer {
   UINT_PTR id_;
   UINT interval_;
   bool enabled_;
+  bool running_ = false;  // the system's timer is set
 };
 
 class Form : public Container {

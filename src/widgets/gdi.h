@@ -25,16 +25,46 @@ inline constexpr COLORREF Green = RGB(0, 128, 0);
 inline constexpr COLORREF Lime = RGB(0, 255, 0);
 }  // namespace colours
 
-// A GDI object that is deleted with its owner (HFONT, HBRUSH, HPEN,
-// HBITMAP, HRGN). Movable, not copyable.
-template <class Handle>
+// What the layer's owners hold at this moment: windows bound to their
+// objects, GDI objects and icons, running timers. A long run that leaks
+// nothing keeps them flat (the system's own counts are not available
+// everywhere).
+struct Holdings {
+  long windows = 0;
+  long gdiObjects = 0;
+  long icons = 0;
+  long timers = 0;
+  friend bool operator==(const Holdings&, const Holdings&) = default;
+};
+inline Holdings& Held() {
+  static Holdings held;
+  return held;
+}
+
+struct GdiDeleter {
+  static void Delete(HGDIOBJ h) { DeleteObject(h); }
+  static long& Count() { return Held().gdiObjects; }
+};
+struct IconDeleter {
+  static void Delete(HICON h) { DestroyIcon(h); }
+  static long& Count() { return Held().icons; }
+};
+
+// A handle that is given back with its owner: a GDI object (HFONT,
+// HBRUSH, HPEN, HBITMAP, HRGN) or an icon. Movable, not copyable.
+template <class Handle, class Deleter = GdiDeleter>
 class GdiObject {
  public:
   GdiObject() = default;
-  explicit GdiObject(Handle h) : h_(h) {}
+  explicit GdiObject(Handle h) : h_(h) {
+    if (h_) ++Deleter::Count();
+  }
   GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
   GdiObject& operator=(GdiObject&& o) noexcept {
-    if (this != &o) reset(std::exchange(o.h_, nullptr));
+    if (this != &o) {
+      reset();
+      h_ = std::exchange(o.h_, nullptr);
+    }
     return *this;
   }
   GdiObject(const GdiObject&) = delete;
@@ -44,11 +74,18 @@ class GdiObject {
   Handle get() const { return h_; }
   explicit operator bool() const { return h_ != nullptr; }
   void reset(Handle h = nullptr) {
-    if (h_) DeleteObject(h_);
+    if (h_) {
+      Deleter::Delete(h_);
+      --Deleter::Count();
+    }
     h_ = h;
+    if (h_) ++Deleter::Count();
   }
   // Gives the object up (to the system, as a window region): not deleted.
-  [[nodiscard]] Handle release() { return std::exchange(h_, nullptr); }
+  [[nodiscard]] Handle release() {
+    if (h_) --Deleter::Count();
+    return std::exchange(h_, nullptr);
+  }
 
  private:
   Handle h_ = nullptr;
@@ -59,12 +96,8 @@ using OwnedBrush = GdiObject<HBRUSH>;
 using OwnedPen = GdiObject<HPEN>;
 using OwnedBitmap = GdiObject<HBITMAP>;
 using OwnedRegion = GdiObject<HRGN>;
-
 // An icon that is destroyed with its owner.
-struct IconDestroyer {
-  void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+using OwnedIcon = GdiObject<HICON, IconDeleter>;
 
 // Selects an object into a DC and puts the previous one back.
 class ScopedSelect {

@@ -87,7 +87,7 @@ bool MessageWindow::CreateControl(const char* systemClass, const WindowSpec& spe
                                     spec.top, spec.width, spec.height, spec.parent, nullptr,
                                     ThisModule(), nullptr);
   if (!hwnd) return false;
-  hwnd_ = hwnd;
+  Hold(hwnd);
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   controlProc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
@@ -103,7 +103,7 @@ void MessageWindow::Detach() {
   if (!hwnd_) return;
   const HWND hwnd = hwnd_;
   Unbind();
-  hwnd_ = hwnd;
+  Hold(hwnd);
 }
 
 void MessageWindow::Unbind() {
@@ -112,7 +112,13 @@ void MessageWindow::Unbind() {
     SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
     controlProc_ = nullptr;
   }
-  hwnd_ = nullptr;
+  Hold(nullptr);
+}
+
+void MessageWindow::Hold(HWND hwnd) {
+  if (!hwnd_ && hwnd) ++Held().windows;
+  if (hwnd_ && !hwnd) --Held().windows;
+  hwnd_ = hwnd;
 }
 
 LRESULT MessageWindow::Dispatch(MessageWindow* self, UINT msg, WPARAM wp, LPARAM lp) {
@@ -132,7 +138,7 @@ LRESULT CALLBACK MessageWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   MessageWindow* self;
   if (msg == WM_NCCREATE) {
     self = static_cast<MessageWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
+    self->Hold(hwnd);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   } else {
     self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));

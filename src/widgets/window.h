@@ -13,6 +13,8 @@
 #include <functional>
 #include <string>
 
+#include "widgets/gdi.h"
+
 namespace redoviri::widgets {
 
 // An exception that a handler lets out cannot unwind through the system's
@@ -77,6 +79,8 @@ class MessageWindow {
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT Dispatch(MessageWindow* self, UINT msg, WPARAM wp, LPARAM lp);
   void Unbind();
+  // hwnd_ written, and the count of windows held kept with it.
+  void Hold(HWND hwnd);
 
   HWND hwnd_ = nullptr;
   WNDPROC controlProc_ = nullptr;  // the system control's own procedure

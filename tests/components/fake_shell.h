@@ -30,6 +30,15 @@ struct ShellCall {
   std::string Tip() const { return std::string(tipBytes.data(), strnlen(tipBytes.data(), tipBytes.size())); }
 };
 
+// A balloon notice asked of the shell.
+struct ShellBalloon {
+  UINT id = 0;
+  DWORD size = 0;
+  std::string title, text;
+  DWORD infoFlags = 0;
+  friend bool operator==(const ShellBalloon&, const ShellBalloon&) = default;
+};
+
 class FakeShell : public ShellNotify {
  public:
   explicit FakeShell(ShellNotify* forward = nullptr) : forward_(forward) {}
@@ -38,6 +47,12 @@ class FakeShell : public ShellNotify {
     // The version the icon asks for is kept apart from the icon's calls.
     if (message == NIM_SETVERSION) {
       versions.push_back({data.uID, data.cbSize >= NOTIFYICONDATAA_V2_SIZE ? data.uVersion : 0u});
+      return forward_ ? forward_->Notify(message, data) : true;
+    }
+    // So are the balloons.
+    if (message == NIM_MODIFY && (data.uFlags & NIF_INFO) != 0) {
+      balloons.push_back({data.uID, data.cbSize, std::string(data.szInfoTitle, strnlen(data.szInfoTitle, sizeof data.szInfoTitle)),
+                          std::string(data.szInfo, strnlen(data.szInfo, sizeof data.szInfo)), data.dwInfoFlags});
       return forward_ ? forward_->Notify(message, data) : true;
     }
     ShellCall call;
@@ -76,6 +91,8 @@ class FakeShell : public ShellNotify {
   // NIM_SETVERSION: the icon's id and the version (0: a record too short
   // to hold one).
   std::vector<std::pair<UINT, UINT>> versions;
+  // NIM_MODIFY with NIF_INFO.
+  std::vector<ShellBalloon> balloons;
   // The next this many adds fail, as while the taskbar does not exist yet.
   int failAdds = 0;
   // The next this many modifies fail, as for an icon the shell lost.

@@ -749,5 +749,24 @@ TEST(TrayIconShellTest, RealShellTakesAddModifyAndDelete) {
   EXPECT_EQ(recorder.calls.size(), 3u) << "no call while inactive";
 }
 
+TEST_F(TrayIconTest, ABalloonCarriesTitleAndTextWithTheInformationIconOnlyWhileActive) {
+  TTrayIconF tray({}, &shell, kFastRetry);
+  EXPECT_FALSE(tray.ShowBalloon("Redoviri by DUZOVU", "09:30 Dentist")) << "no icon, no balloon";
+  EXPECT_TRUE(shell.balloons.empty());
+  tray.SetActive(true);
+  ASSERT_TRUE(tray.ShowBalloon("Redoviri by DUZOVU", "09:30 Dentist\n+2 more"));
+  // A text longer than the record holds is cut, not overrun.
+  ASSERT_TRUE(tray.ShowBalloon(std::string(80, 't'), std::string(300, 'x')));
+  ASSERT_EQ(shell.balloons.size(), 2u);
+  EXPECT_EQ(shell.balloons[0], (test::ShellBalloon{shell.calls.back().id, NOTIFYICONDATAA_V2_SIZE,
+                                                   "Redoviri by DUZOVU", "09:30 Dentist\n+2 more", NIIF_INFO}));
+  EXPECT_EQ(shell.balloons[1].title, std::string(63, 't'));
+  EXPECT_EQ(shell.balloons[1].text, std::string(255, 'x'));
+  // The icon's own record is untouched: its next change is the first layout's.
+  tray.SetToolTip("Today : 1 lovely. ");
+  EXPECT_EQ(shell.calls.back().size, kTrayRecordSize);
+  EXPECT_EQ(shell.calls.back().Tip(), "Today : 1 lovely. ");
+}
+
 }  // namespace
 }  // namespace redoviri

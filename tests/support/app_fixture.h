@@ -75,6 +75,7 @@ class AppTest : public ::testing::Test {
       return r;
     };
     setup.animationDelayMs = animationDelayMs;
+    setup.noticeLookMs = noticeLookMs;
     app = std::make_unique<Application>(std::move(setup));
   }
 
@@ -107,6 +108,8 @@ class AppTest : public ::testing::Test {
   // The pace of the windows' animations: as quick as the timers allow,
   // unless a test of the animations asks for their own pace (none).
   std::optional<std::uint16_t> animationDelayMs = 0;
+  // Between two looks for due events.
+  UINT noticeLookMs = kLookIntervalMs;
   std::unique_ptr<Application> app;
 };
 

@@ -32,6 +32,14 @@ inline std::string EventLine(std::string_view mmddyyyy, EventCategory category, 
   return built.line;
 }
 
+// The line with another stored time of day ("hh:nn", or anything five
+// characters long a hand-edited file may hold).
+inline std::string AtTime(std::string line, std::string_view time) {
+  EXPECT_EQ(time.size(), static_cast<std::size_t>(kTimeField.length));
+  line.replace(static_cast<std::size_t>(kTimeField.position - 1), static_cast<std::size_t>(kTimeField.length), time);
+  return line;
+}
+
 // A store loaded from an event file holding the given lines.
 class TestStore {
  public:

@@ -10,6 +10,7 @@
 #include "calendar/maincal.h"
 #include "events/editday.h"
 #include "events/unit4.h"
+#include "reminders/noticewindow.h"
 #include "widgets/form.h"
 
 namespace redoviri::test {
@@ -27,6 +28,9 @@ struct WindowAccess {
   static TForm2Widgets& Widgets(TForm2& list) { return list; }
   static widgets::Label& Label10(TForm2& list) { return list.Label10; }
   static int ShowGridAfterHide(const TForm2& list) { return list.showGridAfterHide_; }
+
+  // The notice window's list of due events.
+  static HWND NoticeList(const TNotice& notice) { return notice.ListHandle(); }
 
   // The splash.
   static widgets::Image& Image1(TForm3& splash) { return splash.Image1; }
