@@ -192,6 +192,14 @@ std::string MinuteText(int minute) {
   return text;
 }
 
+std::string NoticeSpokenText(const Notice& notice) {
+  std::string text = MinuteText(notice.minute) + " " + ReadName(notice.line);
+  const std::string comment = ReadComment(notice.line);
+  if (!comment.empty()) text += ", " + comment;
+  if (notice.late) text += ", late";
+  return text;
+}
+
 std::string BalloonText(const std::vector<Notice>& notices) {
   if (notices.empty()) return {};
   std::string text = MinuteText(notices.front().minute) + " " + ReadName(notices.front().line);

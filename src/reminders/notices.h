@@ -113,6 +113,10 @@ class NoticeBoard {
 
 // "09:30" of a minute of the day.
 std::string MinuteText(int minute);
+// What a screen reader says of a notice: its time and name, then its
+// comment and "late" where it has them ("09:30 Dentist, bring the card,
+// late").
+std::string NoticeSpokenText(const Notice& notice);
 // The balloon's text: the first notice's time and name ("09:30 Dentist"),
 // and on a line of its own "+N more" when there are more.
 std::string BalloonText(const std::vector<Notice>& notices);

@@ -58,6 +58,7 @@ class NoticeList : public WindowedWidget {
     ClampTop();
     UpdateScrollBar();
     Invalidate();
+    ShowSpokenText();
   }
   int Current() const { return current_; }
 
@@ -123,10 +124,11 @@ class NoticeList : public WindowedWidget {
         SetCapture(Handle());
         return 0;
       case WM_LBUTTONUP: {
-        if (GetCapture() == Handle()) ReleaseCapture();
-        const std::optional<Hit> hit = HitAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        // Taken before the capture goes: its WM_CAPTURECHANGED forgets the press.
         const std::optional<Hit> pressed = pressed_;
         pressed_.reset();
+        if (GetCapture() == Handle()) ReleaseCapture();
+        const std::optional<Hit> hit = HitAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         if (hit && pressed && hit->row == pressed->row && hit->part == pressed->part) Run(*hit);
         return 0;
       }
@@ -176,6 +178,22 @@ class NoticeList : public WindowedWidget {
     if (current_ < top_) ScrollTo(current_);
     else if (current_ >= top_ + kRowsVisible) ScrollTo(current_ - kRowsVisible + 1);
     Invalidate();
+    ShowSpokenText();
+  }
+
+  // The window's text is the line the keys act on, for screen readers
+  // (nothing of it is drawn as such).
+  void ShowSpokenText() {
+    if (!Handle()) return;
+    const std::vector<Notice>& notices = options_.board->Notices();
+    const std::string text =
+        notices.empty() ? std::string() : NoticeSpokenText(notices[static_cast<std::size_t>(current_)]);
+    char current[512] = "";
+    GetWindowTextA(Handle(), current, sizeof current);
+    if (text == current) return;
+    SetWindowTextA(Handle(), text.c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Handle(), OBJID_CLIENT, CHILDID_SELF);
+    if (Focused()) NotifyWinEvent(EVENT_OBJECT_FOCUS, Handle(), OBJID_CLIENT, CHILDID_SELF);
   }
 
   void ClampTop() { top_ = std::clamp(top_, 0, std::max(Lines() - kRowsVisible, 0)); }

@@ -153,6 +153,31 @@ TEST_F(NoticesTest, TheWindowWorksFromTheKeyboardAndALineOpensItsDay) {
   EXPECT_EQ(Names(), std::vector<std::string>{"Call Bob"});
 }
 
+// A click of the mouse on the list, at a point of its client area.
+void ClickAt(HWND list, int x, int y) {
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+TEST_F(NoticesTest, TheMouseDismissesSnoozesAndOpensALine) {
+  Start({dentist, call});
+  MoveClockTo(At(10, 43, 1));
+  const HWND list = Access::NoticeList(notice());
+  RECT client;
+  GetClientRect(list, &client);
+  // Each line 36 high: its Dismiss button at the right edge, Snooze beside it.
+  const int dismissX = client.right - 4 - 26, snoozeX = client.right - 4 - 52 - 4 - 26;
+  ClickAt(list, dismissX, 36 + 18);
+  EXPECT_EQ(Names(), std::vector<std::string>{"Call Bob"});
+  ClickAt(list, snoozeX, 18);
+  EXPECT_TRUE(notice().Board().Empty());
+  EXPECT_FALSE(notice().Visible());
+  MoveClockTo(At(10, 53, 2));
+  ClickAt(list, 100, 18);
+  ASSERT_TRUE(PumpUntil([&] { return app->Form2().Visible(); })) << "the line opens its day";
+  EXPECT_EQ(Names(), std::vector<std::string>{"Call Bob"}) << "and stays";
+}
+
 TEST_F(NoticesTest, SeveralHundredAtOneMinuteShowFiftyAndTheRestCounted) {
   std::vector<std::string> lines;
   for (int i = 0; i < 300; ++i) {

@@ -22,6 +22,9 @@
 //                                      (class, left top width height, text)
 //   e2e_probe menu                     left top width height of the open
 //                                      popup menu
+//   e2e_probe tips                     the text of each visible tooltip window
+//                                      (the tray's balloons), one per line,
+//                                      as the window itself tells it
 //   e2e_probe frames                   left top width height of each running
 //                                      show or hide animation's frame (a
 //                                      window shown on top without
@@ -94,6 +97,23 @@ int ListWindows() {
                 IsWindowVisible(w) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top, TextOf(w).c_str());
   }
   return 0;
+}
+
+int TooltipTexts() {
+  bool any = false;
+  for (HWND w : TopLevelWindows()) {
+    if (!IsWindowVisible(w) || ClassOf(w) != "tooltips_class32") continue;
+    // GetWindowText reads only what another process's window was titled:
+    // a tooltip answers WM_GETTEXT with the tip it shows.
+    char text[1024] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                             &copied))
+      continue;
+    std::printf("%s\n", text);
+    any = true;
+  }
+  return any ? 0 : 1;
 }
 
 int DialogTexts(const char* title) {
@@ -203,6 +223,7 @@ int main(int argc, char** argv) {
   if (command == "client" && argc == 3) return ClientArea(argv[2]);
   if (command == "at" && argc == 4) return WindowAt(argv[2], argv[3]);
   if (command == "menu" && argc == 2) return OpenMenu();
+  if (command == "tips" && argc == 2) return TooltipTexts();
   if (command == "frames" && argc == 2) return AnimationFrames();
   std::fprintf(stderr, "usage: e2e_probe windows | dialog TITLE | press TITLE BUTTON | shown TITLE TEXT | client TITLE | at X Y | focus | menu | frames\n");
   return 2;

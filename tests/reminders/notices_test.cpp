@@ -373,6 +373,10 @@ TEST(NoticeTextTest, MinuteAndBalloonTexts) {
   EXPECT_EQ(BalloonText({}), "");
   EXPECT_EQ(BalloonText({dentist}), "09:30 Dentist");
   EXPECT_EQ(BalloonText({dentist, At("b", 10, 600), At("c", 10, 610)}), "09:30 Dentist\n+2 more");
+
+  EXPECT_EQ(NoticeSpokenText(dentist), "09:30 Dentist");
+  Notice late{Event("Van", "10:00", "05102003", "NNYN", "0", EventCategory::kWorkBusiness, "  bring the keys "), {2003, 5, 10}, 600, true, false};
+  EXPECT_EQ(NoticeSpokenText(late), "10:00 Van, bring the keys, late");
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Notices at the events' time, with the real clock: two events of today due
+# at the same minute, a minute or so after the start. While the user types
+# in the calendar, the notice window comes at the work area's bottom right
+# with both events, without taking the keyboard (the calendar still has it
+# and the keys still move its selection); the tray's balloon tells the
+# first one. Dismiss takes one event away, "Dismiss all" the window.
+source "$(dirname "$0")/e2e_lib.sh" "$@"
+e2e_start
+
+EVENT_DIR="$WINEPREFIX/drive_c/Program Files/Redoviri by DUZOVU"
+mkdir -p "$EVENT_DIR"
+# The first whole minute at least 40 s away: the start and the tray click
+# are over by then.
+due_s=$(( ( $(date +%s) + 40 + 59 ) / 60 * 60 ))
+due_hm=$(date -u -d "@$due_s" +%H:%M)
+due_day=$(date -u -d "@$due_s" +%m%d%Y)
+event() {  # CATEGORY NAME COMMENT
+  printf '%s;%s;%s;N;N;Y;N;000;%-30s;%-50s' "$due_day" "$due_hm" "$1" "$2" "$3"
+}
+printf 'Redoviri by DUZOVU event file\r\n%s\r\n%s\r\n' \
+  "$(event 3 "Call Bob" "about the van")" "$(event 6 Dentist "bring the card")" >"$EVENT_DIR/Redoviri.ini"
+note "two events due at $due_hm (UTC, as the prefix's clock)"
+
+start_until_tray
+click_tray_for_calendar "$tray_x" "$tray_y" || fail "the tray click showed no main window"
+grid_text() { probe focus | sed -n 2p; }
+grid_has_keyboard() { grid_text | grep -q ", today, "; }
+wait_for 10 grid_has_keyboard || fail "the calendar's day grid has not the keyboard: $(probe focus | tr '\n' ' ')"
+if [ "$E2E_WM" = openbox ]; then
+  wait_for 10 keyboard_in_window_of_size 353 311 || fail "the calendar has not the X focus"
+else
+  read -r mx my < <(redoviri_window_of_size 353 311)
+  xdotool mousemove $((mx + 3)) $((my + 3))
+fi
+
+# --- The notice window, 360 x 202 at the work area's bottom right (8 pixels
+# in), over the calendar.
+wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size 360 202 >/dev/null ||
+  fail "no notice window by $due_hm + 40 s"
+read -r nx ny < <(redoviri_window_of_size 360 202)
+[ "$nx" -eq $((SCREEN_W - 8 - 360)) ] && [ "$ny" -eq $((SCREEN_H - 8 - 202)) ] ||
+  note "the notice window is at $nx $ny (the work area is Wine's)"
+list_text() { probe dialog "Redoviri by DUZOVU" | grep " $due_hm \| Call Bob\|Dentist" | head -1; }
+[ "$(list_text)" = "$due_hm Call Bob, about the van" ] || fail "the notice's first line reads '$(list_text)'"
+
+# The calendar still has the keyboard: a key moves its selection.
+before=$(grid_text)
+grep -q ", today, " <<<"$before" || fail "the notice took the keyboard: $(probe focus | tr '\n' ' ')"
+if [ "$E2E_WM" = openbox ]; then
+  keyboard_in_window_of_size 353 311 || fail "the notice took the X focus (now with window $(keyboard_window))"
+fi
+if [ "$(date +%-d)" -gt 1 ]; then xdotool key Left; else xdotool key Right; fi
+selection_moved() { [ "$(grid_text)" != "$before" ]; }
+wait_for 10 selection_moved || fail "the key did not reach the calendar: $(grid_text)"
+
+# --- The balloon tells the first event and how many more.
+balloon_shown() { probe tips | grep -q "$due_hm Call Bob"; }
+wait_for 10 balloon_shown || fail "no balloon of '$due_hm Call Bob' (tooltips: $(probe tips | tr '\n' '|'))"
+probe tips | grep -q "+1 more" || fail "the balloon does not tell of one more: $(probe tips | tr '\n' '|')"
+xdotool mousemove $((SCREEN_W - 20)) 10
+screenshot "$SHOTS/notice.png"
+
+# --- Dismiss on the first line (its button at the list's right edge, the
+# list at 10, 20 in the window, lines 36 high): Dentist is left.
+xdotool mousemove $((nx + 10 + 340 - 17 - 4 - 26)) $((ny + 20 + 18)) click 1
+dentist_left() { [ "$(list_text)" = "$due_hm Dentist, bring the card" ]; }
+wait_for 10 dentist_left || fail "Dismiss left '$(list_text)'"
+# "Dismiss all" (78 x 22 at 270, 167): the window goes.
+xdotool mousemove $((nx + 270 + 39)) $((ny + 167 + 11)) click 1
+notice_gone() { ! redoviri_window_of_size 360 202 >/dev/null; }
+wait_for 10 notice_gone || fail "Dismiss all left the notice window"
+
+choose_quit "$tray_x" "$tray_y"
+wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
+echo "notices: two events at $due_hm in one window, the balloon, the keyboard left in the calendar, Dismiss and Dismiss all"
