@@ -33,6 +33,8 @@ TABOU::TABOU(HintManager* hints, RandomBelow random)
                   .borderless = true, .topmost = true, .hints = hints}),
       random_(std::move(random)) {
   Form& form = GetForm();
+  // The borderless window's text, read by screen readers.
+  form.SetCaption(kAboutCaption);
   form.Add<Image>({.left = kFrame, .top = kFrame, .width = kWidth - 2 * kFrame, .height = kHeight - 2 * kFrame},
                   {.picture = ResourcePicture(IDB_ABOUTBACK), .stretch = true});
   form.Add<Label>({.left = kFrame, .top = 150, .width = kWidth - 2 * kFrame, .height = 30,

@@ -1,5 +1,7 @@
 #include "app/oslpash.h"
 
+#include "app/application.h"
+
 #include "components/window_frame.h"
 #include "resources/resource_ids.h"
 
@@ -9,7 +11,8 @@ using namespace widgets;
 
 namespace {
 
-const FormDesc kSplashWindow{.clientWidth = 238, .clientHeight = 178, .centered = true,
+// Its text is read by screen readers; nothing of it is drawn.
+const FormDesc kSplashWindow{.caption = kApplicationTitle, .clientWidth = 238, .clientHeight = 178, .centered = true,
                              .colour = colours::Black, .borderless = true, .topmost = true,
                              .dragBySurface = false, .taskbarButton = false};
 

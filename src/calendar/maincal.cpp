@@ -482,8 +482,9 @@ void TForm1::Button3Click() { Present(presenter_.ListSelectedDay()); }
 void TForm1::SelectToday() { Present(presenter_.SelectToday()); }
 
 void TForm1::ShowCalendar() {
+  const bool shownAlready = Visible();
   Show();
-  Activate();
+  Activate(shownAlready);
 }
 
 void TForm1::Label1Click() {
@@ -587,12 +588,16 @@ void TForm1::TrayClick() {
   // window or without the focus, and the list a double click asked for
   // while the calendar hid does not come any more.
   showListAfterHide_ = 0;
-  if (!Visible()) Show();
-  Activate();
+  const bool shownAlready = Visible();
+  if (!shownAlready) Show();
+  Activate(shownAlready);
 }
 
-void TForm1::Activate() {
+void TForm1::Activate(bool shownAlready) {
   if (!Visible()) return;
+  // A window that showed already is mapped again where only a map brings
+  // the window manager's focus.
+  if (shownAlready && widgets::FocusComesOnlyWithAMap()) GetForm().Remap();
   SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   TakeKeyboard(Handle(), calp->Handle());
 }

@@ -215,9 +215,9 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // The main window back on the screen, in front with the keyboard.
   void ShowCalendar() override;
   // In front with the keyboard in the day grid (a window shown for the
-  // user's action).
-  void Activate();
-  void KeyboardBack() override { Activate(); }
+  // user's action); `shownAlready`: it was on the screen before.
+  void Activate(bool shownAlready = false);
+  void KeyboardBack() override { Activate(true); }
   // Milliseconds between the animation's steps.
   void SetAnimationDelay(std::uint16_t ms);
 

@@ -309,6 +309,8 @@ void TForm2::SetEditorYear(const std::string& year) { yeare->SetText(year); }
 void TForm2::ShowHeading(Heading heading) {
   heading_ = std::move(heading);
   Label1->SetCaption(heading_.lead + (heading_.date ? FormatDate(heading_.form, deps_.locale, *heading_.date) : ""));
+  // The borderless window's text, read by screen readers, is its heading.
+  GetForm().SetCaption(Label1->Caption());
 }
 
 void TForm2::LocaleChanged(DateLocale locale) {

@@ -37,6 +37,8 @@ TForm4::TForm4(TForm4Deps deps) : FormWindow(ChooserDesc(deps.hints, deps.owner)
                              {.align = Align::Center});
   FieldLegend = &form.Add<Image>({.left = 15, .top = 22, .width = 271, .height = 66, .hint = kLegendHint},
                                  {.picture = ResourcePicture(IDB_LEGENDLOW), .stretch = true});
+  // The borderless window's text, read by screen readers: its title line.
+  form.SetCaption(Label10->Caption());
   Label1 = &form.Add<Label>({.left = 69, .top = 25, .width = 172, .height = 14,
                              .caption = "New Event Date in your date-format", .font = Font::Arial(11),
                              .fontColour = colours::White});

@@ -362,7 +362,7 @@ TNotice::TNotice(TNoticeDeps deps)
   // A wake-up from sleep or a new system time or zone: look at once.
   form.onResume = [this] { if (watching_) Look(); };
   form.onTimeChange = [this] { if (watching_) Look(); };
-  form.onEscape = [this] { Hide(); };
+  form.onEscape = [this] { DismissAllClick(); };
 }
 
 TNotice::~TNotice() = default;

@@ -8,4 +8,12 @@ void TakeKeyboard(HWND window, HWND firstControl) {
   if (firstControl && IsWindowVisible(firstControl) && IsWindowEnabled(firstControl)) SetFocus(firstControl);
 }
 
+bool FocusComesOnlyWithAMap() {
+  static const bool underWine = [] {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }();
+  return underWine;
+}
+
 }  // namespace redoviri::widgets

@@ -11,4 +11,12 @@ namespace redoviri::widgets {
 // Nothing happens to a hidden window.
 void TakeKeyboard(HWND window, HWND firstControl);
 
+// Whether a window that shows already can take the keyboard only by being
+// mapped again. Under Wine (8) the program's activation of a mapped window
+// reaches no X window manager: the X focus stays where the manager put it,
+// for instance on Wine's tray window after a dialog over the window went
+// (a window without a taskbar button is no target of the manager's focus
+// fallback).
+bool FocusComesOnlyWithAMap();
+
 }  // namespace redoviri::widgets

@@ -173,6 +173,14 @@ void Form::KeepShowPlace(const WINDOWPOS& pos) {
   if (pos.x != settleAt_->x || pos.y != settleAt_->y) PostMessageA(Handle(), kSettleMessage, 0, 0);
 }
 
+void Form::Remap() {
+  if (!Handle() || !IsWindowVisible(Handle())) return;
+  remapping_ = true;
+  ShowWindow(Handle(), SW_HIDE);
+  ShowWindow(Handle(), SW_SHOW);
+  remapping_ = false;
+}
+
 void Form::ShowChanged(bool visible) {
   visible_ = visible;
   if (visible) {
@@ -299,7 +307,7 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_SHOWWINDOW:
-      ShowChanged(wp != 0);
+      if (!remapping_) ShowChanged(wp != 0);
       break;
     case WM_SYSCOMMAND:
       // A form is hidden rather than minimised (a window manager's minimise

@@ -91,6 +91,10 @@ class Form : public Container {
   // Screen position and size of the client area.
   void SetBounds(const Bounds& b) override;
   void CenterOnScreen();
+  // Unmaps the shown form and maps it again at once, announcing neither
+  // (no onHide, no onShow): where a window manager gives the focus only
+  // to a window it maps (FocusComesOnlyWithAMap).
+  void Remap();
 
   // The hit-test rule: HTCAPTION for a point of the form's own surface or
   // of a visible, enabled windowless widget lying directly on the form
@@ -169,6 +173,7 @@ class Form : public Container {
   HintManager* hints_;
   std::vector<std::unique_ptr<Timer>> timers_;
   HWND lastFocus_ = nullptr;
+  bool remapping_ = false;
   const Container* tabScope_ = nullptr;
   const Widget* ncHovered_ = nullptr;  // under the mouse on the dragging surface
 };

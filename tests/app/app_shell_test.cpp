@@ -19,6 +19,7 @@
 #include "events/fake_filesystem.h"
 #include "support/event_store.h"
 #include "resources/resource_ids.h"
+#include "support/accessible.h"
 #include "support/app_fixture.h"
 #include "support/keys.h"
 #include "support/win32_test_support.h"
@@ -725,6 +726,26 @@ TEST_F(AppShellTest, HelpReadsItsSevenLinesAndOkBringsTheCalendarBack) {
 
 // Each window the user opens comes in front with the keyboard in its first
 // control, and its keys do what its buttons do.
+TEST_F(AppShellTest, EveryWindowHasATextAScreenReaderReads) {
+  Start({kAnna});
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  const struct {
+    const char* window;
+    HWND handle;
+    std::string name;
+  } windows[] = {
+      {"splash", app->Form3().Handle(), "Redoviri by DUZOVU"},
+      {"calendar", app->Form1().Handle(), "Redoviri"},
+      {"list window (its heading)", app->Form2().Handle(), "Here are the events for February 14 2003"},
+      {"date chooser", app->Form4().Handle(), "Choose your new event date"},
+      {"about", app->ABOU().Handle(), "About Redoviri by DUZOVU"},
+      {"help", app->help().Handle(), "                  Help for Redoviri"},
+      {"notices", app->Notice().Handle(), "Redoviri by DUZOVU"},
+  };
+  for (const auto& w : windows) EXPECT_EQ(test::AccessibleName(w.handle), w.name) << w.window;
+  CoUninitialize();
+}
+
 TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   Start({kAnna});
   TForm1& main = app->Form1();

@@ -19,6 +19,7 @@
 #include "base/dateformat.h"
 #include "calendar/maincal.h"
 #include "components/fake_shell.h"
+#include "support/accessible.h"
 #include "support/event_store.h"
 #include "support/keys.h"
 #include "resources/resource_ids.h"
@@ -691,28 +692,7 @@ TEST_F(MainWindow, ScreenReadersReadTheSelectedDay) {
   ASSERT_NE(hook, nullptr);
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   nameChanges.clear();
-  const auto accessibleName = [&] {
-    IAccessible* object = nullptr;
-    // __uuidof: the import library's IID_IAccessible is a symbol of the
-    // DLL, not the interface's id.
-    const HRESULT found = AccessibleObjectFromWindow(grid, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                                     reinterpret_cast<void**>(&object));
-    if (FAILED(found)) return "(no accessible object: " + std::to_string(found) + ")";
-    VARIANT self;
-    VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    std::string text;
-    if (SUCCEEDED(object->get_accName(self, &name)) && name) {
-      const int n = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
-      text.resize(static_cast<std::size_t>(std::max(n, 1) - 1));
-      WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), n, nullptr, nullptr);
-      SysFreeString(name);
-    }
-    object->Release();
-    return text;
-  };
+  const auto accessibleName = [&] { return test::AccessibleName(grid); };
   EXPECT_EQ(accessibleName(), "December 2003");
   form->ldClick(25);
   EXPECT_EQ(accessibleName(), "Thursday, December 25 2003, today, 2 events");

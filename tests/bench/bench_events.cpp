@@ -14,6 +14,7 @@
 #include "events/eventlist.h"
 #include "reminders/daylisting.h"
 #include "reminders/marking.h"
+#include "reminders/notices.h"
 #include "reminders/todayreminder.h"
 #include "support/generated_events.h"
 #include "support/store_wait.h"
@@ -188,6 +189,23 @@ void BM_CountToday(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// One look for due notices over a store: a 15-second step across 12:30, the
+// time of every generated event, on a day some of them fall on.
+void BM_NoticeLook(benchmark::State& state) {
+  LoadedStore store(static_cast<int>(state.range(0)));
+  const LocalDateTime before{{2003, 5, 10}, {12, 29, 55}}, after{{2003, 5, 10}, {12, 30, 10}};
+  std::size_t due = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    NoticeScheduler scheduler;
+    scheduler.Look(store.list, FixedClock::WithUtcOf(before));
+    state.ResumeTiming();
+    due = scheduler.Look(store.list, FixedClock::WithUtcOf(after)).size();
+  }
+  state.counters["due"] = static_cast<double>(due);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 BENCHMARK(BM_LoadEvents)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveBaseline)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveUnchanged)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -198,6 +216,7 @@ BENCHMARK(BM_MarkMonth)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMi
 BENCHMARK(BM_MonthViewChange)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListDay)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountToday)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NoticeLook)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace redoviri

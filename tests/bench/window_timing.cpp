@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
@@ -124,12 +125,50 @@ void TimeWindows(const fsys::path& folder, int events) {
   }, [&] { SettleStore(list); });
 }
 
+// Several hundred events due at one minute beside 100,000 others: the
+// look that finds them, the notice window shown with its list and the
+// tray's balloon.
+void TimeNotices(const fsys::path& folder) {
+  const fsys::path file = folder / "Redoviri_notices.ini";
+  testing::WriteEventFile(file.string(), 100000);
+  {
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    for (int i = 0; i < 300; ++i) {
+      std::string line = testing::NumberedEventLine(i, "12", "20", "2026");
+      line.replace(9, 5, "10:43");
+      out << line << "\r\n";
+    }
+  }
+  ApplicationSetup setup = ApplicationSetup::System();
+  auto ownClock = std::make_unique<FixedClock>(LocalDateTime{{2026, 12, 20}, {10, 42, 0}});
+  FixedClock& clock = *ownClock;
+  setup.clock = std::move(ownClock);
+  setup.locale = EnglishDateLocale(true);
+  setup.eventFilePath = file.string();
+  setup.animationDelayMs = 0;
+  Application app(std::move(setup));
+  TNotice& notice = app.Notice();
+  Time("notice of 300 due at once", 100300, 20, [&](int) {
+    clock.Set(LocalDateTime{{2026, 12, 20}, {10, 43, 5}});
+    notice.Look();
+    UpdateWindow(notice.Handle());
+    Drain();
+  }, [&] {
+    notice.DismissAllClick();
+    clock.Set(LocalDateTime{{2026, 12, 20}, {10, 42, 0}});
+    notice.StartWatch();
+    Drain();
+  });
+  if (notice.Board().Notices().size() != 300) std::printf("the notice lists %zu\n", notice.Board().Notices().size());
+}
+
 }  // namespace
 
 int main() {
   const fsys::path folder = fsys::temp_directory_path() / "redoviri_window_timing";
   fsys::create_directories(folder);
   for (const int events : {1000, 10000, 100000}) TimeWindows(folder, events);
+  TimeNotices(folder);
   fsys::remove_all(folder);
   return 0;
 }

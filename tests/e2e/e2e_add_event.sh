@@ -21,7 +21,7 @@ control_at() { probe at "$2" "$3" | grep -q "^$1	"; }  # CLASS X Y
 # The keyboard focus is in the control at that point.
 focus_at() {  # X Y
   local place
-  place=$(probe at "$1" "$2") && probe focus | sed -n 2p | grep -qxF "$place"
+  place=$(probe at "$1" "$2") && focused_control | grep -qxF "$place"
 }
 # Clicks a field of the editor and waits until it has the keyboard focus.
 click_field() {  # X Y WHAT

@@ -182,6 +182,24 @@ keyboard_window() {
   fi
 }
 
+# The program's control with the keyboard focus: "class, left top width
+# height, text".
+focused_control() { probe focus | sed -n 2p; }
+
+# The keys typed next reach the program's window of this size: under a
+# window manager it has the X focus (waited for; fails naming WHAT); on a
+# bare display X gives the keys to the window under the pointer, which goes
+# onto the window's top edge.
+keys_to_window() {  # W H WHAT
+  if [ "$E2E_WM" = openbox ]; then
+    wait_for 10 keyboard_in_window_of_size "$1" "$2" || fail "$3 has not the X focus (it is with window $(keyboard_window))"
+  else
+    local x y
+    read -r x y < <(redoviri_window_of_size "$1" "$2") || fail "$3 is not on the screen"
+    xdotool mousemove $((x + 3)) $((y + 3))
+  fi
+}
+
 # True when the window that has the keyboard has this size.
 keyboard_in_window_of_size() {  # W H
   local id

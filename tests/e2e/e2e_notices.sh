@@ -24,15 +24,9 @@ note "two events due at $due_hm (UTC, as the prefix's clock)"
 
 start_until_tray
 click_tray_for_calendar "$tray_x" "$tray_y" || fail "the tray click showed no main window"
-grid_text() { probe focus | sed -n 2p; }
-grid_has_keyboard() { grid_text | grep -q ", today, "; }
+grid_has_keyboard() { focused_control | grep -q ", today, "; }
 wait_for 10 grid_has_keyboard || fail "the calendar's day grid has not the keyboard: $(probe focus | tr '\n' ' ')"
-if [ "$E2E_WM" = openbox ]; then
-  wait_for 10 keyboard_in_window_of_size 353 311 || fail "the calendar has not the X focus"
-else
-  read -r mx my < <(redoviri_window_of_size 353 311)
-  xdotool mousemove $((mx + 3)) $((my + 3))
-fi
+keys_to_window 353 311 "the calendar"
 
 # --- The notice window, 360 x 202 at the work area's bottom right (8 pixels
 # in), over the calendar.
@@ -45,14 +39,14 @@ list_text() { probe dialog "Redoviri by DUZOVU" | grep " $due_hm \| Call Bob\|De
 [ "$(list_text)" = "$due_hm Call Bob, about the van" ] || fail "the notice's first line reads '$(list_text)'"
 
 # The calendar still has the keyboard: a key moves its selection.
-before=$(grid_text)
+before=$(focused_control)
 grep -q ", today, " <<<"$before" || fail "the notice took the keyboard: $(probe focus | tr '\n' ' ')"
 if [ "$E2E_WM" = openbox ]; then
   keyboard_in_window_of_size 353 311 || fail "the notice took the X focus (now with window $(keyboard_window))"
 fi
 if [ "$(date +%-d)" -gt 1 ]; then xdotool key Left; else xdotool key Right; fi
-selection_moved() { [ "$(grid_text)" != "$before" ]; }
-wait_for 10 selection_moved || fail "the key did not reach the calendar: $(grid_text)"
+selection_moved() { [ "$(focused_control)" != "$before" ]; }
+wait_for 10 selection_moved || fail "the key did not reach the calendar: $(focused_control)"
 
 # --- The balloon tells the first event and how many more.
 balloon_shown() { probe tips | grep -q "$due_hm Call Bob"; }

@@ -78,14 +78,9 @@ in_grid=$(count_colour "$SHOTS/main.png" "$grid_x" "$grid_y" 315 174 128,255,255
 # selection from today to the day beside it. Under a window manager the X
 # focus is the calendar's; on a bare display X gives the keys to the window
 # under the pointer.
-grid_has_keyboard() { probe focus | sed -n 2p | grep -q ", today, "; }
+grid_has_keyboard() { focused_control | grep -q ", today, "; }
 wait_for 10 grid_has_keyboard || fail "the calendar's day grid has not the keyboard: $(probe focus | tr '\n' ' ')"
-if [ "$E2E_WM" = openbox ]; then
-  wait_for 10 keyboard_in_window_of_size 353 311 ||
-    fail "the calendar shown by the tray click has not the X focus (it is with window $(keyboard_window))"
-else
-  xdotool mousemove $((mx + 3)) $((my + 3))
-fi
+keys_to_window 353 311 "the calendar shown by the tray click"
 if [ "$day" -gt 1 ]; then key=Left; k2=$((k - 1)); else key=Right; k2=$((k + 1)); fi
 next_x=$(( mx + 18 + 2 + 45 * ((k2 - 1) % 7) ))
 next_y=$(( my + 95 + 2 + 21 + 29 * ((k2 - 1) / 7) ))
@@ -95,6 +90,22 @@ selected_beside() {
     [ "$(count_colour "$SHOTS/main-key.png" "$next_x" "$next_y" 46 30 255,255,221)" -gt 500 ]
 }
 wait_for 10 selected_beside || fail "the $key key did not select the day beside today"
+
+# --- "Edit new event" over the shown calendar: the date chooser takes the
+# keyboard, Escape closes it, and the keyboard is back in the calendar (the
+# X focus too, under a window manager): the next key moves the selection.
+choose_item "$tray_x" "$tray_y" down 3
+chooser_has_keyboard() { focused_control | grep -q "^Edit"; }
+wait_for 20 chooser_has_keyboard || fail "the date chooser has not the keyboard: $(probe focus | tr '\n' ' ')"
+keys_to_window 301 149 "the date chooser"
+xdotool key Escape
+grid_focused() { focused_control | grep -q "^RedoviriWidget.* 317 198	"; }
+wait_for 10 grid_focused || fail "after the chooser the grid has not the keyboard: $(probe focus | tr '\n' ' ')"
+keys_to_window 353 311 "the calendar after the chooser"
+before=$(focused_control)
+xdotool key Up
+grid_moved() { [ "$(focused_control)" != "$before" ]; }
+wait_for 10 grid_moved || fail "a key after the chooser did not reach the calendar: $(focused_control)"
 
 # --- The tray icon's menu: "Terminate Redoviri and Quit" ends the program.
 choose_quit "$tray_x" "$tray_y"
