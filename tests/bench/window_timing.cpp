@@ -8,6 +8,7 @@
 // time per operation.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -148,26 +149,31 @@ void TimeNotices(const fsys::path& folder) {
   setup.animationDelayMs = 0;
   Application app(std::move(setup));
   TNotice& notice = app.Notice();
+  std::size_t listed = 300;
   Time("notice of 300 due at once", 100300, 20, [&](int) {
     clock.Set(LocalDateTime{{2026, 12, 20}, {10, 43, 5}});
     notice.Look();
     UpdateWindow(notice.Handle());
     Drain();
+    listed = std::min(listed, notice.Board().Notices().size());
   }, [&] {
     notice.DismissAllClick();
     clock.Set(LocalDateTime{{2026, 12, 20}, {10, 42, 0}});
     notice.StartWatch();
     Drain();
   });
-  if (notice.Board().Notices().size() != 300) std::printf("the notice lists %zu\n", notice.Board().Notices().size());
+  if (listed != 300) std::printf("a notice listed only %zu\n", listed);
 }
 
 }  // namespace
 
-int main() {
+// "notices": only the notice's timing.
+int main(int argc, char** argv) {
+  const bool noticesOnly = argc > 1 && std::string(argv[1]) == "notices";
   const fsys::path folder = fsys::temp_directory_path() / "redoviri_window_timing";
   fsys::create_directories(folder);
-  for (const int events : {1000, 10000, 100000}) TimeWindows(folder, events);
+  if (!noticesOnly)
+    for (const int events : {1000, 10000, 100000}) TimeWindows(folder, events);
   TimeNotices(folder);
   fsys::remove_all(folder);
   return 0;
