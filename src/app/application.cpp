@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "resources/resource_ids.h"
+#include "widgets/activation.h"
 #include "widgets/gdi.h"
 
 namespace redoviri {
@@ -260,7 +261,16 @@ int Application::Ask(const std::string& text, UINT buttons) const {
   // The box belongs to the window in front, so it opens above it (also
   // above an always-on-top one) and takes the keyboard; a box without an
   // owner would open behind the program's own windows.
-  return MessageBoxA(FrontWindow(), text.c_str(), kApplicationTitle, buttons | MB_TOPMOST | MB_SETFOREGROUND);
+  const HWND owner = FrontWindow();
+  const int answer = MessageBoxA(owner, text.c_str(), kApplicationTitle, buttons | MB_TOPMOST | MB_SETFOREGROUND);
+  // The system gives the owner back its activation, and the owner its
+  // focused control; a window manager that focuses only what it maps needs
+  // the owner mapped anew for it.
+  if (widgets::FocusComesOnlyWithAMap() && IsWindowVisible(owner)) {
+    if (auto* form = dynamic_cast<widgets::Form*>(widgets::MessageWindow::FromHandle(owner))) form->Remap();
+    SetForegroundWindow(owner);
+  }
+  return answer;
 }
 
 int Application::Run() {

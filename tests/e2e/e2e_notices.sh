@@ -4,7 +4,9 @@
 # in the calendar, the notice window comes at the work area's bottom right
 # with both events, without taking the keyboard (the calendar still has it
 # and the keys still move its selection); the tray's balloon tells the
-# first one. Dismiss takes one event away, "Dismiss all" the window.
+# first one. Dismiss takes one event away, a click on a line opens its day
+# in the list window (and a message box there gives the keyboard back),
+# "Dismiss all" takes the window away.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
 
@@ -60,6 +62,23 @@ screenshot "$SHOTS/notice.png"
 xdotool mousemove $((nx + 10 + 340 - 17 - 4 - 26)) $((ny + 20 + 18)) click 1
 dentist_left() { [ "$(list_text)" = "$due_hm Dentist, bring the card" ]; }
 wait_for 10 dentist_left || fail "Dismiss left '$(list_text)'"
+
+# --- A click on the line opens its day in the event list window, which
+# takes the keyboard; a message box over it (Delete, answered No) gives the
+# keyboard back to its rows, the X focus too.
+xdotool mousemove $((nx + 10 + 100)) $((ny + 20 + 18)) click 1
+wait_for 20 redoviri_window_of_size 405 394 >/dev/null || fail "a click on the line opened no list window"
+keys_to_window 405 394 "the list window opened from the notice"
+rows_focused() { focused_control | grep -q "^RedoviriWidget.* 367 185	"; }
+wait_for 10 rows_focused || fail "the list window's rows have not the keyboard: $(probe focus | tr '\n' ' ')"
+xdotool key Delete
+wait_for 10 probe shown "Redoviri by DUZOVU" "Do you realy want to delete that event?" ||
+  fail "Delete asked nothing: $(probe focus | tr '\n' ' ')"
+xdotool key n
+box_gone() { ! probe shown "Redoviri by DUZOVU" "Do you realy want to delete that event?"; }
+wait_for 10 box_gone || fail "the question stayed after No"
+wait_for 10 rows_focused || fail "after the box the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
+keys_to_window 405 394 "the list window after the message box"
 # "Dismiss all" (78 x 22 at 270, 167): the window goes.
 xdotool mousemove $((nx + 270 + 39)) $((ny + 167 + 11)) click 1
 notice_gone() { ! redoviri_window_of_size 360 202 >/dev/null; }
@@ -67,4 +86,4 @@ wait_for 10 notice_gone || fail "Dismiss all left the notice window"
 
 choose_quit "$tray_x" "$tray_y"
 wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
-echo "notices: two events at $due_hm in one window, the balloon, the keyboard left in the calendar, Dismiss and Dismiss all"
+echo "notices: two events at $due_hm in one window, the balloon, the keyboard left in the calendar, Dismiss, a line's day, Dismiss all"
