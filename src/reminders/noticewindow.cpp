@@ -63,7 +63,7 @@ class NoticeList : public WindowedWidget {
   int Current() const { return current_; }
 
  protected:
-  bool CreateHandle(const WindowSpec& spec) override { return Create(kWidgetClass, spec); }
+  bool CreateHandle(const WindowSpec& window) override { return Create(kWidgetClass, window); }
   WindowSpec CreationSpec() const override { return ChildSpec(WS_TABSTOP | WS_VSCROLL); }
   void Realize() override {
     WindowedWidget::Realize();
@@ -71,24 +71,10 @@ class NoticeList : public WindowedWidget {
   }
 
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (const auto painted =
+            PaintSelfDrawn(Handle(), msg, wp, [this](HDC dc, const RECT& client) { Paint(dc, client); }))
+      return *painted;
     switch (msg) {
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT: {
-        const PaintDC dc(Handle());
-        RECT client;
-        GetClientRect(Handle(), &client);
-        const BufferedPaint buffer(dc.get(), client);
-        Paint(buffer.Dc(), client);
-        buffer.Blit();
-        return 0;
-      }
-      case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wp), client);
-        return 0;
-      }
       case WM_SETFOCUS: case WM_KILLFOCUS:
         Invalidate();
         break;

@@ -7,6 +7,23 @@ int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 }  // namespace
 
+std::optional<LRESULT> PaintSelfDrawn(HWND window, UINT msg, WPARAM wp,
+                                      const std::function<void(HDC dc, const RECT& client)>& paint) {
+  if (msg != WM_ERASEBKGND && msg != WM_PAINT && msg != WM_PRINTCLIENT) return std::nullopt;
+  if (msg == WM_ERASEBKGND) return 1;
+  RECT client;
+  GetClientRect(window, &client);
+  if (msg == WM_PRINTCLIENT) {
+    paint(reinterpret_cast<HDC>(wp), client);
+    return 0;
+  }
+  const PaintDC dc(window);
+  const BufferedPaint buffer(dc.get(), client);
+  paint(buffer.Dc(), client);
+  buffer.Blit();
+  return 0;
+}
+
 BufferedPaint::BufferedPaint(HDC target, const RECT& area)
     : target_(target),
       area_(area),

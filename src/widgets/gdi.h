@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <utility>
 
@@ -186,6 +188,13 @@ class BufferedPaint {
   OwnedBitmap bitmap_;
   ScopedSelect selected_;
 };
+
+// The paint messages of a window that draws its whole client area itself:
+// WM_ERASEBKGND erases nothing (no flicker), WM_PAINT draws off-screen and
+// shows the result in one step, WM_PRINTCLIENT draws into the DC it hands
+// over. The message's result when it was one of them, else none.
+std::optional<LRESULT> PaintSelfDrawn(HWND window, UINT msg, WPARAM wp,
+                                      const std::function<void(HDC dc, const RECT& client)>& paint);
 
 // Fills a rectangle with a solid colour without keeping a brush around.
 void FillSolid(HDC dc, const RECT& r, COLORREF colour);

@@ -297,21 +297,9 @@ void StringGrid::Paint(HDC dc) {
 }
 
 LRESULT StringGrid::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (const auto painted = PaintSelfDrawn(Handle(), msg, wp, [this](HDC dc, const RECT&) { Paint(dc); }))
+    return *painted;
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      const PaintDC dc(Handle());
-      RECT client;
-      GetClientRect(Handle(), &client);
-      const BufferedPaint buffer(dc.get(), client);
-      Paint(buffer.Dc());
-      buffer.Blit();
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(wp));
-      return 0;
     case WM_SIZE:
       ClampScroll();
       UpdateScrollBars();

@@ -17,19 +17,7 @@ using testing::TestStore;
 std::string Event(std::string_view name, std::string_view time, std::string_view mmddyyyy = "05102003",
                   std::string_view flags = "NNYN", std::string_view dayCount = "0",
                   EventCategory category = EventCategory::kOther, std::string_view comment = "") {
-  EventRecord r;
-  r.month = std::string(mmddyyyy.substr(0, 2));
-  r.day = std::string(mmddyyyy.substr(2, 2));
-  r.year = std::string(mmddyyyy.substr(4, 4));
-  r.time = time;
-  r.category = category;
-  r.recurrence = {flags[0] == 'Y', flags[1] == 'Y', flags[2] == 'Y', flags[3] == 'Y'};
-  r.dayCount = dayCount;
-  r.name = name;
-  r.comment = comment;
-  const BuiltLine built = BuildEventLine(r);
-  EXPECT_TRUE(built.ok()) << built.error;
-  return built.line;
+  return testing::AtTime(testing::EventLine(mmddyyyy, category, flags, name, dayCount, comment), time);
 }
 
 // An event every day from 1 May 2003.
