@@ -8,7 +8,9 @@
 # desktop has (openbox; REDOVIRI_WM=none for a bare display). The prefix is
 # a copy of the project's ready one (prepared first when missing); display,
 # window manager, copy and its wineserver go when the program ends. Exits
-# with the program's status.
+# with the program's status. REDOVIRI_LOGPIXELS=144 sets the copy's screen
+# resolution (the DPI a display scale of 150 % gives) before the program
+# starts.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tools/wine-env.sh
@@ -42,6 +44,10 @@ redoviri_start_wm "${REDOVIRI_WM:-openbox}" || { echo "wine-isolated: no window 
 
 cp -a "$WINEPREFIX" "$work/prefix" || { echo "wine-isolated: cannot copy $WINEPREFIX" >&2; exit 1; }
 export WINEPREFIX=$work/prefix
+if [ -n "${REDOVIRI_LOGPIXELS:-}" ]; then
+  "$(redoviri_wine_for "$1")" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d "$REDOVIRI_LOGPIXELS" /f >/dev/null 2>&1 || { echo "wine-isolated: cannot set LogPixels" >&2; exit 1; }
+fi
 
 # A test program's report (GoogleTest's --gtest_output=xml:Z:/path), removed
 # first so that only this run's report counts, and its end mark (written by

@@ -24,6 +24,7 @@
 
 #include "widgets/bitmap.h"
 #include "widgets/controls.h"
+#include "widgets/dpi.h"
 #include "widgets/edit.h"
 #include "widgets/font.h"
 #include "widgets/form.h"
