@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/application.h"
+#include "widgets/dpi.h"
 
 namespace {
 
@@ -16,6 +17,9 @@ constexpr const char* kProgramName = "Redoviri";
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // As the manifest asks (for a start without it, under a loader that
+  // reads no manifest).
+  redoviri::widgets::BecomeDpiAware();
   // Held, never released or closed, until the process ends. Any error
   // status (a mutex of that name exists already, or one of another user
   // cannot be opened) means the program runs already.

@@ -325,7 +325,10 @@ void TForm1::BuildGrid() {
 }
 
 void TForm1::LoadTrayIcons() {
-  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  // The tray's small-icon size at the screen's DPI: each icon holds an
+  // image drawn for it.
+  const int dpi = DpiOf(nullptr);
+  const int cx = SystemMetricAt(SM_CXSMICON, dpi), cy = SystemMetricAt(SM_CYSMICON, dpi);
   auto load = [&](int id) {
     return OwnedIcon(static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0)));
   };

@@ -106,7 +106,7 @@ class NoticeList : public WindowedWidget {
       case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
         // A click does not take the keyboard from where the user types;
         // the window takes it when the user activates it.
-        pressed_ = HitAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        pressed_ = HitAt(Unscale(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, Dpi()));
         SetCapture(Handle());
         return 0;
       case WM_LBUTTONUP: {
@@ -114,7 +114,7 @@ class NoticeList : public WindowedWidget {
         const std::optional<Hit> pressed = pressed_;
         pressed_.reset();
         if (GetCapture() == Handle()) ReleaseCapture();
-        const std::optional<Hit> hit = HitAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        const std::optional<Hit> hit = HitAt(Unscale(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, Dpi()));
         if (hit && pressed && hit->row == pressed->row && hit->part == pressed->part) Run(*hit);
         return 0;
       }
@@ -204,7 +204,7 @@ class NoticeList : public WindowedWidget {
   int Width() const {
     RECT client{0, 0, GetBounds().width, GetBounds().height};
     if (Handle()) GetClientRect(Handle(), &client);
-    return client.right;
+    return Handle() ? Unscale(client.right, Dpi()) : client.right;
   }
   RECT ButtonRect(int line, RowPart part) const {
     const int right = Width() - kButtonGap - (part == RowPart::Snooze ? kButtonWidth + kButtonGap : 0);
@@ -222,8 +222,11 @@ class NoticeList : public WindowedWidget {
     return Hit{row, RowPart::Line};
   }
 
-  void Paint(HDC dc, const RECT& client) {
-    FillSolid(dc, client, colours::White);
+  // Laid out in layout pixels, drawn at the form's scale.
+  void Paint(HDC dc, const RECT& deviceClient) {
+    FillSolid(dc, deviceClient, colours::White);
+    const Scaler px = DeviceScale();
+    const RECT client{0, 0, Unscale(deviceClient.right, px.dpi), Unscale(deviceClient.bottom, px.dpi)};
     SetBkMode(dc, TRANSPARENT);
     Form& form = GetForm();
     const Font base = GetFont();
@@ -233,7 +236,7 @@ class NoticeList : public WindowedWidget {
     const int lines = Lines();
     for (int line = top_; line < lines && (line - top_) * kRowHeight < client.bottom; ++line) {
       const int top = (line - top_) * kRowHeight;
-      RECT row{0, top, client.right, top + kRowHeight};
+      RECT row = px(RECT{0, top, client.right, top + kRowHeight});
       if (line >= RowCount()) {
         const ScopedSelect font(dc, normal);
         SetTextColor(dc, kCommentColour);
@@ -247,18 +250,18 @@ class NoticeList : public WindowedWidget {
       if (line == current_ && Focused()) FillSolid(dc, row, SelectedColour);
       // The kind's colour along the left edge and its picture.
       if (category) {
-        FillSolid(dc, {0, top, 5, top + kRowHeight}, InfoOf(*category).colour);
-        DrawBitmap(dc, Picture(code), {10, top + 10, 26, top + 26},
-                   {.transparent = resources::kTransparentKey});
+        FillSolid(dc, px(RECT{0, top, 5, top + kRowHeight}), InfoOf(*category).colour);
+        DrawBitmap(dc, Picture(code), px(RECT{10, top + 10, 26, top + 26}),
+                   {.transparent = resources::kTransparentKey}, px.dpi);
       }
       {
         const ScopedSelect font(dc, bold);
         SetTextColor(dc, colours::Black);
-        RECT time{32, top + 3, 74, top + 18};
+        RECT time = px(RECT{32, top + 3, 74, top + 18});
         const std::string minute = MinuteText(n.minute);
         DrawTextA(dc, minute.c_str(), -1, &time, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
         const RECT snooze = ButtonRect(line, RowPart::Snooze);
-        RECT name{76, top + 3, snooze.left - 4, top + 18};
+        RECT name = px(RECT{76, top + 3, snooze.left - 4, top + 18});
         const std::string nameText = ReadName(n.line);
         DrawTextA(dc, nameText.c_str(), -1, &name, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
       }
@@ -266,27 +269,27 @@ class NoticeList : public WindowedWidget {
         const ScopedSelect font(dc, normal);
         if (n.late) {
           SetTextColor(dc, kLateColour);
-          RECT late{32, top + 18, 74, top + 33};
+          RECT late = px(RECT{32, top + 18, 74, top + 33});
           DrawTextA(dc, kLateText, -1, &late, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
         }
         SetTextColor(dc, kCommentColour);
         const RECT snooze = ButtonRect(line, RowPart::Snooze);
-        RECT comment{76, top + 18, snooze.left - 4, top + 33};
+        RECT comment = px(RECT{76, top + 18, snooze.left - 4, top + 33});
         const std::string commentText = ReadComment(n.line);
         DrawTextA(dc, commentText.c_str(), -1, &comment,
                   DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         SetTextColor(dc, colours::Black);
         for (RowPart part : {RowPart::Snooze, RowPart::Dismiss}) {
-          RECT b = ButtonRect(line, part);
+          RECT b = px(ButtonRect(line, part));
           FillSolid(dc, b, colours::Silver);
           DrawEdge(dc, &b, EDGE_RAISED, BF_RECT);
           DrawTextA(dc, part == RowPart::Snooze ? kSnoozeCaption : kDismissCaption, -1, &b,
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         }
       }
-      FillSolid(dc, {0, top + kRowHeight - 1, client.right, top + kRowHeight}, colours::Silver);
+      FillSolid(dc, px(RECT{0, top + kRowHeight - 1, client.right, top + kRowHeight}), colours::Silver);
       if (line == current_ && Focused()) {
-        RECT focus{5, top, client.right, top + kRowHeight - 1};
+        RECT focus = px(RECT{5, top, client.right, top + kRowHeight - 1});
         DrawFocusRect(dc, &focus);
       }
     }
@@ -405,12 +408,13 @@ void TNotice::PlaceAtCorner() {
       left = bar.right <= work.left + 1 && bar.bottom - bar.top > bar.right - bar.left;
     }
   }
-  RECT frame{0, 0, kWidth, kHeight};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+  const Scaler px{GetForm().FormDpi()};
+  RECT frame{0, 0, px(kWidth), px(kHeight)};
+  AdjustWindowRectAt(frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)),
+                     static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)), px.dpi);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const int x = left ? work.left + kMargin : work.right - kMargin - width;
-  const int y = top ? work.top + kMargin : work.bottom - kMargin - height;
+  const int x = left ? work.left + px(kMargin) : work.right - px(kMargin) - width;
+  const int y = top ? work.top + px(kMargin) : work.bottom - px(kMargin) - height;
   GetForm().SetBounds({x - frame.left, y - frame.top, kWidth, kHeight});
 }
 

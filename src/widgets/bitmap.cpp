@@ -41,7 +41,7 @@ COLORREF Bitmap::Pixel(int x, int y) const {
   return GetPixel(dc.get(), x, y);
 }
 
-void DrawBitmap(HDC dc, const Bitmap& bitmap, const RECT& dest, const BitmapPlacement& how) {
+void DrawBitmap(HDC dc, const Bitmap& bitmap, const RECT& dest, const BitmapPlacement& how, int) {
   if (!bitmap) return;
   const int w = bitmap.Width(), h = bitmap.Height();
   RECT to = dest;

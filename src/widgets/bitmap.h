@@ -50,6 +50,6 @@ struct BitmapPlacement {
   std::optional<COLORREF> transparent;  // pixels of this colour are not drawn
 };
 
-void DrawBitmap(HDC dc, const Bitmap& bitmap, const RECT& dest, const BitmapPlacement& how);
+void DrawBitmap(HDC dc, const Bitmap& bitmap, const RECT& dest, const BitmapPlacement& how, int dpi = 96);
 
 }  // namespace redoviri::widgets

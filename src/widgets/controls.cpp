@@ -70,8 +70,10 @@ void Label::FontChanged() {
 }
 
 void Label::FitToText() {
+  // Measured in the screen's pixels, kept in the layout's.
   const SIZE size = MeasureText(FontHandle(), caption_);
-  SetBounds({GetBounds().left, GetBounds().top, static_cast<int>(size.cx), static_cast<int>(size.cy)});
+  SetBounds({GetBounds().left, GetBounds().top, Unscale(static_cast<int>(size.cx), Dpi()),
+             Unscale(static_cast<int>(size.cy), Dpi())});
 }
 
 void Label::Paint(HDC dc, const RECT& rect) {
@@ -110,13 +112,14 @@ void Image::UpdateKey() {
 }
 
 void Image::Paint(HDC dc, const RECT& rect) {
-  DrawBitmap(dc, picture_, rect, {.stretch = options_.stretch, .center = options_.center, .transparent = key_});
+  DrawBitmap(dc, picture_, rect, {.stretch = options_.stretch, .center = options_.center, .transparent = key_},
+             Dpi());
 }
 
 // ----------------------------------------------------------------- Shape
 
 void Shape::Paint(HDC dc, const RECT& rect) {
-  const OwnedPen pen(CreatePen(PS_INSIDEFRAME, options_.penWidth, options_.penColour));
+  const OwnedPen pen(CreatePen(PS_INSIDEFRAME, Scale(options_.penWidth, Dpi()), options_.penColour));
   const ScopedSelect selectPen(dc, pen.get());
   const ScopedSelect selectBrush(dc, GetForm().Gdi().Brush(Colour()));
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
@@ -171,16 +174,17 @@ void SpeedButton::Paint(HDC dc, const RECT& rect) {
   }
 
   // Glyph and caption centred together; pressed, they move by a pixel.
+  const Scaler px = DeviceScale();
   const ScopedSelect font(dc, FontHandle());
   const std::string text = caption_;
   const SIZE textSize = text.empty() ? SIZE{0, 0} : MeasureText(FontHandle(), text);
-  const int gw = glyph_ ? glyph_.Width() : 0, gh = glyph_ ? glyph_.Height() : 0;
-  const int gap = (glyph_ && !text.empty()) ? options_.spacing : 0;
+  const int gw = glyph_ ? px(glyph_.Width()) : 0, gh = glyph_ ? px(glyph_.Height()) : 0;
+  const int gap = (glyph_ && !text.empty()) ? px(options_.spacing) : 0;
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-  const int shift = pressed ? 1 : 0;
+  const int shift = pressed ? px(1) : 0;
   POINT glyphAt, textAt;
   if (options_.layout == GlyphLayout::Left) {
-    const int x = rect.left + (options_.glyphLeft ? *options_.glyphLeft : (w - (gw + gap + textSize.cx)) / 2) + shift;
+    const int x = rect.left + (options_.glyphLeft ? px(*options_.glyphLeft) : (w - (gw + gap + textSize.cx)) / 2) + shift;
     glyphAt = {x, rect.top + (h - gh) / 2 + shift};
     textAt = {x + gw + gap, rect.top + (h - textSize.cy) / 2 + shift};
   } else {
@@ -189,7 +193,7 @@ void SpeedButton::Paint(HDC dc, const RECT& rect) {
     textAt = {rect.left + (w - textSize.cx) / 2 + shift, y + gh + gap};
   }
   if (glyph_)
-    DrawBitmap(dc, glyph_, {glyphAt.x, glyphAt.y, glyphAt.x + gw, glyphAt.y + gh}, {.transparent = glyphKey_});
+    DrawBitmap(dc, glyph_, {glyphAt.x, glyphAt.y, glyphAt.x + gw, glyphAt.y + gh}, {.transparent = glyphKey_}, Dpi());
   if (!text.empty()) {
     const RECT r{textAt.x, textAt.y, textAt.x + textSize.cx, textAt.y + textSize.cy};
     DrawText(dc, *this, text, r, DT_NOPREFIX | DT_SINGLELINE);
@@ -242,7 +246,7 @@ CheckBox::CheckBox(Container* parent, const Props& props, const Options& options
   // Declared without a size: as wide as box and caption, one line high.
   if (props.width == 0) {
     const SIZE text = MeasureText(FontHandle(), caption_);
-    SetBounds({props.left, props.top, kCheckBoxSize + kCheckBoxGap + static_cast<int>(text.cx) + 2,
+    SetBounds({props.left, props.top, kCheckBoxSize + kCheckBoxGap + Unscale(static_cast<int>(text.cx), Dpi()) + 2,
                props.height ? props.height : kCheckBoxHeight});
   }
 }

@@ -30,6 +30,12 @@ int SystemMetricAt(int index, int dpi) {
   return MulDiv(GetSystemMetrics(index), dpi, ScreenDpi());
 }
 
+void AdjustWindowRectAt(RECT& r, DWORD style, DWORD exStyle, int dpi) {
+  using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto forDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+  if (!forDpi || !forDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) AdjustWindowRectEx(&r, style, FALSE, exStyle);
+}
+
 void BecomeDpiAware() {
   using SetContextFn = BOOL(WINAPI*)(HANDLE);
   using SetAwareFn = BOOL(WINAPI*)();

@@ -37,6 +37,10 @@ int DpiOf(HWND window);
 // system has it, else the metric scaled from the screen's DPI).
 int SystemMetricAt(int index, int dpi);
 
+// The window rectangle around a client rectangle at dpi (the frame's
+// metrics of that DPI where the system has them).
+void AdjustWindowRectAt(RECT& r, DWORD style, DWORD exStyle, int dpi);
+
 // Asks to be told each monitor's DPI and to draw at it (per-monitor v2,
 // else per-monitor, else system-aware). The manifest asks the same; this
 // is for programs started without it. A refusal changes nothing.

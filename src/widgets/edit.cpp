@@ -62,7 +62,7 @@ void Edit::FontChanged() {
 void Edit::SetMargins() {
   // A new font resets the margins to the font's own, which some systems
   // make wide enough to scroll a tight field's first characters away.
-  if (Handle()) SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(kLeftMargin, kRightMargin));
+  if (Handle()) SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(Scale(kLeftMargin, Dpi()), Scale(kRightMargin, Dpi())));
 }
 
 void Edit::SetReadOnly(bool readOnly) {

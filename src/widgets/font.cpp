@@ -1,6 +1,9 @@
 #include "widgets/font.h"
 
 #include <cstring>
+#include <utility>
+
+#include "widgets/dpi.h"
 
 namespace redoviri::widgets {
 
@@ -34,7 +37,7 @@ Font Font::Underlined() const {
 
 int Font::LogicalHeight(int dpi) const {
   if (points != 0) return -MulDiv(points, dpi, 72);
-  return -pixels;
+  return -Scale(pixels, dpi);
 }
 
 LOGFONTA Font::LogFont(int dpi) const {
@@ -68,6 +71,11 @@ SIZE MeasureText(HFONT font, const std::string& text) {
 }
 
 GdiCache::GdiCache(int dpi) : dpi_(dpi > 0 ? dpi : ScreenDpi()) {}
+
+std::map<Font, OwnedFont> GdiCache::SetDpi(int dpi) {
+  dpi_ = dpi;
+  return std::exchange(fonts_, {});
+}
 
 HFONT GdiCache::GetFont(const Font& f) {
   auto it = fonts_.find(f);

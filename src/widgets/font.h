@@ -49,6 +49,10 @@ class GdiCache {
   GdiCache& operator=(const GdiCache&) = delete;
 
   HFONT GetFont(const Font& f);
+  int Dpi() const { return dpi_; }
+  // Fonts from now on at dpi; the caller keeps the old ones while they are
+  // still selected anywhere.
+  std::map<Font, OwnedFont> SetDpi(int dpi);
   HBRUSH Brush(COLORREF colour);
 
  private:

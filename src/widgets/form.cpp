@@ -67,6 +67,7 @@ void Timer::Apply() {
 
 Form::Form(const FormDesc& desc)
     : Container(nullptr, FormProps(desc)),
+      dpi_(ScreenDpi()),
       borderless_(desc.borderless),
       topmost_(desc.topmost),
       dragBySurface_(desc.dragBySurface),
@@ -76,6 +77,8 @@ Form::Form(const FormDesc& desc)
       centered_(desc.centered),
       hints_(desc.hints) {
   Realize();
+  // A window made on a monitor of another scale than the system's.
+  if (const int dpi = DpiOf(Handle()); dpi != dpi_) ApplyDpi(dpi);
   if (desc.centered) CenterOnScreen();
 }
 
@@ -98,8 +101,9 @@ WindowSpec Form::CreationSpec() const {
               (taskbarButton_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW) |
               (dialog_ && !borderless_ ? WS_EX_DLGMODALFRAME : 0);
   s.parent = owner_;
-  RECT r = GetBounds().Rect();
-  AdjustWindowRectEx(&r, s.style, FALSE, s.exStyle);
+  const Bounds& b = GetBounds();
+  RECT r{b.left, b.top, b.left + Scale(b.width, dpi_), b.top + Scale(b.height, dpi_)};
+  AdjustWindowRectAt(r, s.style, s.exStyle, dpi_);
   s.left = r.left;
   s.top = r.top;
   s.width = r.right - r.left;
@@ -208,10 +212,20 @@ void Form::SetBounds(const Bounds& b) {
   SetWindowPos(Handle(), nullptr, s.left, s.top, s.width, s.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form::ApplyDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  // The old fonts live until every window has the new ones.
+  const auto retired = gdi_.SetDpi(dpi);
+  DpiChangedTree();
+  if (Handle()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+  if (onDpiChanged) onDpiChanged();
+}
+
 void Form::CenterOnScreen() {
   const Bounds b = GetBounds();
-  SetBounds({(GetSystemMetrics(SM_CXSCREEN) - b.width) / 2,
-             (GetSystemMetrics(SM_CYSCREEN) - b.height) / 2, b.width, b.height});
+  SetBounds({(GetSystemMetrics(SM_CXSCREEN) - Scale(b.width, dpi_)) / 2,
+             (GetSystemMetrics(SM_CYSCREEN) - Scale(b.height, dpi_)) / 2, b.width, b.height});
 }
 
 LRESULT Form::HitTest(POINT client) const {
@@ -262,7 +276,10 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       GetClientRect(Handle(), &client);
       POINT origin{0, 0};
       ClientToScreen(Handle(), &origin);
-      bounds_ = {origin.x, origin.y, client.right, client.bottom};
+      // The layout size stays as declared while the window has its size.
+      const bool laidOut = client.right == Scale(bounds_.width, dpi_) && client.bottom == Scale(bounds_.height, dpi_);
+      bounds_ = {origin.x, origin.y, laidOut ? bounds_.width : Unscale(client.right, dpi_),
+                 laidOut ? bounds_.height : Unscale(client.bottom, dpi_)};
       KeepShowPlace(*reinterpret_cast<const WINDOWPOS*>(lp));
       break;
     }
@@ -328,6 +345,18 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       Hide();  // forms are hidden, never closed by the user
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another scale: laid out again there, at the
+      // place the system suggests (where the window stays under the mouse),
+      // at the size of the layout at the new DPI.
+      const RECT suggested = *reinterpret_cast<const RECT*>(lp);
+      settleAt_.reset();
+      ApplyDpi(HIWORD(wp));
+      const WindowSpec spec = CreationSpec();
+      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, spec.width, spec.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_TIMECHANGE:
       if (onTimeChange) onTimeChange();
       return 0;

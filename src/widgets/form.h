@@ -115,11 +115,19 @@ class Form : public Container {
   void SetTabScope(const Container* panel) { tabScope_ = panel; }
 
   GdiCache& Gdi() { return gdi_; }
+  // The DPI the form is laid out at: the window's, and after a move to a
+  // monitor of another scale the new one.
+  int FormDpi() const { return dpi_; }
+  // Lays the form and its widgets out again at dpi (the fonts of that DPI,
+  // every window's place and size scaled anew), then runs onDpiChanged.
+  void ApplyDpi(int dpi);
   HintManager* Hints() const { return hints_; }
 
   // Before the form is shown or after it is hidden.
   Handler onShow;
   Handler onHide;
+  // After a change of DPI, for what the window draws in pixels of its own.
+  Handler onDpiChanged;
 
   // Enter and Escape pressed anywhere in the form, as on a dialog (none:
   // the keys go to the focused control).
@@ -154,6 +162,7 @@ class Form : public Container {
   void MinimizeToHidden();
 
   GdiCache gdi_;
+  int dpi_;
   bool borderless_, topmost_, dragBySurface_, taskbarButton_, dialog_;
   HWND owner_;
   // Every show puts the form where the user last dragged it, else (when

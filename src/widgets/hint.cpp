@@ -31,15 +31,16 @@ StandardHintWindow::StandardHintWindow() {
 
 void StandardHintWindow::Show(const std::string& text, POINT cursor) {
   text_ = text;
-  RECT r{0, 0, kMaxTextWidth, 0};
+  const Scaler px{DpiOf(Handle())};
+  RECT r{0, 0, px(kMaxTextWidth), 0};
   {
     const WindowDC dc(Handle());
     const ScopedSelect font(dc.get(), gdi_.GetFont(font_));
     DrawTextA(dc.get(), text_.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
   }
-  const int w = r.right + 2 * kPadX + 2, h = r.bottom + 2 * kPadY + 2;
+  const int w = r.right + 2 * px(kPadX) + 2, h = r.bottom + 2 * px(kPadY) + 2;
   const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-  int x = cursor.x, y = cursor.y + kBelowCursor;
+  int x = cursor.x, y = cursor.y + px(kBelowCursor);
   if (x + w > screenW) x = screenW - w;
   if (x < 0) x = 0;
   if (y + h > screenH) y = cursor.y - h - 2;  // no room below: above the cursor
@@ -57,7 +58,8 @@ void StandardHintWindow::Paint(HDC dc) {
   const ScopedSelect font(dc, gdi_.GetFont(font_));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-  RECT text{kPadX, kPadY, client.right - kPadX, client.bottom - kPadY};
+  const Scaler px{DpiOf(Handle())};
+  RECT text{px(kPadX), px(kPadY), client.right - px(kPadX), client.bottom - px(kPadY)};
   DrawTextA(dc, text_.c_str(), -1, &text, DT_NOPREFIX | DT_WORDBREAK);
 }
 

@@ -71,7 +71,7 @@ void StringGrid::SetCell(int col, int row, const std::string& text) {
   if (c == text) return;
   c = text;
   if (updating_) return;
-  const RECT r = CellRect(col, row);
+  const RECT r = DeviceScale()(CellRect(col, row));
   if (Handle() && !IsRectEmpty(&r)) InvalidateRect(Handle(), &r, FALSE);
 }
 
@@ -84,8 +84,7 @@ void StringGrid::SetTopRow(int row) {
 }
 
 int StringGrid::VisibleRows() const {
-  RECT client{0, 0, GetBounds().width, GetBounds().height};
-  if (Handle()) GetClientRect(Handle(), &client);
+  const RECT client = LayoutClient();
   return std::max(static_cast<int>(client.bottom - FixedHeight()) / RowPitch(), 1);
 }
 
@@ -142,8 +141,7 @@ void StringGrid::ClampScroll() {
   const int scrollable = RowCount() - options_.fixedRows;
   const int maxTop = options_.fixedRows + std::max(scrollable - VisibleRows(), 0);
   topRow_ = std::clamp(topRow_, options_.fixedRows, maxTop);
-  RECT client{0, 0, GetBounds().width, GetBounds().height};
-  if (Handle()) GetClientRect(Handle(), &client);
+  const RECT client = LayoutClient();
   scrollX_ = std::clamp(scrollX_, 0, std::max(TotalWidth() - static_cast<int>(client.right), 0));
 }
 
@@ -244,10 +242,22 @@ bool StringGrid::KeyDown(WPARAM key) {
   return true;
 }
 
+RECT StringGrid::LayoutClient() const {
+  RECT client{0, 0, GetBounds().width, GetBounds().height};
+  if (Handle()) {
+    GetClientRect(Handle(), &client);
+    client = {0, 0, Unscale(client.right, Dpi()), Unscale(client.bottom, Dpi())};
+  }
+  return client;
+}
+
 void StringGrid::Paint(HDC dc) {
-  RECT client;
-  GetClientRect(Handle(), &client);
-  FillSolid(dc, client, Colour());
+  // Laid out in layout pixels, drawn at the form's scale.
+  const Scaler px = DeviceScale();
+  const RECT client = LayoutClient();
+  RECT deviceClient;
+  GetClientRect(Handle(), &deviceClient);
+  FillSolid(dc, deviceClient, Colour());
   const ScopedSelect font(dc, FontHandle());
   SetBkMode(dc, TRANSPARENT);
   const COLORREF lineColour = GetSysColor(COLOR_BTNFACE), fixedLine = GetSysColor(COLOR_BTNSHADOW);
@@ -269,24 +279,25 @@ void StringGrid::Paint(HDC dc) {
         back = GetSysColor(COLOR_HIGHLIGHT);
         text = GetSysColor(COLOR_HIGHLIGHTTEXT);
       }
-      FillSolid(dc, cellBox, back);
+      FillSolid(dc, px(cellBox), back);
       if (fixed) {
-        RECT edge = cellBox;
+        RECT edge = px(cellBox);
         DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
       }
       if (Line()) {
         const COLORREF lc = fixed ? fixedLine : lineColour;
-        FillSolid(dc, {cellBox.right, top, cellBox.right + 1, cellBox.bottom + 1}, lc);
-        FillSolid(dc, {left, cellBox.bottom, cellBox.right + 1, cellBox.bottom + 1}, lc);
+        FillSolid(dc, px(RECT{cellBox.right, top, cellBox.right + 1, cellBox.bottom + 1}), lc);
+        FillSolid(dc, px(RECT{left, cellBox.bottom, cellBox.right + 1, cellBox.bottom + 1}), lc);
       }
       SetTextColor(dc, text);
-      RECT textBox{left + kTextInset, top + kTextInset, cellBox.right - 1, cellBox.bottom};
+      RECT textBox = px(RECT{left + kTextInset, top + kTextInset, cellBox.right - 1, cellBox.bottom});
       const std::string& s = cells_[static_cast<size_t>(r)][static_cast<size_t>(c)];
       DrawTextA(dc, s.c_str(), -1, &textBox, DT_SINGLELINE | DT_NOPREFIX);
     }
     if (hasFocus && r == row_ && !fixed) {
       RECT focus = options_.rowSelect ? RECT{-scrollX_, top, TotalWidth() - scrollX_ - Line(), top + options_.rowHeight}
                                       : CellRect(col_, r);
+      focus = px(focus);
       DrawFocusRect(dc, &focus);
     }
   };
@@ -328,7 +339,7 @@ LRESULT StringGrid::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: {
       ::SetFocus(Handle());
-      const int r = RowAt(GET_Y_LPARAM(lp)), c = ColAt(GET_X_LPARAM(lp));
+      const int r = RowAt(Unscale(GET_Y_LPARAM(lp), Dpi())), c = ColAt(Unscale(GET_X_LPARAM(lp), Dpi()));
       if (r >= options_.fixedRows && (c >= 0 || options_.rowSelect)) Select(c >= 0 ? c : col_, r, true);
       tracking_ = true;
       SetCapture(Handle());
@@ -337,7 +348,7 @@ LRESULT StringGrid::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE:
       if (tracking_) {
         // Dragging with the button down moves the selection along.
-        const int r = RowAt(GET_Y_LPARAM(lp)), c = ColAt(GET_X_LPARAM(lp));
+        const int r = RowAt(Unscale(GET_Y_LPARAM(lp), Dpi())), c = ColAt(Unscale(GET_X_LPARAM(lp), Dpi()));
         if (r >= options_.fixedRows) Select(c >= 0 ? c : col_, r, true);
       }
       break;

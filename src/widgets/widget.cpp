@@ -12,8 +12,8 @@ namespace redoviri::widgets {
 namespace {
 
 // A mouse message's event, relative to a widget at origin (in the
-// message's coordinates).
-MouseEvent MakeMouseEvent(UINT msg, WPARAM wp, LPARAM lp, POINT origin = {0, 0}) {
+// message's coordinates), in layout pixels.
+MouseEvent MakeMouseEvent(UINT msg, WPARAM wp, LPARAM lp, int dpi, POINT origin = {0, 0}) {
   MouseEvent e;
   switch (msg) {
     case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
@@ -25,12 +25,14 @@ MouseEvent MakeMouseEvent(UINT msg, WPARAM wp, LPARAM lp, POINT origin = {0, 0})
     default:
       e.button = MouseButton::Left;
   }
-  e.x = GET_X_LPARAM(lp) - origin.x;
-  e.y = GET_Y_LPARAM(lp) - origin.y;
+  e.x = Unscale(GET_X_LPARAM(lp) - origin.x, dpi);
+  e.y = Unscale(GET_Y_LPARAM(lp) - origin.y, dpi);
   e.shift = (wp & MK_SHIFT) != 0;
   e.ctrl = (wp & MK_CONTROL) != 0;
   return e;
 }
+
+bool Contains(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
 
 }  // namespace
 
@@ -61,6 +63,10 @@ Form& Widget::GetForm() {
 }
 
 const Form& Widget::GetForm() const { return const_cast<Widget*>(this)->GetForm(); }
+
+int Widget::Dpi() const { return GetForm().FormDpi(); }
+
+RECT Widget::DeviceRect() const { return Scale(bounds_.Rect(), Dpi()); }
 
 void Widget::SetBounds(const Bounds& b) {
   if (b == bounds_) return;
@@ -139,17 +145,18 @@ void Widget::BringToFront() {
 
 void Widget::Invalidate() {
   if (!parent_ || !parent_->Handle()) return;
-  const RECT r = bounds_.Rect();
+  const RECT r = DeviceRect();
   InvalidateRect(parent_->Handle(), &r, FALSE);
 }
 
 POINT Widget::ToScreen(POINT local) const {
   HWND window;
+  local = {Scale(local.x, Dpi()), Scale(local.y, Dpi())};
   if (IsWindowed()) {
     window = static_cast<const WindowedWidget*>(this)->Handle();
   } else {
-    local.x += bounds_.left;
-    local.y += bounds_.top;
+    local.x += DeviceRect().left;
+    local.y += DeviceRect().top;
     window = parent_->Handle();
   }
   ClientToScreen(window, &local);
@@ -206,7 +213,10 @@ void WindowedWidget::SetCaption(const std::string& text) {
 
 void WindowedWidget::SetBounds(const Bounds& b) {
   Widget::SetBounds(b);
-  if (Handle()) MoveWindow(Handle(), b.left, b.top, b.width, b.height, TRUE);
+  if (Handle()) {
+    const RECT r = DeviceRect();
+    MoveWindow(Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  }
 }
 
 void WindowedWidget::SetVisible(bool visible) {
@@ -239,10 +249,11 @@ WindowSpec WindowedWidget::ChildSpec(DWORD style, DWORD exStyle) const {
   s.style = WS_CHILD | WS_CLIPSIBLINGS | style | (Visible() ? WS_VISIBLE : 0) |
             (Enabled() ? 0 : WS_DISABLED);
   s.exStyle = exStyle;
-  s.left = GetBounds().left;
-  s.top = GetBounds().top;
-  s.width = GetBounds().width;
-  s.height = GetBounds().height;
+  const RECT r = DeviceRect();
+  s.left = r.left;
+  s.top = r.top;
+  s.width = r.right - r.left;
+  s.height = r.bottom - r.top;
   s.parent = Parent() ? Parent()->Handle() : nullptr;
   s.text = caption_.c_str();
   return s;
@@ -264,6 +275,11 @@ void WindowedWidget::Realize() {
 
 void WindowedWidget::FontChanged() {
   if (Handle()) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
+}
+
+void WindowedWidget::DpiChanged() {
+  FontChanged();
+  Invalidate();
 }
 
 void WindowedWidget::ReportHover(const Widget* hovered, POINT client) {
@@ -295,23 +311,25 @@ LRESULT WindowedWidget::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (HintManager* hints = GetForm().Hints()) hints->Cancel();
       clickPending_ = msg == WM_LBUTTONDOWN;
       const LRESULT r = DefaultProc(msg, wp, lp);
-      NotifyMouseDown(MakeMouseEvent(msg, wp, lp));
+      NotifyMouseDown(MakeMouseEvent(msg, wp, lp, Dpi()));
       return r;
     }
     case WM_LBUTTONDBLCLK: {
       clickPending_ = DoubleClickIsPress();
       const LRESULT r = DefaultProc(msg, wp, lp);
-      NotifyMouseDown(MakeMouseEvent(msg, wp, lp));
+      NotifyMouseDown(MakeMouseEvent(msg, wp, lp, Dpi()));
       NotifyDblClick();
       return r;
     }
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
       const LRESULT r = DefaultProc(msg, wp, lp);
-      const MouseEvent e = MakeMouseEvent(msg, wp, lp);
+      const MouseEvent e = MakeMouseEvent(msg, wp, lp, Dpi());
       NotifyMouseUp(e);
       if (msg == WM_LBUTTONUP && clickPending_) {
         clickPending_ = false;
-        if (Bounds{0, 0, GetBounds().width, GetBounds().height}.Contains({e.x, e.y})) Clicked();
+        RECT client;
+        GetClientRect(Handle(), &client);
+        if (Contains(client, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) Clicked();
       }
       return r;
     }
@@ -334,6 +352,18 @@ void Container::DetachTree() {
   Detach();
 }
 
+void Container::DpiChangedTree() {
+  for (const std::unique_ptr<Widget>& child : children_) {
+    if (child->IsWindowed()) {
+      auto& w = static_cast<WindowedWidget&>(*child);
+      const RECT r = w.DeviceRect();
+      if (w.Handle()) MoveWindow(w.Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+    }
+    child->DpiChanged();
+    if (auto* c = dynamic_cast<Container*>(child.get())) c->DpiChangedTree();
+  }
+}
+
 void Container::DestroyChildren() {
   hot_ = pressed_ = nullptr;
   // Last declared first: the reverse of creation.
@@ -343,7 +373,7 @@ void Container::DestroyChildren() {
 Widget* Container::ChildAt(POINT client) const {
   for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
     const Widget& w = **it;
-    if (w.IsWindowed() && w.Visible() && w.GetBounds().Contains(client)) return it->get();
+    if (w.IsWindowed() && w.Visible() && Contains(w.DeviceRect(), client)) return it->get();
   }
   return WindowlessAt(client);
 }
@@ -351,7 +381,7 @@ Widget* Container::ChildAt(POINT client) const {
 Widget* Container::WindowlessAt(POINT client) const {
   for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
     const Widget& w = **it;
-    if (!w.IsWindowed() && w.Visible() && w.Enabled() && w.GetBounds().Contains(client)) return it->get();
+    if (!w.IsWindowed() && w.Visible() && w.Enabled() && Contains(w.DeviceRect(), client)) return it->get();
   }
   return nullptr;
 }
@@ -371,7 +401,7 @@ void Container::PaintContent(HDC dc, const RECT& area) {
   PaintBackground(dc, client);
   for (const auto& child : children_) {
     if (child->IsWindowed() || !child->Visible()) continue;
-    const RECT r = child->GetBounds().Rect();
+    const RECT r = child->DeviceRect();
     RECT overlap;
     if (!IntersectRect(&overlap, &r, &area)) continue;
     const ScopedDCState state(dc);
@@ -379,8 +409,8 @@ void Container::PaintContent(HDC dc, const RECT& area) {
     child->Paint(dc, r);
   }
   if (keyFocus_ && keyFocus_->Visible() && GetFocus() == Handle()) {
-    RECT r = keyFocus_->GetBounds().Rect();
-    InflateRect(&r, -3, -3);
+    RECT r = keyFocus_->DeviceRect();
+    InflateRect(&r, -Scale(3, Dpi()), -Scale(3, Dpi()));
     DrawFocusRect(dc, &r);
   }
 }
@@ -473,7 +503,7 @@ LRESULT Container::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE: {
       Widget* w = GetCapture() == Handle() ? nullptr : WindowlessAt(pt);
       if (GetCapture() != Handle()) SetHot(w);
-      if (pressed_) SetPressedInside(pressed_ == this || pressed_->GetBounds().Contains(pt));
+      if (pressed_) SetPressedInside(pressed_ == this || Contains(pressed_->DeviceRect(), pt));
       ReportHover(w ? w : this, pt);
       return 0;
     }
@@ -486,8 +516,8 @@ LRESULT Container::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SetPressedInside(true);
       clickPending_ = msg == WM_LBUTTONDOWN || (msg == WM_LBUTTONDBLCLK && target->DoubleClickIsPress());
       SetCapture(Handle());
-      const POINT origin = w ? POINT{w->GetBounds().left, w->GetBounds().top} : POINT{0, 0};
-      target->NotifyMouseDown(MakeMouseEvent(msg, wp, lp, origin));
+      const POINT origin = w ? POINT{w->DeviceRect().left, w->DeviceRect().top} : POINT{0, 0};
+      target->NotifyMouseDown(MakeMouseEvent(msg, wp, lp, Dpi(), origin));
       if (msg == WM_LBUTTONDBLCLK) target->NotifyDblClick();
       return 0;
     }
@@ -497,7 +527,7 @@ LRESULT Container::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Widget* w = WindowlessAt(pt);
         target = w ? w : this;
       }
-      const bool inside = target == this || target->GetBounds().Contains(pt);
+      const bool inside = target == this || Contains(target->DeviceRect(), pt);
       const bool click = clickPending_ && msg == WM_LBUTTONUP && inside;
       SetPressedInside(false);
       pressed_ = nullptr;
@@ -507,8 +537,8 @@ LRESULT Container::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
       RECT client;
       GetClientRect(Handle(), &client);
       SetHot(PtInRect(&client, pt) ? WindowlessAt(pt) : nullptr);
-      const POINT origin = target == this ? POINT{0, 0} : POINT{target->GetBounds().left, target->GetBounds().top};
-      target->NotifyMouseUp(MakeMouseEvent(msg, wp, lp, origin));
+      const POINT origin = target == this ? POINT{0, 0} : POINT{target->DeviceRect().left, target->DeviceRect().top};
+      target->NotifyMouseUp(MakeMouseEvent(msg, wp, lp, Dpi(), origin));
       if (click) target->NotifyClick();
       // The right button's release also asks for the context menu.
       return msg == WM_RBUTTONUP ? DefaultProc(msg, wp, lp) : 0;

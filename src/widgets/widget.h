@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "widgets/font.h"
+#include "widgets/dpi.h"
 #include "widgets/gdi.h"
 #include "widgets/window.h"
 
@@ -84,8 +85,16 @@ class Widget {
   Form& GetForm();
   const Form& GetForm() const;
 
+  // In layout pixels (those of a 96-DPI screen), relative to the parent's
+  // client area; a form's left and top are its screen position in pixels.
   const Bounds& GetBounds() const { return bounds_; }
   virtual void SetBounds(const Bounds& b);
+
+  // The DPI the widget's form is drawn at, its scale, and where the widget
+  // lies in its parent's client area in the screen's pixels.
+  int Dpi() const;
+  Scaler DeviceScale() const { return {Dpi()}; }
+  RECT DeviceRect() const;
 
   virtual std::string Caption() const { return caption_; }
   virtual void SetCaption(const std::string& text);
@@ -153,6 +162,9 @@ class Widget {
   virtual std::optional<COLORREF> DefaultColour() const { return std::nullopt; }
   // The font or the font colour changed (own or inherited).
   virtual void FontChanged() { Invalidate(); }
+  // The form is drawn at another DPI now (its fonts are those of the new
+  // DPI already): what the widget keeps in pixels is laid out again.
+  virtual void DpiChanged() { FontChanged(); }
   virtual void ColourChanged() { Invalidate(); }
   // Windowless widgets under the mouse (hot) or pressed by it.
   virtual void HotChanged(bool hot) {}
@@ -213,6 +225,8 @@ class WindowedWidget : public Widget, public MessageWindow {
   virtual void DetachTree() { Detach(); }
 
  protected:
+  // A window's font again, and its look.
+  void DpiChanged() override;
   WindowedWidget(Container* parent, const Props& props) : Widget(parent, props) {}
 
   // Creates the window for this kind (style bits and class).
@@ -270,6 +284,10 @@ class Container : public WindowedWidget {
   void Render(HDC dc);
 
   void DetachTree() override;
+
+  // Every widget inside laid out again at the form's DPI: windows moved
+  // to their scaled places, then each told (DpiChanged), depth first.
+  void DpiChangedTree();
 
   // The windowless child that has the keyboard while this window has the
   // focus (a TabStop()), or none; KeyFocus gives this window the focus.

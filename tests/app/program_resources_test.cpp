@@ -38,11 +38,13 @@ TEST_F(ProgramResources, TheManifestAsksForWhatTheProgramNeeds) {
            "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
            "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
            "WindowsSettings\">true</longPathAware>",
-           "WindowsSettings\">true</gdiScaling>",
+           "WindowsSettings\">true/pm</dpiAware>",
+           "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>",
        })
     EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
-  // The layout keeps its pixels: the program does not declare itself DPI aware.
-  EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+  // The program draws at each monitor's resolution itself: no bitmap
+  // stretching of its windows by the system.
+  EXPECT_EQ(manifest.find("gdiScaling"), std::string::npos);
 }
 
 TEST_F(ProgramResources, TheVersionIsTheProjects) {

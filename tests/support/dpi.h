@@ -20,13 +20,13 @@ inline int RunDpi() {
 
 // Registered once per program: GoogleTest sets environments up before the
 // first test.
-class DpiAwareEnvironment : public testing::Environment {
+class DpiAwareEnvironment : public ::testing::Environment {
  public:
   void SetUp() override { widgets::BecomeDpiAware(); }
 };
 
-inline const testing::Environment* const kDpiAware =
-    testing::AddGlobalTestEnvironment(new DpiAwareEnvironment);
+inline const ::testing::Environment* const kDpiAware =
+    ::testing::AddGlobalTestEnvironment(new DpiAwareEnvironment);
 
 // A 96-DPI layout length at the run's resolution.
 inline int AtRunDpi(int v) { return widgets::Scale(v, RunDpi()); }
