@@ -68,6 +68,11 @@ start_prefix() {
   export WINEPREFIX=$E2E_DIR/prefix
   E2E_PREFIX_OWNED=$WINEPREFIX
   WINE=$(redoviri_wine_for "$REDOVIRI_EXE")
+  # E2E_LOGPIXELS: the screen's resolution (144 for a display scale of 150 %).
+  if [ -n "${E2E_LOGPIXELS:-}" ]; then
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$E2E_LOGPIXELS" /f \
+      >/dev/null 2>&1 || fail "cannot set the resolution $E2E_LOGPIXELS"
+  fi
 }
 
 # Display, prefix and the window manager E2E_WM (after the prefix: the
@@ -160,11 +165,11 @@ no_redoviri_window() { [ -z "$(redoviri_windows)" ]; }
 
 # A left click on the tray icon, until the calendar shows: Wine's tray
 # may miss a click while the icon is being put back.
-click_tray_for_calendar() {  # TRAY_X TRAY_Y
+click_tray_for_calendar() {  # TRAY_X TRAY_Y [W H]
   local try
   for try in 1 2 3; do
     xdotool mousemove $(($1 + 10)) $(($2 + 10)) click 1
-    wait_for 10 redoviri_window_of_size 353 311 >/dev/null && return 0
+    wait_for 10 redoviri_window_of_size "${3:-353}" "${4:-311}" >/dev/null && return 0
     note "the tray click showed no calendar in 10 s (try $try)"
   done
   return 1

@@ -194,11 +194,15 @@ TEST_F(FormPaint, ACaptionChangeRepaintsOnlyItsLabel) {
 
 // ------------------------------------------------------------- fonts
 
-TEST(Fonts, PixelHeightsAreFixedAndPointsFollowTheScreen) {
-  EXPECT_EQ(Font::Arial(13).LogicalHeight(96), -13);
-  EXPECT_EQ(Font::Arial(13).LogicalHeight(120), -13);
-  EXPECT_EQ(Font::Points("MS Sans Serif", 8).LogicalHeight(96), -11);
-  EXPECT_EQ(Font::Points("MS Sans Serif", 8).LogicalHeight(120), -13);
+TEST(Fonts, PixelHeightsAreThoseOfA96DpiScreenAndPointsFollowTheScreen) {
+  struct Case {
+    Font font;
+    int dpi, height;
+  };
+  for (const Case& c : {Case{Font::Arial(13), 96, -13}, Case{Font::Arial(13), 120, -16}, Case{Font::Arial(13), 144, -20},
+                        Case{Font::Arial(19), 192, -38}, Case{Font::Points("MS Sans Serif", 8), 96, -11},
+                        Case{Font::Points("MS Sans Serif", 8), 120, -13}, Case{Font::Points("MS Sans Serif", 8), 192, -21}})
+    EXPECT_EQ(c.font.LogicalHeight(c.dpi), c.height) << c.font.face << " at " << c.dpi;
 }
 
 TEST(Fonts, TheCacheSharesOneHandlePerFont) {
