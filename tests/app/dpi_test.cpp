@@ -187,6 +187,17 @@ TEST_F(DisplayScale, AClickOnADayCellAtTheScaleSelectsThatDay) {
   EXPECT_EQ(main->SelectedDayText(), "20");
 }
 
+TEST_F(DisplayScale, AClickOnAMonthInTheChooserAtTheScalePicksThatMonth) {
+  main->SpeedButton5Click();
+  ASSERT_TRUE(w().StringGrid1->Visible());
+  // June's row (the sixth, 19 pixels each) in the grid's pixels.
+  const LPARAM at = MAKELPARAM(AtRunDpi(90), AtRunDpi(5 * 19 + 10));
+  SendMessageA(w().StringGrid1->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(w().StringGrid1->Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(main->Calendar1().Month(), 6);
+  EXPECT_EQ(w().Edit1->Text(), "JUNE");
+}
+
 TEST_F(DisplayScale, TheSplashOutlineIsTheStoredShapeScaled) {
   // The stored outline's bounds, in the region data's header.
   const HMODULE module = GetModuleHandleA(nullptr);
