@@ -258,10 +258,10 @@ OwnedRegion BalloonRegion(const BalloonGeometry& g, TBalloonShape shape, int off
       p.y += offset;
     }
   }
+  const int corner = widgets::Scale(kCornerEllipse, dpi);
   OwnedRegion region(shape == bsRectangle
                          ? CreateRectRgnIndirect(&body)
-                         : CreateRoundRectRgn(body.left, body.top, body.right, body.bottom,
-                                              widgets::Scale(kCornerEllipse, dpi), widgets::Scale(kCornerEllipse, dpi)));
+                         : CreateRoundRectRgn(body.left, body.top, body.right, body.bottom, corner, corner));
   const OwnedRegion tailRegion(CreatePolygonRgn(tail.data(), static_cast<int>(tail.size()), ALTERNATE));
   CombineRgn(region.get(), region.get(), tailRegion.get(), RGN_OR);
   return region;
