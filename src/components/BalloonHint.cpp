@@ -9,6 +9,7 @@
 namespace redoviri {
 
 using widgets::MemoryDC;
+using widgets::Scaler;
 using widgets::OwnedBitmap;
 using widgets::OwnedBrush;
 using widgets::OwnedFont;
@@ -21,6 +22,7 @@ namespace {
 
 constexpr widgets::WindowClass kBalloonClass{"RedoviriBalloon", CS_SAVEBITS};
 
+// Pixels of a 96-DPI screen.
 constexpr int kCornerEllipse = 18;  // width and height of the round corners
 constexpr int kTextInset = 9;       // body edge to text
 constexpr int kTailWidth = 15;      // room left of (or right of) the body for the tail
@@ -32,6 +34,7 @@ constexpr int kTailDropBelow = 19;  // tip to the base, down from a tip above th
 constexpr int kExtraWidth = 33;     // window width beyond the text and the shadow
 constexpr int kExtraHeight = 38;    // window height beyond the text and the shadow
 constexpr int kMinWidth = 59;
+constexpr int kFrameWidth = 1;      // the outline, and the solid shadow's
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_NOPREFIX;
 // Destination AND pattern.
 constexpr DWORD kRopPatternAndDest = 0x00A000C9;
@@ -45,10 +48,7 @@ bool IsBelow(TBalloonPosition p) { return (p & 2) != 0; }
 
 SIZE ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
-const LOGFONTA& DefaultHintFont() {
-  static const LOGFONTA font = widgets::Font::Points("MS Sans Serif", 8).LogFont(widgets::ScreenDpi());
-  return font;
-}
+LOGFONTA DefaultHintFont(int dpi) { return widgets::Font::Points("MS Sans Serif", 8).LogFont(dpi); }
 
 // 8 x 8 pixels, black where x + y is even: every other pixel of the shadow.
 HBRUSH CheckerboardBrush() {
@@ -78,14 +78,21 @@ std::optional<std::vector<BYTE>> ReadStatusFontValue() {
   return value;
 }
 
-// The status-bar font of the window metrics, sized for this screen; the
-// default hint font when the registry has none.
-LOGFONTA SystemStatusFont() {
+// The status-bar font of the window metrics, sized for dpi; the default
+// hint font when the registry has none.
+LOGFONTA SystemStatusFont(int dpi) {
   const auto value = ReadStatusFontValue();
-  if (!value) return DefaultHintFont();
+  if (!value) return DefaultHintFont(dpi);
   LOGFONTA font = StatusFontFromValue(*value);
-  font.lfHeight = MulDiv(widgets::ScreenDpi(), -font.lfHeight, 72);
+  font.lfHeight = MulDiv(dpi, -font.lfHeight, 72);
   return font;
+}
+
+// The DPI of the window under the cursor (the one the hint is for), else
+// that of `fallback`.
+int DpiAtCursor(POINT cursor, HWND fallback) {
+  const HWND under = WindowFromPoint(cursor);
+  return widgets::DpiOf(under ? under : fallback);
 }
 
 // Down as this thread has seen it, or down now (pressed over another
@@ -106,8 +113,8 @@ TBalloonBase::TBalloonBase() : color_(widgets::HintColour()) { SetMaxWidth(-4); 
 
 void TBalloonBase::SetMaxWidth(int value) { maxWidth_ = std::min(value, static_cast<int>(ScreenSize().cx)); }
 
-int TBalloonBase::EffectiveMaxWidth() const {
-  if (maxWidth_ >= 0) return maxWidth_;
+int TBalloonBase::EffectiveMaxWidth(int dpi) const {
+  if (maxWidth_ >= 0) return widgets::Scale(maxWidth_, dpi);
   return static_cast<int>(ScreenSize().cx / -static_cast<long long>(maxWidth_));
 }
 
@@ -144,24 +151,25 @@ const TBalloonBase* TBalloonHint::Current() { return g_settings; }
 
 // ------------------------------------------------------------ shape
 
-BalloonLook LookOfStyle(const TBalloonBase& settings) {
+BalloonLook LookOfStyle(const TBalloonBase& settings, int dpi) {
+  if (dpi <= 0) dpi = widgets::ScreenDpi();
   BalloonLook look;
   switch (settings.Style()) {
     case hsCustom:
-      look.font = settings.Font().LogFont(widgets::ScreenDpi());
+      look.font = settings.Font().LogFont(dpi);
       look.text = GetSysColor(COLOR_WINDOWTEXT);
       look.fill = settings.Color();
       look.frame = settings.BorderColor();
       break;
     case hsSystem:
-      look.font = SystemStatusFont();
+      look.font = SystemStatusFont(dpi);
       look.text = GetSysColor(COLOR_INFOTEXT);
       look.fill = GetSysColor(COLOR_INFOBK);
       look.frame = GetSysColor(COLOR_WINDOWFRAME);
       break;
     case hsDefault:
     default:
-      look.font = DefaultHintFont();
+      look.font = DefaultHintFont(dpi);
       look.text = GetSysColor(COLOR_WINDOWTEXT);
       look.fill = widgets::HintColour();
       look.frame = GetSysColor(COLOR_WINDOWFRAME);
@@ -206,33 +214,41 @@ LOGFONTA StatusFontFromValue(const std::vector<BYTE>& value) {
   return font;
 }
 
-int BalloonTextLimit(int cursorX, int screenWidth, int effectiveMaxWidth, int depth) {
+int BalloonShadowOffset(int depth, int dpi) { return widgets::Scale(depth, dpi); }
+
+int BalloonTextLimit(int cursorX, int screenWidth, int effectiveMaxWidth, int depth, int dpi) {
   const int room = std::max(screenWidth - cursorX, cursorX);
-  return std::max(1, std::min(effectiveMaxWidth, room) - depth - kExtraWidth);
+  return std::max(1, std::min(effectiveMaxWidth, room) - widgets::Scale(depth + kExtraWidth, dpi));
 }
 
-SIZE BalloonSizeForText(SIZE textSize, int depth) {
-  return {std::max(textSize.cx + depth + kExtraWidth, LONG{kMinWidth}), textSize.cy + depth + kExtraHeight};
+SIZE BalloonSizeForText(SIZE textSize, int depth, int dpi) {
+  const Scaler s{dpi};
+  return {std::max(textSize.cx + s(depth + kExtraWidth), static_cast<LONG>(s(kMinWidth))),
+          textSize.cy + s(depth + kExtraHeight)};
 }
 
-BalloonGeometry GeometryOf(TBalloonPosition position, SIZE window, int depth) {
+BalloonGeometry GeometryOf(TBalloonPosition position, SIZE window, int depth, int dpi) {
+  // Each edge is a 96-DPI distance from the window edge next to it, scaled
+  // as one length, so every margin is the same at every scale.
+  const Scaler s{dpi};
   const int w = window.cx, h = window.cy, d = depth;
+  const bool right = IsRight(position), below = IsBelow(position);
+  // From the left and top edges, and from the right and bottom edges.
+  const int bodyLeft = right ? kTailWidth : 0, bodyTop = below ? kTailHeight : 0;
+  const int bodyRight = right ? d : d + kTailWidth, bodyBottom = below ? d : d + kTailHeight;
   BalloonGeometry g;
-  g.body = {0, 0, w - d - kTailWidth, h - d - kTailHeight};
-  OffsetRect(&g.body, IsRight(position) ? kTailWidth : 0, IsBelow(position) ? kTailHeight : 0);
+  g.body = {s(bodyLeft), s(bodyTop), w - s(bodyRight), h - s(bodyBottom)};
+  g.text = {s(bodyLeft + kTextInset), s(bodyTop + kTextInset), w - s(bodyRight + kTextInset),
+            h - s(bodyBottom + kTextInset)};
 
   // The tip, then the two base points on the body's edge nearest the cursor.
-  const POINT tip{IsRight(position) ? 0 : w - d, IsBelow(position) ? 0 : h - d};
-  const int dx = IsRight(position) ? 1 : -1;
-  const int dy = IsBelow(position) ? kTailDropBelow : -kTailRiseAbove;
-  g.tail = {tip, POINT{tip.x + kTailNear * dx, tip.y + dy}, POINT{tip.x + kTailFar * dx, tip.y + dy}};
-
-  g.text = g.body;
-  InflateRect(&g.text, -kTextInset, -kTextInset);
+  const auto across = [&](int fromTip) { return right ? s(fromTip) : w - s(d + fromTip); };
+  const int baseY = below ? s(kTailDropBelow) : h - s(d + kTailRiseAbove);
+  g.tail = {POINT{across(0), below ? 0 : h - s(d)}, POINT{across(kTailNear), baseY}, POINT{across(kTailFar), baseY}};
   return g;
 }
 
-OwnedRegion BalloonRegion(const BalloonGeometry& g, TBalloonShape shape, int offset) {
+OwnedRegion BalloonRegion(const BalloonGeometry& g, TBalloonShape shape, int offset, int dpi) {
   RECT body = g.body;
   std::array<POINT, 3> tail = g.tail;
   if (offset >= 1) {
@@ -242,10 +258,10 @@ OwnedRegion BalloonRegion(const BalloonGeometry& g, TBalloonShape shape, int off
       p.y += offset;
     }
   }
+  const int corner = widgets::Scale(kCornerEllipse, dpi);
   OwnedRegion region(shape == bsRectangle
                          ? CreateRectRgnIndirect(&body)
-                         : CreateRoundRectRgn(body.left, body.top, body.right, body.bottom, kCornerEllipse,
-                                              kCornerEllipse));
+                         : CreateRoundRectRgn(body.left, body.top, body.right, body.bottom, corner, corner));
   const OwnedRegion tailRegion(CreatePolygonRgn(tail.data(), static_cast<int>(tail.size()), ALTERNATE));
   CombineRgn(region.get(), region.get(), tailRegion.get(), RGN_OR);
   return region;
@@ -282,8 +298,10 @@ TBalloonWindow::TBalloonWindow(const TBalloonBase* settings) {
   settings_ = settings ? settings : TBalloonHint::Current();
   if (!settings_) settings_ = &defaults;
   position_ = settings_->Position();
+  dpi_ = widgets::ScreenDpi();
   ApplyStyle();
   Create(kBalloonClass, {.style = WS_POPUP | WS_DISABLED, .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW});
+  if (const int dpi = widgets::DpiOf(Handle()); dpi != dpi_) SetDpi(dpi);
 }
 
 TBalloonWindow::~TBalloonWindow() {
@@ -298,7 +316,7 @@ HWND TBalloonWindow::CurrentBalloon() { return g_watchingBalloon ? g_watchingBal
 void TBalloonWindow::Hide() { ShowWindow(Handle(), SW_HIDE); }
 
 void TBalloonWindow::ApplyStyle() {
-  look_ = LookOfStyle(*settings_);
+  look_ = LookOfStyle(*settings_, dpi_);
   font_.reset(CreateFontIndirectA(&look_.font));
 }
 
@@ -310,13 +328,14 @@ SIZE TBalloonWindow::Size() const {
 
 void TBalloonWindow::Resize() {
   const int depth = settings_->ShadowDepth();
-  RECT text{0, 0, BalloonTextLimit(cursor_.x, ScreenSize().cx, settings_->EffectiveMaxWidth(), depth), 0};
+  RECT text{0, 0,
+            BalloonTextLimit(cursor_.x, ScreenSize().cx, settings_->EffectiveMaxWidth(dpi_), depth, dpi_), 0};
   {
     const WindowDC dc(Handle());
     const ScopedSelect font(dc.get(), font_.get());
     DrawTextA(dc.get(), text_.c_str(), -1, &text, DT_CALCRECT | kTextFormat);
   }
-  const SIZE size = BalloonSizeForText({text.right, text.bottom}, depth);
+  const SIZE size = BalloonSizeForText({text.right, text.bottom}, depth, dpi_);
   SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -333,16 +352,18 @@ void TBalloonWindow::CaptureBackground(POINT at, SIZE size) {
 void TBalloonWindow::Paint(HDC dc) const {
   const SIZE size = Size();
   const int depth = settings_->ShadowDepth();
+  const int offset = BalloonShadowOffset(depth, dpi_);
+  const int line = widgets::Scale(kFrameWidth, dpi_);
   const TBalloonShape shape = settings_->Shape();
-  const BalloonGeometry g = GeometryOf(position_, size, depth);
-  const OwnedRegion balloon = BalloonRegion(g, shape, 0);
+  const BalloonGeometry g = GeometryOf(position_, size, depth, dpi_);
+  const OwnedRegion balloon = BalloonRegion(g, shape, 0, dpi_);
   const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
 
   if (depth > 0) {
-    const OwnedRegion shadow = BalloonRegion(g, shape, depth);
+    const OwnedRegion shadow = BalloonRegion(g, shape, offset, dpi_);
     if (settings_->ShadowStyle() == ssSolid) {
       FillRgn(dc, shadow.get(), black);
-      FrameRgn(dc, shadow.get(), black, 1, 1);
+      FrameRgn(dc, shadow.get(), black, line, line);
     } else {
       // Every other pixel of the balloon and its shadow turns black; the
       // balloon itself is painted over next.
@@ -361,7 +382,7 @@ void TBalloonWindow::Paint(HDC dc) const {
   const OwnedBrush fill(CreateSolidBrush(look_.fill));
   const OwnedBrush frame(CreateSolidBrush(look_.frame));
   FillRgn(dc, balloon.get(), fill.get());
-  FrameRgn(dc, balloon.get(), frame.get(), 1, 1);
+  FrameRgn(dc, balloon.get(), frame.get(), line, line);
 
   const ScopedDCState state(dc);
   const ScopedSelect font(dc, font_.get());
@@ -450,6 +471,9 @@ LRESULT TBalloonWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
       OnPaint();
       return 0;
+    case WM_DPICHANGED:
+      SetDpi(LOWORD(wp));
+      return 0;
     case WM_NCPAINT:
       return 0;
     case WM_ERASEBKGND:
@@ -472,14 +496,30 @@ void TBalloonHintWindow::Show(const std::string& text, POINT cursor) {
     return;
   }
   cursor_ = cursor;
+  dpi_ = DpiAtCursor(cursor, Handle());
   SetText(text);
   ApplyStyle();
   Resize();
+  Place();
+}
 
+void TBalloonWindow::SetDpi(int dpi) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  ApplyStyle();
+  Resize();
+  if (!IsWindowVisible(Handle())) return;
+  // Hidden first, so that what is kept of the background is not the balloon.
+  Hide();
+  Place();
+}
+
+void TBalloonWindow::Place() {
+  const TBalloonBase& settings = Settings();
   const SIZE size = Size();
   const TBalloonPosition wanted = settings.Position();
-  position_ = FitOnScreen(wanted, cursor, size, ScreenSize());
-  const POINT at = PlaceAtCursor(position_, cursor, size);
+  position_ = FitOnScreen(wanted, cursor_, size, ScreenSize());
+  const POINT at = PlaceAtCursor(position_, cursor_, size);
 
   CaptureBackground(at, size);
   SetWindowPos(Handle(), HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -494,9 +534,9 @@ void TBalloonHintWindow::Show(const std::string& text, POINT cursor) {
       g_watchingBalloon = nullptr;
       RemoveHook();
     }
-    const BalloonGeometry g = GeometryOf(position_, size, depth);
-    const OwnedRegion balloon = BalloonRegion(g, settings.Shape(), 0);
-    const OwnedRegion shadow = BalloonRegion(g, settings.Shape(), depth);
+    const BalloonGeometry g = GeometryOf(position_, size, depth, dpi_);
+    const OwnedRegion balloon = BalloonRegion(g, settings.Shape(), 0, dpi_);
+    const OwnedRegion shadow = BalloonRegion(g, settings.Shape(), BalloonShadowOffset(depth, dpi_), dpi_);
     // The system owns the window's region once it has taken it.
     const HRGN outline = CreateRectRgn(0, 0, 0, 0);
     CombineRgn(outline, balloon.get(), depth > 0 ? shadow.get() : balloon.get(), RGN_OR);

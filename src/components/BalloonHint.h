@@ -8,6 +8,10 @@
 //
 // The balloon windows read the settings of the most recently created
 // TBalloonHint. Everything runs on the user-interface thread.
+//
+// Sizes are pixels of a 96-DPI screen: a balloon is drawn at the DPI of the
+// window under the cursor it shows for (the tail, margins, round corners,
+// shadow and fonts all scaled by it).
 #pragma once
 
 #include <windows.h>
@@ -17,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "widgets/dpi.h"
 #include "widgets/font.h"
 #include "widgets/gdi.h"
 #include "widgets/hint.h"
@@ -69,7 +74,8 @@ class TBalloonBase {
   // are stored as the screen's width.
   int MaxWidth() const { return maxWidth_; }
   void SetMaxWidth(int value);
-  int EffectiveMaxWidth() const;
+  // In pixels at dpi: a width in pixels is scaled, a part of the screen is not.
+  int EffectiveMaxWidth(int dpi = widgets::kLayoutDpi) const;
 
   TBalloonBehaviors Behavior() const { return behavior_; }
   void SetBehavior(TBalloonBehaviors b) { behavior_ = b; }
@@ -125,31 +131,41 @@ class TBalloonHint : public TBalloonBase {
 
 // ------------------------------------------------ the balloon's shape
 
-// What a balloon looks like with a style: its font, text, fill and frame
-// colours.
+// What a balloon looks like with a style: its font (sized for dpi; 0 is
+// the screen's), text, fill and frame colours.
 struct BalloonLook {
   LOGFONTA font{};
   COLORREF text = 0, fill = 0, frame = 0;
 };
-BalloonLook LookOfStyle(const TBalloonBase& settings);
+BalloonLook LookOfStyle(const TBalloonBase& settings, int dpi = 0);
 
 // The status-bar font as the registry stores it: a 50-byte 16-bit LOGFONT,
 // a LOGFONTW, or a LOGFONTA. The height is the stored one.
 LOGFONTA StatusFontFromValue(const std::vector<BYTE>& value);
 
+// The shapes below take the shadow depth in 96-DPI pixels and give pixels
+// at dpi; the sizes and positions they take are pixels at dpi.
+
 // Window size for a text measured at textSize, with a shadow depth.
-SIZE BalloonSizeForText(SIZE textSize, int depth);
+SIZE BalloonSizeForText(SIZE textSize, int depth, int dpi = widgets::kLayoutDpi);
 // Width within which the text of a balloon wraps, for a cursor at x.
-int BalloonTextLimit(int cursorX, int screenWidth, int effectiveMaxWidth, int depth);
+int BalloonTextLimit(int cursorX, int screenWidth, int effectiveMaxWidth, int depth,
+                     int dpi = widgets::kLayoutDpi);
 
 struct BalloonGeometry {
   RECT body{};                  // the rectangle holding the text
   std::array<POINT, 3> tail{};  // tip first
   RECT text{};                  // where the text is drawn
 };
-BalloonGeometry GeometryOf(TBalloonPosition position, SIZE window, int depth);
-// The balloon outline moved by (offset, offset): body and tail united.
-widgets::OwnedRegion BalloonRegion(const BalloonGeometry& g, TBalloonShape shape, int offset);
+// Every edge and point lies a scaled 96-DPI distance from the window edge
+// nearest to it.
+BalloonGeometry GeometryOf(TBalloonPosition position, SIZE window, int depth, int dpi = widgets::kLayoutDpi);
+// The balloon outline moved by (offset, offset) pixels: body and tail
+// united, the round corners sized for dpi.
+widgets::OwnedRegion BalloonRegion(const BalloonGeometry& g, TBalloonShape shape, int offset,
+                                   int dpi = widgets::kLayoutDpi);
+// The shadow's offset in pixels at dpi.
+int BalloonShadowOffset(int depth, int dpi);
 
 // Top-left corner of a window of a size placed at the cursor.
 POINT PlaceAtCursor(TBalloonPosition position, POINT cursor, SIZE window);
@@ -172,6 +188,13 @@ class TBalloonWindow : public widgets::HintWindow, protected widgets::MessageWin
   // Draws the balloon over what the DC holds (the background).
   void Paint(HDC dc) const;
 
+  // The DPI the balloon is laid out at: that of the window under the
+  // cursor when it was last shown.
+  int Dpi() const { return dpi_; }
+  // Lays the balloon out again at another DPI (WM_DPICHANGED): font, size
+  // and, when shown, place and outline.
+  void SetDpi(int dpi);
+
   // The balloon window on screen that watches messages, or null.
   static HWND CurrentBalloon();
 
@@ -191,8 +214,12 @@ class TBalloonWindow : public widgets::HintWindow, protected widgets::MessageWin
   void InstallHook();
   static void RemoveHook();
 
+  // Places the window at the cursor and gives it its outline.
+  void Place();
+
   TBalloonPosition position_;
   POINT cursor_{};
+  int dpi_ = widgets::kLayoutDpi;
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

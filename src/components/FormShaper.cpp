@@ -27,10 +27,22 @@ HWND TFormShaper::Target() const {
   return w && IsWindow(w) ? w : nullptr;
 }
 
-OwnedRegion TFormShaper::MakeRegion() const {
+OwnedRegion TFormShaper::MakeRegion(int dpi) const {
   if (!PlausibleRegionData(data_)) return OwnedRegion();
-  return OwnedRegion(ExtCreateRegion(nullptr, static_cast<DWORD>(data_.size()),
+  // At the layout's DPI the rectangles are taken as they are.
+  XFORM scale{};
+  scale.eM11 = scale.eM22 = static_cast<FLOAT>(dpi) / widgets::kLayoutDpi;
+  return OwnedRegion(ExtCreateRegion(dpi == widgets::kLayoutDpi ? nullptr : &scale, static_cast<DWORD>(data_.size()),
                                      reinterpret_cast<const RGNDATA*>(data_.data())));
+}
+
+void TFormShaper::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  const HWND target = Target();
+  if (!active_ || !target) return;
+  OwnedRegion region = MakeRegion(dpi_);
+  if (region) SetWindowRgn(target, region.release(), TRUE);
 }
 
 void TFormShaper::SetActive(bool on) {
@@ -38,7 +50,8 @@ void TFormShaper::SetActive(bool on) {
   if (!target) return;
   if (on) {
     if (active_ || data_.empty()) return;
-    OwnedRegion region = MakeRegion();
+    dpi_ = widgets::DpiOf(target);
+    OwnedRegion region = MakeRegion(dpi_);
     if (!region) return;
     // The window owns the region from here on.
     SetWindowRgn(target, region.release(), TRUE);

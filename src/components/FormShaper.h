@@ -6,6 +6,9 @@
 //   TFormShaper FormShaper1{form.Handle()};
 //   FormShaper1.LoadFormShape(bytes);   // from the window's resources
 //   FormShaper1.SetActive(true);        // the outline is now the shape
+//
+// The data is the outline of the window laid out on a 96-DPI screen; the
+// window gets it scaled to its own DPI.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +17,7 @@
 #include <span>
 #include <vector>
 
+#include "widgets/dpi.h"
 #include "widgets/gdi.h"
 
 namespace redoviri {
@@ -46,8 +50,15 @@ class TFormShaper {
   // The stream to store; empty when there is no data.
   std::vector<std::uint8_t> SaveFormShape() const;
 
-  // A region made of the data; null when there is none or it is unusable.
-  widgets::OwnedRegion MakeRegion() const;
+  // A region made of the data, scaled to dpi; null when there is none or
+  // it is unusable.
+  widgets::OwnedRegion MakeRegion(int dpi = widgets::kLayoutDpi) const;
+
+  // The DPI the outline was made for when last applied.
+  int Dpi() const { return dpi_; }
+  // While active, gives the window its outline again at a new DPI
+  // (WM_DPICHANGED); otherwise only remembers it.
+  void SetDpi(int dpi);
 
  private:
   // The window shaped: ControlToShape, else the owner; null once destroyed.
@@ -56,6 +67,7 @@ class TFormShaper {
   HWND owner_;
   HWND control_ = nullptr;
   bool active_ = false;
+  int dpi_ = widgets::kLayoutDpi;
   std::vector<std::uint8_t> data_;
 };
 

@@ -20,12 +20,20 @@ using widgets::ScopedDCState;
 using widgets::ScopedSelect;
 using widgets::WindowDC;
 
+// Lengths below are pixels of a 96-DPI screen.
+
 // The stored check and radio glyphs are this size; a system check column
 // narrower than a glyph is widened to the glyph and a 2-pixel margin.
 constexpr int kGlyphSize = 17;
 constexpr int kGlyphMargin = 2;
 // Space between the check column and the caption.
 constexpr int kTextGap = 2;
+// An item is its caption's height and this much taller, at the least.
+constexpr int kTextPadding = 6;
+// Space between the banner and the items.
+constexpr int kBannerGap = 2;
+// Lines: the etched ones, the 3D frames, the emboss offset.
+constexpr int kLine = 1;
 // Images index by tag up to this.
 constexpr int kLastImageTag = 255;
 // The ternary raster operation "PSDPxax": where the mask is black, the
@@ -93,18 +101,25 @@ std::string ItemString(HMENU menu, int position) {
   return text;
 }
 
-// One-pixel frame: `topLeft` on the top and left edges, `bottomRight` on
-// the others.
-void Frame3D(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
-  FillSolid(dc, {r.left, r.top, r.right, r.top + 1}, topLeft);
-  FillSolid(dc, {r.left, r.top, r.left + 1, r.bottom}, topLeft);
-  FillSolid(dc, {r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
-  FillSolid(dc, {r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+// A frame `line` pixels wide: `topLeft` on the top and left edges,
+// `bottomRight` on the others.
+void Frame3D(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight, int line) {
+  FillSolid(dc, {r.left, r.top, r.right, r.top + line}, topLeft);
+  FillSolid(dc, {r.left, r.top, r.left + line, r.bottom}, topLeft);
+  FillSolid(dc, {r.left, r.bottom - line, r.right, r.bottom}, bottomRight);
+  FillSolid(dc, {r.right - line, r.top, r.right, r.bottom}, bottomRight);
 }
 
-// An image's shape in one colour: once in the highlight colour a pixel
-// right and down, then in the shadow colour in place.
-void DrawImageEmbossed(HDC dc, HIMAGELIST images, int index, int x, int y) {
+// The check and radio glyphs at a DPI: the one place they meet the scale.
+// Until DrawBitmap takes the DPI itself (then: pass dpi, no stretch), the
+// 96-DPI glyph is stretched over its scaled place.
+void DrawGlyph(HDC dc, const widgets::Bitmap& glyph, const RECT& at, int dpi) {
+  widgets::DrawBitmap(dc, glyph, at, {.stretch = dpi != widgets::kLayoutDpi, .transparent = RGB(255, 255, 255)});
+}
+
+// An image's shape in one colour: once in the highlight colour `offset`
+// pixels right and down, then in the shadow colour in place.
+void DrawImageEmbossed(HDC dc, HIMAGELIST images, int index, int x, int y, int offset) {
   int w = 0;
   int h = 0;
   ImageList_GetIconSize(images, &w, &h);
@@ -116,7 +131,7 @@ void DrawImageEmbossed(HDC dc, HIMAGELIST images, int index, int x, int y) {
   const ScopedDCState saved(dc);
   SetTextColor(dc, RGB(0, 0, 0));
   SetBkColor(dc, RGB(255, 255, 255));
-  const std::pair<COLORREF, int> passes[] = {{Sys(COLOR_BTNHIGHLIGHT), 1}, {Sys(COLOR_BTNSHADOW), 0}};
+  const std::pair<COLORREF, int> passes[] = {{Sys(COLOR_BTNHIGHLIGHT), offset}, {Sys(COLOR_BTNSHADOW), 0}};
   for (const auto& [colour, offset] : passes) {
     const OwnedBrush brush(CreateSolidBrush(colour));
     const ScopedSelect brushSelected(dc, brush.get());
@@ -148,7 +163,8 @@ TMenuFont TMenuFont::SystemMenu() {
     menu = metrics.lfMenuFont;
   else
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof menu, &menu);
-  TMenuFont f = Make(menu.lfFaceName, menu.lfHeight, Sys(COLOR_MENUTEXT));
+  // The metrics are the screen's; the menus scale the height to theirs.
+  TMenuFont f = Make(menu.lfFaceName, widgets::Unscale(menu.lfHeight, widgets::ScreenDpi()), Sys(COLOR_MENUTEXT));
   f.log.lfWeight = menu.lfWeight > 500 ? FW_BOLD : FW_NORMAL;
   f.log.lfItalic = menu.lfItalic ? TRUE : FALSE;
   f.log.lfUnderline = menu.lfUnderline ? TRUE : FALSE;
@@ -167,6 +183,13 @@ bool operator==(const TMenuFont& a, const TMenuFont& b) {
          x.lfCharSet == y.lfCharSet && x.lfOutPrecision == y.lfOutPrecision &&
          x.lfClipPrecision == y.lfClipPrecision && x.lfQuality == y.lfQuality &&
          x.lfPitchAndFamily == y.lfPitchAndFamily && std::strncmp(x.lfFaceName, y.lfFaceName, LF_FACESIZE) == 0;
+}
+
+LOGFONTA TMenuFont::At(int dpi) const {
+  LOGFONTA scaled = log;
+  scaled.lfHeight = widgets::Scale(log.lfHeight, dpi);
+  scaled.lfWidth = widgets::Scale(log.lfWidth, dpi);
+  return scaled;
 }
 
 std::string TMenus97Item::Text() const { return caption.substr(0, caption.find('\t')); }
@@ -197,12 +220,13 @@ std::vector<TBannerBand> BannerBands(const RECT& area, COLORREF start, COLORREF 
 // ---------------------------------------------------------------- engine
 
 TCustomMenus97::TCustomMenus97()
-    : bannerFont_(TMenuFont::Make("Arial", -MulDiv(12, widgets::ScreenDpi(), 72), Sys(COLOR_WINDOWTEXT))),
+    : bannerFont_(TMenuFont::Make("Arial", -MulDiv(12, widgets::kLayoutDpi, 72), Sys(COLOR_WINDOWTEXT))),
       bannerColor_(Sys(COLOR_ACTIVECAPTION)),
       font_(TMenuFont::SystemMenu()),
       brush_(Sys(COLOR_BTNFACE)),
       hiliteBar_(Sys(COLOR_HIGHLIGHT)),
-      hiliteFont_(font_) {
+      hiliteFont_(font_),
+      dpi_(widgets::ScreenDpi()) {
   hiliteFont_.color = Sys(COLOR_HIGHLIGHTTEXT);
   const HINSTANCE module = GetModuleHandleA(nullptr);
   checkGlyph_ = widgets::Bitmap::FromResource(module, MAKEINTRESOURCEA(IDB_CHECKMARK));
@@ -288,18 +312,26 @@ void TCustomMenus97::SetItemTag(UINT command, int tag) {
 
 void TCustomMenus97::InvalidateBanner() { bannerNeedsLayout_ = true; }
 
+void TCustomMenus97::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  InvalidateBanner();
+}
+
+
 SIZE TCustomMenus97::CheckColumn() const {
   if (images_) {
+    // The images are as large as the list holds them.
     int w = 0;
     int h = 0;
     ImageList_GetIconSize(images_, &w, &h);
-    return {w + 4, h + 4};
+    return {w + Px(4), h + Px(4)};
   }
   const int glyphW = checkGlyph_ ? checkGlyph_.Width() : kGlyphSize;
   const int glyphH = checkGlyph_ ? checkGlyph_.Height() : kGlyphSize;
-  const int cx = GetSystemMetrics(SM_CXMENUCHECK);
-  const int cy = GetSystemMetrics(SM_CYMENUCHECK);
-  return {cx < glyphW ? glyphW + 2 * kGlyphMargin : cx, cy < glyphH ? glyphH + 2 * kGlyphMargin : cy};
+  const int cx = widgets::SystemMetricAt(SM_CXMENUCHECK, dpi_);
+  const int cy = widgets::SystemMetricAt(SM_CYMENUCHECK, dpi_);
+  return {cx < Px(glyphW) ? Px(glyphW + 2 * kGlyphMargin) : cx, cy < Px(glyphH) ? Px(glyphH + 2 * kGlyphMargin) : cy};
 }
 
 TCustomMenus97::Entry* TCustomMenus97::EntryOf(ULONG_PTR data) const {
@@ -407,7 +439,8 @@ int TCustomMenus97::FindAccelerator(HMENU menu, char typed) const {
 
 int TCustomMenus97::MeasureWidth(const TMenus97Item& item) const {
   const WindowDC screen;
-  const OwnedFont font(CreateFontIndirectA(&font_.log));
+  const LOGFONTA log = font_.At(dpi_);
+  const OwnedFont font(CreateFontIndirectA(&log));
   const ScopedSelect fontSelected(screen.get(), font.get());
   const HDC dc = screen.get();
   const int check = CheckColumn().cx;
@@ -438,7 +471,7 @@ int TCustomMenus97::MeasureWidth(const TMenus97Item& item) const {
     width = widestWithShortCut + widestShortCut + 2 * check;
   // The "&" of an accelerator is not drawn.
   if (item.caption.find('&') != std::string::npos) width -= TextSize(dc, "&").cx;
-  if (banner_ && item.menu == BannerMenu()) width += bannerWidth_;
+  if (banner_ && item.menu == BannerMenu()) width += Px(bannerWidth_);
   return width;
 }
 
@@ -449,14 +482,15 @@ bool TCustomMenus97::MeasureItem(MEASUREITEMSTRUCT& measure) {
   int textHeight = 0;
   {
     const WindowDC screen;
-    const OwnedFont font(CreateFontIndirectA(&font_.log));
+    const LOGFONTA log = font_.At(dpi_);
+    const OwnedFont font(CreateFontIndirectA(&log));
     const ScopedSelect fontSelected(screen.get(), font.get());
-    textHeight = TextSize(screen.get(), DisplayText(e->item)).cy + 2;
+    textHeight = TextSize(screen.get(), DisplayText(e->item)).cy;
   }
-  int height = std::max<int>(CheckColumn().cy, textHeight + 4);
+  int height = std::max<int>(CheckColumn().cy, textHeight + Px(kTextPadding));
   int width = MeasureWidth(e->item);
-  if (itemHeight_ != 0) height = itemHeight_;
-  if (itemWidth_ != 0) width = itemWidth_;
+  if (itemHeight_ != 0) height = Px(itemHeight_);
+  if (itemWidth_ != 0) width = Px(itemWidth_);
   if (OnMeasureItem) OnMeasureItem(*this, e->item, width, height);
   measure.itemWidth = static_cast<UINT>(std::max(width, 0));
   measure.itemHeight = static_cast<UINT>(std::max(height, 0));
@@ -495,7 +529,7 @@ bool TCustomMenus97::DrawItem(const DRAWITEMSTRUCT& draw) {
   if (inBannerMenu && bannerNeedsLayout_) LayOutBanner(*e, dc, rect);
   if (banner_ && inBannerMenu) {
     DrawBanner(dc);
-    if (rect.left == bannerRect_.left) rect.left += bannerWidth_ + 2;
+    if (rect.left == bannerRect_.left) rect.left += Width(bannerRect_) + Px(kBannerGap);
   }
 
   const int pos = PositionOf(*e);
@@ -505,16 +539,17 @@ bool TCustomMenus97::DrawItem(const DRAWITEMSTRUCT& draw) {
 
   // Every item is filled, so a disabled item never keeps the bar it had.
   FillSolid(dc, rect, background);
+  const int px = Px(kLine);
   if (line) {
     const int middle = rect.top + Height(rect) / 2;
-    FillSolid(dc, {rect.left + 1, middle, rect.right - 1, middle + 1}, Sys(COLOR_BTNSHADOW));
-    FillSolid(dc, {rect.left + 1, middle + 1, rect.right - 1, middle + 2}, Sys(COLOR_BTNHIGHLIGHT));
+    FillSolid(dc, {rect.left + px, middle, rect.right - px, middle + px}, Sys(COLOR_BTNSHADOW));
+    FillSolid(dc, {rect.left + px, middle + px, rect.right - px, middle + 2 * px}, Sys(COLOR_BTNHIGHLIGHT));
   }
   if (info.fType & MFT_MENUBARBREAK) {
     RECT menuArea = rect;
     if (const HWND window = WindowFromDC(dc)) GetClientRect(window, &menuArea);
-    FillSolid(dc, {rect.left - 3, menuArea.top, rect.left - 2, menuArea.bottom}, Sys(COLOR_BTNSHADOW));
-    FillSolid(dc, {rect.left - 2, menuArea.top, rect.left - 1, menuArea.bottom}, Sys(COLOR_BTNHIGHLIGHT));
+    FillSolid(dc, {rect.left - 3 * px, menuArea.top, rect.left - 2 * px, menuArea.bottom}, Sys(COLOR_BTNSHADOW));
+    FillSolid(dc, {rect.left - 2 * px, menuArea.top, rect.left - px, menuArea.bottom}, Sys(COLOR_BTNHIGHLIGHT));
   }
 
   const SIZE check = CheckColumn();
@@ -526,10 +561,10 @@ bool TCustomMenus97::DrawItem(const DRAWITEMSTRUCT& draw) {
     int w = 0;
     int h = 0;
     ImageList_GetIconSize(images_, &w, &h);
-    DrawImageEmbossed(dc, images_, item.tag, column.left + (check.cx - w) / 2, column.top + (check.cy - h) / 2);
+    DrawImageEmbossed(dc, images_, item.tag, column.left + (check.cx - w) / 2, column.top + (check.cy - h) / 2, px);
   }
 
-  const RECT textRect{rect.left + check.cx + kTextGap, rect.top, rect.right, rect.bottom};
+  const RECT textRect{rect.left + check.cx + Px(kTextGap), rect.top, rect.right, rect.bottom};
   DrawItemText(dc, textRect, item, draw, info, font);
   if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
   return true;
@@ -553,9 +588,9 @@ void TCustomMenus97::DrawMarks(HDC dc, const RECT& column, const DRAWITEMSTRUCT&
     const COLORREF light = Sys(COLOR_BTNHIGHLIGHT);
     const COLORREF dark = Sys(COLOR_BTNSHADOW);
     if (box == Box::Raised)
-      Frame3D(dc, column, light, dark);
+      Frame3D(dc, column, light, dark, Px(kLine));
     else
-      Frame3D(dc, column, dark, light);
+      Frame3D(dc, column, dark, light, Px(kLine));
   }
   if (image) {
     int w = 0;
@@ -566,19 +601,20 @@ void TCustomMenus97::DrawMarks(HDC dc, const RECT& column, const DRAWITEMSTRUCT&
   } else if (checked) {
     const widgets::Bitmap& glyph = radio ? radioGlyph_ : checkGlyph_;
     if (!glyph) return;
-    const int x = column.left + (Width(column) - glyph.Width()) / 2;
-    const int y = column.top + (Height(column) - glyph.Height()) / 2;
-    const RECT at{x, y, x + glyph.Width(), y + glyph.Height()};
+    const SIZE size{Px(glyph.Width()), Px(glyph.Height())};
+    const int x = column.left + (Width(column) - size.cx) / 2;
+    const int y = column.top + (Height(column) - size.cy) / 2;
+    const RECT at{x, y, x + size.cx, y + size.cy};
     // The glyph's white squares show the item's background.
     FillSolid(dc, at, background);
-    widgets::DrawBitmap(dc, glyph, at, {.transparent = RGB(255, 255, 255)});
+    DrawGlyph(dc, glyph, at, dpi_);
   }
 }
 
 void TCustomMenus97::DrawItemText(HDC dc, const RECT& textRect, const TMenus97Item& item,
                                   const DRAWITEMSTRUCT& draw, const MENUITEMINFOA& info,
                                   const TMenuFont& font) const {
-  LOGFONTA log = font.log;
+  LOGFONTA log = font.At(dpi_);
   if ((draw.itemState & ODS_DEFAULT) || (info.fState & MFS_DEFAULT)) log.lfWeight = FW_BOLD;
   const OwnedFont handle(CreateFontIndirectA(&log));
   const ScopedSelect fontSelected(dc, handle.get());
@@ -596,7 +632,7 @@ void TCustomMenus97::DrawItemText(HDC dc, const RECT& textRect, const TMenus97It
     // striking it through.
     const SIZE size = TextSize(dc, text);
     const int middle = textRect.top + Height(textRect) / 2;
-    FillSolid(dc, {textRect.left - 1, middle, textRect.left + size.cx + 3, middle + 2},
+    FillSolid(dc, {textRect.left - Px(1), middle, textRect.left + size.cx + Px(3), middle + 2 * Px(kLine)},
               (draw.itemState & ODS_SELECTED) ? hiliteBar_ : brush_);
   }
 
@@ -614,7 +650,7 @@ void TCustomMenus97::DrawItemText(HDC dc, const RECT& textRect, const TMenus97It
   if (enabled) {
     put(0, font.color);
   } else {
-    put(1, Sys(COLOR_BTNHIGHLIGHT));
+    put(Px(kLine), Sys(COLOR_BTNHIGHLIGHT));
     put(0, Sys(COLOR_BTNSHADOW));
   }
 }
@@ -660,7 +696,7 @@ void TCustomMenus97::LayOutBanner(const Entry& entry, HDC dc, const RECT& itemRe
     first.top = itemRect.top - above;
     lowest = first.top + total;
   }
-  bannerRect_ = {first.left, first.top, first.left + bannerWidth_, lowest};
+  bannerRect_ = {first.left, first.top, first.left + Px(bannerWidth_), lowest};
   lowestBottom_ = lowest;
 }
 
@@ -699,7 +735,7 @@ void TCustomMenus97::PaintBannerBitmap(HDC dc, const RECT& area) const {
 
   // Turned a quarter to the left, so the text reads upwards; only outline
   // fonts turn.
-  LOGFONTA log = bannerFont_.log;
+  LOGFONTA log = bannerFont_.At(dpi_);
   log.lfEscapement = 900;
   log.lfOrientation = 900;
   log.lfOutPrecision = OUT_TT_ONLY_PRECIS;
@@ -714,9 +750,10 @@ void TCustomMenus97::PaintBannerBitmap(HDC dc, const RECT& area) const {
   // The top of the turned text faces left: it covers extent.cy pixels to
   // the right of x and extent.cx pixels upwards from y.
   const int x = area.left + (Width(area) - extent.cy) / 2;
-  int y = textArea.bottom - (Height(textArea) - extent.cx) / 2 - 1;
-  if (bannerJustification_ == bjTop) y = textArea.top + extent.cx + 1;
-  if (bannerJustification_ == bjBottom) y = textArea.bottom - 1;
+  const int px = Px(kLine);
+  int y = textArea.bottom - (Height(textArea) - extent.cx) / 2 - px;
+  if (bannerJustification_ == bjTop) y = textArea.top + extent.cx + px;
+  if (bannerJustification_ == bjBottom) y = textArea.bottom - px;
   TextOutA(dc, x, y, bannerText_.c_str(), static_cast<int>(bannerText_.size()));
 }
 
@@ -730,8 +767,13 @@ void TCustomPopupMenus97::SetPopupMenu(widgets::TPopupMenu* menu) {
   if (menu_) {
     menu_->AddOwnerHook(*this);
     ConvertItems(menu_->Handle());
+    FollowOwnerDpi();
   }
   InvalidateBanner();
+}
+
+void TCustomPopupMenus97::FollowOwnerDpi() {
+  if (menu_) SetDpi(widgets::DpiOf(menu_->Owner()));
 }
 
 void TCustomPopupMenus97::Detach() {
@@ -775,6 +817,7 @@ bool TCustomPopupMenus97::OwnerMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& 
       // Items added since the last opening are drawn by us too. Others
       // hooked on the window hear of the opening as well.
       if (InMenuTree(reinterpret_cast<HMENU>(wp))) {
+        FollowOwnerDpi();
         ConvertItems(menu_->Handle());
         InvalidateBanner();
       }

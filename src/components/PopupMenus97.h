@@ -28,6 +28,11 @@
 //
 // Glyphs come from the executable's bitmaps IDB_CHECKMARK and IDB_RADIOMARK.
 // User-interface thread only.
+//
+// Widths, heights and font heights given to the component are pixels of a
+// 96-DPI screen; the menus are measured and drawn at the DPI of the menu's
+// owner window, read when the component takes the menu and whenever the menu
+// opens (SetDpi lays it out at another in between).
 #pragma once
 
 #include <windows.h>
@@ -39,6 +44,7 @@
 #include <vector>
 
 #include "widgets/bitmap.h"
+#include "widgets/dpi.h"
 #include "widgets/gdi.h"
 #include "widgets/popup_menu.h"
 
@@ -52,10 +58,14 @@ struct TMenuFont {
   LOGFONTA log{};
   COLORREF color = 0;
 
-  // height: a LOGFONT height (negative = character height in pixels).
+  // height: a LOGFONT height (negative = character height in pixels of a
+  // 96-DPI screen).
   static TMenuFont Make(const char* face, int height, COLORREF color);
-  // The menu font of the system's non-client metrics, in the menu-text colour.
+  // The menu font of the system's non-client metrics, in the menu-text
+  // colour, its height in 96-DPI pixels.
   static TMenuFont SystemMenu();
+  // The font's LOGFONT at dpi.
+  LOGFONTA At(int dpi) const;
 
   friend bool operator==(const TMenuFont& a, const TMenuFont& b);
 };
@@ -107,8 +117,12 @@ class TCustomMenus97 {
   // Draws an item; false when the item is not one of ours.
   bool DrawItem(const DRAWITEMSTRUCT& draw);
 
-  // Width and height of the column of check marks and images.
+  // Width and height of the column of check marks and images, at Dpi().
   SIZE CheckColumn() const;
+  // The DPI the items are measured and drawn at [the screen's]. A new DPI
+  // lays the banner out again; items measure anew when the menu next opens.
+  int Dpi() const { return dpi_; }
+  void SetDpi(int dpi);
   // The record of an owner-drawn item's data, or null when not ours.
   const TMenus97Item* ItemOf(ULONG_PTR data) const;
   // The surface being drawn on, for the draw handlers; null outside a draw.
@@ -180,6 +194,8 @@ class TCustomMenus97 {
 
  private:
   int MeasureWidth(const TMenus97Item& item) const;
+  // Pixels at Dpi() of a 96-DPI length.
+  int Px(int layout) const { return widgets::Scale(layout, dpi_); }
   void DrawBanner(HDC dc);
   void PaintBannerBitmap(HDC dc, const RECT& area) const;
   void DrawMarks(HDC dc, const RECT& column, const DRAWITEMSTRUCT& draw, const TMenus97Item& item,
@@ -207,6 +223,7 @@ class TCustomMenus97 {
   TMenuFont hiliteFont_;
   TMenus97Look look_ = mlOffice97Look;
   bool defaultFont_ = true;
+  int dpi_;
 
   widgets::Bitmap checkGlyph_;
   widgets::Bitmap radioGlyph_;
@@ -247,6 +264,8 @@ class TCustomPopupMenus97 : public TCustomMenus97, private widgets::MenuOwnerHoo
 
  private:
   bool OwnerMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  // The items follow the owner window's DPI.
+  void FollowOwnerDpi();
   void MenuDestroyed(widgets::TPopupMenu& menu) override;
   void Detach();
   bool InMenuTree(HMENU menu) const;

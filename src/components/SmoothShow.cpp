@@ -16,6 +16,16 @@ widgets::OwnedRegion HollowFrameRegion(int width, int height, int border) {
   return outer;
 }
 
+namespace {
+
+// A 96-DPI rectangle at dpi, its edges scaled.
+SmoothRect ScaledRect(const SmoothRect& r, int dpi) {
+  const RECT edges = widgets::Scale(RECT{r.left, r.top, r.left + r.width, r.top + r.height}, dpi);
+  return {edges.left, edges.top, edges.right - edges.left, edges.bottom - edges.top};
+}
+
+}  // namespace
+
 // The coloured frame: a borderless top-most window that never takes the
 // activation, painted in one colour, with the step timer.
 class TSmoothShow::Frame : public MessageWindow {
@@ -85,6 +95,8 @@ void TSmoothShow::SetControl(HWND control) {
 
 HWND TSmoothShow::FrameWindow() const { return frame_ ? frame_->Handle() : nullptr; }
 
+int TSmoothShow::Dpi() const { return widgets::DpiOf(Control()); }
+
 SmoothRect TSmoothShow::MinRect() const {
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   switch (minLocation_) {
@@ -95,7 +107,7 @@ SmoothRect TSmoothShow::MinRect() const {
     case mlBottomRight: return {sw, sh, 0, 0};
     case mlCustom: break;
   }
-  return {minLeft_, minTop_, minWidth_, minHeight_};
+  return ScaledRect({minLeft_, minTop_, minWidth_, minHeight_}, Dpi());
 }
 
 SmoothRect TSmoothShow::MaxRect() const {
@@ -108,7 +120,7 @@ SmoothRect TSmoothShow::MaxRect() const {
       return {origin.x, origin.y, r.right - r.left, r.bottom - r.top};
     }
   }
-  return {maxLeft_, maxTop_, maxWidth_, maxHeight_};
+  return ScaledRect({maxLeft_, maxTop_, maxWidth_, maxHeight_}, Dpi());
 }
 
 void TSmoothShow::Execute() {
@@ -118,6 +130,7 @@ void TSmoothShow::Execute() {
   animated_ = control;
   start_ = reverse_ ? MaxRect() : MinRect();
   end_ = reverse_ ? MinRect() : MaxRect();
+  border_ = BorderPixels();
   frame_ = std::make_unique<Frame>(*this, color_);
   // The window's own outline is kept aside; an empty one hides it.
   savedRegion_.reset(CreateRectRgn(0, 0, 0, 0));
@@ -135,7 +148,7 @@ void TSmoothShow::Step() {
   const SmoothRect r = SmoothRectAt(start_, end_, p_);
   HWND frame = frame_->Handle();
   SetWindowPos(frame, HWND_TOPMOST, r.left, r.top, r.width, r.height, SWP_NOACTIVATE);
-  SetWindowRgn(frame, HollowFrameRegion(r.width, r.height, borderWidth_).release(), TRUE);
+  SetWindowRgn(frame, HollowFrameRegion(r.width, r.height, border_).release(), TRUE);
   if (!IsWindowVisible(frame)) ShowWindow(frame, SW_SHOWNA);
   RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   if (p_ >= 100) {

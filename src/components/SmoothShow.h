@@ -12,6 +12,9 @@
 //   TSmoothShow SmoothShow1{form.Handle()};
 //   SmoothShow1.SetColor(colours::Lime);
 //   SmoothShow1.OnFinish = [this](TSmoothShow&) { SmoothShow1Finish(); };
+//
+// The border width and the custom rectangles are pixels of a 96-DPI
+// screen, scaled to the DPI of the window animated.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+#include "widgets/dpi.h"
 #include "widgets/gdi.h"
 #include "widgets/window.h"
 
@@ -98,9 +102,13 @@ class TSmoothShow {
   // Fired once the window has its outline back.
   NotifyEvent OnFinish;
 
-  // The small and the large rectangle, in screen coordinates.
+  // The small and the large rectangle, in screen coordinates at Dpi().
   SmoothRect MinRect() const;
   SmoothRect MaxRect() const;
+  // The DPI of the window animated (the screen's without one).
+  int Dpi() const;
+  // The frame's border in pixels at Dpi().
+  int BorderPixels() const { return widgets::Scale(borderWidth_, Dpi()); }
 
   // Runs the animation; does nothing while one runs, without a window or
   // when not enabled.
@@ -134,6 +142,7 @@ class TSmoothShow {
   bool animating_ = false;
   int p_ = 0;
   SmoothRect start_, end_;
+  int border_ = 1;  // in pixels, while animating
   std::unique_ptr<Frame> frame_;
   // The control's outline before the animation: none, or its region.
   bool hadRegion_ = false;

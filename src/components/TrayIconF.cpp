@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -57,6 +58,8 @@ TTrayIconF::TTrayIconF(TrayApplication app, ShellNotify* shell, TrayRetry retry)
                             "tray icon: cannot create its window");
   }
 
+  dpi_ = widgets::DpiOf(window_.get());
+
   record_.cbSize = kTrayRecordSize;
   record_.hWnd = window_.get();
   record_.uID = 0;
@@ -108,10 +111,14 @@ void TTrayIconF::SetAnimate(bool value) {
   animate_ = value;
   if (value) {
     iconBeforeAnimation_ = CopyOf(icon_.get());
+    loadedBeforeAnimation_ = loadedIcon_;
     frame_ = 0;
   }
   SetAnimationTimer(value);
-  if (!value) SetIcon(iconBeforeAnimation_.get());
+  if (!value) {
+    SetIcon(iconBeforeAnimation_.get());
+    loadedIcon_ = loadedBeforeAnimation_;
+  }
 }
 
 void TTrayIconF::SetAnimateInterval(int ms) {
@@ -143,6 +150,7 @@ TTrayIconF::IconHandle TTrayIconF::CopyOf(HICON icon) {
 
 void TTrayIconF::ReplaceIcon(IconHandle icon) {
   icon_ = std::move(icon);
+  loadedIcon_ = false;
   ModifyIcon(NIF_ICON);
 }
 
@@ -153,11 +161,57 @@ void TTrayIconF::FillRecord(UINT flags) {
   std::memcpy(record_.szTip, toolTip_.data(), std::min(toolTip_.size(), kTrayTipBufferSize - 1));
 }
 
-bool TTrayIconF::AddIcon() {
-  if (!icon_) {
-    HICON appIcon = app_.icon ? app_.icon() : nullptr;
-    icon_ = CopyOf(appIcon ? appIcon : LoadIconA(nullptr, IDI_APPLICATION));
+widgets::OwnedIcon TTrayIconF::LoadSmallIcon(HINSTANCE module, const char* name, int dpi) {
+  const int cx = widgets::SystemMetricAt(SM_CXSMICON, dpi);
+  const int cy = widgets::SystemMetricAt(SM_CYSMICON, dpi);
+  // The common controls of Windows Vista and later scale a larger image
+  // down rather than a smaller one up.
+  using ScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  static const auto scaleDown = reinterpret_cast<ScaleDownFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("comctl32.dll"), "LoadIconWithScaleDown")));
+  if (scaleDown) {
+    std::wstring wide;
+    if (!IS_INTRESOURCE(name)) {
+      wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0)));
+      MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), static_cast<int>(wide.size()));
+    }
+    HICON icon = nullptr;
+    const PCWSTR wideName = IS_INTRESOURCE(name) ? reinterpret_cast<PCWSTR>(name) : wide.c_str();
+    if (SUCCEEDED(scaleDown(module, wideName, cx, cy, &icon)) && icon) return widgets::OwnedIcon(icon);
   }
+  // The system's icons are shared: the component keeps a copy of its own.
+  const UINT shared = module ? 0 : LR_SHARED;
+  HICON icon = static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, cx, cy, shared));
+  if (icon && shared) icon = CopyIcon(icon);
+  return widgets::OwnedIcon(icon);
+}
+
+void TTrayIconF::LoadDefaultIcon() {
+  if (app_.iconResource) {
+    icon_ = LoadSmallIcon(GetModuleHandleA(nullptr), app_.iconResource, dpi_);
+    loadedIcon_ = static_cast<bool>(icon_);
+    if (icon_) return;
+  }
+  if (HICON appIcon = app_.icon ? app_.icon() : nullptr) {
+    icon_ = CopyOf(appIcon);
+    loadedIcon_ = false;
+    return;
+  }
+  icon_ = LoadSmallIcon(nullptr, IDI_APPLICATION, dpi_);
+  loadedIcon_ = static_cast<bool>(icon_);
+}
+
+void TTrayIconF::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  if (!loadedIcon_ || animate_) return;
+  icon_.reset();
+  LoadDefaultIcon();
+  ModifyIcon(NIF_ICON);
+}
+
+bool TTrayIconF::AddIcon() {
+  if (!icon_) LoadDefaultIcon();
   FillRecord(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   const bool added = shell_.Notify(NIM_ADD, record_);
   if (added) SetShellVersion();
@@ -275,6 +329,9 @@ LRESULT TTrayIconF::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
       OnTimer(wParam);
+      return 0;
+    case WM_DPICHANGED:
+      SetDpi(LOWORD(wParam));
       return 0;
     default:
       // Registered message numbers change from run to run.

@@ -10,6 +10,9 @@
 //
 // Everything runs on the thread that created the component; that thread must
 // pump messages.
+//
+// An icon the component loads itself is loaded at the small-icon size of the
+// DPI of its window, and again when that DPI changes.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +27,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "widgets/dpi.h"
 #include "widgets/gdi.h"
 #include "widgets/popup_menu.h"
 
@@ -61,6 +65,9 @@ enum TrayShiftState : unsigned { kTrayShiftNone = 0 };
 struct TrayApplication {
   // The application's icon: shown when the icon is added while Icon is empty.
   std::function<HICON()> icon;
+  // Instead of `icon`: an icon resource of the executable (a name or
+  // MAKEINTRESOURCE id) that the tray loads itself, at its size for the DPI.
+  const char* iconResource = nullptr;
   // The main window, hidden on minimise to the tray and shown on restore;
   // may return null while it does not exist yet.
   std::function<HWND()> mainWindow;
@@ -166,6 +173,16 @@ class TTrayIconF {
   // The hidden window that receives the shell's notifications.
   HWND Handle() const { return window_.get(); }
 
+  // The DPI the icon is sized for: its window's.
+  int Dpi() const { return dpi_; }
+  // A new DPI (WM_DPICHANGED): an icon the tray loaded itself is loaded
+  // again at the new size and shown.
+  void SetDpi(int dpi);
+
+  // An icon of a module (null: the system's icons) at the small-icon size
+  // for dpi; null when there is none.
+  static widgets::OwnedIcon LoadSmallIcon(HINSTANCE module, const char* name, int dpi);
+
   // Changes made while an Update lives reach the shell as one call when the
   // last one ends: an icon switched off and on again within it stays where
   // it is in the notification area and is modified once (added again if the
@@ -212,6 +229,8 @@ class TTrayIconF {
   void SetAnimationTimer(bool on);
   void ShowPopupMenu(POINT at);
   void ApplicationMinimized();
+  // The icon shown when none was written: the application's.
+  void LoadDefaultIcon();
 
   void EndUpdate();
 
@@ -237,6 +256,9 @@ class TTrayIconF {
   HIMAGELIST images_ = nullptr;
   IconHandle icon_;
   IconHandle iconBeforeAnimation_;
+  bool loadedIcon_ = false;  // icon_ is the default icon, loaded at dpi_
+  bool loadedBeforeAnimation_ = false;
+  int dpi_ = widgets::kLayoutDpi;
   std::string toolTip_;
   NOTIFYICONDATAA record_{};
   std::shared_ptr<MinimizeLink> minimizeLink_;
