@@ -35,7 +35,8 @@ Application::Application(ApplicationSetup setup)
     SetAnimations(true);
   };
   TrayApplication trayApp;
-  trayApp.icon = [] { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_REDOVIRI)); };
+  // The application's icon: the tray loads it itself, at the small-icon size of the screen's DPI.
+  trayApp.iconResource = MAKEINTRESOURCEA(IDI_REDOVIRI);
   trayApp.mainWindow = [this] { return form1_ ? form1_->Handle() : nullptr; };
   // The program has no taskbar button: its windows live in the tray.
   trayApp.taskbarWindow = [] { return HWND{}; };

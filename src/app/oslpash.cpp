@@ -27,6 +27,8 @@ TForm3::TForm3()
   FormShaper1.SetControlToShape(Handle());
   FormShaper1.LoadFormShape(ResourceData(IDR_SPLASHSHAPE));
   FormShaper1.SetActive(true);
+  // On a monitor of another scale the outline is the shape at that scale.
+  GetForm().onDpiChanged = [this] { FormShaper1.SetDpi(GetForm().FormDpi()); };
 }
 
 void TForm3::Timer1Timer() {

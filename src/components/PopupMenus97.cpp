@@ -114,7 +114,7 @@ void Frame3D(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight, int 
 // Until DrawBitmap takes the DPI itself (then: pass dpi, no stretch), the
 // 96-DPI glyph is stretched over its scaled place.
 void DrawGlyph(HDC dc, const widgets::Bitmap& glyph, const RECT& at, int dpi) {
-  widgets::DrawBitmap(dc, glyph, at, {.stretch = dpi != widgets::kLayoutDpi, .transparent = RGB(255, 255, 255)});
+  widgets::DrawBitmap(dc, glyph, at, {.stretch = true, .transparent = RGB(255, 255, 255)}, dpi);
 }
 
 // An image's shape in one colour: once in the highlight colour `offset`
