@@ -2,9 +2,11 @@
 """Draws Redoviri's bitmaps and icons.
 
 Writes every picture into src/resources/pictures/ (24-bit BMP files, ICO
-files with 32 x 32 and 16 x 16 images in 32-bit BGRA with an AND mask), the
+files with images of 16 to 64 pixels in 32-bit BGRA with an AND mask), the
 resource script src/resources/redoviri.rc and the id header
-src/resources/resource_ids.h. Uses the Python standard library only: the
+src/resources/resource_ids.h. Every bitmap is drawn at 100 % and again, from
+the same shapes, at 125, 150 and 200 % (name_125.bmp and so on) for screens
+of 120, 144 and 192 DPI. Uses the Python standard library only: the
 pictures are drawn from shapes (with 4 x 4 supersampling for smooth edges)
 and from small hand-made pixel and stroke fonts.
 
@@ -18,6 +20,7 @@ files match what the generator draws.
 """
 
 import math
+import multiprocessing
 import os
 import struct
 import sys
@@ -79,13 +82,28 @@ def darker(c, t):
 # --------------------------------------------------------------------------
 # Canvas: RGBA pixels, straight (not premultiplied) alpha, alpha in 0..1.
 
+def at_scale(n, percent):
+    """n pixels of the 100 % picture at percent, rounded as the program's
+    MulDiv rounds (half up)."""
+    return (n * percent + 50) // 100
+
+
 class Canvas:
-    def __init__(self, width, height, fill=None):
-        self.w = width
-        self.h = height
+    """width x height in design pixels (those of the 100 % picture); at
+    another percent the canvas has that many more real pixels and every
+    shape, colour function and paste given in design pixels lands scaled.
+    set() and the w, h, px fields are in real pixels."""
+
+    def __init__(self, width, height, fill=None, percent=100):
+        self.percent = percent
+        self.w = at_scale(width, percent)
+        self.h = at_scale(height, percent)
+        # Per axis, so that the design's edges fall on the canvas's edges.
+        self.kx = self.w / width
+        self.ky = self.h / height
         rgb = fill if fill is not None else (0, 0, 0)
         alpha = 1.0 if fill is not None else 0.0
-        self.px = [[(rgb[0], rgb[1], rgb[2], alpha) for _ in range(width)] for _ in range(height)]
+        self.px = [[(rgb[0], rgb[1], rgb[2], alpha) for _ in range(self.w)] for _ in range(self.h)]
 
     def blend(self, x, y, rgb, a):
         if a <= 0.0 or not (0 <= x < self.w and 0 <= y < self.h):
@@ -105,9 +123,31 @@ class Canvas:
     def get(self, x, y):
         return self.px[y][x]
 
+    def design(self, x, y):
+        """The design coordinates of real pixel (x, y)'s centre."""
+        if self.percent == 100:
+            return x + 0.5, y + 0.5
+        return (x + 0.5) / self.kx, (y + 0.5) / self.ky
+
+    def block(self, x, y, rgb):
+        """Sets design pixel (x, y): the real pixels whose centres it covers."""
+        if self.percent == 100:
+            self.set(x, y, rgb)
+            return
+        for yy in range(_edge(y * self.ky), _edge((y + 1) * self.ky)):
+            for xx in range(_edge(x * self.kx), _edge((x + 1) * self.kx)):
+                self.set(xx, yy, rgb)
+
     def fill(self, shape, colour, alpha=1.0, ss=4):
-        """Paints a shape; colour is an RGB tuple or a function (x, y) -> RGB."""
+        """Paints a shape given in design pixels; colour is an RGB tuple or a
+        function (x, y) -> RGB of design coordinates."""
         inside, (x0, y0, x1, y1) = shape
+        if self.percent != 100:
+            kx, ky = self.kx, self.ky
+            inside = (lambda f: lambda x, y: f(x / kx, y / ky))(inside)
+            x0, y0, x1, y1 = x0 * kx, y0 * ky, x1 * kx, y1 * ky
+            if callable(colour):
+                colour = (lambda f: lambda x, y: f(x / kx, y / ky))(colour)
         step = 1.0 / ss
         offsets = [(i + 0.5) * step for i in range(ss)]
         total = ss * ss
@@ -123,28 +163,17 @@ class Canvas:
                     self.blend(x, y, c, alpha * hits / total)
 
     def paste(self, other, dx, dy):
+        """Blends another canvas (of the same percent) in at design (dx, dy)."""
+        dx, dy = _edge(dx * self.kx), _edge(dy * self.ky)
         for y in range(other.h):
             for x in range(other.w):
                 r, g, b, a = other.px[y][x]
                 self.blend(x + dx, y + dy, (r, g, b), a)
 
-    def scaled_down(self, factor):
-        """Box-filters the canvas down by an integer factor."""
-        out = Canvas(self.w // factor, self.h // factor)
-        n = factor * factor
-        for y in range(out.h):
-            for x in range(out.w):
-                sr = sg = sb = sa = 0.0
-                for yy in range(y * factor, y * factor + factor):
-                    for xx in range(x * factor, x * factor + factor):
-                        r, g, b, a = self.px[yy][xx]
-                        sr += r * a
-                        sg += g * a
-                        sb += b * a
-                        sa += a
-                if sa > 0:
-                    out.px[y][x] = (sr / sa, sg / sa, sb / sa, sa / n)
-        return out
+
+def _edge(v):
+    """The real pixel edge nearest to v."""
+    return int(math.floor(v + 0.5))
 
 
 # --------------------------------------------------------------------------
@@ -284,15 +313,19 @@ def pixel_text_width(text, scale=1, gap=1):
 
 
 def draw_pixel_text(canvas, x, y, text, colour, scale=1, gap=1):
+    """Each font pixel is a block of scale x scale real pixels; at a scale
+    that is not whole the blocks' edges go to the nearest pixel edge, so the
+    digits stay crisp."""
+    pen = 0
     for ch in text:
         rows = DIGITS[ch]
         for j, row in enumerate(rows):
             for i, bit in enumerate(row):
                 if bit == "#":
-                    for sy in range(scale):
-                        for sx in range(scale):
-                            canvas.set(x + i * scale + sx, y + j * scale + sy, colour)
-        x += (DIGIT_W + gap) * scale
+                    for py in range(_edge(y + j * scale), _edge(y + (j + 1) * scale)):
+                        for px in range(_edge(x + (pen + i) * scale), _edge(x + (pen + i + 1) * scale)):
+                            canvas.set(px, py, colour)
+        pen += DIGIT_W + gap
 
 
 # --------------------------------------------------------------------------
@@ -407,26 +440,27 @@ def _bar_colour(t):
     return ramp([(0.0, FRAME_LIGHT), (0.12, FRAME_MID), (0.75, FRAME_DARK), (1.0, FRAME_EDGE)], t)
 
 
-def horizontal_bar(width, height):
-    c = Canvas(width, height)
-    for y in range(height):
-        colour = _bar_colour(y / (height - 1))
-        for x in range(width):
+def horizontal_bar(width, height, percent=100):
+    """Stretched along its length, so only its thickness is drawn at scale."""
+    c = Canvas(width, height, percent=percent)
+    for y in range(c.h):
+        colour = _bar_colour(y / (c.h - 1))
+        for x in range(c.w):
             c.set(x, y, colour)
     return c
 
 
-def vertical_bar(width, height):
-    c = Canvas(width, height)
-    for x in range(width):
-        colour = _bar_colour(x / (width - 1))
-        for y in range(height):
+def vertical_bar(width, height, percent=100):
+    c = Canvas(width, height, percent=percent)
+    for x in range(c.w):
+        colour = _bar_colour(x / (c.w - 1))
+        for y in range(c.h):
             c.set(x, y, colour)
     return c
 
 
-def close_box(width, height):
-    c = horizontal_bar(width, height)
+def close_box(width, height, percent=100):
+    c = horizontal_bar(width, height, percent)
     face = lambda x, y: ramp([(0, (74, 128, 156)), (1, (24, 66, 96))], y / height)
     c.fill(rounded_rect(1.5, 1.5, width - 1.5, height - 1.5, 3.0), FRAME_EDGE)
     c.fill(rounded_rect(2.5, 2.5, width - 2.5, height - 2.5, 2.2), face)
@@ -438,14 +472,14 @@ def close_box(width, height):
     return c
 
 
-def legend_strip():
+def legend_strip(percent=100):
     """11 x 32: the six category colours as stacked bands in a dark frame."""
-    c = Canvas(11, 32, fill=(60, 60, 60))
+    c = Canvas(11, 32, fill=(60, 60, 60), percent=percent)
     for k, colour in enumerate(CATEGORY_COLOURS):
         for y in range(1 + 5 * k, 6 + 5 * k):
             for x in range(1, 10):
                 shade = lighter(colour, 0.25) if x == 1 else colour
-                c.set(x, y, shade)
+                c.block(x, y, shade)
     return c
 
 
@@ -457,17 +491,17 @@ def category_band(canvas, x0, x1, y0, y1):
         canvas.fill(rect(a, y0, b, y1), colour)
 
 
-def legend_header():
+def legend_header(percent=100):
     """46 x 20, drawn transparent and stretched behind a day name: a thin
     band of the six colours along the bottom."""
-    c = Canvas(46, 20)
+    c = Canvas(46, 20, percent=percent)
     category_band(c, 0, 46, 17, 19)
     return c
 
 
-def legend_panel():
+def legend_panel(percent=100):
     """322 x 22 behind the details line: a thin band along the top."""
-    c = Canvas(322, 22)
+    c = Canvas(322, 22, percent=percent)
     category_band(c, 0, 322, 0, 3)
     return c
 
@@ -479,8 +513,8 @@ def legend_panel():
 MOON_CX, MOON_CY, MOON_R = 6.5, 9.5, 5.5
 
 
-def new_moon():
-    c = Canvas(16, 16)
+def new_moon(percent=100):
+    c = Canvas(16, 16, percent=percent)
     c.fill(circle(MOON_CX, MOON_CY, MOON_R), (150, 160, 190))
     body = lambda x, y: ramp([(0, (70, 76, 100)), (1, (26, 28, 42))],
                              ((x - MOON_CX) + (y - MOON_CY)) / (2 * MOON_R) + 0.5)
@@ -488,8 +522,8 @@ def new_moon():
     return c
 
 
-def full_moon():
-    c = Canvas(16, 16)
+def full_moon(percent=100):
+    c = Canvas(16, 16, percent=percent)
     c.fill(circle(MOON_CX, MOON_CY, MOON_R), (196, 160, 40))
     body = lambda x, y: ramp([(0, (255, 252, 214)), (1, (246, 218, 100))],
                              ((x - MOON_CX) + (y - MOON_CY)) / (2 * MOON_R) + 0.5)
@@ -507,8 +541,8 @@ CELL_W, CELL_H = 44, 28
 MULTI_FRAME = (72, 72, 96)
 
 
-def event_picture(background, colours, selected=False):
-    c = Canvas(CELL_W, CELL_H, fill=background)
+def event_picture(background, colours, selected=False, percent=100):
+    c = Canvas(CELL_W, CELL_H, fill=background, percent=percent)
     single = len(colours) == 1
     frame = colours[0] if single else MULTI_FRAME
     width = 3.0 if selected else 2.0
@@ -529,11 +563,11 @@ def event_picture(background, colours, selected=False):
 # --------------------------------------------------------------------------
 # Icons
 
-def calendar_page(size, body_top):
+def calendar_page(size, body_top, percent=100):
     """A tear-off calendar page on a transparent canvas (size x size), red
     head above body_top (in 16ths of the size)."""
     s = size / 16.0
-    c = Canvas(size, size)
+    c = Canvas(size, size, percent=percent)
     page = rounded_rect(0.5 * s, 1.0 * s, 15.5 * s, 15.8 * s, 1.6 * s)
     c.fill(page, (64, 64, 76))
     inner = rounded_rect(0.5 * s + 1, 1.0 * s + 1, 15.5 * s - 1, 15.8 * s - 1, 1.6 * s - 1)
@@ -549,14 +583,15 @@ def calendar_page(size, body_top):
 
 
 def day_icon(day, size):
-    scale = 1 if size == 16 else 2
+    # The digits grow with the icon: one font pixel per 16th of its size.
+    scale = size // 16 if size % 16 == 0 else size / 16.0
     body_top = 5.0
     c = calendar_page(size, body_top)
     text = str(day)
     w = pixel_text_width(text, scale)
-    x = (size - w) // 2
+    x = int(math.floor((size - w) / 2))
     body = int(body_top * size / 16)
-    y = body + (size - 1 - body - DIGIT_H * scale) // 2
+    y = body + int(math.floor((size - 1 - body - DIGIT_H * scale) / 2))
     draw_pixel_text(c, x, y, text, (24, 24, 40), scale)
     return c
 
@@ -590,10 +625,10 @@ def _symbol(category, u):
     raise ValueError(category)
 
 
-def category_icon(category, colour, width, height=None):
+def category_icon(category, colour, width, height=None, percent=100):
     """A rounded tile in the category colour with a white symbol."""
     height = height or width
-    c = Canvas(width, height)
+    c = Canvas(width, height, percent=percent)
     u = min(width, height) / 16.0
     tile = lambda x, y: ramp([(0, lighter(colour, 0.30)), (1, darker(colour, 0.12))], y / height)
     c.fill(rounded_rect(0.3 * u, 0.3 * u, width - 0.3 * u, height - 0.3 * u, 3.2 * u), darker(colour, 0.45))
@@ -645,10 +680,10 @@ def splash_outline():
     return union(card, splash_moon())[0]
 
 
-def splash():
+def splash(percent=100):
     w, h = 241, 127
     sky = lambda x, y: ramp([(0, (8, 22, 48)), (0.65, (18, 70, 98)), (1, (24, 96, 116))], y / h)
-    c = Canvas(w, h)
+    c = Canvas(w, h, percent=percent)
     c.fill(rect(0, 0, w, h), sky, ss=1)
     for x, y, a in [(20, 12, .8), (48, 6, .5), (97, 15, .6), (130, 8, .9), (166, 20, .5), (205, 10, .7),
                     (228, 28, .5), (77, 30, .4), (152, 36, .35), (112, 104, .3), (10, 60, .4), (232, 70, .3)]:
@@ -657,8 +692,8 @@ def splash():
 
     # A calendar page with a crescent moon rising behind it.
     c.fill(splash_moon(), (255, 222, 110))
-    page = Canvas(64, 64)
-    page.paste(calendar_page(64, 4.6), 0, 0)
+    page = Canvas(64, 64, percent=percent)
+    page.paste(calendar_page(64, 4.6, percent), 0, 0)
     # Day squares, some in the category colours.
     marks = {2: 0, 6: 1, 9: 2, 13: 3, 16: 4, 19: 5}
     for k in range(20):
@@ -686,9 +721,9 @@ def splash():
     # Outside the card the picture is the window's black: shaped or not,
     # the window looks the same.
     inside = splash_outline()
-    for y in range(h):
-        for x in range(w):
-            if not inside(x + 0.5, y + 0.5):
+    for y in range(c.h):
+        for x in range(c.w):
+            if not inside(*c.design(x, y)):
                 c.set(x, y, BLACK)
     return c
 
@@ -728,22 +763,23 @@ def splash_shape():
 # Menu marks: 17 x 17 on a silver and white checkerboard (the white squares
 # take the menu's background colour when drawn).
 
-def _checkerboard(size):
-    c = Canvas(size, size)
-    for y in range(size):
-        for x in range(size):
+def _checkerboard(size, percent):
+    """One-pixel squares at every scale: they are the menu's background."""
+    c = Canvas(size, size, percent=percent)
+    for y in range(c.h):
+        for x in range(c.w):
             c.set(x, y, WHITE if (x + y) % 2 == 0 else SILVER)
     return c
 
 
-def check_mark():
-    c = _checkerboard(17)
+def check_mark(percent=100):
+    c = _checkerboard(17, percent)
     c.fill(strokes([[(4.5, 8.8), (7.3, 11.8), (12.6, 5.2)]], 2.2), BLACK)
     return c
 
 
-def radio_mark():
-    c = _checkerboard(17)
+def radio_mark(percent=100):
+    c = _checkerboard(17, percent)
     c.fill(circle(8.5, 8.5, 3.2), BLACK)
     return c
 
@@ -755,9 +791,9 @@ def radio_mark():
 ABOUT_SKY = [(0, (6, 18, 42)), (0.7, (16, 62, 92)), (1, (22, 88, 110))]
 
 
-def about_background():
+def about_background(percent=100):
     w, h = 396, 342
-    c = Canvas(w, h)
+    c = Canvas(w, h, percent=percent)
     c.fill(rect(0, 0, w, h), lambda x, y: ramp(ABOUT_SKY, y / h), ss=1)
     rnd = 12345
     for _ in range(60):
@@ -778,9 +814,9 @@ FIGURE_BODY = (36, 40, 58)
 FIGURE_WING = (58, 70, 100)
 
 
-def figure(wings_up):
+def figure(wings_up, percent=100):
     """A small bird flying to the lower right, 83 x 69."""
-    c = Canvas(83, 69)
+    c = Canvas(83, 69, percent=percent)
     tail = polygon([(10, 30), (24, 34), (22, 40), (8, 44)])
     body = ellipse(38, 38, 19, 9.5)
     head = circle(57, 33, 8.5)
@@ -808,11 +844,11 @@ def figure(wings_up):
 # Event list window: the category legend, the heading strip of the list and
 # the backdrop of the lower buttons.
 
-def legend_list():
+def legend_list(percent=100):
     """376 x 27: a light strip with the six category colours along its foot;
     the list window's heading is written over it."""
     w, h = 376, 27
-    c = Canvas(w, h)
+    c = Canvas(w, h, percent=percent)
     c.fill(rounded_rect(0, 0, w, h, 4), lambda x, y: ramp([(0, (236, 238, 244)), (1, (204, 208, 218))], y / h))
     c.fill(minus(rounded_rect(0, 0, w, h, 4), rounded_rect(1, 1, w - 1, h - 1, 3)), (128, 132, 146))
     for k, (cat, colour) in enumerate(CATEGORY):
@@ -821,10 +857,10 @@ def legend_list():
     return c
 
 
-def list_heading():
+def list_heading(percent=100):
     """367 x 21 behind the column names of the event list."""
     w, h = 367, 21
-    c = Canvas(w, h)
+    c = Canvas(w, h, percent=percent)
     c.fill(rect(0, 0, w, h), lambda x, y: ramp([(0, (250, 250, 252)), (0.5, (232, 234, 240)),
                                                 (1, (206, 210, 222))], y / h), ss=1)
     c.fill(rect(0, h - 1, w, h), (128, 132, 146))
@@ -834,10 +870,10 @@ def list_heading():
     return c
 
 
-def legend_low():
+def legend_low(percent=100):
     """376 x 43 under the two lower buttons of the list window."""
     w, h = 376, 43
-    c = Canvas(w, h)
+    c = Canvas(w, h, percent=percent)
     c.fill(rect(0, 0, w, h), lambda x, y: ramp([(0, SILVER), (1, (168, 172, 184))], y / h), ss=1)
     category_band(c, 0, w, h - 3, h)
     return c
@@ -849,15 +885,15 @@ def legend_low():
 GLYPH_INK = (40, 48, 70)
 
 
-def arrow_glyph(up):
-    c = Canvas(9, 5)
+def arrow_glyph(up, percent=100):
+    c = Canvas(9, 5, percent=percent)
     pts = [(1, 5), (4.5, 0.5), (8, 5)] if up else [(1, 0), (4.5, 4.5), (8, 0)]
     c.fill(polygon(pts), GLYPH_INK)
     return c
 
 
-def small_calendar():
-    c = calendar_page(16, 5.0)
+def small_calendar(percent=100):
+    c = calendar_page(16, 5.0, percent)
     for k in range(6):
         x0 = 3 + (k % 3) * 3.6
         y0 = 7 + (k // 3) * 3.6
@@ -865,23 +901,23 @@ def small_calendar():
     return c
 
 
-def today_glyph():
-    c = calendar_page(16, 5.0)
+def today_glyph(percent=100):
+    c = calendar_page(16, 5.0, percent)
     c.fill(rect(5, 7, 11, 13), (200, 30, 30))
     c.fill(rect(6.2, 8.2, 9.8, 11.8), WHITE)
     return c
 
 
-def add_glyph():
-    c = small_calendar()
+def add_glyph(percent=100):
+    c = small_calendar(percent)
     c.fill(circle(11.5, 11.5, 4.5), (0, 128, 0))
     c.fill(rect(9, 11, 14, 12), WHITE)
     c.fill(rect(11, 9, 12, 14), WHITE)
     return c
 
 
-def month_glyph():
-    c = Canvas(16, 16)
+def month_glyph(percent=100):
+    c = Canvas(16, 16, percent=percent)
     for k in range(4):
         y = 2 + k * 3.5
         c.fill(rect(1, y, 4, y + 2), GLYPH_INK)
@@ -889,14 +925,14 @@ def month_glyph():
     return c
 
 
-def back_glyph():
-    c = small_calendar()
+def back_glyph(percent=100):
+    c = small_calendar(percent)
     c.fill(polygon([(1, 11.5), (6, 7), (6, 10), (10, 10), (10, 13), (6, 13), (6, 16)]), (0, 96, 160))
     return c
 
 
-def delete_glyph():
-    c = Canvas(24, 24)
+def delete_glyph(percent=100):
+    c = Canvas(24, 24, percent=percent)
     c.fill(rounded_rect(5, 7, 19, 22, 1.5), GLYPH_INK)
     c.fill(rounded_rect(6.5, 8.5, 17.5, 20.5, 1.0), (220, 224, 232))
     for x in (9, 12, 15):
@@ -912,8 +948,23 @@ def delete_glyph():
 # --------------------------------------------------------------------------
 # The picture list: id name, resource id, file, how it is drawn.
 
+# Every bitmap is drawn again at these scales; its picture at P percent has
+# the resource id of the 100 % one + P * 100 (the widget layer's Bitmap
+# looks them up by that rule).
+SCALES = (125, 150, 200)
+# The images of every icon, each drawn at its own size: the tray's small
+# icon and the large one at 100, 125, 150 and 200 %.
+ICON_SIZES = (64, 48, 40, 32, 24, 20, 16)
+
+
+def scaled_id(rid, percent):
+    return rid + percent * 100
+
+
 def _pictures():
-    pics = []  # (macro, id, kind, file, producer, transparent, background)
+    # (macro, id, kind, file, producer, transparent, background); a bitmap's
+    # producer takes the percent, an icon's the size of one image.
+    pics = []
 
     def bitmap(macro, rid, name, producer, transparent=False, background=None):
         pics.append((macro, rid, "BITMAP", name + ".bmp", producer, transparent, background))
@@ -924,19 +975,19 @@ def _pictures():
     def data(macro, rid, name, producer):
         pics.append((macro, rid, "RCDATA", name, producer, False, None))
 
-    icon("IDI_REDOVIRI", 1, "redoviri", lambda: [app_icon(32), app_icon(16)])
+    icon("IDI_REDOVIRI", 1, "redoviri", app_icon)
     for day in range(1, 32):
-        icon("IDI_D%d" % day, 100 + day, "d%d" % day, (lambda d: lambda: [day_icon(d, 32), day_icon(d, 16)])(day))
+        icon("IDI_D%d" % day, 100 + day, "d%d" % day, (lambda d: lambda size: day_icon(d, size))(day))
     for k, (cat, colour) in enumerate(CATEGORY):
         icon("IDI_ICT" + cat.upper(), 141 + k, "ict" + cat,
-             (lambda cat, colour: lambda: [category_icon(cat, colour, 32), category_icon(cat, colour, 16)])(cat, colour))
+             (lambda cat, colour: lambda size: category_icon(cat, colour, size))(cat, colour))
 
-    bitmap("IDB_TOPBAR", 201, "topbar", lambda: horizontal_bar(353, 22))
-    bitmap("IDB_BOTTOMBAR", 202, "bottombar", lambda: horizontal_bar(353, 15))
-    bitmap("IDB_LEFTBAR", 203, "leftbar", lambda: vertical_bar(15, 274))
-    bitmap("IDB_RIGHTBAR", 204, "rightbar", lambda: vertical_bar(15, 274))
-    bitmap("IDB_CLOSETOP", 205, "closetop", lambda: close_box(20, 22))
-    bitmap("IDB_CLOSEBOTTOM", 206, "closebottom", lambda: close_box(20, 20))
+    bitmap("IDB_TOPBAR", 201, "topbar", lambda p: horizontal_bar(353, 22, p))
+    bitmap("IDB_BOTTOMBAR", 202, "bottombar", lambda p: horizontal_bar(353, 15, p))
+    bitmap("IDB_LEFTBAR", 203, "leftbar", lambda p: vertical_bar(15, 274, p))
+    bitmap("IDB_RIGHTBAR", 204, "rightbar", lambda p: vertical_bar(15, 274, p))
+    bitmap("IDB_CLOSETOP", 205, "closetop", lambda p: close_box(20, 22, p))
+    bitmap("IDB_CLOSEBOTTOM", 206, "closebottom", lambda p: close_box(20, 20, p))
     bitmap("IDB_LEGEND", 207, "legend", legend_strip)
     bitmap("IDB_LEGENDHEAD", 208, "legendhead", legend_header, True, SILVER)
     bitmap("IDB_LEGENDPANEL", 209, "legendpanel", legend_panel, True, SELECTED)
@@ -952,19 +1003,19 @@ def _pictures():
     for k in range(6):
         colour = CATEGORY_COLOURS[k]
         bitmap("IDB_" + normal[k].upper(), 221 + k, normal[k],
-               (lambda c: lambda: event_picture(WHITE, [c]))(colour))
+               (lambda c: lambda p: event_picture(WHITE, [c], False, p))(colour))
     for k in range(6):
         colour = CATEGORY_COLOURS[k]
         bitmap("IDB_" + today[k].upper(), 227 + k, today[k],
-               (lambda c: lambda: event_picture(TODAY, [c]))(colour))
-    bitmap("IDB_IMULTO", 233, "imulto", lambda: event_picture(TODAY, CATEGORY_COLOURS))
-    bitmap("IDB_IMUL", 234, "imul", lambda: event_picture(WHITE, CATEGORY_COLOURS))
+               (lambda c: lambda p: event_picture(TODAY, [c], False, p))(colour))
+    bitmap("IDB_IMULTO", 233, "imulto", lambda p: event_picture(TODAY, CATEGORY_COLOURS, False, p))
+    bitmap("IDB_IMUL", 234, "imul", lambda p: event_picture(WHITE, CATEGORY_COLOURS, False, p))
     # Selected look: IDB_SELECTED_BASE + the code (1..6 and 14).
     for k in range(6):
         colour = CATEGORY_COLOURS[k]
         bitmap("IDB_" + selected[k].upper(), 241 + k, selected[k],
-               (lambda c: lambda: event_picture(SELECTED, [c], True))(colour))
-    bitmap("IDB_IMULSEL", 254, "imulsel", lambda: event_picture(SELECTED, CATEGORY_COLOURS, True))
+               (lambda c: lambda p: event_picture(SELECTED, [c], True, p))(colour))
+    bitmap("IDB_IMULSEL", 254, "imulsel", lambda p: event_picture(SELECTED, CATEGORY_COLOURS, True, p))
 
     # Category icons of the details panel (the work and feest ones are
     # smaller, like their places in the panel).
@@ -972,21 +1023,22 @@ def _pictures():
     for k, (cat, colour) in enumerate(CATEGORY):
         wh = sizes.get(cat, (16, 16))
         bitmap("IDB_IC" + cat.upper(), 261 + k, "ic" + cat,
-               (lambda cat, colour, wh: lambda: category_icon(cat, colour, *wh))(cat, colour, wh), True, SELECTED)
+               (lambda cat, colour, wh: lambda p: category_icon(cat, colour, *wh, percent=p))(cat, colour, wh),
+               True, SELECTED)
 
     bitmap("IDB_CHECKMARK", 271, "checkmark", check_mark)
     bitmap("IDB_RADIOMARK", 272, "radiomark", radio_mark)
 
     bitmap("IDB_ABOUTBACK", 281, "aboutback", about_background)
-    bitmap("IDB_FIGURE1", 282, "figure1", lambda: figure(True), True, ABOUT_SKY[1][1])
-    bitmap("IDB_FIGURE2", 283, "figure2", lambda: figure(False), True, ABOUT_SKY[1][1])
+    bitmap("IDB_FIGURE1", 282, "figure1", lambda p: figure(True, p), True, ABOUT_SKY[1][1])
+    bitmap("IDB_FIGURE2", 283, "figure2", lambda p: figure(False, p), True, ABOUT_SKY[1][1])
 
     bitmap("IDB_LEGENDLIST", 291, "legendlist", legend_list)
     bitmap("IDB_LISTHEAD", 292, "listhead", list_heading)
     bitmap("IDB_LEGENDLOW", 293, "legendlow", legend_low)
 
-    bitmap("IDB_GUP", 301, "gup", lambda: arrow_glyph(True), True, SILVER)
-    bitmap("IDB_GDOWN", 302, "gdown", lambda: arrow_glyph(False), True, SILVER)
+    bitmap("IDB_GUP", 301, "gup", lambda p: arrow_glyph(True, p), True, SILVER)
+    bitmap("IDB_GDOWN", 302, "gdown", lambda p: arrow_glyph(False, p), True, SILVER)
     bitmap("IDB_GTODAY", 303, "gtoday", today_glyph, True, SILVER)
     bitmap("IDB_GADD", 304, "gadd", add_glyph, True, SILVER)
     bitmap("IDB_GMONTH", 305, "gmonth", month_glyph, True, SILVER)
@@ -1026,13 +1078,22 @@ struct PictureInfo {
   int id;
   PictureKind kind;
   const char* name;
-  int width;   // of the bitmap; of the large image of an icon
+  int width;   // of the bitmap at 100 %%; of the 32 x 32 image of an icon
   int height;
 };
 
 inline constexpr PictureInfo kPictures[] = {
 %s
 };
+
+// Every bitmap is also drawn at these scales (percent of the 96-DPI size),
+// and every icon has images of these sizes.
+inline constexpr int kPictureScales[] = {125, 150, 200};
+inline constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
+
+// The bitmap drawn at percent (100, 125, 150 or 200) for the bitmap id:
+// IDB_TOPBAR at 150 %% is 15201.
+constexpr int ScaledPictureId(int id, int percent) { return percent == 100 ? id : id + percent * 100; }
 
 // Tray icon of a day of the month (1..31).
 constexpr int DayIconId(int day) { return IDI_D1 + day - 1; }
@@ -1056,24 +1117,56 @@ RC_TOP = """\
 """
 
 
-def render(pic):
+def render(pic, percent=100):
     macro, rid, kind, filename, producer, transparent, background = pic
     if kind == "ICON":
-        canvases = producer()
-        return ico_bytes(canvases), canvases[0].w, canvases[0].h
+        return ico_bytes([producer(size) for size in ICON_SIZES]), 32, 32
     if kind == "RCDATA":
         return producer(), 0, 0
-    canvas = producer()
+    canvas = producer(percent)
     return bmp_bytes(canvas, background, transparent), canvas.w, canvas.h
+
+
+def scaled_name(filename, percent):
+    stem, ext = os.path.splitext(filename)
+    return "%s_%d%s" % (stem, percent, ext)
+
+
+_PICTURES = None
+
+
+def _render_job(job):
+    global _PICTURES
+    if _PICTURES is None:
+        _PICTURES = _pictures()
+    index, percent = job
+    return render(_PICTURES[index], percent)
+
+
+def _render_all(jobs):
+    """render() of every (picture index, percent), on the machine's cores
+    where the system can fork."""
+    workers = min(os.cpu_count() or 1, 4)
+    if workers > 1 and "fork" in multiprocessing.get_all_start_methods():
+        with multiprocessing.get_context("fork").Pool(workers) as pool:
+            return pool.map(_render_job, jobs, chunksize=1)
+    return [_render_job(job) for job in jobs]
 
 
 def build():
     """All files as {path: bytes}."""
     files = {}
     header_lines, table_lines, rc_lines = [], [], []
-    for pic in _pictures():
+    scaled_rc = {p: [] for p in SCALES}
+    pics = _pictures()
+    jobs = [(i, 100) for i in range(len(pics))]
+    jobs += [(i, p) for i in range(len(pics)) if pics[i][2] == "BITMAP" for p in SCALES]
+    # The largest first, so that no core is left with a long one at the end.
+    jobs.sort(key=lambda job: -job[1])
+    rendered = dict(zip(jobs, _render_all(jobs)))
+    for index, pic in enumerate(pics):
         macro, rid, kind, filename, _, _, _ = pic
-        data, w, h = render(pic)
+        data, w, h = rendered[(index, 100)]
         files[os.path.join(PIC_DIR, filename)] = data
         header_lines.append("#define %-18s %d" % (macro, rid))
         rc_lines.append('%-18s %-6s "pictures/%s"' % (macro, kind, filename))
@@ -1081,6 +1174,15 @@ def build():
             continue
         table_lines.append('    {%s, PictureKind::%s, "%s", %d, %d},' % (
             macro, "Icon" if kind == "ICON" else "Bitmap", os.path.splitext(filename)[0], w, h))
+        if kind != "BITMAP":
+            continue
+        for percent in SCALES:
+            name = scaled_name(filename, percent)
+            files[os.path.join(PIC_DIR, name)] = rendered[(index, percent)][0]
+            scaled_rc[percent].append('%-18d %-6s "pictures/%s"' % (scaled_id(rid, percent), kind, name))
+    for percent in SCALES:
+        rc_lines.append("\n// The bitmaps drawn at %d %%: the id of the 100 %% one + %d." % (percent, percent * 100))
+        rc_lines += scaled_rc[percent]
     files[os.path.join(RES_DIR, "resource_ids.h")] = (
         HEADER_TOP + "\n".join(header_lines) + "\n" + HEADER_CPP % "\n".join(table_lines)).encode()
     files[os.path.join(RES_DIR, "redoviri.rc")] = (RC_TOP + "\n".join(rc_lines) + "\n").encode()

@@ -116,7 +116,7 @@ struct PictureInfo {
   int id;
   PictureKind kind;
   const char* name;
-  int width;   // of the bitmap; of the large image of an icon
+  int width;   // of the bitmap at 100 %; of the 32 x 32 image of an icon
   int height;
 };
 
@@ -215,6 +215,15 @@ inline constexpr PictureInfo kPictures[] = {
     {IDB_GBACK, PictureKind::Bitmap, "gback", 16, 16},
     {IDB_GDELETE, PictureKind::Bitmap, "gdelete", 24, 24},
 };
+
+// Every bitmap is also drawn at these scales (percent of the 96-DPI size),
+// and every icon has images of these sizes.
+inline constexpr int kPictureScales[] = {125, 150, 200};
+inline constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
+
+// The bitmap drawn at percent (100, 125, 150 or 200) for the bitmap id:
+// IDB_TOPBAR at 150 % is 15201.
+constexpr int ScaledPictureId(int id, int percent) { return percent == 100 ? id : id + percent * 100; }
 
 // Tray icon of a day of the month (1..31).
 constexpr int DayIconId(int day) { return IDI_D1 + day - 1; }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "widgets/dpi.h"
 #include "widgets/gdi.h"
 
 namespace redoviri::widgets {
@@ -14,6 +15,11 @@ namespace redoviri::widgets {
 // A bitmap that several widgets may show at once. Copying a Bitmap shares
 // the picture (an image "takes the picture" of another); the GDI bitmap is
 // deleted with its last holder. An empty Bitmap shows nothing.
+//
+// A bitmap loaded from a module by number knows where it came from, and
+// gives its picture for another screen resolution: the module holds every
+// bitmap drawn again at 125, 150 and 200 % under its number + percent * 100
+// (number 201 at 150 % is 15201).
 class Bitmap {
  public:
   Bitmap() = default;
@@ -21,6 +27,9 @@ class Bitmap {
   // A BITMAP resource of a module, by name or MAKEINTRESOURCE id; empty
   // when the module has no such resource.
   static Bitmap FromResource(HINSTANCE module, const char* name);
+  // The id of the module's bitmap drawn at percent (125, 150 or 200) for
+  // the bitmap id.
+  static constexpr int ScaledResourceId(int id, int percent) { return id + percent * 100; }
   // Takes ownership of a bitmap handle.
   static Bitmap Adopt(HBITMAP bitmap);
   // A screen-compatible bitmap of the given size, drawn by a function.
@@ -36,10 +45,26 @@ class Bitmap {
   // bottom-left corner.
   COLORREF CornerColour() const { return Pixel(0, Height() - 1); }
 
+  // The picture for a screen of dpi, Scale(Width(), dpi) x Scale(Height(),
+  // dpi) pixels: at 96 DPI or less, and for a bitmap not loaded by number,
+  // this one; else the module's bitmap drawn for the nearest scale at or
+  // above dpi (above 200 % the 200 % one), scaled smoothly to that size when
+  // it is not exactly that size. The scaling keeps the pixels of key exact
+  // and blends no key into the others; without a key, the magenta key of
+  // the program's transparent bitmaps (RGB(255, 0, 255)) is kept so when
+  // it is the corner colour. Each result is made once and kept with the
+  // picture (shared by its copies).
+  Bitmap AtDpi(int dpi) const;
+  Bitmap AtDpi(int dpi, COLORREF key) const;
+
   friend bool operator==(const Bitmap& a, const Bitmap& b) { return a.bits_ == b.bits_; }
 
  private:
+  struct Origin;
+  Bitmap ForDpi(int dpi, COLORREF key) const;
+
   std::shared_ptr<OwnedBitmap> bits_;
+  std::shared_ptr<Origin> origin_;  // of a bitmap loaded by number
   SIZE size_{0, 0};
 };
 
@@ -50,6 +75,9 @@ struct BitmapPlacement {
   std::optional<COLORREF> transparent;  // pixels of this colour are not drawn
 };
 
-void DrawBitmap(HDC dc, const Bitmap& bitmap, const RECT& dest, const BitmapPlacement& how, int dpi = 96);
+// Draws bitmap.AtDpi(dpi) (with the placement's transparent colour as its
+// key): at its own size, or stretched to dest.
+void DrawBitmap(HDC dc, const Bitmap& bitmap, const RECT& dest, const BitmapPlacement& how,
+                int dpi = kLayoutDpi);
 
 }  // namespace redoviri::widgets

@@ -6,14 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "support/win32_test_support.h"
+#include "widgets/bitmap.h"
+#include "widgets/dpi.h"
 
 namespace redoviri {
 namespace {
@@ -123,7 +127,7 @@ TEST(ResourcesTest, EveryPictureLoadsWithItsSize) {
       EXPECT_EQ(p.height, pic.height);
     } else {
       EXPECT_NE(LoadIconA(Module(), MAKEINTRESOURCEA(pic.id)), nullptr);
-      for (int size : {32, 16}) {
+      for (int size : resources::kIconSizes) {
         const IconImage icon = Icon(pic.id, size);
         EXPECT_EQ(icon.colour.width, size) << "an image of this size is stored";
         EXPECT_EQ(icon.colour.height, size);
@@ -203,7 +207,7 @@ TEST(ResourcesTest, MoonPicturesAreDiscsOnTheTransparentKey) {
 
 TEST(ResourcesTest, CategoryIconsShowTheirCategoryColour) {
   for (int k = 0; k < 6; ++k) {
-    for (int size : {32, 16}) {
+    for (int size : resources::kIconSizes) {
       const IconImage icon = Icon(resources::CategoryTrayIconId(k + 1), size);
       ASSERT_EQ(icon.colour.width, size);
       // Just inside the tile's left edge, above the white symbol.
@@ -230,6 +234,193 @@ TEST(ResourcesTest, DayIconsDifferByDayAndHaveTransparentCorners) {
       for (int x = 2; x < 14; ++x) dark += GetRValue(icon.colour.At(x, y)) < 80;
     }
     EXPECT_GE(dark, 10) << "day " << day;
+  }
+}
+
+TEST(ResourcesTest, DayIconDigitsAreDrawnAtEverySize) {
+  // The digits are drawn in solid ink on the light page at each size, so
+  // the page's body holds ink and light colours only; an image scaled from
+  // another size would have greys around the digits.
+  constexpr COLORREF kInk = RGB(24, 24, 40);
+  for (int day : {1, 8, 28}) {
+    for (int size : resources::kIconSizes) {
+      SCOPED_TRACE(testing::Message() << "day " << day << " at " << size);
+      const IconImage icon = Icon(resources::DayIconId(day), size);
+      ASSERT_EQ(icon.colour.width, size);
+      int ink = 0, between = 0;
+      for (int y = size * 6 / 16; y < size * 14 / 16; ++y) {
+        for (int x = size / 8; x < size * 7 / 8; ++x) {
+          const COLORREF c = icon.colour.At(x, y);
+          ink += c == kInk;
+          between += c != kInk && GetRValue(c) < 200;
+        }
+      }
+      EXPECT_EQ(between, 0);
+      EXPECT_GE(ink, size * size / 16) << "the digits grow with the icon";
+    }
+  }
+}
+
+using widgets::Scale;
+constexpr int kDpis[] = {96, 120, 144, 168, 192, 240};
+
+widgets::Bitmap Picture(int id) { return widgets::Bitmap::FromResource(Module(), MAKEINTRESOURCEA(id)); }
+Pixels Read(const widgets::Bitmap& b) {
+  return {b.Width(), b.Height(), test::BitmapPixels(b.Handle(), b.Width(), b.Height())};
+}
+
+TEST(ResourcesTest, EveryBitmapHasItsSizeAtEveryDpi) {
+  EXPECT_EQ(resources::ScaledPictureId(IDB_TOPBAR, 150), 15201);
+  for (const auto& pic : kPictures) {
+    if (pic.kind != PictureKind::Bitmap) continue;
+    const widgets::Bitmap bitmap = Picture(pic.id);
+    for (int dpi : kDpis) {
+      SCOPED_TRACE(testing::Message() << pic.name << " at " << dpi);
+      const widgets::Bitmap at = bitmap.AtDpi(dpi);
+      EXPECT_EQ(at.Width(), MulDiv(pic.width, dpi, 96));
+      EXPECT_EQ(at.Height(), MulDiv(pic.height, dpi, 96));
+      // The three scales drawn for are the pictures drawn for them.
+      for (int percent : resources::kPictureScales) {
+        if (dpi * 100 != percent * 96) continue;
+        EXPECT_EQ(Read(at).rgb, Bitmap(resources::ScaledPictureId(pic.id, percent)).rgb);
+      }
+    }
+    EXPECT_TRUE(bitmap.AtDpi(96) == bitmap);
+    EXPECT_TRUE(bitmap.AtDpi(144) == bitmap.AtDpi(144)) << "made once";
+  }
+}
+
+// The longest run of pixels between the inside colour and the corner tab's
+// colour across the tab's slanted edge, over the rows of the event
+// picture's upper part.
+int SlantWidth(const Pixels& p, int dpi) {
+  int widest = 0;
+  for (int y = Scale(3, dpi); y < Scale(9, dpi); ++y) {
+    const COLORREF inside = p.At(p.width / 2, y);
+    int run = 0;
+    for (int x = p.width / 2; x < p.width; ++x) {
+      const COLORREF c = p.At(x, y);
+      run = (c != inside && c != kCategory[0]) ? run + 1 : 0;
+      widest = std::max(widest, run);
+    }
+  }
+  return widest;
+}
+
+TEST(ResourcesTest, LargerPicturesAreDrawnNotStretched) {
+  // The tab's edge runs from pixel corner to pixel corner at 100 and 200 %:
+  // one blended pixel a row, as sharp at twice the size.
+  const widgets::Bitmap picture = Picture(IDB_EVENTOK);
+  EXPECT_EQ(SlantWidth(Read(picture), 96), 1);
+  EXPECT_EQ(SlantWidth(Read(picture.AtDpi(192)), 192), 1);
+  for (int dpi : {120, 144}) EXPECT_LE(SlantWidth(Read(picture.AtDpi(dpi)), dpi), 2) << dpi;
+  // Scaled down smoothly from 200 %: a pixel more at most.
+  EXPECT_LE(SlantWidth(Read(picture.AtDpi(168)), 168), 3);
+  // A copy of the small one stretched to that size is not as sharp.
+  const widgets::Bitmap stretched = widgets::Bitmap::Draw(88, 56, [&](HDC dc) {
+    widgets::DrawBitmap(dc, picture, {0, 0, 88, 56}, {.stretch = true, .transparent = {}});
+  });
+  EXPECT_GE(SlantWidth(Read(stretched), 192), 2);
+  // Across a bar the shading changes from row to row, not every second row.
+  const Pixels bar = Read(Picture(IDB_TOPBAR).AtDpi(192));
+  ASSERT_EQ(bar.height, 44);
+  for (int y = 0; y + 1 < bar.height; y += 2) EXPECT_NE(bar.At(5, y), bar.At(5, y + 1)) << y;
+}
+
+// Every pixel of a scaled picture that is not the key lies within the
+// colours of the pixels of the picture it was scaled from that are under it
+// and are not the key: no key is blended into it.
+void ExpectNoKeyBlended(const Pixels& from, const Pixels& to, COLORREF key) {
+  int blended = 0;
+  for (int y = 0; y < to.height; ++y) {
+    for (int x = 0; x < to.width; ++x) {
+      const COLORREF c = to.At(x, y);
+      if (c == key) continue;
+      int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
+      for (int sy = std::max(0, y * from.height / to.height - 1);
+           sy < std::min(from.height, (y + 1) * from.height / to.height + 2); ++sy) {
+        for (int sx = std::max(0, x * from.width / to.width - 1);
+             sx < std::min(from.width, (x + 1) * from.width / to.width + 2); ++sx) {
+          const COLORREF s = from.At(sx, sy);
+          if (s == key) continue;
+          const int v[3] = {GetRValue(s), GetGValue(s), GetBValue(s)};
+          for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
+        }
+      }
+      const int v[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+      for (int k = 0; k < 3; ++k) blended += v[k] < lo[k] - 1 || v[k] > hi[k] + 1;
+    }
+  }
+  EXPECT_EQ(blended, 0);
+}
+
+TEST(ResourcesTest, TransparentPicturesKeepTheirKeyAtEveryDpi) {
+  struct Case {
+    int id;
+    std::optional<COLORREF> key;  // none: the magenta of the corner
+  };
+  std::vector<Case> cases = {{IDB_CHECKMARK, RGB(255, 255, 255)}, {IDB_RADIOMARK, RGB(255, 255, 255)}};
+  for (const auto& pic : kPictures) {
+    if (pic.kind == PictureKind::Bitmap && Bitmap(pic.id).At(0, pic.height - 1) == kKey) cases.push_back({pic.id, {}});
+  }
+  ASSERT_GE(cases.size(), 20u);
+  for (const Case& c : cases) {
+    const widgets::Bitmap bitmap = Picture(c.id);
+    const COLORREF key = c.key.value_or(kKey);
+    for (int dpi : kDpis) {
+      SCOPED_TRACE(testing::Message() << "picture " << c.id << " at " << dpi);
+      const widgets::Bitmap at = c.key ? bitmap.AtDpi(dpi, *c.key) : bitmap.AtDpi(dpi);
+      const Pixels p = Read(at);
+      if (!c.key) {
+        EXPECT_EQ(p.At(0, p.height - 1), kKey) << "the bottom-left pixel is the key";
+      }
+      if (dpi > 144) {
+        ExpectNoKeyBlended(Bitmap(resources::ScaledPictureId(c.id, 200)), p, key);
+      } else if (dpi == 96) {
+        EXPECT_TRUE(at == bitmap);
+      }
+    }
+  }
+}
+
+TEST(ResourcesTest, ScaledPicturesAreHeldAndGivenBack) {
+  const long before = widgets::Held().gdiObjects;
+  {
+    const widgets::Bitmap bitmap = Picture(IDB_GADD);
+    const widgets::Bitmap at = bitmap.AtDpi(168);
+    const long held = widgets::Held().gdiObjects;
+    EXPECT_GT(held, before + 1) << "the scaled picture is counted";
+    EXPECT_TRUE(widgets::Bitmap(bitmap).AtDpi(168) == at) << "copies share what was made";
+    EXPECT_EQ(widgets::Held().gdiObjects, held);
+  }
+  EXPECT_EQ(widgets::Held().gdiObjects, before);
+  // A picture not loaded from the module by number stays itself.
+  const widgets::Bitmap solid = widgets::Bitmap::Solid(10, 10, RGB(1, 2, 3));
+  EXPECT_TRUE(solid.AtDpi(192) == solid);
+}
+
+TEST(ResourcesTest, DrawBitmapDrawsThePictureForItsDpi) {
+  const widgets::Bitmap glyph = Picture(IDB_GADD);
+  constexpr COLORREF kGround = RGB(0, 200, 0);
+  for (int dpi : kDpis) {
+    SCOPED_TRACE(dpi);
+    const Pixels want = Read(glyph.AtDpi(dpi));
+    for (bool stretch : {false, true}) {
+      const Pixels got = Read(widgets::Bitmap::Draw(want.width + 6, want.height + 6, [&](HDC dc) {
+        widgets::FillSolid(dc, {0, 0, want.width + 6, want.height + 6}, kGround);
+        const RECT dest = stretch ? RECT{3, 3, 3 + want.width, 3 + want.height} : RECT{3, 3, 100, 100};
+        widgets::DrawBitmap(dc, glyph, dest, {.stretch = stretch, .transparent = kKey}, dpi);
+      }));
+      int wrong = 0;
+      for (int y = 0; y < got.height; ++y) {
+        for (int x = 0; x < got.width; ++x) {
+          const bool in = x >= 3 && y >= 3 && x < 3 + want.width && y < 3 + want.height;
+          const COLORREF w = in && want.At(x - 3, y - 3) != kKey ? want.At(x - 3, y - 3) : kGround;
+          wrong += got.At(x, y) != w;
+        }
+      }
+      EXPECT_EQ(wrong, 0) << (stretch ? "stretched" : "natural size");
+    }
   }
 }
 
