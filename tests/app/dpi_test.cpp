@@ -177,6 +177,30 @@ TEST_F(DisplayScale, DayCellsTileTheGridAtTheScaleWithTheirFramesAndNumbers) {
   EXPECT_NEAR(inkBottom - inkTop, InkHeight(font, 96, "8") * RunDpi() / 96.0, 1.5);
 }
 
+TEST_F(DisplayScale, TheMoonPictureIsTheOneDrawnForTheScale) {
+  // February 2003 has a new and a full moon: their cells show the picture
+  // drawn for the run's scale, pixel for pixel, at its natural size there.
+  int k = 1;
+  while (k < kDayCellCount && !w().moon[k]->Picture()) ++k;
+  ASSERT_TRUE(w().moon[k]->Picture()) << "no moon in the month";
+  const Bitmap drawn = w().moon[k]->Picture().AtDpi(RunDpi(), resources::kTransparentKey);
+  EXPECT_EQ(drawn.Width(), AtRunDpi(16));
+  const SIZE client = test::ClientSizeOf(main->Handle());
+  const std::vector<COLORREF> shot = Render(*main, client);
+  POINT at{w().moon[k]->DeviceRect().left, w().moon[k]->DeviceRect().top};
+  MapWindowPoints(w().calp->Handle(), main->Handle(), &at, 1);
+  int differing = 0, shown = 0;
+  for (int y = 0; y < drawn.Height(); ++y)
+    for (int x = 0; x < drawn.Width(); ++x) {
+      const COLORREF want = drawn.Pixel(x, y);
+      if (want == resources::kTransparentKey) continue;
+      ++shown;
+      if (shot[static_cast<std::size_t>((at.y + y) * client.cx + at.x + x)] != want) ++differing;
+    }
+  EXPECT_GT(shown, drawn.Width() * drawn.Height() / 3);
+  EXPECT_EQ(differing, 0);
+}
+
 TEST_F(DisplayScale, AClickOnADayCellAtTheScaleSelectsThatDay) {
   // The middle of the 20th's cell, in the grid's pixels.
   const int cell = CellOf(20);
