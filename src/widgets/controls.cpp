@@ -1,5 +1,7 @@
 #include "widgets/controls.h"
 
+#include <algorithm>
+
 #include "widgets/form.h"
 
 namespace redoviri::widgets {
@@ -119,14 +121,27 @@ void Image::Paint(HDC dc, const RECT& rect) {
 // ----------------------------------------------------------------- Shape
 
 void Shape::Paint(HDC dc, const RECT& rect) {
+  if (options_.kind == ShapeKind::Rectangle) {
+    // The frame's lines are the layout's pixels scaled, edge by edge: a
+    // line neighbours share is one line, as wide as every other, and
+    // what lies just inside the frame at 96 DPI does at every scale.
+    const Scaler px = DeviceScale();
+    const RECT r = GetBounds().Rect();
+    const int w = std::max(options_.penWidth, 1);
+    FillSolid(dc, px(RECT{r.left + w, r.top + w, r.right - w, r.bottom - w}), Colour());
+    for (const RECT& band : {RECT{r.left, r.top, r.right, r.top + w}, RECT{r.left, r.bottom - w, r.right, r.bottom},
+                             RECT{r.left, r.top + w, r.left + w, r.bottom - w},
+                             RECT{r.right - w, r.top + w, r.right, r.bottom - w}})
+      FillSolid(dc, px(band), options_.penColour);
+    return;
+  }
   const OwnedPen pen(CreatePen(PS_INSIDEFRAME, Scale(options_.penWidth, Dpi()), options_.penColour));
   const ScopedSelect selectPen(dc, pen.get());
   const ScopedSelect selectBrush(dc, GetForm().Gdi().Brush(Colour()));
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
   switch (options_.kind) {
     case ShapeKind::Rectangle:
-      Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-      break;
+      break;  // drawn above
     case ShapeKind::RoundRect: {
       const int corner = (w < h ? w : h) / 4;
       RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);

@@ -150,20 +150,30 @@ TEST_F(DisplayScale, DayCellsTileTheGridAtTheScaleWithTheirFramesAndNumbers) {
   MapWindowPoints(w().calp->Handle(), main->Handle(), &grid, 1);
   const int line = Scale(1, RunDpi());
   // The 14th is today: its colour fills its cell inside the frame, whose
-  // lines are the scale's width; the 3rd and the 4th share a frame line.
+  // lines are the layout's pixels scaled; neighbours share one line, as
+  // wide as every other line of the grid.
   const int today = CellOf(14);
-  RECT cell = w().pd[today]->DeviceRect();
-  OffsetRect(&cell, grid.x, grid.y);
-  RECT around = cell;
-  InflateRect(&around, line + 2, line + 2);
+  const RECT layout = w().pd[today]->GetBounds().Rect();
+  RECT inner = AtRunDpi(RECT{layout.left + 1, layout.top + 1, layout.right - 1, layout.bottom - 1});
+  OffsetRect(&inner, grid.x, grid.y);
+  RECT around = inner;
+  InflateRect(&around, 2 * line + 2, 2 * line + 2);
   const auto [top, bottom] = InkRows(shot, client.cx, around, TodayColour);
-  EXPECT_EQ(top, cell.top + line);
-  EXPECT_EQ(bottom, cell.bottom - line);
-  EXPECT_EQ(shot[static_cast<std::size_t>((cell.top + line - 1) * client.cx + (cell.left + cell.right) / 2)],
-            RGB(0, 0, 0));
-  // Neighbours share their frame's line: no gap opens between them.
-  for (int k = 1; k < 7; ++k) EXPECT_GT(w().pd[k]->DeviceRect().right, w().pd[k + 1]->DeviceRect().left) << k;
-  EXPECT_GT(w().pd[today]->DeviceRect().bottom, w().pd[today + 7]->DeviceRect().top);
+  EXPECT_EQ(top, inner.top);
+  EXPECT_EQ(bottom, inner.bottom);
+  auto at = [&](int x, int y) { return shot[static_cast<std::size_t>(y * client.cx + x)]; };
+  const int middle = (inner.top + inner.bottom) / 2;
+  for (int k = 1; k < 7; ++k) {
+    // Between cells k and k + 1 (both of the first row): one line.
+    const int lineLeft = AtRunDpi(w().pd[k + 1]->GetBounds().left) + grid.x;
+    const int lineRight = AtRunDpi(w().pd[k + 1]->GetBounds().left + 1) + grid.x;
+    const int y = (w().pd[k]->DeviceRect().top + w().pd[k]->DeviceRect().bottom) / 2 + grid.y;
+    EXPECT_NE(at(lineLeft - 1, y), RGB(0, 0, 0)) << k;
+    for (int x = lineLeft; x < lineRight; ++x) EXPECT_EQ(at(x, y), RGB(0, 0, 0)) << k;
+    EXPECT_NE(at(lineRight, y), RGB(0, 0, 0)) << k;
+  }
+  EXPECT_EQ(at(inner.left - 1, middle), RGB(0, 0, 0));
+  EXPECT_EQ(at(inner.left, middle), TodayColour);
 
   // The day number's glyphs are drawn in the font of the screen's DPI:
   // as tall as the same digits drawn at that size, not at 96 DPI's.
