@@ -7,7 +7,6 @@
 # scaled area inside a frame of the scaled width.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 export E2E_LOGPIXELS=${E2E_LOGPIXELS:-144}
-scaled() { echo $(( ($1 * E2E_LOGPIXELS * 2 + 96) / 192 )); }  # MulDiv(v, dpi, 96) for v >= 0
 e2e_start
 
 splash_w=$(scaled 238) splash_h=$(scaled 178)

@@ -84,6 +84,10 @@ e2e_start() {
   note "display $DISPLAY (window manager: $E2E_WM), prefix $WINEPREFIX, loader $WINE"
 }
 
+# A 96-DPI layout length at the screen's resolution E2E_LOGPIXELS (96
+# unless told): MulDiv(v, dpi, 96), for v >= 0.
+scaled() { local dpi=${E2E_LOGPIXELS:-96}; echo $(( ($1 * dpi * 2 + 96) / 192 )); }
+
 # Starts Redoviri.exe in the background; REDOVIRI_PID is its process (the
 # loader becomes the program).
 start_redoviri() {
