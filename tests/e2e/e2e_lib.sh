@@ -102,7 +102,7 @@ start_until_tray() {  # [what]
   local what=${1:-the program}
   start_redoviri
   pid=$REDOVIRI_PID
-  wait_for 120 redoviri_window_of_size 238 178 >/dev/null || fail "$what showed no splash"
+  wait_for 120 redoviri_window_of_size "$(scaled 238)" "$(scaled 178)" >/dev/null || fail "$what showed no splash"
   wait_for 60 no_redoviri_window || fail "the splash did not go"
   wait_for 30 tray_shown || fail "no tray icon"
   read -r tray_x tray_y < <(tray_place)
@@ -173,7 +173,7 @@ click_tray_for_calendar() {  # TRAY_X TRAY_Y [W H]
   local try
   for try in 1 2 3; do
     xdotool mousemove $(($1 + 10)) $(($2 + 10)) click 1
-    wait_for 10 redoviri_window_of_size "${3:-353}" "${4:-311}" >/dev/null && return 0
+    wait_for 10 redoviri_window_of_size "${3:-$(scaled 353)}" "${4:-$(scaled 311)}" >/dev/null && return 0
     note "the tray click showed no calendar in 10 s (try $try)"
   done
   return 1

@@ -6,7 +6,8 @@
 # and the keys still move its selection); the tray's balloon tells the
 # first one. Dismiss takes one event away, a click on a line opens its day
 # in the list window (and a message box there gives the keyboard back),
-# "Dismiss all" takes the window away.
+# "Dismiss all" takes the window away. E2E_LOGPIXELS=144 runs it all at a
+# display scale of 150 %.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
 
@@ -28,14 +29,14 @@ start_until_tray
 click_tray_for_calendar "$tray_x" "$tray_y" || fail "the tray click showed no main window"
 grid_has_keyboard() { focused_control | grep -q ", today, "; }
 wait_for 10 grid_has_keyboard || fail "the calendar's day grid has not the keyboard: $(probe focus | tr '\n' ' ')"
-keys_to_window 353 311 "the calendar"
+keys_to_window "$(scaled 353)" "$(scaled 311)" "the calendar"
 
 # --- The notice window, 360 x 202 at the work area's bottom right (8 pixels
 # in), over the calendar.
-wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size 360 202 >/dev/null ||
+wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size "$(scaled 360)" "$(scaled 202)" >/dev/null ||
   fail "no notice window by $due_hm + 40 s"
-read -r nx ny < <(redoviri_window_of_size 360 202)
-[ "$nx" -eq $((SCREEN_W - 8 - 360)) ] && [ "$ny" -eq $((SCREEN_H - 8 - 202)) ] ||
+read -r nx ny < <(redoviri_window_of_size "$(scaled 360)" "$(scaled 202)")
+[ "$nx" -eq $((SCREEN_W - $(scaled 8) - $(scaled 360))) ] && [ "$ny" -eq $((SCREEN_H - $(scaled 8) - $(scaled 202))) ] ||
   note "the notice window is at $nx $ny (the work area is Wine's)"
 list_text() { probe dialog "Redoviri by DUZOVU" | grep " $due_hm \| Call Bob\|Dentist" | head -1; }
 [ "$(list_text)" = "$due_hm Call Bob, about the van" ] || fail "the notice's first line reads '$(list_text)'"
@@ -44,7 +45,7 @@ list_text() { probe dialog "Redoviri by DUZOVU" | grep " $due_hm \| Call Bob\|De
 before=$(focused_control)
 grep -q ", today, " <<<"$before" || fail "the notice took the keyboard: $(probe focus | tr '\n' ' ')"
 if [ "$E2E_WM" = openbox ]; then
-  keyboard_in_window_of_size 353 311 || fail "the notice took the X focus (now with window $(keyboard_window))"
+  keyboard_in_window_of_size "$(scaled 353)" "$(scaled 311)" || fail "the notice took the X focus (now with window $(keyboard_window))"
 fi
 if [ "$(date +%-d)" -gt 1 ]; then xdotool key Left; else xdotool key Right; fi
 selection_moved() { [ "$(focused_control)" != "$before" ]; }
@@ -59,17 +60,23 @@ screenshot "$SHOTS/notice.png"
 
 # --- Dismiss on the first line (its button at the list's right edge, the
 # list at 10, 20 in the window, lines 36 high): Dentist is left.
-xdotool mousemove $((nx + 10 + 340 - 17 - 4 - 26)) $((ny + 20 + 18)) click 1
+xdotool mousemove $((nx + $(scaled $((10 + 340 - 17 - 4 - 26))))) $((ny + $(scaled $((20 + 18))))) click 1
 dentist_left() { [ "$(list_text)" = "$due_hm Dentist, bring the card" ]; }
 wait_for 10 dentist_left || fail "Dismiss left '$(list_text)'"
 
 # --- A click on the line opens its day in the event list window, which
 # takes the keyboard; a message box over it (Delete, answered No) gives the
 # keyboard back to its rows, the X focus too.
-xdotool mousemove $((nx + 10 + 100)) $((ny + 20 + 18)) click 1
-wait_for 20 redoviri_window_of_size 405 394 >/dev/null || fail "a click on the line opened no list window"
-keys_to_window 405 394 "the list window opened from the notice"
-rows_focused() { focused_control | grep -q "^RedoviriWidget.* 367 185	"; }
+xdotool mousemove $((nx + $(scaled $((10 + 100))))) $((ny + $(scaled $((20 + 18))))) click 1
+wait_for 20 redoviri_window_of_size "$(scaled 405)" "$(scaled 394)" >/dev/null || fail "a click on the line opened no list window"
+keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window opened from the notice"
+# The rows' grid, 367 x 185 (at another scale its edges are scaled: a
+# pixel either way).
+rows_focused() {
+  focused_control | awk -F'\t' -v w="$(scaled 367)" -v h="$(scaled 185)" '$1 == "RedoviriWidget" {
+    split($2, r, " "); dw = r[3] - w; dh = r[4] - h
+    if (dw >= -1 && dw <= 1 && dh >= -1 && dh <= 1) found = 1 } END { exit !found }'
+}
 wait_for 10 rows_focused || fail "the list window's rows have not the keyboard: $(probe focus | tr '\n' ' ')"
 xdotool key Delete
 wait_for 10 probe shown "Redoviri by DUZOVU" "Do you realy want to delete that event?" ||
@@ -78,10 +85,10 @@ xdotool key n
 box_gone() { ! probe shown "Redoviri by DUZOVU" "Do you realy want to delete that event?"; }
 wait_for 10 box_gone || fail "the question stayed after No"
 wait_for 10 rows_focused || fail "after the box the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
-keys_to_window 405 394 "the list window after the message box"
+keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after the message box"
 # "Dismiss all" (78 x 22 at 270, 167): the window goes.
-xdotool mousemove $((nx + 270 + 39)) $((ny + 167 + 11)) click 1
-notice_gone() { ! redoviri_window_of_size 360 202 >/dev/null; }
+xdotool mousemove $((nx + $(scaled $((270 + 39))))) $((ny + $(scaled $((167 + 11))))) click 1
+notice_gone() { ! redoviri_window_of_size "$(scaled 360)" "$(scaled 202)" >/dev/null; }
 wait_for 10 notice_gone || fail "Dismiss all left the notice window"
 
 choose_quit "$tray_x" "$tray_y"
