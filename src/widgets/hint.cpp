@@ -31,7 +31,12 @@ StandardHintWindow::StandardHintWindow() {
 
 void StandardHintWindow::Show(const std::string& text, POINT cursor) {
   text_ = text;
-  const Scaler px{DpiOf(Handle())};
+  // At the DPI of the window under the cursor: the monitor the hint
+  // shows on.
+  const Scaler px{DpiOf(WindowFromPoint(cursor))};
+  if (px.dpi != gdi_.Dpi()) {
+    const auto retired = gdi_.SetDpi(px.dpi);  // selected nowhere outside a paint
+  }
   RECT r{0, 0, px(kMaxTextWidth), 0};
   {
     const WindowDC dc(Handle());
@@ -58,7 +63,7 @@ void StandardHintWindow::Paint(HDC dc) {
   const ScopedSelect font(dc, gdi_.GetFont(font_));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-  const Scaler px{DpiOf(Handle())};
+  const Scaler px{gdi_.Dpi()};
   RECT text{px(kPadX), px(kPadY), client.right - px(kPadX), client.bottom - px(kPadY)};
   DrawTextA(dc, text_.c_str(), -1, &text, DT_NOPREFIX | DT_WORDBREAK);
 }

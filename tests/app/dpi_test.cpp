@@ -18,6 +18,7 @@
 #include "support/dpi.h"
 #include "support/event_store.h"
 #include "support/window_access.h"
+#include "widgets/hint.h"
 
 namespace redoviri {
 namespace {
@@ -230,6 +231,25 @@ TEST_F(DisplayScale, AClickOnAMonthInTheChooserAtTheScalePicksThatMonth) {
   SendMessageA(w().StringGrid1->Handle(), WM_LBUTTONUP, 0, at);
   EXPECT_EQ(main->Calendar1().Month(), 6);
   EXPECT_EQ(w().Edit1->Text(), "JUNE");
+}
+
+TEST_F(DisplayScale, AHintOverAWindowIsLaidOutAtItsDpi) {
+  // Below the cursor by the scaled 20 pixels, as tall as a line of the
+  // 8-point hint font at that DPI with its scaled margins and frame.
+  widgets::StandardHintWindow hint;
+  RECT calendar;
+  GetWindowRect(main->Handle(), &calendar);
+  const POINT cursor{calendar.left + AtRunDpi(100), calendar.top + AtRunDpi(100)};
+  hint.Show("Choose your month calendar", cursor);
+  RECT r;
+  GetWindowRect(hint.Handle(), &r);
+  EXPECT_EQ(r.top, cursor.y + AtRunDpi(20));
+  const LOGFONTA lf = widgets::Font::Points("MS Sans Serif", 8).LogFont(RunDpi());
+  const widgets::OwnedFont font(CreateFontIndirectA(&lf));
+  const SIZE line = widgets::MeasureText(font.get(), "Choose your month calendar");
+  EXPECT_EQ(r.bottom - r.top, line.cy + 2 * AtRunDpi(2) + 2);
+  EXPECT_EQ(r.right - r.left, line.cx + 2 * AtRunDpi(3) + 2);
+  hint.Hide();
 }
 
 TEST_F(DisplayScale, TheSplashOutlineIsTheStoredShapeScaled) {
