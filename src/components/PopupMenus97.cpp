@@ -111,8 +111,7 @@ void Frame3D(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight, int 
 }
 
 // The check and radio glyphs at a DPI: the one place they meet the scale.
-// Until DrawBitmap takes the DPI itself (then: pass dpi, no stretch), the
-// 96-DPI glyph is stretched over its scaled place.
+// The glyph drawn for the DPI fills its scaled place.
 void DrawGlyph(HDC dc, const widgets::Bitmap& glyph, const RECT& at, int dpi) {
   widgets::DrawBitmap(dc, glyph, at, {.stretch = true, .transparent = RGB(255, 255, 255)}, dpi);
 }

@@ -201,11 +201,7 @@ class NoticeList : public WindowedWidget {
     SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
   }
 
-  int Width() const {
-    RECT client{0, 0, GetBounds().width, GetBounds().height};
-    if (Handle()) GetClientRect(Handle(), &client);
-    return Handle() ? Unscale(client.right, Dpi()) : client.right;
-  }
+  int Width() const { return LayoutClient().right; }
   RECT ButtonRect(int line, RowPart part) const {
     const int right = Width() - kButtonGap - (part == RowPart::Snooze ? kButtonWidth + kButtonGap : 0);
     const int top = (line - top_) * kRowHeight + (kRowHeight - kButtonHeight) / 2;
@@ -226,7 +222,7 @@ class NoticeList : public WindowedWidget {
   void Paint(HDC dc, const RECT& deviceClient) {
     FillSolid(dc, deviceClient, colours::White);
     const Scaler px = DeviceScale();
-    const RECT client{0, 0, Unscale(deviceClient.right, px.dpi), Unscale(deviceClient.bottom, px.dpi)};
+    const RECT client = LayoutClient();
     SetBkMode(dc, TRANSPARENT);
     Form& form = GetForm();
     const Font base = GetFont();

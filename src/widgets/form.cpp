@@ -352,8 +352,8 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       const RECT suggested = *reinterpret_cast<const RECT*>(lp);
       settleAt_.reset();
       ApplyDpi(HIWORD(wp));
-      const WindowSpec spec = CreationSpec();
-      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, spec.width, spec.height,
+      const WindowSpec laidOut = CreationSpec();
+      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, laidOut.width, laidOut.height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }

@@ -34,9 +34,7 @@ void StandardHintWindow::Show(const std::string& text, POINT cursor) {
   // At the DPI of the window under the cursor: the monitor the hint
   // shows on.
   const Scaler px{DpiOf(WindowFromPoint(cursor))};
-  if (px.dpi != gdi_.Dpi()) {
-    const auto retired = gdi_.SetDpi(px.dpi);  // selected nowhere outside a paint
-  }
+  if (px.dpi != gdi_.Dpi()) gdi_.SetDpi(px.dpi);  // its fonts are selected only while it paints
   RECT r{0, 0, px(kMaxTextWidth), 0};
   {
     const WindowDC dc(Handle());

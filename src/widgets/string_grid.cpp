@@ -242,15 +242,6 @@ bool StringGrid::KeyDown(WPARAM key) {
   return true;
 }
 
-RECT StringGrid::LayoutClient() const {
-  RECT client{0, 0, GetBounds().width, GetBounds().height};
-  if (Handle()) {
-    GetClientRect(Handle(), &client);
-    client = {0, 0, Unscale(client.right, Dpi()), Unscale(client.bottom, Dpi())};
-  }
-  return client;
-}
-
 void StringGrid::Paint(HDC dc) {
   // Laid out in layout pixels, drawn at the form's scale.
   const Scaler px = DeviceScale();

@@ -92,7 +92,6 @@ class StringGrid : public WindowedWidget {
   int TotalWidth() const;
   int ColLeft(int col) const;
   void Paint(HDC dc);
-  RECT LayoutClient() const;  // the client area in layout pixels
   void Select(int col, int row, bool byUser);
   void ScrollIntoView(int row);
   void UpdateScrollBars();

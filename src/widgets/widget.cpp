@@ -242,6 +242,15 @@ void WindowedWidget::SetFocus() {
   if (Handle()) ::SetFocus(Handle());
 }
 
+RECT WindowedWidget::LayoutClient() const {
+  RECT client{0, 0, GetBounds().width, GetBounds().height};
+  if (Handle()) {
+    GetClientRect(Handle(), &client);
+    client = {0, 0, Unscale(client.right, Dpi()), Unscale(client.bottom, Dpi())};
+  }
+  return client;
+}
+
 bool WindowedWidget::Focused() const { return Handle() && GetFocus() == Handle(); }
 
 WindowSpec WindowedWidget::ChildSpec(DWORD style, DWORD exStyle) const {

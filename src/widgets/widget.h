@@ -221,6 +221,9 @@ class WindowedWidget : public Widget, public MessageWindow {
 
   void SetFocus();
   bool Focused() const;
+  // The client area in layout pixels (the declared size while there is no
+  // window yet).
+  RECT LayoutClient() const;
   // No message reaches this widget, nor those it holds, any more (Detach).
   virtual void DetachTree() { Detach(); }
 

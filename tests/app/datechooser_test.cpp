@@ -206,8 +206,7 @@ TEST_F(DateChooser, IsFramedAndLaidOutAsDesigned) {
 
   // Drawn: the white title over the bar, the legend's colours at the foot
   // of the field's strip.
-  const widgets::Bitmap picture = widgets::Bitmap::Draw(301, 149, [&](HDC dc) { Access::FormOf(*chooser).Render(dc); });
-  const std::vector<COLORREF> pixels = test::BitmapPixels(picture.Handle(), 301, 149);
+  const std::vector<COLORREF> pixels = Access::RenderedPixels(*chooser, {301, 149});
   auto any = [&](int left, int top, int right, int bottom, auto pred) {
     for (int y = top; y < bottom; ++y)
       for (int x = left; x < right; ++x)

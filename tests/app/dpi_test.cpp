@@ -59,11 +59,6 @@ void ExpectLaidOutAt(const widgets::Container& c, int dpi, const std::string& wh
   }
 }
 
-std::vector<COLORREF> Render(widgets::FormWindow& window, SIZE size) {
-  const Bitmap shot = Bitmap::Draw(size.cx, size.cy, [&](HDC dc) { Access::FormOf(window).Render(dc); });
-  return test::BitmapPixels(shot.Handle(), shot.Width(), shot.Height());
-}
-
 // The rows from the first to past the last that hold a pixel of colour in
 // the columns of r.
 std::pair<int, int> InkRows(const std::vector<COLORREF>& pixels, int width, const RECT& r, COLORREF colour) {
@@ -146,7 +141,7 @@ TEST_F(DisplayScale, EveryWindowAndControlIsItsLayoutScaled) {
 
 TEST_F(DisplayScale, DayCellsTileTheGridAtTheScaleWithTheirFramesAndNumbers) {
   const SIZE client = test::ClientSizeOf(main->Handle());
-  const std::vector<COLORREF> shot = Render(*main, client);
+  const std::vector<COLORREF> shot = Access::RenderedPixels(*main, client);
   POINT grid{0, 0};
   MapWindowPoints(w().calp->Handle(), main->Handle(), &grid, 1);
   const int line = Scale(1, RunDpi());
@@ -197,7 +192,7 @@ TEST_F(DisplayScale, TheMoonPictureIsTheOneDrawnForTheScale) {
   const Bitmap drawn = w().moon[k]->Picture().AtDpi(RunDpi(), resources::kTransparentKey);
   EXPECT_EQ(drawn.Width(), AtRunDpi(16));
   const SIZE client = test::ClientSizeOf(main->Handle());
-  const std::vector<COLORREF> shot = Render(*main, client);
+  const std::vector<COLORREF> shot = Access::RenderedPixels(*main, client);
   POINT at{w().moon[k]->DeviceRect().left, w().moon[k]->DeviceRect().top};
   MapWindowPoints(w().calp->Handle(), main->Handle(), &at, 1);
   int differing = 0, shown = 0;
@@ -282,7 +277,7 @@ TEST_F(DisplayScale, AWindowMovedToAMonitorOfAnotherScaleIsLaidOutAgainThere) {
     widgets::FormWindow& window;
     int width, height;
   };
-  const std::vector<COLORREF> before = Render(*main, test::ClientSizeOf(main->Handle()));
+  const std::vector<COLORREF> before = Access::RenderedPixels(*main, test::ClientSizeOf(main->Handle()));
   const int other = RunDpi() == 96 ? 168 : 96;
   for (const Move& m : {Move{app->Form1(), 353, 311}, Move{app->Form2(), 405, 394}, Move{app->Notice(), 360, 202}}) {
     const std::string name = std::to_string(m.width) + " x " + std::to_string(m.height);
@@ -304,7 +299,7 @@ TEST_F(DisplayScale, AWindowMovedToAMonitorOfAnotherScaleIsLaidOutAgainThere) {
   }
   // Back at the run's scale the calendar draws the same pixels as before
   // the moves.
-  EXPECT_TRUE(Render(*main, test::ClientSizeOf(main->Handle())) == before);
+  EXPECT_TRUE(Access::RenderedPixels(*main, test::ClientSizeOf(main->Handle())) == before);
 }
 
 }  // namespace

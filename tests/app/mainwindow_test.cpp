@@ -240,7 +240,7 @@ TEST_F(MainWindow, TheFillLeavesNoMagentaKeyColourOnScreen) {
   form->SetEventList(&store.list());
   form->Button4Click();
   const std::vector<COLORREF> shot =
-      PixelsOf(Bitmap::Draw(353, 311, [&](HDC dc) { Access::FormOf(*form).Render(dc); }));
+      Access::RenderedPixels(*form, {353, 311});
   const auto magenta = std::count(shot.begin(), shot.end(), RGB(255, 0, 255));
   const auto today = std::count(shot.begin(), shot.end(), kToday);
   EXPECT_GT(std::count(shot.begin(), shot.end(), kSelected), 300 * 30);  // the details panel was drawn

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "app/about.h"
 #include "app/oslpash.h"
@@ -11,12 +12,20 @@
 #include "events/editday.h"
 #include "events/unit4.h"
 #include "reminders/noticewindow.h"
+#include "support/win32_test_support.h"
+#include "widgets/bitmap.h"
 #include "widgets/form.h"
 
 namespace redoviri::test {
 
 struct WindowAccess {
   static widgets::Form& FormOf(widgets::FormWindow& window) { return window.GetForm(); }
+
+  // What a window draws, rendered off screen into size (its client area's).
+  static std::vector<COLORREF> RenderedPixels(widgets::FormWindow& window, SIZE size) {
+    const widgets::Bitmap shot = widgets::Bitmap::Draw(size.cx, size.cy, [&](HDC dc) { FormOf(window).Render(dc); });
+    return BitmapPixels(shot.Handle(), shot.Width(), shot.Height());
+  }
 
   // The main window.
   static TForm1Widgets& Widgets(TForm1& main) { return main; }
