@@ -17,7 +17,8 @@ ApplicationSetup ApplicationSetup::System() {
 }
 
 Application::Application(ApplicationSetup setup)
-    : setup_(std::move(setup)), eventlist_(EventFile(setup_.eventFilePath, *setup_.files)) {
+    : setup_(std::move(setup)),
+      model_(*setup_.clock, setup_.locale, EventFile(setup_.eventFilePath, *setup_.files)) {
   // What a handler lets out is shown as any failure is, and the program
   // goes on.
   widgets::SetFailureReporter([this](const std::string& message) { ShowError(message); });
@@ -41,16 +42,14 @@ Application::Application(ApplicationSetup setup)
   // The program has no taskbar button: its windows live in the tray.
   trayApp.taskbarWindow = [] { return HWND{}; };
   trayApp.onMinimize = &onMinimize_;
-  form1_ = std::make_unique<TForm1>(TForm1Deps{.clock = *setup_.clock,
-                                               .locale = setup_.locale,
+  form1_ = std::make_unique<TForm1>(TForm1Deps{.model = model_,
                                                .hints = &hints_,
                                                .shell = setup_.shell,
                                                .trayApp = std::move(trayApp)});
 
   form2_ = std::make_unique<TForm2>(TForm2Deps{.form1 = *form1_,
-                                               .events = eventlist_,
+                                               .model = model_,
                                                .popupMenu = popupMenu_,
-                                               .locale = setup_.locale,
                                                .showError = [this](const std::string& m) { ShowError(m); },
                                                .showInfo = [this](const std::string& m) { ShowInfo(m); },
                                                .confirm = [this](const std::string& q) { return Confirm(q); },
@@ -63,17 +62,19 @@ Application::Application(ApplicationSetup setup)
                  .clock = *setup_.clock,
                  .locale = setup_.locale,
                  .showError = [this](const std::string& m) { ShowError(m); },
-                 .setEditorYear = [this](const std::string& y) { form2_->SetEditorYear(y); },
+                 .setEditorYear =
+                     [this](const std::string& y) {
+                       model_.ListCommand([&](ListPresenter& p) { return p.SetEditorYear(y); });
+                     },
                  .hints = &hints_,
                  .owner = form1_->Handle()});
   abou_ = std::make_unique<TABOU>(&hints_, setup_.random ? setup_.random : ClockSeededRandom());
   abou_->showMainWindow = [this] { form1_->ShowCalendar(); };
   help_ = std::make_unique<Thelp>(&hints_, options_, form1_->Handle());
   help_->showMainWindow = [this] { form1_->ShowCalendar(); };
-  notice_ = std::make_unique<TNotice>(TNoticeDeps{.clock = *setup_.clock,
-                                                  .caption = kApplicationTitle,
-                                                  .hints = &hints_,
-                                                  .lookIntervalMs = setup_.noticeLookMs});
+  notice_ = std::make_unique<TNotice>(TNoticeDeps{.model = model_, .caption = kApplicationTitle, .hints = &hints_});
+  clock_ = std::make_unique<ClockWatch>(
+      setup_.noticeLookMs, [this] { model_.Look(); }, [this] { return model_.ConfirmStamp(); });
   ConnectWindows();
   SetAnimations(true);
   if (setup_.animationDelayMs) {
@@ -84,12 +85,26 @@ Application::Application(ApplicationSetup setup)
     abou_->SetAnimationDelay(ms);
     help_->SetAnimationDelay(ms);
   }
+  form1_->StartClock();
+  if (const StoreResult loaded = model_.Load(); !loaded.ok()) {
+    // The store stays empty and refuses to write; the calendar still shows
+    // today and the tray its day number.
+    ShowError(loaded.error);
+  }
   // The details show today from the start: today is the selected day, so
   // its counts show and a click on the details lists its events.
   form1_->SelectToday();
-  // From now on the events' times alert.
-  notice_->SetEventList(&eventlist_);
-  notice_->StartWatch();
+  // The first look alerts what fell due since the start.
+  model_.Look();
+  clock_->Start();
+}
+
+void Application::Present(const ModelUpdate& u) {
+  form1_->Present(u.calendar);
+  form2_->Present(u.list);
+  notice_->Present(u.notices);
+  if (!u.notices.balloon.empty()) form1_->ShowTrayBalloon(kApplicationTitle, u.notices.balloon);
+  if (u.written) clock_->ConfirmStampLater();
 }
 
 void Application::ConnectWindows() {
@@ -97,23 +112,17 @@ void Application::ConnectWindows() {
   main.showEventList = [this] { form2_->ShowActive(); };
   main.showDateChooser = [this] { form4_->ShowActive(); };
   main.clockTextChanged = [this](const std::string& text) { form2_->ShowClockText(text); };
-  main.selectedDateChanged = [this](const std::optional<CivilDate>& date) { form2_->ShowSelectedDate(date); };
-  main.dayListed = [this](const DayListing& listing) { form2_->ShowDayListing(listing); };
   main.regionalSettingsChanged = [this] { RegionalSettingsChanged(); };
-  TNotice& notice = *notice_;
-  notice.showBalloon = [this](const std::string& text) { form1_->ShowTrayBalloon(kApplicationTitle, text); };
-  notice.openDay = [this](const CivilDate& day) { OpenDay(day); };
-  // Every look also sees a new day at once.
-  notice.looked = [this] { form1_->CheckDayChange(); };
+  notice_->openDay = [this](std::size_t row) { OpenNotice(row); };
+  model_.onUpdate = [this](const ModelUpdate& u) { Present(u); };
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
            form1_.get(), form2_.get(), form4_.get(), abou_.get(), help_.get(), notice_.get()})
     window->WhenMinimized([this] { Minimized(); });
 }
 
-void Application::OpenDay(const CivilDate& day) {
+void Application::OpenNotice(std::size_t row) {
   form4_->Hide();
-  form1_->JumpToDay(std::to_string(day.day), day);
-  form1_->OpenEventList();
+  if (model_.OpenNotice(row)) form1_->OpenEventList();
 }
 
 void Application::Minimized() {
@@ -142,16 +151,17 @@ void Application::SetAnimations(bool on) {
 void Application::RegionalSettingsChanged() {
   if (!setup_.readLocale) return;
   setup_.locale = setup_.readLocale();
-  form1_->LocaleChanged(setup_.locale);
-  form2_->LocaleChanged(setup_.locale);
+  model_.LocaleChanged(setup_.locale);
+  form1_->LocaleChanged();
   form4_->LocaleChanged(setup_.locale);
 }
 
 Application::~Application() {
   widgets::SetFailureReporter(nullptr);
-  // No window reaches another, nor the store or the menu, while any goes.
+  // No window reaches another, nor the model or the menu, while any goes.
+  model_.onUpdate = nullptr;
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
-           notice_.get(), help_.get(), abou_.get(), form4_.get(), form2_.get(), form1_.get(), form3_.get()})
+           clock_.get(), notice_.get(), help_.get(), abou_.get(), form4_.get(), form2_.get(), form1_.get(), form3_.get()})
     if (window) window->Detach();
 }
 
@@ -289,7 +299,7 @@ void Application::Quit1Click() {
   SetAnimatedWindow(false);
   SetAnimations(false);
   form1_->StopTimers();
-  notice_->StopWatch();
+  clock_->Stop();
   HideEveryWindow();
   notice_->Hide();
   form1_->RemoveTrayIcon();

@@ -1,13 +1,17 @@
-// The application object: owns the seven windows of the program, the shared
-// options, the clock and the locale, and runs the message loop.
+// The application object: owns the application model (the event store, the
+// clock's readings, the presenters), the seven windows of the program, the
+// one clock that looks every 15 seconds, the shared options and the
+// locale, and runs the message loop.
 //
-// The windows are created in a fixed order, each one's creation running
-// before the next exists: the splash Form3, the main window Form1, the
-// event list window Form2 (which loads the event file and refreshes the
-// main window), the date chooser Form4, the about window ABOU, the help
-// window help and the notice window, which then starts watching the
-// events' times. They live until the program ends; in between they are only
-// shown and hidden.
+// The model comes first: its start is the start of the watch for due
+// events. The windows are created in a fixed order, each one's creation
+// running before the next exists: the splash Form3, the main window Form1,
+// the event list window Form2, the date chooser Form4, the about window
+// ABOU, the help window help and the notice window. Then the event file is
+// read, today is selected and the clock is looked at for the first time.
+// The windows live until the program ends; in between they are only shown
+// and hidden. Every change of the model reaches every window through one
+// call (Present), in that order.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +25,8 @@
 #include "app/oslpash.h"
 #include "base/clock.h"
 #include "base/locale.h"
+#include "app/clockwatch.h"
+#include "calendar/appmodel.h"
 #include "calendar/maincal.h"
 #include "app/options.h"
 #include "components/PopupMenus97.h"
@@ -102,6 +108,8 @@ class Application {
   TABOU& ABOU() { return *abou_; }
   Thelp& help() { return *help_; }
   TNotice& Notice() { return *notice_; }
+  AppModel& Model() { return model_; }
+  ClockWatch& Clock() { return *clock_; }
   AppOptions& Options() { return options_; }
 
  private:
@@ -123,8 +131,11 @@ class Application {
   void ConnectWindows();
   // The regional settings changed: every window takes the locale read anew.
   void RegionalSettingsChanged();
-  // A notice's day in the event list window.
-  void OpenDay(const CivilDate& day);
+  // Every window shows what a change of the model changed.
+  void Present(const ModelUpdate& update);
+  // A notice's line clicked: its day in the event list window, its event's
+  // row selected.
+  void OpenNotice(std::size_t row);
   // A window of the program was minimised: the program goes to the tray.
   void Minimized();
   // Every window hides, none comes back.
@@ -141,8 +152,8 @@ class Application {
   // tray icon chains its own in.
   std::function<void()> onMinimize_;
   widgets::HintManager hints_;
-  // The event store and the shared menu outlive every window.
-  EventList eventlist_;
+  // The model and the shared menu outlive every window.
+  AppModel model_;
   widgets::TPopupMenu popupMenu_;
   TPopupMenus97 PopupMenunew;  // draws popupMenu_, with its banner
   // Declared in the order of creation; destroyed the other way round.
@@ -153,6 +164,7 @@ class Application {
   std::unique_ptr<TABOU> abou_;
   std::unique_ptr<Thelp> help_;
   std::unique_ptr<TNotice> notice_;
+  std::unique_ptr<ClockWatch> clock_;
 };
 
 }  // namespace redoviri

@@ -137,9 +137,9 @@ TForm1::TForm1(TForm1Deps deps)
              .dragBySurface = true,
              .taskbarButton = false,
              .hints = deps.hints}),
-      clock_(deps.clock),
+      model_(deps.model),
+      presenter_(deps.model.Calendar()),
       pictures_(std::make_unique<Pictures>()),
-      presenter_(deps.clock.Now().date, std::move(deps.locale)),
       SmoothShow1(Handle()),
       BalloonHint1(deps.hints),
       Tray(deps.trayApp, deps.shell) {
@@ -151,7 +151,6 @@ TForm1::TForm1(TForm1Deps deps)
   BuildMonthFields();
   BuildGrid();
   Timer1 = &GetForm().AddTimer({.interval = 1000, .enabled = false, .onTimer = [this] { Timer1Timer(); }});
-  Timer2 = &GetForm().AddTimer({.interval = 60000, .enabled = true, .onTimer = [this] { Timer2Timer(); }});
   Timer3 = &GetForm().AddTimer({.interval = kBlinkIntervalMs, .enabled = false, .onTimer = [this] { Timer3Timer(); }});
   GetForm().onShow = [this] { FormShow(); };
   // Escape anywhere in the window hides it, as its close boxes do.
@@ -170,10 +169,8 @@ TForm1::~TForm1() = default;
 
 void TForm1::FollowSystemChanges() {
   // The window is top level, so the system's broadcasts reach it even
-  // while it is hidden. A laptop opened the next morning, or a clock set
-  // by hand, shows the new day at once rather than within the minute.
-  GetForm().onTimeChange = [this] { CheckDayChange(); };
-  GetForm().onResume = [this] { CheckDayChange(); };
+  // while it is hidden. (The clock's changes and a wake-up reach the
+  // application's one clock.)
   GetForm().onSettingChange = [this](std::string_view section) {
     if (section == "intl" && regionalSettingsChanged) regionalSettingsChanged();
   };
@@ -389,15 +386,9 @@ void TForm1::Present(const CalendarRedraw& changed) {
   if (changed.marks)
     for (int k = 1; k <= kDayCellCount; ++k) checkClick(k);
   if (changed.looks) ShowLooks();
-  if (changed.selectedDate) {
-    if (selectedDateChanged) selectedDateChanged(presenter_.SelectedDate());
-    ShowCounts(false);
-  }
+  if (changed.selectedDate) ShowCounts(false);
   if (changed.details) Label1->SetCaption(presenter_.DetailsText());
-  if (changed.dayList) {
-    ShowCounts(true);
-    if (dayListed) dayListed(presenter_.Listing());
-  }
+  if (changed.dayList) ShowCounts(true);
   if (changed.today) ShowTodayInTray();
   if (changed.clock) Label2->SetCaption(ClockLineText());
   if (changed.grid || changed.looks || changed.details) ShowAccessibleText();
@@ -451,7 +442,7 @@ void TForm1::ShowAccessibleText() {
 
 // ------------------------------------------------------------- Month grid
 
-void TForm1::Button1Click() { Present(presenter_.Refill()); }
+void TForm1::Button1Click() { Command([&](CalendarPresenter& p) { return p.Refill(); }); }
 
 void TForm1::ShowCellLook(int k) { pd[k]->SetColour(AsColorref(CellColour(presenter_.View().Cell(k).look))); }
 
@@ -476,13 +467,13 @@ void TForm1::noselClick(int k) {
 
 // ------------------------------------------------------------- Day selection
 
-void TForm1::ldClick(int k) { Present(presenter_.SelectCell(k)); }
+void TForm1::ldClick(int k) { Command([&](CalendarPresenter& p) { return p.SelectCell(k); }); }
 
-void TForm1::Button2Click() { Present(presenter_.ShowSelectedDay()); }
+void TForm1::Button2Click() { Command([&](CalendarPresenter& p) { return p.ShowSelectedDay(); }); }
 
-void TForm1::Button3Click() { Present(presenter_.ListSelectedDay()); }
+void TForm1::Button3Click() { Command([&](CalendarPresenter& p) { return p.ListSelectedDay(); }); }
 
-void TForm1::SelectToday() { Present(presenter_.SelectToday()); }
+void TForm1::SelectToday() { Command([&](CalendarPresenter& p) { return p.SelectToday(); }); }
 
 void TForm1::ShowCalendar() {
   const bool shownAlready = Visible();
@@ -515,35 +506,39 @@ void TForm1::OpenEventList() {
 }
 
 void TForm1::JumpToDay(const std::string& dayText, const CivilDate& date) {
-  Present(presenter_.JumpToDay(dayText, date));
+  Command([&](CalendarPresenter& p) { return p.JumpToDay(dayText, date); });
+}
+
+void TForm1::SetSelectedDayText(const std::string& dayText) {
+  Command([&](CalendarPresenter& p) {
+    p.SetSelectedDayText(dayText);
+    return CalendarRedraw{};
+  });
 }
 
 // ------------------------------------------------------------- Navigation
 
-void TForm1::UnselectFirstRows() { Present(presenter_.UnselectFirstRows()); }
+void TForm1::UnselectFirstRows() { Command([&](CalendarPresenter& p) { return p.UnselectFirstRows(); }); }
 
 void TForm1::Edit2Change() {
   if (writingFields_) return;
-  Present(presenter_.MonthNumberChanged(Edit2->Text()));
+  Command([&](CalendarPresenter& p) { return p.MonthNumberChanged(Edit2->Text()); });
 }
 
 void TForm1::UpDown2Change() {
   if (writingFields_) return;
-  Present(presenter_.YearTyped(UpDown2->Text()));
+  Command([&](CalendarPresenter& p) { return p.YearTyped(UpDown2->Text()); });
 }
 
-void TForm1::SpeedButton1Click() {
-  Present(presenter_.DayMaybeChanged(clock_.Now().date));
-  Present(presenter_.Today());
-}
+void TForm1::SpeedButton1Click() { model_.GoToToday(); }
 
 void TForm1::SpeedButton2Click() {
   if (showDateChooser) showDateChooser();
 }
 
-void TForm1::SpeedButton3Click() { Present(presenter_.StepYearField(+1)); }
+void TForm1::SpeedButton3Click() { Command([&](CalendarPresenter& p) { return p.StepYearField(+1); }); }
 
-void TForm1::SpeedButton4Click() { Present(presenter_.StepYearField(-1)); }
+void TForm1::SpeedButton4Click() { Command([&](CalendarPresenter& p) { return p.StepYearField(-1); }); }
 
 void TForm1::SpeedButton5Click() {
   StringGrid1->SetRow(presenter_.Month() - 1);  // opens on the shown month
@@ -554,18 +549,18 @@ void TForm1::SpeedButton5Click() {
 void TForm1::StringGrid1MouseUp() {
   StringGrid1->SetVisible(false);
   const int row = StringGrid1->Row();
-  Present(presenter_.MonthNumberChanged(StringGrid1->Cell(0, row)));
+  Command([&](CalendarPresenter& p) { return p.MonthNumberChanged(StringGrid1->Cell(0, row)); });
 }
 
 bool TForm1::DayGridKey(UINT key) {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   switch (key) {
-    case VK_LEFT: Present(presenter_.MoveSelection(-1)); return true;
-    case VK_RIGHT: Present(presenter_.MoveSelection(+1)); return true;
-    case VK_UP: Present(presenter_.MoveSelection(-7)); return true;
-    case VK_DOWN: Present(presenter_.MoveSelection(+7)); return true;
-    case VK_PRIOR: Present(ctrl ? presenter_.StepYear(-1) : presenter_.StepMonth(-1)); return true;
-    case VK_NEXT: Present(ctrl ? presenter_.StepYear(+1) : presenter_.StepMonth(+1)); return true;
+    case VK_LEFT: Command([](CalendarPresenter& p) { return p.MoveSelection(-1); }); return true;
+    case VK_RIGHT: Command([](CalendarPresenter& p) { return p.MoveSelection(+1); }); return true;
+    case VK_UP: Command([](CalendarPresenter& p) { return p.MoveSelection(-7); }); return true;
+    case VK_DOWN: Command([](CalendarPresenter& p) { return p.MoveSelection(+7); }); return true;
+    case VK_PRIOR: Command([ctrl](CalendarPresenter& p) { return ctrl ? p.StepYear(-1) : p.StepMonth(-1); }); return true;
+    case VK_NEXT: Command([ctrl](CalendarPresenter& p) { return ctrl ? p.StepYear(+1) : p.StepMonth(+1); }); return true;
     case VK_HOME: SpeedButton1Click(); return true;
     case VK_RETURN: case VK_SPACE: ld1DblClick(); return true;
     default: return false;
@@ -575,7 +570,7 @@ bool TForm1::DayGridKey(UINT key) {
 // ------------------------------------------------------------- Frame
 
 std::string TForm1::ClockLineText() const {
-  const LocalDateTime now = clock_.Now();
+  const LocalDateTime now = model_.ReadClock().local;
   return "Today " + FormatDate(DateForm::LongWithTime, presenter_.Locale(), now.date, now.time);
 }
 
@@ -623,7 +618,7 @@ void TForm1::SetAnimated(bool on) {
   SmoothShow1.SetEnabled(on);
 }
 
-void TForm1::SetBlinking(bool on) { Present(presenter_.SetBlinking(on)); }
+void TForm1::SetBlinking(bool on) { Command([&](CalendarPresenter& p) { return p.SetBlinking(on); }); }
 
 void TForm1::SetAnimationDelay(std::uint16_t ms) { SmoothShow1.SetDelay(ms); }
 
@@ -652,13 +647,10 @@ void TForm1::StartClock() { Timer1->SetEnabled(true); }
 void TForm1::StopTimers() {
   Timer3->SetEnabled(false);
   Timer1->SetEnabled(false);
-  Timer2->SetEnabled(false);
 }
 
-void TForm1::StoreChanged() {
-  const TTrayIconF::Update trayUpdate(Tray);  // the icon stays in its place
-  Present(presenter_.DayMaybeChanged(clock_.Now().date));
-  Present(presenter_.StoreChanged());
+void TForm1::Command(const std::function<CalendarRedraw(CalendarPresenter&)>& command) {
+  model_.CalendarCommand(command);
 }
 
 void TForm1::SetShowListAfterHide(bool on) { showListAfterHide_ = on ? 1 : 0; }
@@ -670,9 +662,6 @@ void TForm1::AttachPopupMenu(TPopupMenu& menu) {
 
 void TForm1::RemoveTrayIcon() { Tray.SetActive(false); }
 
-void TForm1::LocaleChanged(DateLocale locale) {
-  Present(presenter_.LocaleChanged(std::move(locale)));
-  FillMonthChooser();
-}
+void TForm1::LocaleChanged() { FillMonthChooser(); }
 
 }  // namespace redoviri

@@ -5,21 +5,20 @@
 //
 // Usage (the application object creates it right after the splash):
 //
-//   redoviri::TForm1 form1({.clock = clock, .locale = redoviri::UserDateLocale(),
-//                           .hints = &hintManager, .trayApp = trayApp});
+//   redoviri::TForm1 form1({.model = model, .hints = &hintManager, .trayApp = trayApp});
 //   form1.showEventList = [&] { form2.Show(); };       // after the hide, when asked for
 //   form1.showDateChooser = [&] { form4.Show(); };     // SpeedButton2
 //   form1.clockTextChanged = [&](const std::string& text) { ... };  // every second
 //   form1.AttachPopupMenu(menu);                       // right click on the window or the tray
 //
-//   // The event list window, once it has loaded the event file:
+//   model.onUpdate = [&](const ModelUpdate& u) { form1.Present(u.calendar); ... };
 //   form1.StartClock();
-//   form1.SetEventList(&eventlist);
-//   form1.StoreChanged();
 //
-// What the window shows comes from its CalendarPresenter: the handlers of
-// the window's design (Button1Click, ldClick, SpeedButton3Click ...) and
-// the keys each give the presenter a command and show what it changed.
+// What the window shows comes from the application model's
+// CalendarPresenter: the handlers of the window's design (Button1Click,
+// ldClick, SpeedButton3Click ...) and the keys each give the presenter a
+// command through the model, and the window shows what the model says
+// changed (Present).
 // Other windows reach it through its named operations (MainWindowOps). The
 // widgets, the timers and the tray icon are the window's own. Executables
 // that create a TForm1 link redoviri_resources too: the window's pictures
@@ -40,6 +39,7 @@
 #include "base/clock.h"
 #include "base/locale.h"
 #include "base/monthgrid.h"
+#include "calendar/appmodel.h"
 #include "calendar/presenter.h"
 #include "components/BalloonHint.h"
 #include "components/SmoothShow.h"
@@ -99,13 +99,11 @@ struct TForm1Widgets {
   std::array<widgets::Label*, kDayCellCount + 1> ld{};
 
   widgets::Timer* Timer1 = nullptr;  // clock, 1000 ms
-  widgets::Timer* Timer2 = nullptr;  // day change, 60000 ms
   widgets::Timer* Timer3 = nullptr;  // blink, 2000 ms
 };
 
 struct TForm1Deps {
-  const Clock& clock;
-  DateLocale locale;
+  AppModel& model;
   widgets::HintManager* hints = nullptr;  // the program's hint manager, if any
   ShellNotify* shell = nullptr;           // null: the real shell
   TrayApplication trayApp = {};
@@ -116,19 +114,14 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   explicit TForm1(TForm1Deps deps);
   ~TForm1();
 
-  // The store the marking pass and the tray read; until the event list
-  // window hands it over, no cell is marked and no event counted.
-  void SetEventList(const EventList* events) override { presenter_.SetEvents(events); }
+  // Shows what a change of the model changed, part by part.
+  void Present(const CalendarRedraw& changed);
 
   // ---- What the other windows ask of this one
   // The clock line runs from now on.
-  void StartClock() override;
+  void StartClock();
   // Stops the clock, the day-change check and the blinking.
   void StopTimers();
-  // After the event file was (re)loaded or changed: the month, its marks,
-  // today's events in the tray, the first three rows in the unselected
-  // look and, with a day selected, its details and list afresh.
-  void StoreChanged() override;
   // The first three rows of cells in the unselected look (rows 3, 2, 1).
   void UnselectFirstRows();
   // ShowListAfterHide: show the event list window once this one has
@@ -138,10 +131,10 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void AttachPopupMenu(widgets::TPopupMenu& menu);
   // Takes the icon out of the notification area.
   void RemoveTrayIcon();
-  // The day and month names and the date order are now these: the month
-  // chooser, the column headers, the month name field, the details and
-  // the clock line are written again with them.
-  void LocaleChanged(DateLocale locale);
+  // The day and month names and the date order are now those of the
+  // model: the month chooser is written again with them (the rest follows
+  // the model's change).
+  void LocaleChanged();
 
   // ---- Month grid
   // Fills the grid for Calendar1's month: day numbers, header names,
@@ -185,7 +178,7 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void JumpToDay(const std::string& dayText, const CivilDate& date) override;
   // The selected day alone, with nothing shown afresh (a chosen date that
   // turned out not to exist).
-  void SetSelectedDayText(const std::string& dayText) override { presenter_.SetSelectedDayText(dayText); }
+  void SetSelectedDayText(const std::string& dayText) override;
   // The event list window on the selected day: this window hides and the
   // list comes once the hide is over.
   void OpenEventList() override;
@@ -222,15 +215,10 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void SetAnimationDelay(std::uint16_t ms);
 
   // ---- Today's events in the tray
+  // Today's events counted again for the tray.
   void checktodayClick();
-  void RecountToday() override { checktodayClick(); }
+  // Today's day number in the tray (today as the model's last look saw it).
   void datetrayClick();
-  void Timer2Timer();  // day change
-  // Whether today is another day than the one last seen; if so the month
-  // fields, the calendar, its marks and the tray move to the new day. The
-  // timer runs it once a minute; a change of the system time or zone and
-  // a wake-up from sleep run it at once.
-  void CheckDayChange();
   void Timer3Timer();  // blink
   void TrayDblClick();
   // A balloon notice from the tray icon.
@@ -242,11 +230,6 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // The clock line's new text, at every tick of Timer1 (the event list
   // window shows it while visible).
   std::function<void(const std::string&)> clockTextChanged;
-  // The selected date changed (Button2Click): the list window's heading
-  // and the editor's date fields follow; none when no day is selected.
-  std::function<void(const std::optional<CivilDate>&)> selectedDateChanged;
-  // The selected day's events (Button3Click), for the list window's rows.
-  std::function<void(const DayListing&)> dayListed;
   // The user changed the regional settings (names of days and months, the
   // date order); the application reads them and hands them round.
   std::function<void()> regionalSettingsChanged;
@@ -254,7 +237,7 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // ---- State
   // The calendar the window shows: its month, selection and today.
   const CalendarPresenter& Calendar1() const { return presenter_; }
-  CivilDate ShownDate() const override { return presenter_.ShownDate(); }
+  CivilDate ShownDate() const { return presenter_.ShownDate(); }
 
  private:
   friend struct test::WindowAccess;
@@ -275,8 +258,8 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void FollowSystemChanges();
   void FillMonthChooser();
 
-  // Shows what a command of the presenter changed, part by part.
-  void Present(const CalendarRedraw& changed);
+  // A command of the calendar presenter, through the model.
+  void Command(const std::function<CalendarRedraw(CalendarPresenter&)>& command);
   void ShowMonthFields();
   void ShowLooks();
   // Cell k's event picture in the look the presenter says.
@@ -290,12 +273,12 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // "Today " and the long date with the time: the clock line.
   std::string ClockLineText() const;
 
-  const Clock& clock_;
+  AppModel& model_;
+  const CalendarPresenter& presenter_;
   std::unique_ptr<Pictures> pictures_;
   std::array<widgets::OwnedIcon, 31> dayIcons_;
   std::array<widgets::OwnedIcon, kCategoryCount> categoryIcons_;
 
-  CalendarPresenter presenter_;
   bool animated_ = true;
   int showListAfterHide_ = 0;  // ShowListAfterHide, the window's tag
   // While the window writes the month fields, their change handlers wait.

@@ -4,7 +4,7 @@
 
 namespace redoviri {
 
-void TForm1::Button4Click() { Present(presenter_.Remark()); }
+void TForm1::Button4Click() { Command([](CalendarPresenter& p) { return p.Remark(); }); }
 
 void TForm1::checkClick(int k) {
   const MonthCell& cell = Calendar1().View().Cell(k);

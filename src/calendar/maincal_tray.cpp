@@ -6,11 +6,7 @@
 
 namespace redoviri {
 
-void TForm1::checktodayClick() {
-  // Today as the clock says, also when the minute's check is still to come.
-  Present(presenter_.DayMaybeChanged(clock_.Now().date));
-  Present(presenter_.RecountToday());
-}
+void TForm1::checktodayClick() { Command([](CalendarPresenter& p) { return p.RecountToday(); }); }
 
 void TForm1::ShowTodayInTray() {
   Timer3->SetEnabled(false);
@@ -26,12 +22,12 @@ void TForm1::ShowTodayInTray() {
 }
 
 void TForm1::datetrayClick() {
-  const int day = clock_.Now().date.day;
+  const int day = presenter_.TodayDate().day;
   Tray.SetIcon(dayIcons_.at(static_cast<std::size_t>(day - 1)).get());
 }
 
 void TForm1::Timer3Timer() {
-  const std::optional<int> icon = presenter_.BlinkTick();
+  const std::optional<int> icon = model_.BlinkTick();
   if (!icon) return;
   if (*icon == kDayNumberIcon) {
     datetrayClick();
@@ -39,10 +35,6 @@ void TForm1::Timer3Timer() {
     Tray.SetIcon(categoryIcons_.at(static_cast<std::size_t>(*icon - 1)).get());
   }
 }
-
-void TForm1::Timer2Timer() { CheckDayChange(); }
-
-void TForm1::CheckDayChange() { Present(presenter_.DayMaybeChanged(clock_.Now().date)); }
 
 void TForm1::TrayDblClick() { datetrayClick(); }
 

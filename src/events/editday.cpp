@@ -21,8 +21,6 @@ const FormDesc kListWindow{.clientWidth = 405, .clientHeight = 394, .centered = 
                            .borderless = true, .topmost = true};
 
 constexpr const char* kWindowHint = "Right click show the menu...";
-constexpr const char* kHeading = "Here are the events for ";
-constexpr const char* kDeleteQuestion = "Do you realy want to delete that event?";
 constexpr COLORREF kGridColour = static_cast<COLORREF>(SelectedColour);
 
 // The grid's columns: heading text and width; the last six are hidden and
@@ -76,7 +74,6 @@ constexpr RecurrenceBoxDesc kRecurrenceBoxes[4] = {
     {139, 193, "Only one time", "Check it to remind it every month"},
 };
 
-constexpr int kExitLeftWithSave = 212, kExitLeftAlone = 148;
 constexpr const char* kDateFieldHint = "Put the first year of the event.";
 
 FormDesc ListWindowDesc(HintManager* hints) {
@@ -92,11 +89,11 @@ FormDesc ListWindowDesc(HintManager* hints) {
 TForm2::TForm2(TForm2Deps deps)
     : FormWindow(ListWindowDesc(deps.hints)),
       deps_(std::move(deps)),
-      eventlist(deps_.events),
+      model_(deps_.model),
+      presenter_(deps_.model.List()),
       Label10(GetForm().Add<Label>({.left = 22, .top = 4, .width = 367, .height = 18, .font = Font::Arial(13),
                                     .fontColour = colours::White},
-                                   {.align = Align::Center})),
-      stampTimer_(GetForm().AddTimer({.interval = 100, .enabled = false, .onTimer = [this] { StampTimerTimer(); }})) {
+                                   {.align = Align::Center})) {
   AddWindowFrame(GetForm(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
                              .onClose = [this] { Panel2Click(); }});
   GetForm().SetHint(kWindowHint);
@@ -134,6 +131,7 @@ void TForm2::BuildList() {
       {.colWidths = widths, .rowCount = 2, .rowHeight = 18, .fixedRows = 1, .rowSelect = true,
        .scrollBars = ScrollBars::Vertical});
   StringGrid1->onKey = [this](UINT key) { return GridKey(key); };
+  StringGrid1->onSelect = [this] { FollowGridRow(); };
   // Over the grid's heading row: the legend band and the four column names.
   Panel10 = &GetForm().Add<Panel>({.left = 19, .top = 53, .width = 367, .height = 21, .font = Font::Arial(11)},
                                   {.bevel = Bevel::None});
@@ -252,77 +250,79 @@ void TForm2::BuildEditor() {
 
 void TForm2::FormCreate() {
   for (int c = 0; c < kDayColumnCount; ++c) StringGrid1->SetCell(c, 0, kColumns[c].heading);
-  MainWindowOps& main = deps_.form1;
-  main.StartClock();
+  Present({.heading = true, .rows = true, .selection = true, .editor = true, .dateFields = true});
+}
 
-  const CivilDate shown = main.ShownDate();
-  ShowHeading({"Here are the event for ", DateForm::ShortHeading, shown});
-  monthe->SetText(FormatDate("mm", deps_.locale, shown));
-  daye->SetText(FormatDate("dd", deps_.locale, shown));
-  yeare->SetText(std::to_string(shown.year));
+void TForm2::Command(const std::function<ListRedraw(ListPresenter&)>& command) { model_.ListCommand(command); }
 
-  if (const StoreResult loaded = eventlist.LoadEvents(); !loaded.ok()) {
-    // The store stays empty and refuses to write; the calendar still shows
-    // today and the tray its day number.
-    deps_.showError(loaded.error);
+// ------------------------------------------------------------- Showing the list
+
+void TForm2::Present(const ListRedraw& changed) {
+  if (changed.heading) {
+    Label1->SetCaption(presenter_.HeadingText());
+    // The borderless window's text, read by screen readers, is its heading.
+    GetForm().SetCaption(Label1->Caption());
   }
-  main.SetEventList(&eventlist);
-  main.StoreChanged();
+  if (changed.rows) ShowRows();
+  if (changed.selection && presenter_.SelectedRow() >= 0) StringGrid1->SetRow(presenter_.SelectedRow() + 1);
+  if (changed.editor) ShowEditor();
+  if (changed.fields) ShowFields(true);
+  else if (changed.dateFields) ShowFields(false);
+  if (changed.nameFocus && panedit->Visible()) namee->SetFocus();
 }
 
-// ------------------------------------------------------------- The grid
-
-void TForm2::ClearEventRows() {
-  StringGrid1->SetRowCount(2);
-  for (int c = kNameColumn; c <= kEachMonthColumn; ++c) StringGrid1->SetCell(c, 1, "");
-  rowLines_.clear();
-}
-
-void TForm2::AddEventRow(const DayRow& row, std::string line) {
-  int target = 1;
-  if (!StringGrid1->Cell(kNameColumn, 1).empty()) {
-    target = StringGrid1->RowCount();
-    StringGrid1->SetRowCount(target + 1);
-  }
-  for (int c = 0; c < kDayColumnCount; ++c) StringGrid1->SetCell(c, target, row[static_cast<std::size_t>(c)]);
-  rowLines_.resize(static_cast<std::size_t>(target));
-  rowLines_[static_cast<std::size_t>(target - 1)] = std::move(line);
-}
-
-void TForm2::ShowDayListing(const DayListing& listing) {
+void TForm2::ShowRows() {
   const StringGrid::Update update(*StringGrid1);
-  ClearEventRows();
-  for (std::size_t i = 0; i < listing.rows.size(); ++i)
-    AddEventRow(listing.rows[i], i < listing.lines.size() ? listing.lines[i] : std::string());
+  const std::vector<DayRow>& rows = presenter_.Rows();
+  // An empty list shows one empty row.
+  const int count = std::max(static_cast<int>(rows.size()), 1);
+  StringGrid1->SetRowCount(count + 1);
+  for (int r = 0; r < count; ++r)
+    for (int c = 0; c < kDayColumnCount; ++c)
+      StringGrid1->SetCell(c, r + 1, r < static_cast<int>(rows.size()) ? rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] : "");
 }
 
-void TForm2::ShowSelectedDate(const std::optional<CivilDate>& date) {
-  ShowHeading({kHeading, DateForm::Heading, date});
-  if (!date) return;
-  monthe->SetText(FormatDate("mm", deps_.locale, *date));
-  daye->SetText(FormatDate("dd", deps_.locale, *date));
-  yeare->SetText(std::to_string(date->year));
+void TForm2::FollowGridRow() {
+  const int row = StringGrid1->Row() - 1;
+  if (row != presenter_.SelectedRow()) Command([row](ListPresenter& p) { return p.SelectRow(row); });
 }
 
-void TForm2::SetEditorYear(const std::string& year) { yeare->SetText(year); }
-
-void TForm2::ShowHeading(Heading heading) {
-  heading_ = std::move(heading);
-  Label1->SetCaption(heading_.lead + (heading_.date ? FormatDate(heading_.form, deps_.locale, *heading_.date) : ""));
-  // The borderless window's text, read by screen readers, is its heading.
-  GetForm().SetCaption(Label1->Caption());
+void TForm2::ShowEditor() {
+  if (!presenter_.EditorShown()) {
+    if (panedit->Visible()) EditorHidden();
+    return;
+  }
+  const bool deleting = presenter_.DeleteShown();
+  SpeedButton9->SetVisible(presenter_.DateChooserShown());
+  savee->SetVisible(presenter_.SaveShown());
+  deletee->SetVisible(deleting);
+  const Bounds exit = BitBtn17->GetBounds();
+  BitBtn17->SetBounds({presenter_.ExitLeft(), exit.top, exit.width, exit.height});
+  // The buttons' tags carry the category, as the design has them.
+  if (presenter_.SaveShown()) savee->SetTag(CodeOf(presenter_.Category()));
+  if (deleting) deletee->SetTag(CodeOf(presenter_.Category()));
+  panedit->SetColour(static_cast<COLORREF>(presenter_.PanelColour()));
+  Label14->SetCaption(std::string(presenter_.Title()));
+  SetFieldsWritable(presenter_.Writable());
+  panedit->SetVisible(true);
+  panedit->BringToFront();
 }
 
-void TForm2::LocaleChanged(DateLocale locale) {
-  deps_.locale = std::move(locale);
-  ShowHeading(heading_);
-}
-
-// ------------------------------------------------------------- The editor
-
-void TForm2::ShowEditorLook() {
-  panedit->SetColour(static_cast<COLORREF>(editor_.PanelColour()));
-  Label14->SetCaption(std::string(editor_.Title()));
+void TForm2::ShowFields(bool all) {
+  const EventRecord& fields = presenter_.Fields();
+  const auto write = [](Edit* field, const std::string& text) {
+    if (field->Text() != text) field->SetText(text);
+  };
+  write(monthe, fields.month);
+  write(daye, fields.day);
+  write(yeare, fields.year);
+  if (!all) return;
+  write(namee, fields.name);
+  write(timee, fields.time);
+  RecurrenceKind recurrence = fields.recurrence;
+  for (int k = 1; k <= 4; ++k) CheckBox[k]->SetChecked(RecurrenceBox(recurrence, k));
+  write(enfreq, fields.dayCount);
+  write(commente, fields.comment);
 }
 
 void TForm2::SetFieldsWritable(bool writable) {
@@ -332,66 +332,32 @@ void TForm2::SetFieldsWritable(bool writable) {
   for (int k = 1; k <= 4; ++k) CheckBox[k]->SetEnabled(writable);
 }
 
-void TForm2::SpeedButtonClick(int code) {
-  const std::optional<EventCategory> category = CategoryFromCode(code);
-  if (!category) return;
-  BitBtn17->SetBounds({kExitLeftWithSave, BitBtn17->GetBounds().top, BitBtn17->GetBounds().width,
-                       BitBtn17->GetBounds().height});
-  SpeedButton9->SetVisible(true);
-  savee->SetTag(code);
-  editor_.Add(*category);
-  ShowEditorLook();
-  savee->SetVisible(true);
-  deletee->SetVisible(false);
-  SetFieldsWritable(true);
-  panedit->SetVisible(true);
-  panedit->BringToFront();
-}
-
-void TForm2::ShowRow(EditorMode mode) {
-  const int r = StringGrid1->Row();
-  DayRow row;
-  for (int c = 0; c < kDayColumnCount; ++c) row[static_cast<std::size_t>(c)] = StringGrid1->Cell(c, r);
-  const std::size_t index = static_cast<std::size_t>(std::max(r, 1) - 1);
-  std::string line = r >= 1 && index < rowLines_.size() ? rowLines_[index] : std::string();
-  if (r < 1 || !editor_.ShowRow(mode, row, std::move(line), deps_.locale.IsMonthFirst())) return;
-  const bool deleting = mode == EditorMode::Delete;
-  SpeedButton9->SetVisible(false);
-  savee->SetVisible(false);
-  deletee->SetVisible(deleting);
-  const int exitLeft = deleting ? kExitLeftWithSave : kExitLeftAlone;
-  BitBtn17->SetBounds({exitLeft, BitBtn17->GetBounds().top, BitBtn17->GetBounds().width, BitBtn17->GetBounds().height});
-
-  const EventRecord& fields = editor_.Fields();
-  namee->SetText(fields.name);
-  monthe->SetText(fields.month);
-  daye->SetText(fields.day);
-  yeare->SetText(fields.year);
-  timee->SetText(fields.time);
-  deletee->SetTag(CodeOf(editor_.Category()));
-  ShowEditorLook();
-  RecurrenceKind recurrence = fields.recurrence;
-  for (int k = 1; k <= 4; ++k) CheckBox[k]->SetChecked(RecurrenceBox(recurrence, k));
-  enfreq->SetText(fields.dayCount);
-  commente->SetText(fields.comment);
-  SetFieldsWritable(false);
-  panedit->SetVisible(true);
-  panedit->BringToFront();
-}
-
-void TForm2::StringGrid1DblClick() { ShowRow(EditorMode::View); }
-
-void TForm2::SpeedButton10Click() { ShowRow(EditorMode::Delete); }
-
-void TForm2::BitBtn17Click() { HideEditor(); }
-
-void TForm2::HideEditor() {
+void TForm2::EditorHidden() {
   const HWND focus = GetFocus();
   const bool focusInPanel = focus && IsChild(panedit->Handle(), focus);
   panedit->SetVisible(false);
   // The keyboard never stays on a hidden button: it goes back to the rows.
   if (focusInPanel || !focus) StringGrid1->SetFocus();
 }
+
+// ------------------------------------------------------------- The user's commands
+
+void TForm2::SpeedButtonClick(int code) {
+  const EventRecord typed = TypedFields();
+  Command([&](ListPresenter& p) { return p.Add(code, typed); });
+}
+
+void TForm2::StringGrid1DblClick() {
+  FollowGridRow();
+  Command([](ListPresenter& p) { return p.View(EditorMode::View); });
+}
+
+void TForm2::SpeedButton10Click() {
+  FollowGridRow();
+  Command([](ListPresenter& p) { return p.View(EditorMode::Delete); });
+}
+
+void TForm2::BitBtn17Click() { Command([](ListPresenter& p) { return p.HideEditor(); }); }
 
 void TForm2::ShowActive() {
   Show();
@@ -403,7 +369,7 @@ bool TForm2::GridKey(UINT key) {
     case VK_DELETE:
       // The row in the delete mode, and its question at once.
       SpeedButton10Click();
-      if (panedit->Visible()) deleteeClick();
+      if (presenter_.EditorShown() && presenter_.DeleteShown()) deleteeClick();
       return true;
     default: return false;
   }
@@ -414,7 +380,7 @@ void TForm2::EnterPressed() {
 }
 
 void TForm2::EscapePressed() {
-  if (panedit->Visible()) {
+  if (presenter_.EditorShown()) {
     BitBtn17Click();  // "Exit"
   } else {
     SpeedButton8Click();  // "Back to Calendar"
@@ -422,9 +388,8 @@ void TForm2::EscapePressed() {
 }
 
 void TForm2::CheckBoxClick(int k) {
-  RecurrenceKind recurrence = TypedFields().recurrence;
-  CheckRecurrenceBox(recurrence, k);
-  for (int box = 1; box <= 4; ++box) CheckBox[box]->SetChecked(RecurrenceBox(recurrence, box));
+  const EventRecord typed = TypedFields();
+  Command([&](ListPresenter& p) { return p.CheckBox(k, typed); });
 }
 
 EventRecord TForm2::TypedFields() const {
@@ -441,99 +406,36 @@ EventRecord TForm2::TypedFields() const {
   return r;
 }
 
+bool TForm2::Tell(const ListOutcome& outcome) {
+  switch (outcome.kind) {
+    case ListOutcome::Kind::Refused: deps_.showInfo(outcome.message); break;
+    case ListOutcome::Kind::InputError: case ListOutcome::Kind::Failed: deps_.showError(outcome.message); break;
+    default: break;
+  }
+  return outcome.written();
+}
+
+bool TForm2::SaveEventLine(const std::string& line) { return Tell(model_.SaveLine(line)); }
+
+bool TForm2::DeleteEventLine(const std::string& line) { return Tell(model_.DeleteLine(line)); }
+
 void TForm2::saveeClick() {
-  const EditorSave save = editor_.Save(TypedFields(), deps_.locale.IsMonthFirst());
-  if (!save.ok()) {
-    deps_.showError(save.error);
-    return;
-  }
-  bool relisted = false;
-  if (!SaveEventLine(save.line, &relisted)) return;  // the panel stays open with what was typed
-  HideEditor();
-  // Such a save has listed the day afresh from the store, with the new
-  // event when it falls on that day: then it has its row already.
-  if (relisted && GridHolds(MakeDayRow(save.line, deps_.locale.IsMonthFirst()))) return;
-  AddEventRow(save.row, save.line);
+  // On a refusal or a failure the panel stays open with what was typed.
+  Tell(model_.SaveEvent(TypedFields()));
 }
-
-bool TForm2::GridHolds(const DayRow& row) const {
-  for (int r = 1; r < StringGrid1->RowCount(); ++r) {
-    bool same = true;
-    for (int c = 0; c < kDayColumnCount && same; ++c) same = StringGrid1->Cell(c, r) == row[static_cast<std::size_t>(c)];
-    if (same) return true;
-  }
-  return false;
-}
-
 
 void TForm2::deleteeClick() {
-  // The row's line as stored; a row without one is rebuilt from the fields.
-  EditorDelete target = editor_.Delete(TypedFields());
-  if (!target.ok()) {
-    deps_.showError(target.error);
+  const ListOutcome asked = model_.AskDelete(TypedFields());
+  if (asked.kind != ListOutcome::Kind::Ask) {
+    Tell(asked);
     return;
   }
-  const std::string line = std::move(target.line);
-  if (eventlist.FindEventLine(StoredKey(line)) < 0) {
-    deps_.showInfo(std::string(EventList::kEventGone));
-    HideEditor();
+  if (!deps_.confirm(asked.message)) {
+    BitBtn17Click();
     return;
   }
-  if (!deps_.confirm(kDeleteQuestion)) {
-    HideEditor();
-    return;
-  }
-  if (!DeleteEventLine(line)) return;  // the panel stays open
-  HideEditor();
+  Tell(model_.DeleteAsked());  // on a refusal or a failure the panel stays open
 }
-
-// ------------------------------------------------------------- The store
-
-bool TForm2::SaveEventLine(const std::string& line, bool* relisted) {
-  const StoreResult result = eventlist.AppendEvent(line);
-  if (relisted) *relisted = result.reloaded;
-  const bool saved = FollowStoreResult(result);
-  if (saved) ConfirmStampLater();
-  // A saved event and a refused duplicate both end in today's recount.
-  if (saved || result.refused) deps_.form1.RecountToday();
-  return saved;
-}
-
-bool TForm2::DeleteEventLine(const std::string& line) {
-  const int index = eventlist.FindEventLine(StoredKey(line));
-  if (index < 0) {
-    deps_.showInfo(std::string(EventList::kEventGone));
-    return false;
-  }
-  if (!FollowStoreResult(eventlist.RemoveEvent(index))) return false;
-  ConfirmStampLater();
-  RefreshFromStore();
-  return true;
-}
-
-void TForm2::ConfirmStampLater(std::chrono::milliseconds wait) {
-  stampTimer_.SetInterval(static_cast<UINT>(wait.count()));
-  stampTimer_.SetEnabled(true);
-}
-
-void TForm2::StampTimerTimer() {
-  stampTimer_.SetEnabled(false);
-  const std::chrono::milliseconds wait = eventlist.ConfirmStamp();
-  if (wait.count() > 0) ConfirmStampLater(wait);
-}
-
-bool TForm2::FollowStoreResult(const StoreResult& result) {
-  if (result.reloaded) RefreshFromStore();
-  if (result.ok()) return true;
-  if (result.refused) {
-    deps_.showInfo(result.error);
-  } else {
-    deps_.showError(result.error);
-  }
-  return false;
-}
-
-void TForm2::RefreshFromStore() { deps_.form1.StoreChanged(); }
 
 // ------------------------------------------------------------- Showing and hiding
 
@@ -551,17 +453,13 @@ void TForm2::CloseToCalendar() {
   deps_.form1.SetShowListAfterHide(false);
   SetShowGridAfterHide(true);
   Hide();
+  // The rows saved meanwhile take their places when the day is listed again.
+  Command([](ListPresenter& p) { return p.Closed(); });
 }
 
-void TForm2::Panel2Click() {
-  CloseToCalendar();
-  deps_.form1.StoreChanged();
-}
+void TForm2::Panel2Click() { CloseToCalendar(); }
 
-void TForm2::SpeedButton8Click() {
-  CloseToCalendar();
-  deps_.form1.StoreChanged();
-}
+void TForm2::SpeedButton8Click() { CloseToCalendar(); }
 
 void TForm2::SetAnimated(bool on) {
   animated_ = on;

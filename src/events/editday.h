@@ -1,8 +1,9 @@
 // The event list window Form2: the events of the selected day in a grid,
 // the six buttons that add an event of each kind, the editor panel
-// `panedit` (add, view and delete), the way back to the calendar. It loads
-// the event store `eventlist` when it is created and writes through it; the
-// store and the popup menu that all windows share are the application's.
+// `panedit` (add, view and delete), the way back to the calendar. It shows
+// what its ListPresenter says and hands every click and key to the
+// application model (ListModel), which owns the event store; the popup menu
+// that all windows share is the application's.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,7 @@
 #include "events/dayrows.h"
 #include "events/eventeditor.h"
 #include "events/eventlist.h"
+#include "events/listpresenter.h"
 #include "events/mainwindow_ops.h"
 #include "widgets/popup_menu.h"
 #include "widgets/widgets.h"
@@ -28,9 +30,8 @@ namespace redoviri {
 
 struct TForm2Deps {
   MainWindowOps& form1;
-  EventList& events;               // the program's event store
+  ListModel& model;                // the application model: the presenter and the store
   widgets::TPopupMenu& popupMenu;  // the menu every window shares
-  DateLocale locale;
   // Shows the message of a failed operation; the program goes on.
   std::function<void(const std::string& message)> showError;
   // Shows an information message (an event refused as saved already).
@@ -85,41 +86,20 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   // The clock line of the main window, shown in the title line while this
   // window is visible.
   void ShowClockText(const std::string& text);
-  // The selected day changed: the heading and the editor's date fields
-  // follow (none: the heading loses its date, the fields keep theirs).
-  void ShowSelectedDate(const std::optional<CivilDate>& date);
-  // The rows of the selected day's events, in store order.
-  void ShowDayListing(const DayListing& listing);
-  // The editor's year field (the date chooser's year).
-  void SetEditorYear(const std::string& year);
-  // The day and month names and the date order are now these: the
-  // heading is written again with them.
-  void LocaleChanged(DateLocale locale);
+  // Shows what a change of the model changed, part by part.
+  void Present(const ListRedraw& changed);
   // Shown for the user's action: in front, the keyboard in the rows.
   void ShowActive();
   // The menu that every window and the tray icon share.
   widgets::TPopupMenu& PopupMenu() { return deps_.popupMenu; }
-  // The event store, as loaded.
-  const EventList& Events() const { return eventlist; }
 
-  // ---- Changes to the event store (the editor's Save and Delete)
-  // Saves an event line, then counts today's events afresh. An equal event
-  // saved already is refused with a message (today's events are counted
-  // all the same); a failed write shows the runtime's message; either way
-  // nothing changes. True when saved. `relisted`, if given, tells whether
-  // the file had changed outside the program, so that everything shown,
-  // the day's rows included, was listed afresh from the store.
-  bool SaveEventLine(const std::string& line, bool* relisted = nullptr);
-  // Removes the first stored event equal to `line`, then refreshes the
-  // calendar, the tray and the selected day's list. One that is not (or no
-  // longer) stored is refused with a message. True when removed.
+  // ---- Changes to the event store, as the editor's Save and Delete make
+  // them: true when written; a refusal or a failure is told to the user.
+  bool SaveEventLine(const std::string& line);
   bool DeleteEventLine(const std::string& line);
+  const EventList& Events() const { return model_.Events(); }
 
   // ---- Handlers
-  // The grid: back to one empty row; one more event row, with the stored
-  // line it shows.
-  void ClearEventRows();
-  void AddEventRow(const DayRow& row, std::string line);
   void StringGrid1DblClick();   // view mode on the selected row
   void SpeedButtonClick(int code);  // add mode for category 1..6
   void SpeedButton10Click();    // delete mode on the selected row
@@ -152,56 +132,33 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   bool GridKey(UINT key);
   void EnterPressed();
   void EscapePressed();
-  // The editor panel hidden, the keyboard back in the rows.
-  void HideEditor();
   void BuildList();
   void BuildButtons();
   void BuildEditor();
-  // Shows the selected row in the editor, read-only, in view or delete mode.
-  void ShowRow(EditorMode mode);
-  // The editor's title for its mode and its colour for its category.
-  void ShowEditorLook();
+  // A command of the list presenter, through the model.
+  void Command(const std::function<ListRedraw(ListPresenter&)>& command);
+  // The grid's selected row handed to the presenter.
+  void FollowGridRow();
+  void ShowRows();
+  void ShowEditor();
+  void ShowFields(bool all);
   void SetFieldsWritable(bool writable);
-  // Whether a row of the grid reads exactly so.
-  bool GridHolds(const DayRow& row) const;
+  // The editor panel hidden: the keyboard back in the rows.
+  void EditorHidden();
   // The editor's fields as typed (the category is the editor's).
   EventRecord TypedFields() const;
+  // Tells the user what became of a save or a delete; true when written.
+  bool Tell(const ListOutcome& outcome);
   // Hides this window with the main window to come back.
   void CloseToCalendar();
-  // What the heading says: a lead-in and a date, if any, in the given form.
-  struct Heading {
-    std::string lead;
-    DateForm form = DateForm::Heading;
-    std::optional<CivilDate> date;
-  };
-  void ShowHeading(Heading heading);
-  // After a store operation: when the file had changed outside the program
-  // and was loaded again, everything shown follows the fresh store; a
-  // refusal or a failure is shown. True when the operation was made.
-  bool FollowStoreResult(const StoreResult& result);
-  // The calendar, the tray and the selected day's list, from the store.
-  void RefreshFromStore();
-  // After a write: the store confirms the file's stamp once the stamp's
-  // resolution has passed, off the user's way, so that the next save need
-  // not read the whole file first.
-  // The first look comes when a fine stamp's resolution (some tens of ms)
-  // has passed.
-  void ConfirmStampLater(std::chrono::milliseconds wait = std::chrono::milliseconds(60));
-  void StampTimerTimer();
 
   TForm2Deps deps_;
-  EventList& eventlist;
+  ListModel& model_;
+  const ListPresenter& presenter_;
   TSmoothShow SmoothShow1;
   widgets::Label& Label10;  // title line: "Today " and the date and time
   int showGridAfterHide_ = 0;  // ShowGridAfterHide, the window's tag
   bool animated_ = false;
-  Heading heading_;
-  // The stored line of each event row of the grid (row r at r - 1): the
-  // editor's delete removes that line as it is stored, so a hand-edited
-  // line that the editor's fields cannot rebuild goes too.
-  std::vector<std::string> rowLines_;
-  EventEditor editor_;
-  widgets::Timer& stampTimer_;  // one shot, for ConfirmStampLater
 };
 
 }  // namespace redoviri

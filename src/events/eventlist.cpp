@@ -316,6 +316,49 @@ void EventList::Fill(const FileStamp& stamp, std::string_view bytes) {
 }
 
 
+StoreResult EventList::LookForChange(bool& changed) {
+  changed = false;
+  return WithinMemory([&] {
+    FileStamp now;
+    StoreResult result;
+    if (IoResult r = file_.Stat(now); !r.ok()) {
+      result.error = std::move(r.error);
+      return result;
+    }
+    if (loaded_) {
+      // Gone (a sync client between its delete and its write, a user):
+      // what the store holds stays shown, and a write puts it all back.
+      if (!now.exists && stamp_.exists) return result;
+      if (now.SameFile(stamp_)) {
+        if (StampTells(stamp_)) return result;
+        // Within the resolution of the store's own last write the stamp
+        // cannot tell; once that has passed, its content can.
+        const std::int64_t waitNs = stamp_.LatestNs() + ResolutionNs(stamp_) - now.takenNs;
+        if (waitNs > 0) return result;
+        std::string& bytes = readBuffer_;
+        if (IoResult r = file_.Read(bytes); !r.ok()) {
+          result.error = std::move(r.error);
+          return result;
+        }
+        ContentHash hash;
+        hash.Add(bytes);
+        if (hash == hash_) {
+          stamp_.takenNs = now.takenNs;
+          return result;
+        }
+      }
+    }
+    const ContentHash before = hash_;
+    const bool wasLoaded = loaded_;
+    StoreResult read = LoadBesideWriters();
+    // On a failure the lines read last stay; the next look reads again.
+    if (!read.ok()) return read;
+    changed = !wasLoaded || !(hash_ == before);
+    read.reloaded = changed;
+    return read;
+  });
+}
+
 bool EventList::StampConfirmed() const { return !stamp_.exists || StampTells(stamp_); }
 
 std::chrono::milliseconds EventList::ConfirmStamp() {

@@ -118,6 +118,14 @@ class EventList {
   // store holds (a file of LF line ends gets CR LF ones).
   StoreResult RemoveEvent(int index);
 
+  // Another program's change, seen without writing: when the file's stamp
+  // differs from what the store last read or wrote, the file is read again
+  // (`changed` set when its events differ). An unchanged stamp costs no
+  // read of the content, once the stamp of the store's last write could be
+  // trusted (see ConfirmStamp). A file that cannot be read now, or has
+  // vanished, leaves the store as it is; the next look tries again.
+  StoreResult LookForChange(bool& changed);
+
   // Right after a write the file's time stamp cannot tell another write
   // of the same size within its resolution (up to 2 s), so the next write
   // reads and compares the whole file first. Once that time has passed,

@@ -10,23 +10,8 @@
 
 namespace redoviri {
 
-class EventList;
-
 class MainWindowOps {
  public:
-  // The clock line runs from now on.
-  virtual void StartClock() = 0;
-  // The store the marking pass and the tray read.
-  virtual void SetEventList(const EventList* events) = 0;
-  // The date the month view stands on.
-  virtual CivilDate ShownDate() const = 0;
-  // After the store was loaded or changed: the month, its marks, today's
-  // events in the tray and, with a day selected, its details and events,
-  // shown afresh.
-  virtual void StoreChanged() = 0;
-  // Today's events counted again for the tray (after a save: the list
-  // window shows its new row itself).
-  virtual void RecountToday() = 0;
   // Whether the event list window comes once the main window has hidden.
   virtual void SetShowListAfterHide(bool on) = 0;
   // The main window comes back on the screen.

@@ -68,6 +68,9 @@ class NoticeScheduler {
   // shown stays shown: the times it passes again alert only the events not
   // shown yet (one added meanwhile).
   std::vector<Notice> Look(const EventList& events, const ClockReading& now);
+  // The watch starts at `start` (the program's start): the first look
+  // alerts what fell due since, however long the start took.
+  void Start(const ClockReading& start) { last_ = start; }
 
   // The notice comes back `minutes` after `now` (universal time), as a
   // fresh notice, unless its event is gone by then.

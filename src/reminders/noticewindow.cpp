@@ -309,7 +309,7 @@ TNotice::TNotice(TNoticeDeps deps)
                   .borderless = true,
                   .topmost = true,
                   .hints = deps.hints}),
-      clock_(deps.clock) {
+      model_(deps.model) {
   Form& form = GetForm();
   AddWindowFrame(form, {.topHeight = kTitleHeight,
                         .bottomHeight = kBottomBar,
@@ -323,7 +323,7 @@ TNotice::TNotice(TNoticeDeps deps)
                   {.align = Align::Center});
   list_ = &form.Add<NoticeList>({.left = kSide, .top = kTitleHeight, .width = kWidth - 2 * kSide,
                                  .height = kListHeight, .font = Font::Arial(13)},
-                                {.board = &board_, .onRow = [this](std::size_t row, RowPart part) {
+                                {.board = &model_.Notices().Board(), .onRow = [this](std::size_t row, RowPart part) {
                                    switch (part) {
                                      case RowPart::Line: RowClick(row); break;
                                      case RowPart::Snooze: SnoozeClick(row); break;
@@ -342,53 +342,32 @@ TNotice::TNotice(TNoticeDeps deps)
                                         .height = 22, .caption = kDismissAllCaption,
                                         .onClick = [this] { DismissAllClick(); }},
                                        {.flat = false, .tabStop = true});
-  SnoozeChoiceClick(kDefaultSnoozeChoice);
-  lookTimer_ = &form.AddTimer({.interval = deps.lookIntervalMs, .enabled = false, .onTimer = [this] { Look(); }});
-  // A wake-up from sleep or a new system time or zone: look at once.
-  form.onResume = [this] { if (watching_) Look(); };
-  form.onTimeChange = [this] { if (watching_) Look(); };
+  Present({.choice = true});
   form.onEscape = [this] { DismissAllClick(); };
 }
 
 TNotice::~TNotice() = default;
 
-void TNotice::StartWatch() {
-  watching_ = true;
-  scheduler_ = NoticeScheduler();
-  Look();
-  lookTimer_->SetEnabled(true);
+void TNotice::Command(const std::function<NoticeRedraw(NoticePresenter&, const ClockReading&)>& command) {
+  model_.NoticeCommand(command);
 }
 
-void TNotice::StopWatch() {
-  watching_ = false;
-  lookTimer_->SetEnabled(false);
-}
-
-void TNotice::Look() {
-  if (!events_) return;
-  ++looks_;
-  std::vector<Notice> due = scheduler_.Look(*events_, clock_.Read());
-  if (!due.empty()) {
-    if (showBalloon) showBalloon(BalloonText(due));
-    board_.Add(std::move(due));
-    BoardChanged();
+void TNotice::Present(const NoticeRedraw& changed) {
+  if (changed.list) list_->Refresh();
+  if (changed.choice) {
+    // The chosen time stands out in the details panel's colour.
+    for (std::size_t i = 0; i < snoozeChoices_.size(); ++i)
+      snoozeChoices_[i]->SetColour(static_cast<int>(i) == model_.Notices().SnoozeChoice() ? SelectedColour
+                                                                                          : colours::Silver);
   }
-  if (looked) looked();
-}
-
-HWND TNotice::ListHandle() const { return list_->Handle(); }
-
-void TNotice::BoardChanged() {
-  list_->Refresh();
-  if (board_.Empty()) {
-    Hide();
-    return;
-  }
-  if (!Visible()) {
+  if (changed.hide) Hide();
+  if (changed.show && !Visible()) {
     PlaceAtCorner();
     GetForm().ShowInactive();
   }
 }
+
+HWND TNotice::ListHandle() const { return list_->Handle(); }
 
 void TNotice::PlaceAtCorner() {
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -415,36 +394,23 @@ void TNotice::PlaceAtCorner() {
 }
 
 void TNotice::DismissClick(std::size_t row) {
-  if (row >= board_.Notices().size()) return;
-  board_.Take(row);
-  BoardChanged();
+  Command([row](NoticePresenter& p, const ClockReading&) { return p.Dismiss(row); });
 }
 
 void TNotice::DismissAllClick() {
-  board_.Clear();
-  BoardChanged();
+  Command([](NoticePresenter& p, const ClockReading&) { return p.DismissAll(); });
 }
 
 void TNotice::SnoozeClick(std::size_t row) {
-  if (row >= board_.Notices().size()) return;
-  scheduler_.Snooze(board_.Take(row), SnoozeMinutes(), clock_.Read());
-  BoardChanged();
+  Command([row](NoticePresenter& p, const ClockReading& now) { return p.Snooze(row, now); });
 }
 
 void TNotice::SnoozeChoiceClick(int k) {
-  if (k < 0 || k >= static_cast<int>(kSnoozeMinutes.size())) return;
-  snoozeChoice_ = k;
-  // The chosen time stands out in the details panel's colour.
-  for (std::size_t i = 0; i < snoozeChoices_.size(); ++i) {
-    if (static_cast<int>(i) == k) snoozeChoices_[i]->SetColour(SelectedColour);
-    else snoozeChoices_[i]->SetColour(colours::Silver);
-  }
+  Command([k](NoticePresenter& p, const ClockReading&) { return p.ChooseSnooze(k); });
 }
 
 void TNotice::RowClick(std::size_t row) {
-  if (row >= board_.Notices().size()) return;
-  const CivilDate day = board_.Notices()[row].day;
-  if (openDay) openDay(day);
+  if (row < Board().Notices().size() && openDay) openDay(row);
 }
 
 }  // namespace redoviri

@@ -61,6 +61,8 @@ class DateChooser : public ::testing::Test {
                    EventLine("01051999", EventCategory::kLovely, "NNYN", "Kiss")}};
   FixedClock clock{kNow};
   test::FakeShell shell;
+  testing::FakeFileSystem files;
+  std::unique_ptr<AppModel> model;
   std::unique_ptr<TForm1> main;
   std::unique_ptr<TForm4> chooser;
   std::vector<std::string> errors, editorYears;
@@ -88,12 +90,16 @@ class DateChooser : public ::testing::Test {
     monthFirst_ = monthFirst;
     chooser.reset();
     main.reset();
-    main = std::make_unique<TForm1>(TForm1Deps{
-        .clock = clock, .locale = EnglishDateLocale(monthFirst), .shell = &shell});
-    main->SetEventList(&store.list());
+    files.files["Redoviri.ini"] = store.bytes();
+    model = std::make_unique<AppModel>(clock, EnglishDateLocale(monthFirst), EventFile{"Redoviri.ini", files});
+    main = std::make_unique<TForm1>(TForm1Deps{.model = *model, .shell = &shell});
+    model->onUpdate = [this](const ModelUpdate& u) {
+      main->Present(u.calendar);
+      if (u.calendar.dayList) listings.push_back(model->Calendar().Listing());
+    };
+    ASSERT_TRUE(model->Load().ok());
     main->showEventList = [this] { ++listShown; };
     main->showDateChooser = [this] { Access::FormOf(*chooser).ShowInactive(); };
-    main->dayListed = [this](const DayListing& l) { listings.push_back(l); };
     chooser = std::make_unique<TForm4>(
         TForm4Deps{.form1 = *main,
                    .clock = clock,

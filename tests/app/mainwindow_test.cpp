@@ -64,14 +64,36 @@ class MainWindow : public ::testing::Test {
   // Thursday 25 December 2003; the 1st is a Monday, so day d is in cell d.
   FixedClock clock{{{2003, 12, 25}, {10, 42, 7}}};
   test::FakeShell shell;
+  testing::FakeFileSystem files;
+  std::unique_ptr<AppModel> model;
   std::unique_ptr<TForm1> form;
 
   void SetUp() override { Create(); }
 
   void Create(DateLocale locale = EnglishDateLocale(true)) {
     form.reset();
-    form = std::make_unique<TForm1>(
-        TForm1Deps{.clock = clock, .locale = std::move(locale), .shell = &shell});
+    model = std::make_unique<AppModel>(clock, std::move(locale), EventFile{"Redoviri.ini", files});
+    form = std::make_unique<TForm1>(TForm1Deps{.model = *model, .shell = &shell});
+    model->onUpdate = [this](const ModelUpdate& u) { form->Present(u.calendar); };
+  }
+
+  // What a click on a day hands to the list window.
+  struct SelectionRecord {
+    std::vector<std::optional<CivilDate>> dates;
+    std::vector<DayListing> listings;
+  };
+  void Record(SelectionRecord& record) {
+    model->onUpdate = [this, &record](const ModelUpdate& u) {
+      form->Present(u.calendar);
+      if (u.list.heading) record.dates.push_back(model->List().ListedDate());
+      if (u.list.rows) record.listings.push_back({model->List().Rows(), model->List().RowLines(), {}});
+    };
+  }
+
+  // The model reads the events of a store's file.
+  void UseStore(const TestStore& store) {
+    files.files["Redoviri.ini"] = store.bytes();
+    ASSERT_TRUE(model->Load().ok());
   }
 
   // What the user does: the year, then the month number.
@@ -139,8 +161,6 @@ TEST_F(MainWindow, CreationFillsFieldsLabelsAndMonthChooser) {
 
   EXPECT_EQ(w().Timer1->Interval(), 1000u);
   EXPECT_FALSE(w().Timer1->Enabled());
-  EXPECT_EQ(w().Timer2->Interval(), 60000u);
-  EXPECT_TRUE(w().Timer2->Enabled());
   EXPECT_EQ(w().Timer3->Interval(), 2000u);
   EXPECT_FALSE(w().Timer3->Enabled());
 
@@ -224,7 +244,7 @@ TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
   // The day changes while December is shown: yesterday's cell is an
   // ordinary cell again.
   clock.Set({{2003, 12, 26}, {0, 0, 30}});
-  form->Timer2Timer();
+  model->Look();
   EXPECT_EQ(Cell(25), kWhite);
   EXPECT_EQ(w().ld[25]->FontColour(), kBlack);
   EXPECT_EQ(Cell(26), kToday);
@@ -237,7 +257,7 @@ TEST_F(MainWindow, RefillOfTodaysMonthKeepsTheSelectedCellAndOnlyTheRealToday) {
 TEST_F(MainWindow, TheFillLeavesNoMagentaKeyColourOnScreen) {
   ShowMonth(2000, 1);  // moon pictures on the 6th and 21st
   const TestStore store({EventLine("01102000", EventCategory::kLovely, "YNNN", "Ann")});
-  form->SetEventList(&store.list());
+  UseStore(store);
   form->Button4Click();
   const std::vector<COLORREF> shot =
       Access::RenderedPixels(*form, {353, 311});
@@ -401,7 +421,7 @@ TEST_F(MainWindow, TwoBirthdaysGiveTheSeveralEventsPictureAndBothNames) {
                          EventLine("12251980", EventCategory::kBirthday, "YNNN", "Carl"),
                          EventLine("12251980", EventCategory::kLovely, "YNNN", "Wedding"),
                          EventLine("12171990", EventCategory::kWorkBusiness, "NYNN", "Report")});
-  form->SetEventList(&store.list());
+  UseStore(store);
   form->Button4Click();
   EXPECT_EQ(w().id[10]->Tag(), 14);
   EXPECT_TRUE(ShowsPicture(*w().id[10], IDB_IMUL));
@@ -434,7 +454,7 @@ TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
                          EventLine("12102003", EventCategory::kBirthday, "NNYN", "Dora"),
                          EventLine("12112003", EventCategory::kBirthday, "NNYN", "Ed"),
                          EventLine("12112003", EventCategory::kOther, "NNYN", "Fay")});
-  form->SetEventList(&store.list());
+  UseStore(store);
   form->Button4Click();
   EXPECT_EQ(w().id[25]->Tag(), 9);
   EXPECT_TRUE(ShowsPicture(*w().id[25], IDB_IWORTO));
@@ -463,16 +483,6 @@ TEST_F(MainWindow, WorkEventOnTodaysCellAndTheSelectedLooks) {
 
 // ------------------------------------------------------------- Day selection
 
-// What a click on a day hands to the list window.
-struct SelectionRecord {
-  std::vector<std::optional<CivilDate>> dates;
-  std::vector<DayListing> listings;
-};
-
-void Record(TForm1& form, SelectionRecord& record) {
-  form.selectedDateChanged = [&](const std::optional<CivilDate>& d) { record.dates.push_back(d); };
-  form.dayListed = [&](const DayListing& l) { record.listings.push_back(l); };
-}
 
 TEST_F(MainWindow, SelectingCellsLeavesOneHighlightAndOneSelectedLook) {
   const TestStore store({EventLine("12101990", EventCategory::kBirthday, "YNNN", "Anna"),
@@ -480,10 +490,10 @@ TEST_F(MainWindow, SelectingCellsLeavesOneHighlightAndOneSelectedLook) {
                          EventLine("12101990", EventCategory::kWorkBusiness, "YNNN", "Report"),
                          EventLine("12112003", EventCategory::kOther, "NNYN", "Fay"),
                          EventLine("12252003", EventCategory::kFeest, "NNYN", "Xmas")});
-  form->SetEventList(&store.list());
+  UseStore(store);
   form->Button4Click();
   SelectionRecord record;
-  Record(*form, record);
+  Record(record);
 
   struct Step {
     int cell;
@@ -528,7 +538,7 @@ TEST_F(MainWindow, SelectingCellsLeavesOneHighlightAndOneSelectedLook) {
 
 TEST_F(MainWindow, DetailsNameTheMoonOfTheSelectedDay) {
   SelectionRecord record;
-  Record(*form, record);
+  Record(record);
   int newMoon = 0, fullMoon = 0;
   for (int k = 1; k <= kDayCellCount; ++k) {
     const auto mark = static_cast<astro::MoonMark>(w().moon[k]->Tag());
@@ -552,7 +562,7 @@ TEST_F(MainWindow, DetailsNameTheMoonOfTheSelectedDay) {
 TEST_F(MainWindow, AnEmptyCellSelectsNothingButStillTakesTheHighlight) {
   ShowMonth(2004, 2);  // starts on a Sunday: cells 1..6 are empty
   SelectionRecord record;
-  Record(*form, record);
+  Record(record);
   int listShown = 0;
   form->showEventList = [&] { ++listShown; };
   form->ldClick(9);
@@ -685,7 +695,7 @@ void CALLBACK RecordNameChange(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LON
 TEST_F(MainWindow, ScreenReadersReadTheSelectedDay) {
   const TestStore store({EventLine("12252003", EventCategory::kLovely, "NNYN", "Kiss"),
                          EventLine("12252003", EventCategory::kOther, "NNYN", "Tea")});
-  form->SetEventList(&store.list());
+  UseStore(store);
   const HWND grid = w().calp->Handle();
   const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
                                              RecordNameChange, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
@@ -709,7 +719,7 @@ TEST_F(MainWindow, ScreenReadersReadTheSelectedDay) {
 TEST_F(MainWindow, TodaysEventsGoToTheTooltipAndStartTheBlinking) {
   const TestStore store({EventLine("12252003", EventCategory::kLovely, "NNYN", "Kiss"),
                          EventLine("03011990", EventCategory::kBirthday, "YNNN", "Not today")});
-  form->SetEventList(&store.list());
+  UseStore(store);
   shell.calls.clear();
   form->checktodayClick();
   // One change to the icon in its place.
@@ -745,7 +755,7 @@ TEST_F(MainWindow, NoEventTodaySaysSo) {
 TEST_F(MainWindow, BlinkShowsEachCategoryWithEventsInTurn) {
   const TestStore store({EventLine("12252003", EventCategory::kBirthday, "NNYN", "A"),
                          EventLine("12251990", EventCategory::kWorkBusiness, "YNNN", "B")});
-  form->SetEventList(&store.list());
+  UseStore(store);
   form->checktodayClick();
   const auto day = ResourceIconPixels(IDI_D25), birthday = ResourceIconPixels(IDI_ICTBIR),
              work = ResourceIconPixels(IDI_ICTWOR);
@@ -760,22 +770,22 @@ TEST_F(MainWindow, AllSixCategoriesFillMoreThanTheTrayKeeps) {
   std::vector<std::string> lines;
   for (int c = 1; c <= 6; ++c) lines.push_back(EventLine("12252003", static_cast<EventCategory>(c), "NNYN", "e"));
   const TestStore store(lines);
-  form->SetEventList(&store.list());
+  UseStore(store);
   form->checktodayClick();
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. 1 birth. 1 work. 1 rel/off. 1 feest. 1 other");
 }
 
 TEST_F(MainWindow, DayChangeFollowsWithinTheMinute) {
   const TestStore store({EventLine("01011990", EventCategory::kFeest, "YNNN", "New year")});
-  form->SetEventList(&store.list());
+  UseStore(store);
   form->checktodayClick();
   const std::size_t calls = shell.calls.size();
-  form->Timer2Timer();  // the same day: nothing
+  model->Look();  // the same day: nothing
   EXPECT_EQ(shell.calls.size(), calls);
   EXPECT_EQ(Access::TodayStamp(*form), "25122003");
 
   clock.Set({{2004, 1, 1}, {0, 0, 40}});
-  form->Timer2Timer();
+  model->Look();
   EXPECT_EQ(Access::TodayStamp(*form), "01012004");
   EXPECT_EQ(w().Edit2->Text(), "01");
   EXPECT_EQ(w().Edit1->Text(), "JANUARY");

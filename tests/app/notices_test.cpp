@@ -41,8 +41,8 @@ class NoticesTest : public test::AppTest {
   // The clock moved, and the program looked at it since.
   void MoveClockTo(const LocalDateTime& now) {
     clock->Set(now);
-    const std::size_t looks = notice().LookCount();
-    ASSERT_TRUE(PumpUntil([&] { return notice().LookCount() > looks; }));
+    const std::size_t looks = app->Model().Notices().LookCount();
+    ASSERT_TRUE(PumpUntil([&] { return app->Model().Notices().LookCount() > looks; }));
   }
   std::vector<std::string> Names() {
     std::vector<std::string> names;
@@ -103,7 +103,7 @@ TEST_F(NoticesTest, EventsDueTogetherOrWhileTheWindowShowsJoinItInTimeOrder) {
   // Asleep from 10:45 to 12:40: lunch comes late, into the same window.
   MoveClockTo(At(10, 45));
   clock->Set(ClockReading{At(12, 40), clock->Read().utcSeconds + (12 * 60 + 40 - (10 * 60 + 45)) * 60});
-  SendMessageA(notice().Handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  SendMessageA(app->Clock().Handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"Call Bob", "Dentist", "Lunch"}));
   EXPECT_TRUE(notice().Board().Notices()[2].late);
   EXPECT_EQ(shell.balloons.back().text, "12:30 Lunch");
@@ -250,8 +250,8 @@ TEST_F(NoticesTest, FourHundredDaysBringEveryNoticeOnceAndTheProgramHoldsNoMore)
   SIZE_T memoryAtDay100 = 0;
   auto moveTo = [&](const ClockReading& now) {
     clock->Set(now);
-    const std::size_t looks = notice().LookCount();
-    return PumpUntil([&] { return notice().LookCount() > looks; });
+    const std::size_t looks = app->Model().Notices().LookCount();
+    return PumpUntil([&] { return app->Model().Notices().LookCount() > looks; });
   };
   // An hour before the first day.
   ASSERT_TRUE(moveTo(reading(firstNumber - 1, 23 * 60, 0)));
@@ -299,13 +299,13 @@ TEST_F(NoticesTest, FourHundredDaysBringEveryNoticeOnceAndTheProgramHoldsNoMore)
   EXPECT_EQ(shownInAll, expected) << "nothing that was not due";
   EXPECT_EQ(late, 0u);
   EXPECT_EQ(atEnd, atDay100);
-  EXPECT_LE(notice().Scheduler().ShownCount(), 3 * events.size());
+  EXPECT_LE(app->Model().Notices().Scheduler().ShownCount(), 3 * events.size());
   // Memory: room for the allocator's slack, not for growth with the days
   // (300 days of a notice or two a day would take more).
   EXPECT_LT(static_cast<long long>(memoryAtEnd) - static_cast<long long>(memoryAtDay100), 64 << 10);
   std::printf("400 days: %zu notices, looks %zu; windows %ld, GDI objects %ld, icons %ld, timers %ld; "
               "private memory %lu KiB at day 100, %lu KiB at day 400\n",
-              expected, notice().LookCount(), atEnd.windows, atEnd.gdiObjects, atEnd.icons, atEnd.timers,
+              expected, app->Model().Notices().LookCount(), atEnd.windows, atEnd.gdiObjects, atEnd.icons, atEnd.timers,
               static_cast<unsigned long>(memoryAtDay100 / 1024), static_cast<unsigned long>(memoryAtEnd / 1024));
 }
 

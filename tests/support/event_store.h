@@ -53,6 +53,8 @@ class TestStore {
   TestStore& operator=(const TestStore&) = delete;
 
   const EventList& list() const { return list_; }
+  // The event file's bytes.
+  const std::string& bytes() const { return fs_.files.at("Redoviri.ini"); }
 
  private:
   FakeFileSystem fs_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/about.h"
+#include "app/clockwatch.h"
 #include "app/oslpash.h"
 #include "calendar/maincal.h"
 #include "events/editday.h"
@@ -40,6 +41,9 @@ struct WindowAccess {
 
   // The notice window's list of due events.
   static HWND NoticeList(const TNotice& notice) { return notice.ListHandle(); }
+
+  // The one clock: its look timer and its stamp timer.
+  static std::vector<widgets::Timer*> Timers(ClockWatch& clock) { return {&clock.lookTimer_, &clock.stampTimer_}; }
 
   // The splash.
   static widgets::Image& Image1(TForm3& splash) { return splash.Image1; }

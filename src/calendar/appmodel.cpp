@@ -1,0 +1,159 @@
+#include "calendar/appmodel.h"
+
+#include <utility>
+
+namespace redoviri {
+
+AppModel::AppModel(const Clock& clock, DateLocale locale, EventFile file)
+    : clock_(clock),
+      store_(std::move(file)),
+      lastLook_(clock.Read()),
+      calendar_(lastLook_.local.date, locale),
+      list_(std::move(locale)) {
+  calendar_.SetEvents(&store_);
+  list_.SetEvents(&store_);
+  (void)list_.Start(calendar_.ShownDate());
+  notices_.Start(lastLook_);
+}
+
+StoreResult AppModel::Load() {
+  StoreResult result = store_.LoadEvents();
+  // Also after a failure: the calendar shows today, the tray its number.
+  Change change;
+  change.storeChanged = true;
+  Apply(std::move(change));
+  return result;
+}
+
+void AppModel::Apply(Change change) {
+  ModelUpdate u = std::move(change.shown);
+  if (change.storeChanged) {
+    u.calendar |= calendar_.DayMaybeChanged(clock_.Now().date);
+    u.calendar |= calendar_.StoreChanged();
+  }
+  if (change.reading) {
+    lastLook_ = *change.reading;
+    u.calendar |= calendar_.DayMaybeChanged(lastLook_.local.date);
+    u.notices |= notices_.Look(store_, lastLook_);
+  }
+  // The list window lists the calendar's selected day.
+  if (u.calendar.selectedDate) u.list |= list_.ShowDate(calendar_.SelectedDate());
+  if (u.calendar.dayList) u.list |= list_.ShowListing(calendar_.Listing());
+  if (onUpdate) onUpdate(u);
+}
+
+void AppModel::Look() {
+  // A file that cannot be read now keeps what is shown; the next look
+  // reads it again.
+  bool changed = false;
+  (void)store_.LookForChange(changed);
+  Change change;
+  change.storeChanged = changed;
+  change.reading = clock_.Read();
+  Apply(std::move(change));
+}
+
+void AppModel::CalendarCommand(const std::function<CalendarRedraw(CalendarPresenter&)>& command) {
+  Change change;
+  change.shown.calendar = command(calendar_);
+  Apply(std::move(change));
+}
+
+void AppModel::GoToToday() {
+  Look();
+  CalendarCommand([](CalendarPresenter& p) { return p.Today(); });
+}
+
+void AppModel::LocaleChanged(DateLocale locale) {
+  Change change;
+  change.shown.calendar = calendar_.LocaleChanged(locale);
+  change.shown.list = list_.LocaleChanged(std::move(locale));
+  Apply(std::move(change));
+}
+
+std::optional<CivilDate> AppModel::OpenNotice(std::size_t row) {
+  const std::optional<Notice> notice = notices_.At(row);
+  if (!notice) return std::nullopt;
+  const CivilDate day = notice->day;
+  Change change;
+  change.shown.calendar = calendar_.JumpToDay(std::to_string(day.day), day);
+  change.shown.list = list_.ShowDate(calendar_.SelectedDate());
+  change.shown.list |= list_.ShowListing(calendar_.Listing());
+  change.shown.list |= list_.SelectLine(notice->line);
+  Apply(std::move(change));
+  return day;
+}
+
+void AppModel::ListCommand(const std::function<ListRedraw(ListPresenter&)>& command) {
+  Change change;
+  change.shown.list = command(list_);
+  Apply(std::move(change));
+}
+
+ListOutcome AppModel::OutcomeOf(const StoreResult& result) {
+  if (result.ok()) return {.kind = ListOutcome::Kind::Written};
+  return {.kind = result.refused ? ListOutcome::Kind::Refused : ListOutcome::Kind::Failed, .message = result.error};
+}
+
+ListOutcome AppModel::SaveEvent(const EventRecord& typed) {
+  const EditorSave save = list_.PrepareSave(typed);
+  if (!save.ok()) return {.kind = ListOutcome::Kind::InputError, .message = save.error};
+  return Save(save);
+}
+
+ListOutcome AppModel::SaveLine(const std::string& line) {
+  EditorSave save;
+  save.line = line;
+  save.row = MakeDayRow(line, list_.Locale().IsMonthFirst());
+  return Save(save);
+}
+
+ListOutcome AppModel::DeleteLine(const std::string& line) {
+  deleteAsked_ = line;
+  return DeleteAsked();
+}
+
+ListOutcome AppModel::Save(const EditorSave& save) {
+  const StoreResult result = store_.AppendEvent(save.line);
+  // A refusal counts today's events afresh too: the file may have been
+  // read again, and the day may have changed since the last look.
+  Change change;
+  change.storeChanged = result.ok() || result.reloaded || result.refused;
+  change.shown.written = result.ok();
+  if (result.ok()) change.shown.list = list_.Saved(save);
+  Apply(std::move(change));
+  return OutcomeOf(result);
+}
+
+ListOutcome AppModel::AskDelete(const EventRecord& shown) {
+  const EditorDelete target = list_.PrepareDelete(shown);
+  if (!target.ok()) return {.kind = ListOutcome::Kind::InputError, .message = target.error};
+  if (store_.FindEventLine(StoredKey(target.line)) < 0) {
+    ListCommand([](ListPresenter& p) { return p.HideEditor(); });
+    return {.kind = ListOutcome::Kind::Refused, .message = std::string(EventList::kEventGone)};
+  }
+  deleteAsked_ = target.line;
+  return {.kind = ListOutcome::Kind::Ask, .message = kDeleteQuestion};
+}
+
+ListOutcome AppModel::DeleteAsked() {
+  const std::string line = std::exchange(deleteAsked_, {});
+  const int index = store_.FindEventLine(StoredKey(line));
+  if (line.empty() || index < 0)
+    return {.kind = ListOutcome::Kind::Refused, .message = std::string(EventList::kEventGone)};
+  const StoreResult result = store_.RemoveEvent(index);
+  Change change;
+  change.storeChanged = result.ok() || result.reloaded;
+  change.shown.written = result.ok();
+  if (result.ok()) change.shown.list = list_.HideEditor();
+  Apply(std::move(change));
+  return OutcomeOf(result);
+}
+
+void AppModel::NoticeCommand(const std::function<NoticeRedraw(NoticePresenter&, const ClockReading&)>& command) {
+  Change change;
+  change.shown.notices = command(notices_, clock_.Read());
+  Apply(std::move(change));
+}
+
+}  // namespace redoviri

@@ -1,0 +1,155 @@
+#include "events/listpresenter.h"
+
+#include <algorithm>
+
+#include "events/eventlist.h"
+
+namespace redoviri {
+
+ListRedraw& ListRedraw::operator|=(const ListRedraw& o) {
+  heading |= o.heading;
+  rows |= o.rows;
+  selection |= o.selection;
+  editor |= o.editor;
+  fields |= o.fields;
+  dateFields |= o.dateFields;
+  nameFocus |= o.nameFocus;
+  return *this;
+}
+
+void ListPresenter::WriteDateFields(const CivilDate& date) {
+  fields_.month = FormatDate("mm", locale_, date);
+  fields_.day = FormatDate("dd", locale_, date);
+  fields_.year = std::to_string(date.year);
+}
+
+ListRedraw ListPresenter::Start(const CivilDate& shown) {
+  heading_ = {kListFirstHeading, DateForm::ShortHeading, shown};
+  WriteDateFields(shown);
+  return {.heading = true, .dateFields = true};
+}
+
+ListRedraw ListPresenter::ShowDate(const std::optional<CivilDate>& date) {
+  if (heading_.date != date) saved_.clear();
+  heading_ = {kListHeading, DateForm::Heading, date};
+  if (!date) return {.heading = true};
+  WriteDateFields(*date);
+  return {.heading = true, .dateFields = true};
+}
+
+std::string ListPresenter::HeadingText() const {
+  return heading_.lead + (heading_.date ? FormatDate(heading_.form, locale_, *heading_.date) : "");
+}
+
+ListRedraw ListPresenter::LocaleChanged(DateLocale locale) {
+  locale_ = std::move(locale);
+  return {.heading = true};
+}
+
+ListRedraw ListPresenter::SetEditorYear(const std::string& year) {
+  fields_.year = year;
+  return {.dateFields = true};
+}
+
+bool ListPresenter::Stored(const std::string& line) const {
+  return events_ && events_->FindEventLine(StoredKey(line)) >= 0;
+}
+
+void ListPresenter::BuildRows() {
+  const std::string selectedLine =
+      selected_ >= 0 && static_cast<std::size_t>(selected_) < lines_.size() ? lines_[static_cast<std::size_t>(selected_)]
+                                                                            : std::string();
+  std::erase_if(saved_, [&](const auto& s) { return !Stored(s.second); });
+  rows_.clear();
+  lines_.clear();
+  const auto isSaved = [&](const std::string& line) {
+    return std::any_of(saved_.begin(), saved_.end(), [&](const auto& s) { return s.second == line; });
+  };
+  for (std::size_t i = 0; i < listing_.rows.size(); ++i) {
+    const std::string line = i < listing_.lines.size() ? listing_.lines[i] : std::string();
+    if (isSaved(line)) continue;
+    rows_.push_back(listing_.rows[i]);
+    lines_.push_back(line);
+  }
+  for (const auto& [row, line] : saved_) {
+    rows_.push_back(row);
+    lines_.push_back(line);
+  }
+  // The selection stays on its event while it is listed.
+  const auto at = std::find(lines_.begin(), lines_.end(), selectedLine);
+  if (!selectedLine.empty() && at != lines_.end()) selected_ = static_cast<int>(at - lines_.begin());
+  selected_ = std::clamp(selected_, 0, std::max(static_cast<int>(rows_.size()) - 1, 0));
+}
+
+ListRedraw ListPresenter::ShowListing(const DayListing& listing) {
+  listing_ = listing;
+  BuildRows();
+  return {.rows = true, .selection = true};
+}
+
+ListRedraw ListPresenter::SelectRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size()) || row == selected_) return {};
+  selected_ = row;
+  return {.selection = true};
+}
+
+ListRedraw ListPresenter::SelectLine(const std::string& line) {
+  const auto at = std::find(lines_.begin(), lines_.end(), line);
+  if (at == lines_.end()) return {};
+  selected_ = static_cast<int>(at - lines_.begin());
+  return {.selection = true};
+}
+
+ListRedraw ListPresenter::Add(int code, const EventRecord& typed) {
+  const std::optional<EventCategory> category = CategoryFromCode(code);
+  if (!category) return {};
+  fields_ = typed;
+  editor_.Add(*category);
+  editorShown_ = true;
+  return {.editor = true, .nameFocus = true};
+}
+
+ListRedraw ListPresenter::View(EditorMode mode) {
+  const int row = SelectedRow();
+  if (row < 0) return {};
+  const auto r = static_cast<std::size_t>(row);
+  if (!editor_.ShowRow(mode, rows_[r], lines_[r], locale_.IsMonthFirst())) return {};
+  fields_ = editor_.Fields();
+  editorShown_ = true;
+  return {.editor = true, .fields = true};
+}
+
+ListRedraw ListPresenter::CheckBox(int box, const EventRecord& typed) {
+  fields_ = typed;
+  CheckRecurrenceBox(fields_.recurrence, box);
+  return {.fields = true};
+}
+
+ListRedraw ListPresenter::HideEditor() {
+  if (!editorShown_) return {};
+  editorShown_ = false;
+  return {.editor = true};
+}
+
+ListRedraw ListPresenter::Closed() {
+  if (saved_.empty()) return {};
+  saved_.clear();
+  BuildRows();
+  return {.rows = true, .selection = true};
+}
+
+EditorSave ListPresenter::PrepareSave(const EventRecord& typed) const {
+  return editor_.Save(typed, locale_.IsMonthFirst());
+}
+
+ListRedraw ListPresenter::Saved(const EditorSave& save) {
+  editorShown_ = false;
+  if (std::none_of(saved_.begin(), saved_.end(), [&](const auto& s) { return s.second == save.line; }))
+    saved_.emplace_back(save.row, save.line);
+  BuildRows();
+  return {.rows = true, .selection = true, .editor = true};
+}
+
+EditorDelete ListPresenter::PrepareDelete(const EventRecord& shown) const { return editor_.Delete(shown); }
+
+}  // namespace redoviri

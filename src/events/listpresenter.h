@@ -1,0 +1,191 @@
+// The event list window as a portable model: the listed day and its
+// heading, the rows of its events, the selected row, and the editor panel
+// (its mode, its category, its fields, which buttons it shows). The window
+// turns clicks and keys into the presenter's commands through the
+// application model (ListModel) and shows what the presenter says; it
+// decides nothing from a cell, a widget's text or a tag.
+//
+//   model.ListCommand([&](ListPresenter& p) { return p.View(row); });
+//   const ListOutcome saved = model.SaveEvent(typedFields);
+//   if (!saved.message.empty()) ... tell the user
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/colours.h"
+#include "base/dateformat.h"
+#include "base/datetime.h"
+#include "base/locale.h"
+#include "events/dayrows.h"
+#include "events/eventeditor.h"
+#include "events/eventrecord.h"
+
+namespace redoviri {
+
+class EventList;
+
+inline constexpr const char* kListHeading = "Here are the events for ";
+inline constexpr const char* kListFirstHeading = "Here are the event for ";
+inline constexpr const char* kDeleteQuestion = "Do you realy want to delete that event?";
+// Where the editor's "Exit" stands beside "Save" or "Delete", and alone.
+inline constexpr int kExitLeftWithSave = 212, kExitLeftAlone = 148;
+
+// The parts of the list window a command changed; the window shows them in
+// the order they are declared.
+struct ListRedraw {
+  bool heading = false;     // the heading line (and the window's text)
+  bool rows = false;        // the grid's rows
+  bool selection = false;   // which row is selected
+  bool editor = false;      // the panel shown or hidden, its title, colour, buttons, writability
+  bool fields = false;      // every field of the editor, as the presenter holds them
+  bool dateFields = false;  // the month, day and year fields only
+  bool nameFocus = false;   // the keyboard into the name field
+
+  ListRedraw& operator|=(const ListRedraw& other);
+  bool Any() const { return heading || rows || selection || editor || fields || dateFields || nameFocus; }
+  friend bool operator==(const ListRedraw&, const ListRedraw&) = default;
+};
+
+// What became of a save or a delete.
+struct ListOutcome {
+  enum class Kind {
+    Nothing,     // no event in the editor, nothing done
+    InputError,  // a field the user must mend: `message` says which; the panel stays open
+    Ask,         // a delete waits for the user's Yes to `message`
+    Refused,     // the same event is saved already, or the event is gone: `message` tells
+    Failed,      // the file could not be written: `message` is the system's
+    Written,     // the file holds the change
+  };
+  Kind kind = Kind::Nothing;
+  std::string message{};
+  bool written() const { return kind == Kind::Written; }
+};
+
+class ListPresenter {
+ public:
+  explicit ListPresenter(DateLocale locale) : locale_(std::move(locale)) {}
+
+  // ---- From the rest of the program
+  // The store rows are checked against (a saved row stays listed while its
+  // event is stored).
+  void SetEvents(const EventList* events) { events_ = events; }
+  // At the start: the date the calendar stands on, in the short heading and
+  // the date fields.
+  ListRedraw Start(const CivilDate& shown);
+  // The selected day changed: the heading and the date fields follow (none:
+  // the heading loses its date, the fields keep theirs).
+  ListRedraw ShowDate(const std::optional<CivilDate>& date);
+  // The listed day's events, as the calendar lists them; rows saved while
+  // the window showed stay below them.
+  ListRedraw ShowListing(const DayListing& listing);
+  ListRedraw LocaleChanged(DateLocale locale);
+  // The date chooser's year into the editor.
+  ListRedraw SetEditorYear(const std::string& year);
+
+  // ---- The user's commands
+  // Row `row` (0-based) of the listed events selected.
+  ListRedraw SelectRow(int row);
+  // The row of this stored line selected, when it is listed.
+  ListRedraw SelectLine(const std::string& line);
+  // Add mode for a kind (code 1..6); the fields keep what they hold (as typed).
+  ListRedraw Add(int code, const EventRecord& typed);
+  // The selected row in the editor, read-only: view or delete mode. Nothing
+  // without a listed row.
+  ListRedraw View(EditorMode mode);
+  // A recurrence box clicked (after the box changed): "Only one time"
+  // excludes the three others.
+  ListRedraw CheckBox(int box, const EventRecord& typed);
+  ListRedraw HideEditor();
+  // The window went back to the calendar: the rows saved meanwhile are
+  // listed at their places from now on.
+  ListRedraw Closed();
+
+  // ---- A save and a delete, in two steps: what to write, then what was
+  // written. The application model writes in between.
+  // The line to save of the fields as typed, or the message of a field the
+  // user must mend.
+  EditorSave PrepareSave(const EventRecord& typed) const;
+  // The line was saved: the editor closes and the new row stands at the
+  // bottom of the list, whichever day it falls on.
+  ListRedraw Saved(const EditorSave& save);
+  // The line a delete removes (as stored), or the message of fields that
+  // name no event.
+  EditorDelete PrepareDelete(const EventRecord& shown) const;
+
+  // ---- What the window shows
+  const DateLocale& Locale() const { return locale_; }
+  std::string HeadingText() const;
+  const std::optional<CivilDate>& ListedDate() const { return heading_.date; }
+  // The rows in the order shown; the window shows one empty row when none.
+  const std::vector<DayRow>& Rows() const { return rows_; }
+  const std::vector<std::string>& RowLines() const { return lines_; }
+  // The selected row, 0-based; -1 without rows.
+  int SelectedRow() const { return rows_.empty() ? -1 : selected_; }
+
+  bool EditorShown() const { return editorShown_; }
+  EditorMode Mode() const { return editor_.Mode(); }
+  EventCategory Category() const { return editor_.Category(); }
+  std::string_view Title() const { return editor_.Title(); }
+  Colour PanelColour() const { return editor_.PanelColour(); }
+  bool Writable() const { return editor_.Writable(); }
+  bool SaveShown() const { return editor_.Mode() == EditorMode::Add; }
+  bool DeleteShown() const { return editor_.Mode() == EditorMode::Delete; }
+  bool DateChooserShown() const { return editor_.Mode() == EditorMode::Add; }
+  int ExitLeft() const { return editor_.Mode() == EditorMode::View ? kExitLeftAlone : kExitLeftWithSave; }
+  const EventRecord& Fields() const { return fields_; }
+
+ private:
+  struct Heading {
+    std::string lead = kListFirstHeading;
+    DateForm form = DateForm::ShortHeading;
+    std::optional<CivilDate> date;
+  };
+  // The date's fields, the rest as they are.
+  void WriteDateFields(const CivilDate& date);
+  bool Stored(const std::string& line) const;
+  // The rows again: the listing's, then the saved ones still stored.
+  void BuildRows();
+
+  DateLocale locale_;
+  const EventList* events_ = nullptr;
+  Heading heading_;
+  DayListing listing_;
+  // Rows saved since the window last went back to the calendar, shown
+  // below the listing in the order saved.
+  std::vector<std::pair<DayRow, std::string>> saved_;
+  std::vector<DayRow> rows_;
+  std::vector<std::string> lines_;
+  int selected_ = 0;
+  bool editorShown_ = false;
+  EventEditor editor_;
+  EventRecord fields_;
+};
+
+// What the list window asks of the application model. Every command ends
+// with every window showing its presenter's new state.
+class ListModel {
+ public:
+  virtual const ListPresenter& List() const = 0;
+  virtual const EventList& Events() const = 0;
+  // A command of the list presenter alone.
+  virtual void ListCommand(const std::function<ListRedraw(ListPresenter&)>& command) = 0;
+  // The editor's Save of the fields as typed.
+  virtual ListOutcome SaveEvent(const EventRecord& typed) = 0;
+  // The editor's Delete: Ask with the question, or why not.
+  virtual ListOutcome AskDelete(const EventRecord& shown) = 0;
+  // The user said Yes: the event asked about goes.
+  virtual ListOutcome DeleteAsked() = 0;
+  // A whole event line saved, and the first stored event equal to a line
+  // removed, as the editor's Save and Delete do.
+  virtual ListOutcome SaveLine(const std::string& line) = 0;
+  virtual ListOutcome DeleteLine(const std::string& line) = 0;
+
+ protected:
+  ~ListModel() = default;
+};
+
+}  // namespace redoviri
