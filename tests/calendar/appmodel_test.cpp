@@ -1,0 +1,213 @@
+// The application model natively: each change on its one path and what
+// every presenter then holds; the list presenter's commands; another
+// program's change of the event file seen at a look.
+#include "calendar/appmodel.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "events/fake_filesystem.h"
+#include "support/event_store.h"
+
+namespace redoviri {
+namespace {
+
+using testing::AtTime;
+using testing::EventLine;
+using testing::FakeFileSystem;
+
+constexpr const char* kFile = "Redoviri.ini";
+// Friday 14 February 2003.
+const std::string kAnna = AtTime(EventLine("02141990", EventCategory::kBirthday, "YNNN", "Anna"), "10:30");
+const std::string kBob = AtTime(EventLine("02142003", EventCategory::kOther, "NNYN", "Bob"), "10:30");
+const std::string kCarl = AtTime(EventLine("02142003", EventCategory::kWorkBusiness, "NNYN", "Carl"), "10:30");
+const std::string kDora = EventLine("03012003", EventCategory::kFeest, "NNYN", "Dora");
+
+std::string FileOf(const std::vector<std::string>& lines) {
+  std::string bytes = "Redoviri by DUZOVU event file\r\n";
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+LocalDateTime At(int hour, int minute, int day = 14) { return {{2003, 2, day}, {hour, minute, 0}}; }
+
+class AppModelTest : public ::testing::Test {
+ public:
+  void Start(const std::vector<std::string>& lines) {
+    files.nowNs = 1'000'000'000'000;
+    files.Edit(kFile, FileOf(lines));
+    files.nowNs += 10'000'000'000;
+    model = std::make_unique<AppModel>(clock, EnglishDateLocale(true), EventFile{kFile, files});
+    model->onUpdate = [this](const ModelUpdate& u) { updates.push_back(u); };
+    ASSERT_TRUE(model->Load().ok());
+    model->CalendarCommand([](CalendarPresenter& p) { return p.SelectToday(); });
+  }
+  // Another program writes the file, some seconds later.
+  void OtherProgramWrites(const std::vector<std::string>& lines) {
+    files.nowNs += 5'000'000'000;
+    files.Edit(kFile, FileOf(lines));
+    files.nowNs += 5'000'000'000;
+  }
+  std::vector<std::string> ListedNames() const {
+    std::vector<std::string> names;
+    for (const DayRow& row : model->List().Rows()) names.push_back(row[kNameColumn]);
+    return names;
+  }
+  std::vector<std::string> NoticeNames() const {
+    std::vector<std::string> names;
+    for (const Notice& n : model->Notices().Board().Notices()) names.push_back(ReadName(n.line));
+    return names;
+  }
+  int TodayTotal() const { return model->Calendar().TodayEventCounts().total; }
+  int TodayMark() const { return model->Calendar().View().Cell(*model->Calendar().View().TodayCell()).dayMark; }
+
+  FixedClock clock{At(10, 0)};
+  FakeFileSystem files;
+  std::unique_ptr<AppModel> model;
+  std::vector<ModelUpdate> updates;
+};
+
+TEST_F(AppModelTest, EveryChangeReachesTheMarksTodaysCountsTheListedDayAndTheNotices) {
+  const struct {
+    const char* what;
+    std::function<void(AppModelTest&)> change;
+    int todayTotal;
+    int todayMark;
+    std::vector<std::string> listed;  // today's rows
+    std::vector<std::string> due;     // at 10:31
+  } kCases[] = {
+      {"a save: its row at the bottom", [](AppModelTest& t) { EXPECT_TRUE(t.model->SaveLine(kBob).written()); },
+       3, kSeveralTodayMark, {"Carl", "Bob"}, {"Anna", "Carl", "Bob"}},
+      {"a save of another day", [](AppModelTest& t) { EXPECT_TRUE(t.model->SaveLine(kDora).written()); },
+       2, kSeveralTodayMark, {"Carl", "Dora"}, {"Anna", "Carl"}},
+      {"a delete", [](AppModelTest& t) { EXPECT_TRUE(t.model->DeleteLine(kCarl).written()); },
+       1, 2 + kTodayMarkOffset, {}, {"Anna"}},
+      {"another program adds", [](AppModelTest& t) { t.OtherProgramWrites({kAnna, kBob, kCarl}); t.model->Look(); },
+       3, kSeveralTodayMark, {"Carl", "Bob"}, {"Anna", "Carl", "Bob"}},
+      {"another program deletes", [](AppModelTest& t) { t.OtherProgramWrites({kAnna}); t.model->Look(); },
+       1, 2 + kTodayMarkOffset, {}, {"Anna"}},
+      {"a file that cannot be read keeps what is shown, then is read",
+       [](AppModelTest& t) {
+         t.OtherProgramWrites({kAnna});
+         t.files.FailNext(FakeFileSystem::Op::kRead, "I/O error 32");
+         t.model->Look();
+         EXPECT_EQ(t.TodayTotal(), 2);
+         EXPECT_EQ(t.ListedNames(), (std::vector<std::string>{"Anna", "Carl"}));
+         t.model->Look();
+       },
+       1, 2 + kTodayMarkOffset, {}, {"Anna"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    clock.Set(At(10, 0));
+    Start({kAnna, kCarl});
+    c.change(*this);
+    EXPECT_EQ(TodayTotal(), c.todayTotal);
+    EXPECT_EQ(TodayMark(), c.todayMark);
+    // Anna's birthday is listed first each time: the rows after hers.
+    std::vector<std::string> listed = ListedNames();
+    std::erase(listed, "Anna");
+    EXPECT_EQ(listed, c.listed);
+    const std::size_t appended = files.appended.size();
+    const int replaced = files.replaceCount;
+    clock.Set(At(10, 31));
+    model->Look();
+    EXPECT_EQ(NoticeNames(), c.due);
+    EXPECT_FALSE(updates.back().notices.balloon.empty());
+    EXPECT_EQ(files.appended.size(), appended) << "nothing is written because of a look";
+    EXPECT_EQ(files.replaceCount, replaced);
+  }
+}
+
+TEST_F(AppModelTest, ALookAtAnUnchangedFileReadsNoContentAndTheFirstLookStartsAtTheStart) {
+  clock.Set(At(10, 29));
+  Start({kAnna});
+  // The start took a minute: what fell due meanwhile still comes.
+  clock.Set(At(10, 30));
+  files.trace.clear();
+  for (int i = 0; i < 4; ++i) {
+    files.nowNs += 15'000'000'000;
+    model->Look();
+  }
+  EXPECT_EQ(std::count(files.trace.begin(), files.trace.end(), FakeFileSystem::Op::kRead), 0);
+  EXPECT_EQ(NoticeNames(), std::vector<std::string>{"Anna"});
+  // A new day at a look: the calendar moves to it.
+  clock.Set(At(0, 0, 15));
+  model->Look();
+  EXPECT_EQ(model->Calendar().TodayDate(), (CivilDate{2003, 2, 15}));
+  EXPECT_EQ(TodayTotal(), 0);
+}
+
+TEST_F(AppModelTest, TheListWindowsCommandsAndTheEditorsOutcomes) {
+  Start({kAnna, kCarl});
+  const ListPresenter& list = model->List();
+  EXPECT_EQ(list.HeadingText(), "Here are the events for February 14 2003");
+  EXPECT_EQ(list.Fields().day, "14");
+
+  // A kind's button: add mode, the fields keep what was typed, the
+  // keyboard in the name field.
+  EventRecord typed = list.Fields();
+  typed.name = "Eve";
+  typed.time = "00:71";
+  model->ListCommand([&](ListPresenter& p) { return p.Add(2, typed); });
+  EXPECT_TRUE(updates.back().list.nameFocus);
+  EXPECT_EQ(list.Title(), "Add a birthday");
+  EXPECT_TRUE(list.SaveShown() && list.DateChooserShown());
+  EXPECT_EQ(list.Fields().name, "Eve");
+
+  // "Only one time" excludes the others.
+  typed.recurrence = {true, true, true, false};
+  model->ListCommand([&](ListPresenter& p) { return p.CheckBox(4, typed); });
+  EXPECT_FALSE(list.Fields().recurrence.eachYear || list.Fields().recurrence.eachMonth);
+
+  const struct {
+    const char* what;
+    std::string time, day;
+    ListOutcome::Kind kind;
+    std::string message;
+  } kSaves[] = {
+      {"a time that is no time", "00:71", "14", ListOutcome::Kind::InputError, "'00:71' is not a valid time"},
+      {"a day that is no day", "10:30", "30", ListOutcome::Kind::InputError, "'02/30/2003' is not a valid date"},
+      {"written", "10:30", "14", ListOutcome::Kind::Written, ""},
+      {"the same again", "10:30", "14", ListOutcome::Kind::Refused, std::string(EventList::kSameEventSaved)},
+  };
+  for (const auto& s : kSaves) {
+    SCOPED_TRACE(s.what);
+    typed.time = s.time;
+    typed.day = s.day;
+    const ListOutcome outcome = model->SaveEvent(typed);
+    EXPECT_EQ(outcome.kind, s.kind);
+    EXPECT_EQ(outcome.message, s.message);
+    EXPECT_EQ(list.EditorShown(), s.kind != ListOutcome::Kind::Written);
+    model->ListCommand([&](ListPresenter& p) { return p.Add(2, typed); });
+  }
+  // The saved row stands at the bottom, selected rows stay with their event.
+  ASSERT_EQ(list.Rows().size(), 3u);
+  EXPECT_EQ(list.Rows().back()[kNameColumn], "Eve");
+  model->ListCommand([](ListPresenter& p) { return p.SelectLine(kCarl); });
+  const int carl = list.SelectedRow();
+  EXPECT_EQ(list.Rows()[static_cast<std::size_t>(carl)][kNameColumn], "Carl");
+
+  // View and delete: the row's fields, read-only; a delete asks first.
+  model->ListCommand([](ListPresenter& p) { return p.View(EditorMode::Delete); });
+  EXPECT_EQ(list.Fields().name, "Carl");
+  EXPECT_FALSE(list.Writable());
+  EXPECT_EQ(list.ExitLeft(), kExitLeftWithSave);
+  const ListOutcome asked = model->AskDelete(list.Fields());
+  EXPECT_EQ(asked.kind, ListOutcome::Kind::Ask);
+  EXPECT_EQ(asked.message, kDeleteQuestion);
+  OtherProgramWrites({kAnna});  // gone meanwhile
+  EXPECT_EQ(model->DeleteAsked().message, EventList::kEventGone);
+
+  // Back to the calendar: the saved rows take their places.
+  model->ListCommand([](ListPresenter& p) { return p.Closed(); });
+  EXPECT_EQ(list.Rows().front()[kNameColumn], "Anna");
+}
+
+}  // namespace
+}  // namespace redoviri
