@@ -58,7 +58,7 @@ HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 bool IsBlankText(std::string_view text) { return TrimBlanks(text).empty(); }
 
 // The year field: at most four digits typed; the up and down arrow keys
-// step the year like the +1 and -1 buttons.
+// step the year as the +1 and -1 buttons do, carrying the selected day.
 class YearEdit : public Edit {
  public:
   YearEdit(Container* parent, const Props& props, const Options& options) : Edit(parent, props, options) {}
@@ -247,8 +247,8 @@ void TForm1::BuildMonthFields() {
        .hint = "Choose the year calendar. You can use also the up and down arrow or use the keyboard.",
        .font = Font::Arial(19)},
       {.maxLength = 4, .onChange = [this] { UpDown2Change(); }});
-  year.onStepUp = [this] { SpeedButton3Click(); };
-  year.onStepDown = [this] { SpeedButton4Click(); };
+  year.onStepUp = [this] { UpDown2Step(+1); };
+  year.onStepDown = [this] { UpDown2Step(-1); };
   UpDown2 = &year;
 
   Panel& nav = GetForm().Add<Panel>(
@@ -529,7 +529,7 @@ void TForm1::Edit2Change() {
 
 void TForm1::UpDown2Change() {
   if (writingFields_) return;
-  Present(presenter_.YearTyped(UpDown2->Text()));
+  Present(presenter_.YearTypedByKey(UpDown2->Text()));
 }
 
 void TForm1::SpeedButton1Click() {
@@ -544,6 +544,8 @@ void TForm1::SpeedButton2Click() {
 void TForm1::SpeedButton3Click() { Present(presenter_.StepYearField(+1)); }
 
 void TForm1::SpeedButton4Click() { Present(presenter_.StepYearField(-1)); }
+
+void TForm1::UpDown2Step(int step) { Present(presenter_.StepYearFieldByKey(step)); }
 
 void TForm1::SpeedButton5Click() {
   StringGrid1->SetRow(presenter_.Month() - 1);  // opens on the shown month
@@ -564,8 +566,8 @@ bool TForm1::DayGridKey(UINT key) {
     case VK_RIGHT: Present(presenter_.MoveSelection(+1)); return true;
     case VK_UP: Present(presenter_.MoveSelection(-7)); return true;
     case VK_DOWN: Present(presenter_.MoveSelection(+7)); return true;
-    case VK_PRIOR: Present(ctrl ? presenter_.StepYear(-1) : presenter_.StepMonth(-1)); return true;
-    case VK_NEXT: Present(ctrl ? presenter_.StepYear(+1) : presenter_.StepMonth(+1)); return true;
+    case VK_PRIOR: Present(ctrl ? presenter_.StepYearByKey(-1) : presenter_.StepMonthByKey(-1)); return true;
+    case VK_NEXT: Present(ctrl ? presenter_.StepYearByKey(+1) : presenter_.StepMonthByKey(+1)); return true;
     case VK_HOME: SpeedButton1Click(); return true;
     case VK_RETURN: case VK_SPACE: ld1DblClick(); return true;
     default: return false;
