@@ -58,7 +58,7 @@ HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 bool IsBlankText(std::string_view text) { return TrimBlanks(text).empty(); }
 
 // The year field: at most four digits typed; the up and down arrow keys
-// step the year like the +1 and -1 buttons.
+// step the year as the +1 and -1 buttons do, carrying the selected day.
 class YearEdit : public Edit {
  public:
   YearEdit(Container* parent, const Props& props, const Options& options) : Edit(parent, props, options) {}
@@ -244,8 +244,8 @@ void TForm1::BuildMonthFields() {
        .hint = "Choose the year calendar. You can use also the up and down arrow or use the keyboard.",
        .font = Font::Arial(19)},
       {.maxLength = 4, .onChange = [this] { UpDown2Change(); }});
-  year.onStepUp = [this] { SpeedButton3Click(); };
-  year.onStepDown = [this] { SpeedButton4Click(); };
+  year.onStepUp = [this] { UpDown2Step(+1); };
+  year.onStepDown = [this] { UpDown2Step(-1); };
   UpDown2 = &year;
 
   Panel& nav = GetForm().Add<Panel>(
@@ -527,7 +527,7 @@ void TForm1::Edit2Change() {
 
 void TForm1::UpDown2Change() {
   if (writingFields_) return;
-  Command([&](CalendarPresenter& p) { return p.YearTyped(UpDown2->Text()); });
+  Command([&](CalendarPresenter& p) { return p.YearTypedByKey(UpDown2->Text()); });
 }
 
 void TForm1::SpeedButton1Click() { model_.GoToToday(); }
@@ -539,6 +539,8 @@ void TForm1::SpeedButton2Click() {
 void TForm1::SpeedButton3Click() { Command([&](CalendarPresenter& p) { return p.StepYearField(+1); }); }
 
 void TForm1::SpeedButton4Click() { Command([&](CalendarPresenter& p) { return p.StepYearField(-1); }); }
+
+void TForm1::UpDown2Step(int step) { Command([step](CalendarPresenter& p) { return p.StepYearFieldByKey(step); }); }
 
 void TForm1::SpeedButton5Click() {
   StringGrid1->SetRow(presenter_.Month() - 1);  // opens on the shown month
@@ -559,8 +561,8 @@ bool TForm1::DayGridKey(UINT key) {
     case VK_RIGHT: Command([](CalendarPresenter& p) { return p.MoveSelection(+1); }); return true;
     case VK_UP: Command([](CalendarPresenter& p) { return p.MoveSelection(-7); }); return true;
     case VK_DOWN: Command([](CalendarPresenter& p) { return p.MoveSelection(+7); }); return true;
-    case VK_PRIOR: Command([ctrl](CalendarPresenter& p) { return ctrl ? p.StepYear(-1) : p.StepMonth(-1); }); return true;
-    case VK_NEXT: Command([ctrl](CalendarPresenter& p) { return ctrl ? p.StepYear(+1) : p.StepMonth(+1); }); return true;
+    case VK_PRIOR: Command([ctrl](CalendarPresenter& p) { return ctrl ? p.StepYearByKey(-1) : p.StepMonthByKey(-1); }); return true;
+    case VK_NEXT: Command([ctrl](CalendarPresenter& p) { return ctrl ? p.StepYearByKey(+1) : p.StepMonthByKey(+1); }); return true;
     case VK_HOME: SpeedButton1Click(); return true;
     case VK_RETURN: case VK_SPACE: ld1DblClick(); return true;
     default: return false;

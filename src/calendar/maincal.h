@@ -185,7 +185,8 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
 
   // ---- Navigation
   void Edit2Change();      // month number field
-  void UpDown2Change();    // year field
+  void UpDown2Change();    // year field, typed in
+  void UpDown2Step(int step);  // year field, its Up (+1) and Down (-1) keys
   void SpeedButton1Click();  // present month
   void SpeedButton2Click();  // add an event: the date chooser
   void SpeedButton3Click();  // year + 1

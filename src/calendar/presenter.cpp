@@ -1,5 +1,7 @@
 #include "calendar/presenter.h"
 
+#include <algorithm>
+
 #include "base/dateformat.h"
 #include "base/text.h"
 
@@ -119,6 +121,37 @@ CalendarRedraw CalendarPresenter::YearTyped(std::string_view text) {
   }
   if (calendar_.SetYear(change.year)) r |= MonthChanged();
   return r;
+}
+
+template <typename Change>
+CalendarRedraw CalendarPresenter::ChangeMonthByKey(Change change) {
+  const std::optional<CivilDate> selected = SelectedDate();
+  int day = selected ? selected->day : ReadInteger(SelectedDayText()).value_or(0);
+  if (carried_ && carried_->selected == selected) day = carried_->day;
+  if (day < 1 || day > 31) day = view_.TodayCell() ? today_.day : 1;
+  const int year = Year(), month = Month();
+  CalendarRedraw r = change();
+  if (Year() == year && Month() == month) return r;
+  const CivilDate to{Year(), Month(), std::min(day, DaysInMonth(Year(), Month()))};
+  r |= SelectCell(MonthPlacement(to.year, to.month).CellOfDay(to.day));
+  carried_ = CarriedDay{day, to};
+  return r;
+}
+
+CalendarRedraw CalendarPresenter::StepMonthByKey(int step) {
+  return ChangeMonthByKey([&] { return StepMonth(step); });
+}
+
+CalendarRedraw CalendarPresenter::StepYearByKey(int step) {
+  return ChangeMonthByKey([&] { return StepYear(step); });
+}
+
+CalendarRedraw CalendarPresenter::StepYearFieldByKey(int step) {
+  return ChangeMonthByKey([&] { return StepYearField(step); });
+}
+
+CalendarRedraw CalendarPresenter::YearTypedByKey(std::string_view text) {
+  return ChangeMonthByKey([&] { return YearTyped(text); });
 }
 
 CalendarRedraw CalendarPresenter::MonthNumberChanged(std::string_view text) {

@@ -71,12 +71,28 @@ class CalendarPresenter {
   // One month or one year on (positive) or back, within 1..9999.
   CalendarRedraw StepMonth(int step);
   CalendarRedraw StepYear(int step);
-  // The year field's +1 and -1: the field's number stepped, and the
-  // calendar follows the field as after typing.
+  // The year field's +1 and -1 buttons: the field's number stepped, and
+  // the calendar follows the field as after typing.
   CalendarRedraw StepYearField(int step);
-  // The user typed in the year field (its whole text now). The field may
-  // be written back (see YearFieldText).
+  // The year field's text changed (its whole text now). The field may be
+  // written back (see YearFieldText).
   CalendarRedraw YearTyped(std::string_view text);
+  // The same from the keyboard: Page Down/Up, Ctrl+Page Down/Up, the Up
+  // and Down keys in the year field and typing in it. When the shown
+  // month changes, the day carried selects the same day of the new month,
+  // or its last day when it has fewer, and the details and the day's list
+  // follow, as after MoveSelection into that day. The day carried is the
+  // selected day's number, even one the shown month lacks; without a
+  // selected day, today in today's month, else the 1st (MoveSelection's
+  // start). A day cut short stays the one carried while its date remains
+  // selected: 31 January, Page Down, Page Down gives 28 February, then
+  // 31 March, and typing 2028 over 2024 keeps 29 February through the
+  // years 2, 20 and 202 on the way. A month that does not change selects
+  // nothing.
+  CalendarRedraw StepMonthByKey(int step);
+  CalendarRedraw StepYearByKey(int step);
+  CalendarRedraw StepYearFieldByKey(int step);
+  CalendarRedraw YearTypedByKey(std::string_view text);
   // The month number field's text changed (the month chooser, or cleared):
   // a blank field shows the current month.
   CalendarRedraw MonthNumberChanged(std::string_view text);
@@ -155,6 +171,10 @@ class CalendarPresenter {
   // rows' pictures unselected.
   CalendarRedraw MonthChanged();
   CalendarRedraw SetMonthAndYear(int year, int month);
+  // A keyboard month change: `change` moves the shown month, then the
+  // day carried is selected in it (see StepMonthByKey).
+  template <typename Change>
+  CalendarRedraw ChangeMonthByKey(Change change);
   // The fields' texts written from the shown month.
   void WriteFields();
   void Fill();
@@ -171,6 +191,13 @@ class CalendarPresenter {
   std::array<bool, kDayCellCount> pictureSelected_{};
   DayListing listing_;
   std::optional<CivilDate> listedDate_;  // the day listing_ is of
+  // The day the last keyboard month change aimed for, and the date it
+  // selected (the day cut short to the month's last).
+  struct CarriedDay {
+    int day;
+    CivilDate selected;
+  };
+  std::optional<CarriedDay> carried_;
   TodayCounts todayCounts_;
   bool blinking_ = true;
   BlinkState blink_;

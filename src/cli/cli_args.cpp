@@ -196,10 +196,4 @@ Reading<DateTime> ReadIsoDateTime(std::string_view text) {
   return {EncodeDateTime(*date, time->hour, time->minute, time->second), {}};
 }
 
-Reading<CivilTime> ReadTimeOfDay(std::string_view text) {
-  const std::optional<CivilTime> time = text.size() == 5 ? TimeFields(text) : std::nullopt;
-  if (!time) return Refused<CivilTime>("expected hh:nn");
-  return Checked(*time, TimeError(*time));
-}
-
 }  // namespace redoviri::cli

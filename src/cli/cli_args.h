@@ -84,8 +84,6 @@ Reading<CivilDate> ReadIsoDate(std::string_view text);
 // "YYYY-MM-DD", "YYYY-MM-DDThh:mm" or "YYYY-MM-DDThh:mm:ss" as a date-time
 // value; the date and the time of day must exist.
 Reading<DateTime> ReadIsoDateTime(std::string_view text);
-// "hh:nn", a time of day of 00:00..23:59.
-Reading<CivilTime> ReadTimeOfDay(std::string_view text);
 
 // The value `read` finds in an argument; fails (bad input) with
 // "'<text>': <what was wrong>" when there is none.

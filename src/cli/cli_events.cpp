@@ -135,12 +135,13 @@ std::string EventLineOfOptions(const CommandLine& line) {
   record.day = ZeroPadded(date.day, 2);
   record.year = ZeroPadded(date.year, 4);
 
-  // The line keeps the time as typed, once it is known to be one.
+  // The line keeps the time as typed, once it is known to be one; the
+  // editor's rule and wording.
   record.time = line.Required("--time", "hh:nn or none");
   if (record.time == kNoTime) {
     record.time = kEmptyTimeField;
-  } else {
-    ReadArgument(record.time, ReadTimeOfDay);
+  } else if (!IsEventTime(record.time)) {
+    Fail(kBadInput, NotATimeMessage(record.time));
   }
   record.name = TextOption("--name", line.Required("--name", "TEXT"));
   if (const std::string* comment = line.Value("--comment")) record.comment = TextOption("--comment", *comment);

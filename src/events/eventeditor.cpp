@@ -88,6 +88,10 @@ EditorSave EventEditor::Save(EventRecord typed, bool monthFirst) const {
     save.error = NotADateMessage(date);
     return save;
   }
+  if (!IsNoTime(typed.time) && !IsEventTime(typed.time)) {
+    save.error = NotATimeMessage(typed.time);
+    return save;
+  }
   save.line = std::move(built.line);
   DayRow& row = save.row;
   row[kNameColumn] = typed.name;

@@ -59,7 +59,8 @@ class EventEditor {
   const EventRecord& Fields() const { return fields_; }
 
   // Save of the fields as typed: the line, or the message of a day count
-  // that is not a number or of a date that is not on the calendar.
+  // that is not a number, of a date that is not on the calendar, or of a
+  // time that is neither blank nor a time of day (IsEventTime).
   EditorSave Save(EventRecord typed, bool monthFirst) const;
   // Delete of the event shown: the line as stored, or rebuilt from the
   // fields when the row had none.

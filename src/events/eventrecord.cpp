@@ -90,6 +90,20 @@ std::string NotADateMessage(std::string_view text) { return QuotedMessage(text, 
 
 std::string NotADateTimeMessage(std::string_view text) { return QuotedMessage(text, "is not a valid date and time"); }
 
+std::string NotATimeMessage(std::string_view text) { return QuotedMessage(text, "is not a valid time"); }
+
+bool IsEventTime(std::string_view text) {
+  if (text.size() != 5 || text[2] != ':') return false;
+  const auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1; };
+  if (digit(0) < 0 || digit(1) < 0 || digit(3) < 0 || digit(4) < 0) return false;
+  return digit(0) * 10 + digit(1) <= 23 && digit(3) <= 5;
+}
+
+bool IsNoTime(std::string_view text) {
+  const std::string_view trimmed = TrimBlanks(text);
+  return trimmed.empty() || trimmed == ":";
+}
+
 BuiltLine BuildEventLine(const EventRecord& record) {
   const std::string_view countText = TrimBlanks(record.dayCount);
   const std::optional<int> count = ReadInteger(countText);

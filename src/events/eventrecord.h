@@ -69,7 +69,7 @@ struct EventRecord {
   std::string month;  // "01".."12"
   std::string day;    // "01".."31"
   std::string year;   // four digits
-  std::string time;   // "hh:nn", not validated
+  std::string time;   // "hh:nn", or "  :  " for none (see IsEventTime)
   EventCategory category = EventCategory::kOther;
   RecurrenceKind recurrence;
   std::string dayCount = "0";  // text of the day-count field, e.g. "0  " or "5"
@@ -108,6 +108,15 @@ std::string NotAnIntegerMessage(std::string_view text);
 // "'%s' is not a valid date", and the same of a date with its time.
 std::string NotADateMessage(std::string_view text);
 std::string NotADateTimeMessage(std::string_view text);
+// "'%s' is not a valid time".
+std::string NotATimeMessage(std::string_view text);
+
+// A time an event is saved with: "hh:nn" from 00:00 to 23:59, two digits
+// on each side of the colon. " 9:30" and the half-typed "1 :3 " are none.
+bool IsEventTime(std::string_view text);
+// No time at all: blanks around the colon, as the editor's cleared field
+// "  :  " gives it, or blanks alone.
+bool IsNoTime(std::string_view text);
 
 struct BuiltLine {
   std::string line;   // 110 characters when ok()

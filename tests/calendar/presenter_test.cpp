@@ -46,6 +46,9 @@ TEST(CalendarPresenter, CommandsMoveTheMonthAndTheSelection) {
   const auto month = [](int y, int m) { return [y, m](CalendarPresenter& p) { return p.GoToMonth(y, m); }; };
   const auto typed = [](const char* t) { return [t](CalendarPresenter& p) { return p.YearTyped(t); }; };
   const Command today = [](CalendarPresenter& p) { return p.Today(); };
+  const Command pageDown = [](CalendarPresenter& p) { return p.StepMonthByKey(+1); };
+  const Command ctrlPageDown = [](CalendarPresenter& p) { return p.StepYearByKey(+1); };
+  const auto keyTyped = [](const char* t) { return [t](CalendarPresenter& p) { return p.YearTypedByKey(t); }; };
   const CalendarRedraw monthMoved{.fields = true, .grid = true, .marks = true, .looks = true};
   const CalendarRedraw daySelected{.looks = true, .selectedDate = true, .details = true, .dayList = true};
   CalendarRedraw movedAndSelected = monthMoved;
@@ -110,6 +113,22 @@ TEST(CalendarPresenter, CommandsMoveTheMonthAndTheSelection) {
                                                   return p.MonthNumberChanged("  ");
                                                 }},
        monthMoved, {2026, 12, "12", "2026", "", std::nullopt, "Wednesday, December 9 2026"}},
+      {"keys carry the 31st through February", {select(32), pageDown, pageDown, pageDown}, movedAndSelected,
+       {2027, 3, "03", "2027", "31", 31, "Wednesday, March 31 2027", 31}},
+      {"Ctrl+Page Down from 29 February", {month(2004, 2), select(35), ctrlPageDown}, movedAndSelected,
+       {2005, 2, "02", "2005", "28", 29, "Monday, February 28 2005", 29}},
+      {"a year typed keeps 29 February",
+       {month(2024, 2), select(32), keyTyped("2"), keyTyped("20"), keyTyped("202"), keyTyped("2028")},
+       {.grid = true, .marks = true, .looks = true, .selectedDate = true, .details = true, .dayList = true},
+       {2028, 2, "02", "2028", "29", 30, "Tuesday, February 29 2028", 30}},
+      {"a day the shown month lacks is carried", {select(32), month(2027, 2), pageDown}, movedAndSelected,
+       {2027, 3, "03", "2027", "31", 31, "Wednesday, March 31 2027", 31}},
+      {"Up in the year field: today's day", {[](CalendarPresenter& p) { return p.StepYearFieldByKey(+1); }},
+       movedAndSelected, {2027, 12, "12", "2027", "9", 11, "Thursday, December 9 2027", 11}},
+      {"year 1: no month before", {month(1, 1), [](CalendarPresenter& p) { return p.StepMonthByKey(-1); }}, {},
+       {1, 1, "01", "0001", "", std::nullopt, "Wednesday, December 9 2026"}},
+      {"the +1 button leaves the selection be", {select(32), [](CalendarPresenter& p) { return p.StepYearField(+1); }},
+       monthMoved, {2027, 12, "12", "2027", "31", 33, "Thursday, December 31 2026"}},
       {"a chosen date: its month, no cell highlighted, the year as a plain number",
        {[](CalendarPresenter& p) { return p.JumpToDay("05", {812, 1, 5}); }},
        {.fields = true, .grid = true, .marks = true, .looks = true, .selectedDate = true, .details = true,

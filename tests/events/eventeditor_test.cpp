@@ -9,12 +9,13 @@ namespace {
 
 using testing::EventLine;
 
-EventRecord Typed(std::string month, std::string day, std::string year, std::string dayCount = "0") {
+EventRecord Typed(std::string month, std::string day, std::string year, std::string dayCount = "0",
+                  std::string time = "18:30") {
   EventRecord r;
   r.month = std::move(month);
   r.day = std::move(day);
   r.year = std::move(year);
-  r.time = "18:30";
+  r.time = std::move(time);
   r.recurrence.eachYear = true;
   r.dayCount = std::move(dayCount);
   r.name = "Ann";
@@ -79,6 +80,13 @@ TEST(EventEditor, SaveGivesTheLineAndTheTypedRowOrTheMessage) {
       {Typed("02", "30", "2003"), false, "'30/02/2003' is not a valid date"},
       {Typed("  ", "10", "2003"), true, "'  /10/2003' is not a valid date"},
       {Typed("05", "10", "2003", "x"), true, "'x' is not a valid integer value"},
+      {Typed("05", "10", "2003", "0", "  :  "), true, ""},
+      {Typed("05", "10", "2003", "0", "23:59"), true, ""},
+      {Typed("05", "10", "2003", "0", "00:71"), true, "'00:71' is not a valid time"},
+      {Typed("05", "10", "2003", "0", "24:00"), true, "'24:00' is not a valid time"},
+      {Typed("05", "10", "2003", "0", "1 :3 "), true, "'1 :3 ' is not a valid time"},
+      {Typed("05", "10", "2003", "0", " 9:30"), true, "' 9:30' is not a valid time"},
+      {Typed("05", "10", "2003", "0", "09:3x"), true, "'09:3x' is not a valid time"},
   };
   for (const Case& c : cases) {
     EventEditor editor;

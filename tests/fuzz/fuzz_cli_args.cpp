@@ -1,5 +1,5 @@
 // The tool's argument parsing over any arguments (NUL-separated in the
-// input): the option reader and the date, month, date-time and time
+// input): the option reader and the date, month and date-time
 // readers, and whole runs of the commands that touch no file. A failure is
 // one line on the error stream and nothing on the output.
 #include <cstdint>
@@ -34,7 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (auto r = ReadIsoDate(arg); r.value) text += "d";
       if (auto r = ReadIsoMonth(arg); r.value) text += "m";
       if (auto r = ReadIsoDateTime(arg); r.value) text += "t";
-      if (auto r = ReadTimeOfDay(arg); r.value) text += "h";
     }
     if (const std::string* date = line.Value("--date")) ReadArgument(*date, ReadIsoDate);
     line.Required("--time", "hh:nn");
