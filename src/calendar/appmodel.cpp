@@ -27,9 +27,13 @@ StoreResult AppModel::Load() {
 
 void AppModel::Apply(Change change) {
   ModelUpdate u = std::move(change.shown);
-  if (change.storeChanged) {
-    u.calendar |= calendar_.DayMaybeChanged(clock_.Now().date);
-    u.calendar |= calendar_.StoreChanged();
+  if (change.storeChanged || change.added) {
+    const CalendarRedraw newDay = calendar_.DayMaybeChanged(clock_.Now().date);
+    u.calendar |= newDay;
+    // A new day has marked the store afresh already.
+    u.calendar |= change.storeChanged ? calendar_.StoreChanged()
+                  : newDay.grid       ? CalendarRedraw{}
+                                      : calendar_.EventAdded(*change.added);
   }
   if (change.reading) {
     lastLook_ = *change.reading;
@@ -118,7 +122,11 @@ ListOutcome AppModel::Save(const EditorSave& save) {
   // A refusal counts today's events afresh too: the file may have been
   // read again, and the day may have changed since the last look.
   Change change;
-  change.storeChanged = result.ok() || result.reloaded || result.refused;
+  if (result.ok() && !result.reloaded) {
+    change.added = store_.IndexOfAdded(save.line);
+  } else {
+    change.storeChanged = result.ok() || result.reloaded || result.refused;
+  }
   change.shown.written = result.ok();
   if (result.ok()) change.shown.list = list_.Saved(save);
   Apply(std::move(change));

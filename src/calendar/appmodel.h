@@ -43,6 +43,8 @@ struct ModelUpdate {
 struct Change {
   ModelUpdate shown{};
   bool storeChanged = false;
+  // Instead: one event added at this index of the store, nothing else.
+  std::optional<std::size_t> added{};
   std::optional<ClockReading> reading{};
 };
 

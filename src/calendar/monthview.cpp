@@ -1,5 +1,7 @@
 #include "calendar/monthview.h"
 
+#include <algorithm>
+
 namespace redoviri {
 
 Colour CellColour(CellLook look) {
@@ -38,11 +40,39 @@ void MonthView::Mark(const EventList* events) {
   MonthMarkInput input{year_, month_, {}};
   for (std::size_t i = 0; i < cells_.size(); ++i) input.cells[i] = {cells_[i].day, cells_[i].look == CellLook::Today};
   std::array<CellMark, kDayCellCount> marks{};
-  if (events && year_ != 0) marks = MarkMonth(*events, input);
+  for (std::vector<std::uint32_t>& cell : cellEvents_) cell.clear();
+  if (events && year_ != 0) marks = MarkMonth(*events, input, &cellEvents_);
+  markedYear_ = year_;
+  markedMonth_ = month_;
   for (std::size_t i = 0; i < cells_.size(); ++i) {
     cells_[i].dayMark = marks[i].dayMark;
     cells_[i].hint = std::move(marks[i].hint);
   }
+}
+
+bool MonthView::MarkAdded(const EventList& events, std::size_t index) {
+  if (year_ == 0) return false;
+  if (year_ != markedYear_ || month_ != markedMonth_) {
+    Mark(&events);
+    return true;
+  }
+  const auto at = static_cast<std::uint32_t>(index);
+  for (std::vector<std::uint32_t>& cell : cellEvents_)
+    for (std::uint32_t& i : cell)
+      if (i >= at) ++i;
+  const std::uint32_t days = FallDaysOfMonth(events.EntryAt(static_cast<int>(index)).parsed, year_, month_);
+  bool changed = false;
+  for (std::size_t k = 0; k < cells_.size(); ++k) {
+    const int day = cells_[k].day;
+    if (day < 1 || day > 31 || !(days >> day & 1u)) continue;
+    std::vector<std::uint32_t>& ids = cellEvents_[k];
+    ids.insert(std::lower_bound(ids.begin(), ids.end(), at), at);
+    CellMark mark = MarkCell(events, ids, cells_[k].look == CellLook::Today);
+    cells_[k].dayMark = mark.dayMark;
+    cells_[k].hint = std::move(mark.hint);
+    changed = true;
+  }
+  return changed;
 }
 
 void MonthView::Select(int k) {

@@ -44,6 +44,10 @@ class MonthView {
   // The marking pass over the filled cells: each event of the store in its
   // order, on each cell it falls on. Without a store every cell is empty.
   void Mark(const EventList* events);
+  // An event added to the store at `index` (the rest of the store as when
+  // last marked): the cells it falls on are marked again, as the whole
+  // pass would mark them. False when no cell changed.
+  bool MarkAdded(const EventList& events, std::size_t index);
   // Cell k (1..37) is selected: the others lose the selected look; today's
   // cell keeps its own look.
   void Select(int k);
@@ -59,6 +63,8 @@ class MonthView {
   int year_ = 0, month_ = 0;
   std::optional<int> todayCell_;
   std::array<MonthCell, kDayCellCount> cells_{};
+  CellEvents cellEvents_;  // the store index of each cell's events, from the last pass
+  int markedYear_ = 0, markedMonth_ = 0;  // the month of that pass
   astro::MoonMarkCache moonMarks_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <algorithm>
+
 #include "base/dateformat.h"
 #include "base/text.h"
 
@@ -252,6 +254,33 @@ CalendarRedraw CalendarPresenter::StoreChanged() {
   if (selection_.Empty()) return r;
   r |= ShowSelectedDay();
   return r |= ListSelectedDay();
+}
+
+CalendarRedraw CalendarPresenter::EventAdded(std::size_t index) {
+  if (!events_) return {};
+  CalendarRedraw r;
+  if (view_.MarkAdded(*events_, index)) r |= {.marks = true, .looks = true};
+  const EventList::Entry entry = events_->EntryAt(static_cast<int>(index));
+  if (const std::optional<MatchDay> day = MakeMatchDay(today_.year, today_.month, today_.day);
+      day && FallsOn(entry.parsed, *day) && CountCategory(todayCounts_.perCategory, entry.parsed.category)) {
+    ++todayCounts_.total;
+    blink_ = {};
+    r.today = true;
+  }
+  if (listedDate_ && listedDate_ == SelectedDate()) {
+    const std::optional<MatchDay> day = MakeMatchDay(listedDate_->year, listedDate_->month, listedDate_->day);
+    if (day && FallsOn(entry.parsed, *day)) {
+      // The listing keeps the store's order.
+      const auto place = std::upper_bound(listing_.lines.begin(), listing_.lines.end(), entry.line,
+                                          [](std::string_view a, const std::string& b) { return LessIgnoringCase(a, b); });
+      const auto at = place - listing_.lines.begin();
+      listing_.lines.insert(place, std::string(entry.line));
+      listing_.rows.insert(listing_.rows.begin() + at, MakeDayRow(entry.line, locale_.IsMonthFirst()));
+      CountCategory(listing_.counts, entry.parsed.category);
+      r.dayList = true;
+    }
+  }
+  return r;
 }
 
 CalendarRedraw CalendarPresenter::DayMaybeChanged(const CivilDate& today) {

@@ -115,6 +115,10 @@ class CalendarPresenter {
   // The store changed: marks, today's counts and, with a day selected,
   // its details and list afresh; the first three rows' pictures unselected.
   CalendarRedraw StoreChanged();
+  // One event was added to the store at `index`, nothing else changed: its
+  // marks, today's count and the listed day take it in, as StoreChanged
+  // would show them, without a pass over the store.
+  CalendarRedraw EventAdded(std::size_t index);
   // Once a minute and when the clock moves: a new day moves the calendar
   // to today's month, its fill, marks and today's counts.
   CalendarRedraw DayMaybeChanged(const CivilDate& today);

@@ -580,6 +580,13 @@ std::size_t EventList::PlaceAfterEquals(std::string_view line) const {
   return low;
 }
 
+bool EventList::Holds(std::string_view line) const {
+  // The entries equal to it but for letter case lie just before its place.
+  for (std::size_t i = PlaceAfterEquals(line); i > 0 && !LessIgnoringCase(lines_.Line(i - 1), line); --i)
+    if (lines_.Line(i - 1) == line) return true;
+  return false;
+}
+
 StoreResult EventList::RemoveEvent(int index) {
   if (index < 0 || index >= EventCount()) {
     StoreResult result;

@@ -142,6 +142,11 @@ class EventList {
   // False after a load that failed, until one succeeds.
   bool Loaded() const { return loaded_; }
 
+  // Whether an entry is exactly `line`; a search of the sorted store.
+  bool Holds(std::string_view line) const;
+  // Where AppendEvent put `line`: the index of the last entry equal to it.
+  std::size_t IndexOfAdded(std::string_view line) const { return PlaceAfterEquals(line) - 1; }
+
   int EventCount() const { return static_cast<int>(lines_.size()); }
   std::string EventLineAt(int index) const { return std::string(EntryAt(index).line); }
   // The entry's line stays valid until the store changes. Throws

@@ -52,7 +52,7 @@ ListRedraw ListPresenter::SetEditorYear(const std::string& year) {
 }
 
 bool ListPresenter::Stored(const std::string& line) const {
-  return events_ && events_->FindEventLine(StoredKey(line)) >= 0;
+  return events_ && events_->Holds(line);
 }
 
 void ListPresenter::BuildRows() {

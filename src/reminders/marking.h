@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -43,6 +45,12 @@ struct CellMark {
 // order. An event falling on a cell's day adds its hint entry (label, first
 // 25 name characters, ",") and updates the cell's mark; one whose category
 // is outside 1..6 changes nothing.
-std::array<CellMark, kDayCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month);
+// `cellEvents`, when given, receives the store index of each event on each
+// cell, in store order, for marking a cell again (MarkCell).
+using CellEvents = std::array<std::vector<std::uint32_t>, kDayCellCount>;
+std::array<CellMark, kDayCellCount> MarkMonth(const EventList& events, const MonthMarkInput& month,
+                                              CellEvents* cellEvents = nullptr);
+// The mark of one cell from the store indices of its events, in store order.
+CellMark MarkCell(const EventList& events, const std::vector<std::uint32_t>& indices, bool isToday);
 
 }  // namespace redoviri

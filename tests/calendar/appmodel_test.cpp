@@ -26,6 +26,7 @@ constexpr const char* kFile = "Redoviri.ini";
 const std::string kAnna = AtTime(EventLine("02141990", EventCategory::kBirthday, "YNNN", "Anna"), "10:30");
 const std::string kBob = AtTime(EventLine("02142003", EventCategory::kOther, "NNYN", "Bob"), "10:30");
 const std::string kCarl = AtTime(EventLine("02142003", EventCategory::kWorkBusiness, "NNYN", "Carl"), "10:30");
+const std::string kAbe = EventLine("02141985", EventCategory::kLovely, "YNNN", "Abe");
 const std::string kDora = EventLine("03012003", EventCategory::kFeest, "NNYN", "Dora");
 
 std::string FileOf(const std::vector<std::string>& lines) {
@@ -63,6 +64,21 @@ class AppModelTest : public ::testing::Test {
     for (const Notice& n : model->Notices().Board().Notices()) names.push_back(ReadName(n.line));
     return names;
   }
+  // The calendar shows what a pass over the whole store would show.
+  void ExpectAsAWholePass() const {
+    const CalendarPresenter& shown = model->Calendar();
+    CalendarPresenter whole(shown.TodayDate(), EnglishDateLocale(true));
+    whole.SetEvents(&model->Store());
+    (void)whole.GoToMonth(shown.Year(), shown.Month());
+    (void)whole.SelectToday();
+    (void)whole.StoreChanged();
+    for (int k = 1; k <= kDayCellCount; ++k) {
+      EXPECT_EQ(shown.View().Cell(k).dayMark, whole.View().Cell(k).dayMark) << "cell " << k;
+      EXPECT_EQ(shown.View().Cell(k).hint, whole.View().Cell(k).hint) << "cell " << k;
+    }
+    EXPECT_EQ(shown.TodayEventCounts(), whole.TodayEventCounts());
+    EXPECT_EQ(shown.Listing().lines, whole.Listing().lines);
+  }
   int TodayTotal() const { return model->Calendar().TodayEventCounts().total; }
   int TodayMark() const { return model->Calendar().View().Cell(*model->Calendar().View().TodayCell()).dayMark; }
 
@@ -83,6 +99,8 @@ TEST_F(AppModelTest, EveryChangeReachesTheMarksTodaysCountsTheListedDayAndTheNot
   } kCases[] = {
       {"a save: its row at the bottom", [](AppModelTest& t) { EXPECT_TRUE(t.model->SaveLine(kBob).written()); },
        3, kSeveralTodayMark, {"Carl", "Bob"}, {"Anna", "Carl", "Bob"}},
+      {"a save that sorts first", [](AppModelTest& t) { EXPECT_TRUE(t.model->SaveLine(kAbe).written()); },
+       3, kSeveralTodayMark, {"Carl", "Abe"}, {"Anna", "Carl"}},
       {"a save of another day", [](AppModelTest& t) { EXPECT_TRUE(t.model->SaveLine(kDora).written()); },
        2, kSeveralTodayMark, {"Carl", "Dora"}, {"Anna", "Carl"}},
       {"a delete", [](AppModelTest& t) { EXPECT_TRUE(t.model->DeleteLine(kCarl).written()); },
@@ -107,6 +125,7 @@ TEST_F(AppModelTest, EveryChangeReachesTheMarksTodaysCountsTheListedDayAndTheNot
     clock.Set(At(10, 0));
     Start({kAnna, kCarl});
     c.change(*this);
+    ExpectAsAWholePass();
     EXPECT_EQ(TodayTotal(), c.todayTotal);
     EXPECT_EQ(TodayMark(), c.todayMark);
     // Anna's birthday is listed first each time: the rows after hers.
