@@ -126,7 +126,8 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   void UnselectFirstRows();
   // ShowListAfterHide: show the event list window once this one has
   // finished hiding.
-  void SetShowListAfterHide(bool on) override;
+  void SetShowListAfterHide(bool on);
+  void ListWindowClosing() override { SetShowListAfterHide(false); }
   // The menu of a right click on the window and on the tray icon.
   void AttachPopupMenu(widgets::TPopupMenu& menu);
   // Takes the icon out of the notification area.

@@ -450,7 +450,7 @@ void TForm2::ShowClockText(const std::string& text) {
 }
 
 void TForm2::CloseToCalendar() {
-  deps_.form1.SetShowListAfterHide(false);
+  deps_.form1.ListWindowClosing();
   SetShowGridAfterHide(true);
   Hide();
   // The rows saved meanwhile take their places when the day is listed again.

@@ -12,8 +12,9 @@ namespace redoviri {
 
 class MainWindowOps {
  public:
-  // Whether the event list window comes once the main window has hidden.
-  virtual void SetShowListAfterHide(bool on) = 0;
+  // The event list window goes back to the calendar: the main window does
+  // not bring it back after a hide of its own.
+  virtual void ListWindowClosing() = 0;
   // The main window comes back on the screen.
   virtual void ShowCalendar() = 0;
   // A window over the main window went: the main window, when it shows,
