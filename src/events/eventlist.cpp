@@ -335,19 +335,20 @@ StoreResult EventList::LookForChange(bool& changed) {
         // cannot tell; once that has passed, its content can.
         const std::int64_t waitNs = stamp_.LatestNs() + ResolutionNs(stamp_) - now.takenNs;
         if (waitNs > 0) return result;
-        std::string& bytes = readBuffer_;
-        if (IoResult r = file_.Read(bytes); !r.ok()) {
+        bool same = false;
+        if (IoResult r = ReadMatches(same); !r.ok()) {
           result.error = std::move(r.error);
           return result;
         }
-        ContentHash hash;
-        hash.Add(bytes);
-        if (hash == hash_) {
+        if (same) {
           stamp_.takenNs = now.takenNs;
           return result;
         }
       }
     }
+    // A file changed a moment ago may be in the middle of a write by one
+    // that takes no lock (an editor saving in pieces): the next look reads it.
+    if (now.exists && now.takenNs - now.LatestNs() < kSettleQuietMs * 1'000'000LL) return result;
     const ContentHash before = hash_;
     const bool wasLoaded = loaded_;
     StoreResult read = LoadBesideWriters();
@@ -371,12 +372,17 @@ std::chrono::milliseconds EventList::ConfirmStamp() {
   if (waitNs > 0) return milliseconds(waitNs / 1'000'000 + 1);
   // Read after `before` was taken: any write after that leaves another
   // time, which the next write sees in the stamp.
+  if (bool same = false; ReadMatches(same).ok() && same) stamp_.takenNs = before.takenNs;
+  return milliseconds(0);
+}
+
+IoResult EventList::ReadMatches(bool& same) {
   std::string& bytes = readBuffer_;
-  if (!file_.Read(bytes).ok()) return milliseconds(0);
+  if (IoResult r = file_.Read(bytes); !r.ok()) return r;
   ContentHash hash;
   hash.Add(bytes);
-  if (hash == hash_) stamp_.takenNs = before.takenNs;
-  return milliseconds(0);
+  same = hash == hash_;
+  return IoResult::Ok();
 }
 
 StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
@@ -391,14 +397,12 @@ StoreResult EventList::BeginWrite(std::unique_ptr<FileLock>& lock) {
   if (StoreResult r = LookForVanished(now, gone); !r.ok() || gone) return r;
   if (!now.SameFile(stamp_)) return Load();
   if (!StampTells(stamp_)) {
-    std::string& bytes = readBuffer_;
-    if (IoResult r = file_.Read(bytes); !r.ok()) {
+    bool same = false;
+    if (IoResult r = ReadMatches(same); !r.ok()) {
       result.error = std::move(r.error);
       return result;
     }
-    ContentHash hash;
-    hash.Add(bytes);
-    if (!(hash == hash_)) return Load();
+    if (!same) return Load();
   }
   stamp_ = now;
   return result;

@@ -167,6 +167,8 @@ class EventList {
   // Stats and reads the file and checks what it holds; `stamp` is the one
   // taken before the read.
   StoreResult ReadFile(FileStamp& stamp, std::string& bytes);
+  // Reads the file: `same` when it holds what the store last read or wrote.
+  IoResult ReadMatches(bool& same);
   // Takes the lock and brings the store up to date with the file.
   StoreResult BeginWrite(std::unique_ptr<FileLock>& lock);
   // Fills the store from file bytes of the given stamp; on a failure (out

@@ -18,6 +18,9 @@
 # still undoes a reported delete now and then (about one run of ten rounds
 # in seven), as a Windows writer's last look at its lock and its replace
 # lie far apart under Wine.
+# A store that only looks, as the program's clock does, reads the file
+# again whenever it changes: it must never see a broken line, nor lose the
+# seeded event nobody deletes.
 # ROUNDS (default 10) sets the number of rounds.
 set -uo pipefail
 NATIVE=$1
@@ -32,6 +35,7 @@ trap 'rm -rf "$DIR"' EXIT
 FILE=$DIR/Redoviri.ini
 WIN_FILE="Z:${FILE//\//\\}"
 failures=0
+watched=0  # the watching store's reads of the changed file
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # add|delete NAME DAY with one tool: "native" or "windows".
@@ -105,6 +109,7 @@ for ((round = 1; round <= ROUNDS; round++)); do
   start "$WINE" "$STORE" "$WIN_FILE" "store$round-b" 9
   start windows_deleter "seed$round"                 # seeds 3 and 4
   rm -f "$DIR/STOP"
+  "$WINE" "$STORE" "$WIN_FILE" --watch "seed$round-5" "Z:${DIR//\//\\}\\STOP" >"$DIR/watch.out" 2>&1 & watcher=$!
   in_place_editor & lockless=($!)
   time_restorer & lockless+=($!)
   [ "${LOCK_REMOVER:-0}" = 1 ] && { lock_remover & lockless+=($!); }
@@ -113,6 +118,8 @@ for ((round = 1; round <= ROUNDS; round++)); do
   done
   : >"$DIR/STOP"
   wait "${lockless[@]}"
+  wait "$watcher" || fail "round $round: the watching store: $(cat "$DIR/watch.out")"
+  watched=$((watched + $(tr -dc 0-9 <"$DIR/watch.out")))
 
   for who in nat$round-a nat$round-b; do
     for ((n = 0; n < 8; n++)); do [ "$(count_of "$who-$n")" = 1 ] || fail "round $round: $who-$n stands $(count_of "$who-$n") times"; done
@@ -134,4 +141,4 @@ for ((round = 1; round <= ROUNDS; round++)); do
 done
 remover=
 [ "${LOCK_REMOVER:-0}" = 1 ] && remover=" and a lock-file remover"
-echo "event file writers: $ROUNDS rounds of 2 native and 2 Windows adders, a native and a Windows deleter and 2 stores, beside an in-place editor and a time restorer$remover; every event accounted for"
+echo "event file writers: $ROUNDS rounds of 2 native and 2 Windows adders, a native and a Windows deleter and 2 stores, beside an in-place editor and a time restorer$remover; every event accounted for; a watching store read the changed file $watched times, never broken"

@@ -5,14 +5,59 @@
 // processes write the file at the same time; each save and delete runs the
 // store's own check for changes made meanwhile. Exit status 0 when every
 // step succeeded; a failed step is named on stderr.
+//
+// store_writer FILE --watch NAME STOP: a store that only looks, as the
+// program's clock does, until the file STOP exists: at every look that
+// reads the file again, each event line must be whole and the event NAME
+// (which nobody deletes) must be there. It never writes.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "events/eventlist.h"
 
+namespace {
+
+using namespace redoviri;
+
+int Watch(const std::string& path, const std::string& name, const std::string& stop) {
+  const std::unique_ptr<FileSystem> fs = MakeSystemFileSystem();
+  EventList list{EventFile{path, *fs}};
+  if (StoreResult r = list.LoadEvents(); !r.ok()) {
+    std::fprintf(stderr, "store_writer: load %s: %s\n", path.c_str(), r.error.c_str());
+    return 1;
+  }
+  int reads = 0;
+  while (!fs->Exists(stop)) {
+    bool changed = false;
+    (void)list.LookForChange(changed);  // a failed look keeps what it had
+    if (changed) {
+      ++reads;
+      bool named = false;
+      for (const EventList::Entry& entry : list.Entries()) {
+        if (entry.line.size() != static_cast<std::size_t>(kEventLineLength)) {
+          std::fprintf(stderr, "store_writer: a look read a broken line: '%.*s'\n", static_cast<int>(entry.line.size()),
+                       entry.line.data());
+          return 1;
+        }
+        named = named || ReadName(entry.line) == name;
+      }
+      if (!named) {
+        std::fprintf(stderr, "store_writer: a look lost %s (%d events)\n", name.c_str(), list.EventCount());
+        return 1;
+      }
+    }
+    fs->Pause(5);
+  }
+  std::printf("%d reads\n", reads);
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  using namespace redoviri;
+  if (argc == 5 && std::string(argv[2]) == "--watch") return Watch(argv[1], argv[3], argv[4]);
   if (argc != 4) return 2;
   const std::string tag = argv[2];
   const int count = std::atoi(argv[3]);
