@@ -97,6 +97,10 @@ Application::Application(ApplicationSetup setup)
   // The first look alerts what fell due since the start.
   model_.Look();
   clock_->Start();
+  // Another program's change of the event file is seen at once.
+  const std::string& path = setup_.eventFilePath;
+  if (const std::size_t slash = path.find_last_of("\\/"); slash != std::string::npos)
+    clock_->WatchFolder(path.substr(0, slash));
 }
 
 void Application::Present(const ModelUpdate& u) {

@@ -15,6 +15,8 @@ constexpr UINT kSettleMessage = WM_APP + 2;
 // Posted when the form was minimised, to hide it instead once the
 // minimise is over.
 constexpr UINT kMinimizedMessage = WM_APP + 3;
+// Posted by PostWake, from any thread.
+constexpr UINT kWakeMessage = WM_APP + 4;
 
 Props FormProps(const FormDesc& d) {
   return {.left = d.left,
@@ -360,6 +362,9 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMECHANGE:
       if (onTimeChange) onTimeChange();
       return 0;
+    case kWakeMessage:
+      if (onWake) onWake();
+      return 0;
     case WM_POWERBROADCAST:
       if ((wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) && onResume) onResume();
       return TRUE;
@@ -465,5 +470,7 @@ bool IsFormDialogMessage(MSG& msg) {
       return false;
   }
 }
+
+void Form::PostWake() const { PostMessageA(Handle(), kWakeMessage, 0, 0); }
 
 }  // namespace redoviri::widgets

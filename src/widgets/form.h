@@ -143,6 +143,10 @@ class Form : public Container {
   // ones included.
   // The system time or the time zone was changed (WM_TIMECHANGE).
   Handler onTimeChange;
+  // Another thread asked the window to wake (PostWake): runs on the
+  // window's own thread.
+  Handler onWake;
+  void PostWake() const;
   // The machine is back from sleep (WM_POWERBROADCAST with
   // PBT_APMRESUMEAUTOMATIC, and PBT_APMRESUMESUSPEND when the user is
   // there too: both may come for the same wake-up).

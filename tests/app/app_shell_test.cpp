@@ -159,6 +159,7 @@ TEST_F(AppShellTest, ALoadFailureIsShownAndTheCalendarAndTrayStillShowToday) {
     ownedFiles = std::make_unique<FakeFileSystem>();
     files = ownedFiles.get();
     errors.clear();
+    files->nowNs = 1'000'000'000'000;  // the file has held still a while
     c.fault(*files);
     Start({EventLine("02142000", EventCategory::kBirthday, "YNNN", "Anna")});
     ASSERT_EQ(errors.size(), 1u);
@@ -422,13 +423,16 @@ TEST_F(AppShellTest, TheToolAddsWhileTheProgramRunsAndTheProgramsSaveKeepsIt) {
     std::string none;
     ASSERT_FALSE(disk->ReadAll(path, none).ok()) << "a fresh folder";
   }
+  noticeLookMs = 3'600'000;  // the clock's own looks come too late to tell
   StartWith(MakeSystemFileSystem(), path);
   EXPECT_TRUE(errors.empty());
 
-  // Another program adds today's work event while this one runs ...
+  // Another program adds today's work event while this one runs, which
+  // the tray tells at once: the folder's change brings a look ...
   ASSERT_EQ(RunBeside("redoviri-cli.exe", "add --file \"" + path +
                                               "\" --category 3 --date 2003-02-14 --time 10:00 --name Carl --once"),
             0u);
+  EXPECT_TRUE(PumpUntil([&] { return Access::Tray(app->Form1()).ToolTip() == "Today : 1 work. "; }));
   // ... and the program saves a birthday through its store.
   ASSERT_TRUE(app->Form2().SaveEventLine(kAnna));
   EXPECT_TRUE(errors.empty());
