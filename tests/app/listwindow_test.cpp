@@ -149,6 +149,7 @@ TEST_F(ListWindow, EachAddButtonOpensTheEditorInItsColourAndTitle) {
     EXPECT_FALSE(w().namee->ReadOnly());
     EXPECT_TRUE(w().CheckBox[2]->Enabled());
     EXPECT_EQ(w().BitBtn17->GetBounds().left, 212);
+    EXPECT_EQ(GetFocus(), w().namee->Handle()) << "typed letters go to the name";
   }
   list().BitBtn17Click();
   EXPECT_FALSE(w().panedit->Visible());
