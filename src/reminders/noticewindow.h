@@ -19,12 +19,11 @@
 #include <functional>
 #include <string>
 
+#include "events/eventrecord.h"
 #include "reminders/noticepresenter.h"
 #include "widgets/widgets.h"
 
 namespace redoviri {
-
-class NoticeList;
 
 inline constexpr const char* kSnoozeCaption = "Snooze";
 inline constexpr const char* kDismissCaption = "Dismiss";
@@ -70,13 +69,16 @@ class TNotice : public widgets::FormWindow {
   friend struct test::WindowAccess;
 
   HWND ListHandle() const;
+  // The board's lines into the list, the first kNoticeRowsShown.
+  void ShowLines();
   void Command(const std::function<NoticeRedraw(NoticePresenter&, const ClockReading&)>& command);
   // The window's place: the work area's corner nearest the taskbar's
   // notification area.
   void PlaceAtCorner();
 
   NoticeModel& model_;
-  NoticeList* list_ = nullptr;
+  widgets::ActionList* list_ = nullptr;
+  std::array<widgets::Bitmap, kCategoryCount> pictures_{};  // the kinds' pictures, by code 1..6
   std::array<widgets::SpeedButton*, kSnoozeMinutes.size()> snoozeChoices_{};
   widgets::SpeedButton* dismissAll_ = nullptr;
 };

@@ -22,6 +22,7 @@
 // reset(), like the standard library's owners.
 #pragma once
 
+#include "widgets/action_list.h"
 #include "widgets/bitmap.h"
 #include "widgets/controls.h"
 #include "widgets/dpi.h"
