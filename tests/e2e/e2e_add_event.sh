@@ -4,6 +4,7 @@
 # day, "Birthday" opens the editor, a name and a time are typed, "Save"
 # writes the event, "Back to Calendar" shows the calendar with the day
 # marked. The event file then holds exactly the reserved line and the event.
+# After the save the first click on another kind's button opens the editor.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
 
@@ -67,6 +68,13 @@ screenshot "$SHOTS/editor.png"
 # "Save" at (96, 279), 75 x 18.
 xdotool mousemove $((lx + 17 + 133)) $((ly + 52 + 288)) click 1
 wait_for 30 test -s "$EVENT_FILE" || fail "Save wrote no event file"
+editor_gone() { ! control_at Edit "$name_x" "$name_y"; }
+wait_for 10 editor_gone || fail "Save left the editor open"
+# The first click on a kind's button after the save opens the editor ("Lovely" at (11, 3)).
+xdotool mousemove $((lx + 15 + 61)) $((ly + 242 + 23)) click 1
+wait_for 10 control_at Edit "$name_x" "$name_y" || fail "the first click on Lovely after the save opened no editor"
+xdotool mousemove $((lx + 17 + 250)) $((ly + 52 + 288)) click 1  # "Exit"
+wait_for 10 editor_gone || fail "Exit left the editor open"
 
 # "Back to Calendar" at (212, 100), 152 x 27 in the button area.
 xdotool mousemove $((lx + 15 + 288)) $((ly + 242 + 113)) click 1
