@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include <array>
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
