@@ -6,6 +6,9 @@
 #include <system_error>
 #include <utility>
 
+#include "widgets/activation.h"
+#include "widgets/form.h"
+
 namespace redoviri::widgets {
 
 void TrackMenuAt(HMENU menu, HWND owner, POINT screen, MenuAlignment alignment) {
@@ -18,11 +21,25 @@ void TrackMenuAt(HMENU menu, HWND owner, POINT screen, MenuAlignment alignment) 
   // pixel under the menu's middle: a window system that gives the keyboard
   // only to windows on the screen (Wine's, under an X window manager) then
   // gives it to this program and not to the notification area clicked.
+  // The window the menu was opened from (Shift+F10 in a window of the
+  // program) takes the keyboard back when the menu closes; a command of
+  // the menu, which runs after, may give it to another.
+  const HWND opener = GetForegroundWindow();
+  DWORD openerProcess = 0;
+  GetWindowThreadProcessId(opener, &openerProcess);
+  const bool fromOurs = opener && opener != owner && openerProcess == GetCurrentProcessId();
   const bool shownForTheMenu = !IsWindowVisible(owner);
   if (shownForTheMenu) SetWindowPos(owner, HWND_TOPMOST, screen.x, screen.y, 1, 1, SWP_SHOWWINDOW);
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, align | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
   if (shownForTheMenu) SetWindowPos(owner, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (fromOurs && IsWindowVisible(opener)) {
+    // Where only a map brings a window manager's focus, the window is
+    // mapped anew; its form puts the focus back in the control that had it.
+    if (FocusComesOnlyWithAMap())
+      if (auto* form = dynamic_cast<Form*>(MessageWindow::FromHandle(opener))) form->Remap();
+    SetForegroundWindow(opener);
+  }
   // Lets the foreground change again, so that the next right click opens
   // the menu at once.
   PostMessageA(owner, WM_NULL, 0, 0);

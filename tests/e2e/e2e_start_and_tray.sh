@@ -107,6 +107,20 @@ xdotool key Up
 grid_moved() { [ "$(focused_control)" != "$before" ]; }
 wait_for 10 grid_moved || fail "a key after the chooser did not reach the calendar: $(focused_control)"
 
+# --- Shift+F10 opens the menu over the calendar; after Escape the keyboard
+# is back in the calendar: the next key moves the selection.
+menu_open() { probe menu >/dev/null; }
+xdotool key shift+F10
+wait_for 10 menu_open || fail "Shift+F10 opened no menu"
+xdotool key Escape
+menu_closed() { ! menu_open; }
+wait_for 10 menu_closed || fail "Escape left the menu open"
+wait_for 10 grid_focused || fail "after the menu the grid has not the keyboard: $(probe focus | tr '\n' ' ')"
+keys_to_window 353 311 "the calendar after the menu"
+before=$(focused_control)
+xdotool key Down
+wait_for 10 grid_moved || fail "a key after the menu did not reach the calendar: $(focused_control)"
+
 # --- The tray icon's menu: "Terminate Redoviri and Quit" ends the program.
 choose_quit "$tray_x" "$tray_y"
 wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
