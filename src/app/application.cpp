@@ -281,10 +281,7 @@ int Application::Ask(const std::string& text, UINT buttons) const {
   // The system gives the owner back its activation, and the owner its
   // focused control; a window manager that focuses only what it maps needs
   // the owner mapped anew for it.
-  if (widgets::FocusComesOnlyWithAMap() && IsWindowVisible(owner)) {
-    if (auto* form = dynamic_cast<widgets::Form*>(widgets::MessageWindow::FromHandle(owner))) form->Remap();
-    SetForegroundWindow(owner);
-  }
+  if (widgets::FocusComesOnlyWithAMap()) widgets::GiveKeyboardBack(owner);
   return answer;
 }
 

@@ -97,7 +97,8 @@ void TNotice::Present(const NoticeRedraw& changed) {
       snoozeChoices_[i]->SetColour(static_cast<int>(i) == model_.Notices().SnoozeChoice() ? SelectedColour
                                                                                           : colours::Silver);
   }
-  if (changed.hide) Hide();
+  // The window the user clicked this one from has the keyboard again.
+  if (changed.hide) GetForm().HideGivingKeyboardBack();
   if (changed.show && !Visible()) {
     PlaceAtCorner();
     GetForm().ShowInactive();

@@ -1,5 +1,7 @@
 #include "widgets/activation.h"
 
+#include "widgets/form.h"
+
 namespace redoviri::widgets {
 
 void TakeKeyboard(HWND window, HWND firstControl) {
@@ -14,6 +16,13 @@ bool FocusComesOnlyWithAMap() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
   }();
   return underWine;
+}
+
+void GiveKeyboardBack(HWND window) {
+  if (!window || !IsWindowVisible(window)) return;
+  if (FocusComesOnlyWithAMap())
+    if (auto* form = dynamic_cast<Form*>(MessageWindow::FromHandle(window))) form->Remap();
+  SetForegroundWindow(window);
 }
 
 }  // namespace redoviri::widgets

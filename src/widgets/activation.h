@@ -19,4 +19,10 @@ void TakeKeyboard(HWND window, HWND firstControl);
 // fallback).
 bool FocusComesOnlyWithAMap();
 
+// A window of the program that shows already takes the keyboard back (after
+// a menu, a message box or a window over it went): mapped anew where only a
+// map brings the focus; its form puts the focus back in the control that
+// had it. Nothing happens to a hidden window.
+void GiveKeyboardBack(HWND window);
+
 }  // namespace redoviri::widgets

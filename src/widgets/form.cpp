@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "widgets/activation.h"
 #include "widgets/controls.h"
 #include "widgets/edit.h"
 #include "widgets/hint.h"
@@ -185,6 +186,13 @@ void Form::Remap() {
   ShowWindow(Handle(), SW_HIDE);
   ShowWindow(Handle(), SW_SHOW);
   remapping_ = false;
+}
+
+void Form::HideGivingKeyboardBack() {
+  const bool hadKeyboard = GetForegroundWindow() == Handle();
+  const HWND back = activatedFrom_;
+  Hide();
+  if (hadKeyboard && back && back != Handle()) GiveKeyboardBack(back);
 }
 
 void Form::ShowChanged(bool visible) {
@@ -372,6 +380,7 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (onSettingChange) onSettingChange(lp ? std::string_view(reinterpret_cast<const char*>(lp)) : std::string_view());
       break;
     case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE) activatedFrom_ = reinterpret_cast<HWND>(lp);
       if (LOWORD(wp) == WA_INACTIVE) {
         const HWND focus = GetFocus();
         if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;

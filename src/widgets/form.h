@@ -95,6 +95,9 @@ class Form : public Container {
   // (no onHide, no onShow): where a window manager gives the focus only
   // to a window it maps (FocusComesOnlyWithAMap).
   void Remap();
+  // Hides the form; when it had the keyboard, the program's window it took
+  // the keyboard from (by a click on it) takes it back.
+  void HideGivingKeyboardBack();
 
   // The hit-test rule: HTCAPTION for a point of the form's own surface or
   // of a visible, enabled windowless widget lying directly on the form
@@ -186,6 +189,7 @@ class Form : public Container {
   HintManager* hints_;
   std::vector<std::unique_ptr<Timer>> timers_;
   HWND lastFocus_ = nullptr;
+  HWND activatedFrom_ = nullptr;  // the window of this thread active before this one
   bool remapping_ = false;
   const Container* tabScope_ = nullptr;
   const Widget* ncHovered_ = nullptr;  // under the mouse on the dragging surface

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "widgets/activation.h"
-#include "widgets/form.h"
 
 namespace redoviri::widgets {
 
@@ -33,13 +32,7 @@ void TrackMenuAt(HMENU menu, HWND owner, POINT screen, MenuAlignment alignment) 
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, align | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr);
   if (shownForTheMenu) SetWindowPos(owner, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  if (fromOurs && IsWindowVisible(opener)) {
-    // Where only a map brings a window manager's focus, the window is
-    // mapped anew; its form puts the focus back in the control that had it.
-    if (FocusComesOnlyWithAMap())
-      if (auto* form = dynamic_cast<Form*>(MessageWindow::FromHandle(opener))) form->Remap();
-    SetForegroundWindow(opener);
-  }
+  if (fromOurs) GiveKeyboardBack(opener);
   // Lets the foreground change again, so that the next right click opens
   // the menu at once.
   PostMessageA(owner, WM_NULL, 0, 0);

@@ -6,7 +6,7 @@
 # and the keys still move its selection); the tray's balloon tells the
 # first one. Dismiss takes one event away, a click on a line opens its day
 # in the list window (and a message box there gives the keyboard back),
-# "Dismiss all" takes the window away. E2E_LOGPIXELS=144 runs it all at a
+# "Dismiss all" takes the window away and gives the keyboard back. E2E_LOGPIXELS=144 runs it all at a
 # display scale of 150 %.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
@@ -86,10 +86,13 @@ box_gone() { ! probe shown "Redoviri by DUZOVU" "Do you realy want to delete tha
 wait_for 10 box_gone || fail "the question stayed after No"
 wait_for 10 rows_focused || fail "after the box the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
 keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after the message box"
-# "Dismiss all" (78 x 22 at 270, 167): the window goes.
+# "Dismiss all" (78 x 22 at 270, 167): the window goes, and the list
+# window the click took the keyboard from has it back.
 xdotool mousemove $((nx + $(scaled $((270 + 39))))) $((ny + $(scaled $((167 + 11))))) click 1
 notice_gone() { ! redoviri_window_of_size "$(scaled 360)" "$(scaled 202)" >/dev/null; }
 wait_for 10 notice_gone || fail "Dismiss all left the notice window"
+wait_for 10 rows_focused || fail "after Dismiss all the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
+keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after Dismiss all"
 
 choose_quit "$tray_x" "$tray_y"
 wait_for 60 process_ended "$pid" || fail "Quit did not end the program"
