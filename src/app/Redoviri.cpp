@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/application.h"
+#include "widgets/activation.h"
 #include "widgets/dpi.h"
 
 namespace {
@@ -30,10 +31,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // other windows, and with the keyboard. Wine's message box leaves
     // MB_TOPMOST out; a window owned by a topmost one is topmost all the
     // same, so the box has a hidden topmost owner of its own.
+    const HWND before = GetForegroundWindow();
     const HWND owner = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 0, 0,
                                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     MessageBoxA(owner, kAlreadyLoaded, kProgramName, MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
     if (owner) DestroyWindow(owner);
+    // The running instance's window that had the keyboard has it again.
+    redoviri::widgets::AskToTakeKeyboardBack(before);
     return 0;
   }
 

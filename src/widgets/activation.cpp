@@ -25,4 +25,17 @@ void GiveKeyboardBack(HWND window) {
   SetForegroundWindow(window);
 }
 
+UINT KeyboardBackMessage() {
+  static const UINT message = RegisterWindowMessageA("Redoviri: take the keyboard back");
+  return message;
+}
+
+void AskToTakeKeyboardBack(HWND window) {
+  DWORD process = 0;
+  if (!window || !GetWindowThreadProcessId(window, &process) || process == GetCurrentProcessId()) return;
+  // The process in the foreground lets the other one take it.
+  AllowSetForegroundWindow(process);
+  PostMessageA(window, KeyboardBackMessage(), 0, 0);
+}
+
 }  // namespace redoviri::widgets

@@ -25,4 +25,10 @@ bool FocusComesOnlyWithAMap();
 // had it. Nothing happens to a hidden window.
 void GiveKeyboardBack(HWND window);
 
+// Another process of the program (a second start, whose warning had the
+// keyboard) asks the window it took the keyboard from to take it back: a
+// form that receives KeyboardBackMessage() does.
+UINT KeyboardBackMessage();
+void AskToTakeKeyboardBack(HWND window);
+
 }  // namespace redoviri::widgets

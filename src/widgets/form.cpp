@@ -390,6 +390,11 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     default:
+      // A registered message cannot be a case label.
+      if (msg == KeyboardBackMessage()) {
+        GiveKeyboardBack(Handle());
+        return 0;
+      }
       break;
   }
   return Container::OnMessage(msg, wp, lp);

@@ -3,7 +3,8 @@
 # warning "Redoviri is already loaded..." in front of the running calendar
 # (which stays on top of other windows) and with the keyboard, and ends when
 # it is dismissed, without any window of its own or a tray icon; the first
-# one runs on with its single tray icon.
+# one runs on with its single tray icon, and its calendar has the keyboard
+# again.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
 
@@ -61,6 +62,11 @@ wait_for 60 process_ended "$second" || fail "the second instance did not end aft
 wait "$second"
 status=$?
 [ "$status" -eq 0 ] || fail "the second instance ended with status $status"
+
+# The calendar that had the keyboard before the warning has it again.
+grid_has_keyboard() { focused_control | grep -q ", today, "; }
+wait_for 10 grid_has_keyboard || fail "after the warning the calendar's day grid has not the keyboard: $(probe focus | tr '\n' ' ')"
+keys_to_window "$(scaled 353)" "$(scaled 311)" "the calendar after the warning"
 
 # The first instance runs on, alone in the tray.
 kill -0 "$first" 2>/dev/null || fail "the first instance ended"
