@@ -300,7 +300,9 @@ TBalloonWindow::TBalloonWindow(const TBalloonBase* settings) {
   position_ = settings_->Position();
   dpi_ = widgets::ScreenDpi();
   ApplyStyle();
-  Create(kBalloonClass, {.style = WS_POPUP | WS_DISABLED, .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW});
+  // Over the controls it speaks of, it takes none of their clicks.
+  Create(kBalloonClass,
+         {.style = WS_POPUP | WS_DISABLED, .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW, .mouseThrough = true});
   if (const int dpi = widgets::DpiOf(Handle()); dpi != dpi_) SetDpi(dpi);
 }
 

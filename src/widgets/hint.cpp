@@ -26,7 +26,8 @@ constexpr int kBelowCursor = 20;          // the hint starts under the arrow
 
 StandardHintWindow::StandardHintWindow() {
   Create(kHintClass, {.style = WS_POPUP | WS_BORDER,
-                      .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE});
+                      .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                      .mouseThrough = true});
 }
 
 void StandardHintWindow::Show(const std::string& text, POINT cursor) {

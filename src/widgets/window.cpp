@@ -77,8 +77,11 @@ MessageWindow* MessageWindow::FromHandle(HWND hwnd) {
 
 bool MessageWindow::Create(const WindowClass& cls, const WindowSpec& spec) {
   EnsureRegistered(cls, &WindowProc);
-  CreateWindowExA(spec.exStyle, cls.name, spec.text, spec.style, spec.left, spec.top, spec.width,
+  const DWORD exStyle = spec.exStyle | (spec.mouseThrough ? WS_EX_LAYERED | WS_EX_TRANSPARENT : 0);
+  CreateWindowExA(exStyle, cls.name, spec.text, spec.style, spec.left, spec.top, spec.width,
                   spec.height, spec.parent, nullptr, ThisModule(), this);
+  // A layered window shows nothing until it has its opacity.
+  if (hwnd_ && spec.mouseThrough) SetLayeredWindowAttributes(hwnd_, 0, 255, LWA_ALPHA);
   return hwnd_ != nullptr;
 }
 

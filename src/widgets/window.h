@@ -45,6 +45,11 @@ struct WindowSpec {
   int left = 0, top = 0, width = 0, height = 0;
   HWND parent = nullptr;
   const char* text = "";
+  // The mouse goes through the window to whatever lies under it, as it
+  // should through a hint: the window is layered and transparent, drawn
+  // opaque. (Under Wine a disabled window, or one that answers
+  // HTTRANSPARENT, swallows the clicks that X gives its X window.)
+  bool mouseThrough = false;
 };
 
 class MessageWindow {

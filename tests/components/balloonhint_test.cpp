@@ -195,6 +195,8 @@ TEST_F(Balloon, RegionIsTheBalloonAndItsShadow) {
     EXPECT_FALSE(PtInRegion(region.get(), body.left - 1, midY));
     // The shadow lies right of and below the body.
     EXPECT_EQ(PtInRegion(region.get(), body.right + c.depth / 2, midY + c.depth) != 0, c.depth > 0);
+    const RECT at = WindowRect(b.Handle());  // the mouse goes through to the window under it
+    EXPECT_NE(WindowFromPoint({at.left + body.left + 1, at.top + midY}), b.Handle());
     if (c.depth == 0) {
       EXPECT_TRUE(EqualRgn(region.get(), BalloonRegion(g, c.shape, 0).get()));
     }
