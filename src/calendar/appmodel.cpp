@@ -136,7 +136,7 @@ ListOutcome AppModel::Save(const EditorSave& save) {
 ListOutcome AppModel::AskDelete(const EventRecord& shown) {
   const EditorDelete target = list_.PrepareDelete(shown);
   if (!target.ok()) return {.kind = ListOutcome::Kind::InputError, .message = target.error};
-  if (store_.FindEventLine(StoredKey(target.line)) < 0) {
+  if (store_.FindEventLine(target.line) < 0) {
     ListCommand([](ListPresenter& p) { return p.HideEditor(); });
     return {.kind = ListOutcome::Kind::Refused, .message = std::string(EventList::kEventGone)};
   }
@@ -146,7 +146,7 @@ ListOutcome AppModel::AskDelete(const EventRecord& shown) {
 
 ListOutcome AppModel::DeleteAsked() {
   const std::string line = std::exchange(deleteAsked_, {});
-  const int index = store_.FindEventLine(StoredKey(line));
+  const int index = store_.FindEventLine(line);
   if (line.empty() || index < 0)
     return {.kind = ListOutcome::Kind::Refused, .message = std::string(EventList::kEventGone)};
   const StoreResult result = store_.RemoveEvent(index);

@@ -85,8 +85,12 @@ std::string ZeroPadded(int value, std::size_t width) {
 }
 
 constexpr OptionSpec kEventOptions[] = {
-    kFileOption,       {"--category", true},   {"--date", true},        {"--time", true}, {"--name", true},
-    {"--comment", true}, {"--each-year", false}, {"--each-month", false}, {"--once", false}, {"--every", true},
+    kFileOption,          {"--category", true},     {"--date", true},        {"--time", true},
+    {"--name", true},     {"--comment", true},      {"--each-year", false},  {"--each-month", false},
+    {"--once", false},    {"--every", true},        {"--nth", true},         {"--weekday", true},
+    {"--last-day", false}, {"--first-workday", false}, {"--last-workday", false}, {"--weekdays", true},
+    {"--every-weeks", true}, {"--every-months", true}, {"--every-years", true}, {"--yearly", false},
+    {"--until", true},    {"--times", true},        {"--skip", true},
 };
 
 // The time option's word for an event without a time: the time field left
@@ -114,6 +118,109 @@ std::string TextOption(std::string_view option, const std::string& text) {
   }
   return std::move(converted.text);
 #endif
+}
+
+constexpr std::string_view kRuleOptionWords =
+    "--nth, --last-day, --first-workday, --last-workday, --weekdays, --every-weeks, --every-months, --every-years";
+
+int WholeOption(const CommandLine& line, std::string_view option, int least, int most) {
+  const std::string& text = *line.Value(option);
+  const std::optional<int> n = ReadInteger(text);
+  if (!n || *n < least || *n > most || text.empty() || text[0] == ' ') {
+    Fail(kBadInput, Quoted(text) + " is not a valid " + std::string(option.substr(2)) + " (" +
+                        std::to_string(least) + ".." + std::to_string(most) + ")");
+  }
+  return *n;
+}
+
+// "mon-fri", "mon,wed,fri", "tue": the weekdays as bits.
+std::uint8_t WeekdaysOption(const std::string& text) {
+  std::uint8_t days = 0;
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    const std::string part = text.substr(at, comma - at);
+    const std::size_t dash = part.find('-');
+    const std::optional<int> from = WeekdayFromWord(part.substr(0, dash));
+    const std::optional<int> to = dash == std::string::npos ? from : WeekdayFromWord(part.substr(dash + 1));
+    if (!from || !to || *to < *from) Fail(kBadInput, Quoted(text) + " is not a valid list of weekdays");
+    for (int d = *from; d <= *to; ++d) days = static_cast<std::uint8_t>(days | 1u << d);
+    at = comma + 1;
+  }
+  return days;
+}
+
+// The rule of the repetition options; the empty rule without them. The
+// first day the pattern falls on from --date is the event's first date.
+RepeatRule RuleOfOptions(const CommandLine& line, const CivilDate& date) {
+  RepeatRule rule;
+  int patterns = 0;
+  const bool yearly = line.Has("--yearly");
+  const RuleUnit dayUnit = yearly ? RuleUnit::kYear : RuleUnit::kMonth;
+  if (line.Has("--nth")) {
+    const std::string& nth = *line.Value("--nth");
+    rule.ordinal = nth == "last" ? -1 : WholeOption(line, "--nth", 1, 4);
+    const std::string& word = line.Required("--weekday", "mon..sun");
+    const std::optional<int> weekday = WeekdayFromWord(word);
+    if (!weekday) Fail(kBadInput, Quoted(word) + " is not a valid weekday");
+    rule.unit = dayUnit;
+    rule.on = RuleDay::kNthWeekday;
+    rule.weekdays = static_cast<std::uint8_t>(1u << *weekday);
+    ++patterns;
+  } else if (line.Has("--weekday")) {
+    Fail(kBadInput, "--weekday goes with --nth");
+  }
+  const std::pair<std::string_view, RuleDay> dayWords[] = {
+      {"--last-day", RuleDay::kLastDay}, {"--first-workday", RuleDay::kFirstWorkday},
+      {"--last-workday", RuleDay::kLastWorkday}};
+  for (const auto& [option, on] : dayWords) {
+    if (!line.Has(option)) continue;
+    rule.unit = dayUnit;
+    rule.on = on;
+    ++patterns;
+  }
+  if (line.Has("--weekdays") || line.Has("--every-weeks")) {
+    rule.unit = RuleUnit::kWeek;
+    rule.on = RuleDay::kWeekdays;
+    rule.weekdays = line.Has("--weekdays") ? WeekdaysOption(*line.Value("--weekdays"))
+                                           : static_cast<std::uint8_t>(1u << WeekdayOf(date));
+    if (line.Has("--every-weeks")) rule.interval = WholeOption(line, "--every-weeks", 1, kMaxIntervalWeeks);
+    ++patterns;
+  }
+  if (line.Has("--every-months")) {
+    rule.interval = WholeOption(line, "--every-months", 1, kMaxIntervalMonths);
+    if (rule.unit == RuleUnit::kNone) ++patterns;
+    if (rule.unit != RuleUnit::kNone && rule.unit != RuleUnit::kMonth) ++patterns;
+    if (rule.unit == RuleUnit::kNone) rule.unit = RuleUnit::kMonth;
+  }
+  if (line.Has("--every-years")) {
+    rule.interval = WholeOption(line, "--every-years", 1, kMaxIntervalYears);
+    if (rule.unit != RuleUnit::kNone && rule.unit != RuleUnit::kYear) ++patterns;
+    if (rule.unit == RuleUnit::kNone) ++patterns;
+    rule.unit = RuleUnit::kYear;
+  }
+  if (patterns > 1) Fail(kBadInput, "only one rule of " + std::string(kRuleOptionWords));
+  if (yearly && rule.unit != RuleUnit::kYear) Fail(kBadInput, "--yearly goes with --nth, --last-day, --first-workday or --last-workday");
+  // Each month or each year on the first date's day are the flags' kinds.
+  if (rule.on == RuleDay::kDate && rule.interval == 1 && rule.unit != RuleUnit::kWeek) rule.unit = RuleUnit::kNone;
+  if (line.Has("--until") && line.Has("--times")) Fail(kBadInput, "--until cannot be combined with --times");
+  if (const std::string* until = line.Value("--until")) rule.until = ReadArgument(*until, ReadIsoDate);
+  if (line.Has("--times")) {
+    if (!rule.Repeats()) Fail(kBadInput, "--times goes with a rule of " + std::string(kRuleOptionWords));
+    const int times = WholeOption(line, "--times", 1, 9999);
+    const std::optional<CivilDate> first = FirstPatternDay(rule, date);
+    rule.until = first ? NthPatternDay(rule, *first, times) : std::nullopt;
+    if (!rule.until) Fail(kBadInput, "the event does not fall on " + std::to_string(times) + " days");
+  }
+  if (const std::string* skips = line.Value("--skip")) {
+    // Dates separated by commas.
+    for (std::size_t at = 0; at <= skips->size();) {
+      const std::size_t comma = std::min(skips->find(',', at), skips->size());
+      rule.skips.push_back(ReadArgument(std::string_view(*skips).substr(at, comma - at), ReadIsoDate));
+      at = comma + 1;
+    }
+  }
+  return rule;
 }
 
 // The event line of the add and delete options, built as the editor's save
@@ -156,6 +263,11 @@ std::string EventLineOfOptions(const CommandLine& line) {
     Fail(kBadInput, "--once cannot be combined with --each-year, --each-month or --every");
   }
   record.dayCount = every ? *every : "0";
+  record.rule = RuleOfOptions(line, date);
+  if (record.rule.Repeats() && (r.eachYear || r.eachMonth || r.onlyOnce || r.eachNDays)) {
+    Fail(kBadInput, "--each-year, --each-month, --once and --every cannot be combined with a rule of " +
+                        std::string(kRuleOptionWords));
+  }
 
   BuiltLine built = BuildEventLine(record);
   if (!built.ok()) Fail(kBadInput, built.error);
@@ -165,17 +277,25 @@ std::string EventLineOfOptions(const CommandLine& line) {
 }  // namespace
 
 int CmdList(const Args& args, std::ostream& out, std::ostream& err) {
-  return RunCommand("list", out, err, [&] {
-    static constexpr OptionSpec kOptions[] = {kFileOption};
+  bool damaged = false;
+  const int code = RunCommand("list", out, err, [&] {
+    static constexpr OptionSpec kOptions[] = {kFileOption, {"--check", false}};
     const CommandLine line(args, kOptions, 0);
     LoadedStore store(FilePath(line));
     std::string text;
     for (const EventList::Entry entry : store.list().Entries()) {
       text += entry.line;
       text += '\n';
+      if (!line.Has("--check")) continue;
+      // A tail that cannot be read leaves the line to its 110 columns.
+      if (const TailReading tail = ReadRuleTail(entry.line); !tail.ok()) {
+        err << "unreadable tail\t" << Field(tail.error) << '\t' << Field(entry.line) << '\n';
+        damaged = true;
+      }
     }
     return text;
   });
+  return code == kOk && damaged ? kRefused : code;
 }
 
 int CmdMonth(const Args& args, std::ostream& out, std::ostream& err) {

@@ -123,6 +123,4 @@ EditorDelete EventEditor::Delete(EventRecord shown) const {
   return target;
 }
 
-std::string_view StoredKey(std::string_view line) { return line.substr(0, kEventLineLength); }
-
 }  // namespace redoviri

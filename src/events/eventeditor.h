@@ -73,8 +73,4 @@ class EventEditor {
   std::string storedLine_;
 };
 
-// The first 110 characters of a line, which name a hand-edited line that
-// runs past the fixed length in the store.
-std::string_view StoredKey(std::string_view line);
-
 }  // namespace redoviri

@@ -96,7 +96,7 @@ std::string_view EventLines::Line(std::size_t index) const {
 }
 
 EventLines::Entry EventLines::At(std::size_t index) const {
-  static constexpr ParsedEvent kNone{};
+  static const ParsedEvent kNone{};
   const std::uint32_t parsed = slots_[index].parsed;
   return {Line(index), parsed == kUnreadable ? kNone : parsed_[parsed]};
 }

@@ -28,8 +28,8 @@ class EventLines {
   // One line and what matching needs of it. An unreadable line (see
   // ParsedEvent) has the default parsed form: it falls on no day.
   struct Entry {
-    std::string_view line;  // valid until the lines change
-    ParsedEvent parsed;
+    std::string_view line;        // valid until the lines change
+    const ParsedEvent& parsed;    // the same
   };
 
   // Puts lines together in their order, then gives them up with Finish.

@@ -416,53 +416,40 @@ EventList::Entry EventList::EntryAt(int index) const {
 }
 
 int EventList::FindEventLine(std::string_view line) const {
-  constexpr auto kLength = static_cast<std::size_t>(kEventLineLength);
-  if (line.size() > kLength) return -1;
-  const auto at = [](std::string_view text, std::size_t i) { return i < text.size() ? text[i] : ' '; };
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const std::string_view stored = lines_.Line(i);
-    std::size_t k = 0;
-    while (k < kLength && at(stored, k) == at(line, k)) ++k;
-    if (k == kLength) return static_cast<int>(i);
-  }
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (SameEventLine(lines_.Line(i), line)) return static_cast<int>(i);
   return -1;
 }
 
 std::vector<bool> EventList::NewLines(std::span<const std::string> lines) const {
-  constexpr auto kLength = static_cast<std::size_t>(kEventLineLength);
-  // A line padded with blanks to 110 characters; a longer one stays whole:
-  // it equals no saved line, only its twin among `lines`.
+  // The keys a saved line may equal; a saved line is keyed and looked up
+  // only when its first sixteen bytes are among theirs.
   std::vector<std::string> keys(lines.size());
   std::unordered_map<std::string_view, std::size_t> firstOf;
   firstOf.reserve(lines.size());
   std::vector<bool> fresh(lines.size(), false);
-  // The first sixteen bytes of the keys a saved line may equal, sorted: a
-  // saved line is hashed and looked up only when its own are among them.
   using Start = std::pair<std::uint64_t, std::uint64_t>;
-  const auto startOf = [](std::string_view padded) {
+  const auto startOf = [](std::string_view key) {
     Start start;
-    std::memcpy(&start.first, padded.data(), 8);
-    std::memcpy(&start.second, padded.data() + 8, 8);
+    std::memcpy(&start.first, key.data(), 8);
+    std::memcpy(&start.second, key.data() + 8, 8);
     return start;
   };
   std::vector<Start> starts;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    keys[i] = lines[i];
-    if (keys[i].size() < kLength) keys[i].resize(kLength, ' ');
+    keys[i] = EventKey(lines[i]);
     fresh[i] = firstOf.emplace(keys[i], i).second;
-    if (fresh[i] && keys[i].size() == kLength) starts.push_back(startOf(keys[i]));
+    if (fresh[i]) starts.push_back(startOf(keys[i]));
   }
   std::sort(starts.begin(), starts.end());
   if (starts.empty()) return fresh;
-  std::string key(kLength, ' ');
+  char head[16];
   for (const Entry entry : lines_) {
-    const std::size_t n = std::min(entry.line.size(), kLength);
-    std::memcpy(key.data(), entry.line.data(), std::min<std::size_t>(n, 16));
-    if (n < 16) std::memset(key.data() + n, ' ', 16 - n);
-    if (!std::binary_search(starts.begin(), starts.end(), startOf(key))) continue;
-    key.replace(0, n, entry.line.substr(0, n));
-    std::fill(key.begin() + static_cast<std::ptrdiff_t>(n), key.end(), ' ');
-    if (auto it = firstOf.find(key); it != firstOf.end()) fresh[it->second] = false;
+    const std::size_t n = std::min<std::size_t>(entry.line.size(), 16);
+    std::memcpy(head, entry.line.data(), n);
+    std::memset(head + n, ' ', 16 - n);
+    if (!std::binary_search(starts.begin(), starts.end(), startOf({head, 16}))) continue;
+    if (auto it = firstOf.find(EventKey(entry.line)); it != firstOf.end()) fresh[it->second] = false;
   }
   return fresh;
 }
@@ -608,7 +595,7 @@ StoreResult EventList::RemoveEvent(int index) {
         result.reloaded = true;
       }
       if (result.reloaded) {
-        index = FindEventLine(std::string_view(removed).substr(0, kEventLineLength));
+        index = FindEventLine(removed);
         if (index < 0) {
           result.error = kEventGone;
           result.refused = true;

@@ -88,9 +88,9 @@ class EventList {
   // only for a moment after the read, and a file whose stamp changed
   // meanwhile is read again.
   StoreResult LoadEvents();
-  // Index of the first entry equal to `line` over 110 characters, both
-  // padded with blanks (a line whose trailing blanks an editor stripped is
-  // the same event), letter case counting; or -1.
+  // Index of the first entry that is the same event as `line`
+  // (SameEventLine: whole lines, a short one padded with blanks to 110
+  // columns, letter case counting); or -1.
   int FindEventLine(std::string_view line) const;
   // Which of `lines` an AppendEvents would add: those equal (as
   // FindEventLine compares) to no saved line and to no earlier one of

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <limits>
 
 namespace redoviri {
@@ -104,7 +105,36 @@ bool IsNoTime(std::string_view text) {
   return trimmed.empty() || trimmed == ":";
 }
 
-BuiltLine BuildEventLine(const EventRecord& record) {
+BuiltLine BuildEventLine(const EventRecord& typed) {
+  EventRecord record = typed;
+  RepeatRule& rule = record.rule;
+  std::sort(rule.skips.begin(), rule.skips.end(), [](const CivilDate& a, const CivilDate& b) {
+    return DayNumber(a).value_or(0) < DayNumber(b).value_or(0);
+  });
+  rule.skips.erase(std::unique(rule.skips.begin(), rule.skips.end()), rule.skips.end());
+  if (std::string problem = RuleProblem(rule); !problem.empty()) return {{}, "The rule cannot be kept: " + problem};
+  const auto month = ReadInteger(record.month), day = ReadInteger(record.day), year = ReadInteger(record.year);
+  const bool dated = month && day && year && IsValidDate(*year, *month, *day);
+  if (rule.Repeats() && dated) {
+    // The first date is the rule's first day, so that it is one of the
+    // event's days wherever it is shown.
+    const std::optional<CivilDate> first = FirstPatternDay(rule, {*year, *month, *day});
+    if (!first) return {{}, std::string(kRuleOnNoDay)};
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", first->month);
+    record.month = text;
+    std::snprintf(text, sizeof text, "%02d", first->day);
+    record.day = text;
+    std::snprintf(text, sizeof text, "%04d", first->year);
+    record.year = text;
+    const NearestFlags nearest = NearestOldRule(rule, *first);
+    record.recurrence = {nearest.eachYear, nearest.eachMonth, nearest.onlyOnce, nearest.eachNDays};
+    record.dayCount = std::to_string(nearest.dayCount);
+  }
+  if (rule.until && dated && DayNumber(*rule.until) < DayNumber(std::stoi(record.year), std::stoi(record.month),
+                                                                 std::stoi(record.day))) {
+    return {{}, std::string(kRuleOnNoDay)};
+  }
   const std::string_view countText = TrimBlanks(record.dayCount);
   const std::optional<int> count = ReadInteger(countText);
   if (!count) return {{}, NotAnIntegerMessage(countText)};
@@ -140,6 +170,7 @@ BuiltLine BuildEventLine(const EventRecord& record) {
   line += FitWidth(TrimBlanks(WithoutLineBreaks(record.name)), kNameField.length);
   line += ';';
   line += FitWidth(TrimBlanks(WithoutLineBreaks(record.comment)), kCommentField.length);
+  line += FormatRuleTail(rule);
   return {std::move(line), {}};
 }
 
@@ -175,6 +206,33 @@ std::string ReadComment(std::string_view line) { return std::string(TrimBlanks(R
 // The padding a short line's field gets would be trimmed again.
 std::string_view ReadHintName(std::string_view line) { return TrimBlanks(PresentPart(line, kHintNameField)); }
 
+namespace {
+
+// The length of a line's key: 110, or more for a line whose tail holds
+// more than blanks.
+std::size_t KeyLength(std::string_view line) {
+  std::size_t n = line.size();
+  while (n > static_cast<std::size_t>(kEventLineLength) && line[n - 1] == ' ') --n;
+  return std::max(n, static_cast<std::size_t>(kEventLineLength));
+}
+
+}  // namespace
+
+std::string EventKey(std::string_view line) {
+  std::string key(line.substr(0, KeyLength(line)));
+  key.resize(KeyLength(line), ' ');
+  return key;
+}
+
+bool SameEventLine(std::string_view a, std::string_view b) {
+  const std::size_t n = KeyLength(a);
+  if (n != KeyLength(b)) return false;
+  const auto at = [](std::string_view text, std::size_t i) { return i < text.size() ? text[i] : ' '; };
+  for (std::size_t i = 0; i < n; ++i)
+    if (at(a, i) != at(b, i)) return false;
+  return true;
+}
+
 ParsedEvent ParseEventLine(std::string_view line) {
   ParsedEvent parsed;
   parsed.category = static_cast<std::int8_t>(ReadCategoryCode(line));
@@ -185,11 +243,42 @@ ParsedEvent ParseEventLine(std::string_view line) {
   const std::optional<int> count = ReadDayCount(line);
   if (!first || !count) return parsed;
   parsed.firstDayNumber = *DayNumber(*first);
+  parsed.year = static_cast<std::int16_t>(first->year);
+  if (const TailReading tail = ReadRuleTail(line); tail.ok() && !tail.rule.Empty()) {
+    parsed.rule = std::make_shared<const RuleCode>(CodeOfRule(tail.rule, *first));
+  }
   parsed.month = static_cast<std::uint8_t>(first->month);
   parsed.day = static_cast<std::uint8_t>(first->day);
   parsed.dayCount = static_cast<std::int16_t>(*count);
   parsed.readable = true;
   return parsed;
+}
+
+LineRule ReadLineRule(std::string_view line) {
+  LineRule result;
+  result.recurrence = ReadRecurrence(line);
+  result.dayCount = ReadDayCount(line).value_or(0);
+  result.first = ReadFirstDate(line);
+  if (TailReading tail = ReadRuleTail(line); tail.ok()) result.rule = std::move(tail.rule);
+  return result;
+}
+
+std::string DescribeLineRule(std::string_view line) {
+  const LineRule read = ReadLineRule(line);
+  if (!read.first) return {};
+  const CivilDate& first = *read.first;
+  std::string words;
+  if (read.rule.Repeats()) {
+    words = DescribePattern(read.rule, first);
+  } else {
+    const RecurrenceKind& r = read.recurrence;
+    const auto add = [&](const std::string& part) { words += (words.empty() ? "" : " and ") + part; };
+    if (r.eachYear) add(DescribePattern({.unit = RuleUnit::kYear}, first));
+    if (r.eachMonth) add(DescribePattern({.unit = RuleUnit::kMonth}, first));
+    if (r.eachNDays && read.dayCount > 0) add(read.dayCount == 1 ? "every day" : "every " + std::to_string(read.dayCount) + " days");
+    if (words.empty()) words = "once, on " + DateInWords(first);
+  }
+  return words + DescribeLimits(read.rule);
 }
 
 }  // namespace redoviri

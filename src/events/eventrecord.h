@@ -18,6 +18,7 @@
 #include "base/colours.h"
 #include "base/datetime.h"
 #include "base/text.h"
+#include "events/eventrule.h"
 
 namespace redoviri {
 
@@ -75,6 +76,11 @@ struct EventRecord {
   std::string dayCount = "0";  // text of the day-count field, e.g. "0  " or "5"
   std::string name;
   std::string comment;
+  // A rule beyond the four flags, an end or skipped days, kept after
+  // column 110. With a repeating rule the flags are written as its nearest
+  // old rule and the first date moves to the rule's first day on or after
+  // it.
+  RepeatRule rule;
 };
 
 inline constexpr int kEventLineLength = 110;
@@ -118,15 +124,18 @@ bool IsEventTime(std::string_view text);
 // "  :  " gives it, or blanks alone.
 bool IsNoTime(std::string_view text);
 
+// A rule whose end comes before its first day.
+inline constexpr std::string_view kRuleOnNoDay = "The event would fall on no day: its end is before its first day";
+
 struct BuiltLine {
   std::string line;   // 110 characters when ok()
   std::string error;  // message for the user otherwise
   bool ok() const { return error.empty(); }
 };
 
-// The event line of a record. Fails only on a day count that is not an
-// integer from 0 to 999.
-BuiltLine BuildEventLine(const EventRecord& record);
+// The event line of a record. Fails on a day count that is not an integer
+// from 0 to 999, and on a rule that cannot be kept or falls on no day.
+BuiltLine BuildEventLine(const EventRecord& typed);
 
 // Field readers. Characters past the end of a short line read as blanks.
 std::string ReadField(std::string_view line, LineField field);
@@ -143,14 +152,26 @@ std::string ReadName(std::string_view line);
 std::string ReadComment(std::string_view line);
 std::string_view ReadHintName(std::string_view line);
 
+// The event a line stands for, to compare lines by: a line shorter than 110
+// columns padded with blanks (an editor stripped them), one longer kept
+// whole but for blanks after column 110. Two lines are the same event only
+// when their keys are equal, tails included.
+std::string EventKey(std::string_view line);
+bool SameEventLine(std::string_view a, std::string_view b);
+
 // What matching needs of a line, read once when the line enters the store.
 struct ParsedEvent {
   std::int32_t firstDayNumber = 0;  // days since 1899-12-30 of the first date
-  std::uint8_t month = 0;           // of the first date
+  std::int16_t year = 0;            // of the first date
+  std::uint8_t month = 0;
   std::uint8_t day = 0;
   std::int16_t dayCount = 0;
   std::int8_t category = 0;  // category digit; 0 when not a digit
   RecurrenceKind recurrence;
+  // The rule after column 110; null when the line has no tail or one that
+  // cannot be read (such a line falls on the days of its 110 columns). Only
+  // lines with a tail pay for it.
+  std::shared_ptr<const RuleCode> rule;
   // False when the first date is not a calendar date or the day count is
   // not an integer (blanks past the end of a short line are not): such a
   // line never falls on any day, though it stays in the store to be listed
@@ -158,5 +179,19 @@ struct ParsedEvent {
   bool readable = false;
 };
 ParsedEvent ParseEventLine(std::string_view line);
+
+// The whole rule of a line: the flags and day count of its 110 columns and
+// the rule of its tail (empty when the tail cannot be read).
+struct LineRule {
+  RecurrenceKind recurrence;
+  int dayCount = 0;
+  RepeatRule rule;
+  std::optional<CivilDate> first;
+};
+LineRule ReadLineRule(std::string_view line);
+// "the second Tuesday of each month, until 30 June 2027", "each year on
+// 14 February", "every 5 days", "once"; empty for a line without a first
+// date.
+std::string DescribeLineRule(std::string_view line);
 
 }  // namespace redoviri

@@ -188,10 +188,15 @@ TEST_F(EventListTest, FindEventLineFindsTheLowestEqualIndex) {
   EXPECT_EQ(list.FindEventLine(Line("01011990", "x")), 0);
 }
 
-TEST_F(EventListTest, FindEventLineComparesTheFirst110Characters) {
+TEST_F(EventListTest, FindEventLineComparesWholeLines) {
   const std::string ann = Line("03151990", "Ann");
-  Load("r\r\n" + Line("01011990", "x") + "\r\n" + ann + "hand-typed tail\r\n");
-  EXPECT_EQ(list.FindEventLine(ann), 1);
+  Load("r\r\n" + Line("01011990", "x") + "\r\n" + ann + ";UNTIL=20300101\r\n" + ann + "  \r\n");
+  // The store keeps its lines sorted.
+  EXPECT_EQ(list.EventLineAt(list.FindEventLine(ann)), ann + "  ");
+  EXPECT_EQ(list.EventLineAt(list.FindEventLine(ann + ";UNTIL=20300101")), ann + ";UNTIL=20300101");
+  EXPECT_EQ(list.FindEventLine(ann + ";UNTIL=20300102"), -1);
+  EXPECT_EQ(list.NewLines(std::vector<std::string>{ann + ";UNTIL=20300101", ann + ";SKIP=20300101"}),
+            (std::vector<bool>{false, true}));
 }
 
 TEST_F(EventListTest, AppendWritesOneLineAtTheEnd) {
