@@ -54,7 +54,14 @@ Application::Application(ApplicationSetup setup)
                                                .showInfo = [this](const std::string& m) { ShowInfo(m); },
                                                .confirm = [this](const std::string& q) { return Confirm(q); },
                                                .showDateChooser = [this] { form4_->ShowActive(); },
+                                               .chooseRule =
+                                                   [this](const CivilDate& first, const RepeatRule& current,
+                                                          std::function<void(const RepeatRule&)> chosen) {
+                                                     ruleWindow_->Choose(form2_->Handle(), first, current,
+                                                                         std::move(chosen));
+                                                   },
                                                .hints = &hints_});
+  ruleWindow_ = std::make_unique<TRuleWindow>(TRuleWindowDeps{.locale = setup_.locale, .hints = &hints_});
   BuildPopupMenu();
 
   form4_ = std::make_unique<TForm4>(
@@ -120,12 +127,13 @@ void Application::ConnectWindows() {
   notice_->openDay = [this](std::size_t row) { OpenNotice(row); };
   model_.onUpdate = [this](const ModelUpdate& u) { Present(u); };
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
-           form1_.get(), form2_.get(), form4_.get(), abou_.get(), help_.get(), notice_.get()})
+           form1_.get(), form2_.get(), form4_.get(), ruleWindow_.get(), abou_.get(), help_.get(), notice_.get()})
     window->WhenMinimized([this] { Minimized(); });
 }
 
 void Application::OpenNotice(std::size_t row) {
   form4_->Hide();
+  ruleWindow_->Hide();
   if (model_.OpenNotice(row)) form1_->OpenEventList();
 }
 
@@ -136,6 +144,7 @@ void Application::Minimized() {
 void Application::HideEveryWindow() {
   HideMainAndList();
   form4_->Hide();
+  ruleWindow_->Hide();
   abou_->Close();
   help_->Hide();
 }
@@ -158,6 +167,7 @@ void Application::RegionalSettingsChanged() {
   model_.LocaleChanged(setup_.locale);
   form1_->LocaleChanged();
   form4_->LocaleChanged(setup_.locale);
+  ruleWindow_->LocaleChanged(setup_.locale);
 }
 
 Application::~Application() {
@@ -165,7 +175,8 @@ Application::~Application() {
   // No window reaches another, nor the model or the menu, while any goes.
   model_.onUpdate = nullptr;
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
-           clock_.get(), notice_.get(), help_.get(), abou_.get(), form4_.get(), form2_.get(), form1_.get(), form3_.get()})
+           clock_.get(), notice_.get(), help_.get(), abou_.get(), ruleWindow_.get(), form4_.get(), form2_.get(),
+           form1_.get(), form3_.get()})
     if (window) window->Detach();
 }
 
@@ -263,6 +274,7 @@ void Application::Tell(const std::function<void(const std::string&)>& standIn, c
 HWND Application::FrontWindow() const {
   const std::initializer_list<HWND> ours{form3_ ? form3_->Handle() : nullptr, form1_ ? form1_->Handle() : nullptr,
                                          form2_ ? form2_->Handle() : nullptr, form4_ ? form4_->Handle() : nullptr,
+                                         ruleWindow_ ? ruleWindow_->Handle() : nullptr,
                                          abou_ ? abou_->Handle() : nullptr,   help_ ? help_->Handle() : nullptr};
   // The top-level windows from the top of the z-order down.
   for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {

@@ -20,6 +20,12 @@ DayRow MakeDayRow(std::string_view line, bool monthFirst) {
   row[kOnlyOnceColumn] = ReadField(line, kOnlyOnceField);
   row[kEachNDaysColumn] = ReadField(line, kEachNDaysField);
   row[kDayCountColumn] = ReadField(line, kDayCountField);
+  // A rule of the tail is none of the four kinds: its flags are only what
+  // an older version reads.
+  if (const TailReading tail = ReadRuleTail(line); tail.ok() && tail.rule.Repeats()) {
+    for (const int column : {kEachYearColumn, kEachMonthColumn, kOnlyOnceColumn, kEachNDaysColumn}) row[column] = "N";
+    row[kDayCountColumn] = "000";
+  }
   return row;
 }
 

@@ -231,6 +231,11 @@ void TForm2::BuildEditor() {
                              .hint = "Put the number of days to wait till the new reminder."},
                             {.mask = "999;1; "});
   label(289, 180, "Days");
+  // Below "Each Year", inside the frequency box.
+  rulee = &p.Add<Button>({.left = 40, .top = 195, .width = 92, .height = 16, .caption = "More rules...",
+                          .hint = "Click to choose an other rule: the nth weekday, the last day, weekdays, an end,..",
+                          .onClick = [this] { ruleeClick(); }},
+                         {});
   // A field left half typed is told in the program's own box, with its
   // title, as every other message.
   for (MaskEdit* field : {monthe, daye, yeare, timee, enfreq})
@@ -246,6 +251,9 @@ void TForm2::BuildEditor() {
   BitBtn17 = &p.Add<Button>({.left = kExitLeftWithSave, .top = 279, .width = 75, .height = 18, .caption = "Exit",
                              .hint = "Click to exit", .onClick = [this] { BitBtn17Click(); }},
                             {});
+  rulewords = &p.Add<Label>({.left = 12, .top = 302, .width = 346, .height = 15, .font = Font::Arial(11),
+                             .fontColour = colours::White},
+                            {.align = Align::Center});
 }
 
 void TForm2::FormCreate() {
@@ -294,6 +302,8 @@ void TForm2::ShowEditor() {
   }
   const bool deleting = presenter_.DeleteShown();
   SpeedButton9->SetVisible(presenter_.DateChooserShown());
+  rulee->SetVisible(presenter_.Writable());
+  rulewords->SetCaption(presenter_.RuleWords());
   savee->SetVisible(presenter_.SaveShown());
   deletee->SetVisible(deleting);
   const Bounds exit = BitBtn17->GetBounds();
@@ -323,6 +333,7 @@ void TForm2::ShowFields(bool all) {
   for (int k = 1; k <= 4; ++k) CheckBox[k]->SetChecked(RecurrenceBox(recurrence, k));
   write(enfreq, fields.dayCount);
   write(commente, fields.comment);
+  rulewords->SetCaption(presenter_.RuleWords());
 }
 
 void TForm2::SetFieldsWritable(bool writable) {
@@ -390,6 +401,21 @@ void TForm2::EscapePressed() {
 void TForm2::CheckBoxClick(int k) {
   const EventRecord typed = TypedFields();
   Command([&](ListPresenter& p) { return p.CheckBox(k, typed); });
+}
+
+void TForm2::ruleeClick() {
+  if (!deps_.chooseRule) return;
+  const EventRecord typed = TypedFields();
+  const std::optional<CivilDate> first = presenter_.TypedFirstDate(typed);
+  if (!first) {
+    deps_.showError(NotADateMessage(
+        JoinNumericDate({.day = typed.day, .month = typed.month, .year = typed.year}, presenter_.Locale().IsMonthFirst())));
+    return;
+  }
+  deps_.chooseRule(*first, presenter_.Fields().rule, [this](const RepeatRule& rule) {
+    const EventRecord now = TypedFields();
+    Command([&](ListPresenter& p) { return p.SetRule(rule, now); });
+  });
 }
 
 EventRecord TForm2::TypedFields() const {

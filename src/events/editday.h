@@ -39,6 +39,11 @@ struct TForm2Deps {
   std::function<bool(const std::string& question)> confirm;
   // Shows the date chooser.
   std::function<void()> showDateChooser;
+  // Shows the rule window for an event whose first date is `first`, its
+  // rule `current`; `chosen` gets the rule the user chose with OK.
+  std::function<void(const CivilDate& first, const RepeatRule& current,
+                     std::function<void(const RepeatRule&)> chosen)>
+      chooseRule;
   widgets::HintManager* hints = nullptr;
 };
 
@@ -70,6 +75,8 @@ struct TForm2Widgets {
   widgets::Button* savee = nullptr;    // its tag: the category of add mode
   widgets::Button* deletee = nullptr;  // its tag: the category of the row shown
   widgets::Button* BitBtn17 = nullptr;  // Exit
+  widgets::Button* rulee = nullptr;     // the rule window, in add mode
+  widgets::Label* rulewords = nullptr;  // the rule in words
 };
 
 class TForm2 : public widgets::FormWindow, private TForm2Widgets {
@@ -108,6 +115,7 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void deleteeClick();
   void BitBtn17Click();          // Exit: hides the editor
   void CheckBoxClick(int k);    // keeps "Only one time" exclusive
+  void ruleeClick();             // the rule window for the typed first date
   // Any close box: hide this window, the main window comes back.
   void Panel2Click();
   // The hide is over: hand the screen back to the main window when the

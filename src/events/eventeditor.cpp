@@ -68,6 +68,7 @@ bool EventEditor::ShowRow(EditorMode mode, const DayRow& row, std::string stored
                         row[kEachNDaysColumn] == "Y"};
   fields_.dayCount = row[kDayCountColumn];
   fields_.comment = row[kCommentColumn];
+  if (TailReading tail = ReadRuleTail(storedLine_); tail.ok()) fields_.rule = std::move(tail.rule);
   return true;
 }
 
@@ -104,6 +105,8 @@ EditorSave EventEditor::Save(EventRecord typed, bool monthFirst) const {
   row[kOnlyOnceColumn] = YesNo(typed.recurrence.onlyOnce);
   row[kEachNDaysColumn] = YesNo(typed.recurrence.eachNDays);
   row[kDayCountColumn] = typed.dayCount;
+  // A rule moves the first date to its first day.
+  if (!typed.rule.Empty()) row = MakeDayRow(save.line, monthFirst);
   return save;
 }
 

@@ -67,20 +67,20 @@ struct RecurrenceKind {
 
 // An event as the editor's fields hold it: texts as typed.
 struct EventRecord {
-  std::string month;  // "01".."12"
-  std::string day;    // "01".."31"
-  std::string year;   // four digits
-  std::string time;   // "hh:nn", or "  :  " for none (see IsEventTime)
+  std::string month{};  // "01".."12"
+  std::string day{};    // "01".."31"
+  std::string year{};   // four digits
+  std::string time{};   // "hh:nn", or "  :  " for none (see IsEventTime)
   EventCategory category = EventCategory::kOther;
-  RecurrenceKind recurrence;
+  RecurrenceKind recurrence{};
   std::string dayCount = "0";  // text of the day-count field, e.g. "0  " or "5"
-  std::string name;
-  std::string comment;
+  std::string name{};
+  std::string comment{};
   // A rule beyond the four flags, an end or skipped days, kept after
   // column 110. With a repeating rule the flags are written as its nearest
   // old rule and the first date moves to the rule's first day on or after
   // it.
-  RepeatRule rule;
+  RepeatRule rule{};
 };
 
 inline constexpr int kEventLineLength = 110;

@@ -430,7 +430,7 @@ NearestFlags NearestOldRule(const RepeatRule& rule, const CivilDate& first) {
       // Day 31 of its month, or 29 February, is the last day wherever an
       // older version shows it.
       if (rule.interval == 1 && (rule.on == RuleDay::kDate ||
-                                 (rule.on == RuleDay::kLastDay && lastOfMonth && (first.day == 31 || first.month == 2 && first.day == 29)))) {
+                                 (rule.on == RuleDay::kLastDay && lastOfMonth && (first.day == 31 || (first.month == 2 && first.day == 29))))) {
         flags.eachYear = true;
         return flags;
       }

@@ -55,8 +55,8 @@ struct RepeatRule {
   int interval = 1;
   std::uint8_t weekdays = 0;  // kWeekdays: the days; kNthWeekday: one bit
   int ordinal = 0;            // kNthWeekday: 1..4, or -1 for the last
-  std::optional<CivilDate> until;
-  std::vector<CivilDate> skips;  // in order, none twice
+  std::optional<CivilDate> until{};
+  std::vector<CivilDate> skips{};  // in order, none twice
 
   bool Repeats() const { return unit != RuleUnit::kNone; }
   bool Empty() const { return !Repeats() && !until && skips.empty(); }

@@ -103,7 +103,10 @@ ListRedraw ListPresenter::SelectLine(const std::string& line) {
 ListRedraw ListPresenter::Add(int code, const EventRecord& typed) {
   const std::optional<EventCategory> category = CategoryFromCode(code);
   if (!category) return {};
+  // A viewed event's rule is not the new one's.
+  RepeatRule rule = editor_.Mode() == EditorMode::Add ? std::move(fields_.rule) : RepeatRule{};
   fields_ = typed;
+  fields_.rule = std::move(rule);
   editor_.Add(*category);
   editorShown_ = true;
   return {.editor = true, .nameFocus = true};
@@ -120,9 +123,39 @@ ListRedraw ListPresenter::View(EditorMode mode) {
 }
 
 ListRedraw ListPresenter::CheckBox(int box, const EventRecord& typed) {
+  RepeatRule rule = std::move(fields_.rule);
   fields_ = typed;
   CheckRecurrenceBox(fields_.recurrence, box);
+  if (RecurrenceBox(fields_.recurrence, box)) rule = {.until = rule.until, .skips = std::move(rule.skips)};
+  fields_.rule = std::move(rule);
   return {.fields = true};
+}
+
+ListRedraw ListPresenter::SetRule(const RepeatRule& rule, const EventRecord& typed) {
+  fields_ = typed;
+  fields_.rule = rule;
+  if (rule.Repeats()) fields_.recurrence = {};
+  return {.fields = true};
+}
+
+std::string ListPresenter::RuleWords() const {
+  if (!editorShown_) return {};
+  if (editor_.Mode() != EditorMode::Add) {
+    const int row = SelectedRow();
+    const std::string line = row >= 0 ? lines_[static_cast<std::size_t>(row)] : std::string();
+    return ReadRuleTail(line).rule.Empty() ? std::string() : DescribeLineRule(line);
+  }
+  const RepeatRule& rule = fields_.rule;
+  const std::optional<CivilDate> first = TypedFirstDate(fields_);
+  if (rule.Repeats() && first) return DescribePattern(rule, *first) + DescribeLimits(rule);
+  const std::string limits = DescribeLimits(rule);
+  return limits.empty() ? limits : limits.substr(2);
+}
+
+std::optional<CivilDate> ListPresenter::TypedFirstDate(const EventRecord& typed) const {
+  const auto month = ReadInteger(typed.month), day = ReadInteger(typed.day), year = ReadInteger(typed.year);
+  if (!month || !day || !year || !IsValidDate(*year, *month, *day)) return std::nullopt;
+  return CivilDate{*year, *month, *day};
 }
 
 ListRedraw ListPresenter::HideEditor() {
@@ -139,7 +172,9 @@ ListRedraw ListPresenter::Closed() {
 }
 
 EditorSave ListPresenter::PrepareSave(const EventRecord& typed) const {
-  return editor_.Save(typed, locale_.IsMonthFirst());
+  EventRecord withRule = typed;
+  withRule.rule = fields_.rule;
+  return editor_.Save(std::move(withRule), locale_.IsMonthFirst());
 }
 
 ListRedraw ListPresenter::Saved(const EditorSave& save) {

@@ -97,8 +97,12 @@ class ListPresenter {
   // without a listed row.
   ListRedraw View(EditorMode mode);
   // A recurrence box clicked (after the box changed): "Only one time"
-  // excludes the three others.
+  // excludes the three others, and a checked box takes the place of a rule
+  // of the rule window (its end and skipped days stay).
   ListRedraw CheckBox(int box, const EventRecord& typed);
+  // The rule window's choice for the event being added: a repeating rule
+  // clears the four boxes.
+  ListRedraw SetRule(const RepeatRule& rule, const EventRecord& typed);
   ListRedraw HideEditor();
   // The window went back to the calendar: the rows saved meanwhile are
   // listed at their places from now on.
@@ -137,6 +141,13 @@ class ListPresenter {
   bool DateChooserShown() const { return editor_.Mode() == EditorMode::Add; }
   int ExitLeft() const { return editor_.Mode() == EditorMode::View ? kExitLeftAlone : kExitLeftWithSave; }
   const EventRecord& Fields() const { return fields_; }
+  // The rule in words for the panel: the stored event's in view and delete
+  // mode, the rule chosen for the typed first date in add mode; empty when
+  // the boxes say it all.
+  std::string RuleWords() const;
+  // The first date of typed fields, for the rule window; none when the
+  // fields hold no calendar date.
+  std::optional<CivilDate> TypedFirstDate(const EventRecord& typed) const;
 
  private:
   struct Heading {

@@ -228,5 +228,37 @@ TEST_F(AppModelTest, TheListWindowsCommandsAndTheEditorsOutcomes) {
   EXPECT_EQ(list.Rows().front()[kNameColumn], "Anna");
 }
 
+TEST_F(AppModelTest, ARuleOfTheRuleWindowIsSavedFromItsFirstDayListedInWordsAndDeleted) {
+  Start({kAnna});
+  const ListPresenter& list = model->List();
+  EventRecord typed = list.Fields();
+  typed.name = "Review";
+  typed.day = "01";
+  model->ListCommand([&](ListPresenter& p) { return p.Add(3, typed); });
+  const RepeatRule second = {.unit = RuleUnit::kMonth, .on = RuleDay::kNthWeekday, .weekdays = 1u << 4, .ordinal = 2};
+  model->ListCommand([&](ListPresenter& p) { return p.SetRule(second, typed); });
+  EXPECT_EQ(list.RuleWords(), "the second Friday of each month");
+  // A checked box takes the rule's place; the rule window's choice again.
+  typed.recurrence.eachYear = true;
+  model->ListCommand([&](ListPresenter& p) { return p.CheckBox(1, typed); });
+  EXPECT_EQ(list.RuleWords(), "");
+  model->ListCommand([&](ListPresenter& p) { return p.SetRule(second, typed); });
+  EXPECT_FALSE(list.Fields().recurrence.eachYear);
+
+  // Saved from 1 February on: its first day is Friday 14 February.
+  ASSERT_EQ(model->SaveEvent(list.Fields()).kind, ListOutcome::Kind::Written);
+  EXPECT_EQ(list.Rows().back()[kDateColumn], "02/14/2003");
+  EXPECT_EQ(list.Rows().back()[kOnlyOnceColumn], "N");
+  EXPECT_EQ(TodayTotal(), 2);
+  ExpectAsAWholePass();
+  const int saved = static_cast<int>(list.Rows().size()) - 1;
+  model->ListCommand([&](ListPresenter& p) { return p.SelectRow(saved); });
+  model->ListCommand([](ListPresenter& p) { return p.View(EditorMode::Delete); });
+  EXPECT_EQ(list.RuleWords(), "the second Friday of each month");
+  ASSERT_EQ(model->AskDelete(list.Fields()).kind, ListOutcome::Kind::Ask);
+  EXPECT_EQ(model->DeleteAsked().kind, ListOutcome::Kind::Written);
+  EXPECT_EQ(TodayTotal(), 1);
+}
+
 }  // namespace
 }  // namespace redoviri

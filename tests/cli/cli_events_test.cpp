@@ -275,6 +275,31 @@ TEST_F(CliEventsTest, AddListDeleteRoundTrip) {
   EXPECT_EQ(Ok({"list", "--file", file}), "");
 }
 
+TEST_F(CliEventsTest, ARuleIsAddedFromItsFirstDayDeletedWholeAndAnUnreadableTailReported) {
+  const std::string file = StoreFile({kBob});
+  const Args team = {"--file", file, "--category", "3", "--date", "2027-01-01", "--time", "10:00", "--name", "Team",
+                     "--nth", "2", "--weekday", "tue", "--times", "3"};
+  const std::string line = "01122027;10:00;3;N;N;Y;N;000;" + Padded("Team", 30) + ";" + Padded("", 50) +
+                           ";EVERY=1M;ON=2TU;UNTIL=20270309";
+  Args add = team, remove = team;
+  add.insert(add.begin(), "add");
+  remove.insert(remove.begin(), "delete");
+  EXPECT_EQ(Ok(add), line + "\n");
+  EXPECT_EQ(RunTool(add).code, kRefused);
+  // The same first 110 columns with another end are another event.
+  Args longer = remove;
+  longer.back() = "4";
+  EXPECT_EQ(RunTool(longer).code, kRefused);
+  EXPECT_EQ(Ok(remove), line + "\n");
+
+  const std::string damaged = kBob.substr(0, 110) + ";EVERY=1M;ON=5TU";
+  const std::string checked = StoreFile({damaged});
+  const auto r = RunTool({"list", "--file", checked, "--check"});
+  EXPECT_EQ(r.code, kRefused);
+  EXPECT_EQ(r.out, damaged + "\n");
+  EXPECT_EQ(r.err, "unreadable tail\tON=5TU\t" + damaged + "\n");
+}
+
 TEST_F(CliEventsTest, AddKeepsTheReservedLineAndBuildsEveryRecurrence) {
   const std::string file = StoreFile({kBob});
   const std::string once = "12312003;23:59;6;N;N;Y;N;000;" + Padded("New year's eve", 30) + ";" + Padded("", 50);
@@ -478,6 +503,20 @@ TEST_F(CliEventsTest, BadInputIsRefusedWithOneLine) {
       {{"add", "--file", f, "--category", "1", "--time", "08:30", "--name", "x"}, "add: missing --date YYYY-MM-DD"},
       {{"add", "--file", f, "--category", "1", "--date", "2003-05-10", "--name", "x"}, "add: missing --time hh:nn or none"},
       {deleteBadDate, "delete: '2003-02-29' is not a valid date"},
+      {with(add, {"--nth", "5", "--weekday", "tue"}), "add: '5' is not a valid nth (1..4)"},
+      {with(add, {"--nth", "2", "--weekday", "tux"}), "add: 'tux' is not a valid weekday"},
+      {with(add, {"--nth", "2"}), "add: missing --weekday mon..sun"},
+      {with(add, {"--weekdays", "fri-mon"}), "add: 'fri-mon' is not a valid list of weekdays"},
+      {with(add, {"--every-weeks", "53"}), "add: '53' is not a valid every-weeks (1..52)"},
+      {with(add, {"--last-day", "--weekdays", "mon"}), "add: only one rule of " + std::string(
+           "--nth, --last-day, --first-workday, --last-workday, --weekdays, --every-weeks, --every-months, --every-years")},
+      {with(add, {"--last-day", "--each-year"}), "add: --each-year, --each-month, --once and --every cannot be combined "
+                                                  "with a rule of --nth, --last-day, --first-workday, --last-workday, "
+                                                  "--weekdays, --every-weeks, --every-months, --every-years"},
+      {with(add, {"--every-months", "2", "--until", "2003-05-01"}),
+       "add: The event would fall on no day: its end is before its first day"},
+      {with(add, {"--times", "3"}), "add: --times goes with a rule of --nth, --last-day, --first-workday, "
+                                    "--last-workday, --weekdays, --every-weeks, --every-months, --every-years"},
   };
   for (const auto& [args, message] : cases) {
     const auto r = RunTool(args);
