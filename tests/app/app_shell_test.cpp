@@ -934,5 +934,35 @@ TEST_F(AppShellTest, RunEndsWithTheQuitCommand) {
   EXPECT_FALSE(Access::Tray(app->Form1()).Active());
 }
 
+TEST_F(AppShellTest, ARuleChosenByKeysIsSavedMarkedAndViewedInWords) {
+  Start({});
+  TForm2& list = app->Form2();
+  TForm2Widgets& w = Access::Widgets(list);
+  list.ShowActive();
+  list.SpeedButtonClick(3);
+  w.namee->SetText("Review");
+  w.daye->SetText("01");  // Saturday 1 February 2003
+  w.rulee->SetFocus();
+  TypeKey(VK_RETURN);
+  const auto ruleWindowActive = [&] {
+    char title[64] = "";
+    GetWindowTextA(GetForegroundWindow(), title, sizeof title);
+    return std::string(title).rfind("Repeat the event", 0) == 0;
+  };
+  ASSERT_TRUE(PumpUntil(ruleWindowActive));
+  // Monthly, on a weekday: the second (not the first) Friday (not Saturday).
+  for (const UINT key : {VK_DOWN, VK_DOWN, VK_TAB, VK_TAB, VK_DOWN, VK_TAB, VK_DOWN, VK_TAB, VK_UP}) TypeKey(key);
+  TypeKey(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return w.rulewords->Caption() == "the second Friday of each month"; }));
+  EXPECT_TRUE(IsChild(list.Handle(), GetFocus()) || GetFocus() == list.Handle());
+  list.saveeClick();
+  // Today, 14 February, is its first day: counted and marked.
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 work. ");
+  const CalendarPresenter& calendar = app->Model().Calendar();
+  EXPECT_NE(calendar.View().Cell(*calendar.View().TodayCell()).dayMark, 0);
+  list.StringGrid1DblClick();
+  EXPECT_EQ(w.rulewords->Caption(), "the second Friday of each month");
+}
+
 }  // namespace
 }  // namespace redoviri
