@@ -20,7 +20,9 @@ constexpr std::array<std::string_view, 12> kMonthNames = {"January", "February",
 constexpr std::array<std::string_view, 5> kOrdinalWords = {"last", "first", "second", "third", "fourth"};
 constexpr std::size_t kTailStart = 110;
 
-int FloorDiv(std::int64_t a, int b) { return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b)); }
+// 32-bit arithmetic: a 64-bit division is a library call in the 32-bit
+// program, and this runs for every event of a month's marking.
+std::int32_t FloorDiv(std::int32_t a, std::int32_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 int MaxInterval(RuleUnit unit) {
   return unit == RuleUnit::kWeek ? kMaxIntervalWeeks : unit == RuleUnit::kMonth ? kMaxIntervalMonths
@@ -103,25 +105,21 @@ bool ReadOn(std::string_view value, RepeatRule& rule) {
   return true;
 }
 
-// The day of the month (1..31) the rule's day falls on in a month, or 0.
-int DayInMonth(const RuleCode& rule, int firstDay, int year, int month) {
-  const int last = DaysInMonth(year, month);
+// The day of the month (1..31) the rule's day falls on in a month whose
+// first day is weekday `weekdayOfOne`, or 0.
+int DayInMonth(const RuleCode& rule, int firstDay, int last, int weekdayOfOne) {
   switch (rule.on) {
     case RuleDay::kDate: return firstDay <= last ? firstDay : 0;
     case RuleDay::kLastDay: return last;
     case RuleDay::kNthWeekday: {
       const int weekday = std::countr_zero(static_cast<unsigned>(rule.weekdays));
-      const int firstOfMonth = WeekdayOf(CivilDate{year, month, 1});
-      const int firstSuch = 1 + (weekday - firstOfMonth + 7) % 7;
+      const int firstSuch = 1 + (weekday - weekdayOfOne + 7) % 7;
       if (rule.ordinal > 0) return firstSuch + 7 * (rule.ordinal - 1);
       return firstSuch + 7 * ((last - firstSuch) / 7);
     }
-    case RuleDay::kFirstWorkday: {
-      const int w = WeekdayOf(CivilDate{year, month, 1});
-      return w == 5 ? 3 : w == 6 ? 2 : 1;
-    }
+    case RuleDay::kFirstWorkday: return weekdayOfOne == 5 ? 3 : weekdayOfOne == 6 ? 2 : 1;
     case RuleDay::kLastWorkday: {
-      const int w = WeekdayOf(CivilDate{year, month, last});
+      const int w = (weekdayOfOne + last - 1) % 7;
       return w == 5 ? last - 1 : w == 6 ? last - 2 : last;
     }
     case RuleDay::kWeekdays: return 0;
@@ -138,11 +136,14 @@ bool InPeriod(const RuleCode& rule, const CivilDate& first, int year, int month)
   return months >= 0 && months % rule.interval == 0;
 }
 
+// Weeks start on Monday; the first date's week is week 0.
+std::int32_t WeekIndex(std::int32_t firstDayNumber, std::int32_t dayNumber) {
+  return FloorDiv(dayNumber - (firstDayNumber - WeekdayOf(firstDayNumber)), 7);
+}
+
 bool WeekFalls(const RuleCode& rule, std::int32_t firstDayNumber, std::int32_t dayNumber) {
   if (dayNumber < firstDayNumber || !(rule.weekdays >> WeekdayOf(dayNumber) & 1)) return false;
-  // Weeks start on Monday; the first date's week is week 0.
-  const std::int32_t mondayOfFirst = firstDayNumber - WeekdayOf(firstDayNumber);
-  return FloorDiv(dayNumber - mondayOfFirst, 7) % rule.interval == 0;
+  return WeekIndex(firstDayNumber, dayNumber) % rule.interval == 0;
 }
 
 std::string Ordinal(int n) {
@@ -338,7 +339,9 @@ bool PatternFallsOn(const RuleCode& rule, const CivilDate& first, std::int32_t f
                     const CivilDate& day, std::int32_t dayNumber) {
   if (dayNumber < firstDayNumber) return false;
   if (rule.unit == RuleUnit::kWeek) return WeekFalls(rule, firstDayNumber, dayNumber);
-  return InPeriod(rule, first, day.year, day.month) && DayInMonth(rule, first.day, day.year, day.month) == day.day;
+  if (!InPeriod(rule, first, day.year, day.month)) return false;
+  const int weekdayOfOne = WeekdayOf(dayNumber - (day.day - 1));
+  return DayInMonth(rule, first.day, DaysInMonth(day.year, day.month), weekdayOfOne) == day.day;
 }
 
 std::uint32_t PatternDaysOfMonth(const RuleCode& rule, const CivilDate& first, std::int32_t firstDayNumber,
@@ -348,13 +351,22 @@ std::uint32_t PatternDaysOfMonth(const RuleCode& rule, const CivilDate& first, s
   const int last = DaysInMonth(year, month);
   if (*one + last - 1 < firstDayNumber) return 0;
   std::uint32_t days = 0;
+  int weekday = WeekdayOf(*one);
   if (rule.unit == RuleUnit::kWeek) {
-    for (int d = 1; d <= last; ++d)
-      if (WeekFalls(rule, firstDayNumber, *one + d - 1)) days |= 1u << d;
+    std::int32_t week = WeekIndex(firstDayNumber, *one);
+    for (int d = 1; d <= last; ++d) {
+      if ((rule.weekdays >> weekday & 1) && *one + d - 1 >= firstDayNumber && week % rule.interval == 0) {
+        days |= 1u << d;
+      }
+      if (++weekday == 7) {
+        weekday = 0;
+        ++week;
+      }
+    }
     return days;
   }
   if (!InPeriod(rule, first, year, month)) return 0;
-  const int d = DayInMonth(rule, first.day, year, month);
+  const int d = DayInMonth(rule, first.day, last, weekday);
   if (d >= 1 && *one + d - 1 >= firstDayNumber) days |= 1u << d;
   return days;
 }
