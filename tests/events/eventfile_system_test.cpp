@@ -592,7 +592,9 @@ TEST_F(EventFileSystemTest, ALockFileMovedOrReplacedIsLockedWhereItIsNow) {
     ASSERT_TRUE(MoveFileExA(lockPath.c_str(), aside.c_str(), 0));
     if (replaced) {
       WriteBytes(other, "");
-      ASSERT_TRUE(MoveFileExA(other.c_str(), lockPath.c_str(), 0));
+      // The waiting writer may have made a lock file of its own at the
+      // path meanwhile: this one takes its place.
+      ASSERT_TRUE(MoveFileExA(other.c_str(), lockPath.c_str(), MOVEFILE_REPLACE_EXISTING));
     }
     EXPECT_FALSE(first->StillHeld());
     first.reset();
