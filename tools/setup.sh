@@ -106,6 +106,35 @@ if [ ${#missing[@]} -gt 0 ] || [ ${#missing_optional[@]} -gt 0 ]; then
   fi
 fi
 
+# Mozilla's ical.js for the iCalendar check (tests/cli/icaljs): node and npm
+# from the system's packages when either is missing (a node installed
+# otherwise, such as NodeSource's, brings its own npm), then `npm ci` from
+# the lock file, only when the lock file is newer than the last install.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  echo "setup: installing nodejs npm" >&2
+  apt_update
+  if ! apt_install nodejs npm; then
+    echo "setup failed: could not install nodejs npm: $(apt_errors)${update_error:+ (package index: $update_error)}" >&2
+    exit 1
+  fi
+fi
+icaljs=$root/tests/cli/icaljs
+if [ ! -f "$icaljs/node_modules/.package-lock.json" ] ||
+   [ "$icaljs/package-lock.json" -nt "$icaljs/node_modules/.package-lock.json" ]; then
+  # The registry may fail for a moment: three tries, then the check that
+  # needs it is skipped (it says so) rather than the whole run failing.
+  wait=$pause
+  for try in 1 2 3; do
+    (cd "$icaljs" && npm ci --no-audit --no-fund --loglevel=error) >"$apt_log" 2>&1 && break
+    if [ "$try" -lt 3 ]; then
+      sleep "$wait"
+      wait=$((wait * 2))
+    else
+      echo "setup: note: npm ci in tests/cli/icaljs failed, the ical.js check will be skipped: $(tail -3 "$apt_log" | tr '\n' ' ')" >&2
+    fi
+  done
+fi
+
 # Wine follows LANG only for locales generated on the Linux side.
 gen=0
 for l in "${wanted_locales[@]}"; do

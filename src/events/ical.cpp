@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <map>
+#include <set>
 
 #include "events/codepage.h"
 #include "events/eventfile.h"
@@ -35,39 +37,126 @@ std::optional<CivilTime> StoredTime(std::string_view time) {
   return CivilTime{hour, minute, 0};
 }
 
+std::int32_t NumberOf(const CivilDate& d) { return DayNumber(d).value_or(0); }
+
+// The days one repetition falls on, before its end and skipped days: a
+// rule (each year and each month are the yearly and monthly rules on the
+// first date), every `step` days from the first date, or the first date
+// alone (step 0).
+struct Pattern {
+  CivilDate first;
+  RepeatRule rule;  // without end and skipped days; none: by step
+  int step = 0;
+
+  bool Falls(const CivilDate& day) const {
+    const std::int32_t n = NumberOf(day), f = NumberOf(first);
+    if (n < f) return false;
+    if (rule.Repeats()) return PatternFallsOn(CodeOfRule(rule, first), first, f, day, n);
+    return step == 0 ? n == f : (n - f) % step == 0;
+  }
+  // The n-th day from the first date (from 1), when the calendar has it.
+  std::optional<CivilDate> Nth(int n) const {
+    if (rule.Repeats()) return NthPatternDay(rule, first, n);
+    const long long day = NumberOf(first) + static_cast<long long>(n - 1) * step;
+    if (n < 1 || (step == 0 && n > 1) || day > *DayNumber(9999, 12, 31)) return std::nullopt;
+    return DateOfDayNumber(static_cast<std::int32_t>(day));
+  }
+};
+
+// Whether the end and the skipped days leave the pattern a day.
+bool FallsOnSomeDay(const Pattern& p, const std::optional<CivilDate>& until, const std::vector<CivilDate>& skips) {
+  const std::int32_t last = until ? NumberOf(*until) : std::numeric_limits<std::int32_t>::max();
+  std::set<std::int32_t> taken;
+  for (const CivilDate& d : skips)
+    if (NumberOf(d) <= last && p.Falls(d)) taken.insert(NumberOf(d));
+  const std::optional<CivilDate> left = p.Nth(static_cast<int>(taken.size()) + 1);
+  return left && NumberOf(*left) <= last;
+}
+
 // ---- writing ----
 
 struct Rule {
   std::string_view kind;  // the UID's word for it
   std::string rrule;      // empty: the first date alone
+  Pattern pattern;        // its first day is DTSTART's
 };
 
-// The rules whose days together are the days FallsOn gives the event.
-std::vector<Rule> RulesOf(const ParsedEvent& e) {
+constexpr std::array<std::string_view, 7> kDayCodes = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
+
+std::string DayCodes(std::uint8_t days) {
+  std::string out;
+  for (std::size_t d = 0; d < kDayCodes.size(); ++d) {
+    if (!(days >> d & 1)) continue;
+    if (!out.empty()) out += ',';
+    out += kDayCodes[d];
+  }
+  return out;
+}
+
+// The RRULE of a repeating rule whose first day is `start` (without UNTIL).
+std::string RruleOf(const RepeatRule& r, const CivilDate& start) {
+  const bool weekly = r.unit == RuleUnit::kWeek;
+  std::string out = weekly ? "FREQ=WEEKLY" : r.unit == RuleUnit::kMonth ? "FREQ=MONTHLY" : "FREQ=YEARLY";
+  if (r.interval > 1) out += ";INTERVAL=" + std::to_string(r.interval);
+  if (r.unit == RuleUnit::kYear) out += ";BYMONTH=" + std::to_string(start.month);
+  const auto days = static_cast<std::uint8_t>(r.on == RuleDay::kWeekdays && r.weekdays ? r.weekdays
+                                                                                       : 1u << WeekdayOf(start));
+  switch (weekly ? RuleDay::kWeekdays : r.on) {
+    case RuleDay::kDate: out += ";BYMONTHDAY=" + std::to_string(start.day); break;
+    case RuleDay::kWeekdays: out += ";BYDAY=" + DayCodes(days) + ";WKST=MO"; break;
+    case RuleDay::kNthWeekday: out += ";BYDAY=" + std::to_string(r.ordinal) + DayCodes(r.weekdays); break;
+    case RuleDay::kLastDay:
+      // ical.js misses the last day of January every N years written as
+      // -1; the day it always is reads alike everywhere.
+      out += r.unit == RuleUnit::kYear && r.interval > 1 && start.month == 1 ? ";BYMONTHDAY=31" : ";BYMONTHDAY=-1";
+      break;
+    case RuleDay::kFirstWorkday: out += ";BYDAY=" + DayCodes(kMondayToFriday) + ";BYSETPOS=1"; break;
+    case RuleDay::kLastWorkday: out += ";BYDAY=" + DayCodes(kMondayToFriday) + ";BYSETPOS=-1"; break;
+  }
+  return out;
+}
+
+// The rules whose days together are the days FallsOn gives the event,
+// before its end and skipped days: the tail's rule alone, or one per flag.
+std::vector<Rule> RulesOf(const ParsedEvent& e, const RepeatRule& tail, const CivilDate& first) {
   std::vector<Rule> rules;
+  if (tail.Repeats()) {
+    // A first date the rule does not fall on (a line edited by hand) is
+    // not a day of the event: DTSTART is the rule's first day.
+    const RepeatRule pattern{.unit = tail.unit, .on = tail.on, .interval = tail.interval,
+                             .weekdays = tail.weekdays, .ordinal = tail.ordinal};
+    if (const std::optional<CivilDate> start = FirstPatternDay(pattern, first)) {
+      rules.push_back({"rule", RruleOf(pattern, *start), {*start, pattern}});
+    }
+    return rules;
+  }
   const RecurrenceKind& r = e.recurrence;
   if (r.eachYear) {
-    rules.push_back({"yearly", "FREQ=YEARLY;BYMONTH=" + std::to_string(e.month) + ";BYMONTHDAY=" + std::to_string(e.day)});
+    rules.push_back({"yearly", "FREQ=YEARLY;BYMONTH=" + std::to_string(e.month) + ";BYMONTHDAY=" + std::to_string(e.day),
+                     {first, {.unit = RuleUnit::kYear}}});
   }
-  if (r.eachMonth) rules.push_back({"monthly", "FREQ=MONTHLY;BYMONTHDAY=" + std::to_string(e.day)});
+  if (r.eachMonth) {
+    rules.push_back({"monthly", "FREQ=MONTHLY;BYMONTHDAY=" + std::to_string(e.day),
+                     {first, {.unit = RuleUnit::kMonth}}});
+  }
   if (r.eachNDays && e.dayCount > 0) {
-    rules.push_back({"daily", "FREQ=DAILY;INTERVAL=" + std::to_string(e.dayCount)});
+    rules.push_back({"daily", "FREQ=DAILY;INTERVAL=" + std::to_string(e.dayCount), {first, {}, e.dayCount}});
   }
   // Every rule above falls on the first date itself.
-  if (rules.empty() && (r.onlyOnce || r.eachNDays)) rules.push_back({"once", {}});
+  if (rules.empty() && (r.onlyOnce || r.eachNDays)) rules.push_back({"once", {}, {first, {}, 0}});
   return rules;
 }
 
-std::string LeftOutReason(std::string_view line, const ParsedEvent& e) {
+std::string LeftOutReason(std::string_view line, const ParsedEvent& e, bool repeats) {
   if (!ReadFirstDate(line)) {
     return "the first date " + ReadField(line, kMonthField) + "/" + ReadField(line, kDayField) + "/" +
            ReadField(line, kYearField) + " does not exist";
   }
   if (!e.readable) return "the day count '" + ReadField(line, kDayCountField) + "' is not a number";
   if (!CategoryFromCode(e.category)) return "the category '" + ReadField(line, kCategoryField) + "' is not 1..6";
+  if (repeats) return "its rule, end and skipped days leave it no day";
   return "no repetition is set, so it falls on no day";
 }
-
 // A name or comment as UTF-8 text of the calendar: control characters of a
 // hand-edited line (a NUL, an ESC) become blanks, as a read turns them.
 std::string ExportedText(std::string_view text) {
@@ -126,6 +215,9 @@ std::string UnescapeIcsText(std::string_view text) {
 std::string IcsLineHash(std::string_view line) {
   std::string padded(line.substr(0, kEventLineLength));
   padded.resize(kEventLineLength, ' ');
+  // The rule after column 110 is part of the event; a line without one
+  // keeps the hash it always had.
+  padded += TrimBlanks(RuleTailOf(line));
   ContentHash hash;
   hash.Add(padded);
   std::uint64_t value = hash.Value();
@@ -147,26 +239,48 @@ IcsExport ExportIcs(std::span<const std::string_view> lines, const CivilDate& st
   std::map<std::string, int> seen;  // hash of the line -> times met
   for (std::string_view line : lines) {
     const ParsedEvent e = ParseEventLine(line);
-    const std::vector<Rule> rules = e.readable && CategoryFromCode(e.category) ? RulesOf(e) : std::vector<Rule>{};
+    // The rule after column 110, its end and skipped days; a tail that
+    // cannot be read is not part of the event, as matching has it.
+    RepeatRule tail;
+    if (TailReading reading = ReadRuleTail(line); reading.ok()) tail = std::move(reading.rule);
+    std::vector<Rule> rules;
+    bool repeats = tail.Repeats();
+    if (e.readable && CategoryFromCode(e.category)) {
+      for (Rule& rule : RulesOf(e, tail, *ReadFirstDate(line))) {
+        repeats = true;
+        if (FallsOnSomeDay(rule.pattern, tail.until, tail.skips)) rules.push_back(std::move(rule));
+      }
+    }
     if (rules.empty()) {
-      result.leftOut.push_back({std::string(line), LeftOutReason(line, e)});
+      result.leftOut.push_back({std::string(line), LeftOutReason(line, e, repeats)});
       continue;
     }
     std::string uid = IcsLineHash(line);
     if (const int n = ++seen[uid]; n > 1) uid += "." + std::to_string(n);
-    const CivilDate first = *ReadFirstDate(line);
     const std::optional<CivilTime> time = StoredTime(ReadField(line, kTimeField));
-    const std::string dtstart = time ? "DTSTART:" + IcsDate(first) + "T" + Digits(time->hour, 2) +
-                                           Digits(time->minute, 2) + "00"
-                                     : "DTSTART;VALUE=DATE:" + IcsDate(first);
+    // DTSTART, UNTIL and EXDATE alike: a date, or a local date-time at the
+    // event's time.
+    const std::string type = time ? "" : ";VALUE=DATE";
+    const auto when = [&](const CivilDate& d) {
+      return time ? IcsDate(d) + "T" + Digits(time->hour, 2) + Digits(time->minute, 2) + "00" : IcsDate(d);
+    };
     const std::string name = ExportedText(ReadName(line));
     const std::string comment = ExportedText(ReadComment(line));
     for (const Rule& rule : rules) {
       out += FoldIcsLine("BEGIN:VEVENT");
       out += FoldIcsLine("UID:" + uid + "-" + std::string(rule.kind) + std::string(kUidDomain));
       out += FoldIcsLine(stamp);
-      out += FoldIcsLine(dtstart);
-      if (!rule.rrule.empty()) out += FoldIcsLine("RRULE:" + rule.rrule);
+      out += FoldIcsLine("DTSTART" + type + ":" + when(rule.pattern.first));
+      if (!rule.rrule.empty()) {
+        out += FoldIcsLine("RRULE:" + rule.rrule + (tail.until ? ";UNTIL=" + when(*tail.until) : ""));
+        // Only the days the rule falls on: ical.js applies no EXDATE after
+        // one that names no occurrence.
+        for (const CivilDate& skip : tail.skips) {
+          if (rule.pattern.Falls(skip) && (!tail.until || NumberOf(skip) <= NumberOf(*tail.until))) {
+            out += FoldIcsLine("EXDATE" + type + ":" + when(skip));
+          }
+        }
+      }
       out += FoldIcsLine("SUMMARY:" + EscapeIcsText(name));
       if (!comment.empty()) out += FoldIcsLine("DESCRIPTION:" + EscapeIcsText(comment));
       out += FoldIcsLine("CATEGORIES:" + EscapeIcsText(InfoOf(*CategoryFromCode(e.category)).word));
@@ -238,6 +352,8 @@ Property ParseProperty(std::string_view line) {
 struct DateValue {
   CivilDate date;
   std::optional<CivilTime> time;  // none for an all-day date
+  bool utc = false;               // a date-time with a final "Z"
+  std::string zone;               // the TZID of a date-time, as written
 };
 
 std::optional<int> Number(std::string_view text) {
@@ -251,23 +367,55 @@ std::optional<int> Number(std::string_view text) {
 }
 
 // "YYYYMMDD" or "YYYYMMDDThhmmss" with an optional "Z", taken as written.
-std::optional<DateValue> ParseDateValue(const Property& p) {
-  std::string_view v = p.value;
+std::optional<DateValue> ParseDateText(std::string_view v, const std::map<std::string, std::string>& params) {
   if (v.size() < 8) return std::nullopt;  // "2024", or nothing after an unclosed quote
   const auto year = Number(v.substr(0, 4)), month = Number(v.substr(4, 2)), day = Number(v.substr(6, 2));
   if (!year || !month || !day || !IsValidDate(*year, *month, *day)) return std::nullopt;
-  DateValue d{{*year, *month, *day}, std::nullopt};
-  const auto type = p.params.find("VALUE");
+  DateValue d{{*year, *month, *day}, std::nullopt, false, {}};
+  const auto type = params.find("VALUE");
   if (v.size() == 8) {
-    if (type != p.params.end() && UpperCaseAscii(type->second) != "DATE") return std::nullopt;
+    if (type != params.end() && UpperCaseAscii(type->second) != "DATE") return std::nullopt;
     return d;
   }
-  if (!v.empty() && (v.back() == 'Z' || v.back() == 'z')) v.remove_suffix(1);
+  if (!v.empty() && (v.back() == 'Z' || v.back() == 'z')) {
+    v.remove_suffix(1);
+    d.utc = true;
+  }
   if (v.size() != 15 || (v[8] != 'T' && v[8] != 't')) return std::nullopt;
   const auto h = Number(v.substr(9, 2)), m = Number(v.substr(11, 2)), s = Number(v.substr(13, 2));
   if (!h || !m || !s || *h > 23 || *m > 59 || *s > 60) return std::nullopt;
   d.time = CivilTime{*h, *m, *s};
+  if (const auto zone = params.find("TZID"); zone != params.end() && !d.utc) d.zone = zone->second;
   return d;
+}
+
+std::optional<DateValue> ParseDateValue(const Property& p) { return ParseDateText(p.value, p.params); }
+
+// Both dates, or both date-times in one time zone (UTC, the same TZID, or
+// none): values that can be compared as written.
+bool SameForm(const DateValue& a, const DateValue& b) {
+  if (a.time.has_value() != b.time.has_value()) return false;
+  return !a.time || (a.utc == b.utc && (a.utc || a.zone == b.zone));
+}
+
+std::string WrittenDate(const DateValue& d) {
+  std::string out = IcsDate(d.date);
+  if (d.time) out += "T" + Digits(d.time->hour, 2) + Digits(d.time->minute, 2) + Digits(d.time->second, 2);
+  return out + (d.utc ? "Z" : "");
+}
+
+// The least and the greatest UTC offset (seconds) of each time zone the
+// file describes (VTIMEZONE): the offset at any moment is between them.
+using ZoneOffsets = std::map<std::string, std::pair<int, int>>;
+
+// "+0100", "-0500", "+053000".
+std::optional<int> OffsetSeconds(std::string_view v) {
+  if ((v.size() != 5 && v.size() != 7) || (v[0] != '+' && v[0] != '-')) return std::nullopt;
+  const auto h = Number(v.substr(1, 2)), m = Number(v.substr(3, 2));
+  const auto s = v.size() == 7 ? Number(v.substr(5, 2)) : std::optional<int>(0);
+  if (!h || !m || !s || *h > 23 || *m > 59 || *s > 59) return std::nullopt;
+  const int seconds = *h * 3600 + *m * 60 + *s;
+  return v[0] == '-' ? -seconds : seconds;
 }
 
 // Longer than any calendar the event line can hold (10,000 years): such a
@@ -314,15 +462,68 @@ struct Vevent {
   }
 };
 
-// The repetition an RRULE names, as the event line's flags; or why the
-// line cannot hold it.
+// The repetition an RRULE names: the event line's flags or a rule of the
+// tail, and its COUNT or UNTIL; or why the line cannot hold it.
 struct Repetition {
   RecurrenceKind flags;
   int dayCount = 0;
+  RepeatRule rule;                 // a rule of the tail, or none
+  int count = 0;                   // 0: no COUNT
+  std::optional<DateValue> until;  // as written
   std::string refusal;
 };
 
-Repetition ReadRule(std::string_view rule, const CivilDate& start) {
+std::optional<int> DayCode(std::string_view code) {
+  for (std::size_t d = 0; d < kDayCodes.size(); ++d)
+    if (kDayCodes[d] == code) return static_cast<int>(d);
+  return std::nullopt;
+}
+
+// A list of signed numbers "1,-1,+15" within -most..most, none 0.
+std::optional<std::vector<int>> NumberList(std::string_view text, int most) {
+  std::vector<int> values;
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    std::string_view item = text.substr(at, comma - at);
+    at = comma + 1;
+    const bool negative = !item.empty() && item[0] == '-';
+    if (!item.empty() && (item[0] == '-' || item[0] == '+')) item.remove_prefix(1);
+    const std::optional<int> n = Number(item);
+    if (!n || *n == 0 || *n > most) return std::nullopt;
+    values.push_back(negative ? -*n : *n);
+  }
+  return values;
+}
+
+struct DayItem {
+  int ordinal = 0;  // 0: every such weekday
+  int weekday = 0;  // 0 Monday .. 6 Sunday
+};
+
+// BYDAY: "MO,TH", "2TU", "-1FR".
+std::optional<std::vector<DayItem>> DayList(std::string_view text) {
+  std::vector<DayItem> items;
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    const std::string_view item = text.substr(at, comma - at);
+    at = comma + 1;
+    if (item.size() < 2) return std::nullopt;
+    const std::optional<int> day = DayCode(item.substr(item.size() - 2));
+    if (!day) return std::nullopt;
+    DayItem d{0, *day};
+    if (item.size() > 2) {
+      const auto n = NumberList(item.substr(0, item.size() - 2), 53);
+      if (!n) return std::nullopt;
+      d.ordinal = n->front();
+    }
+    items.push_back(d);
+  }
+  return items;
+}
+
+Repetition ReadRule(std::string_view text, const CivilDate& start) {
   Repetition rep;
   const auto refuse = [&](std::string why) {
     rep.refusal = std::move(why);
@@ -330,10 +531,10 @@ Repetition ReadRule(std::string_view rule, const CivilDate& start) {
   };
   std::map<std::string, std::string> parts;
   std::size_t pos = 0;
-  while (pos <= rule.size()) {
-    std::size_t end = rule.find(';', pos);
-    if (end == std::string_view::npos) end = rule.size();
-    const std::string_view part = rule.substr(pos, end - pos);
+  while (pos <= text.size()) {
+    std::size_t end = text.find(';', pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view part = text.substr(pos, end - pos);
     pos = end + 1;
     if (part.empty()) continue;
     const std::size_t eq = part.find('=');
@@ -342,50 +543,153 @@ Repetition ReadRule(std::string_view rule, const CivilDate& start) {
     if (parts.count(key)) return refuse("RRULE names " + key + " twice");
     parts[key] = UpperCaseAscii(part.substr(eq + 1));
   }
-  const std::string freq = parts.count("FREQ") ? parts["FREQ"] : "";
+  const auto has = [&](const char* key) { return parts.count(key) > 0; };
+  const std::string freq = has("FREQ") ? parts["FREQ"] : "";
   if (freq.empty()) return refuse("RRULE without FREQ");
-  if (parts.count("COUNT")) return refuse("RRULE with COUNT (a limited number of repetitions)");
-  if (parts.count("UNTIL")) return refuse("RRULE with UNTIL (repetitions that end)");
+  const bool daily = freq == "DAILY", weekly = freq == "WEEKLY", monthly = freq == "MONTHLY", yearly = freq == "YEARLY";
+  if (!daily && !weekly && !monthly && !yearly) return refuse("RRULE FREQ=" + freq);
+  const auto with = [&](const char* key) {
+    return "RRULE with " + std::string(key) + "=" + parts[key] + " (with FREQ=" + freq + ")";
+  };
+  for (const auto& [key, value] : parts) {
+    static constexpr std::string_view kKnown[] = {"FREQ",  "INTERVAL", "COUNT",   "UNTIL",   "WKST",
+                                                  "BYDAY", "BYMONTHDAY", "BYMONTH", "BYSETPOS"};
+    if (std::find(std::begin(kKnown), std::end(kKnown), key) == std::end(kKnown)) return refuse(with(key.c_str()));
+  }
+  if (has("COUNT") && has("UNTIL")) return refuse("RRULE with both COUNT and UNTIL");
+  if (has("COUNT")) {
+    const std::optional<int> n = Number(parts["COUNT"]);
+    if (!n || *n < 1) return refuse("RRULE with COUNT=" + parts["COUNT"]);
+    rep.count = *n;
+  }
+  if (has("UNTIL") && !(rep.until = ParseDateText(parts["UNTIL"], {}))) {
+    return refuse("RRULE with UNTIL=" + parts["UNTIL"] + ", not a date or date-time");
+  }
   int interval = 1;
-  if (parts.count("INTERVAL")) {
+  if (has("INTERVAL")) {
     const std::optional<int> n = Number(parts["INTERVAL"]);
     if (!n || *n < 1) return refuse("RRULE with INTERVAL=" + parts["INTERVAL"]);
     interval = *n;
   }
-  // BYMONTH and BYMONTHDAY may only repeat what the start date says.
-  const auto sameAs = [&](const char* key, int value) {
-    return !parts.count(key) || Number(parts[key]) == std::optional<int>(value);
-  };
-  for (const auto& [key, value] : parts) {
-    if (key == "FREQ" || key == "INTERVAL" || key == "WKST") continue;
-    if (key == "BYMONTHDAY" && (freq == "YEARLY" || freq == "MONTHLY")) {
-      if (!sameAs("BYMONTHDAY", start.day)) return refuse("RRULE with BYMONTHDAY=" + value + " other than the start day");
-      continue;
-    }
-    if (key == "BYMONTH" && freq == "YEARLY") {
-      if (!sameAs("BYMONTH", start.month)) return refuse("RRULE with BYMONTH=" + value + " other than the start month");
-      continue;
-    }
-    return refuse("RRULE with " + key + "=" + value + " (with FREQ=" + freq + ")");
+  int weekStart = 0;
+  if (has("WKST")) {
+    const std::optional<int> day = DayCode(parts["WKST"]);
+    if (!day) return refuse("RRULE with WKST=" + parts["WKST"]);
+    weekStart = *day;
   }
-  if (freq == "YEARLY") {
-    if (interval != 1) return refuse("RRULE FREQ=YEARLY with INTERVAL=" + std::to_string(interval));
-    // Without BYMONTH a BYMONTHDAY would fall in every month.
-    if (parts.count("BYMONTHDAY") && !parts.count("BYMONTH")) return refuse("RRULE FREQ=YEARLY with BYMONTHDAY but no BYMONTH");
-    rep.flags.eachYear = true;
-  } else if (freq == "MONTHLY") {
-    if (interval != 1) return refuse("RRULE FREQ=MONTHLY with INTERVAL=" + std::to_string(interval));
-    rep.flags.eachMonth = true;
-  } else if (freq == "DAILY" || freq == "WEEKLY") {
-    // Every week without BYDAY is every 7 days from the start.
-    const long long days = static_cast<long long>(interval) * (freq == "WEEKLY" ? 7 : 1);
-    if (days > kMaxDayCount)
-      return refuse("RRULE every " + std::to_string(days) + " days (at most " + std::to_string(kMaxDayCount) + ")");
-    rep.flags.eachNDays = true;
-    rep.dayCount = static_cast<int>(days);
-  } else {
-    return refuse("RRULE FREQ=" + freq);
+  std::vector<DayItem> byDay;
+  std::vector<int> byMonthDay, byMonth, bySetPos;
+  if (has("BYDAY")) {
+    auto list = DayList(parts["BYDAY"]);
+    if (!list) return refuse("RRULE with BYDAY=" + parts["BYDAY"] + ", not understood");
+    byDay = std::move(*list);
   }
+  const std::pair<const char*, std::vector<int>*> lists[] = {
+      {"BYMONTHDAY", &byMonthDay}, {"BYMONTH", &byMonth}, {"BYSETPOS", &bySetPos}};
+  for (const auto& [key, list] : lists) {
+    if (!has(key)) continue;
+    auto values = NumberList(parts[key], std::string_view(key) == "BYMONTH" ? 12 : 366);
+    if (!values) return refuse("RRULE with " + std::string(key) + "=" + parts[key] + ", not understood");
+    *list = std::move(*values);
+  }
+  // Plain weekdays as bits; false when one has an ordinal.
+  std::uint8_t days = 0;
+  bool plain = true;
+  for (const DayItem& d : byDay) {
+    days = static_cast<std::uint8_t>(days | 1u << d.weekday);
+    plain = plain && d.ordinal == 0;
+  }
+
+  if (daily || weekly) {
+    for (const char* key : {"BYMONTHDAY", "BYMONTH", "BYSETPOS"})
+      if (has(key)) return refuse(with(key));
+    if (byDay.empty()) {
+      // Every week without BYDAY is every 7 days from the start.
+      const long long every = static_cast<long long>(interval) * (weekly ? 7 : 1);
+      if (every > kMaxDayCount) {
+        return refuse("RRULE every " + std::to_string(every) + " days (at most " + std::to_string(kMaxDayCount) + ")");
+      }
+      rep.flags.eachNDays = true;
+      rep.dayCount = static_cast<int>(every);
+      return rep;
+    }
+    if (!plain || (daily && interval > 1)) return refuse(with("BYDAY"));
+    if (weekly && interval > kMaxIntervalWeeks) {
+      // On the start's weekday alone it is every 7N days.
+      if (days != 1u << WeekdayOf(start) || 7LL * interval > kMaxDayCount) {
+        return refuse("RRULE every " + std::to_string(interval) + " weeks on " + parts["BYDAY"] + " (at most " +
+                      std::to_string(kMaxIntervalWeeks) + ")");
+      }
+      rep.flags.eachNDays = true;
+      rep.dayCount = 7 * interval;
+      return rep;
+    }
+    // Weeks of another first day group the days alike unless the chosen
+    // days lie on both sides of it.
+    const auto beforeStart = static_cast<std::uint8_t>((1u << weekStart) - 1);
+    if (weekly && interval > 1 && (days & beforeStart) && (days & ~beforeStart)) {
+      return refuse("RRULE with WKST=" + parts["WKST"] + " every " + std::to_string(interval) + " weeks on " +
+                    parts["BYDAY"] + " (weeks here start on Monday)");
+    }
+    rep.rule = {.unit = RuleUnit::kWeek, .on = RuleDay::kWeekdays, .interval = weekly ? interval : 1, .weekdays = days};
+    return rep;
+  }
+
+  // Monthly, or yearly in the start's month.
+  if (monthly && has("BYMONTH")) return refuse(with("BYMONTH"));
+  if (yearly && has("BYMONTH") && byMonth != std::vector<int>{start.month}) {
+    return refuse("RRULE with BYMONTH=" + parts["BYMONTH"] + " other than the start month");
+  }
+  if (yearly && !has("BYMONTH")) {
+    for (const char* key : {"BYMONTHDAY", "BYDAY", "BYSETPOS"})
+      if (has(key)) return refuse("RRULE FREQ=YEARLY with " + std::string(key) + " but no BYMONTH");
+  }
+  RepeatRule rule{.unit = yearly ? RuleUnit::kYear : RuleUnit::kMonth, .interval = interval};
+  if (has("BYMONTHDAY") && (has("BYDAY") || has("BYSETPOS"))) {
+    return refuse("RRULE with BYMONTHDAY=" + parts["BYMONTHDAY"] + " together with BYDAY or BYSETPOS");
+  }
+  if (has("BYSETPOS")) {
+    const int at = bySetPos.size() == 1 ? bySetPos[0] : 0;
+    if (plain && days == kMondayToFriday && byDay.size() == 5 && (at == 1 || at == -1)) {
+      rule.on = at == 1 ? RuleDay::kFirstWorkday : RuleDay::kLastWorkday;
+    } else if (plain && byDay.size() == 1 && (at == -1 || (at >= 1 && at <= 4))) {
+      rule.on = RuleDay::kNthWeekday;
+      rule.weekdays = days;
+      rule.ordinal = at;
+    } else if (!has("BYDAY")) {
+      return refuse(with("BYSETPOS"));
+    } else {
+      return refuse("RRULE with BYDAY=" + parts["BYDAY"] + ";BYSETPOS=" + parts["BYSETPOS"] +
+                    " (only the first or last Monday-to-Friday day, or one weekday's first to fourth or last)");
+    }
+  } else if (has("BYDAY")) {
+    const int ordinal = byDay.size() == 1 ? byDay[0].ordinal : 0;
+    if (ordinal != -1 && (ordinal < 1 || ordinal > 4)) {
+      return refuse("RRULE with BYDAY=" + parts["BYDAY"] + " (with FREQ=" + freq +
+                    ": only one weekday, the first to fourth or the last of the month)");
+    }
+    rule.on = RuleDay::kNthWeekday;
+    rule.weekdays = days;
+    rule.ordinal = ordinal;
+  } else if (has("BYMONTHDAY")) {
+    if (byMonthDay == std::vector<int>{-1}) {
+      rule.on = RuleDay::kLastDay;
+    } else if (byMonthDay.size() > 1) {
+      return refuse("RRULE with BYMONTHDAY=" + parts["BYMONTHDAY"] + " (one day of the month only)");
+    } else if (byMonthDay != std::vector<int>{start.day}) {
+      return refuse("RRULE with BYMONTHDAY=" + parts["BYMONTHDAY"] + " other than the start day");
+    }
+  }
+  if (rule.on == RuleDay::kDate && interval == 1) {
+    (yearly ? rep.flags.eachYear : rep.flags.eachMonth) = true;
+    return rep;
+  }
+  const int most = yearly ? kMaxIntervalYears : kMaxIntervalMonths;
+  if (interval > most) {
+    return refuse("RRULE FREQ=" + freq + " with INTERVAL=" + std::to_string(interval) + " (at most " +
+                  std::to_string(most) + ")");
+  }
+  rep.rule = rule;
   return rep;
 }
 
@@ -433,27 +737,79 @@ EventCategory CategoryOf(const Vevent& v, EventCategory fallback) {
   return fallback;
 }
 
-void ReadVevent(const Vevent& v, EventCategory fallback, IcsImported& out) {
-  const auto refuse = [&](std::string why) { out.refusal = std::move(why); };
+// A VEVENT read: its start, how long it lasts, its repetition and last
+// day, the dates taken from it and added to it, and the event line's
+// fields.
+struct Reading {
+  DateValue start;
+  long long lasts = 0;  // seconds from the start to the end
+  Repetition rep;
+  Pattern pattern;
+  std::optional<CivilDate> until;  // the last day it may fall on
+  std::vector<DateValue> exdates, rdates;
+  EventRecord record;  // without the rule
+};
+
+// The last day a rule ending at UNTIL falls on, for an event that starts
+// at `start`: the day of the last start not later than UNTIL.
+std::optional<CivilDate> LastDay(const DateValue& until, const DateValue& start, const ZoneOffsets& zones,
+                                 std::string& refusal) {
+  if (!until.time) {
+    if (!start.time) return until.date;
+    refusal = "RRULE with UNTIL=" + WrittenDate(until) +
+              ", a date, while DTSTART has a time (calendars differ on its last day)";
+    return std::nullopt;
+  }
+  // An end in UTC of a start in a time zone: taken when the last day is the
+  // same at every offset the zone has (at every offset of the world for a
+  // zone the file does not describe).
+  std::pair<int, int> offsets{0, 0};
+  if (until.utc && !start.utc) {
+    const auto zone = zones.find(start.zone);
+    offsets = start.zone.empty() || zone == zones.end() ? std::pair{-12 * 3600, 14 * 3600} : zone->second;
+  }
+  const long long end = NumberOf(until.date) * 86400LL + until.time->hour * 3600 + until.time->minute * 60 +
+                        until.time->second - (start.time ? start.time->hour * 3600 + start.time->minute * 60 : 0);
+  const auto lastDay = [&](int offset) {
+    const long long s = end + offset;
+    return s >= 0 ? s / 86400 : -((-s + 86399) / 86400);
+  };
+  if (lastDay(offsets.first) != lastDay(offsets.second)) {
+    refusal = "RRULE with UNTIL=" + WrittenDate(until) + " in UTC, whose last day depends on the time zone of " +
+              (start.zone.empty() ? "a DTSTART without one" : start.zone);
+    return std::nullopt;
+  }
+  if (lastDay(offsets.first) < NumberOf(start.date)) {
+    refusal = std::string(kRuleOnNoDay);
+    return std::nullopt;
+  }
+  return DateOfDayNumber(static_cast<std::int32_t>(lastDay(offsets.first)));
+}
+
+// Reads a VEVENT; false, with the refusal in `out`, when the event line
+// cannot hold it exactly.
+bool ReadVevent(const Vevent& v, EventCategory fallback, const ZoneOffsets& zones, Reading& r, IcsImported& out) {
+  const auto refuse = [&](std::string why) {
+    out.refusal = std::move(why);
+    return false;
+  };
   const Property* start = v.Find("DTSTART");
   if (start == nullptr) return refuse("no DTSTART");
-  for (const char* name : {"RDATE", "EXDATE", "EXRULE"}) {
-    if (v.Find(name)) return refuse(std::string(name) + " (dates added to or taken from the repetition)");
-  }
-  if (v.Find("RECURRENCE-ID")) return refuse("RECURRENCE-ID (a changed occurrence of a repeating event)");
+  if (v.Find("EXRULE")) return refuse("EXRULE (dates taken from the repetition by a rule)");
   if (v.Count("RRULE") > 1) return refuse("several RRULEs");
   const std::optional<DateValue> first = ParseDateValue(*start);
   if (!first) return refuse("DTSTART '" + start->value + "' is not a date or date-time of years 0001..9999");
   if (first->time && first->time->second != 0) return refuse("DTSTART has seconds, the time field holds hh:nn");
+  r.start = *first;
 
   // The event must stay within its start day: the program marks days.
-  const std::int32_t startDay = *DayNumber(first->date);
+  const std::int32_t startDay = NumberOf(first->date);
   long long endSeconds = -1;  // from the start of the first day
   const long long startSeconds = first->time ? first->time->hour * 3600LL + first->time->minute * 60 : 0;
   if (const Property* end = v.Find("DTEND")) {
     const std::optional<DateValue> e = ParseDateValue(*end);
     if (!e) return refuse("DTEND '" + end->value + "' is not a date or date-time");
-    endSeconds = (*DayNumber(e->date) - startDay) * 86400LL +
+    endSeconds = (NumberOf(e->date) - startDay) * 86400LL +
                  (e->time ? e->time->hour * 3600LL + e->time->minute * 60 + e->time->second : 0);
   } else if (const Property* duration = v.Find("DURATION")) {
     const std::optional<long long> s = DurationSeconds(duration->value);
@@ -461,19 +817,64 @@ void ReadVevent(const Vevent& v, EventCategory fallback, IcsImported& out) {
     endSeconds = startSeconds + *s;
   }
   if (endSeconds > 86400) return refuse("it lasts past the end of its first day");
+  r.lasts = std::max(0LL, endSeconds - startSeconds);
 
-  RecurrenceKind flags;
-  int dayCount = 0;
+  r.pattern.first = first->date;
   if (const Property* rule = v.Find("RRULE")) {
-    Repetition rep = ReadRule(rule->value, first->date);
-    if (!rep.refusal.empty()) return refuse(std::move(rep.refusal));
-    flags = rep.flags;
-    dayCount = rep.dayCount;
+    r.rep = ReadRule(rule->value, first->date);
+    if (!r.rep.refusal.empty()) return refuse(r.rep.refusal);
+    r.pattern.rule = r.rep.flags.eachYear    ? RepeatRule{.unit = RuleUnit::kYear}
+                     : r.rep.flags.eachMonth ? RepeatRule{.unit = RuleUnit::kMonth}
+                                             : r.rep.rule;
+    r.pattern.step = r.rep.dayCount;
+    if (!r.pattern.Falls(first->date)) {
+      return refuse("DTSTART " + WrittenDate(*first) + " is no day of its RRULE " + rule->value +
+                    " (calendars differ on whether it counts)");
+    }
+    if (r.rep.count > 0) r.until = r.pattern.Nth(r.rep.count);
+    if (r.rep.until) {
+      std::string why;
+      r.until = LastDay(*r.rep.until, *first, zones, why);
+      if (!why.empty()) return refuse(why);
+    }
   } else {
-    flags.onlyOnce = true;
+    r.rep.flags.onlyOnce = true;
   }
 
-  EventRecord record;
+  bool startListed = false;  // DTSTART among the RDATEs
+  for (const Property& p : v.props) {
+    const bool taken = p.name == "EXDATE";
+    if (!taken && p.name != "RDATE") continue;
+    if (const auto type = p.params.find("VALUE"); type != p.params.end() && UpperCaseAscii(type->second) == "PERIOD") {
+      return refuse(p.name + " of periods");
+    }
+    for (std::size_t at = 0; at <= p.value.size();) {
+      const std::size_t comma = std::min(p.value.find(',', at), p.value.size());
+      const std::string item = p.value.substr(at, comma - at);
+      at = comma + 1;
+      const std::optional<DateValue> d = ParseDateText(item, p.params);
+      if (!d) return refuse(p.name + " '" + item + "' is not a date or date-time");
+      if (!SameForm(*d, *first)) {
+        return refuse(p.name + " " + WrittenDate(*d) +
+                      " is not of DTSTART's kind (a date, or a date-time in its time zone)");
+      }
+      if (taken) {
+        r.exdates.push_back(*d);
+        continue;
+      }
+      if (d->time && d->time->second != 0) return refuse("RDATE has seconds, the time field holds hh:nn");
+      if ((d->time ? d->time->hour * 3600LL + d->time->minute * 60 : 0) + r.lasts > 86400) {
+        return refuse("RDATE " + WrittenDate(*d) + " lasts past the end of its day");
+      }
+      startListed = startListed || (d->date == first->date && d->time == first->time);
+      r.rdates.push_back(*d);
+    }
+  }
+  if (!r.rdates.empty() && !v.Find("RRULE") && !startListed) {
+    return refuse("RDATE without RRULE, DTSTART not among them (calendars differ on whether DTSTART counts)");
+  }
+
+  EventRecord& record = r.record;
   record.month = Digits(first->date.month, 2);
   record.day = Digits(first->date.day, 2);
   record.year = Digits(first->date.year, 4);
@@ -481,13 +882,100 @@ void ReadVevent(const Vevent& v, EventCategory fallback, IcsImported& out) {
   // field leaves it.
   record.time = first->time ? Digits(first->time->hour, 2) + ":" + Digits(first->time->minute, 2) : "  :  ";
   record.category = CategoryOf(v, fallback);
-  record.recurrence = flags;
-  record.dayCount = std::to_string(dayCount);
   record.name = FieldText(v.Find("SUMMARY"), "name", kNameField.length, out.notes);
   record.comment = FieldText(v.Find("DESCRIPTION"), "comment", kCommentField.length, out.notes);
+  return true;
+}
+
+// The event on one day only, at a date or date-time.
+std::string SingleLine(EventRecord record, const DateValue& when) {
+  record.month = Digits(when.date.month, 2);
+  record.day = Digits(when.date.day, 2);
+  record.year = Digits(when.date.year, 4);
+  record.time = when.time ? Digits(when.time->hour, 2) + ":" + Digits(when.time->minute, 2) : "  :  ";
+  record.recurrence = {.onlyOnce = true};
+  record.dayCount = "0";
+  record.rule = {};
+  return BuildEventLine(record).line;
+}
+
+// The lines of a VEVENT read: its rule's, without the days its changed
+// occurrences took (`moved`), and one per RDATE the rule does not fall on.
+void BuildLines(const Reading& r, const std::vector<CivilDate>& moved, IcsImported& out,
+                std::vector<IcsImported>& extra) {
+  const auto inRange = [&](const CivilDate& d) {
+    return NumberOf(d) >= NumberOf(r.start.date) && (!r.until || NumberOf(d) <= NumberOf(*r.until));
+  };
+  // An EXDATE takes the occurrence that starts at its very moment; one
+  // that names none takes nothing.
+  std::vector<CivilDate> skips;
+  for (const DateValue& x : r.exdates)
+    if (x.time == r.start.time && inRange(x.date) && r.pattern.Falls(x.date)) skips.push_back(x.date);
+  const auto isRuleDay = [&, excluded = skips](const DateValue& d) {
+    return d.time == r.start.time && inRange(d.date) && r.pattern.Falls(d.date) &&
+           std::find(excluded.begin(), excluded.end(), d.date) == excluded.end();
+  };
+  skips.insert(skips.end(), moved.begin(), moved.end());
+  if (!FallsOnSomeDay(r.pattern, r.until, skips)) {
+    out.refusal = "its end and the dates taken from it leave it no day";
+    return;
+  }
+  EventRecord record = r.record;
+  record.recurrence = r.rep.flags;
+  record.dayCount = std::to_string(r.rep.dayCount);
+  record.rule = r.rep.rule;
+  record.rule.until = r.until;
+  record.rule.skips = std::move(skips);
   BuiltLine built = BuildEventLine(record);
-  if (!built.ok()) return refuse(built.error);
+  if (!built.ok()) {
+    out.refusal = built.error;
+    return;
+  }
   out.line = std::move(built.line);
+  std::set<std::pair<std::int32_t, int>> seen;
+  for (const DateValue& d : r.rdates) {
+    const int minute = d.time ? d.time->hour * 60 + d.time->minute : -1;
+    if (!seen.insert({NumberOf(d.date), minute}).second || isRuleDay(d)) continue;
+    if (std::any_of(r.exdates.begin(), r.exdates.end(),
+                    [&](const DateValue& x) { return x.date == d.date && x.time == d.time; })) {
+      continue;
+    }
+    IcsImported single;
+    single.vevent = out.vevent;
+    single.uid = out.uid;
+    single.summary = out.summary;
+    single.line = SingleLine(r.record, d);
+    extra.push_back(std::move(single));
+  }
+  if (!extra.empty()) out.notes.push_back(std::to_string(extra.size()) + " RDATE(s) added as events of their own");
+}
+
+// The day a changed occurrence (RECURRENCE-ID) takes from the event read
+// as `master`; none, with the refusal, when it names no occurrence.
+std::optional<CivilDate> ReplacedDay(const Vevent& v, const Reading& master, int masterNumber, std::string& refusal) {
+  const Property& id = *v.Find("RECURRENCE-ID");
+  if (id.params.count("RANGE")) {
+    refusal = "RECURRENCE-ID with RANGE (a change of this and all later occurrences)";
+    return std::nullopt;
+  }
+  const std::optional<DateValue> d = ParseDateValue(id);
+  if (!d) {
+    refusal = "RECURRENCE-ID '" + id.value + "' is not a date or date-time";
+    return std::nullopt;
+  }
+  const bool excluded = std::any_of(master.exdates.begin(), master.exdates.end(),
+                                    [&](const DateValue& x) { return x.date == d->date && x.time == d->time; });
+  if (!SameForm(*d, master.start) || d->time != master.start.time || !master.pattern.Falls(d->date) ||
+      (master.until && NumberOf(d->date) > NumberOf(*master.until)) || excluded) {
+    refusal = "RECURRENCE-ID " + WrittenDate(*d) + " names no occurrence of vevent " + std::to_string(masterNumber);
+    return std::nullopt;
+  }
+  return d->date;
+}
+
+bool Cancelled(const Vevent& v) {
+  const Property* status = v.Find("STATUS");
+  return status != nullptr && UpperCaseAscii(TrimBlanks(status->value)) == "CANCELLED";
 }
 
 // The hash part of a UID written by ExportIcs, and the kind of its rule.
@@ -559,6 +1047,10 @@ IcsImport ImportIcs(std::string_view bytes, EventCategory fallback) {
   std::vector<std::string> stack;  // open components
   bool calendar = false;
   std::vector<Vevent> vevents;
+  ZoneOffsets zones;
+  std::string zoneId;
+  std::vector<int> zoneOffsets;
+  bool zoneRead = true;
   for (const std::string& text : Unfold(bytes)) {
     Property p = ParseProperty(text);
     if (p.name == "BEGIN") {
@@ -568,11 +1060,27 @@ IcsImport ImportIcs(std::string_view bytes, EventCategory fallback) {
         vevents.emplace_back();
         vevents.back().number = static_cast<int>(vevents.size());
       }
+      if (component == "VTIMEZONE" && stack.size() == 1) {
+        zoneId.clear();
+        zoneOffsets.clear();
+        zoneRead = true;
+      }
       stack.push_back(component);
     } else if (p.name == "END") {
+      if (stack.size() == 2 && stack[1] == "VTIMEZONE" && zoneRead && !zoneId.empty() && !zoneOffsets.empty()) {
+        const auto [lo, hi] = std::minmax_element(zoneOffsets.begin(), zoneOffsets.end());
+        const auto [at, isNew] = zones.emplace(zoneId, std::pair{*lo, *hi});
+        if (!isNew) at->second = {std::min(at->second.first, *lo), std::max(at->second.second, *hi)};
+      }
       if (!stack.empty()) stack.pop_back();
     } else if (stack.size() == 2 && stack[1] == "VEVENT" && !vevents.empty()) {
       vevents.back().props.push_back(std::move(p));
+    } else if (stack.size() == 2 && stack[1] == "VTIMEZONE" && p.name == "TZID") {
+      zoneId = p.value;
+    } else if (stack.size() == 3 && stack[1] == "VTIMEZONE" && (p.name == "TZOFFSETTO" || p.name == "TZOFFSETFROM")) {
+      const std::optional<int> offset = OffsetSeconds(p.value);
+      if (offset) zoneOffsets.push_back(*offset);
+      zoneRead = zoneRead && offset;
     }
   }
   if (!calendar) {
@@ -580,15 +1088,76 @@ IcsImport ImportIcs(std::string_view bytes, EventCategory fallback) {
     return result;
   }
 
-  std::map<std::string, std::size_t> firstOfEvent;  // own UID's hash part -> index of its first rule
-  for (const Vevent& v : vevents) {
-    IcsImported item;
+  const std::size_t count = vevents.size();
+  std::vector<IcsImported> items(count);
+  std::vector<std::vector<IcsImported>> extras(count);
+  std::vector<Reading> readings(count);
+  std::vector<bool> read(count, false);
+  std::vector<std::vector<CivilDate>> moved(count);  // days taken by changed occurrences
+  std::map<std::string, std::size_t> events;          // UID -> its VEVENT without RECURRENCE-ID
+  for (std::size_t i = 0; i < count; ++i) {
+    const Vevent& v = vevents[i];
+    IcsImported& item = items[i];
     item.vevent = v.number;
     if (const Property* uid = v.Find("UID")) item.uid = uid->value;
     if (const Property* summary = v.Find("SUMMARY")) item.summary = UnescapeIcsText(summary->value);
-    ReadVevent(v, fallback, item);
+    if (!v.Find("RECURRENCE-ID") && !item.uid.empty()) events.emplace(item.uid, i);
+  }
+  // The events first, then their changed occurrences, which take days from
+  // them.
+  const auto eventOf = [&](std::size_t i) {
+    const auto at = vevents[i].Find("RECURRENCE-ID") ? events.find(items[i].uid) : events.end();
+    return at == events.end() ? count : at->second;
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    const Vevent& v = vevents[i];
+    if (eventOf(i) != count) continue;
+    if (v.Find("RECURRENCE-ID")) {
+      // An occurrence sent alone, as an invitation to it is.
+      if (Cancelled(v)) {
+        items[i].refusal = "a cancelled occurrence of an event that is not in the file";
+        continue;
+      }
+      if (v.Find("RRULE")) {
+        items[i].refusal = "RRULE in a changed occurrence (RECURRENCE-ID)";
+        continue;
+      }
+      items[i].notes.push_back("a changed occurrence of an event that is not in the file, taken alone");
+    }
+    read[i] = ReadVevent(v, fallback, zones, readings[i], items[i]);
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t e = eventOf(i);
+    if (e == count) continue;
+    const Vevent& v = vevents[i];
+    IcsImported& item = items[i];
+    const std::string of = "vevent " + std::to_string(vevents[e].number);
+    if (!read[e]) {
+      item.refusal = "a changed occurrence of " + of + ", which is refused";
+      continue;
+    }
+    const std::optional<CivilDate> day = ReplacedDay(v, readings[e], vevents[e].number, item.refusal);
+    if (!day) continue;
+    moved[e].push_back(*day);
+    if (Cancelled(v)) {
+      item.joined = vevents[e].number;
+      continue;
+    }
+    for (const char* name : {"RRULE", "RDATE", "EXDATE"}) {
+      if (v.Find(name) && item.refusal.empty()) item.refusal = std::string(name) + " in a changed occurrence of " + of;
+    }
+    if (item.refusal.empty()) read[i] = ReadVevent(v, readings[e].record.category, zones, readings[i], item);
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (read[i]) BuildLines(readings[i], moved[i], items[i], extras[i]);
+  }
+
+  std::map<std::string, std::size_t> firstOfEvent;  // own UID's hash part -> index of its first rule
+  for (std::size_t i = 0; i < count; ++i) {
+    IcsImported& item = items[i];
     std::string base, kind;
-    if (!item.line.empty() && SplitOwnUid(item.uid, base, kind)) {
+    // A line whose tail holds a rule of its own is joined to no other.
+    if (!item.line.empty() && SplitOwnUid(item.uid, base, kind) && !ReadRuleTail(item.line).rule.Repeats()) {
       const auto [at, isNew] = firstOfEvent.emplace(base, result.events.size());
       IcsImported* first = isNew ? nullptr : &result.events[at->second];
       const RecurrenceKind r = ReadRecurrence(item.line);
@@ -611,6 +1180,7 @@ IcsImport ImportIcs(std::string_view bytes, EventCategory fallback) {
       }
     }
     result.events.push_back(std::move(item));
+    for (IcsImported& single : extras[i]) result.events.push_back(std::move(single));
   }
   return result;
 }

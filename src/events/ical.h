@@ -1,19 +1,29 @@
 // iCalendar (RFC 5545) files of the events: writing the event lines as
-// VEVENTs and reading back the VEVENTs the event line can hold exactly.
+// VEVENTs and reading back the VEVENTs the event lines can hold exactly.
 //
 // Writing: one VEVENT per repetition rule of an event, so that the days of
-// the rules together are the days the program marks: each year as
-// FREQ=YEARLY on the first date's month and day (29 February: leap years
-// only, as both count it), each month as FREQ=MONTHLY;BYMONTHDAY=d (months
-// without day d skipped, as both count it), every N days as
-// FREQ=DAILY;INTERVAL=N, and the first date alone (only once, or every 0
-// days) without a rule, left out when another rule of the event covers the
-// first date already. The UID is a hash of the event line, the kind of rule
-// and, for a line stored more than once, its number: the same on every run.
+// the rules together are the days the program marks. A rule after column
+// 110 is one VEVENT from the rule's first day: chosen weekdays every N
+// weeks as FREQ=WEEKLY;BYDAY;WKST=MO, the nth or last weekday as BYDAY=2TU,
+// the last day as BYMONTHDAY=-1, the first or last workday as
+// BYDAY=MO,TU,WE,TH,FR;BYSETPOS=1 (-1), monthly or yearly (BYMONTH) with
+// INTERVAL. The four flags: each year as FREQ=YEARLY on the first date's
+// month and day (29 February: leap years only, as both count it), each
+// month as FREQ=MONTHLY;BYMONTHDAY=d (months without day d skipped, as both
+// count it), every N days as FREQ=DAILY;INTERVAL=N, and the first date alone
+// (only once, or every 0 days) without a rule, left out when another rule
+// of the event covers the first date already. An end is UNTIL and each
+// skipped day the rule falls on an EXDATE, of DTSTART's kind (a date, or a
+// local date-time at the event's time). The UID is a hash of the event line,
+// the kind of rule and, for a line stored more than once, its number: the
+// same on every run.
 //
 // Reading: dates and times are taken as written, whatever their TZID or a
 // final "Z" say: the event file holds local dates without a zone, and a day
-// is what the program marks.
+// is what the program marks. A rule is taken only where every calendar
+// marks the same days by it; COUNT becomes the end, EXDATE skipped days,
+// each RDATE and each changed occurrence (RECURRENCE-ID) an event of its
+// own, the occurrence it changes a skipped day.
 #pragma once
 
 #include <optional>
@@ -50,7 +60,8 @@ struct IcsExport {
 // The calendar of the event lines; `stamp` (UTC) goes into every DTSTAMP.
 IcsExport ExportIcs(std::span<const std::string_view> lines, const CivilDate& stampDate, const CivilTime& stampTime);
 
-// One VEVENT read.
+// One VEVENT read, or one more event of it (an RDATE's, with the same
+// number).
 struct IcsImported {
   int vevent = 0;           // its number in the file, from 1
   std::string uid;          // as written
@@ -58,7 +69,9 @@ struct IcsImported {
   std::string line;         // the event line; empty when refused or joined
   std::string refusal;      // why it was not taken; empty when taken
   std::vector<std::string> notes;  // what was cut or replaced
-  int joined = 0;           // the VEVENT whose event this rule was joined to
+  // The VEVENT whose event this rule was joined to, or whose day this
+  // cancelled occurrence skips.
+  int joined = 0;
 };
 
 struct IcsImport {

@@ -107,7 +107,7 @@ const std::string kIcs =
     "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:test\r\n"
     "BEGIN:VEVENT\r\nUID:1\r\nDTSTART;VALUE=DATE:20240229\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Leap\r\n"
     "CATEGORIES:BIRTHDAY\r\nEND:VEVENT\r\n"
-    "BEGIN:VEVENT\r\nUID:2\r\nDTSTART:20240301T100000\r\nRRULE:FREQ=DAILY;COUNT=5\r\nSUMMARY:Course\r\n"
+    "BEGIN:VEVENT\r\nUID:2\r\nDTSTART:20240301T100000\r\nRRULE:FREQ=HOURLY;COUNT=5\r\nSUMMARY:Course\r\n"
     "END:VEVENT\r\n"
     "BEGIN:VEVENT\r\nUID:3\r\nDTSTART:20240302T100000\r\nSUMMARY:A name much longer than thirty characters\r\n"
     "END:VEVENT\r\n"
@@ -128,7 +128,7 @@ TEST_F(CliIcalTest, ImportAddsOnceReportsEachVeventAndSkipsDuplicates) {
   EXPECT_EQ(run.code, 1);  // one VEVENT refused
   EXPECT_EQ(run.out, leap + "\n" + longName + "\n");
   EXPECT_EQ(run.err,
-            "vevent 2\trefused\tRRULE with COUNT (a limited number of repetitions)\tCourse\n"
+            "vevent 2\trefused\tRRULE FREQ=HOURLY\tCourse\n"
             "vevent 3\tchanged\tname: cut to 30 characters (was 41)\tA name much longer than thirty characters\n");
   EXPECT_EQ(ReadBytes(file), "reserved\r\n" + kAnn + "\r\n" + leap + "\r\n" + longName + "\r\n");
   EXPECT_EQ(dry.code, run.code);

@@ -253,19 +253,19 @@ TEST(IcsReadTest, RefusesWhatTheEventLineCannotHoldExactly) {
     std::string properties, reason;
   } cases[] = {
       {"SUMMARY:no start\r\n", "no DTSTART"},
-      {"DTSTART:20030510\r\nRRULE:FREQ=DAILY;COUNT=3\r\n", "COUNT"},
-      {"DTSTART:20030510\r\nRRULE:FREQ=DAILY;UNTIL=20040101\r\n", "UNTIL"},
-      {"DTSTART:20030510\r\nRRULE:FREQ=DAILY\r\nEXDATE:20030511\r\n", "EXDATE"},
+      {"DTSTART:20030510\r\nRRULE:FREQ=DAILY;COUNT=3;UNTIL=20040101\r\n", "both COUNT and UNTIL"},
+      {"DTSTART:20030510T100000\r\nRRULE:FREQ=DAILY;UNTIL=20040101\r\n", "UNTIL=20040101, a date"},
+      {"DTSTART:20030510T100000\r\nRRULE:FREQ=DAILY\r\nEXDATE;VALUE=DATE:20030511\r\n", "EXDATE"},
       {"DTSTART:20030510\r\nRDATE:20030520\r\n", "RDATE"},
       {"DTSTART:20030510\r\nEXRULE:FREQ=YEARLY\r\n", "EXRULE"},
-      {"DTSTART:20030510\r\nRECURRENCE-ID:20030510\r\n", "RECURRENCE-ID"},
+      {"DTSTART:20030510\r\nRECURRENCE-ID:20030510\r\nRRULE:FREQ=DAILY\r\n", "RRULE in a changed occurrence"},
       {"DTSTART:20030510\r\nRRULE:FREQ=DAILY\r\nRRULE:FREQ=YEARLY\r\n", "several RRULEs"},
       {"DTSTART:20030510\r\nRRULE:FREQ=WEEKLY;BYDAY=MO,WE\r\n", "BYDAY"},
       {"DTSTART:20030510\r\nRRULE:FREQ=MONTHLY;BYDAY=2SU\r\n", "BYDAY"},
       {"DTSTART:20030510\r\nRRULE:FREQ=MONTHLY;BYMONTHDAY=-1\r\n", "BYMONTHDAY=-1"},
       {"DTSTART:20030510\r\nRRULE:FREQ=MONTHLY;BYMONTHDAY=10,20\r\n", "BYMONTHDAY=10,20"},
-      {"DTSTART:20030510\r\nRRULE:FREQ=MONTHLY;INTERVAL=2\r\n", "INTERVAL=2"},
-      {"DTSTART:20030510\r\nRRULE:FREQ=YEARLY;INTERVAL=4\r\n", "INTERVAL=4"},
+      {"DTSTART:20030510\r\nRRULE:FREQ=MONTHLY;INTERVAL=13\r\n", "INTERVAL=13"},
+      {"DTSTART:20030510\r\nRRULE:FREQ=YEARLY;INTERVAL=101\r\n", "INTERVAL=101"},
       {"DTSTART:20030510\r\nRRULE:FREQ=YEARLY;BYMONTH=6\r\n", "BYMONTH=6"},
       {"DTSTART:20030510\r\nRRULE:FREQ=YEARLY;BYMONTHDAY=10\r\n", "no BYMONTH"},
       {"DTSTART:20030510\r\nRRULE:FREQ=YEARLY;BYMONTH=5;BYSETPOS=1\r\n", "BYSETPOS"},
@@ -328,6 +328,19 @@ TEST(IcsReadTest, TakesWhatTheEventLineHolds) {
        Line("05102003", "  :  ", '4', "NNYN", "000", "c")},
       {"DTSTART:20030510\r\nSUMMARY:Caf\xC3\xA9\\, \xE2\x82\xAC\\;\r\nDESCRIPTION:x\r\n",
        Line("05102003", "  :  ", '6', "NNYN", "000", "Caf\xE9, \x80;", "x")},
+      // Rules after column 110, ends and skipped days.
+      {"DTSTART:20240108\r\nRRULE:FREQ=WEEKLY;INTERVAL=2;WKST=SU;BYDAY=MO,TH;COUNT=3\r\nEXDATE:20240110\r\n",
+       Line("01082024", "  :  ", '6', "NNNY", "014", "") + ";EVERY=2W;ON=MO,TH;UNTIL=20240122"},
+      {"DTSTART:20240105T090000\r\nRRULE:FREQ=DAILY;BYDAY=MO,FR;UNTIL=20240112T085959\r\nEXDATE:20240108T090000\r\n",
+       Line("01052024", "09:00", '6', "NNNY", "007", "") + ";EVERY=1W;ON=MO,FR;UNTIL=20240111;SKIP=20240108"},
+      {"DTSTART:20240118\r\nRRULE:FREQ=MONTHLY;INTERVAL=2;BYDAY=TH;BYSETPOS=3\r\n",
+       Line("01182024", "  :  ", '6', "NNYN", "000", "") + ";EVERY=2M;ON=3TH"},
+      {"DTSTART:20241231\r\nRRULE:FREQ=YEARLY;BYMONTH=12;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1\r\n",
+       Line("12312024", "  :  ", '6', "NNYN", "000", "") + ";EVERY=1Y;ON=LASTWORKDAY"},
+      {"DTSTART:20000229\r\nRRULE:FREQ=YEARLY;INTERVAL=4;COUNT=2\r\n",
+       Line("02292000", "  :  ", '6', "NNYN", "000", "") + ";EVERY=4Y;UNTIL=20040229"},
+      {"DTSTART:20240301\r\nRRULE:FREQ=MONTHLY;COUNT=2\r\nEXDATE:20240301,20240302\r\n",
+       Line("03012024", "  :  ", '6', "NYNN", "000", "") + ";UNTIL=20240401;SKIP=20240301"},
   };
   for (const auto& c : cases) {
     const IcsImport got = ImportIcs(Calendar(c.properties), EventCategory::kOther);
@@ -456,6 +469,9 @@ TEST(IcsRoundTripTest, ExportThenImportGivesTheSameStore) {
       Line("12311999", "23:59", '4', "NNYN", "000", "once"),
       Line("07041900", "12:00", '5', "NNNY", "999", "long"),
       Line("03152090", "08:00", '6', "NYNY", "001", "daily"),
+      Line("01082024", "09:30", '3', "NNNY", "014", "sync") + ";EVERY=2W;ON=MO,TH;UNTIL=20240630;SKIP=20240111",
+      Line("11242022", "  :  ", '4', "NNYN", "000", "thanks") + ";EVERY=1Y;ON=4TH",
+      Line("02292000", "  :  ", '4', "YYNN", "000", "leap") + ";UNTIL=20200301;SKIP=20080229",
   };
   std::vector<std::string_view> views(lines.begin(), lines.end());
   const IcsExport x = ExportIcs(views, {2024, 1, 1}, {});
