@@ -285,7 +285,10 @@ std::string FormatRuleTail(const RepeatRule& rule) {
   if (rule.until) tail += ";UNTIL=" + CompactDate(*rule.until);
   if (!rule.skips.empty()) {
     tail += ";SKIP=";
-    for (std::size_t i = 0; i < rule.skips.size(); ++i) tail += (i ? "," : "") + CompactDate(rule.skips[i]);
+    for (std::size_t i = 0; i < rule.skips.size(); ++i) {
+      if (i > 0) tail += ',';
+      tail += CompactDate(rule.skips[i]);
+    }
   }
   return tail;
 }
