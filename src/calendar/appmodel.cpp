@@ -102,7 +102,84 @@ ListOutcome AppModel::OutcomeOf(const StoreResult& result) {
 ListOutcome AppModel::SaveEvent(const EventRecord& typed) {
   const EditorSave save = list_.PrepareSave(typed);
   if (!save.ok()) return {.kind = ListOutcome::Kind::InputError, .message = save.error};
-  return Save(save);
+  if (list_.Mode() != EditorMode::Change) return Save(save);
+  // A change: the new line in the old one's place.
+  const std::string old = list_.EditedLine();
+  Change change;
+  if (SameEventLine(old, save.line)) {
+    change.shown.list = list_.HideEditor();
+    Apply(std::move(change));
+    return {};
+  }
+  const StoreResult result = Rewrite(old, save.line);
+  change.storeChanged = result.ok() || result.reloaded || result.refused;
+  change.shown.written = result.ok();
+  if (result.ok()) {
+    change.shown.list = list_.Changed(save, old);
+    Done({old, save.line});
+  }
+  Apply(std::move(change));
+  return OutcomeOf(result);
+}
+
+StoreResult AppModel::Rewrite(const std::string& from, const std::string& to) {
+  if (from.empty()) return store_.AppendEvent(to);
+  const int index = store_.FindEventLine(from);
+  if (index < 0) {
+    StoreResult gone;
+    gone.error = std::string(EventList::kEventGone);
+    gone.refused = true;
+    return gone;
+  }
+  return to.empty() ? store_.RemoveEvent(index) : store_.ReplaceEvent(index, to);
+}
+
+void AppModel::Done(Edit edit) {
+  undo_.push_back(std::move(edit));
+  redo_.clear();
+}
+
+std::string AppModel::EditText(const Edit& e, bool undo) {
+  const char* what = e.before.empty() ? "save" : e.after.empty() ? "delete" : "change";
+  return std::string(undo ? "Undo " : "Redo ") + what + " of " + ReadName(e.after.empty() ? e.before : e.after);
+}
+
+std::string AppModel::UndoText() const { return undo_.empty() ? std::string() : EditText(undo_.back(), true); }
+std::string AppModel::RedoText() const { return redo_.empty() ? std::string() : EditText(redo_.back(), false); }
+
+ListOutcome AppModel::Undo() { return Step(undo_, redo_, true); }
+ListOutcome AppModel::Redo() { return Step(redo_, undo_, false); }
+
+ListOutcome AppModel::Step(std::vector<Edit>& from, std::vector<Edit>& to, bool undo) {
+  if (from.empty()) return {};
+  const Edit edit = from.back();
+  const std::string& now = undo ? edit.after : edit.before;
+  const std::string& back = undo ? edit.before : edit.after;
+  // The event as this run left it must still be there; a line to bring
+  // back must not be there already.
+  StoreResult result;
+  bool changed = false;
+  if (const StoreResult looked = store_.LookForChange(changed); !looked.ok()) result = looked;
+  const bool there = now.empty() || store_.FindEventLine(now) >= 0;
+  if (result.ok() && !there) {
+    std::string message(kChangedSince);
+    message.replace(message.find("%s"), 2, ReadName(now));
+    result.error = message;
+    result.refused = true;
+  } else if (result.ok()) {
+    result = Rewrite(now, back);
+  }
+  Change change;
+  change.storeChanged = result.ok() || result.reloaded || changed;
+  change.shown.written = result.ok();
+  if (result.ok()) {
+    to.push_back(edit);
+    from.pop_back();
+    change.shown.list = list_.HideEditor();
+    if (!back.empty()) change.shown.list |= list_.SelectNext(back);
+  }
+  Apply(std::move(change));
+  return OutcomeOf(result);
 }
 
 ListOutcome AppModel::SaveLine(const std::string& line) {
@@ -119,6 +196,7 @@ ListOutcome AppModel::DeleteLine(const std::string& line) {
 
 ListOutcome AppModel::Save(const EditorSave& save) {
   const StoreResult result = store_.AppendEvent(save.line);
+  if (result.ok()) Done({{}, save.line});
   // A refusal counts today's events afresh too: the file may have been
   // read again, and the day may have changed since the last look.
   Change change;
@@ -150,6 +228,7 @@ ListOutcome AppModel::DeleteAsked() {
   if (line.empty() || index < 0)
     return {.kind = ListOutcome::Kind::Refused, .message = std::string(EventList::kEventGone)};
   const StoreResult result = store_.RemoveEvent(index);
+  if (result.ok()) Done({line, {}});
   Change change;
   change.storeChanged = result.ok() || result.reloaded;
   change.shown.written = result.ok();

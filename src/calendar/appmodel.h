@@ -87,6 +87,12 @@ class AppModel final : public ListModel, public NoticeModel {
   ListOutcome SaveLine(const std::string& line) override;
   ListOutcome DeleteLine(const std::string& line) override;
   const EventList& Events() const override { return store_; }
+  ListOutcome Undo() override;
+  ListOutcome Redo() override;
+  // "Undo delete of Anna", "Redo change of Anna"; empty when there is
+  // nothing to take back or to do again.
+  std::string UndoText() const override;
+  std::string RedoText() const override;
 
   // ---- NoticeModel
   const NoticePresenter& Notices() const override { return notices_; }
@@ -105,6 +111,18 @@ class AppModel final : public ListModel, public NoticeModel {
   // shown.
   void Apply(Change change);
   ListOutcome Save(const EditorSave& save);
+  // One event's line `from` rewritten as `to` in one write: `from` empty
+  // adds `to`, `to` empty removes `from`, else `to` replaces `from`.
+  StoreResult Rewrite(const std::string& from, const std::string& to);
+  // A save, change or delete of this run, to take back or do again: the
+  // line before (none for a save) and after (none for a delete).
+  struct Edit {
+    std::string before;
+    std::string after;
+  };
+  void Done(Edit edit);
+  ListOutcome Step(std::vector<Edit>& from, std::vector<Edit>& to, bool undo);
+  static std::string EditText(const Edit& edit, bool undo);
   // A store result as the list window tells it.
   static ListOutcome OutcomeOf(const StoreResult& result);
 
@@ -115,6 +133,7 @@ class AppModel final : public ListModel, public NoticeModel {
   ListPresenter list_;
   NoticePresenter notices_;
   std::string deleteAsked_;  // the line a delete asks about
+  std::vector<Edit> undo_, redo_;
 };
 
 }  // namespace redoviri

@@ -14,6 +14,9 @@ constexpr std::array<std::string_view, kCategoryCount> kAddTitles = {
 constexpr std::array<std::string_view, kCategoryCount> kViewTitles = {
     "View of Lovely day", "View of a Birthday", "View of a Working event", "View a Religion/Official event",
     "View a Feest event", "View a Other event"};
+constexpr std::array<std::string_view, kCategoryCount> kChangeTitles = {
+    "Change a lovely day", "Change a birthday", "Change a working or a business day",
+    "Change a religion or official day", "Change a feest day", "Change a other event"};
 constexpr std::array<std::string_view, kCategoryCount> kDeleteTitles = {
     "Delete a Lovely day", "Delete a Birthday", "Delete a Working vent", "Delete a Religion/Official event",
     "Delete a Feest event", "Delete a Other event"};
@@ -23,7 +26,10 @@ std::string YesNo(bool on) { return on ? "Y" : "N"; }
 }  // namespace
 
 std::string_view EditorTitle(EditorMode mode, EventCategory category) {
-  const auto& titles = mode == EditorMode::Add ? kAddTitles : mode == EditorMode::View ? kViewTitles : kDeleteTitles;
+  const auto& titles = mode == EditorMode::Add      ? kAddTitles
+                       : mode == EditorMode::View   ? kViewTitles
+                       : mode == EditorMode::Change ? kChangeTitles
+                                                    : kDeleteTitles;
   return titles[static_cast<std::size_t>(CodeOf(category) - 1)];
 }
 
@@ -69,6 +75,12 @@ bool EventEditor::ShowRow(EditorMode mode, const DayRow& row, std::string stored
   fields_.dayCount = row[kDayCountColumn];
   fields_.comment = row[kCommentColumn];
   if (TailReading tail = ReadRuleTail(storedLine_); tail.ok()) fields_.rule = std::move(tail.rule);
+  return true;
+}
+
+bool EventEditor::StartChange() {
+  if (mode_ != EditorMode::View || storedLine_.empty()) return false;
+  mode_ = EditorMode::Change;
   return true;
 }
 

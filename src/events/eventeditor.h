@@ -14,7 +14,7 @@
 
 namespace redoviri {
 
-enum class EditorMode { Add, View, Delete };
+enum class EditorMode { Add, View, Delete, Change };
 
 // "Add a birthday", "View a Feest event", "Delete a Working vent" ...
 std::string_view EditorTitle(EditorMode mode, EventCategory category);
@@ -51,8 +51,16 @@ class EventEditor {
 
   EditorMode Mode() const { return mode_; }
   EventCategory Category() const { return category_; }
-  // Only add mode lets the fields be typed into.
-  bool Writable() const { return mode_ == EditorMode::Add; }
+  // The viewed event's fields made writable, to be saved in its place;
+  // false without a stored line to replace.
+  bool StartChange();
+  // Another kind for the event being added or changed.
+  void SetCategory(EventCategory category) { category_ = category; }
+  // Add and change mode let the fields be typed into.
+  bool Writable() const { return mode_ == EditorMode::Add || mode_ == EditorMode::Change; }
+  // The stored line shown (view, delete) or being changed; empty in add
+  // mode.
+  const std::string& StoredLine() const { return storedLine_; }
   std::string_view Title() const { return EditorTitle(mode_, category_); }
   Colour PanelColour() const;
   // What ShowRow put into the fields (the category is the editor's).

@@ -578,49 +578,79 @@ bool EventList::Holds(std::string_view line) const {
   return false;
 }
 
-StoreResult EventList::RemoveEvent(int index) {
+StoreResult EventList::RemoveEvent(int index) { return RewriteEvent(index, std::nullopt); }
+
+StoreResult EventList::ReplaceEvent(int index, std::string line) {
+  if (!StorableLine(line)) {
+    StoreResult result;
+    result.error = "Not an event line";
+    result.refused = true;
+    return result;
+  }
+  return RewriteEvent(index, std::move(line));
+}
+
+StoreResult EventList::RewriteEvent(int index, std::optional<std::string> replacement) {
   if (index < 0 || index >= EventCount()) {
     StoreResult result;
     result.error = "List index out of bounds (" + std::to_string(index) + ")";
     return result;
   }
   return WithinMemory([&] {
-    const std::string removed = EventLineAt(index);
+    const std::string old = EventLineAt(index);
+    StoreResult result;
+    // An unchanged event writes nothing.
+    if (replacement && SameEventLine(old, *replacement)) return result;
     std::unique_ptr<FileLock> lock;
-    StoreResult result = BeginWrite(lock);
+    result = BeginWrite(lock);
     if (!result.ok()) return result;
     for (int round = 0;; ++round) {
       if (round > 0) {
         if (StoreResult again = LoadAgain(round, lock); !again.ok()) return again;
         result.reloaded = true;
       }
-      if (result.reloaded) {
-        index = FindEventLine(removed);
-        if (index < 0) {
-          result.error = kEventGone;
-          result.refused = true;
-          return result;
-        }
+      // The line is found by its whole content in the file as it is now.
+      if (result.reloaded) index = FindEventLine(old);
+      if (index < 0 || (replacement && FindEventLine(*replacement) >= 0)) {
+        result.error = index < 0 ? kEventGone : kSameEventSaved;
+        result.refused = true;
+        return result;
       }
       const auto at = static_cast<std::size_t>(index);
+      const std::size_t kept = lines_.TextBytes() - lines_.Line(at).size();
+      const std::size_t count = lines_.size() - (replacement ? 0 : 1);
       // A file of LF line ends grows by the CR the rewrite puts before each.
-      if (RewriteBytes(lines_.size() - 1, lines_.TextBytes() - lines_.Line(at).size()) > kLargestFileBytes) {
+      if (RewriteBytes(count, kept + (replacement ? replacement->size() : 0)) > kLargestFileBytes) {
         result.error = std::string(kWouldBeTooLarge);
         result.refused = true;
         return result;
       }
+      std::vector<EventLines::Insertion> insertion;
+      if (replacement) {
+        insertion.push_back({*replacement, ParseEventLine(*replacement), PlaceAfterEquals(*replacement)});
+        lines_.Reserve(insertion);
+      }
+      // The new line takes the old one's place in the file: one write holds
+      // the one or the other.
       std::size_t next = 0;
-      const auto remaining = [&] {
-        if (next == at) ++next;
+      const auto remaining = [&]() -> std::string_view {
+        if (next == at) {
+          ++next;
+          if (replacement) return *replacement;
+        }
         return lines_.Line(next++);
       };
       bool moved = false;
-      if (IoResult r = WriteAnew(lines_.size() - 1, remaining, *lock, moved); !r.ok()) {
+      if (IoResult r = WriteAnew(count, remaining, *lock, moved); !r.ok()) {
         result.error = std::move(r.error);
         return result;
       }
       if (moved) continue;
       lines_.Remove(at);
+      if (replacement) {
+        if (insertion.front().before > at) --insertion.front().before;
+        lines_.Insert(insertion);
+      }
       return result;
     }
   });

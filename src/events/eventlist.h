@@ -117,6 +117,14 @@ class EventList {
   // longer there, and when the file written anew would be larger than the
   // store holds (a file of LF line ends gets CR LF ones).
   StoreResult RemoveEvent(int index);
+  // Replaces entry `index` by `line` in one rewrite of the file, as
+  // RemoveEvent writes: the file holds the old line or the new one, never
+  // both, never neither; the new line stands where the old one stood in
+  // the file and at its sorted place in the store. The old line is found
+  // again by its whole content when the file changed; refused when it is
+  // gone (kEventGone) or when `line` is another saved event
+  // (kSameEventSaved). The same event again writes nothing.
+  StoreResult ReplaceEvent(int index, std::string line);
 
   // Another program's change, seen without writing: when the file's stamp
   // differs from what the store last read or wrote, the file is read again
@@ -188,6 +196,8 @@ class EventList {
   // file or the lock moved under it, taking the lock anew when it no longer
   // holds; refused as kFileChanging after kRedoRounds.
   StoreResult LoadAgain(int round, std::unique_ptr<FileLock>& lock);
+  // RemoveEvent without a replacement, ReplaceEvent with one.
+  StoreResult RewriteEvent(int index, std::optional<std::string> replacement);
   // Stats the file; when it is gone, the store stays as it is (a write puts
   // it all back) and `gone` is set.
   StoreResult LookForVanished(FileStamp& now, bool& gone);

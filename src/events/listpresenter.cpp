@@ -1,6 +1,7 @@
 #include "events/listpresenter.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "events/eventlist.h"
 
@@ -57,8 +58,9 @@ bool ListPresenter::Stored(const std::string& line) const {
 
 void ListPresenter::BuildRows() {
   const std::string selectedLine =
-      selected_ >= 0 && static_cast<std::size_t>(selected_) < lines_.size() ? lines_[static_cast<std::size_t>(selected_)]
-                                                                            : std::string();
+      !selectNext_.empty() ? std::exchange(selectNext_, {})
+      : selected_ >= 0 && static_cast<std::size_t>(selected_) < lines_.size() ? lines_[static_cast<std::size_t>(selected_)]
+                                                                              : std::string();
   std::erase_if(saved_, [&](const auto& s) { return !Stored(s.second); });
   rows_.clear();
   lines_.clear();
@@ -104,9 +106,14 @@ ListRedraw ListPresenter::Add(int code, const EventRecord& typed) {
   const std::optional<EventCategory> category = CategoryFromCode(code);
   if (!category) return {};
   // A viewed event's rule is not the new one's.
-  RepeatRule rule = editor_.Mode() == EditorMode::Add ? std::move(fields_.rule) : RepeatRule{};
+  const bool changing = editorShown_ && editor_.Mode() == EditorMode::Change;
+  RepeatRule rule = editor_.Writable() ? std::move(fields_.rule) : RepeatRule{};
   fields_ = typed;
   fields_.rule = std::move(rule);
+  if (changing) {
+    editor_.SetCategory(*category);
+    return {.editor = true, .nameFocus = true};
+  }
   editor_.Add(*category);
   editorShown_ = true;
   return {.editor = true, .nameFocus = true};
@@ -120,6 +127,11 @@ ListRedraw ListPresenter::View(EditorMode mode) {
   fields_ = editor_.Fields();
   editorShown_ = true;
   return {.editor = true, .fields = true};
+}
+
+ListRedraw ListPresenter::Change() {
+  if (!editorShown_ || !editor_.StartChange()) return {};
+  return {.editor = true, .nameFocus = true};
 }
 
 ListRedraw ListPresenter::CheckBox(int box, const EventRecord& typed) {
@@ -140,7 +152,7 @@ ListRedraw ListPresenter::SetRule(const RepeatRule& rule, const EventRecord& typ
 
 std::string ListPresenter::RuleWords() const {
   if (!editorShown_) return {};
-  if (editor_.Mode() != EditorMode::Add) {
+  if (!editor_.Writable()) {
     const int row = SelectedRow();
     const std::string line = row >= 0 ? lines_[static_cast<std::size_t>(row)] : std::string();
     return ReadRuleTail(line).rule.Empty() ? std::string() : DescribeLineRule(line);
@@ -183,6 +195,22 @@ ListRedraw ListPresenter::Saved(const EditorSave& save) {
     saved_.emplace_back(save.row, save.line);
   BuildRows();
   return {.rows = true, .selection = true, .editor = true};
+}
+
+ListRedraw ListPresenter::Changed(const EditorSave& save, const std::string& old) {
+  editorShown_ = false;
+  for (auto& [row, line] : saved_) {
+    if (line != old) continue;
+    row = save.row;
+    line = save.line;
+  }
+  selectNext_ = save.line;
+  return {.editor = true};
+}
+
+ListRedraw ListPresenter::SelectNext(const std::string& line) {
+  selectNext_ = line;
+  return {};
 }
 
 EditorDelete ListPresenter::PrepareDelete(const EventRecord& shown) const { return editor_.Delete(shown); }

@@ -31,6 +31,9 @@ class EventList;
 inline constexpr const char* kListHeading = "Here are the events for ";
 inline constexpr const char* kListFirstHeading = "Here are the event for ";
 inline constexpr const char* kDeleteQuestion = "Do you realy want to delete that event?";
+// An undo or redo of an event another program changed or removed since;
+// %s is the event's name.
+inline constexpr std::string_view kChangedSince = "%s was changed by an other program since: nothing was changed..";
 // Where the editor's "Exit" stands beside "Save" or "Delete", and alone.
 inline constexpr int kExitLeftWithSave = 212, kExitLeftAlone = 148;
 
@@ -91,8 +94,12 @@ class ListPresenter {
   ListRedraw SelectRow(int row);
   // The row of this stored line selected, when it is listed.
   ListRedraw SelectLine(const std::string& line);
-  // Add mode for a kind (code 1..6); the fields keep what they hold (as typed).
+  // Add mode for a kind (code 1..6); the fields keep what they hold (as
+  // typed). While an event is being changed, the event takes that kind.
   ListRedraw Add(int code, const EventRecord& typed);
+  // The viewed event's fields made writable ("Change", F2), to be saved in
+  // its place. Nothing outside view mode.
+  ListRedraw Change();
   // The selected row in the editor, read-only: view or delete mode. Nothing
   // without a listed row.
   ListRedraw View(EditorMode mode);
@@ -116,6 +123,13 @@ class ListPresenter {
   // The line was saved: the editor closes and the new row stands at the
   // bottom of the list, whichever day it falls on.
   ListRedraw Saved(const EditorSave& save);
+  // The changed event was written in place of the old line: the editor
+  // closes and the new line's row is selected once the rows come again.
+  ListRedraw Changed(const EditorSave& save, const std::string& old);
+  // The row of this line selected once the rows come again.
+  ListRedraw SelectNext(const std::string& line);
+  // The line being changed (change mode) or shown; empty in add mode.
+  const std::string& EditedLine() const { return editor_.StoredLine(); }
   // The line a delete removes (as stored), or the message of fields that
   // name no event.
   EditorDelete PrepareDelete(const EventRecord& shown) const;
@@ -136,9 +150,10 @@ class ListPresenter {
   std::string_view Title() const { return editor_.Title(); }
   Colour PanelColour() const { return editor_.PanelColour(); }
   bool Writable() const { return editor_.Writable(); }
-  bool SaveShown() const { return editor_.Mode() == EditorMode::Add; }
+  bool SaveShown() const { return editor_.Writable(); }
   bool DeleteShown() const { return editor_.Mode() == EditorMode::Delete; }
-  bool DateChooserShown() const { return editor_.Mode() == EditorMode::Add; }
+  bool ChangeShown() const { return editor_.Mode() == EditorMode::View && !editor_.StoredLine().empty(); }
+  bool DateChooserShown() const { return editor_.Writable(); }
   int ExitLeft() const { return editor_.Mode() == EditorMode::View ? kExitLeftAlone : kExitLeftWithSave; }
   const EventRecord& Fields() const { return fields_; }
   // The rule in words for the panel: the stored event's in view and delete
@@ -171,6 +186,8 @@ class ListPresenter {
   std::vector<DayRow> rows_;
   std::vector<std::string> lines_;
   int selected_ = 0;
+  // The line whose row the next rows select (a changed event's).
+  std::string selectNext_;
   bool editorShown_ = false;
   EventEditor editor_;
   EventRecord fields_;
@@ -194,6 +211,13 @@ class ListModel {
   // removed, as the editor's Save and Delete do.
   virtual ListOutcome SaveLine(const std::string& line) = 0;
   virtual ListOutcome DeleteLine(const std::string& line) = 0;
+  // Ctrl+Z and Ctrl+Y: the last save, change or delete of this run taken
+  // back, and done again; each in one write, refused (nothing written)
+  // when another program changed that event since.
+  virtual ListOutcome Undo() = 0;
+  virtual ListOutcome Redo() = 0;
+  virtual std::string UndoText() const = 0;
+  virtual std::string RedoText() const = 0;
 
  protected:
   ~ListModel() = default;

@@ -260,5 +260,81 @@ TEST_F(AppModelTest, ARuleOfTheRuleWindowIsSavedFromItsFirstDayListedInWordsAndD
   EXPECT_EQ(TodayTotal(), 1);
 }
 
+// The event lines of the file, sorted: what a run of changes left.
+std::vector<std::string> FileLines(const FakeFileSystem& files) {
+  std::vector<std::string> lines;
+  const std::string& bytes = files.files.at(kFile);
+  for (std::size_t at = bytes.find("\r\n") + 2; at < bytes.size();) {
+    const std::size_t end = bytes.find("\r\n", at);
+    lines.push_back(bytes.substr(at, end - at));
+    at = end + 2;
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+TEST_F(AppModelTest, ChangesInOneWriteAndAnyChangeOfTheRunTakenBackAndDoneAgain) {
+  Start({kAnna, kBob});
+  const ListPresenter& list = model->List();
+  const auto view = [&](const std::string& line) {
+    model->ListCommand([&](ListPresenter& p) { return p.SelectLine(line); });
+    model->ListCommand([](ListPresenter& p) { return p.View(EditorMode::View); });
+  };
+  // Bob at 11:00 instead of 10:30, as a feest event.
+  view(kBob);
+  ASSERT_TRUE(list.ChangeShown());
+  model->ListCommand([](ListPresenter& p) { return p.Change(); });
+  EXPECT_EQ(list.Title(), "Change a other event");
+  EventRecord typed = list.Fields();
+  typed.time = "11:00";
+  model->ListCommand([&](ListPresenter& p) { return p.Add(5, typed); });
+  EXPECT_EQ(list.Title(), "Change a feest day");
+  ASSERT_EQ(model->SaveEvent(typed).kind, ListOutcome::Kind::Written);
+  std::string bob11 = AtTime(EventLine("02142003", EventCategory::kFeest, "NNYN", "Bob"), "11:00");
+  EXPECT_EQ(FileLines(files), (std::vector<std::string>{kAnna, bob11}));
+  EXPECT_EQ(list.Rows()[static_cast<std::size_t>(list.SelectedRow())][kTimeColumn], "11:00");
+  ExpectAsAWholePass();
+
+  // An unchanged save writes nothing; a change into another event's line
+  // is the duplicate.
+  view(bob11);
+  model->ListCommand([](ListPresenter& p) { return p.Change(); });
+  EXPECT_EQ(model->SaveEvent(list.Fields()).kind, ListOutcome::Kind::Nothing);
+  view(bob11);
+  model->ListCommand([](ListPresenter& p) { return p.Change(); });
+  typed = list.Fields();
+  model->ListCommand([&](ListPresenter& p) { return p.Add(2, typed); });
+  typed.name = "Anna";
+  typed.year = "1990";
+  typed.time = "10:30";
+  typed.recurrence = {.eachYear = true};
+  EXPECT_EQ(model->SaveEvent(typed).message, EventList::kSameEventSaved);
+  ASSERT_TRUE(model->DeleteLine(kAnna).written());
+  ASSERT_TRUE(model->SaveLine(kCarl).written());
+
+  // Back through the run and forward again, the file as it was each time.
+  const std::vector<std::vector<std::string>> states = {
+      {kCarl, bob11}, {bob11}, {kAnna, bob11}, {kAnna, kBob}};
+  const std::vector<std::string> texts = {"Undo save of Carl", "Undo delete of Anna", "Undo change of Bob"};
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(model->UndoText(), texts[i]);
+    ASSERT_TRUE(model->Undo().written()) << texts[i];
+    EXPECT_EQ(FileLines(files), states[i + 1]);
+  }
+  EXPECT_EQ(model->UndoText(), "");
+  EXPECT_EQ(model->RedoText(), "Redo change of Bob");
+  ASSERT_TRUE(model->Redo().written());
+  EXPECT_EQ(FileLines(files), states[2]);
+  ExpectAsAWholePass();
+
+  // Another program changes Bob: undoing the change is refused, unwritten.
+  OtherProgramWrites({kAnna, kDora});
+  const ListOutcome refused = model->Undo();
+  EXPECT_EQ(refused.kind, ListOutcome::Kind::Refused);
+  EXPECT_EQ(refused.message, "Bob was changed by an other program since: nothing was changed..");
+  EXPECT_EQ(FileLines(files), (std::vector<std::string>{kAnna, kDora}));
+  ExpectAsAWholePass();
+}
+
 }  // namespace
 }  // namespace redoviri

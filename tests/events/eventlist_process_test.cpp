@@ -143,7 +143,8 @@ TEST_F(EventListProcessTest, AnEditorSavingInPlaceLosesNothingToADeleteOrAnAdd) 
   }
 }
 
-// A writer killed at a random moment of its write leaves the file exactly
+// A writer killed at a random moment of its write (an append, a delete, a
+// change) leaves the file exactly
 // as it was or exactly as it would have been, never a mix, a torn line or
 // an empty file. A torn append is cut back by the next holder of the lock;
 // a leftover temporary file is removed by the next write.
@@ -168,7 +169,9 @@ TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
       EventList mine{EventFile{path, *system}};
       ASSERT_TRUE(mine.LoadEvents().ok());
       const int index = static_cast<int>(rng() % static_cast<unsigned>(mine.EventCount()));
-      const std::string added = Line(1, round + 1000, "added");
+      const std::string added = Line(append ? 1 : 2, round + 1000, "added");
+      // Every other rewrite replaces the line by the added one.
+      const bool replace = !append && (round & 1) != 0;
       // What the file holds once the write is done.
       std::string after;
       if (append) {
@@ -177,6 +180,7 @@ TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
         after = mine.ReservedLine() + "\r\n";
         for (int i = 0; i < mine.EventCount(); ++i) {
           if (i != index) after += mine.EventLineAt(i) + "\r\n";
+          if (i == index && replace) after += added + "\r\n";
         }
       }
       int ready[2];
@@ -186,7 +190,10 @@ TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
         if (!list.LoadEvents().ok()) return false;
         const char go = 'g';
         if (::write(ready[1], &go, 1) != 1) return false;
-        return (append ? list.AppendEvent(added) : list.RemoveEvent(index)).ok();
+        return (append    ? list.AppendEvent(added)
+                : replace ? list.ReplaceEvent(index, added)
+                          : list.RemoveEvent(index))
+            .ok();
       });
       char go = 0;
       ASSERT_EQ(::read(ready[0], &go, 1), 1);

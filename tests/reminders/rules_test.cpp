@@ -87,8 +87,8 @@ std::string BuildLine(const RuleRow& row) {
                      .recurrence = row.flags,
                      .name = row.what,
                      .rule = row.rule};
-  if (record.month.size() < 2) record.month.insert(0, "0");
-  if (record.day.size() < 2) record.day.insert(0, "0");
+  if (record.month.size() < 2) record.month = "0" + record.month;
+  if (record.day.size() < 2) record.day = "0" + record.day;
   const BuiltLine built = BuildEventLine(record);
   EXPECT_TRUE(built.ok()) << built.error;
   return built.line;
