@@ -124,6 +124,7 @@ void Application::ConnectWindows() {
   main.showDateChooser = [this] { form4_->ShowActive(); };
   main.clockTextChanged = [this](const std::string& text) { form2_->ShowClockText(text); };
   main.regionalSettingsChanged = [this] { RegionalSettingsChanged(); };
+  main.undoKey = [this](bool redo) { form2_->UndoRedo(redo); };
   notice_->openDay = [this](std::size_t row) { OpenNotice(row); };
   model_.onUpdate = [this](const ModelUpdate& u) { Present(u); };
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{

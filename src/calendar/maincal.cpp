@@ -155,6 +155,12 @@ TForm1::TForm1(TForm1Deps deps)
   GetForm().onShow = [this] { FormShow(); };
   // Escape anywhere in the window hides it, as its close boxes do.
   GetForm().onEscape = [this] { Panel2Click(); };
+  GetForm().onCtrlKey = [this](UINT key, bool shift) {
+    const std::optional<bool> redo = widgets::UndoKey(key, shift);
+    if (!redo || !undoKey) return false;
+    undoKey(*redo);
+    return true;
+  };
   GetForm().onHide = [this] { FormHide(); };
   GetForm().onContextMenu = [this](POINT screen) {
     if (popupMenu_) popupMenu_->Popup(screen);

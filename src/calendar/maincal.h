@@ -235,6 +235,9 @@ class TForm1 : public widgets::FormWindow, public MainWindowOps, private TForm1W
   // The user changed the regional settings (names of days and months, the
   // date order); the application reads them and hands them round.
   std::function<void()> regionalSettingsChanged;
+  // Ctrl+Z (false) and Ctrl+Y or Ctrl+Shift+Z (true): the last change of
+  // the event file taken back, or done again.
+  std::function<void(bool redo)> undoKey;
 
   // ---- State
   // The calendar the window shows: its month, selection and today.

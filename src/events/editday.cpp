@@ -102,6 +102,13 @@ TForm2::TForm2(TForm2Deps deps)
   GetForm().onHide = [this] { FormHide(); };
   GetForm().onEnter = [this] { EnterPressed(); };
   GetForm().onEscape = [this] { EscapePressed(); };
+  GetForm().onCtrlKey = [this](UINT key, bool shift) {
+    // In a text field the keys are the field's own.
+    if (dynamic_cast<Edit*>(MessageWindow::FromHandle(GetFocus()))) return false;
+    const std::optional<bool> redo = UndoKey(key, shift);
+    if (redo) UndoRedo(*redo);
+    return redo.has_value();
+  };
   SmoothShow1.SetControl(Handle());
   SmoothShow1.SetColor(colours::Lime);
   SmoothShow1.OnFinish = [this](TSmoothShow&) { SmoothShow1Finish(); };
@@ -251,6 +258,10 @@ void TForm2::BuildEditor() {
   BitBtn17 = &p.Add<Button>({.left = kExitLeftWithSave, .top = 279, .width = 75, .height = 18, .caption = "Exit",
                              .hint = "Click to exit", .onClick = [this] { BitBtn17Click(); }},
                             {});
+  // View mode's free space, right of "Exit".
+  changee = &p.Add<Button>({.left = 236, .top = 279, .width = 75, .height = 18, .caption = "Change",
+                            .hint = "Click to change it", .visible = false, .onClick = [this] { changeeClick(); }},
+                           {});
   rulewords = &p.Add<Label>({.left = 12, .top = 302, .width = 346, .height = 15, .font = Font::Arial(11),
                              .fontColour = colours::White},
                             {.align = Align::Center});
@@ -303,6 +314,7 @@ void TForm2::ShowEditor() {
   const bool deleting = presenter_.DeleteShown();
   SpeedButton9->SetVisible(presenter_.DateChooserShown());
   rulee->SetVisible(presenter_.Writable());
+  changee->SetVisible(presenter_.ChangeShown());
   rulewords->SetCaption(presenter_.RuleWords());
   savee->SetVisible(presenter_.SaveShown());
   deletee->SetVisible(deleting);
@@ -377,6 +389,11 @@ void TForm2::ShowActive() {
 
 bool TForm2::GridKey(UINT key) {
   switch (key) {
+    case VK_F2:
+      // The row in view mode, made writable at once.
+      StringGrid1DblClick();
+      changeeClick();
+      return true;
     case VK_DELETE:
       // The row in the delete mode, and its question at once.
       SpeedButton10Click();
@@ -402,6 +419,12 @@ void TForm2::CheckBoxClick(int k) {
   const EventRecord typed = TypedFields();
   Command([&](ListPresenter& p) { return p.CheckBox(k, typed); });
 }
+
+void TForm2::changeeClick() {
+  Command([](ListPresenter& p) { return p.Change(); });
+}
+
+void TForm2::UndoRedo(bool redo) { Tell(redo ? model_.Redo() : model_.Undo()); }
 
 void TForm2::ruleeClick() {
   if (!deps_.chooseRule) return;

@@ -76,6 +76,7 @@ struct TForm2Widgets {
   widgets::Button* deletee = nullptr;  // its tag: the category of the row shown
   widgets::Button* BitBtn17 = nullptr;  // Exit
   widgets::Button* rulee = nullptr;     // the rule window, in add mode
+  widgets::Button* changee = nullptr;   // view mode: the fields made writable
   widgets::Label* rulewords = nullptr;  // the rule in words
 };
 
@@ -116,6 +117,9 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void BitBtn17Click();          // Exit: hides the editor
   void CheckBoxClick(int k);    // keeps "Only one time" exclusive
   void ruleeClick();             // the rule window for the typed first date
+  void changeeClick();           // "Change" (F2 in the rows): the viewed event changed
+  // Ctrl+Z, Ctrl+Y: the last change taken back, or done again.
+  void UndoRedo(bool redo);
   // Any close box: hide this window, the main window comes back.
   void Panel2Click();
   // The hide is over: hand the screen back to the main window when the

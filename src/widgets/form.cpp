@@ -458,10 +458,20 @@ bool Form::FocusNext(bool backward) {
   return true;
 }
 
+std::optional<bool> UndoKey(UINT key, bool shift) {
+  if (key == 'Z') return shift;
+  if (key == 'Y' && !shift) return true;
+  return std::nullopt;
+}
+
 bool IsFormDialogMessage(MSG& msg) {
   if (msg.message != WM_KEYDOWN) return false;
   auto* form = dynamic_cast<Form*>(MessageWindow::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
   if (!form) return false;
+  if (GetKeyState(VK_CONTROL) < 0 && form->onCtrlKey &&
+      form->onCtrlKey(static_cast<UINT>(msg.wParam), GetKeyState(VK_SHIFT) < 0)) {
+    return true;
+  }
   switch (msg.wParam) {
     case VK_TAB:
       return form->FocusNext(GetKeyState(VK_SHIFT) < 0);

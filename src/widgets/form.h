@@ -78,6 +78,10 @@ class Timer {
   bool running_ = false;  // the system's timer is set
 };
 
+// Ctrl+Z: false (undo); Ctrl+Y and Ctrl+Shift+Z: true (redo); other keys
+// none. For a form's onCtrlKey.
+std::optional<bool> UndoKey(UINT key, bool shift);
+
 class Form : public Container {
  public:
   explicit Form(const FormDesc& desc);
@@ -136,6 +140,9 @@ class Form : public Container {
   // the keys go to the focused control).
   Handler onEnter;
   Handler onEscape;
+  // A key pressed with Ctrl anywhere in the form, before the focused
+  // control sees it: true when the form took it.
+  std::function<bool(UINT key, bool shift)> onCtrlKey;
 
   // The user, a window manager or the system minimised the form
   // (WM_SYSCOMMAND with SC_MINIMIZE, or WM_SIZE with SIZE_MINIMIZED). A
