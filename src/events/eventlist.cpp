@@ -578,21 +578,22 @@ bool EventList::Holds(std::string_view line) const {
   return false;
 }
 
-StoreResult EventList::RemoveEvent(int index) { return RewriteEvent(index, std::nullopt); }
+StoreResult EventList::RemoveEvent(int index) { return ReplaceEvent(index, std::vector<std::string>{}); }
 
 StoreResult EventList::ReplaceEvent(int index, std::string line) {
-  if (!StorableLine(line)) {
-    StoreResult result;
+  std::vector<std::string> one;
+  one.push_back(std::move(line));
+  return ReplaceEvent(index, std::move(one));
+}
+
+StoreResult EventList::ReplaceEvent(int index, std::vector<std::string> replacement) {
+  StoreResult result;
+  if (!std::all_of(replacement.begin(), replacement.end(), [](const std::string& l) { return StorableLine(l); })) {
     result.error = "Not an event line";
     result.refused = true;
     return result;
   }
-  return RewriteEvent(index, std::move(line));
-}
-
-StoreResult EventList::RewriteEvent(int index, std::optional<std::string> replacement) {
   if (index < 0 || index >= EventCount()) {
-    StoreResult result;
     result.error = "List index out of bounds (" + std::to_string(index) + ")";
     return result;
   }
@@ -600,7 +601,7 @@ StoreResult EventList::RewriteEvent(int index, std::optional<std::string> replac
     const std::string old = EventLineAt(index);
     StoreResult result;
     // An unchanged event writes nothing.
-    if (replacement && SameEventLine(old, *replacement)) return result;
+    if (replacement.size() == 1 && SameEventLine(old, replacement.front())) return result;
     std::unique_ptr<FileLock> lock;
     result = BeginWrite(lock);
     if (!result.ok()) return result;
@@ -611,33 +612,41 @@ StoreResult EventList::RewriteEvent(int index, std::optional<std::string> replac
       }
       // The line is found by its whole content in the file as it is now.
       if (result.reloaded) index = FindEventLine(old);
-      if (index < 0 || (replacement && FindEventLine(*replacement) >= 0)) {
-        result.error = index < 0 ? kEventGone : kSameEventSaved;
+      if (index < 0) {
+        result.error = kEventGone;
         result.refused = true;
         return result;
       }
+      // No new line may be another saved event, nor come twice.
+      for (std::size_t i = 0; i < replacement.size(); ++i) {
+        const int found = FindEventLine(replacement[i]);
+        const bool twice = std::any_of(replacement.begin(), replacement.begin() + static_cast<std::ptrdiff_t>(i),
+                                       [&](const std::string& l) { return SameEventLine(l, replacement[i]); });
+        if ((found >= 0 && found != index) || twice) {
+          result.error = kSameEventSaved;
+          result.refused = true;
+          return result;
+        }
+      }
       const auto at = static_cast<std::size_t>(index);
-      const std::size_t kept = lines_.TextBytes() - lines_.Line(at).size();
-      const std::size_t count = lines_.size() - (replacement ? 0 : 1);
+      std::size_t textBytes = lines_.TextBytes() - lines_.Line(at).size();
+      for (const std::string& l : replacement) textBytes += l.size();
+      const std::size_t count = lines_.size() - 1 + replacement.size();
       // A file of LF line ends grows by the CR the rewrite puts before each.
-      if (RewriteBytes(count, kept + (replacement ? replacement->size() : 0)) > kLargestFileBytes) {
+      if (RewriteBytes(count, textBytes) > kLargestFileBytes) {
         result.error = std::string(kWouldBeTooLarge);
         result.refused = true;
         return result;
       }
-      std::vector<EventLines::Insertion> insertion;
-      if (replacement) {
-        insertion.push_back({*replacement, ParseEventLine(*replacement), PlaceAfterEquals(*replacement)});
-        lines_.Reserve(insertion);
-      }
-      // The new line takes the old one's place in the file: one write holds
-      // the one or the other.
-      std::size_t next = 0;
+      std::vector<EventLines::Insertion> insertions;
+      for (const std::string& l : replacement) insertions.push_back({l, ParseEventLine(l), PlaceAfterEquals(l)});
+      lines_.Reserve(insertions);
+      // The new lines take the old one's place in the file: one write holds
+      // the one or the others.
+      std::size_t next = 0, fresh = 0;
       const auto remaining = [&]() -> std::string_view {
-        if (next == at) {
-          ++next;
-          if (replacement) return *replacement;
-        }
+        if (next == at && fresh < replacement.size()) return replacement[fresh++];
+        if (next == at) ++next;
         return lines_.Line(next++);
       };
       bool moved = false;
@@ -647,10 +656,12 @@ StoreResult EventList::RewriteEvent(int index, std::optional<std::string> replac
       }
       if (moved) continue;
       lines_.Remove(at);
-      if (replacement) {
-        if (insertion.front().before > at) --insertion.front().before;
-        lines_.Insert(insertion);
-      }
+      for (EventLines::Insertion& i : insertions)
+        if (i.before > at) --i.before;
+      std::stable_sort(insertions.begin(), insertions.end(), [](const auto& a, const auto& b) {
+        return a.before != b.before ? a.before < b.before : LessIgnoringCase(a.line, b.line);
+      });
+      lines_.Insert(insertions);
       return result;
     }
   });

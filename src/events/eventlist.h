@@ -125,6 +125,9 @@ class EventList {
   // gone (kEventGone) or when `line` is another saved event
   // (kSameEventSaved). The same event again writes nothing.
   StoreResult ReplaceEvent(int index, std::string line);
+  // The same with any number of lines in the old one's place (none: a
+  // delete; a series split: the series and a day of its own).
+  StoreResult ReplaceEvent(int index, std::vector<std::string> lines);
 
   // Another program's change, seen without writing: when the file's stamp
   // differs from what the store last read or wrote, the file is read again
@@ -196,8 +199,6 @@ class EventList {
   // file or the lock moved under it, taking the lock anew when it no longer
   // holds; refused as kFileChanging after kRedoRounds.
   StoreResult LoadAgain(int round, std::unique_ptr<FileLock>& lock);
-  // RemoveEvent without a replacement, ReplaceEvent with one.
-  StoreResult RewriteEvent(int index, std::optional<std::string> replacement);
   // Stats the file; when it is gone, the store stays as it is (a write puts
   // it all back) and `gone` is set.
   StoreResult LookForVanished(FileStamp& now, bool& gone);

@@ -281,4 +281,73 @@ std::string DescribeLineRule(std::string_view line) {
   return words + DescribeLimits(read.rule);
 }
 
+bool IsSeries(std::string_view line) {
+  const LineRule read = ReadLineRule(line);
+  const RecurrenceKind& r = read.recurrence;
+  return read.rule.Repeats() || r.eachYear || r.eachMonth || (r.eachNDays && read.dayCount > 0);
+}
+
+SeriesEdit EditSeries(std::string_view stored, const CivilDate& day, SeriesScope scope, const EventRecord* changed) {
+  SeriesEdit edit;
+  const auto built = [&](const EventRecord& record) {
+    BuiltLine line = BuildEventLine(record);
+    if (!line.ok()) edit.error = std::move(line.error);
+    if (edit.ok()) edit.lines.push_back(std::move(line.line));
+  };
+  if (scope == SeriesScope::kEveryDay) {
+    if (changed) built(*changed);
+    return edit;
+  }
+  const TailReading tail = ReadRuleTail(stored);
+  const std::optional<CivilDate> first = ReadFirstDate(stored);
+  if (!tail.ok() || !first) {
+    edit.error = "The rule of this event cannot be read: it can only be changed on every day";
+    return edit;
+  }
+  // The series without the day, or ended the day before it.
+  RepeatRule rule = tail.rule;
+  const std::int32_t dayNumber = *DayNumber(day);
+  bool seriesLeft = true;
+  if (scope == SeriesScope::kOnlyThatDay) {
+    rule.skips.push_back(day);
+  } else if (dayNumber <= *DayNumber(*first)) {
+    seriesLeft = false;
+  } else if (!rule.until || *DayNumber(*rule.until) >= dayNumber) {
+    rule.until = DateOfDayNumber(dayNumber - 1);
+  }
+  if (seriesLeft) {
+    // An editor may have stripped the blanks of a line without a tail.
+    const std::string line = EventKey(stored.substr(0, std::min<std::size_t>(stored.size(), kEventLineLength)));
+    EventRecord record;  // only for its rule's order and checks
+    record.rule = rule;
+    std::sort(record.rule.skips.begin(), record.rule.skips.end(),
+              [](const CivilDate& a, const CivilDate& b) { return DayNumber(a) < DayNumber(b); });
+    record.rule.skips.erase(std::unique(record.rule.skips.begin(), record.rule.skips.end()), record.rule.skips.end());
+    if (std::string problem = RuleProblem(record.rule); !problem.empty()) {
+      edit.error = "The rule cannot be kept: " + problem;
+      return edit;
+    }
+    edit.lines.push_back(line + FormatRuleTail(record.rule));
+  }
+  if (!changed) return edit;
+  // The change falls on the day unless its date was moved.
+  EventRecord record = *changed;
+  const auto typed = [&](const std::string& text) { return ReadInteger(text).value_or(0); };
+  if (typed(record.year) == first->year && typed(record.month) == first->month && typed(record.day) == first->day) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", day.month);
+    record.month = text;
+    std::snprintf(text, sizeof text, "%02d", day.day);
+    record.day = text;
+    record.year = std::to_string(day.year);
+  }
+  if (scope == SeriesScope::kOnlyThatDay) {
+    record.recurrence = {.onlyOnce = true};
+    record.dayCount = "0";
+    record.rule = {};
+  }
+  built(record);
+  return edit;
+}
+
 }  // namespace redoviri

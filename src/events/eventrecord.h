@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/colours.h"
 #include "base/datetime.h"
@@ -158,6 +159,26 @@ std::string_view ReadHintName(std::string_view line);
 // when their keys are equal, tails included.
 std::string EventKey(std::string_view line);
 bool SameEventLine(std::string_view a, std::string_view b);
+
+// What becomes of a repeating event when one of its days is changed or
+// deleted.
+enum class SeriesScope {
+  kOnlyThatDay,  // the series skips the day; a change is a single event on it
+  kThatDayOn,    // the series ends the day before; a change starts a new one
+  kEveryDay,     // the line itself
+};
+struct SeriesEdit {
+  std::vector<std::string> lines;  // what takes the stored line's place
+  std::string error;               // for the user; nothing is written
+  bool ok() const { return error.empty(); }
+};
+// The lines in place of `stored` when its `day` is changed to `changed`
+// (the editor's fields; none for a delete) for `scope`. A changed date
+// field moves the day; left as it was, the change falls on `day`.
+SeriesEdit EditSeries(std::string_view stored, const CivilDate& day, SeriesScope scope,
+                      const EventRecord* changed);
+// Whether the line falls on more than its first date: a series.
+bool IsSeries(std::string_view line);
 
 // What matching needs of a line, read once when the line enters the store.
 struct ParsedEvent {

@@ -164,5 +164,64 @@ TEST(RulesTest, ARuleThatFallsOnNoDayIsRefused) {
   EXPECT_FALSE(BuildEventLine(record).ok());
 }
 
+TEST(RulesTest, ADayOfASeriesChangedOrDeletedOnlyOnItFromItOnOrOnEveryDay) {
+  const EventRecord tuesdays{.month = "01", .day = "05", .year = "2027", .time = "10:00", .name = "Lesson",
+                             .rule = {.unit = RuleUnit::kWeek, .on = RuleDay::kWeekdays, .weekdays = kTu,
+                                      .until = Date("20270126")}};
+  const std::string series = BuildEventLine(tuesdays).line;
+  EventRecord at11 = tuesdays;
+  at11.time = "11:00";
+  EventRecord moved = at11;  // its date field moved to Thursday
+  moved.day = "14";
+  const std::string birthday = BuildEventLine({.month = "02", .day = "14", .year = "1990", .time = "  :  ",
+                                               .recurrence = {.eachYear = true}, .name = "Anna"}).line;
+  const struct {
+    const char* what;
+    std::string stored;
+    const char* day;
+    SeriesScope scope;
+    const EventRecord* changed;
+    // Per line written: its days in the range, "hh:nn" of each line.
+    std::vector<std::string> days;
+    std::vector<std::string> times;
+  } kRows[] = {
+      {"delete only a middle day", series, "20270112", SeriesScope::kOnlyThatDay, nullptr,
+       {"20270105 20270119 20270126"}, {"10:00"}},
+      {"delete from a middle day on", series, "20270112", SeriesScope::kThatDayOn, nullptr, {"20270105"}, {"10:00"}},
+      {"delete from the first day on", series, "20270105", SeriesScope::kThatDayOn, nullptr, {}, {}},
+      {"delete from the last day on", series, "20270126", SeriesScope::kThatDayOn, nullptr,
+       {"20270105 20270112 20270119"}, {"10:00"}},
+      {"change only a day", series, "20270112", SeriesScope::kOnlyThatDay, &at11,
+       {"20270105 20270119 20270126", "20270112"}, {"10:00", "11:00"}},
+      {"change only a day, moved", series, "20270112", SeriesScope::kOnlyThatDay, &moved,
+       {"20270105 20270119 20270126", "20270114"}, {"10:00", "11:00"}},
+      {"change from a day on", series, "20270119", SeriesScope::kThatDayOn, &at11,
+       {"20270105 20270112", "20270119 20270126"}, {"10:00", "11:00"}},
+      {"change every day", series, "20270119", SeriesScope::kEveryDay, &at11,
+       {"20270105 20270112 20270119 20270126"}, {"11:00"}},
+      {"an old kind skips a day", birthday, "20270214", SeriesScope::kOnlyThatDay, nullptr, {"20260214 20280214"},
+       {"  :  "}},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    const SeriesEdit edit = EditSeries(row.stored, Date(row.day), row.scope, row.changed);
+    ASSERT_TRUE(edit.ok()) << edit.error;
+    ASSERT_EQ(edit.lines.size(), row.days.size());
+    const CivilDate from = Date(row.stored == birthday ? "20260101" : "20270101");
+    const CivilDate to = Date(row.stored == birthday ? "20281231" : "20270228");
+    for (std::size_t i = 0; i < edit.lines.size(); ++i) {
+      std::set<std::int32_t> expected;
+      for (std::string_view rest = row.days[i]; !rest.empty();) {
+        expected.insert(*DayNumber(Date(rest.substr(0, 8))));
+        rest.remove_prefix(std::min<std::size_t>(9, rest.size()));
+      }
+      EXPECT_EQ(DaysOf(edit.lines[i], from, to), expected) << edit.lines[i];
+      EXPECT_EQ(ReadField(edit.lines[i], kTimeField), row.times[i]);
+    }
+  }
+  EXPECT_FALSE(EditSeries(series.substr(0, kEventLineLength) + ";ON=XX", Date("20270112"),
+                          SeriesScope::kOnlyThatDay, nullptr).ok());
+}
+
 }  // namespace
 }  // namespace redoviri
