@@ -23,7 +23,9 @@ constexpr Command kCommands[] = {
      "add --file PATH --category 1..6 --date YYYY-MM-DD --time hh:nn|none --name TEXT [--comment TEXT] "
      "[--each-year] [--each-month] [--once] [--every N]",
      CmdAdd},
-    {"delete", "delete --file PATH (the same options as add)", CmdDelete},
+    {"delete", "delete --file PATH (the same options as add) [--only-on DATE | --from DATE]", CmdDelete},
+    {"change", "change --file PATH (the options of add) [--new-category N] [--new-date DATE] [--new-time T] "
+               "[--new-name TEXT] [--new-comment TEXT] [--only-on DATE | --from DATE]", CmdChange},
     {"export-ics",
      "export-ics --file PATH [--output FILE]\n"
      "      iCalendar (RFC 5545, UTF-8, CR LF) on stdout or in FILE: one VEVENT per repetition rule of\n"

@@ -19,6 +19,7 @@
 #include "events/eventlist.h"
 #include "events/eventrecord.h"
 #include "reminders/daylisting.h"
+#include "reminders/matching.h"
 #include "reminders/todayreminder.h"
 
 namespace redoviri::cli {
@@ -225,7 +226,7 @@ RepeatRule RuleOfOptions(const CommandLine& line, const CivilDate& date) {
 
 // The event line of the add and delete options, built as the editor's save
 // builds it.
-std::string EventLineOfOptions(const CommandLine& line) {
+EventRecord RecordOfOptions(const CommandLine& line) {
   EventRecord record;
   const std::string& code = line.Required("--category", "1..6");
   const std::optional<EventCategory> category =
@@ -269,9 +270,57 @@ std::string EventLineOfOptions(const CommandLine& line) {
                         std::string(kRuleOptionWords));
   }
 
+  return record;
+}
+
+std::string BuiltOrFail(const EventRecord& record) {
   BuiltLine built = BuildEventLine(record);
   if (!built.ok()) Fail(kBadInput, built.error);
   return std::move(built.line);
+}
+
+std::string EventLineOfOptions(const CommandLine& line) { return BuiltOrFail(RecordOfOptions(line)); }
+
+// The options of an event, and of one day of a series.
+std::vector<OptionSpec> EventOptionsWith(std::initializer_list<OptionSpec> more) {
+  std::vector<OptionSpec> options(std::begin(kEventOptions), std::end(kEventOptions));
+  options.insert(options.end(), more);
+  options.push_back({"--only-on", true});
+  options.push_back({"--from", true});
+  return options;
+}
+
+// The one stored event the options name: refused when none or several.
+int TheEventOf(const EventList& list, const std::string& event) {
+  int index = -1, count = 0;
+  for (int i = 0; i < list.EventCount(); ++i) {
+    if (!SameEventLine(list.EventLineAt(i), event)) continue;
+    if (count++ == 0) index = i;
+  }
+  if (count == 0) Fail(kRefused, std::string(kNoSuchEvent));
+  if (count > 1) Fail(kRefused, "there are " + std::to_string(count) + " such events saved");
+  return index;
+}
+
+// What takes the stored event's place: the lines of a day of a series
+// (--only-on DAY, --from DAY) or of every day.
+std::vector<std::string> LinesInPlace(const CommandLine& line, const std::string& stored, const EventRecord* changed) {
+  const std::string* onlyOn = line.Value("--only-on");
+  const std::string* from = line.Value("--from");
+  if (onlyOn && from) Fail(kBadInput, "--only-on cannot be combined with --from");
+  if (!onlyOn && !from) {
+    if (!changed) return {};
+    return {BuiltOrFail(*changed)};
+  }
+  const CivilDate day = ReadArgument(onlyOn ? *onlyOn : *from, ReadIsoDate);
+  const std::optional<MatchDay> match = MakeMatchDay(day.year, day.month, day.day);
+  if (!match || !FallsOn(ParseEventLine(stored), *match)) {
+    Fail(kRefused, "the event does not fall on " + (onlyOn ? *onlyOn : *from));
+  }
+  const SeriesEdit edit = EditSeries(stored, day, onlyOn ? SeriesScope::kOnlyThatDay : SeriesScope::kThatDayOn,
+                                     changed);
+  if (!edit.ok()) Fail(kBadInput, edit.error);
+  return edit.lines;
 }
 
 }  // namespace
@@ -395,14 +444,68 @@ int CmdAdd(const Args& args, std::ostream& out, std::ostream& err) {
 
 int CmdDelete(const Args& args, std::ostream& out, std::ostream& err) {
   return RunCommand("delete", out, err, [&] {
-    const CommandLine line(args, kEventOptions, 0);
+    const std::vector<OptionSpec> options = EventOptionsWith({});
+    const CommandLine line(args, options, 0);
     const std::string& path = FilePath(line);
     const std::string event = EventLineOfOptions(line);
     LoadedStore store(path);
-    const int index = store.list().FindEventLine(event);
+    const int index = line.Has("--only-on") || line.Has("--from") ? TheEventOf(store.list(), event)
+                                                                   : store.list().FindEventLine(event);
     if (index < 0) Fail(kRefused, std::string(kNoSuchEvent));
-    std::string text = store.list().EventLineAt(index) + '\n';
-    if (StoreResult r = store.list().RemoveEvent(index); !r.ok()) Fail(r.refused ? kRefused : kFileError, r.error);
+    const std::string stored = store.list().EventLineAt(index);
+    std::string text = stored + '\n';
+    if (StoreResult r = store.list().ReplaceEvent(index, LinesInPlace(line, stored, nullptr)); !r.ok()) {
+      Fail(r.refused ? kRefused : kFileError, r.error);
+    }
+    return text;
+  });
+}
+
+int CmdChange(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("change", out, err, [&] {
+    const std::vector<OptionSpec> options =
+        EventOptionsWith({{"--new-category", true}, {"--new-date", true}, {"--new-time", true},
+                          {"--new-name", true}, {"--new-comment", true}});
+    const CommandLine line(args, options, 0);
+    const std::string& path = FilePath(line);
+    const EventRecord old = RecordOfOptions(line);
+    const std::string event = BuiltOrFail(old);
+    // The new event: the old one's fields, and what the options change.
+    EventRecord changed = old;
+    const std::optional<CivilDate> first = ReadFirstDate(event);
+    changed.month = ZeroPadded(first->month, 2);
+    changed.day = ZeroPadded(first->day, 2);
+    changed.year = ZeroPadded(first->year, 4);
+    if (const std::string* code = line.Value("--new-category")) {
+      const auto category = code->size() == 1 ? CategoryFromCode((*code)[0] - '0') : std::optional<EventCategory>{};
+      if (!category) Fail(kBadInput, Quoted(*code) + " is not a valid category (1..6)");
+      changed.category = *category;
+    }
+    if (const std::string* date = line.Value("--new-date")) {
+      const Reading<CivilDate> reading = ReadIsoDate(*date);
+      if (!reading.value) Fail(kBadInput, Quoted(*date) + " is not a valid date");
+      changed.month = ZeroPadded(reading.value->month, 2);
+      changed.day = ZeroPadded(reading.value->day, 2);
+      changed.year = ZeroPadded(reading.value->year, 4);
+    }
+    if (const std::string* time = line.Value("--new-time")) {
+      changed.time = *time == kNoTime ? std::string(kEmptyTimeField) : *time;
+      if (*time != kNoTime && !IsEventTime(*time)) Fail(kBadInput, NotATimeMessage(*time));
+    }
+    if (const std::string* name = line.Value("--new-name")) changed.name = TextOption("--new-name", *name);
+    if (const std::string* comment = line.Value("--new-comment")) {
+      changed.comment = TextOption("--new-comment", *comment);
+    }
+    LoadedStore store(path);
+    const int index = TheEventOf(store.list(), event);
+    const std::string stored = store.list().EventLineAt(index);
+    const std::vector<std::string> lines = LinesInPlace(line, stored, &changed);
+    if (lines.size() == 1 && SameEventLine(lines.front(), stored)) Fail(kRefused, "the event is unchanged");
+    if (StoreResult r = store.list().ReplaceEvent(index, lines); !r.ok()) {
+      Fail(r.refused ? kRefused : kFileError, r.error);
+    }
+    std::string text = stored + '\n';
+    for (const std::string& l : lines) text += l + '\n';
     return text;
   });
 }

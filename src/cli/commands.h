@@ -32,6 +32,7 @@ int CmdDay(const Args& args, std::ostream& out, std::ostream& err);
 int CmdToday(const Args& args, std::ostream& out, std::ostream& err);
 int CmdAdd(const Args& args, std::ostream& out, std::ostream& err);
 int CmdDelete(const Args& args, std::ostream& out, std::ostream& err);
+int CmdChange(const Args& args, std::ostream& out, std::ostream& err);
 
 // iCalendar export and import (cli_ical.cpp).
 int CmdExportIcs(const Args& args, std::ostream& out, std::ostream& err);

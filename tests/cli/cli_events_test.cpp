@@ -300,6 +300,32 @@ TEST_F(CliEventsTest, ARuleIsAddedFromItsFirstDayDeletedWholeAndAnUnreadableTail
   EXPECT_EQ(r.err, "unreadable tail\tON=5TU\t" + damaged + "\n");
 }
 
+TEST_F(CliEventsTest, ChangeAndDeleteOfAnEventOrOfOneDayOfASeries) {
+  const std::string file = StoreFile({kBob, kBob});
+  const Args bob = {"--file", file, "--category", "2", "--date", "1995-05-20", "--time", "07:00", "--name", "Bob",
+                    "--each-year"};
+  const auto with = [&](const char* command, Args more) {
+    Args args = bob;
+    args.insert(args.begin(), command);
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  // Two equal lines: which one is meant cannot be told.
+  EXPECT_EQ(RunTool(with("change", {"--new-time", "08:00"})).err,
+            "redoviri-cli: change: there are 2 such events saved\n");
+  ASSERT_EQ(RunTool(with("delete", {})).code, kOk);
+  // Only 20 May 2003: the series skips it, the day stands alone at 08:00.
+  const std::string skipped = kBob + ";SKIP=20030520";
+  const std::string single = Line("05202003", "08:00", '2', "NNYN", "000", "Bob");
+  EXPECT_EQ(Ok(with("change", {"--new-time", "08:00", "--only-on", "2003-05-20"})),
+            kBob + "\n" + skipped + "\n" + single + "\n");
+  EXPECT_EQ(Read(file), "reserved line\r\n" + skipped + "\r\n" + single + "\r\n");
+  EXPECT_EQ(RunTool(with("delete", {"--skip", "2003-05-20", "--from", "2003-05-21"})).err,
+            "redoviri-cli: delete: the event does not fall on 2003-05-21\n");
+  ASSERT_EQ(RunTool(with("delete", {"--skip", "2003-05-20", "--from", "2010-05-20"})).code, kOk);
+  EXPECT_EQ(Read(file), "reserved line\r\n" + kBob + ";UNTIL=20100519;SKIP=20030520\r\n" + single + "\r\n");
+}
+
 TEST_F(CliEventsTest, AddKeepsTheReservedLineAndBuildsEveryRecurrence) {
   const std::string file = StoreFile({kBob});
   const std::string once = "12312003;23:59;6;N;N;Y;N;000;" + Padded("New year's eve", 30) + ";" + Padded("", 50);

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < list.EventCount(); ++i) {
     const std::string& line = list.EventLineAt(i);
     REDOVIRI_FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
-    REDOVIRI_FUZZ_CHECK(list.FindEventLine(line.substr(0, kEventLineLength)) <= i);
+    REDOVIRI_FUZZ_CHECK(list.FindEventLine(line) <= i);
   }
 
   // A save, then a delete of the first line: the file loads as the store.
@@ -55,11 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   added.resize(kEventLineLength, ' ');
   const std::vector<std::string> before = Lines(list);
   const StoreResult saved = list.AppendEvent(added);
-  const bool duplicate = std::any_of(before.begin(), before.end(), [&](const std::string& l) {
-    std::string padded = l.substr(0, kEventLineLength);
-    padded.resize(kEventLineLength, ' ');
-    return padded == added;
-  });
+  const bool duplicate =
+      std::any_of(before.begin(), before.end(), [&](const std::string& l) { return SameEventLine(l, added); });
   REDOVIRI_FUZZ_CHECK(saved.ok() != duplicate);
   if (list.EventCount() > 0) REDOVIRI_FUZZ_CHECK(list.RemoveEvent(0).ok());
   EventList reloaded{EventFile{kPath, fs}};
