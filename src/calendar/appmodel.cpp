@@ -1,5 +1,7 @@
 #include "calendar/appmodel.h"
 
+#include "reminders/matching.h"
+
 #include <utility>
 
 namespace redoviri {
@@ -111,12 +113,65 @@ ListOutcome AppModel::SaveEvent(const EventRecord& typed) {
     Apply(std::move(change));
     return {};
   }
+  EventRecord withRule = typed;
+  withRule.rule = list_.Fields().rule;
+  withRule.category = list_.Category();
+  if (auto asked = AskForSeries(old, withRule, save.line)) return *asked;
   const StoreResult result = Rewrite(old, save.line);
   change.storeChanged = result.ok() || result.reloaded || result.refused;
   change.shown.written = result.ok();
   if (result.ok()) {
     change.shown.list = list_.Changed(save, old);
     Done({old, save.line});
+  }
+  Apply(std::move(change));
+  return OutcomeOf(result);
+}
+
+std::optional<ListOutcome> AppModel::AskForSeries(const std::string& line, std::optional<EventRecord> typed,
+                                                  const std::string& changed) {
+  const std::optional<CivilDate>& day = list_.ListedDate();
+  if (!day || !IsSeries(line)) return std::nullopt;
+  const std::optional<MatchDay> match = MakeMatchDay(day->year, day->month, day->day);
+  if (!match || !FallsOn(ParseEventLine(line), *match)) return std::nullopt;
+  seriesAsked_ = {line, *day, std::move(typed), changed, SeriesQuestionOf(*day, !typed)};
+  return ListOutcome{.kind = ListOutcome::Kind::AskSeries, .message = seriesAsked_.question.lead};
+}
+
+ListOutcome AppModel::SeriesChosen(std::optional<SeriesScope> scope) {
+  SeriesAsked asked = std::exchange(seriesAsked_, {});
+  if (!scope || asked.line.empty()) return {};
+  const bool deleting = !asked.typed;
+  std::vector<std::string> lines;
+  if (*scope == SeriesScope::kEveryDay) {
+    if (!deleting) lines.push_back(asked.changed);
+  } else {
+    SeriesEdit edit = EditSeries(asked.line, asked.day, *scope, deleting ? nullptr : &*asked.typed);
+    if (!edit.ok()) return {.kind = ListOutcome::Kind::InputError, .message = edit.error};
+    lines = std::move(edit.lines);
+  }
+  const int index = store_.FindEventLine(asked.line);
+  StoreResult result;
+  if (index < 0) {
+    result.error = std::string(EventList::kEventGone);
+    result.refused = true;
+  } else {
+    result = store_.ReplaceEvent(index, lines);
+  }
+  Change change;
+  change.storeChanged = true;
+  change.shown.written = result.ok();
+  if (result.ok()) {
+    change.shown.list = list_.HideEditor();
+    if (!lines.empty()) change.shown.list |= list_.SelectNext(lines.back());
+    // A day taken out of a series is not taken back yet: the history
+    // keeps single lines only.
+    if (lines.size() <= 1) {
+      Done({asked.line, lines.empty() ? std::string() : lines.front()});
+    } else {
+      undo_.clear();
+      redo_.clear();
+    }
   }
   Apply(std::move(change));
   return OutcomeOf(result);
@@ -218,6 +273,7 @@ ListOutcome AppModel::AskDelete(const EventRecord& shown) {
     ListCommand([](ListPresenter& p) { return p.HideEditor(); });
     return {.kind = ListOutcome::Kind::Refused, .message = std::string(EventList::kEventGone)};
   }
+  if (auto asked = AskForSeries(target.line, std::nullopt, {})) return *asked;
   deleteAsked_ = target.line;
   return {.kind = ListOutcome::Kind::Ask, .message = kDeleteQuestion};
 }

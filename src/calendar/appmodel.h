@@ -87,6 +87,8 @@ class AppModel final : public ListModel, public NoticeModel {
   ListOutcome SaveLine(const std::string& line) override;
   ListOutcome DeleteLine(const std::string& line) override;
   const EventList& Events() const override { return store_; }
+  ListOutcome SeriesChosen(std::optional<SeriesScope> scope) override;
+  const SeriesQuestion& AskedSeries() const override { return seriesAsked_.question; }
   ListOutcome Undo() override;
   ListOutcome Redo() override;
   // "Undo delete of Anna", "Redo change of Anna"; empty when there is
@@ -134,6 +136,18 @@ class AppModel final : public ListModel, public NoticeModel {
   NoticePresenter notices_;
   std::string deleteAsked_;  // the line a delete asks about
   std::vector<Edit> undo_, redo_;
+  // A change or delete of a day of a series, waiting for its answer.
+  struct SeriesAsked {
+    std::string line;                  // the series' line
+    CivilDate day;                     // the listed day
+    std::optional<EventRecord> typed;  // the change; none for a delete
+    std::string changed;               // the change's line, for every day
+    SeriesQuestion question;
+  };
+  SeriesAsked seriesAsked_;
+  // AskSeries when `line` is a series and the listed day is one of its days.
+  std::optional<ListOutcome> AskForSeries(const std::string& line, std::optional<EventRecord> typed,
+                                          const std::string& changed);
 };
 
 }  // namespace redoviri

@@ -7,6 +7,18 @@
 
 namespace redoviri {
 
+SeriesQuestion SeriesQuestionOf(const CivilDate& day, bool deleting) {
+  const std::string date = std::string(WeekdayName(WeekdayOf(day))) + " " + DateInWords(day);
+  SeriesQuestion q;
+  q.title = deleting ? "Delete a day of a repeating event" : "Change a day of a repeating event";
+  q.lead = std::string("The event repeats. ") + (deleting ? "Delete it on " : "Change it on ") + date + ":";
+  q.choices = {"&Only that day", "&That day and the following ones", "&Every day"};
+  q.effects = {deleting ? "the other days stay" : "the change is an event of that day alone; the other days stay",
+               deleting ? "the event ends the day before" : "the event ends the day before, the change goes on from that day",
+               deleting ? "the whole event goes" : "the whole event changes"};
+  return q;
+}
+
 ListRedraw& ListRedraw::operator|=(const ListRedraw& o) {
   heading |= o.heading;
   rows |= o.rows;

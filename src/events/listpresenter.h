@@ -10,6 +10,7 @@
 //   if (!saved.message.empty()) ... tell the user
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -53,12 +54,24 @@ struct ListRedraw {
   friend bool operator==(const ListRedraw&, const ListRedraw&) = default;
 };
 
+// The question when a day of a series is changed or deleted: its title,
+// what it asks (naming the day) and what each choice does, in the order of
+// SeriesScope.
+struct SeriesQuestion {
+  std::string title;
+  std::string lead;
+  std::array<std::string, 3> choices;
+  std::array<std::string, 3> effects;
+};
+SeriesQuestion SeriesQuestionOf(const CivilDate& day, bool deleting);
+
 // What became of a save or a delete.
 struct ListOutcome {
   enum class Kind {
     Nothing,     // no event in the editor, nothing done
     InputError,  // a field the user must mend: `message` says which; the panel stays open
     Ask,         // a delete waits for the user's Yes to `message`
+    AskSeries,   // a day of a series: which days, see SeriesQuestionOf
     Refused,     // the same event is saved already, or the event is gone: `message` tells
     Failed,      // the file could not be written: `message` is the system's
     Written,     // the file holds the change
@@ -214,6 +227,10 @@ class ListModel {
   // Ctrl+Z and Ctrl+Y: the last save, change or delete of this run taken
   // back, and done again; each in one write, refused (nothing written)
   // when another program changed that event since.
+  // The answer to AskSeries: the change or delete asked about, for those
+  // days; none: nothing is done.
+  virtual ListOutcome SeriesChosen(std::optional<SeriesScope> scope) = 0;
+  virtual const SeriesQuestion& AskedSeries() const = 0;
   virtual ListOutcome Undo() = 0;
   virtual ListOutcome Redo() = 0;
   virtual std::string UndoText() const = 0;

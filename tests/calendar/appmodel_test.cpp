@@ -255,8 +255,9 @@ TEST_F(AppModelTest, ARuleOfTheRuleWindowIsSavedFromItsFirstDayListedInWordsAndD
   model->ListCommand([&](ListPresenter& p) { return p.SelectRow(saved); });
   model->ListCommand([](ListPresenter& p) { return p.View(EditorMode::Delete); });
   EXPECT_EQ(list.RuleWords(), "the second Friday of each month");
-  ASSERT_EQ(model->AskDelete(list.Fields()).kind, ListOutcome::Kind::Ask);
-  EXPECT_EQ(model->DeleteAsked().kind, ListOutcome::Kind::Written);
+  // A series listed on one of its days: which days is asked first.
+  ASSERT_EQ(model->AskDelete(list.Fields()).kind, ListOutcome::Kind::AskSeries);
+  EXPECT_EQ(model->SeriesChosen(SeriesScope::kEveryDay).kind, ListOutcome::Kind::Written);
   EXPECT_EQ(TodayTotal(), 1);
 }
 
@@ -334,6 +335,32 @@ TEST_F(AppModelTest, ChangesInOneWriteAndAnyChangeOfTheRunTakenBackAndDoneAgain)
   EXPECT_EQ(refused.message, "Bob was changed by an other program since: nothing was changed..");
   EXPECT_EQ(FileLines(files), (std::vector<std::string>{kAnna, kDora}));
   ExpectAsAWholePass();
+}
+
+TEST_F(AppModelTest, ADayOfASeriesIsAskedAboutThenChangedOrDeletedOnThatDayAlone) {
+  // Fridays from 7 February, listed on Friday 14 February.
+  const std::string fridays = AtTime(EventLine("02072003", EventCategory::kOther, "NNNY", "Gym"), "10:30")
+                                  .replace(25, 3, "007");
+  Start({fridays});
+  const ListPresenter& list = model->List();
+  model->ListCommand([&](ListPresenter& p) { return p.SelectLine(fridays); });
+  model->ListCommand([](ListPresenter& p) { return p.View(EditorMode::View); });
+  model->ListCommand([](ListPresenter& p) { return p.Change(); });
+  EventRecord typed = list.Fields();
+  typed.time = "18:00";
+  const ListOutcome asked = model->SaveEvent(typed);
+  ASSERT_EQ(asked.kind, ListOutcome::Kind::AskSeries);
+  EXPECT_EQ(asked.message, "The event repeats. Change it on Friday 14 February 2003:");
+  EXPECT_TRUE(model->SeriesChosen(SeriesScope::kOnlyThatDay).written());
+  EXPECT_EQ(FileLines(files), (std::vector<std::string>{
+                                  fridays + ";SKIP=20030214",
+                                  AtTime(EventLine("02142003", EventCategory::kOther, "NNYN", "Gym"), "18:00")}));
+  ExpectAsAWholePass();
+  // The changed day stays selected; a cancelled question writes nothing.
+  EXPECT_EQ(list.Rows()[static_cast<std::size_t>(list.SelectedRow())][kTimeColumn], "18:00");
+  model->ListCommand([&](ListPresenter& p) { return p.SelectLine(fridays + ";SKIP=20030214"); });
+  EXPECT_EQ(model->SeriesChosen(std::nullopt).kind, ListOutcome::Kind::Nothing);
+  EXPECT_EQ(FileLines(files).size(), 2u);
 }
 
 }  // namespace
