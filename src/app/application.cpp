@@ -60,7 +60,13 @@ Application::Application(ApplicationSetup setup)
                                                      ruleWindow_->Choose(form2_->Handle(), first, current,
                                                                          std::move(chosen));
                                                    },
+                                               .askSeries =
+                                                   [this](const SeriesQuestion& q,
+                                                          std::function<void(std::optional<SeriesScope>)> answered) {
+                                                     seriesQuestion_->Ask(form2_->Handle(), q, std::move(answered));
+                                                   },
                                                .hints = &hints_});
+  seriesQuestion_ = std::make_unique<TSeriesQuestion>(&hints_);
   ruleWindow_ = std::make_unique<TRuleWindow>(TRuleWindowDeps{.locale = setup_.locale, .hints = &hints_});
   BuildPopupMenu();
 
@@ -128,7 +134,8 @@ void Application::ConnectWindows() {
   notice_->openDay = [this](std::size_t row) { OpenNotice(row); };
   model_.onUpdate = [this](const ModelUpdate& u) { Present(u); };
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
-           form1_.get(), form2_.get(), form4_.get(), ruleWindow_.get(), abou_.get(), help_.get(), notice_.get()})
+           form1_.get(), form2_.get(), form4_.get(), ruleWindow_.get(), seriesQuestion_.get(), abou_.get(), help_.get(),
+           notice_.get()})
     window->WhenMinimized([this] { Minimized(); });
 }
 
@@ -146,6 +153,7 @@ void Application::HideEveryWindow() {
   HideMainAndList();
   form4_->Hide();
   ruleWindow_->Hide();
+  seriesQuestion_->Answer(std::nullopt);
   abou_->Close();
   help_->Hide();
 }
@@ -176,7 +184,8 @@ Application::~Application() {
   // No window reaches another, nor the model or the menu, while any goes.
   model_.onUpdate = nullptr;
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
-           clock_.get(), notice_.get(), help_.get(), abou_.get(), ruleWindow_.get(), form4_.get(), form2_.get(),
+           clock_.get(), notice_.get(), help_.get(), abou_.get(), seriesQuestion_.get(), ruleWindow_.get(),
+           form4_.get(), form2_.get(),
            form1_.get(), form3_.get()})
     if (window) window->Detach();
 }
@@ -276,6 +285,7 @@ HWND Application::FrontWindow() const {
   const std::initializer_list<HWND> ours{form3_ ? form3_->Handle() : nullptr, form1_ ? form1_->Handle() : nullptr,
                                          form2_ ? form2_->Handle() : nullptr, form4_ ? form4_->Handle() : nullptr,
                                          ruleWindow_ ? ruleWindow_->Handle() : nullptr,
+                                         seriesQuestion_ ? seriesQuestion_->Handle() : nullptr,
                                          abou_ ? abou_->Handle() : nullptr,   help_ ? help_->Handle() : nullptr};
   // The top-level windows from the top of the z-order down.
   for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {

@@ -34,6 +34,7 @@
 #include "events/editday.h"
 #include "events/eventfile.h"
 #include "events/rulewindow.h"
+#include "events/seriesquestion.h"
 #include "events/unit4.h"
 #include "reminders/noticewindow.h"
 #include "widgets/hint.h"
@@ -163,6 +164,7 @@ class Application {
   std::unique_ptr<TForm2> form2_;
   std::unique_ptr<TForm4> form4_;
   std::unique_ptr<TRuleWindow> ruleWindow_;
+  std::unique_ptr<TSeriesQuestion> seriesQuestion_;
   std::unique_ptr<TABOU> abou_;
   std::unique_ptr<Thelp> help_;
   std::unique_ptr<TNotice> notice_;

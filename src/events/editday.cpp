@@ -457,6 +457,12 @@ EventRecord TForm2::TypedFields() const {
 
 bool TForm2::Tell(const ListOutcome& outcome) {
   switch (outcome.kind) {
+    case ListOutcome::Kind::AskSeries:
+      if (deps_.askSeries) {
+        deps_.askSeries(model_.AskedSeries(),
+                        [this](std::optional<SeriesScope> scope) { Tell(model_.SeriesChosen(scope)); });
+      }
+      break;
     case ListOutcome::Kind::Refused: deps_.showInfo(outcome.message); break;
     case ListOutcome::Kind::InputError: case ListOutcome::Kind::Failed: deps_.showError(outcome.message); break;
     default: break;

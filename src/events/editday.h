@@ -44,6 +44,10 @@ struct TForm2Deps {
   std::function<void(const CivilDate& first, const RepeatRule& current,
                      std::function<void(const RepeatRule&)> chosen)>
       chooseRule;
+  // Asks which days of a repeating event a change or delete is for;
+  // `answered` gets the choice, or none.
+  std::function<void(const SeriesQuestion& question, std::function<void(std::optional<SeriesScope>)> answered)>
+      askSeries;
   widgets::HintManager* hints = nullptr;
 };
 

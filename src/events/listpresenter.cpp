@@ -12,9 +12,9 @@ SeriesQuestion SeriesQuestionOf(const CivilDate& day, bool deleting) {
   SeriesQuestion q;
   q.title = deleting ? "Delete a day of a repeating event" : "Change a day of a repeating event";
   q.lead = std::string("The event repeats. ") + (deleting ? "Delete it on " : "Change it on ") + date + ":";
-  q.choices = {"&Only that day", "&That day and the following ones", "&Every day"};
-  q.effects = {deleting ? "the other days stay" : "the change is an event of that day alone; the other days stay",
-               deleting ? "the event ends the day before" : "the event ends the day before, the change goes on from that day",
+  q.choices = {"Only that day", "That day and the following ones", "Every day"};
+  q.effects = {deleting ? "the other days stay" : "a single event on that day; the other days stay",
+               deleting ? "the event ends the day before" : "the event ends the day before; the change repeats from it",
                deleting ? "the whole event goes" : "the whole event changes"};
   return q;
 }

@@ -964,5 +964,32 @@ TEST_F(AppShellTest, ARuleChosenByKeysIsSavedMarkedAndViewedInWords) {
   EXPECT_EQ(w.rulewords->Caption(), "the second Friday of each month");
 }
 
+TEST_F(AppShellTest, OneDayOfASeriesChangedByKeysFromTheDaysList) {
+  // Fridays from 7 February at 11:00; today is Friday 14 February.
+  std::string fridays = EventLine("02072003", EventCategory::kOther, "NNNY", "Gym").replace(25, 3, "007");
+  fridays.replace(9, 5, "11:00");
+  Start({fridays});
+  TForm2& list = app->Form2();
+  TForm2Widgets& w = Access::Widgets(list);
+  list.ShowActive();
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == w.StringGrid1->Handle(); }));
+  TypeKey(VK_F2);
+  ASSERT_EQ(app->Model().List().Title(), "Change a other event");
+  w.timee->SetText("12:00");
+  list.saveeClick();
+  ASSERT_TRUE(PumpUntil([&] {
+    char title[80] = "";
+    GetWindowTextA(GetForegroundWindow(), title, sizeof title);
+    return std::string(title).rfind("Change a day of a repeating event", 0) == 0;
+  }));
+  TypeKey(VK_RETURN);  // "Only that day"
+  ASSERT_TRUE(PumpUntil([&] { return app->Model().Store().EventCount() == 2; }));
+  std::string single = EventLine("02142003", EventCategory::kOther, "NNYN", "Gym");
+  single.replace(9, 5, "12:00");
+  EXPECT_GE(app->Model().Store().FindEventLine(fridays + ";SKIP=20030214"), 0);
+  EXPECT_GE(app->Model().Store().FindEventLine(single), 0);
+  EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 other. ");
+}
+
 }  // namespace
 }  // namespace redoviri
