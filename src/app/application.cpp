@@ -63,6 +63,7 @@ Application::Application(ApplicationSetup setup)
                                                .askSeries =
                                                    [this](const SeriesQuestion& q,
                                                           std::function<void(std::optional<SeriesScope>)> answered) {
+                                                     if (setup_.askSeries) return answered(setup_.askSeries(q));
                                                      seriesQuestion_->Ask(form2_->Handle(), q, std::move(answered));
                                                    },
                                                .hints = &hints_});

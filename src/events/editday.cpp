@@ -459,8 +459,12 @@ bool TForm2::Tell(const ListOutcome& outcome) {
   switch (outcome.kind) {
     case ListOutcome::Kind::AskSeries:
       if (deps_.askSeries) {
-        deps_.askSeries(model_.AskedSeries(),
-                        [this](std::optional<SeriesScope> scope) { Tell(model_.SeriesChosen(scope)); });
+        deps_.askSeries(model_.AskedSeries(), [this](std::optional<SeriesScope> scope) {
+          Tell(model_.SeriesChosen(scope));
+          // A cancelled delete closes the panel, as "No" to its question
+          // does; a cancelled change keeps what was typed.
+          if (!scope && presenter_.DeleteShown()) BitBtn17Click();
+        });
       }
       break;
     case ListOutcome::Kind::Refused: deps_.showInfo(outcome.message); break;

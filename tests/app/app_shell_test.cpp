@@ -314,7 +314,7 @@ class MessageBoxAnswers {
 
 TEST_F(AppShellTest, MessageBoxesOpenAboveTheWindowInFrontWithTheKeyboard) {
   messageBoxes = true;
-  Start({kAnna});
+  Start({kCarl});
   TForm2& list = app->Form2();
   app->Form1().Show();
   list.Show();  // always on top, like the calendar
@@ -327,7 +327,7 @@ TEST_F(AppShellTest, MessageBoxesOpenAboveTheWindowInFrontWithTheKeyboard) {
   };
   {
     MessageBoxAnswers ok(IDOK);
-    EXPECT_FALSE(list.SaveEventLine(kAnna));
+    EXPECT_FALSE(list.SaveEventLine(kCarl));
     ASSERT_EQ(ok.seen.size(), 1u);
     EXPECT_EQ(ok.seen[0].text, "There is the same event already saved..");
     expectInFront(ok.seen[0], list.Handle());
@@ -342,7 +342,7 @@ TEST_F(AppShellTest, MessageBoxesOpenAboveTheWindowInFrontWithTheKeyboard) {
     ASSERT_EQ(no.seen.size(), 1u);
     EXPECT_EQ(no.seen[0].text, "Do you realy want to delete that event?");
     expectInFront(no.seen[0], list.Handle());
-    EXPECT_EQ(files->files[kPath], FileOf({kAnna}));
+    EXPECT_EQ(files->files[kPath], FileOf({kCarl}));
   }
   {
     // With the list window gone, the calendar is in front.
@@ -350,7 +350,7 @@ TEST_F(AppShellTest, MessageBoxesOpenAboveTheWindowInFrontWithTheKeyboard) {
     ASSERT_TRUE(test::AnimationsOver());
     files->freeBytes = 10;
     MessageBoxAnswers ok(IDOK);
-    EXPECT_FALSE(list.SaveEventLine(kCarl));
+    EXPECT_FALSE(list.SaveEventLine(kAnna));
     ASSERT_EQ(ok.seen.size(), 1u);
     EXPECT_EQ(ok.seen[0].text, "Disk full");
     expectInFront(ok.seen[0], app->Form1().Handle());
@@ -769,7 +769,7 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   EXPECT_EQ(listWidgets.StringGrid1->Cell(0, 1), "Anna");
   answer = false;
   TypeKey(VK_DELETE);
-  EXPECT_EQ(questions, std::vector<std::string>{"Do you realy want to delete that event?"});
+  EXPECT_EQ(questions, std::vector<std::string>{"The event repeats. Delete it on Friday 14 February 2003:"});
   EXPECT_FALSE(listWidgets.panedit->Visible());
   EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle());
   TypeKey(VK_RETURN);  // the row in view mode
@@ -968,6 +968,7 @@ TEST_F(AppShellTest, OneDayOfASeriesChangedByKeysFromTheDaysList) {
   // Fridays from 7 February at 11:00; today is Friday 14 February.
   std::string fridays = EventLine("02072003", EventCategory::kOther, "NNNY", "Gym").replace(25, 3, "007");
   fridays.replace(9, 5, "11:00");
+  messageBoxes = true;  // the question window itself
   Start({fridays});
   TForm2& list = app->Form2();
   TForm2Widgets& w = Access::Widgets(list);

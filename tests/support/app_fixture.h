@@ -66,6 +66,11 @@ class AppTest : public ::testing::Test {
         questions.push_back(q);
         return answer;
       };
+      // A day of a series: Yes is every day.
+      setup.askSeries = [this](const SeriesQuestion& q) {
+        questions.push_back(q.lead);
+        return answer ? std::optional<SeriesScope>(SeriesScope::kEveryDay) : std::nullopt;
+      };
     }
     setup.random = [this](int n) {
       randomBounds.push_back(n);
