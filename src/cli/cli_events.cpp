@@ -78,13 +78,6 @@ std::string CountsLine(const CategoryCounts& counts) {
   return text;
 }
 
-// A number written with `width` digits, leading zeros added.
-std::string ZeroPadded(int value, std::size_t width) {
-  std::string text = std::to_string(value);
-  text.insert(0, width - std::min(width, text.size()), '0');
-  return text;
-}
-
 constexpr OptionSpec kEventOptions[] = {
     kFileOption,          {"--category", true},     {"--date", true},        {"--time", true},
     {"--name", true},     {"--comment", true},      {"--each-year", false},  {"--each-month", false},
@@ -239,9 +232,7 @@ EventRecord RecordOfOptions(const CommandLine& line) {
   const Reading<CivilDate> reading = ReadIsoDate(dateText);
   if (!reading.value) Fail(kBadInput, Quoted(dateText) + " is not a valid date");
   const CivilDate date = *reading.value;
-  record.month = ZeroPadded(date.month, 2);
-  record.day = ZeroPadded(date.day, 2);
-  record.year = ZeroPadded(date.year, 4);
+  SetRecordDate(record, date);
 
   // The line keeps the time as typed, once it is known to be one; the
   // editor's rule and wording.
@@ -472,10 +463,7 @@ int CmdChange(const Args& args, std::ostream& out, std::ostream& err) {
     const std::string event = BuiltOrFail(old);
     // The new event: the old one's fields, and what the options change.
     EventRecord changed = old;
-    const std::optional<CivilDate> first = ReadFirstDate(event);
-    changed.month = ZeroPadded(first->month, 2);
-    changed.day = ZeroPadded(first->day, 2);
-    changed.year = ZeroPadded(first->year, 4);
+    SetRecordDate(changed, *ReadFirstDate(event));
     if (const std::string* code = line.Value("--new-category")) {
       const auto category = code->size() == 1 ? CategoryFromCode((*code)[0] - '0') : std::optional<EventCategory>{};
       if (!category) Fail(kBadInput, Quoted(*code) + " is not a valid category (1..6)");
@@ -484,9 +472,7 @@ int CmdChange(const Args& args, std::ostream& out, std::ostream& err) {
     if (const std::string* date = line.Value("--new-date")) {
       const Reading<CivilDate> reading = ReadIsoDate(*date);
       if (!reading.value) Fail(kBadInput, Quoted(*date) + " is not a valid date");
-      changed.month = ZeroPadded(reading.value->month, 2);
-      changed.day = ZeroPadded(reading.value->day, 2);
-      changed.year = ZeroPadded(reading.value->year, 4);
+      SetRecordDate(changed, *reading.value);
     }
     if (const std::string* time = line.Value("--new-time")) {
       changed.time = *time == kNoTime ? std::string(kEmptyTimeField) : *time;

@@ -105,6 +105,16 @@ bool IsNoTime(std::string_view text) {
   return trimmed.empty() || trimmed == ":";
 }
 
+void SetRecordDate(EventRecord& record, const CivilDate& date) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d", date.month);
+  record.month = text;
+  std::snprintf(text, sizeof text, "%02d", date.day);
+  record.day = text;
+  std::snprintf(text, sizeof text, "%04d", date.year);
+  record.year = text;
+}
+
 BuiltLine BuildEventLine(const EventRecord& typed) {
   EventRecord record = typed;
   RepeatRule& rule = record.rule;
@@ -120,13 +130,7 @@ BuiltLine BuildEventLine(const EventRecord& typed) {
     // event's days wherever it is shown.
     const std::optional<CivilDate> first = FirstPatternDay(rule, {*year, *month, *day});
     if (!first) return {{}, std::string(kRuleOnNoDay)};
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", first->month);
-    record.month = text;
-    std::snprintf(text, sizeof text, "%02d", first->day);
-    record.day = text;
-    std::snprintf(text, sizeof text, "%04d", first->year);
-    record.year = text;
+    SetRecordDate(record, *first);
     const NearestFlags nearest = NearestOldRule(rule, *first);
     record.recurrence = {nearest.eachYear, nearest.eachMonth, nearest.onlyOnce, nearest.eachNDays};
     record.dayCount = std::to_string(nearest.dayCount);
@@ -334,12 +338,7 @@ SeriesEdit EditSeries(std::string_view stored, const CivilDate& day, SeriesScope
   EventRecord record = *changed;
   const auto typed = [&](const std::string& text) { return ReadInteger(text).value_or(0); };
   if (typed(record.year) == first->year && typed(record.month) == first->month && typed(record.day) == first->day) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", day.month);
-    record.month = text;
-    std::snprintf(text, sizeof text, "%02d", day.day);
-    record.day = text;
-    record.year = std::to_string(day.year);
+    SetRecordDate(record, day);
   }
   if (scope == SeriesScope::kOnlyThatDay) {
     record.recurrence = {.onlyOnce = true};

@@ -84,6 +84,10 @@ struct EventRecord {
   RepeatRule rule{};
 };
 
+// The record's month, day and year fields of a date, as the editor's
+// fields hold them ("03", "09", "2027").
+void SetRecordDate(EventRecord& record, const CivilDate& date);
+
 inline constexpr int kEventLineLength = 110;
 
 // A field of the event line: first position (from 1) and length.
