@@ -394,6 +394,10 @@ void TCustomMenus97::ConvertItems(HMENU menu) {
   }
 }
 
+void TCustomMenus97::DropRemovedItems() {
+  std::erase_if(entries_, [&](const std::unique_ptr<Entry>& e) { return !IsMenu(e->item.menu) || PositionOf(*e) < 0; });
+}
+
 void TCustomMenus97::RestoreItems() {
   for (const auto& e : entries_) {
     if (!IsMenu(e->item.menu)) continue;
@@ -817,6 +821,8 @@ bool TCustomPopupMenus97::OwnerMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& 
       // hooked on the window hear of the opening as well.
       if (InMenuTree(reinterpret_cast<HMENU>(wp))) {
         FollowOwnerDpi();
+        // Items taken out of the menu since (a window's own commands) go.
+        DropRemovedItems();
         ConvertItems(menu_->Handle());
         InvalidateBanner();
       }

@@ -183,6 +183,8 @@ class TCustomMenus97 {
   // Makes every item of `menu` and its submenus owner-drawn, submenus
   // first; items already owner-drawn and separators stay as they are.
   void ConvertItems(HMENU menu);
+  // Forgets the items no longer in their menu (taken out after a showing).
+  void DropRemovedItems();
   // Gives every converted item its plain text back and forgets it.
   void RestoreItems();
   // The banner is laid out again at the next draw.

@@ -97,7 +97,7 @@ TForm2::TForm2(TForm2Deps deps)
   AddWindowFrame(GetForm(), {.closeHints = {kCloseMenuHint, kCloseHint, kCloseHint, kCloseHint},
                              .onClose = [this] { Panel2Click(); }});
   GetForm().SetHint(kWindowHint);
-  GetForm().onContextMenu = [this](POINT at) { deps_.popupMenu.Popup(at); };
+  GetForm().onContextMenu = [this](POINT at) { PopupMenuAt(at); };
   GetForm().onShow = [this] { FormShow(); };
   GetForm().onHide = [this] { FormHide(); };
   GetForm().onEnter = [this] { EnterPressed(); };
@@ -134,7 +134,7 @@ void TForm2::BuildList() {
   StringGrid1 = &GetForm().Add<StringGrid>(
       {.left = 19, .top = 53, .width = 367, .height = 185, .hint = "2x Click show the selected row, right Click show the menu",
        .font = Font::Arial(11), .colour = kGridColour, .onDblClick = [this] { StringGrid1DblClick(); },
-       .onContextMenu = [this](POINT at) { deps_.popupMenu.Popup(at); }},
+       .onContextMenu = [this](POINT at) { PopupMenuAt(at); }},
       {.colWidths = widths, .rowCount = 2, .rowHeight = 18, .fixedRows = 1, .rowSelect = true,
        .scrollBars = ScrollBars::Vertical});
   StringGrid1->onKey = [this](UINT key) { return GridKey(key); };
@@ -425,6 +425,17 @@ void TForm2::changeeClick() {
 }
 
 void TForm2::UndoRedo(bool redo) { Tell(redo ? model_.Redo() : model_.Undo()); }
+
+std::vector<widgets::MenuItem> TForm2::UndoItems() {
+  std::vector<widgets::MenuItem> items;
+  if (const std::string undo = model_.UndoText(); !undo.empty())
+    items.push_back({.caption = undo, .onClick = [this] { UndoRedo(false); }});
+  if (const std::string redo = model_.RedoText(); !redo.empty())
+    items.push_back({.caption = redo, .onClick = [this] { UndoRedo(true); }});
+  return items;
+}
+
+void TForm2::PopupMenuAt(POINT at) { deps_.popupMenu.Popup(at, UndoItems()); }
 
 void TForm2::ruleeClick() {
   if (!deps_.chooseRule) return;

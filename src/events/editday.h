@@ -124,6 +124,9 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void changeeClick();           // "Change" (F2 in the rows): the viewed event changed
   // Ctrl+Z, Ctrl+Y: the last change taken back, or done again.
   void UndoRedo(bool redo);
+  // The menu's "Undo …" and "Redo …" items for what there is to take back
+  // or do again (none: the menu as every window shows it).
+  std::vector<widgets::MenuItem> UndoItems();
   // Any close box: hide this window, the main window comes back.
   void Panel2Click();
   // The hide is over: hand the screen back to the main window when the
@@ -147,6 +150,8 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   bool GridKey(UINT key);
   void EnterPressed();
   void EscapePressed();
+  // The shared menu with this window's own items above it.
+  void PopupMenuAt(POINT at);
   void BuildList();
   void BuildButtons();
   void BuildEditor();

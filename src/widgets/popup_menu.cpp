@@ -99,7 +99,18 @@ void TPopupMenu::SetChecked(int index, bool checked) {
   CheckMenuItem(menu_, kFirstCommand + static_cast<UINT>(index), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void TPopupMenu::Popup(POINT screen) { TrackMenuAt(menu_, Owner(), screen, alignment_); }
+void TPopupMenu::Popup(POINT screen) { Popup(screen, {}); }
+
+void TPopupMenu::Popup(POINT screen, std::vector<MenuItem> front) {
+  front_ = std::move(front);
+  const auto count = static_cast<UINT>(front_.size());
+  for (UINT i = 0; i < count; ++i)
+    InsertMenuA(menu_, i, MF_BYPOSITION | MF_STRING, kFrontCommand + i, front_[i].caption.c_str());
+  if (count > 0) InsertMenuA(menu_, count, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+  TrackMenuAt(menu_, Owner(), screen, alignment_);
+  // The menu is as it was; a chosen front item's command is on its way.
+  for (UINT i = 0; i < count + (count > 0 ? 1 : 0); ++i) DeleteMenu(menu_, 0, MF_BYPOSITION);
+}
 
 void TPopupMenu::Click(int index) {
   // A copy: the handler may add items, which moves the vector.
@@ -119,6 +130,11 @@ LRESULT TPopupMenu::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     const UINT id = LOWORD(wp);
     if (id >= kFirstCommand && id < kFirstCommand + static_cast<UINT>(Count())) {
       Click(static_cast<int>(id - kFirstCommand));
+      return 0;
+    }
+    if (id >= kFrontCommand && id < kFrontCommand + front_.size()) {
+      const std::function<void()> handler = front_[id - kFrontCommand].onClick;
+      if (handler) handler();
       return 0;
     }
   }

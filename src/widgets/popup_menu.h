@@ -78,6 +78,9 @@ class TPopupMenu : private MessageWindow {
 
   // Shows the menu at a screen point, placed by its alignment.
   void Popup(POINT screen);
+  // The same with `front` items above the menu's own (and a separator
+  // between) for this showing only: a window's own commands.
+  void Popup(POINT screen, std::vector<MenuItem> front);
   MenuAlignment Alignment() const { return alignment_; }
   void SetAlignment(MenuAlignment alignment) { alignment_ = alignment; }
   // Runs an item's handler, as choosing it in the menu does.
@@ -94,6 +97,7 @@ class TPopupMenu : private MessageWindow {
 
  private:
   static constexpr UINT kFirstCommand = 100;
+  static constexpr UINT kFrontCommand = 60000;
 
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   static std::size_t Slot(int index) { return static_cast<std::size_t>(index); }
@@ -107,6 +111,8 @@ class TPopupMenu : private MessageWindow {
   std::vector<Entry> items_;
   MenuAlignment alignment_ = MenuAlignment::Left;
   std::vector<MenuOwnerHook*> hooks_;
+  // The front items of the last showing: their command comes after it.
+  std::vector<MenuItem> front_;
 };
 
 }  // namespace redoviri::widgets

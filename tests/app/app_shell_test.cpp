@@ -992,5 +992,20 @@ TEST_F(AppShellTest, OneDayOfASeriesChangedByKeysFromTheDaysList) {
   EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 other. ");
 }
 
+TEST_F(AppShellTest, TheListWindowsMenuNamesWhatItTakesBackOnlyWhenThereIsSomething) {
+  Start({kAnna});
+  TForm2& list = app->Form2();
+  EXPECT_TRUE(list.UndoItems().empty());
+  ASSERT_TRUE(list.SaveEventLine(kCarl));
+  std::vector<widgets::MenuItem> items = list.UndoItems();
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].caption, "Undo save of Carl");
+  items[0].onClick();
+  EXPECT_EQ(files->files[kPath], FileOf({kAnna}));
+  items = list.UndoItems();
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].caption, "Redo save of Carl");
+}
+
 }  // namespace
 }  // namespace redoviri
