@@ -2,6 +2,7 @@
 
 #include "reminders/matching.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace redoviri {
@@ -117,12 +118,12 @@ ListOutcome AppModel::SaveEvent(const EventRecord& typed) {
   withRule.rule = list_.Fields().rule;
   withRule.category = list_.Category();
   if (auto asked = AskForSeries(old, withRule, save.line)) return *asked;
-  const StoreResult result = Rewrite(old, save.line);
+  const StoreResult result = Rewrite({old}, {save.line});
   change.storeChanged = result.ok() || result.reloaded || result.refused;
   change.shown.written = result.ok();
   if (result.ok()) {
     change.shown.list = list_.Changed(save, old);
-    Done({old, save.line});
+    Done({{old}, {save.line}});
   }
   Apply(std::move(change));
   return OutcomeOf(result);
@@ -150,43 +151,22 @@ ListOutcome AppModel::SeriesChosen(std::optional<SeriesScope> scope) {
     if (!edit.ok()) return {.kind = ListOutcome::Kind::InputError, .message = edit.error};
     lines = std::move(edit.lines);
   }
-  const int index = store_.FindEventLine(asked.line);
-  StoreResult result;
-  if (index < 0) {
-    result.error = std::string(EventList::kEventGone);
-    result.refused = true;
-  } else {
-    result = store_.ReplaceEvent(index, lines);
-  }
+  const StoreResult result = store_.ReplaceEvents({asked.line}, lines);
   Change change;
   change.storeChanged = true;
   change.shown.written = result.ok();
   if (result.ok()) {
     change.shown.list = list_.HideEditor();
     if (!lines.empty()) change.shown.list |= list_.SelectNext(lines.back());
-    // A day taken out of a series is not taken back yet: the history
-    // keeps single lines only.
-    if (lines.size() <= 1) {
-      Done({asked.line, lines.empty() ? std::string() : lines.front()});
-    } else {
-      undo_.clear();
-      redo_.clear();
-    }
+    Done({{asked.line}, std::move(lines)});
   }
   Apply(std::move(change));
   return OutcomeOf(result);
 }
 
-StoreResult AppModel::Rewrite(const std::string& from, const std::string& to) {
-  if (from.empty()) return store_.AppendEvent(to);
-  const int index = store_.FindEventLine(from);
-  if (index < 0) {
-    StoreResult gone;
-    gone.error = std::string(EventList::kEventGone);
-    gone.refused = true;
-    return gone;
-  }
-  return to.empty() ? store_.RemoveEvent(index) : store_.ReplaceEvent(index, to);
+StoreResult AppModel::Rewrite(const std::vector<std::string>& from, const std::vector<std::string>& to) {
+  if (from.empty()) return store_.AppendEvent(to.front());
+  return store_.ReplaceEvents(from, to);
 }
 
 void AppModel::Done(Edit edit) {
@@ -196,7 +176,7 @@ void AppModel::Done(Edit edit) {
 
 std::string AppModel::EditText(const Edit& e, bool undo) {
   const char* what = e.before.empty() ? "save" : e.after.empty() ? "delete" : "change";
-  return std::string(undo ? "Undo " : "Redo ") + what + " of " + ReadName(e.after.empty() ? e.before : e.after);
+  return std::string(undo ? "Undo " : "Redo ") + what + " of " + ReadName(e.after.empty() ? e.before.front() : e.after.front());
 }
 
 std::string AppModel::UndoText() const { return undo_.empty() ? std::string() : EditText(undo_.back(), true); }
@@ -208,17 +188,17 @@ ListOutcome AppModel::Redo() { return Step(redo_, undo_, false); }
 ListOutcome AppModel::Step(std::vector<Edit>& from, std::vector<Edit>& to, bool undo) {
   if (from.empty()) return {};
   const Edit edit = from.back();
-  const std::string& now = undo ? edit.after : edit.before;
-  const std::string& back = undo ? edit.before : edit.after;
-  // The event as this run left it must still be there; a line to bring
+  const std::vector<std::string>& now = undo ? edit.after : edit.before;
+  const std::vector<std::string>& back = undo ? edit.before : edit.after;
+  // The events as this run left them must still be there; a line to bring
   // back must not be there already.
   StoreResult result;
   bool changed = false;
   if (const StoreResult looked = store_.LookForChange(changed); !looked.ok()) result = looked;
-  const bool there = now.empty() || store_.FindEventLine(now) >= 0;
-  if (result.ok() && !there) {
+  const auto gone = std::find_if(now.begin(), now.end(), [&](const std::string& l) { return store_.FindEventLine(l) < 0; });
+  if (result.ok() && gone != now.end()) {
     std::string message(kChangedSince);
-    message.replace(message.find("%s"), 2, ReadName(now));
+    message.replace(message.find("%s"), 2, ReadName(*gone));
     result.error = message;
     result.refused = true;
   } else if (result.ok()) {
@@ -231,7 +211,7 @@ ListOutcome AppModel::Step(std::vector<Edit>& from, std::vector<Edit>& to, bool 
     to.push_back(edit);
     from.pop_back();
     change.shown.list = list_.HideEditor();
-    if (!back.empty()) change.shown.list |= list_.SelectNext(back);
+    if (!back.empty()) change.shown.list |= list_.SelectNext(back.back());
   }
   Apply(std::move(change));
   return OutcomeOf(result);
@@ -251,7 +231,7 @@ ListOutcome AppModel::DeleteLine(const std::string& line) {
 
 ListOutcome AppModel::Save(const EditorSave& save) {
   const StoreResult result = store_.AppendEvent(save.line);
-  if (result.ok()) Done({{}, save.line});
+  if (result.ok()) Done({{}, {save.line}});
   // A refusal counts today's events afresh too: the file may have been
   // read again, and the day may have changed since the last look.
   Change change;
@@ -284,7 +264,7 @@ ListOutcome AppModel::DeleteAsked() {
   if (line.empty() || index < 0)
     return {.kind = ListOutcome::Kind::Refused, .message = std::string(EventList::kEventGone)};
   const StoreResult result = store_.RemoveEvent(index);
-  if (result.ok()) Done({line, {}});
+  if (result.ok()) Done({{line}, {}});
   Change change;
   change.storeChanged = result.ok() || result.reloaded;
   change.shown.written = result.ok();

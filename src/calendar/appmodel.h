@@ -113,14 +113,15 @@ class AppModel final : public ListModel, public NoticeModel {
   // shown.
   void Apply(Change change);
   ListOutcome Save(const EditorSave& save);
-  // One event's line `from` rewritten as `to` in one write: `from` empty
-  // adds `to`, `to` empty removes `from`, else `to` replaces `from`.
-  StoreResult Rewrite(const std::string& from, const std::string& to);
+  // Saved lines `from` rewritten as `to` in one write: `from` empty adds
+  // `to`, `to` empty removes `from`, else `to` replaces `from`.
+  StoreResult Rewrite(const std::vector<std::string>& from, const std::vector<std::string>& to);
   // A save, change or delete of this run, to take back or do again: the
-  // line before (none for a save) and after (none for a delete).
+  // lines before (none for a save) and after (none for a delete; a series
+  // split leaves the series and its day).
   struct Edit {
-    std::string before;
-    std::string after;
+    std::vector<std::string> before;
+    std::vector<std::string> after;
   };
   void Done(Edit edit);
   ListOutcome Step(std::vector<Edit>& from, std::vector<Edit>& to, bool undo);

@@ -587,21 +587,41 @@ StoreResult EventList::ReplaceEvent(int index, std::string line) {
 }
 
 StoreResult EventList::ReplaceEvent(int index, std::vector<std::string> replacement) {
+  if (index < 0 || index >= EventCount()) {
+    StoreResult result;
+    result.error = "List index out of bounds (" + std::to_string(index) + ")";
+    return result;
+  }
+  return ReplaceLines({index}, {EventLineAt(index)}, std::move(replacement));
+}
+
+StoreResult EventList::ReplaceEvents(std::vector<std::string> olds, std::vector<std::string> replacement) {
+  std::vector<int> indices;
+  for (const std::string& old : olds) indices.push_back(FindEventLine(old));
+  return ReplaceLines(std::move(indices), std::move(olds), std::move(replacement));
+}
+
+StoreResult EventList::ReplaceLines(std::vector<int> indices, std::vector<std::string> olds,
+                                    std::vector<std::string> replacement) {
   StoreResult result;
   if (!std::all_of(replacement.begin(), replacement.end(), [](const std::string& l) { return StorableLine(l); })) {
     result.error = "Not an event line";
     result.refused = true;
     return result;
   }
-  if (index < 0 || index >= EventCount()) {
-    result.error = "List index out of bounds (" + std::to_string(index) + ")";
-    return result;
-  }
+  const auto twiceIn = [](const std::vector<std::string>& lines, std::size_t i) {
+    return std::any_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(i),
+                       [&](const std::string& l) { return SameEventLine(l, lines[i]); });
+  };
   return WithinMemory([&] {
-    const std::string old = EventLineAt(index);
     StoreResult result;
+    if (olds.empty()) {
+      result.error = kEventGone;
+      result.refused = true;
+      return result;
+    }
     // An unchanged event writes nothing.
-    if (replacement.size() == 1 && SameEventLine(old, replacement.front())) return result;
+    if (olds.size() == 1 && replacement.size() == 1 && SameEventLine(olds.front(), replacement.front())) return result;
     std::unique_ptr<FileLock> lock;
     result = BeginWrite(lock);
     if (!result.ok()) return result;
@@ -610,28 +630,31 @@ StoreResult EventList::ReplaceEvent(int index, std::vector<std::string> replacem
         if (StoreResult again = LoadAgain(round, lock); !again.ok()) return again;
         result.reloaded = true;
       }
-      // The line is found by its whole content in the file as it is now.
-      if (result.reloaded) index = FindEventLine(old);
-      if (index < 0) {
-        result.error = kEventGone;
-        result.refused = true;
-        return result;
+      // The lines are found by their whole content in the file as it is now.
+      for (std::size_t i = 0; i < olds.size(); ++i) {
+        if (result.reloaded) indices[i] = FindEventLine(olds[i]);
+        if (indices[i] < 0 || twiceIn(olds, i)) {
+          result.error = kEventGone;
+          result.refused = true;
+          return result;
+        }
       }
+      const auto replaced = [&](int index) { return std::find(indices.begin(), indices.end(), index) != indices.end(); };
       // No new line may be another saved event, nor come twice.
       for (std::size_t i = 0; i < replacement.size(); ++i) {
         const int found = FindEventLine(replacement[i]);
-        const bool twice = std::any_of(replacement.begin(), replacement.begin() + static_cast<std::ptrdiff_t>(i),
-                                       [&](const std::string& l) { return SameEventLine(l, replacement[i]); });
-        if ((found >= 0 && found != index) || twice) {
+        if ((found >= 0 && !replaced(found)) || twiceIn(replacement, i)) {
           result.error = kSameEventSaved;
           result.refused = true;
           return result;
         }
       }
-      const auto at = static_cast<std::size_t>(index);
-      std::size_t textBytes = lines_.TextBytes() - lines_.Line(at).size();
+      std::vector<std::size_t> at(indices.begin(), indices.end());
+      std::sort(at.begin(), at.end());
+      std::size_t textBytes = lines_.TextBytes();
+      for (std::size_t i : at) textBytes -= lines_.Line(i).size();
       for (const std::string& l : replacement) textBytes += l.size();
-      const std::size_t count = lines_.size() - 1 + replacement.size();
+      const std::size_t count = lines_.size() - at.size() + replacement.size();
       // A file of LF line ends grows by the CR the rewrite puts before each.
       if (RewriteBytes(count, textBytes) > kLargestFileBytes) {
         result.error = std::string(kWouldBeTooLarge);
@@ -641,13 +664,15 @@ StoreResult EventList::ReplaceEvent(int index, std::vector<std::string> replacem
       std::vector<EventLines::Insertion> insertions;
       for (const std::string& l : replacement) insertions.push_back({l, ParseEventLine(l), PlaceAfterEquals(l)});
       lines_.Reserve(insertions);
-      // The new lines take the old one's place in the file: one write holds
-      // the one or the others.
+      // The new lines take the place of the first old one in the file, and
+      // the others go: one write holds the old lines or the new ones.
       std::size_t next = 0, fresh = 0;
       const auto remaining = [&]() -> std::string_view {
-        if (next == at && fresh < replacement.size()) return replacement[fresh++];
-        if (next == at) ++next;
-        return lines_.Line(next++);
+        for (;;) {
+          if (next == at.front() && fresh < replacement.size()) return replacement[fresh++];
+          if (!std::binary_search(at.begin(), at.end(), next)) return lines_.Line(next++);
+          ++next;
+        }
       };
       bool moved = false;
       if (IoResult r = WriteAnew(count, remaining, *lock, moved); !r.ok()) {
@@ -655,9 +680,9 @@ StoreResult EventList::ReplaceEvent(int index, std::vector<std::string> replacem
         return result;
       }
       if (moved) continue;
-      lines_.Remove(at);
+      for (auto i = at.rbegin(); i != at.rend(); ++i) lines_.Remove(*i);
       for (EventLines::Insertion& i : insertions)
-        if (i.before > at) --i.before;
+        i.before -= static_cast<std::size_t>(std::lower_bound(at.begin(), at.end(), i.before) - at.begin());
       std::stable_sort(insertions.begin(), insertions.end(), [](const auto& a, const auto& b) {
         return a.before != b.before ? a.before < b.before : LessIgnoringCase(a.line, b.line);
       });

@@ -128,6 +128,11 @@ class EventList {
   // The same with any number of lines in the old one's place (none: a
   // delete; a series split: the series and a day of its own).
   StoreResult ReplaceEvent(int index, std::vector<std::string> lines);
+  // Several saved lines, each found by its whole content, replaced by
+  // `lines` in one write (taking back a series split: the series and its
+  // day become the one line again). Refused with kEventGone when any of
+  // `olds` is not saved.
+  StoreResult ReplaceEvents(std::vector<std::string> olds, std::vector<std::string> lines);
 
   // Another program's change, seen without writing: when the file's stamp
   // differs from what the store last read or wrote, the file is read again
@@ -173,6 +178,8 @@ class EventList {
  private:
   // Loads under a lock already held (or none that could be had).
   StoreResult Load();
+  // ReplaceEvent(s): entries `indices` (lines `olds`) give way to `lines`.
+  StoreResult ReplaceLines(std::vector<int> indices, std::vector<std::string> olds, std::vector<std::string> lines);
   // Loads without holding the lock while reading (LoadEvents).
   StoreResult LoadBesideWriters();
   // Stats and reads the file and checks what it holds; `stamp` is the one

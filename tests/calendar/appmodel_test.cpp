@@ -360,7 +360,15 @@ TEST_F(AppModelTest, ADayOfASeriesIsAskedAboutThenChangedOrDeletedOnThatDayAlone
   EXPECT_EQ(list.Rows()[static_cast<std::size_t>(list.SelectedRow())][kTimeColumn], "18:00");
   model->ListCommand([&](ListPresenter& p) { return p.SelectLine(fridays + ";SKIP=20030214"); });
   EXPECT_EQ(model->SeriesChosen(std::nullopt).kind, ListOutcome::Kind::Nothing);
-  EXPECT_EQ(FileLines(files).size(), 2u);
+  const std::vector<std::string> split = FileLines(files);
+  ASSERT_EQ(split.size(), 2u);
+  // The split is taken back and done again, each in one write.
+  EXPECT_EQ(model->UndoText(), "Undo change of Gym");
+  ASSERT_TRUE(model->Undo().written());
+  EXPECT_EQ(FileLines(files), std::vector<std::string>{fridays});
+  ASSERT_TRUE(model->Redo().written());
+  EXPECT_EQ(FileLines(files), split);
+  ExpectAsAWholePass();
 }
 
 }  // namespace

@@ -168,10 +168,13 @@ TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
       const std::string before = ReadBytes(path);
       EventList mine{EventFile{path, *system}};
       ASSERT_TRUE(mine.LoadEvents().ok());
-      const int index = static_cast<int>(rng() % static_cast<unsigned>(mine.EventCount()));
+      const int index = static_cast<int>(rng() % static_cast<unsigned>(mine.EventCount() - 1));
       const std::string added = Line(append ? 1 : 2, round + 1000, "added");
-      // Every other rewrite replaces the line by the added one.
-      const bool replace = !append && (round & 1) != 0;
+      // Rewrites take turns: a delete, a replace by the added line, and two
+      // lines replaced by it (a series split taken back).
+      const int turn = (round + kMeasured) % 3;
+      const bool replace = !append && turn != 0;
+      const bool joined = !append && turn == 2;
       // What the file holds once the write is done.
       std::string after;
       if (append) {
@@ -179,7 +182,7 @@ TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
       } else {
         after = mine.ReservedLine() + "\r\n";
         for (int i = 0; i < mine.EventCount(); ++i) {
-          if (i != index) after += mine.EventLineAt(i) + "\r\n";
+          if (i != index && !(joined && i == index + 1)) after += mine.EventLineAt(i) + "\r\n";
           if (i == index && replace) after += added + "\r\n";
         }
       }
@@ -190,7 +193,9 @@ TEST_F(EventListProcessTest, KilledWriterLeavesOldOrNewContent) {
         if (!list.LoadEvents().ok()) return false;
         const char go = 'g';
         if (::write(ready[1], &go, 1) != 1) return false;
+        const std::vector<std::string> olds = {list.EventLineAt(index), list.EventLineAt(index + 1)};
         return (append    ? list.AppendEvent(added)
+                : joined  ? list.ReplaceEvents(olds, {added})
                 : replace ? list.ReplaceEvent(index, added)
                           : list.RemoveEvent(index))
             .ok();
