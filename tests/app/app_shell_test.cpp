@@ -964,11 +964,12 @@ TEST_F(AppShellTest, ARuleChosenByKeysIsSavedMarkedAndViewedInWords) {
   EXPECT_EQ(w.rulewords->Caption(), "the second Friday of each month");
 }
 
-TEST_F(AppShellTest, OneDayOfASeriesChangedByKeysFromTheDaysList) {
-  // Fridays from 7 February at 11:00; today is Friday 14 February.
+TEST_F(AppShellTest, OneDayOfASeriesChangedByKeysFromTheDaysListAndTakenBackByCtrlZ) {
+  // Fridays from 7 February at 11:00; today is Friday 14 February, 10:42.
   std::string fridays = EventLine("02072003", EventCategory::kOther, "NNNY", "Gym").replace(25, 3, "007");
   fridays.replace(9, 5, "11:00");
   messageBoxes = true;  // the question window itself
+  noticeLookMs = 20;
   Start({fridays});
   TForm2& list = app->Form2();
   TForm2Widgets& w = Access::Widgets(list);
@@ -976,7 +977,7 @@ TEST_F(AppShellTest, OneDayOfASeriesChangedByKeysFromTheDaysList) {
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == w.StringGrid1->Handle(); }));
   TypeKey(VK_F2);
   ASSERT_EQ(app->Model().List().Title(), "Change a other event");
-  w.timee->SetText("12:00");
+  w.timee->SetText("10:50");
   list.saveeClick();
   ASSERT_TRUE(PumpUntil([&] {
     char title[80] = "";
@@ -986,10 +987,26 @@ TEST_F(AppShellTest, OneDayOfASeriesChangedByKeysFromTheDaysList) {
   TypeKey(VK_RETURN);  // "Only that day"
   ASSERT_TRUE(PumpUntil([&] { return app->Model().Store().EventCount() == 2; }));
   std::string single = EventLine("02142003", EventCategory::kOther, "NNYN", "Gym");
-  single.replace(9, 5, "12:00");
+  single.replace(9, 5, "10:50");
   EXPECT_GE(app->Model().Store().FindEventLine(fridays + ";SKIP=20030214"), 0);
   EXPECT_GE(app->Model().Store().FindEventLine(single), 0);
   EXPECT_EQ(Access::Tray(app->Form1()).ToolTip(), "Today : 1 other. ");
+
+  // The notice follows the changed time, and Ctrl+Z brings the series'
+  // day back at its own.
+  const auto noticedAt = [&](int hour, int minute) {
+    clock->Set({{2003, 2, 14}, {hour, minute, 10}});
+    return PumpUntil([&] {
+      const auto& notices = app->Notice().Board().Notices();
+      return !notices.empty() && notices.back().minute == hour * 60 + minute;
+    });
+  };
+  EXPECT_TRUE(noticedAt(10, 50));
+  ASSERT_TRUE(PumpUntil([&] { return IsChild(list.Handle(), GetFocus()) != 0; }));
+  TypeKey('Z', true);
+  ASSERT_TRUE(PumpUntil([&] { return app->Model().Store().EventCount() == 1; }));
+  EXPECT_EQ(app->Model().Store().EventLineAt(0), fridays);
+  EXPECT_TRUE(noticedAt(11, 0));
 }
 
 TEST_F(AppShellTest, TheListWindowsMenuNamesWhatItTakesBackOnlyWhenThereIsSomething) {
