@@ -256,6 +256,17 @@ TailReading ReadRuleTail(std::string_view line) {
         rule.skips.push_back(*day);
         from = comma + 1;
       }
+    } else if (key == "REMIND") {
+      std::size_t from = 0;
+      while (from <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', from), value.size());
+        const std::optional<int> minutes = ReadInteger(value.substr(from, comma - from));
+        if (!minutes || (!rule.reminders.empty() && rule.reminders.back() >= *minutes)) {
+          return fail("REMIND=" + std::string(value));
+        }
+        rule.reminders.push_back(*minutes);
+        from = comma + 1;
+      }
     } else {
       return fail("unknown item " + std::string(key));
     }
@@ -290,12 +301,22 @@ std::string FormatRuleTail(const RepeatRule& rule) {
       tail += CompactDate(rule.skips[i]);
     }
   }
+  for (std::size_t i = 0; i < rule.reminders.size(); ++i)
+    tail += (i == 0 ? ";REMIND=" : ",") + std::to_string(rule.reminders[i]);
   return tail;
 }
 
 std::string RuleProblem(const RepeatRule& rule) {
   if (static_cast<int>(rule.skips.size()) > kMaxSkips) {
     return "more than " + std::to_string(kMaxSkips) + " skipped days";
+  }
+  if (static_cast<int>(rule.reminders.size()) > kMaxReminders) {
+    return "more than " + std::to_string(kMaxReminders) + " reminders";
+  }
+  for (std::size_t i = 0; i < rule.reminders.size(); ++i) {
+    if (rule.reminders[i] < 1 || rule.reminders[i] > kMaxRemindMinutes)
+      return "a reminder is not from 1 minute to 4 weeks ahead";
+    if (i > 0 && rule.reminders[i] <= rule.reminders[i - 1]) return "the reminders are not in rising order";
   }
   if (!rule.Repeats()) return {};
   const int most = MaxInterval(rule.unit);
@@ -335,6 +356,7 @@ RuleCode CodeOfRule(const RepeatRule& rule, const CivilDate& first) {
     std::sort(days->begin(), days->end());
     code.skips = std::move(days);
   }
+  code.reminders.assign(rule.reminders.begin(), rule.reminders.end());
   return code;
 }
 
@@ -506,6 +528,36 @@ std::string DescribeLimits(const RepeatRule& rule) {
     out += ", not on " + std::to_string(rule.skips.size()) + " days";
   }
   return out;
+}
+
+std::string AheadInWords(int minutes) {
+  const auto part = [](int n, const char* unit) {
+    return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
+  };
+  if (minutes > 0 && minutes % (7 * 1440) == 0) return part(minutes / (7 * 1440), "week");
+  if (minutes > 0 && minutes % 1440 == 0) return part(minutes / 1440, "day");
+  std::string words;
+  if (minutes >= 1440) words = part(minutes / 1440, "day");
+  if (minutes % 1440 >= 60) words += (words.empty() ? "" : " ") + part(minutes % 1440 / 60, "hour");
+  if (minutes % 60 != 0 || minutes == 0) words += (words.empty() ? "" : " ") + part(minutes % 60, "minute");
+  return words;
+}
+
+std::string RemindersInWords(const std::vector<int>& reminders) {
+  if (reminders.empty()) return {};
+  std::string words = reminders.size() == 1 ? "reminder: " : "reminders: ";
+  // The farthest first.
+  for (std::size_t i = reminders.size(); i-- > 0;) {
+    words += AheadInWords(reminders[i]);
+    words += i == 0 ? " before" : i == 1 ? " and " : ", ";
+  }
+  return words;
+}
+
+std::vector<int> SortedReminders(std::vector<int> reminders) {
+  std::sort(reminders.begin(), reminders.end());
+  reminders.erase(std::unique(reminders.begin(), reminders.end()), reminders.end());
+  return reminders;
 }
 
 }  // namespace redoviri

@@ -13,6 +13,8 @@
 //                   (no ON: the first date's day of the month)
 //   UNTIL=YYYYMMDD  the last day the event may fall on
 //   SKIP=YYYYMMDD,...  days it does not fall on
+//   REMIND=15,1440  reminders: minutes ahead of the event (1 to 4 weeks),
+//                   rising; a version without them alerts at its time
 //
 // A yearly rule falls in the first date's month. The first 110 columns hold
 // the nearest rule of the four flags (NearestFlags), so that a version that
@@ -39,6 +41,9 @@ inline constexpr std::uint8_t kMondayToFriday = 0x1F;
 inline constexpr int kMaxIntervalWeeks = 52, kMaxIntervalMonths = 12, kMaxIntervalYears = 100;
 // Skipped days a line holds at most.
 inline constexpr int kMaxSkips = 400;
+// Reminders: at most 4 weeks ahead, at most 20 an event.
+inline constexpr int kMaxRemindMinutes = 4 * 7 * 1440;
+inline constexpr int kMaxReminders = 20;
 
 // 0 = Monday ... 6 = Sunday.
 int WeekdayOf(std::int32_t dayNumber);
@@ -57,9 +62,10 @@ struct RepeatRule {
   int ordinal = 0;            // kNthWeekday: 1..4, or -1 for the last
   std::optional<CivilDate> until{};
   std::vector<CivilDate> skips{};  // in order, none twice
+  std::vector<int> reminders{};    // minutes ahead, rising, none twice
 
   bool Repeats() const { return unit != RuleUnit::kNone; }
-  bool Empty() const { return !Repeats() && !until && skips.empty(); }
+  bool Empty() const { return !Repeats() && !until && skips.empty() && reminders.empty(); }
   friend bool operator==(const RepeatRule&, const RepeatRule&) = default;
 };
 
@@ -91,6 +97,7 @@ struct RuleCode {
   std::int8_t ordinal = 0;
   std::int32_t lastDayNumber = std::numeric_limits<std::int32_t>::max();
   std::shared_ptr<const std::vector<std::int32_t>> skips;  // sorted; null for none
+  std::vector<std::int32_t> reminders;  // minutes ahead, rising
 };
 RuleCode CodeOfRule(const RepeatRule& rule, const CivilDate& first);
 
@@ -128,5 +135,13 @@ std::string DescribePattern(const RepeatRule& rule, const CivilDate& first);
 std::string DescribeLimits(const RepeatRule& rule);
 // "14 February 2027".
 std::string DateInWords(const CivilDate& date);
+
+// "1 week", "2 days", "1 hour 30 minutes", "15 minutes".
+std::string AheadInWords(int minutes);
+// "reminders: 1 week and 1 day before", "reminder: 15 minutes before";
+// empty for none.
+std::string RemindersInWords(const std::vector<int>& reminders);
+// The reminders in order, none twice.
+std::vector<int> SortedReminders(std::vector<int> reminders);
 
 }  // namespace redoviri

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <span>
 #include <tuple>
+#include <utility>
 
 #include "events/eventlist.h"
+#include "events/eventrule.h"
 #include "reminders/matching.h"
 
 namespace redoviri {
@@ -28,13 +31,18 @@ std::optional<int> TimePart(std::string_view part) {
   return value;
 }
 
-// The alert minute of a stored line; none for a line too short to hold
-// its whole time.
-std::optional<int> AlertMinuteOfLine(std::string_view line) {
+// The time field of a stored line; none for a line too short to hold it.
+std::optional<std::string_view> TimeFieldOfLine(std::string_view line) {
   const auto start = static_cast<std::size_t>(kTimeField.position - 1);
   const auto length = static_cast<std::size_t>(kTimeField.length);
   if (line.size() < start + length) return std::nullopt;
-  return AlertMinute(line.substr(start, length));
+  return line.substr(start, length);
+}
+
+// The day number of 1 January 1970, where the clock's seconds count from.
+std::int32_t EpochDay() {
+  static const std::int32_t day = *DayNumber(1970, 1, 1);
+  return day;
 }
 
 // The filter of today's count in the tray: categories 1..6 only.
@@ -45,8 +53,6 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
   return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-// The board's order: the day, then the time.
-auto TimeOrder(const Notice& n) { return std::tuple(n.day.year, n.day.month, n.day.day, n.minute); }
 
 bool SameEventAndDay(const Notice& a, const Notice& b) { return a.line == b.line && a.day == b.day; }
 
@@ -61,18 +67,84 @@ std::optional<int> AlertMinute(std::string_view time) {
   return *hour * 60 + *minute;
 }
 
-std::vector<Notice> NoticeScheduler::Look(const EventList& events, const ClockReading& now) {
-  if (!last_) {
-    last_ = now;
-    return {};
+bool IsDayEventTime(std::string_view time) {
+  const std::size_t colon = time.find(':');
+  if (colon == std::string_view::npos) return false;
+  const auto blank = [](std::string_view part) { return part.find_first_not_of(' ') == std::string_view::npos; };
+  if (blank(time.substr(0, colon)) && blank(time.substr(colon + 1))) return true;
+  return AlertMinute(time) == 0;
+}
+
+bool SameNotice(const Notice& a, const Notice& b) { return SameEventAndDay(a, b) && a.before == b.before; }
+
+std::int64_t DueMinute(const Notice& n) {
+  return std::int64_t{DayNumber(n.day).value_or(0) - EpochDay()} * 1440 + n.minute - n.before;
+}
+
+std::vector<DueItem> DueBetween(const EventList& events, std::int64_t from, std::int64_t to,
+                                std::optional<std::int64_t> dayItemsFrom) {
+  std::vector<DueItem> found;
+  const std::int64_t lower = dayItemsFrom ? std::min(from, *dayItemsFrom) : from;
+  if (to <= lower) return found;
+  // The days an event may fall on: from the day before the first due time
+  // to the last one a reminder reaches; each made once.
+  const std::int32_t firstDay = EpochDay() + static_cast<std::int32_t>(FloorDiv(lower, kSecondsPerDay)) - 1;
+  const std::int32_t lastDay =
+      EpochDay() + static_cast<std::int32_t>(FloorDiv(to + std::int64_t{kMaxRemindMinutes} * 60, kSecondsPerDay));
+  std::vector<std::optional<MatchDay>> days;
+  const auto matchDay = [&](std::int32_t d) -> const std::optional<MatchDay>& {
+    const auto i = static_cast<std::size_t>(d - firstDay);
+    if (days.size() <= i) days.resize(i + 1);
+    if (!days[i]) days[i] = MatchDay{DateOfDayNumber(d), d};
+    return days[i];
+  };
+  static constexpr std::int32_t kOwn[] = {0};
+  std::size_t index = 0;
+  for (const EventList::Entry& entry : events.Entries()) {
+    const std::size_t storeIndex = index++;
+    if (!AlertsAtAll(entry.parsed)) continue;
+    const std::optional<std::string_view> time = TimeFieldOfLine(entry.line);
+    if (!time) continue;
+    const bool dayEvent = IsDayEventTime(*time);
+    const std::optional<int> stored = AlertMinute(*time);
+    if (!dayEvent && !stored) continue;
+    const int minute = dayEvent ? kDayEventMinute : *stored;
+    const std::span<const std::int32_t> reminders =
+        entry.parsed.rule ? std::span<const std::int32_t>(entry.parsed.rule->reminders) : std::span<const std::int32_t>();
+    for (std::size_t r = 0; r <= reminders.size(); ++r) {
+      const std::int32_t before = r == 0 ? kOwn[0] : reminders[r - 1];
+      const bool dayItem = dayEvent && before % 1440 == 0;
+      const std::int64_t after = dayItem ? lower : from;
+      // The event's moment lies `before` minutes past the due time.
+      const std::int64_t shift = std::int64_t{before - minute} * 60;
+      const auto lo = static_cast<std::int32_t>(FloorDiv(after + shift, kSecondsPerDay)) + EpochDay();
+      const auto hi = static_cast<std::int32_t>(FloorDiv(to + shift, kSecondsPerDay)) + EpochDay();
+      for (std::int32_t d = std::max(lo, firstDay); d <= std::min(hi, lastDay); ++d) {
+        const std::int64_t due = std::int64_t{d - EpochDay()} * kSecondsPerDay - shift;
+        if (due <= after || due > to) continue;
+        const std::optional<MatchDay>& day = matchDay(d);
+        if (!FallsOn(entry.parsed, *day)) continue;
+        Notice notice{std::string(entry.line), day->date, minute, false, false, before, dayEvent};
+        found.push_back({std::move(notice), due, storeIndex});
+      }
+    }
   }
+  std::stable_sort(found.begin(), found.end(), [](const DueItem& a, const DueItem& b) {
+    return std::tuple(a.due, a.storeIndex, -a.notice.before) < std::tuple(b.due, b.storeIndex, -b.notice.before);
+  });
+  return found;
+}
+
+std::vector<Notice> NoticeScheduler::Look(const EventList& events, const ClockReading& now) {
+  const bool first = std::exchange(firstLook_, false);
+  if (!last_) last_ = now;
   const ClockReading last = *last_;
   last_ = now;
 
   // A notice found, with what orders it among the others.
   struct Found {
     Notice notice;
-    std::int32_t dayNumber;
+    std::int64_t due;
     std::size_t storeIndex;
   };
   std::vector<Found> found;
@@ -82,30 +154,19 @@ std::vector<Notice> NoticeScheduler::Look(const EventList& events, const ClockRe
   const std::int64_t to = SecondsSince1970(now.local);
   const std::int64_t utcSinceLast = now.utcSeconds - last.utcSeconds;
 
-  if (today && to > from) {
-    // Days are counted from the start of today's local date, so that no
-    // day number needs the epoch of the seconds.
-    const std::int64_t todayStart = SecondsSince1970({now.local.date, {}});
+  if (today && (to > from || first)) {
     const std::int64_t since = std::max(from, to - kLookBackSeconds);
-    const auto firstDay = static_cast<std::int32_t>(*today + FloorDiv(since - todayStart, kSecondsPerDay));
-    std::vector<MatchDay> days;
-    for (std::int32_t d = firstDay; d <= *today; ++d) days.push_back({DateOfDayNumber(d), d});
-
-    std::size_t index = 0;
-    for (const EventList::Entry& entry : events.Entries()) {
-      const std::size_t storeIndex = index++;
-      if (!AlertsAtAll(entry.parsed)) continue;
-      const std::optional<int> minute = AlertMinuteOfLine(entry.line);
-      if (!minute) continue;
-      for (const MatchDay& day : days) {
-        const std::int64_t due = todayStart + (day.dayNumber - *today) * kSecondsPerDay + *minute * 60;
-        if (due <= since || due > to || !FallsOn(entry.parsed, day)) continue;
-        std::pair<std::string, std::int32_t> key{std::string(entry.line), day.dayNumber};
-        if (shown_.contains(key)) continue;
-        const bool late = std::min(to - due, utcSinceLast) > kLateAfterSeconds;
-        found.push_back({Notice{key.first, day.date, *minute, late, false}, day.dayNumber, storeIndex});
-        shown_.insert(std::move(key));
-      }
+    // The first look also gives today's day items due since 00:00.
+    std::optional<std::int64_t> dayItemsFrom;
+    if (first) dayItemsFrom = SecondsSince1970({now.local.date, {}}) - 1;
+    for (DueItem& item : DueBetween(events, since, to, dayItemsFrom)) {
+      const auto dueDay = static_cast<std::int32_t>(FloorDiv(item.due, kSecondsPerDay)) + EpochDay();
+      Shown key{item.notice.line, DayNumber(item.notice.day).value_or(0), item.notice.before, dueDay};
+      if (shown_.contains(key)) continue;
+      item.notice.late = item.notice.DayItem() ? dueDay < *today
+                                               : std::min(to - item.due, utcSinceLast) > kLateAfterSeconds;
+      shown_.insert(std::move(key));
+      found.push_back({std::move(item.notice), item.due, item.storeIndex});
     }
   }
 
@@ -127,21 +188,18 @@ std::vector<Notice> NoticeScheduler::Look(const EventList& events, const ClockRe
         Notice notice = back[i].notice;
         notice.snoozed = true;
         notice.late = std::min(now.utcSeconds - back[i].backAtUtc, utcSinceLast) > kLateAfterSeconds;
-        const std::int32_t dayNumber = DayNumber(notice.day).value_or(0);
-        found.push_back({std::move(notice), dayNumber, storeIndex});
+        const std::int64_t due = DueMinute(notice) * 60;
+        found.push_back({std::move(notice), due, storeIndex});
       }
     }
   }
 
   std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-    return std::tuple(a.dayNumber, a.notice.minute, !a.notice.snoozed, a.storeIndex) <
-           std::tuple(b.dayNumber, b.notice.minute, !b.notice.snoozed, b.storeIndex);
+    return std::tuple(a.due, !a.notice.snoozed, a.storeIndex) < std::tuple(b.due, !b.notice.snoozed, b.storeIndex);
   });
 
   // Only the days a look can still reach are kept.
-  if (today) {
-    std::erase_if(shown_, [&](const std::pair<std::string, std::int32_t>& s) { return s.second < *today - 2; });
-  }
+  if (today) std::erase_if(shown_, [&](const Shown& s) { return s.dueDay < *today - 2; });
 
   std::vector<Notice> notices;
   notices.reserve(found.size());
@@ -154,7 +212,7 @@ void NoticeScheduler::Snooze(const Notice& notice, int minutes, const ClockReadi
   snoozed.notice.late = false;
   snoozed.notice.snoozed = false;
   const auto same = std::find_if(snoozes_.begin(), snoozes_.end(),
-                                 [&](const Snoozed& s) { return SameEventAndDay(s.notice, notice); });
+                                 [&](const Snoozed& s) { return SameNotice(s.notice, notice); });
   if (same != snoozes_.end()) {
     *same = std::move(snoozed);
   } else {
@@ -164,9 +222,9 @@ void NoticeScheduler::Snooze(const Notice& notice, int minutes, const ClockReadi
 
 void NoticeBoard::Add(std::vector<Notice> notices) {
   for (Notice& notice : notices) {
-    std::erase_if(notices_, [&](const Notice& n) { return SameEventAndDay(n, notice); });
+    std::erase_if(notices_, [&](const Notice& n) { return SameNotice(n, notice); });
     const auto place = std::upper_bound(notices_.begin(), notices_.end(), notice,
-                                        [](const Notice& a, const Notice& b) { return TimeOrder(a) < TimeOrder(b); });
+                                        [](const Notice& a, const Notice& b) { return DueMinute(a) < DueMinute(b); });
     notices_.insert(place, std::move(notice));
   }
 }
@@ -192,8 +250,41 @@ std::string MinuteText(int minute) {
   return text;
 }
 
+std::string AheadText(const Notice& n) {
+  const std::string at = n.dayEvent ? std::string() : MinuteText(n.minute);
+  if (n.before == 0) return n.dayEvent ? "today" : "";
+  if (n.before < 1440) {
+    if (n.dayEvent) return "today";
+    std::string ahead = "in ";
+    if (n.before >= 60) ahead += std::to_string(n.before / 60) + " h";
+    if (n.before % 60 != 0) ahead += (n.before >= 60 ? " " : "") + std::to_string(n.before % 60) + " min";
+    return ahead + " (" + at + ")";
+  }
+  const std::int64_t days = DayNumber(n.day).value_or(0) - EpochDay() - FloorDiv(DueMinute(n), 1440);
+  if (days <= 1) return at.empty() ? "tomorrow" : "tomorrow (" + at + ")";
+  const int weekday = DayOfWeek(n.day);  // 1 = Sunday
+  static constexpr const char* kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  static constexpr const char* kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                            "July",    "August",   "September", "October", "November", "December"};
+  std::string when = std::string(kWeekdays[weekday - 1]) + ", " + kMonths[n.day.month - 1] + " " + std::to_string(n.day.day);
+  if (!at.empty()) when += ", " + at;
+  return "in " + std::to_string(days) + " days (" + when + ")";
+}
+
+std::string NoticeTimeText(const Notice& n) { return n.dayEvent ? std::string() : MinuteText(n.minute); }
+
+namespace {
+// "09:30 Dentist", "Anna, tomorrow", "Dentist, in 15 min (10:30)".
+std::string Headline(const Notice& n) {
+  std::string text = n.before == 0 && !n.dayEvent ? MinuteText(n.minute) + " " : std::string();
+  text += ReadName(n.line);
+  if (const std::string ahead = AheadText(n); !ahead.empty()) text += ", " + ahead;
+  return text;
+}
+}  // namespace
+
 std::string NoticeSpokenText(const Notice& notice) {
-  std::string text = MinuteText(notice.minute) + " " + ReadName(notice.line);
+  std::string text = Headline(notice);
   const std::string comment = ReadComment(notice.line);
   if (!comment.empty()) text += ", " + comment;
   if (notice.late) text += ", late";
@@ -202,7 +293,7 @@ std::string NoticeSpokenText(const Notice& notice) {
 
 std::string BalloonText(const std::vector<Notice>& notices) {
   if (notices.empty()) return {};
-  std::string text = MinuteText(notices.front().minute) + " " + ReadName(notices.front().line);
+  std::string text = Headline(notices.front());
   if (notices.size() > 1) text += "\n+" + std::to_string(notices.size() - 1) + " more";
   return text;
 }

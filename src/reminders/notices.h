@@ -1,8 +1,10 @@
-// The notices at each event's time of day: when one falls due (the
-// scheduler), and what the notice window lists (the board).
+// The notices at each event's time of day and its reminders ahead: when one
+// falls due (the scheduler), and what the notice window lists (the board).
 //
 // An event is due at its stored time ("hh:nn") on each day it falls on, by
-// the rule of today's count in the tray: FallsOn, categories 1..6 only.
+// the rule of today's count in the tray: FallsOn, categories 1..6 only. A
+// day event (no time, "  :  ", or "00:00") is due at 09:00 of its day. Each
+// reminder of the line's tail is due that many minutes before.
 // The program looks at the clock now and then (a timer, a wake-up, a clock
 // change); each look returns what fell due since the look before:
 //
@@ -23,6 +25,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -44,22 +47,53 @@ inline constexpr std::int64_t kLateAfterSeconds = 120;
 // A look covers at most the last day: after a longer sleep only the last
 // 24 hours' notices come, late.
 inline constexpr std::int64_t kLookBackSeconds = 86400;
+// A day event alerts at this minute of its day.
+inline constexpr int kDayEventMinute = 9 * 60;
+
+// Whether a stored time makes a day event: blanks around the colon, or
+// "00:00" (the editor's first time).
+bool IsDayEventTime(std::string_view time);
 
 struct Notice {
   std::string line;  // the event's stored line: who it is
-  CivilDate day;     // the day it is due on
-  int minute = 0;    // its time, minutes of the day
+  CivilDate day;     // the day of the event
+  int minute = 0;    // its time, minutes of the day (kDayEventMinute for a day event)
   bool late = false;     // shown more than 2 minutes after its time
   bool snoozed = false;  // back from a snooze
+  int before = 0;        // a reminder: minutes ahead of the event; 0: the event's own notice
+  bool dayEvent = false;  // the event has no time of its own
+  // A day item comes at the first look of its day from 09:00 on, also at a
+  // start later that day: a day event's notice, or its reminder of whole days.
+  bool DayItem() const { return dayEvent && before % 1440 == 0; }
   friend bool operator==(const Notice&, const Notice&) = default;
 };
+
+// Whether two notices are the same line of the board: event, day and
+// reminder.
+bool SameNotice(const Notice& a, const Notice& b);
+// When the notice is due: minutes since 1970 of the local clock.
+std::int64_t DueMinute(const Notice& notice);
+
+// Each notice and reminder the events make due in (from, to] of the local
+// clock (seconds since 1970), in time order (then the store's order);
+// `dayItemsFrom`, when given, lets day items due in (dayItemsFrom, to] come
+// too. The matching of the calendar, without the scheduler's memory.
+struct DueItem {
+  Notice notice;
+  std::int64_t due = 0;  // local seconds since 1970
+  std::size_t storeIndex = 0;
+};
+std::vector<DueItem> DueBetween(const EventList& events, std::int64_t from, std::int64_t to,
+                                std::optional<std::int64_t> dayItemsFrom = std::nullopt);
 
 class NoticeScheduler {
  public:
   // What fell due since the last look, in time order (day, time, then the
   // store's order); snoozes that ran out come first among their time.
   //
-  // The first look only starts the watch: times up to it do not alert.
+  // The first look only starts the watch: times up to it do not alert,
+  // except today's day items (a day event's notice and whole-day reminders)
+  // due since 00:00, which come at the first look of the day from 09:00.
   // A due time in (last look, now] of the local clock alerts once per
   // event and day, never again in this run. It is late when both its time
   // and the last look lie more than 2 minutes back (sleep, a clock set
@@ -70,7 +104,10 @@ class NoticeScheduler {
   std::vector<Notice> Look(const EventList& events, const ClockReading& now);
   // The watch starts at `start` (the program's start): the first look
   // alerts what fell due since, however long the start took.
-  void Start(const ClockReading& start) { last_ = start; }
+  void Start(const ClockReading& start) {
+    last_ = start;
+    firstLook_ = true;
+  }
 
   // The notice comes back `minutes` after `now` (universal time), as a
   // fresh notice, unless its event is gone by then.
@@ -87,7 +124,18 @@ class NoticeScheduler {
     std::int64_t backAtUtc = 0;
   };
   std::optional<ClockReading> last_;
-  std::set<std::pair<std::string, std::int32_t>> shown_;  // line, day number
+  bool firstLook_ = true;
+  // What was shown: line, the event's day number, minutes ahead; with the
+  // day it was due, for forgetting.
+  struct Shown {
+    std::string line;
+    std::int32_t day = 0;
+    int before = 0;
+    std::int32_t dueDay = 0;
+    auto operator<=>(const Shown& o) const { return std::tie(line, day, before) <=> std::tie(o.line, o.day, o.before); }
+    bool operator==(const Shown& o) const { return std::tie(line, day, before) == std::tie(o.line, o.day, o.before); }
+  };
+  std::set<Shown> shown_;
   std::vector<Snoozed> snoozes_;
 };
 
@@ -116,6 +164,12 @@ class NoticeBoard {
 
 // "09:30" of a minute of the day.
 std::string MinuteText(int minute);
+// How far away the event is, for a reminder: "in 15 min (10:30)",
+// "tomorrow", "in 7 days (Tuesday, March 9)", "tomorrow (10:30)"; "today"
+// for a day event's own notice; empty for a timed event's own.
+std::string AheadText(const Notice& notice);
+// The notice's first column: the event's time, empty for a day event.
+std::string NoticeTimeText(const Notice& notice);
 // What a screen reader says of a notice: its time and name, then its
 // comment and "late" where it has them ("09:30 Dentist, bring the card,
 // late").

@@ -143,8 +143,7 @@ TEST_F(EventListProcessTest, AnEditorSavingInPlaceLosesNothingToADeleteOrAnAdd) 
   }
 }
 
-// A writer killed at a random moment of its write (an append, a delete, a
-// change) leaves the file exactly
+// A writer killed at a random moment of its write leaves the file exactly
 // as it was or exactly as it would have been, never a mix, a torn line or
 // an empty file. A torn append is cut back by the next holder of the lock;
 // a leftover temporary file is removed by the next write.

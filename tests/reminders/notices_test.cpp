@@ -20,6 +20,9 @@ std::string Event(std::string_view name, std::string_view time, std::string_view
   return testing::AtTime(testing::EventLine(mmddyyyy, category, flags, name, dayCount, comment), time);
 }
 
+// The line with reminders (minutes ahead) or other items after column 110.
+std::string Tail(std::string line, std::string_view items) { return line.append(110 - line.size(), ' ').append(items); }
+
 // An event every day from 1 May 2003.
 std::string Daily(std::string_view name, std::string_view time) { return Event(name, time, "05012003", "NNNY", "1"); }
 
@@ -40,7 +43,8 @@ std::string Describe(const std::vector<Notice>& notices) {
     char when[32];
     std::snprintf(when, sizeof when, " %02d.%02d %02d:%02d", n.day.day, n.day.month, n.minute / 60, n.minute % 60);
     if (!text.empty()) text += ", ";
-    text += ReadName(n.line) + when + (n.late ? " late" : "") + (n.snoozed ? " snoozed" : "");
+    text += ReadName(n.line) + when + (n.before ? " -" + std::to_string(n.before) : "") + (n.late ? " late" : "") +
+            (n.snoozed ? " snoozed" : "");
   }
   return text;
 }
@@ -152,8 +156,8 @@ TEST(NoticeSchedulerTest, LooksBringWhatFellDueSinceTheLastOne) {
        {{May(10, 9, 59), ""}, {May(10, 10, 0), "a 10.05 10:00"}, {May(10, 10, 0), ""}, {May(10, 10, 0, 15), ""}}},
       {"just after its time", {ab}, {{May(10, 9, 59, 50), ""}, {May(10, 10, 0, 5), "a 10.05 10:00"}}},
       {"across midnight, in day order before the store's",
-       {{Event("y", "00:00", "05112003"), Event("x", "23:59", "12012002", "NNNY", "1")}},
-       {{May(10, 23, 58, 50), ""}, {May(11, 0, 0, 5), "x 10.05 23:59, y 11.05 00:00"}}},
+       {{Event("y", "00:01", "05112003"), Event("x", "23:59", "12012002", "NNNY", "1")}},
+       {{May(10, 23, 58, 50), ""}, {May(11, 0, 1, 5), "x 10.05 23:59, y 11.05 00:01", 15}}},
       {"time order over the store's, then the store's",
        {{Event("z", "10:05", "05101999", "YNNN"), Event("a", "10:05"), Event("m", "10:02")}},
        {{May(10, 9, 50), ""}, {May(10, 10, 10), "m 10.05 10:02 late, z 10.05 10:05 late, a 10.05 10:05 late"}}},
@@ -205,6 +209,35 @@ TEST(NoticeSchedulerTest, LooksBringWhatFellDueSinceTheLastOne) {
         {May(10, 10, 5), "a 10.05 10:00", 15},
         {May(10, 12, 0), ""},
         {May(10, 15, 5), "n 10.05 15:00", 15, std::nullopt, 1}}},
+      // Reminders ahead, and day events (no time, or 00:00) at 09:00.
+      {"15 minutes ahead, then the event", {{Tail(Event("a", "10:00"), ";REMIND=15")}},
+       {{May(10, 9, 40), ""}, {May(10, 9, 45, 5), "a 10.05 10:00 -15", 15}, {May(10, 10, 0, 5), "a 10.05 10:00", 15}}},
+      {"a day and an hour ahead, across midnight and the month's end",
+       {{Tail(Event("b", "00:30", "06012003"), ";REMIND=60,1440")}},
+       {{May(30, 23, 0), ""}, {May(31, 0, 30, 5), "b 01.06 00:30 -1440", 15}, {May(31, 23, 30, 5), "b 01.06 00:30 -60", 15}}},
+      {"4 weeks ahead", {{Tail(Event("f", "10:00", "06072003"), ";REMIND=40320")}},
+       {{May(10, 9, 0), ""}, {May(10, 10, 0, 5), "f 07.06 10:00 -40320", 15}}},
+      {"a day event and 00:00 at 09:00, never at midnight",
+       {{Tail(Event("d", "  :  ", "05122003"), ";REMIND=1440"), Event("m", "00:00", "05122003")}},
+       {{May(11, 8, 0), ""},
+        {May(11, 9, 0, 5), "d 12.05 09:00 -1440", 15},
+        {May(12, 0, 5), "", 15},
+        {May(12, 9, 0, 5), "d 12.05 09:00, m 12.05 09:00", 15}}},
+      {"a start later that day: today's day items come, passed minute ones do not",
+       {{Tail(Event("a", "10:00"), ";REMIND=15"), Event("d", "  :  "), Tail(Event("e", "  :  ", "05112003"), ";REMIND=15,1440")}},
+       {{May(10, 14, 0), "d 10.05 09:00, e 11.05 09:00 -1440"}, {May(10, 14, 5), "", 15}}},
+      {"a reminder and its event in one look after sleep", {{Tail(Event("a", "10:00"), ";REMIND=30")}},
+       {{May(10, 9, 0), ""}, {May(10, 10, 5), "a 10.05 10:00 -30 late, a 10.05 10:00 late"}}},
+      {"a repetition rule's reminder the day before",
+       {{Tail(Event("w", "10:00", "05022003", "NNNY", "7"), ";EVERY=1W;ON=FR;REMIND=1440")}},
+       {{May(8, 9, 0), ""}, {May(8, 10, 0, 5), "w 09.05 10:00 -1440", 15}, {May(9, 10, 0, 5), "w 09.05 10:00", 15}}},
+      {"daylight saving skips the reminder's time", {{Tail(Event("e", "02:45"), ";REMIND=15")}},
+       {{May(10, 1, 59, 50), ""}, {May(10, 3, 0, 5), "e 10.05 02:45 -15, e 10.05 02:45", 0, 15}}},
+      {"daylight saving repeats the reminder's time", {{Tail(Event("e", "02:45"), ";REMIND=15")}},
+       {{May(10, 2, 0), ""},
+        {May(10, 2, 59, 55), "e 10.05 02:45 -15, e 10.05 02:45", 15},
+        {May(10, 2, 0, 10), "", 0, 15},
+        {May(10, 3, 5), "", 15}}},
   };
   for (const Scenario& s : scenarios) {
     std::vector<std::unique_ptr<TestStore>> stores;
