@@ -122,6 +122,7 @@ void Application::Present(const ModelUpdate& u) {
   form2_->Present(u.list);
   notice_->Present(u.notices);
   if (!u.notices.balloon.empty()) form1_->ShowTrayBalloon(kApplicationTitle, u.notices.balloon);
+  if (u.notices.sound) setup_.playSound ? setup_.playSound() : PlayReminderSound();
   if (u.written) clock_->ConfirmStampLater();
 }
 

@@ -64,6 +64,8 @@ struct ApplicationSetup {
   std::function<void(const std::string& message)> showInfo{};
   // Asks a Yes/No question; null: a message box.
   std::function<bool(const std::string& question)> confirm{};
+  // Plays the reminder sound of a notice; null: the system's.
+  std::function<void()> playSound{};
   // Stands in for the question window of a day of a series (tests).
   std::function<std::optional<SeriesScope>(const SeriesQuestion& question)> askSeries{};
   // The about window's chance; null: seeded from the clock.

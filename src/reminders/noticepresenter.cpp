@@ -8,6 +8,7 @@ NoticeRedraw& NoticeRedraw::operator|=(const NoticeRedraw& o) {
   show |= o.show;
   hide |= o.hide;
   if (!o.balloon.empty()) balloon = o.balloon;
+  sound |= o.sound;
   return *this;
 }
 
@@ -32,6 +33,7 @@ NoticeRedraw NoticePresenter::Look(const EventList& events, const ClockReading& 
   board_.Add(std::move(due));
   NoticeRedraw r = BoardChanged(wasEmpty);
   r.balloon = std::move(balloon);
+  r.sound = true;
   return r;
 }
 
@@ -56,6 +58,13 @@ NoticeRedraw NoticePresenter::ChooseSnooze(int k) {
   if (k < 0 || k >= static_cast<int>(kSnoozeMinutes.size())) return {};
   snoozeChoice_ = k;
   return {.choice = true};
+}
+
+std::string ReminderSoundAlias(const std::function<std::optional<std::string>(const std::string& alias)>& chosen) {
+  for (const char* alias : {"Notification.Reminder", "Notification.Default"}) {
+    if (const std::optional<std::string> file = chosen(alias)) return file->empty() ? std::string() : alias;
+  }
+  return {};
 }
 
 std::optional<Notice> NoticePresenter::At(std::size_t row) const {

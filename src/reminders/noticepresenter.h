@@ -28,6 +28,7 @@ struct NoticeRedraw {
   bool show = false;    // the window comes (without the keyboard)
   bool hide = false;    // the window goes: the board is empty
   std::string balloon{};  // the tray's balloon tells this, when not empty
+  bool sound = false;     // the board gained lines: the reminder sound plays once
 
   NoticeRedraw& operator|=(const NoticeRedraw& other);
   friend bool operator==(const NoticeRedraw&, const NoticeRedraw&) = default;
@@ -64,6 +65,13 @@ class NoticePresenter {
   int snoozeChoice_ = kDefaultSnoozeChoice;
   std::size_t looks_ = 0;
 };
+
+// Which of the system's sounds a notice plays: the reminder sound the user
+// chose ("Notification.Reminder"), else the default notification sound
+// ("Notification.Default") where the system has no reminder sound; empty
+// when the user chose none. `chosen(alias)` tells the file chosen for a
+// sound event: none when the system has no such event, "" for no sound.
+std::string ReminderSoundAlias(const std::function<std::optional<std::string>(const std::string& alias)>& chosen);
 
 // What the notice window asks of the application model.
 class NoticeModel {

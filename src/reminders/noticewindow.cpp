@@ -1,5 +1,7 @@
 #include "reminders/noticewindow.h"
 
+#include <windows.h>
+#include <mmsystem.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -111,10 +113,14 @@ void TNotice::ShowLines() {
   rows.reserve(board.RowsShown());
   for (std::size_t i = 0; i < board.RowsShown(); ++i) {
     const Notice& n = board.Notices()[i];
-    ActionRow row{.first = MinuteText(n.minute),
+    // A reminder's second line says how far away the event is.
+    std::string detail = AheadText(n);
+    if (const std::string comment = ReadComment(n.line); !comment.empty())
+      detail += (detail.empty() ? "" : " - ") + comment;
+    ActionRow row{.first = NoticeTimeText(n),
                   .title = ReadName(n.line),
                   .tag = n.late ? kLateText : "",
-                  .detail = ReadComment(n.line),
+                  .detail = std::move(detail),
                   .spoken = NoticeSpokenText(n)};
     // The kind's colour along the left edge and its picture.
     const int code = ReadCategoryCode(n.line);
@@ -167,6 +173,23 @@ void TNotice::SnoozeClick(std::size_t row) {
 
 void TNotice::SnoozeChoiceClick(int k) {
   Command([k](NoticePresenter& p, const ClockReading&) { return p.ChooseSnooze(k); });
+}
+
+void PlayReminderSound() {
+  const std::string alias = ReminderSoundAlias([](const std::string& name) -> std::optional<std::string> {
+    const std::string key = "AppEvents\\Schemes\\Apps\\.Default\\" + name + "\\.Current";
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return std::nullopt;
+    char file[MAX_PATH] = "";
+    DWORD size = sizeof file;
+    DWORD type = 0;
+    const LONG read = RegQueryValueExA(opened, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(file), &size);
+    RegCloseKey(opened);
+    if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
+    file[sizeof file - 1] = '\0';
+    return std::string(file);
+  });
+  if (!alias.empty()) PlaySoundA(alias.c_str(), nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
 }
 
 void TNotice::RowClick(std::size_t row) {

@@ -39,6 +39,10 @@ struct TNoticeDeps {
   widgets::HintManager* hints = nullptr;
 };
 
+// Plays the system's reminder sound once, without waiting for it
+// (ReminderSoundAlias picks it from the user's sound settings).
+void PlayReminderSound();
+
 class TNotice : public widgets::FormWindow {
  public:
   explicit TNotice(TNoticeDeps deps);

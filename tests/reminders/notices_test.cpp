@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "reminders/noticepresenter.h"
 #include "support/event_store.h"
 
 namespace redoviri {
@@ -398,6 +399,40 @@ TEST(NoticeTextTest, MinuteAndBalloonTexts) {
   EXPECT_EQ(NoticeSpokenText(dentist), "09:30 Dentist");
   Notice late{Event("Van", "10:00", "05102003", "NNYN", "0", EventCategory::kWorkBusiness, "  bring the keys "), {2003, 5, 10}, 600, true, false};
   EXPECT_EQ(NoticeSpokenText(late), "10:00 Van, bring the keys, late");
+
+  // A reminder says how far away its event is (Tuesday 9 March 2027).
+  const struct {
+    int minute, before;
+    bool dayEvent;
+    std::string_view ahead, spoken;
+  } reminders[] = {
+      {630, 15, false, "in 15 min (10:30)", "Anna, in 15 min (10:30)"},
+      {630, 90, false, "in 1 h 30 min (10:30)", "Anna, in 1 h 30 min (10:30)"},
+      {60, 120, false, "in 2 h (01:00)", "Anna, in 2 h (01:00)"},
+      {kDayEventMinute, 1440, true, "tomorrow", "Anna, tomorrow"},
+      {kDayEventMinute, 7 * 1440, true, "in 7 days (Tuesday, March 9)", "Anna, in 7 days (Tuesday, March 9)"},
+      {630, 1440, false, "tomorrow (10:30)", "Anna, tomorrow (10:30)"},
+      {30, 1440 + 60, false, "in 2 days (Tuesday, March 9, 00:30)", "Anna, in 2 days (Tuesday, March 9, 00:30)"},
+      {kDayEventMinute, 0, true, "today", "Anna, today"},
+      {kDayEventMinute, 30, true, "today", "Anna, today"},
+  };
+  for (const auto& r : reminders) {
+    const Notice n{Event("Anna", "10:30"), {2027, 3, 9}, r.minute, false, false, r.before, r.dayEvent};
+    EXPECT_EQ(AheadText(n), r.ahead);
+    EXPECT_EQ(NoticeSpokenText(n), r.spoken);
+  }
+
+  // The user's reminder sound, else the default one where the system has
+  // none; nothing where the user chose none.
+  const auto soundOf = [](std::optional<std::string> reminder, std::optional<std::string> standard) {
+    return ReminderSoundAlias([&](const std::string& alias) {
+      return alias == "Notification.Reminder" ? reminder : standard;
+    });
+  };
+  EXPECT_EQ(soundOf("r.wav", "d.wav"), "Notification.Reminder");
+  EXPECT_EQ(soundOf("", "d.wav"), "");
+  EXPECT_EQ(soundOf(std::nullopt, "d.wav"), "Notification.Default");
+  EXPECT_EQ(soundOf(std::nullopt, ""), "");
 }
 
 }  // namespace

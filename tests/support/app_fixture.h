@@ -72,6 +72,7 @@ class AppTest : public ::testing::Test {
         return answer ? std::optional<SeriesScope>(SeriesScope::kEveryDay) : std::nullopt;
       };
     }
+    setup.playSound = [this] { ++sounds; };
     setup.random = [this](int n) {
       randomBounds.push_back(n);
       if (randomDraws.empty()) return 0;
@@ -105,6 +106,7 @@ class AppTest : public ::testing::Test {
   // The regional settings as read after a change (none: as at the start).
   std::function<DateLocale()> readLocale;
   int localeReads = 0;
+  int sounds = 0;  // reminder sounds played
   // The about window's chance: R(n) gives these in turn (then 0) and
   // records each n.
   std::vector<int> randomDraws;
