@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <map>
+#include <tuple>
 #include <set>
 #include <string>
 #include <vector>
@@ -58,13 +59,13 @@ class NoticesTest : public test::AppTest {
 };
 
 TEST_F(NoticesTest, ADueEventShowsTheWindowAndTheBalloonAndTheKeyboardStaysWhereTheUserTypes) {
-  Start({dentist, lunch, past, allDay});
+  Start({dentist, lunch, past});
   TForm1& main = app->Form1();
   main.TrayClick();
   const HWND grid = Access::Widgets(main).calp->Handle();
   ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main.Handle() && GetFocus() == grid; }));
   MoveClockTo(At(10, 42, 50));
-  EXPECT_FALSE(notice().Visible()) << "what was past at the start, all-day events and later ones wait";
+  EXPECT_FALSE(notice().Visible()) << "what was past at the start and later ones wait";
 
   MoveClockTo(At(10, 43, 5));
   ASSERT_TRUE(notice().Visible());
@@ -205,16 +206,38 @@ SIZE_T PrivateBytes() {
 }
 
 // The events of the long run, and the days each is due on.
+TEST_F(NoticesTest, ABirthdayIsRemindedTheDayBeforeAndADayEventComesAtNineNotAtMidnight) {
+  // Anna's birthday on 16 February, reminded a day ahead; a fair on the
+  // 15th at the editor's first time.
+  std::string anna = AtTime(EventLine("02161990", EventCategory::kBirthday, "YNNN", "Anna"), "  :  ");
+  anna.append(110 - anna.size(), ' ').append(";REMIND=1440");
+  const std::string fair = AtTime(EventLine("02152003", EventCategory::kFeest, "NNYN", "Fair"), "00:00");
+  Start({anna, fair});
+  MoveClockTo({{2003, 2, 15}, {0, 0, 30}});
+  EXPECT_FALSE(notice().Visible()) << "nothing at midnight";
+  EXPECT_EQ(sounds, 0);
+  MoveClockTo({{2003, 2, 15}, {9, 0, 10}});
+  ASSERT_TRUE(notice().Visible());
+  ASSERT_EQ(Names(), (std::vector<std::string>{"Fair", "Anna"}));
+  EXPECT_EQ(AheadText(notice().Board().Notices()[1]), "tomorrow");
+  ASSERT_FALSE(shell.balloons.empty());
+  EXPECT_EQ(shell.balloons.back().text, "Fair, today\n+1 more");
+  EXPECT_EQ(sounds, 1) << "one sound for the lines that came together";
+}
+
+// An event's notice, or one of its reminders (`before` minutes ahead), and
+// the days the event falls on.
 struct SoakEvent {
   std::string line;
   int minute;
   bool (*dueOn)(const CivilDate& day, std::int32_t dayNumber);
+  int before = 0;
 };
 
 TEST_F(NoticesTest, FourHundredDaysBringEveryNoticeOnceAndTheProgramHoldsNoMore) {
   const CivilDate first{2027, 3, 1};
   const std::int32_t firstNumber = *DayNumber(first);
-  const std::vector<SoakEvent> events = {
+  std::vector<SoakEvent> events = {
       {AtTime(EventLine("03012027", EventCategory::kWorkBusiness, "NNNY", "Standup", "1"), "09:30"), 9 * 60 + 30,
        [](const CivilDate&, std::int32_t) { return true; }},
       {AtTime(EventLine("03012027", EventCategory::kOther, "NNNY", "Plants", "3"), "09:30"), 9 * 60 + 30,
@@ -227,11 +250,26 @@ TEST_F(NoticesTest, FourHundredDaysBringEveryNoticeOnceAndTheProgramHoldsNoMore)
        [](const CivilDate& d, std::int32_t) { return d == CivilDate{2027, 9, 15}; }},
       {AtTime(EventLine("03012027", EventCategory::kReligionLegal, "NNNY", "Late night", "1"), "23:59"), 23 * 60 + 59,
        [](const CivilDate&, std::int32_t) { return true; }},
-      {AtTime(EventLine("03012027", EventCategory::kOther, "NNNY", "All day", "1"), "  :  "), -1,
-       [](const CivilDate&, std::int32_t) { return false; }},
+      {AtTime(EventLine("03012027", EventCategory::kOther, "NNNY", "All day", "1"), "  :  "), 9 * 60,
+       [](const CivilDate&, std::int32_t) { return true; }},
   };
+  // A third of them with reminders: minutes, a day and a week ahead.
+  const auto withReminders = [](SoakEvent e, std::string_view tail, const std::vector<int>& befores) {
+    std::vector<SoakEvent> all{e};
+    all[0].line.append(110 - all[0].line.size(), ' ').append(tail);
+    for (const int before : befores) all.push_back({all[0].line, e.minute, e.dueOn, before});
+    return all;
+  };
+  const std::vector<std::tuple<int, std::string_view, std::vector<int>>> reminders = {
+      {0, ";REMIND=15", {15}}, {2, ";REMIND=1440,10080", {1440, 10080}}};
+  for (const auto& [k, tail, befores] : reminders) {
+    const std::vector<SoakEvent> reminded = withReminders(events[static_cast<std::size_t>(k)], tail, befores);
+    events[static_cast<std::size_t>(k)] = reminded[0];
+    events.insert(events.end(), reminded.begin() + 1, reminded.end());
+  }
   std::vector<std::string> lines;
-  for (const SoakEvent& e : events) lines.push_back(e.line);
+  for (const SoakEvent& e : events)
+    if (e.before == 0) lines.push_back(e.line);
   Start(lines);
   const testing::TestStore store(lines);
   const std::int64_t offset = 3600;  // the zone: an hour ahead of universal time
@@ -244,7 +282,12 @@ TEST_F(NoticesTest, FourHundredDaysBringEveryNoticeOnceAndTheProgramHoldsNoMore)
   const std::size_t daysRun = 400;
   // The notices of one day, by event and day (kept a day at a time: the
   // test's own memory must not grow either).
-  std::map<std::pair<std::string, std::int32_t>, int> seen;
+  std::map<std::tuple<std::string, std::int32_t, int>, int> seen;
+  // When an item is due on day n: its minute of that day, and the event's day.
+  const auto dueAt = [](const SoakEvent& e, std::int32_t n) {
+    const int shift = (e.minute - e.before) >= 0 ? 0 : ((e.before - e.minute) + 1439) / 1440;
+    return std::pair{e.minute - e.before + shift * 1440, n + shift};
+  };
   std::size_t expected = 0, shownInAll = 0, late = 0;
   widgets::Holdings atDay100{}, atEnd{};
   SIZE_T memoryAtDay100 = 0;
@@ -266,19 +309,20 @@ TEST_F(NoticesTest, FourHundredDaysBringEveryNoticeOnceAndTheProgramHoldsNoMore)
     // Half a minute after each time due that day.
     std::set<int> minutes;
     for (const SoakEvent& e : events)
-      if (e.minute >= 0 && e.dueOn(day, n)) minutes.insert(e.minute);
+      if (const auto [minute, eventDay] = dueAt(e, n); e.dueOn(DateOfDayNumber(eventDay), eventDay))
+        minutes.insert(minute);
     for (const int minute : minutes) {
       ASSERT_TRUE(moveTo(reading(n, minute, 30)));
       for (const Notice& shown : notice().Board().Notices()) {
-        ++seen[{shown.line, *DayNumber(shown.day)}];
+        ++seen[{shown.line, *DayNumber(shown.day), shown.before}];
         if (shown.late) ++late;
       }
       notice().DismissAllClick();
     }
     for (const SoakEvent& e : events)
-      if (e.minute >= 0 && e.dueOn(day, n)) {
+      if (const auto [minute, eventDay] = dueAt(e, n); e.dueOn(DateOfDayNumber(eventDay), eventDay)) {
         ++expected;
-        EXPECT_EQ((seen[{e.line, n}]), 1) << ReadName(e.line) << " on day " << i;
+        EXPECT_EQ((seen[{e.line, eventDay, e.before}]), 1) << ReadName(e.line) << " -" << e.before << " on day " << i;
       }
     shownInAll += seen.size();
     seen.clear();
