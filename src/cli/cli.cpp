@@ -21,11 +21,18 @@ constexpr Command kCommands[] = {
     {"today", "today --file PATH [--date YYYY-MM-DD]", CmdToday},
     {"add",
      "add --file PATH --category 1..6 --date YYYY-MM-DD --time hh:nn|none --name TEXT [--comment TEXT] "
-     "[--each-year] [--each-month] [--once] [--every N]",
+     "[--each-year] [--each-month] [--once] [--every N] [--remind 15m,2h,1d,1w,...]",
      CmdAdd},
     {"delete", "delete --file PATH (the same options as add) [--only-on DATE | --from DATE]", CmdDelete},
     {"change", "change --file PATH (the options of add) [--new-category N] [--new-date DATE] [--new-time T] "
-               "[--new-name TEXT] [--new-comment TEXT] [--only-on DATE | --from DATE]", CmdChange},
+               "[--new-name TEXT] [--new-comment TEXT] [--new-remind LIST|none] [--only-on DATE | --from DATE]",
+     CmdChange},
+    {"upcoming",
+     "upcoming --file PATH [--days 1..366] [--from YYYY-MM-DD]\n"
+     "      the notices and reminders due in the N days (default 7) from the day's 00:00 (default today),\n"
+     "      in time order: YYYY-MM-DD HH:MM<TAB>event|reminder<TAB>event's day<TAB>its time|day<TAB>\n"
+     "      category<TAB>name<TAB>how far ahead",
+     CmdUpcoming},
     {"export-ics",
      "export-ics --file PATH [--output FILE]\n"
      "      iCalendar (RFC 5545, UTF-8, CR LF) on stdout or in FILE: one VEVENT per repetition rule of\n"

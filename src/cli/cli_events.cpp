@@ -1,8 +1,10 @@
-// list, month, day, today, add and delete: the event store, the marking of
-// the month grid, a day's listing and today's reminders, on an event file
-// named by --file.
+// list, month, day, today, add, delete, change and upcoming: the event
+// store, the marking of the month grid, a day's listing, today's reminders
+// and the coming notices, on an event file named by --file.
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -20,6 +22,7 @@
 #include "events/eventrecord.h"
 #include "reminders/daylisting.h"
 #include "reminders/matching.h"
+#include "reminders/notices.h"
 #include "reminders/todayreminder.h"
 
 namespace redoviri::cli {
@@ -84,7 +87,7 @@ constexpr OptionSpec kEventOptions[] = {
     {"--once", false},    {"--every", true},        {"--nth", true},         {"--weekday", true},
     {"--last-day", false}, {"--first-workday", false}, {"--last-workday", false}, {"--weekdays", true},
     {"--every-weeks", true}, {"--every-months", true}, {"--every-years", true}, {"--yearly", false},
-    {"--until", true},    {"--times", true},        {"--skip", true},
+    {"--until", true},    {"--times", true},        {"--skip", true},         {"--remind", true},
 };
 
 // The time option's word for an event without a time: the time field left
@@ -117,14 +120,46 @@ std::string TextOption(std::string_view option, const std::string& text) {
 constexpr std::string_view kRuleOptionWords =
     "--nth, --last-day, --first-workday, --last-workday, --weekdays, --every-weeks, --every-months, --every-years";
 
-int WholeOption(const CommandLine& line, std::string_view option, int least, int most) {
+// A whole number of an option; `what` names it in the refusal (the
+// option's word without one).
+int WholeOption(const CommandLine& line, std::string_view option, int least, int most, std::string_view what = {}) {
   const std::string& text = *line.Value(option);
   const std::optional<int> n = ReadInteger(text);
   if (!n || *n < least || *n > most || text.empty() || text[0] == ' ') {
-    Fail(kBadInput, Quoted(text) + " is not a valid " + std::string(option.substr(2)) + " (" +
+    Fail(kBadInput, Quoted(text) + " is not a valid " + std::string(what.empty() ? option.substr(2) : what) + " (" +
                         std::to_string(least) + ".." + std::to_string(most) + ")");
   }
   return *n;
+}
+
+// "15m,2h,1d,1w", or minutes alone ("30"): the reminders, minutes ahead, in
+// rising order and none twice.
+std::vector<int> RemindersOption(const std::string& text) {
+  static constexpr std::pair<std::string_view, int> kUnits[] = {
+      {"", 1}, {"m", 1}, {"h", 60}, {"d", 1440}, {"w", 7 * 1440}};
+  std::vector<int> reminders;
+  for (std::size_t at = 0; at <= text.size();) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    const std::string_view item = std::string_view(text).substr(at, comma - at);
+    std::size_t digits = 0;
+    std::int64_t amount = 0;  // held below 2^40, so that no unit overflows it
+    for (; digits < item.size() && item[digits] >= '0' && item[digits] <= '9'; ++digits) {
+      amount = std::min<std::int64_t>(amount * 10 + (item[digits] - '0'), std::int64_t{1} << 40);
+    }
+    const auto unit = std::find_if(std::begin(kUnits), std::end(kUnits),
+                                   [&](const auto& u) { return u.first == item.substr(digits); });
+    const std::int64_t minutes = unit == std::end(kUnits) ? 0 : amount * unit->second;
+    if (digits == 0 || minutes < 1 || minutes > kMaxRemindMinutes) {
+      Fail(kBadInput, Quoted(item) + " is not a valid reminder (1 minute to 4 weeks: 15m, 2h, 1d, 1w or minutes)");
+    }
+    reminders.push_back(static_cast<int>(minutes));
+    at = comma + 1;
+  }
+  reminders = SortedReminders(std::move(reminders));
+  if (reminders.size() > static_cast<std::size_t>(kMaxReminders)) {
+    Fail(kBadInput, Quoted(text) + " holds more than " + std::to_string(kMaxReminders) + " reminders");
+  }
+  return reminders;
 }
 
 // "mon-fri", "mon,wed,fri", "tue": the weekdays as bits.
@@ -214,6 +249,7 @@ RepeatRule RuleOfOptions(const CommandLine& line, const CivilDate& date) {
       at = comma + 1;
     }
   }
+  if (const std::string* remind = line.Value("--remind")) rule.reminders = RemindersOption(*remind);
   return rule;
 }
 
@@ -308,11 +344,26 @@ std::vector<std::string> LinesInPlace(const CommandLine& line, const std::string
   if (!match || !FallsOn(ParseEventLine(stored), *match)) {
     Fail(kRefused, "the event does not fall on " + (onlyOn ? *onlyOn : *from));
   }
-  const SeriesEdit edit = EditSeries(stored, day, onlyOn ? SeriesScope::kOnlyThatDay : SeriesScope::kThatDayOn,
-                                     changed);
+  SeriesEdit edit = EditSeries(stored, day, onlyOn ? SeriesScope::kOnlyThatDay : SeriesScope::kThatDayOn, changed);
   if (!edit.ok()) Fail(kBadInput, edit.error);
+  // The day alone is a single event without the series' rule, but with the
+  // changed event's reminders.
+  if (onlyOn && changed && !changed->rule.reminders.empty() && RuleTailOf(edit.lines.back()).empty()) {
+    edit.lines.back() += FormatRuleTail(RepeatRule{.reminders = changed->rule.reminders});
+  }
   return edit.lines;
 }
+
+// "2027-03-09".
+std::string IsoDateText(const CivilDate& date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+// The most days `upcoming` looks ahead: a year, a leap year's too.
+constexpr int kMaxUpcomingDays = 366;
+constexpr std::int64_t kSecondsPerDay = 86400;
 
 }  // namespace
 
@@ -456,7 +507,7 @@ int CmdChange(const Args& args, std::ostream& out, std::ostream& err) {
   return RunCommand("change", out, err, [&] {
     const std::vector<OptionSpec> options =
         EventOptionsWith({{"--new-category", true}, {"--new-date", true}, {"--new-time", true},
-                          {"--new-name", true}, {"--new-comment", true}});
+                          {"--new-name", true}, {"--new-comment", true}, {"--new-remind", true}});
     const CommandLine line(args, options, 0);
     const std::string& path = FilePath(line);
     const EventRecord old = RecordOfOptions(line);
@@ -482,6 +533,9 @@ int CmdChange(const Args& args, std::ostream& out, std::ostream& err) {
     if (const std::string* comment = line.Value("--new-comment")) {
       changed.comment = TextOption("--new-comment", *comment);
     }
+    if (const std::string* remind = line.Value("--new-remind")) {
+      changed.rule.reminders = *remind == "none" ? std::vector<int>{} : RemindersOption(*remind);
+    }
     LoadedStore store(path);
     const int index = TheEventOf(store.list(), event);
     const std::string stored = store.list().EventLineAt(index);
@@ -492,6 +546,40 @@ int CmdChange(const Args& args, std::ostream& out, std::ostream& err) {
     }
     std::string text = stored + '\n';
     for (const std::string& l : lines) text += l + '\n';
+    return text;
+  });
+}
+
+int CmdUpcoming(const Args& args, std::ostream& out, std::ostream& err) {
+  return RunCommand("upcoming", out, err, [&] {
+    static constexpr OptionSpec kOptions[] = {kFileOption, {"--days", true}, {"--from", true}};
+    const CommandLine line(args, kOptions, 0);
+    const std::string& path = FilePath(line);
+    const int days = line.Has("--days") ? WholeOption(line, "--days", 1, kMaxUpcomingDays, "number of days") : 7;
+    const CivilDate first = DateOptionOrToday(line, "--from");
+    const std::int32_t firstDay = *DayNumber(first);
+    if (!DayNumber(DateOfDayNumber(firstDay + days - 1))) {
+      Fail(kBadInput, "the days from " + IsoDateText(first) + " go past 9999-12-31");
+    }
+    LoadedStore store(path);
+
+    // Due from the first day's 00:00 up to the end of the last day.
+    const std::int64_t start = SecondsSince1970({first, {}});
+    std::string text;
+    for (const DueItem& item : DueBetween(store.list(), start - 1, start + days * kSecondsPerDay - 1)) {
+      const Notice& n = item.notice;
+      // A reminder reaches events up to 4 weeks past the days; the calendar
+      // ends with 9999.
+      if (!DayNumber(n.day)) continue;
+      const std::int64_t since = item.due - start;
+      const CivilDate dueDay = DateOfDayNumber(firstDay + static_cast<std::int32_t>(since / kSecondsPerDay));
+      const std::optional<EventCategory> category = CategoryFromCode(ReadCategoryCode(n.line));
+      text += IsoDateText(dueDay) + ' ' + MinuteText(static_cast<int>(since % kSecondsPerDay / 60)) + '\t' +
+              (n.before == 0 ? "event" : "reminder") + '\t' + IsoDateText(n.day) + '\t' +
+              (n.dayEvent ? std::string("day") : MinuteText(n.minute)) + '\t' +
+              (category ? std::string(InfoOf(*category).word) : std::string()) + '\t' + Field(ReadName(n.line)) +
+              '\t' + Field(AheadText(n)) + '\n';
+    }
     return text;
   });
 }

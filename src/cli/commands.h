@@ -33,6 +33,7 @@ int CmdToday(const Args& args, std::ostream& out, std::ostream& err);
 int CmdAdd(const Args& args, std::ostream& out, std::ostream& err);
 int CmdDelete(const Args& args, std::ostream& out, std::ostream& err);
 int CmdChange(const Args& args, std::ostream& out, std::ostream& err);
+int CmdUpcoming(const Args& args, std::ostream& out, std::ostream& err);
 
 // iCalendar export and import (cli_ical.cpp).
 int CmdExportIcs(const Args& args, std::ostream& out, std::ostream& err);

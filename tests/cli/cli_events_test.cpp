@@ -326,6 +326,32 @@ TEST_F(CliEventsTest, ChangeAndDeleteOfAnEventOrOfOneDayOfASeries) {
   EXPECT_EQ(Read(file), "reserved line\r\n" + kBob + ";UNTIL=20100519;SKIP=20030520\r\n" + single + "\r\n");
 }
 
+// Reminders through add and change; the coming week: a day event, a timed one, a weekly rule, February's end.
+TEST_F(CliEventsTest, RemindersRoundTripAndComeInTimeOrder) {
+  const std::string file = StoreFile({Line("03022027", "  :  ", '2', "YNNN", "000", "Anna") + ";REMIND=1440",
+                                      Line("03012027", "09:00", '3', "NNNY", "007", "Team") + ";EVERY=1W;ON=MO,TH;REMIND=120",
+                                      Line("02282027", "18:00", '6', "NNYN", "000", "Rent") + ";EVERY=1M;ON=LASTDAY;REMIND=2520"});
+  const std::string once = Line("03012027", "10:30", '3', "NNYN", "000", "Dentist");
+  EXPECT_EQ(Ok({"add", "--file", file, "--category", "3", "--date", "2027-03-01", "--time", "10:30", "--name", "Dentist",
+                "--once", "--remind", "1w,15,15m"}), once + ";REMIND=15,10080\n");
+  EXPECT_EQ(Ok({"change", "--file", file, "--category", "3", "--date", "2027-03-01", "--time", "10:30", "--name", "Dentist",
+                "--once", "--remind", "15m,7d", "--new-remind", "15m"}), once + ";REMIND=15,10080\n" + once + ";REMIND=15\n");
+  ASSERT_EQ(RunTool({"change", "--file", file, "--category", "3", "--date", "2027-03-01", "--time", "09:00", "--name", "Team",
+                     "--weekdays", "mon,thu", "--remind", "2h", "--new-time", "08:00", "--only-on", "2027-03-04"}).code, kOk);
+  EXPECT_EQ(Ok({"upcoming", "--file", file, "--from", "2027-02-27", "--days", "6"}),
+            "2027-02-27 00:00\treminder\t2027-02-28\t18:00\tother\tRent\ttomorrow (18:00)\n"
+            "2027-02-28 18:00\tevent\t2027-02-28\t18:00\tother\tRent\t\n"
+            "2027-03-01 07:00\treminder\t2027-03-01\t09:00\twork/business\tTeam\tin 2 h (09:00)\n"
+            "2027-03-01 09:00\tevent\t2027-03-01\t09:00\twork/business\tTeam\t\n"
+            "2027-03-01 09:00\treminder\t2027-03-02\tday\tbirthday\tAnna\ttomorrow\n"
+            "2027-03-01 10:15\treminder\t2027-03-01\t10:30\twork/business\tDentist\tin 15 min (10:30)\n"
+            "2027-03-01 10:30\tevent\t2027-03-01\t10:30\twork/business\tDentist\t\n"
+            "2027-03-02 09:00\tevent\t2027-03-02\tday\tbirthday\tAnna\ttoday\n"
+            "2027-03-04 06:00\treminder\t2027-03-04\t08:00\twork/business\tTeam\tin 2 h (08:00)\n"
+            "2027-03-04 08:00\tevent\t2027-03-04\t08:00\twork/business\tTeam\t\n");
+  EXPECT_EQ(Ok({"upcoming", "--file", file, "--from", "2027-02-26", "--days", "1"}), "");  // not 27 February's 00:00
+}
+
 TEST_F(CliEventsTest, AddKeepsTheReservedLineAndBuildsEveryRecurrence) {
   const std::string file = StoreFile({kBob});
   const std::string once = "12312003;23:59;6;N;N;Y;N;000;" + Padded("New year's eve", 30) + ";" + Padded("", 50);
@@ -473,6 +499,8 @@ TEST_F(CliEventsTest, BadInputIsRefusedWithOneLine) {
   Args deleteBadDate = changed("--date", "2003-02-29");
   deleteBadDate[0] = "delete";
 
+  const std::string notReminder = "' is not a valid reminder (1 minute to 4 weeks: 15m, 2h, 1d, 1w or minutes)";
+  const std::string twentyOne = "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21";
   const std::pair<Args, std::string> cases[] = {
       {{"list"}, "list: missing --file PATH"},
       {{"list", "--file", ""}, "list: missing --file PATH"},
@@ -541,6 +569,12 @@ TEST_F(CliEventsTest, BadInputIsRefusedWithOneLine) {
                                                   "--weekdays, --every-weeks, --every-months, --every-years"},
       {with(add, {"--every-months", "2", "--until", "2003-05-01"}),
        "add: The event would fall on no day: its end is before its first day"},
+      {with(add, {"--remind", "15m,0"}), "add: '0" + notReminder},
+      {with(add, {"--remind", "4w,40321"}), "add: '40321" + notReminder},
+      {with(add, {"--remind", "99999999999w"}), "add: '99999999999w" + notReminder},
+      {with(add, {"--remind", "15m,"}), "add: '" + notReminder},
+      {with(add, {"--remind", twentyOne}), "add: '" + twentyOne + "' holds more than 20 reminders"},
+      {{"upcoming", "--file", f, "--days", "367"}, "upcoming: '367' is not a valid number of days (1..366)"},
       {with(add, {"--times", "3"}), "add: --times goes with a rule of --nth, --last-day, --first-workday, "
                                     "--last-workday, --weekdays, --every-weeks, --every-months, --every-years"},
   };
