@@ -346,11 +346,6 @@ std::vector<std::string> LinesInPlace(const CommandLine& line, const std::string
   }
   SeriesEdit edit = EditSeries(stored, day, onlyOn ? SeriesScope::kOnlyThatDay : SeriesScope::kThatDayOn, changed);
   if (!edit.ok()) Fail(kBadInput, edit.error);
-  // The day alone is a single event without the series' rule, but with the
-  // changed event's reminders.
-  if (onlyOn && changed && !changed->rule.reminders.empty() && RuleTailOf(edit.lines.back()).empty()) {
-    edit.lines.back() += FormatRuleTail(RepeatRule{.reminders = changed->rule.reminders});
-  }
   return edit.lines;
 }
 

@@ -341,9 +341,13 @@ SeriesEdit EditSeries(std::string_view stored, const CivilDate& day, SeriesScope
     SetRecordDate(record, day);
   }
   if (scope == SeriesScope::kOnlyThatDay) {
+    // A single day keeps the event's reminders, nothing of its rule.
     record.recurrence = {.onlyOnce = true};
     record.dayCount = "0";
-    record.rule = {};
+    record.rule = {.reminders = std::move(record.rule.reminders)};
+  } else {
+    // The new series needs no skipped day before it starts.
+    std::erase_if(record.rule.skips, [&](const CivilDate& d) { return DayNumber(d) < dayNumber; });
   }
   built(record);
   return edit;

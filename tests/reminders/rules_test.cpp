@@ -167,7 +167,7 @@ TEST(RulesTest, ARuleThatFallsOnNoDayIsRefused) {
 TEST(RulesTest, ADayOfASeriesChangedOrDeletedOnlyOnItFromItOnOrOnEveryDay) {
   const EventRecord tuesdays{.month = "01", .day = "05", .year = "2027", .time = "10:00", .name = "Lesson",
                              .rule = {.unit = RuleUnit::kWeek, .on = RuleDay::kWeekdays, .weekdays = kTu,
-                                      .until = Date("20270126")}};
+                                      .until = Date("20270126"), .reminders = {15}}};
   const std::string series = BuildEventLine(tuesdays).line;
   EventRecord at11 = tuesdays;
   at11.time = "11:00";
@@ -217,6 +217,8 @@ TEST(RulesTest, ADayOfASeriesChangedOrDeletedOnlyOnItFromItOnOrOnEveryDay) {
       }
       EXPECT_EQ(DaysOf(edit.lines[i], from, to), expected) << edit.lines[i];
       EXPECT_EQ(ReadField(edit.lines[i], kTimeField), row.times[i]);
+      // Every line of a series keeps its reminders.
+      if (row.stored == series) EXPECT_EQ(ReadRuleTail(edit.lines[i]).rule.reminders, std::vector<int>{15});
     }
   }
   EXPECT_FALSE(EditSeries(series.substr(0, kEventLineLength) + ";ON=XX", Date("20270112"),

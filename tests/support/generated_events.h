@@ -38,7 +38,8 @@ inline RepeatRule RandomRule(std::mt19937& rng) {
 }
 
 // Mostly yearly and one-off events, some monthly, a few every N days; a
-// quarter of them with a rule after column 110.
+// quarter of them with a rule after column 110, a third with reminders
+// (drawn from the name, so the rest of the mix stays as it was).
 inline std::string RandomEventLine(std::mt19937& rng) {
   std::uniform_int_distribution<int> year(1950, 2010), month(1, 12), day(1, 28), category(1, 6), kind(0, 99),
       count(1, 60), letter('a', 'z');
@@ -56,8 +57,11 @@ inline std::string RandomEventLine(std::mt19937& rng) {
   r.dayCount = r.recurrence.eachNDays ? std::to_string(count(rng)) : "0";
   for (int i = 0; i < 20; ++i) r.name += static_cast<char>(letter(rng));
   r.comment = "generated";
+  if (r.name[0] % 3 == 0) r.rule.reminders = r.name[1] % 2 == 0 ? std::vector<int>{15} : std::vector<int>{60, 1440};
   if (std::uniform_int_distribution<int>(0, 3)(rng) == 0) {
+    const std::vector<int> reminders = std::move(r.rule.reminders);
     r.rule = RandomRule(rng);
+    r.rule.reminders = reminders;
     // The end may come before the first day: such an event is no event.
     if (BuiltLine built = BuildEventLine(r); built.ok()) return built.line;
     r.rule.until.reset();
