@@ -157,6 +157,32 @@ std::string LeftOutReason(std::string_view line, const ParsedEvent& e, bool repe
   if (repeats) return "its rule, end and skipped days leave it no day";
   return "no repetition is set, so it falls on no day";
 }
+
+// The minute of the day the program gives an event's notice at: 09:00 for a
+// day event (no time, or "00:00"), else its time; none for a time it
+// cannot read, which gives no notice.
+constexpr int kDayEventMinute = 9 * 60;
+std::optional<int> NoticeMinute(std::string_view time) {
+  if (TrimBlanks(time) == ":") return kDayEventMinute;
+  const std::optional<CivilTime> t = StoredTime(time);
+  if (!t) return std::nullopt;
+  return t->hour == 0 && t->minute == 0 ? kDayEventMinute : t->hour * 60 + t->minute;
+}
+
+// A relative TRIGGER `minutes` after the start (before it when negative):
+// nominal days, so that it keeps the time of day as the program counts,
+// and hours and minutes.
+std::string TriggerText(int minutes) {
+  if (minutes == 0) return "PT0S";
+  const int ahead = minutes < 0 ? -minutes : minutes, days = ahead / 1440, rest = ahead % 1440;
+  std::string out = minutes < 0 ? "-P" : "P";
+  if (days > 0) out += std::to_string(days) + "D";
+  if (rest > 0) out += "T";
+  if (rest >= 60) out += std::to_string(rest / 60) + "H";
+  if (rest % 60 > 0) out += std::to_string(rest % 60) + "M";
+  return out;
+}
+
 // A name or comment as UTF-8 text of the calendar: control characters of a
 // hand-edited line (a NUL, an ESC) become blanks, as a read turns them.
 std::string ExportedText(std::string_view text) {
@@ -266,6 +292,19 @@ IcsExport ExportIcs(std::span<const std::string_view> lines, const CivilDate& st
     };
     const std::string name = ExportedText(ReadName(line));
     const std::string comment = ExportedText(ReadComment(line));
+    // Each reminder an alarm at its moment, counted from DTSTART: a day
+    // event's start is 00:00, its notice 09:00.
+    std::string alarms;
+    if (const std::optional<int> notice = NoticeMinute(ReadField(line, kTimeField))) {
+      const int start = time ? time->hour * 60 + time->minute : 0;
+      for (int ahead : tail.reminders) {
+        alarms += FoldIcsLine("BEGIN:VALARM");
+        alarms += FoldIcsLine("ACTION:DISPLAY");
+        alarms += FoldIcsLine("DESCRIPTION:" + EscapeIcsText(name));
+        alarms += FoldIcsLine("TRIGGER:" + TriggerText(*notice - ahead - start));
+        alarms += FoldIcsLine("END:VALARM");
+      }
+    }
     for (const Rule& rule : rules) {
       out += FoldIcsLine("BEGIN:VEVENT");
       out += FoldIcsLine("UID:" + uid + "-" + std::string(rule.kind) + std::string(kUidDomain));
@@ -284,6 +323,7 @@ IcsExport ExportIcs(std::span<const std::string_view> lines, const CivilDate& st
       out += FoldIcsLine("SUMMARY:" + EscapeIcsText(name));
       if (!comment.empty()) out += FoldIcsLine("DESCRIPTION:" + EscapeIcsText(comment));
       out += FoldIcsLine("CATEGORIES:" + EscapeIcsText(InfoOf(*CategoryFromCode(e.category)).word));
+      out += alarms;
       out += FoldIcsLine("END:VEVENT");
     }
   }
@@ -448,8 +488,7 @@ std::optional<long long> DurationSeconds(std::string_view v) {
   return total;
 }
 
-struct Vevent {
-  int number = 0;
+struct Component {
   std::vector<Property> props;
   const Property* Find(std::string_view name) const {
     for (const Property& p : props) {
@@ -460,6 +499,11 @@ struct Vevent {
   int Count(std::string_view name) const {
     return static_cast<int>(std::count_if(props.begin(), props.end(), [&](const Property& p) { return p.name == name; }));
   }
+};
+
+struct Vevent : Component {
+  int number = 0;
+  std::vector<Component> alarms;  // its VALARMs
 };
 
 // The repetition an RRULE names: the event line's flags or a rule of the
@@ -747,7 +791,7 @@ struct Reading {
   Pattern pattern;
   std::optional<CivilDate> until;  // the last day it may fall on
   std::vector<DateValue> exdates, rdates;
-  EventRecord record;  // without the rule
+  EventRecord record;  // of its rule only the reminders
 };
 
 // The last day a rule ending at UNTIL falls on, for an event that starts
@@ -784,6 +828,113 @@ std::optional<CivilDate> LastDay(const DateValue& until, const DateValue& start,
     return std::nullopt;
   }
   return DateOfDayNumber(static_cast<std::int32_t>(lastDay(offsets.first)));
+}
+
+// The least and the greatest UTC offset of a date-time: 0 in UTC, the
+// file's VTIMEZONE for a TZID, any of the world's for a floating time or a
+// zone the file does not describe.
+std::pair<int, int> OffsetsOf(const DateValue& d, const ZoneOffsets& zones) {
+  if (d.utc) return {0, 0};
+  const auto zone = d.zone.empty() ? zones.end() : zones.find(d.zone);
+  return zone == zones.end() ? std::pair{-12 * 3600, 14 * 3600} : zone->second;
+}
+
+long long SecondsOf(const DateValue& d) {
+  return NumberOf(d.date) * 86400LL + (d.time ? d.time->hour * 3600 + d.time->minute * 60 + d.time->second : 0);
+}
+
+// The reminders of a VEVENT's alarms: minutes ahead of the event's notice
+// (09:00 of a day event's day, else its start), counted from DTSTART
+// (`start`) and, for a trigger RELATED=END, from the end `lasts` seconds
+// later when DTEND or DURATION gives one (else `lasts` is negative). An
+// alarm at the notice itself is the notice; what the line cannot hold is
+// dropped with a note. An absolute trigger is taken as written when it is
+// of DTSTART's time zone, else converted where both zones have one offset.
+std::vector<int> ReadAlarms(const Vevent& v, const DateValue& start, long long lasts,
+                            const ZoneOffsets& zones, std::vector<std::string>& notes) {
+  const int startMinute = start.time ? start.time->hour * 60 + start.time->minute : 0;
+  const long long notice = (startMinute == 0 ? kDayEventMinute : startMinute) * 60LL;
+  std::vector<int> reminders;
+  for (std::size_t k = 0; k < v.alarms.size(); ++k) {
+    const Component& alarm = v.alarms[k];
+    const std::string prefix = "alarm " + std::to_string(k + 1) + ": ";
+    const auto drop = [&](const std::string& why) { notes.push_back(prefix + why + ", dropped"); };
+    const Property* action = alarm.Find("ACTION");
+    const std::string kind = action ? UpperCaseAscii(TrimBlanks(action->value)) : "";
+    if (kind == "NONE") continue;  // an alarm that never alerts (RFC 9074)
+    if (kind != "DISPLAY" && kind != "AUDIO" && kind != "EMAIL") {
+      drop(action ? "ACTION:" + action->value : "no ACTION");
+      continue;
+    }
+    const Property* trigger = alarm.Find("TRIGGER");
+    if (trigger == nullptr) {
+      drop("no TRIGGER");
+      continue;
+    }
+    const auto param = [&](const char* name) {
+      const auto at = trigger->params.find(name);
+      return at == trigger->params.end() ? std::string() : UpperCaseAscii(at->second);
+    };
+    const std::string value = param("VALUE"), related = param("RELATED");
+    const std::string written = "TRIGGER " + trigger->value + (related.empty() ? "" : " (RELATED=" + related + ")");
+    // Seconds from DTSTART to the alarm.
+    long long after = 0;
+    const bool absolute = value == "DATE-TIME" || (value.empty() && !trigger->value.empty() &&
+                                                   trigger->value[0] >= '0' && trigger->value[0] <= '9');
+    if (absolute) {
+      const std::optional<DateValue> at = ParseDateText(trigger->value, trigger->params);
+      if (!at || !at->time) {
+        drop(written + " is not a date-time");
+        continue;
+      }
+      const auto [lo, hi] = OffsetsOf(*at, zones);
+      const auto [startLo, startHi] = OffsetsOf(start, zones);
+      if (at->utc == start.utc && at->zone == start.zone) {
+        after = SecondsOf(*at) - SecondsOf(start);
+      } else if (lo == hi && startLo == startHi) {
+        after = SecondsOf(*at) - lo - (SecondsOf(start) - startLo);
+      } else {
+        const std::string& zone = start.utc ? at->zone : start.zone;
+        drop(written + ": how far ahead it is depends on the UTC offset of " +
+             (zone.empty() ? std::string("a time without a time zone") : zone));
+        continue;
+      }
+    } else {
+      std::string_view text = trigger->value;
+      const bool before = !text.empty() && text[0] == '-';
+      if (before) text.remove_prefix(1);
+      const std::optional<long long> seconds = DurationSeconds(text);
+      const bool knownRelated = related.empty() || related == "START" || related == "END";
+      if ((!value.empty() && value != "DURATION") || !seconds || !knownRelated) {
+        drop(written + " is not understood");
+        continue;
+      }
+      if (related == "END" && lasts < 0) {
+        drop(written + " without DTEND or DURATION");
+        continue;
+      }
+      after = (before ? -*seconds : *seconds) + (related == "END" ? lasts : 0);
+    }
+    const long long ahead = notice - startMinute * 60LL - after;
+    if (ahead < 0 || ahead % 60 != 0 || ahead > kMaxRemindMinutes * 60LL) {
+      const std::string late = " comes after the event's notice" + std::string(startMinute == 0 ? " (09:00)" : "");
+      drop(written + (ahead < 0             ? late
+                      : ahead % 60 != 0     ? " is not whole minutes ahead"
+                                            : " is more than 4 weeks ahead"));
+      continue;
+    }
+    if (ahead > 0) reminders.push_back(static_cast<int>(ahead / 60));
+    if (const Property* repeat = alarm.Find("REPEAT"); repeat != nullptr && TrimBlanks(repeat->value) != "0") {
+      notes.push_back(prefix + "REPEAT:" + repeat->value + " dropped, its first alert kept");
+    }
+  }
+  reminders = SortedReminders(std::move(reminders));
+  if (reminders.size() > static_cast<std::size_t>(kMaxReminders)) {
+    notes.push_back(std::to_string(reminders.size() - static_cast<std::size_t>(kMaxReminders)) + " alarm(s) beyond " +
+                    std::to_string(kMaxReminders) + " reminders dropped, the farthest ahead");
+    reminders.resize(kMaxReminders);
+  }
+  return reminders;
 }
 
 // Reads a VEVENT; false, with the refusal in `out`, when the event line
@@ -884,6 +1035,7 @@ bool ReadVevent(const Vevent& v, EventCategory fallback, const ZoneOffsets& zone
   record.category = CategoryOf(v, fallback);
   record.name = FieldText(v.Find("SUMMARY"), "name", kNameField.length, out.notes);
   record.comment = FieldText(v.Find("DESCRIPTION"), "comment", kCommentField.length, out.notes);
+  record.rule.reminders = ReadAlarms(v, *first, endSeconds < 0 ? -1 : r.lasts, zones, out.notes);
   return true;
 }
 
@@ -895,7 +1047,7 @@ std::string SingleLine(EventRecord record, const DateValue& when) {
   record.time = when.time ? Digits(when.time->hour, 2) + ":" + Digits(when.time->minute, 2) : "  :  ";
   record.recurrence = {.onlyOnce = true};
   record.dayCount = "0";
-  record.rule = {};
+  record.rule = {.reminders = std::move(record.rule.reminders)};
   return BuildEventLine(record).line;
 }
 
@@ -924,6 +1076,7 @@ void BuildLines(const Reading& r, const std::vector<CivilDate>& moved, IcsImport
   record.recurrence = r.rep.flags;
   record.dayCount = std::to_string(r.rep.dayCount);
   record.rule = r.rep.rule;
+  record.rule.reminders = r.record.rule.reminders;
   record.rule.until = r.until;
   record.rule.skips = std::move(skips);
   BuiltLine built = BuildEventLine(record);
@@ -1060,6 +1213,9 @@ IcsImport ImportIcs(std::string_view bytes, EventCategory fallback) {
         vevents.emplace_back();
         vevents.back().number = static_cast<int>(vevents.size());
       }
+      if (component == "VALARM" && stack.size() == 2 && stack[1] == "VEVENT" && !vevents.empty()) {
+        vevents.back().alarms.emplace_back();
+      }
       if (component == "VTIMEZONE" && stack.size() == 1) {
         zoneId.clear();
         zoneOffsets.clear();
@@ -1075,6 +1231,9 @@ IcsImport ImportIcs(std::string_view bytes, EventCategory fallback) {
       if (!stack.empty()) stack.pop_back();
     } else if (stack.size() == 2 && stack[1] == "VEVENT" && !vevents.empty()) {
       vevents.back().props.push_back(std::move(p));
+    } else if (stack.size() == 3 && stack[1] == "VEVENT" && stack[2] == "VALARM" && !vevents.empty() &&
+               !vevents.back().alarms.empty()) {
+      vevents.back().alarms.back().props.push_back(std::move(p));
     } else if (stack.size() == 2 && stack[1] == "VTIMEZONE" && p.name == "TZID") {
       zoneId = p.value;
     } else if (stack.size() == 3 && stack[1] == "VTIMEZONE" && (p.name == "TZOFFSETTO" || p.name == "TZOFFSETFROM")) {

@@ -16,14 +16,22 @@
 // skipped day the rule falls on an EXDATE, of DTSTART's kind (a date, or a
 // local date-time at the event's time). The UID is a hash of the event line,
 // the kind of rule and, for a line stored more than once, its number: the
-// same on every run.
+// same on every run. Each reminder is a VALARM (ACTION:DISPLAY, the name as
+// DESCRIPTION) whose TRIGGER, relative to DTSTART, falls at its moment: a
+// day event's DTSTART is 00:00 and its notice 09:00, so its reminder of one
+// day is TRIGGER:-PT15H. The event's own notice is no alarm.
 //
 // Reading: dates and times are taken as written, whatever their TZID or a
 // final "Z" say: the event file holds local dates without a zone, and a day
 // is what the program marks. A rule is taken only where every calendar
 // marks the same days by it; COUNT becomes the end, EXDATE skipped days,
 // each RDATE and each changed occurrence (RECURRENCE-ID) an event of its
-// own, the occurrence it changes a skipped day.
+// own, the occurrence it changes a skipped day. A DISPLAY, AUDIO or EMAIL
+// alarm becomes a reminder, its TRIGGER counted as written (RELATED=END from
+// DTEND or DURATION, an absolute one from DTSTART); an alarm at the event's
+// notice is the notice, and an alarm the line cannot hold (after the
+// notice, more than 4 weeks ahead, beyond 20, another action, a trigger not
+// understood) is dropped with a note, as are an alarm's repetitions.
 #pragma once
 
 #include <optional>

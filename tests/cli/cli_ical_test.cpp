@@ -165,19 +165,60 @@ TEST_F(CliIcalTest, AddedEventsExportAndImportIntoAnEmptyFileAsTheSameStore) {
   const std::vector<Args> adds{
       {"--category", "2", "--date", "2004-02-29", "--time", "07:15", "--name", "Leap; " + ete, "--each-year"},
       {"--category", "1", "--date", "2003-01-31", "--time", "00:00", "--name", "Month end", "--comment", "a, b",
-       "--each-month"},
+       "--each-month", "--remind", "1d,9h,615m"},
       {"--category", "3", "--date", "1900-03-01", "--time", "23:59", "--name", "All", "--each-year", "--each-month",
-       "--every", "999"},
-      {"--category", "6", "--date", "2090-12-31", "--time", "12:00", "--name", "Once", "--once"},
+       "--every", "999", "--remind", "4w"},
+      {"--category", "6", "--date", "2090-12-31", "--time", "12:00", "--name", "Once", "--once", "--remind", "1w,25h"},
   };
   for (Args a : adds) {
     a.insert(a.begin(), {"add", "--file", file});
     ASSERT_EQ(RunTool(a).code, 0);
   }
   ASSERT_EQ(RunTool({"export-ics", "--file", file, "--output", ics}).code, 0);
+  const std::string text = ReadBytes(ics);  // a day event's DTSTART is 00:00, its notice 09:00
+  for (std::string t : {"-P1DT1H", "-P7D", "-PT15H", "PT0S", "-PT1H15M", "-P28D"})
+    EXPECT_NE(text.find("\r\nTRIGGER:" + t + "\r\n"), std::string::npos) << t;
   const auto imported = RunTool({"import-ics", "--file", copy, "--from", ics});
   EXPECT_EQ(imported.code, 0) << imported.err;
   EXPECT_EQ(RunTool({"list", "--file", copy}).out, RunTool({"list", "--file", file}).out);
+}
+
+// Alarms become reminders; one the line cannot hold is reported and dropped.
+TEST_F(CliIcalTest, ImportTakesAlarmsAsReminders) {
+  const auto alarm = [](std::string trigger, std::string action = "DISPLAY", std::string more = "") {
+    return "BEGIN:VALARM\r\nACTION:" + action + "\r\nTRIGGER" + trigger + "\r\n" + more + "END:VALARM\r\n";
+  };
+  const struct {
+    std::string vevent, time, tail, report;  // the notes, each ended by "|"
+    int many = 0;                            // more alarms, 1 to `many` minutes ahead
+  } rows[] = {
+      {"DTSTART:20270301T100000\r\nDTEND:20270301T113000\r\n" + alarm(":-PT15M") + alarm(";RELATED=START:-P1D", "AUDIO")
+           + alarm(";RELATED=END:-PT2H", "EMAIL") + alarm(":PT0S", "DISPLAY", "REPEAT:2\r\nDURATION:PT5M\r\n") +
+           alarm(":-P4W1D") + alarm(":-PT5M", "PROCEDURE") + alarm(":soon") + alarm(";RELATED=END:-PT1H"),
+       "10:00", ";REMIND=15,30,1440",
+       "alarm 4: REPEAT:2 dropped, its first alert kept|alarm 5: TRIGGER -P4W1D is more than 4 weeks ahead, dropped|"
+       "alarm 6: ACTION:PROCEDURE, dropped|alarm 7: TRIGGER soon is not understood, dropped|"
+       "alarm 8: TRIGGER -PT1H (RELATED=END) comes after the event's notice, dropped|"},
+      {"DTSTART:20270301T100000Z\r\n" + alarm(";VALUE=DATE-TIME:20270228T094500Z") +
+           alarm(";VALUE=DATE-TIME;TZID=Europe/Berlin:20270301T090000"), "10:00", ";REMIND=1455",
+       "alarm 2: TRIGGER 20270301T090000: how far ahead it is depends on the UTC offset of Europe/Berlin, dropped|"},
+      {"DTSTART;VALUE=DATE:20270301\r\n" + alarm(":-PT15H") + alarm(":PT0S") + alarm(":PT9H") + alarm(":PT10H") +
+           alarm(";RELATED=END:-PT1M") + alarm(":-PT1M", "NONE"), "  :  ", ";REMIND=540,1440",
+       "alarm 4: TRIGGER PT10H comes after the event's notice (09:00), dropped|"
+       "alarm 5: TRIGGER -PT1M (RELATED=END) without DTEND or DURATION, dropped|"},
+      {"DTSTART:20270301T000000\r\n", "00:00", ";REMIND=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20",
+       "2 alarm(s) beyond 20 reminders dropped, the farthest ahead|", 22},
+  };
+  for (const auto& row : rows) {
+    std::string vevent = row.vevent, report;
+    for (int m = row.many; m > 0; --m) vevent += alarm(":PT" + std::to_string(540 - m) + "M");
+    WriteBytes(Path("a.ics"), "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:A\r\n" + vevent + "END:VEVENT\r\n");
+    const auto r = RunTool({"import-ics", "--file", Path("a.ini"), "--from", Path("a.ics"), "--dry-run"});
+    EXPECT_EQ(r.out, Line("03012027;" + row.time + ";6;N;N;Y;N;000;", "A") + row.tail + "\n") << vevent;
+    for (std::size_t at = 0, bar; (bar = row.report.find('|', at)) != std::string::npos; at = bar + 1)
+      report += "vevent 1\tchanged\t" + row.report.substr(at, bar - at) + "\tA\n";
+    EXPECT_EQ(r.err, report);
+  }
 }
 
 }  // namespace

@@ -133,6 +133,10 @@ for n, (key, line, bad) in enumerate(events):
         before = [d for d in days[1:] if d <= end]
         skips = set(rng.sample(before, min(len(before), rng.randint(0, 5)))) | {days[0] + dt.timedelta(days=1)}
         events[n] = (key, line + (until + ";SKIP=" + ",".join(f"{d:%Y%m%d}" for d in sorted(skips))).encode(), bad)
+remind = {k: sorted(rng.sample([1, 15, 539, 540, 541, 1440, 1500, 10080, 40320], rng.randint(1, 4)))
+          for k, *_ in events[::2]}
+events = [(k, l + (b";REMIND=" + ",".join(map(str, remind[k])).encode() if k in remind else b""), b)
+          for k, l, b in events]
 write_events()
 
 
@@ -144,7 +148,7 @@ def vevents_of(text):
         name, *params = head.split(";")
         if name in ("BEGIN", "END"):
             stack = stack + [value] if name == "BEGIN" else stack[:-1]
-            found += [[]] if stack == ["VCALENDAR", "VEVENT"] else []
+            found += [[]] if name == "BEGIN" and stack == ["VCALENDAR", "VEVENT"] else []
         elif stack == ["VCALENDAR", "VEVENT"]:
             found[-1].append((name, dict(p.split("=", 1) for p in params), value))
     return found
@@ -246,6 +250,13 @@ for ev in cal.walk("VEVENT"):
     check(uid not in uids, f"UID {uid} twice")
     uids.add(uid)
 
+    # Each alarm at a reminder's moment (a day event's notice is at 09:00); none where the time gives no notice.
+    time, start = next(l for k, l, _ in events if k == key)[9:14], ev.decoded("DTSTART")
+    start = dt.datetime.combine(start, dt.time()) if time == b"  :  " else start
+    notice = start.replace(hour=9) if time in (b"  :  ", b"00:00") else start
+    ahead = sorted((notice - start - a.decoded("TRIGGER")) // dt.timedelta(minutes=1) for a in ev.walk("VALARM"))
+    check(ahead == ([] if time == b"25:61" else remind.get(key, [])), f"{key}: alarms {ahead} {time}")
+    check(all(str(a.get("DESCRIPTION")) == summary for a in ev.walk("VALARM")), f"{key}: alarm DESCRIPTION")
 for summary in raw_summaries:
     check(summary == expected_names[summary[:4]], f"raw SUMMARY {summary!r}")
 check(len(raw_summaries) == len(uids), "a SUMMARY per VEVENT")
