@@ -60,6 +60,14 @@ Application::Application(ApplicationSetup setup)
                                                      ruleWindow_->Choose(form2_->Handle(), first, current,
                                                                          std::move(chosen));
                                                    },
+                                               .chooseReminders =
+                                                   [this](const std::vector<int>& current,
+                                                          std::function<void(const std::vector<int>&)> chosen) {
+                                                     if (!reminderWindow_)
+                                                       reminderWindow_ = std::make_unique<TReminderWindow>(&hints_);
+                                                     reminderWindow_->Choose(form2_->Handle(), current,
+                                                                             std::move(chosen));
+                                                   },
                                                .askSeries =
                                                    [this](const SeriesQuestion& q,
                                                           std::function<void(std::optional<SeriesScope>)> answered) {

@@ -33,6 +33,7 @@
 #include "components/TrayIconF.h"
 #include "events/editday.h"
 #include "events/eventfile.h"
+#include "events/reminderwindow.h"
 #include "events/rulewindow.h"
 #include "events/seriesquestion.h"
 #include "events/unit4.h"
@@ -168,6 +169,7 @@ class Application {
   std::unique_ptr<TForm2> form2_;
   std::unique_ptr<TForm4> form4_;
   std::unique_ptr<TRuleWindow> ruleWindow_;
+  std::unique_ptr<TReminderWindow> reminderWindow_;  // made when first asked for
   std::unique_ptr<TSeriesQuestion> seriesQuestion_;
   std::unique_ptr<TABOU> abou_;
   std::unique_ptr<Thelp> help_;

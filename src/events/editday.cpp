@@ -243,6 +243,11 @@ void TForm2::BuildEditor() {
                           .hint = "Click to choose an other rule: the nth weekday, the last day, weekdays, an end,..",
                           .onClick = [this] { ruleeClick(); }},
                          {});
+  // Right of "Only one time", inside the frequency box, below the day count.
+  remindee = &p.Add<Button>({.left = 240, .top = 198, .width = 92, .height = 14, .caption = "Reminders...",
+                             .hint = "Click to be reminded ahead of the event: minutes, hours, days or weeks before",
+                             .onClick = [this] { remindeeClick(); }},
+                            {});
   // A field left half typed is told in the program's own box, with its
   // title, as every other message.
   for (MaskEdit* field : {monthe, daye, yeare, timee, enfreq})
@@ -265,6 +270,9 @@ void TForm2::BuildEditor() {
   rulewords = &p.Add<Label>({.left = 12, .top = 302, .width = 346, .height = 15, .font = Font::Arial(11),
                              .fontColour = colours::White},
                             {.align = Align::Center});
+  remindwords = &p.Add<Label>({.left = 12, .top = 266, .width = 346, .height = 13, .font = Font::Arial(11),
+                               .fontColour = colours::White},
+                              {.align = Align::Center});
 }
 
 void TForm2::FormCreate() {
@@ -314,8 +322,10 @@ void TForm2::ShowEditor() {
   const bool deleting = presenter_.DeleteShown();
   SpeedButton9->SetVisible(presenter_.DateChooserShown());
   rulee->SetVisible(presenter_.Writable());
+  remindee->SetVisible(presenter_.Writable());
   changee->SetVisible(presenter_.ChangeShown());
   rulewords->SetCaption(presenter_.RuleWords());
+  remindwords->SetCaption(presenter_.ReminderWords());
   savee->SetVisible(presenter_.SaveShown());
   deletee->SetVisible(deleting);
   const Bounds exit = BitBtn17->GetBounds();
@@ -346,6 +356,7 @@ void TForm2::ShowFields(bool all) {
   write(enfreq, fields.dayCount);
   write(commente, fields.comment);
   rulewords->SetCaption(presenter_.RuleWords());
+  remindwords->SetCaption(presenter_.ReminderWords());
 }
 
 void TForm2::SetFieldsWritable(bool writable) {
@@ -449,6 +460,14 @@ void TForm2::ruleeClick() {
   deps_.chooseRule(*first, presenter_.Fields().rule, [this](const RepeatRule& rule) {
     const EventRecord now = TypedFields();
     Command([&](ListPresenter& p) { return p.SetRule(rule, now); });
+  });
+}
+
+void TForm2::remindeeClick() {
+  if (!deps_.chooseReminders) return;
+  deps_.chooseReminders(presenter_.Fields().rule.reminders, [this](const std::vector<int>& reminders) {
+    const EventRecord now = TypedFields();
+    Command([&](ListPresenter& p) { return p.SetReminders(reminders, now); });
   });
 }
 

@@ -44,6 +44,10 @@ struct TForm2Deps {
   std::function<void(const CivilDate& first, const RepeatRule& current,
                      std::function<void(const RepeatRule&)> chosen)>
       chooseRule;
+  // Shows the reminder window for an event's reminders `current` (minutes
+  // ahead); `chosen` gets the reminders the user chose with OK.
+  std::function<void(const std::vector<int>& current, std::function<void(const std::vector<int>&)> chosen)>
+      chooseReminders;
   // Asks which days of a repeating event a change or delete is for;
   // `answered` gets the choice, or none.
   std::function<void(const SeriesQuestion& question, std::function<void(std::optional<SeriesScope>)> answered)>
@@ -82,6 +86,8 @@ struct TForm2Widgets {
   widgets::Button* rulee = nullptr;     // the rule window, in add mode
   widgets::Button* changee = nullptr;   // view mode: the fields made writable
   widgets::Label* rulewords = nullptr;  // the rule in words
+  widgets::Button* remindee = nullptr;     // the reminder window, while the fields are writable
+  widgets::Label* remindwords = nullptr;   // the reminders in words
 };
 
 class TForm2 : public widgets::FormWindow, private TForm2Widgets {
@@ -121,6 +127,7 @@ class TForm2 : public widgets::FormWindow, private TForm2Widgets {
   void BitBtn17Click();          // Exit: hides the editor
   void CheckBoxClick(int k);    // keeps "Only one time" exclusive
   void ruleeClick();             // the rule window for the typed first date
+  void remindeeClick();          // the reminder window for the event's reminders
   void changeeClick();           // "Change" (F2 in the rows): the viewed event changed
   // Ctrl+Z, Ctrl+Y: the last change taken back, or done again.
   void UndoRedo(bool redo);

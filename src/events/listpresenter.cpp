@@ -150,16 +150,34 @@ ListRedraw ListPresenter::CheckBox(int box, const EventRecord& typed) {
   RepeatRule rule = std::move(fields_.rule);
   fields_ = typed;
   CheckRecurrenceBox(fields_.recurrence, box);
-  if (RecurrenceBox(fields_.recurrence, box)) rule = {.until = rule.until, .skips = std::move(rule.skips)};
+  if (RecurrenceBox(fields_.recurrence, box))
+    rule = {.until = rule.until, .skips = std::move(rule.skips), .reminders = std::move(rule.reminders)};
   fields_.rule = std::move(rule);
   return {.fields = true};
 }
 
 ListRedraw ListPresenter::SetRule(const RepeatRule& rule, const EventRecord& typed) {
+  std::vector<int> reminders = std::move(fields_.rule.reminders);
   fields_ = typed;
   fields_.rule = rule;
+  fields_.rule.reminders = std::move(reminders);
   if (rule.Repeats()) fields_.recurrence = {};
   return {.fields = true};
+}
+
+ListRedraw ListPresenter::SetReminders(std::vector<int> reminders, const EventRecord& typed) {
+  if (!editorShown_ || !editor_.Writable()) return {};
+  RepeatRule rule = std::move(fields_.rule);
+  std::erase_if(reminders, [](int minutes) { return minutes < 1 || minutes > kMaxRemindMinutes; });
+  rule.reminders = SortedReminders(std::move(reminders));
+  if (static_cast<int>(rule.reminders.size()) > kMaxReminders) rule.reminders.resize(kMaxReminders);
+  fields_ = typed;
+  fields_.rule = std::move(rule);
+  return {.fields = true};
+}
+
+std::string ListPresenter::ReminderWords() const {
+  return editorShown_ ? RemindersInWords(fields_.rule.reminders) : std::string();
 }
 
 std::string ListPresenter::RuleWords() const {
@@ -167,7 +185,9 @@ std::string ListPresenter::RuleWords() const {
   if (!editor_.Writable()) {
     const int row = SelectedRow();
     const std::string line = row >= 0 ? lines_[static_cast<std::size_t>(row)] : std::string();
-    return ReadRuleTail(line).rule.Empty() ? std::string() : DescribeLineRule(line);
+    RepeatRule rule = ReadRuleTail(line).rule;
+    rule.reminders.clear();
+    return rule.Empty() ? std::string() : DescribeLineRule(line);
   }
   const RepeatRule& rule = fields_.rule;
   const std::optional<CivilDate> first = TypedFirstDate(fields_);

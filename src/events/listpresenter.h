@@ -118,11 +118,14 @@ class ListPresenter {
   ListRedraw View(EditorMode mode);
   // A recurrence box clicked (after the box changed): "Only one time"
   // excludes the three others, and a checked box takes the place of a rule
-  // of the rule window (its end and skipped days stay).
+  // of the rule window (its end, skipped days and reminders stay).
   ListRedraw CheckBox(int box, const EventRecord& typed);
   // The rule window's choice for the event being added: a repeating rule
-  // clears the four boxes.
+  // clears the four boxes; the event's reminders stay.
   ListRedraw SetRule(const RepeatRule& rule, const EventRecord& typed);
+  // The reminder window's choice (minutes ahead) for the event being added
+  // or changed, kept in order, none twice; nothing outside those modes.
+  ListRedraw SetReminders(std::vector<int> reminders, const EventRecord& typed);
   ListRedraw HideEditor();
   // The window went back to the calendar: the rows saved meanwhile are
   // listed at their places from now on.
@@ -171,8 +174,11 @@ class ListPresenter {
   const EventRecord& Fields() const { return fields_; }
   // The rule in words for the panel: the stored event's in view and delete
   // mode, the rule chosen for the typed first date in add mode; empty when
-  // the boxes say it all.
+  // the boxes say it all. Reminders are not a rule.
   std::string RuleWords() const;
+  // The event's reminders in words ("reminders: 1 week and 1 day before");
+  // empty for none.
+  std::string ReminderWords() const;
   // The first date of typed fields, for the rule window; none when the
   // fields hold no calendar date.
   std::optional<CivilDate> TypedFirstDate(const EventRecord& typed) const;

@@ -1,6 +1,7 @@
 // The application model natively: each change on its one path and what
 // every presenter then holds; the list presenter's commands; another
-// program's change of the event file seen at a look.
+// program's change of the event file seen at a look; the reminder window's
+// boxes.
 #include "calendar/appmodel.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "events/fake_filesystem.h"
+#include "events/reminderchoice.h"
 #include "support/event_store.h"
 
 namespace redoviri {
@@ -259,6 +261,74 @@ TEST_F(AppModelTest, ARuleOfTheRuleWindowIsSavedFromItsFirstDayListedInWordsAndD
   ASSERT_EQ(model->AskDelete(list.Fields()).kind, ListOutcome::Kind::AskSeries);
   EXPECT_EQ(model->SeriesChosen(SeriesScope::kEveryDay).kind, ListOutcome::Kind::Written);
   EXPECT_EQ(TodayTotal(), 1);
+}
+
+TEST_F(AppModelTest, RemindersStayThroughTheBoxesAndTheRuleWindowAreNoRuleInWordsAndAreSaved) {
+  Start({kAnna});
+  const ListPresenter& list = model->List();
+  EventRecord typed = list.Fields();
+  typed.name = "Review";
+  model->ListCommand([&](ListPresenter& p) { return p.Add(3, typed); });
+  const RepeatRule second = {.unit = RuleUnit::kMonth, .on = RuleDay::kNthWeekday, .weekdays = 1u << 4, .ordinal = 2};
+  const std::string both = "reminders: 1 day and 15 minutes before";
+  const struct {
+    const char* what;
+    std::function<ListRedraw(ListPresenter&)> command;
+    std::vector<int> reminders;
+    std::string ruleWords, reminderWords;
+  } kSteps[] = {
+      {"chosen: in order, none twice, none out of range",
+       [&](ListPresenter& p) { return p.SetReminders({1440, 15, 15, 0, kMaxRemindMinutes + 1}, typed); }, {15, 1440},
+       "", both},
+      {"the rule window's rule", [&](ListPresenter& p) { return p.SetRule(second, typed); }, {15, 1440},
+       "the second Friday of each month", both},
+      {"a checked box", [&](ListPresenter& p) { typed.recurrence.eachYear = true; return p.CheckBox(1, typed); },
+       {15, 1440}, "", both},
+  };
+  for (const auto& step : kSteps) {
+    SCOPED_TRACE(step.what);
+    model->ListCommand(step.command);
+    EXPECT_EQ(list.Fields().rule.reminders, step.reminders);
+    EXPECT_EQ(list.RuleWords(), step.ruleWords);
+    EXPECT_EQ(list.ReminderWords(), step.reminderWords);
+  }
+  // Saved after column 110; viewed, a tail of reminders alone is no rule.
+  ASSERT_EQ(model->SaveEvent(list.Fields()).kind, ListOutcome::Kind::Written);
+  EXPECT_EQ(RuleTailOf(list.RowLines().back()), ";REMIND=15,1440");
+  const int saved = static_cast<int>(list.Rows().size()) - 1;
+  model->ListCommand([&](ListPresenter& p) { return p.SelectRow(saved); });
+  model->ListCommand([](ListPresenter& p) { return p.View(EditorMode::View); });
+  EXPECT_EQ(list.RuleWords(), "");
+  EXPECT_EQ(list.ReminderWords(), both);
+}
+
+TEST(ReminderChoice, TheUsualTimesTheEventsOwnCheckedAndNoMoreThanTwenty) {
+  std::vector<int> odd;  // 20 times ahead that are not usual ones
+  for (int m = 1; odd.size() < 20; ++m)
+    if (m % 5 != 0) odd.push_back(m);
+  const struct {
+    std::vector<int> current;
+    bool checkAll;
+    std::size_t boxes;
+    std::string sixth;  // the caption of box 6
+    std::string words;
+    bool ok;
+  } kRows[] = {
+      {{}, false, 12, "1 &hour before", "Only the notice at the event's time", true},
+      {{1440, 45}, false, 13, "45 minutes before", "Reminders: 1 day and 45 minutes before", true},
+      {odd, true, 32, "&5 minutes before", "No more than 20 reminders: uncheck 11", false},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.words);
+    std::vector<ReminderBox> boxes = ReminderBoxes(row.current);
+    ASSERT_EQ(boxes.size(), row.boxes);
+    EXPECT_EQ(boxes[0].caption, "At the time");
+    EXPECT_EQ(boxes[5].caption, row.sixth);
+    for (ReminderBox& box : boxes) box.checked |= row.checkAll;
+    const ReminderOutcome outcome = ChosenReminders(boxes);
+    EXPECT_EQ(outcome.words, row.words);
+    EXPECT_EQ(outcome.ok, row.ok);
+  }
 }
 
 // The event lines of the file, sorted: what a run of changes left.
