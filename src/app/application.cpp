@@ -63,8 +63,6 @@ Application::Application(ApplicationSetup setup)
                                                .chooseReminders =
                                                    [this](const std::vector<int>& current,
                                                           std::function<void(const std::vector<int>&)> chosen) {
-                                                     if (!reminderWindow_)
-                                                       reminderWindow_ = std::make_unique<TReminderWindow>(&hints_);
                                                      reminderWindow_->Choose(form2_->Handle(), current,
                                                                              std::move(chosen));
                                                    },
@@ -77,6 +75,7 @@ Application::Application(ApplicationSetup setup)
                                                .hints = &hints_});
   seriesQuestion_ = std::make_unique<TSeriesQuestion>(&hints_);
   ruleWindow_ = std::make_unique<TRuleWindow>(TRuleWindowDeps{.locale = setup_.locale, .hints = &hints_});
+  reminderWindow_ = std::make_unique<TReminderWindow>(&hints_);
   BuildPopupMenu();
 
   form4_ = std::make_unique<TForm4>(
@@ -144,14 +143,15 @@ void Application::ConnectWindows() {
   notice_->openDay = [this](std::size_t row) { OpenNotice(row); };
   model_.onUpdate = [this](const ModelUpdate& u) { Present(u); };
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
-           form1_.get(), form2_.get(), form4_.get(), ruleWindow_.get(), seriesQuestion_.get(), abou_.get(), help_.get(),
-           notice_.get()})
+           form1_.get(), form2_.get(), form4_.get(), ruleWindow_.get(), reminderWindow_.get(), seriesQuestion_.get(),
+           abou_.get(), help_.get(), notice_.get()})
     window->WhenMinimized([this] { Minimized(); });
 }
 
 void Application::OpenNotice(std::size_t row) {
   form4_->Hide();
   ruleWindow_->Hide();
+  reminderWindow_->Hide();
   if (model_.OpenNotice(row)) form1_->OpenEventList();
 }
 
@@ -163,6 +163,7 @@ void Application::HideEveryWindow() {
   HideMainAndList();
   form4_->Hide();
   ruleWindow_->Hide();
+  reminderWindow_->Hide();
   seriesQuestion_->Answer(std::nullopt);
   abou_->Close();
   help_->Hide();
@@ -195,7 +196,7 @@ Application::~Application() {
   model_.onUpdate = nullptr;
   for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
            clock_.get(), notice_.get(), help_.get(), abou_.get(), seriesQuestion_.get(), ruleWindow_.get(),
-           form4_.get(), form2_.get(),
+           reminderWindow_.get(), form4_.get(), form2_.get(),
            form1_.get(), form3_.get()})
     if (window) window->Detach();
 }
@@ -295,6 +296,7 @@ HWND Application::FrontWindow() const {
   const std::initializer_list<HWND> ours{form3_ ? form3_->Handle() : nullptr, form1_ ? form1_->Handle() : nullptr,
                                          form2_ ? form2_->Handle() : nullptr, form4_ ? form4_->Handle() : nullptr,
                                          ruleWindow_ ? ruleWindow_->Handle() : nullptr,
+                                         reminderWindow_ ? reminderWindow_->Handle() : nullptr,
                                          seriesQuestion_ ? seriesQuestion_->Handle() : nullptr,
                                          abou_ ? abou_->Handle() : nullptr,   help_ ? help_->Handle() : nullptr};
   // The top-level windows from the top of the z-order down.

@@ -169,7 +169,7 @@ class Application {
   std::unique_ptr<TForm2> form2_;
   std::unique_ptr<TForm4> form4_;
   std::unique_ptr<TRuleWindow> ruleWindow_;
-  std::unique_ptr<TReminderWindow> reminderWindow_;  // made when first asked for
+  std::unique_ptr<TReminderWindow> reminderWindow_;
   std::unique_ptr<TSeriesQuestion> seriesQuestion_;
   std::unique_ptr<TABOU> abou_;
   std::unique_ptr<Thelp> help_;

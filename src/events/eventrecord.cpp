@@ -61,6 +61,21 @@ std::string QuotedMessage(std::string_view text, std::string_view what) {
   return message;
 }
 
+// One or two digits with blanks around them.
+std::optional<int> TimePart(std::string_view part) {
+  const std::size_t first = part.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  const std::size_t last = part.find_last_not_of(' ');
+  const std::string_view digits = part.substr(first, last - first + 1);
+  if (digits.size() > 2) return std::nullopt;
+  int value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 }  // namespace
 
 const CategoryInfo& InfoOf(EventCategory c) { return kCategories.at(static_cast<std::size_t>(CodeOf(c) - 1)); }
@@ -351,6 +366,27 @@ SeriesEdit EditSeries(std::string_view stored, const CivilDate& day, SeriesScope
   }
   built(record);
   return edit;
+}
+
+std::optional<int> AlertMinute(std::string_view time) {
+  const std::size_t colon = time.find(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const std::optional<int> hour = TimePart(time.substr(0, colon));
+  const std::optional<int> minute = TimePart(time.substr(colon + 1));
+  if (!hour || !minute || *hour > 23 || *minute > 59) return std::nullopt;
+  return *hour * 60 + *minute;
+}
+
+bool IsDayEventTime(std::string_view time) {
+  const std::size_t colon = time.find(':');
+  if (colon == std::string_view::npos) return false;
+  const auto blank = [](std::string_view part) { return part.find_first_not_of(' ') == std::string_view::npos; };
+  if (blank(time.substr(0, colon)) && blank(time.substr(colon + 1))) return true;
+  return AlertMinute(time) == 0;
+}
+
+std::optional<int> NoticeMinute(std::string_view time) {
+  return IsDayEventTime(time) ? std::optional<int>(kDayEventMinute) : AlertMinute(time);
 }
 
 }  // namespace redoviri

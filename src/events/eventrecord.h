@@ -219,4 +219,21 @@ LineRule ReadLineRule(std::string_view line);
 // date.
 std::string DescribeLineRule(std::string_view line);
 
+// The minute of the day (0..1439) a stored time "hh:nn" names: two parts
+// around a colon, each one or two digits with blanks around them ("9:30",
+// " 9:30", "09:5 "), hours 0..23, minutes 0..59. None for anything else:
+// the "  :  " of an all-day event, "9.30", "25:00", a blank part.
+std::optional<int> AlertMinute(std::string_view time);
+
+// A day event alerts at this minute of its day.
+inline constexpr int kDayEventMinute = 9 * 60;
+
+// Whether a stored time makes a day event: blanks around the colon, or
+// "00:00" (the editor's first time).
+bool IsDayEventTime(std::string_view time);
+
+// The minute of the day a stored time gives its notice at: its own, 09:00
+// for a day event; none for a time that gives no notice ("9.30").
+std::optional<int> NoticeMinute(std::string_view time);
+
 }  // namespace redoviri

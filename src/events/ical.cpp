@@ -158,17 +158,6 @@ std::string LeftOutReason(std::string_view line, const ParsedEvent& e, bool repe
   return "no repetition is set, so it falls on no day";
 }
 
-// The minute of the day the program gives an event's notice at: 09:00 for a
-// day event (no time, or "00:00"), else its time; none for a time it
-// cannot read, which gives no notice.
-constexpr int kDayEventMinute = 9 * 60;
-std::optional<int> NoticeMinute(std::string_view time) {
-  if (TrimBlanks(time) == ":") return kDayEventMinute;
-  const std::optional<CivilTime> t = StoredTime(time);
-  if (!t) return std::nullopt;
-  return t->hour == 0 && t->minute == 0 ? kDayEventMinute : t->hour * 60 + t->minute;
-}
-
 // A relative TRIGGER `minutes` after the start (before it when negative):
 // nominal days, so that it keeps the time of day as the program counts,
 // and hours and minutes.

@@ -16,21 +16,6 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-// One or two digits with blanks around them.
-std::optional<int> TimePart(std::string_view part) {
-  const std::size_t first = part.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::nullopt;
-  const std::size_t last = part.find_last_not_of(' ');
-  const std::string_view digits = part.substr(first, last - first + 1);
-  if (digits.size() > 2) return std::nullopt;
-  int value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
 // The time field of a stored line; none for a line too short to hold it.
 std::optional<std::string_view> TimeFieldOfLine(std::string_view line) {
   const auto start = static_cast<std::size_t>(kTimeField.position - 1);
@@ -57,23 +42,6 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 bool SameEventAndDay(const Notice& a, const Notice& b) { return a.line == b.line && a.day == b.day; }
 
 }  // namespace
-
-std::optional<int> AlertMinute(std::string_view time) {
-  const std::size_t colon = time.find(':');
-  if (colon == std::string_view::npos) return std::nullopt;
-  const std::optional<int> hour = TimePart(time.substr(0, colon));
-  const std::optional<int> minute = TimePart(time.substr(colon + 1));
-  if (!hour || !minute || *hour > 23 || *minute > 59) return std::nullopt;
-  return *hour * 60 + *minute;
-}
-
-bool IsDayEventTime(std::string_view time) {
-  const std::size_t colon = time.find(':');
-  if (colon == std::string_view::npos) return false;
-  const auto blank = [](std::string_view part) { return part.find_first_not_of(' ') == std::string_view::npos; };
-  if (blank(time.substr(0, colon)) && blank(time.substr(colon + 1))) return true;
-  return AlertMinute(time) == 0;
-}
 
 bool SameNotice(const Notice& a, const Notice& b) { return SameEventAndDay(a, b) && a.before == b.before; }
 
@@ -105,10 +73,10 @@ std::vector<DueItem> DueBetween(const EventList& events, std::int64_t from, std:
     if (!AlertsAtAll(entry.parsed)) continue;
     const std::optional<std::string_view> time = TimeFieldOfLine(entry.line);
     if (!time) continue;
+    const std::optional<int> noticeMinute = NoticeMinute(*time);
+    if (!noticeMinute) continue;
     const bool dayEvent = IsDayEventTime(*time);
-    const std::optional<int> stored = AlertMinute(*time);
-    if (!dayEvent && !stored) continue;
-    const int minute = dayEvent ? kDayEventMinute : *stored;
+    const int minute = *noticeMinute;
     const std::span<const std::int32_t> reminders =
         entry.parsed.rule ? std::span<const std::int32_t>(entry.parsed.rule->reminders) : std::span<const std::int32_t>();
     for (std::size_t r = 0; r <= reminders.size(); ++r) {

@@ -30,30 +30,18 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "events/eventrecord.h"
 #include "base/datetime.h"
 
 namespace redoviri {
 
 class EventList;
 
-// The minute of the day (0..1439) a stored time "hh:nn" names: two parts
-// around a colon, each one or two digits with blanks around them ("9:30",
-// " 9:30", "09:5 "), hours 0..23, minutes 0..59. None for anything else:
-// the "  :  " of an all-day event, "9.30", "25:00", a blank part.
-std::optional<int> AlertMinute(std::string_view time);
-
 // A due time passed by more than this when the program looks is late.
 inline constexpr std::int64_t kLateAfterSeconds = 120;
 // A look covers at most the last day: after a longer sleep only the last
 // 24 hours' notices come, late.
 inline constexpr std::int64_t kLookBackSeconds = 86400;
-// A day event alerts at this minute of its day.
-inline constexpr int kDayEventMinute = 9 * 60;
-
-// Whether a stored time makes a day event: blanks around the colon, or
-// "00:00" (the editor's first time).
-bool IsDayEventTime(std::string_view time);
-
 struct Notice {
   std::string line;  // the event's stored line: who it is
   CivilDate day;     // the day of the event

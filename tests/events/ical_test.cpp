@@ -371,7 +371,7 @@ TEST(IcsReadTest, FilesOfOtherPrograms) {
   const IcsImported& e = got.events[0];
   EXPECT_EQ(e.refusal, "");
   EXPECT_EQ(e.line, Line("01152024", "08:30", '6', "NYNN", "000", "Vergadering met de Caf\xE9-eigena",
-                         "first line second"));
+                         "first line second") + ";REMIND=15");
   ASSERT_EQ(e.notes.size(), 2u);
   EXPECT_EQ(e.notes[0], "name: cut to 30 characters (was 47)");
   EXPECT_EQ(e.notes[1], "comment: line breaks and tabs became blanks");
