@@ -66,27 +66,36 @@ std::vector<DueItem> DueBetween(const EventList& events, std::int64_t from, std:
     if (!days[i]) days[i] = MatchDay{DateOfDayNumber(d), d};
     return days[i];
   };
-  static constexpr std::int32_t kOwn[] = {0};
+  // The days an item `before` minutes ahead of minute `minute` may be due
+  // on in (after, to]; the events' own notices' ranges made once a minute.
+  const auto dayRange = [&](std::int64_t after, std::int64_t shift) {
+    return std::pair{static_cast<std::int32_t>(FloorDiv(after + shift, kSecondsPerDay)) + EpochDay(),
+                     static_cast<std::int32_t>(FloorDiv(to + shift, kSecondsPerDay)) + EpochDay()};
+  };
+  std::vector<std::pair<std::int32_t, std::int32_t>> ownRanges(1440);
+  for (int m = 0; m < 1440; ++m) ownRanges[static_cast<std::size_t>(m)] = dayRange(from, -std::int64_t{m} * 60);
+  const auto dayEventRange = dayRange(lower, -std::int64_t{kDayEventMinute} * 60);
   std::size_t index = 0;
   for (const EventList::Entry& entry : events.Entries()) {
     const std::size_t storeIndex = index++;
     if (!AlertsAtAll(entry.parsed)) continue;
     const std::optional<std::string_view> time = TimeFieldOfLine(entry.line);
     if (!time) continue;
-    const std::optional<int> noticeMinute = NoticeMinute(*time);
-    if (!noticeMinute) continue;
-    const bool dayEvent = IsDayEventTime(*time);
-    const int minute = *noticeMinute;
+    const std::optional<int> stored = AlertMinute(*time);
+    const bool dayEvent = stored ? *stored == 0 : IsDayEventTime(*time);
+    if (!stored && !dayEvent) continue;
+    const int minute = dayEvent ? kDayEventMinute : *stored;
     const std::span<const std::int32_t> reminders =
         entry.parsed.rule ? std::span<const std::int32_t>(entry.parsed.rule->reminders) : std::span<const std::int32_t>();
     for (std::size_t r = 0; r <= reminders.size(); ++r) {
-      const std::int32_t before = r == 0 ? kOwn[0] : reminders[r - 1];
+      const std::int32_t before = r == 0 ? 0 : reminders[r - 1];
       const bool dayItem = dayEvent && before % 1440 == 0;
       const std::int64_t after = dayItem ? lower : from;
       // The event's moment lies `before` minutes past the due time.
       const std::int64_t shift = std::int64_t{before - minute} * 60;
-      const auto lo = static_cast<std::int32_t>(FloorDiv(after + shift, kSecondsPerDay)) + EpochDay();
-      const auto hi = static_cast<std::int32_t>(FloorDiv(to + shift, kSecondsPerDay)) + EpochDay();
+      const auto [lo, hi] = r > 0       ? dayRange(after, shift)
+                            : dayEvent ? dayEventRange
+                                       : ownRanges[static_cast<std::size_t>(minute)];
       for (std::int32_t d = std::max(lo, firstDay); d <= std::min(hi, lastDay); ++d) {
         const std::int64_t due = std::int64_t{d - EpochDay()} * kSecondsPerDay - shift;
         if (due <= after || due > to) continue;
