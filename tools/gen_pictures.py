@@ -4,9 +4,10 @@
 Writes every picture into src/resources/pictures/ (24-bit BMP files, ICO
 files with images of 16 to 64 pixels in 32-bit BGRA with an AND mask), the
 resource script src/resources/redoviri.rc and the id header
-src/resources/resource_ids.h. Every bitmap is drawn at 100 % and again, from
-the same shapes, at 125, 150 and 200 % (name_125.bmp and so on) for screens
-of 120, 144 and 192 DPI. Uses the Python standard library only: the
+src/resources/resource_ids.h. Every bitmap is written at 100 %; the program
+draws it again for other screens at run time, from the same shapes, with
+the C++ port of these producers (src/base/pictures.cpp, held to the written
+bitmaps by pictures_tests). Uses the Python standard library only: the
 pictures are drawn from shapes (with 4 x 4 supersampling for smooth edges)
 and from small hand-made pixel and stroke fonts.
 
@@ -948,17 +949,9 @@ def delete_glyph(percent=100):
 # --------------------------------------------------------------------------
 # The picture list: id name, resource id, file, how it is drawn.
 
-# Every bitmap is drawn again at these scales; its picture at P percent has
-# the resource id of the 100 % one + P * 100 (the widget layer's Bitmap
-# looks them up by that rule).
-SCALES = (125, 150, 200)
 # The images of every icon, each drawn at its own size: the tray's small
 # icon and the large one at 100, 125, 150 and 200 %.
 ICON_SIZES = (64, 48, 40, 32, 24, 20, 16)
-
-
-def scaled_id(rid, percent):
-    return rid + percent * 100
 
 
 def _pictures():
@@ -1086,14 +1079,9 @@ inline constexpr PictureInfo kPictures[] = {
 %s
 };
 
-// Every bitmap is also drawn at these scales (percent of the 96-DPI size),
-// and every icon has images of these sizes.
-inline constexpr int kPictureScales[] = {125, 150, 200};
+// Every icon has images of these sizes (a bitmap is drawn for other
+// screens at run time: base/pictures.h).
 inline constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
-
-// The bitmap drawn at percent (100, 125, 150 or 200) for the bitmap id:
-// IDB_TOPBAR at 150 %% is 15201.
-constexpr int ScaledPictureId(int id, int percent) { return percent == 100 ? id : id + percent * 100; }
 
 // Tray icon of a day of the month (1..31).
 constexpr int DayIconId(int day) { return IDI_D1 + day - 1; }
@@ -1127,11 +1115,6 @@ def render(pic, percent=100):
     return bmp_bytes(canvas, background, transparent), canvas.w, canvas.h
 
 
-def scaled_name(filename, percent):
-    stem, ext = os.path.splitext(filename)
-    return "%s_%d%s" % (stem, percent, ext)
-
-
 _PICTURES = None
 
 
@@ -1157,12 +1140,8 @@ def build():
     """All files as {path: bytes}."""
     files = {}
     header_lines, table_lines, rc_lines = [], [], []
-    scaled_rc = {p: [] for p in SCALES}
     pics = _pictures()
     jobs = [(i, 100) for i in range(len(pics))]
-    jobs += [(i, p) for i in range(len(pics)) if pics[i][2] == "BITMAP" for p in SCALES]
-    # The largest first, so that no core is left with a long one at the end.
-    jobs.sort(key=lambda job: -job[1])
     rendered = dict(zip(jobs, _render_all(jobs)))
     for index, pic in enumerate(pics):
         macro, rid, kind, filename, _, _, _ = pic
@@ -1174,15 +1153,6 @@ def build():
             continue
         table_lines.append('    {%s, PictureKind::%s, "%s", %d, %d},' % (
             macro, "Icon" if kind == "ICON" else "Bitmap", os.path.splitext(filename)[0], w, h))
-        if kind != "BITMAP":
-            continue
-        for percent in SCALES:
-            name = scaled_name(filename, percent)
-            files[os.path.join(PIC_DIR, name)] = rendered[(index, percent)][0]
-            scaled_rc[percent].append('%-18d %-6s "pictures/%s"' % (scaled_id(rid, percent), kind, name))
-    for percent in SCALES:
-        rc_lines.append("\n// The bitmaps drawn at %d %%: the id of the 100 %% one + %d." % (percent, percent * 100))
-        rc_lines += scaled_rc[percent]
     files[os.path.join(RES_DIR, "resource_ids.h")] = (
         HEADER_TOP + "\n".join(header_lines) + "\n" + HEADER_CPP % "\n".join(table_lines)).encode()
     files[os.path.join(RES_DIR, "redoviri.rc")] = (RC_TOP + "\n".join(rc_lines) + "\n").encode()
@@ -1205,6 +1175,14 @@ def main(argv):
             os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, "wb") as f:
                 f.write(data)
+    # A picture file the generator no longer writes is stale too (and is
+    # removed when writing).
+    for name in sorted(os.listdir(PIC_DIR)) if os.path.isdir(PIC_DIR) else []:
+        path = os.path.join(PIC_DIR, name)
+        if path not in files:
+            stale.append(os.path.relpath(path, ROOT))
+            if not check:
+                os.remove(path)
     if check:
         for p in stale:
             print("differs: " + p)

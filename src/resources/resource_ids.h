@@ -216,14 +216,9 @@ inline constexpr PictureInfo kPictures[] = {
     {IDB_GDELETE, PictureKind::Bitmap, "gdelete", 24, 24},
 };
 
-// Every bitmap is also drawn at these scales (percent of the 96-DPI size),
-// and every icon has images of these sizes.
-inline constexpr int kPictureScales[] = {125, 150, 200};
+// Every icon has images of these sizes (a bitmap is drawn for other
+// screens at run time: base/pictures.h).
 inline constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
-
-// The bitmap drawn at percent (100, 125, 150 or 200) for the bitmap id:
-// IDB_TOPBAR at 150 % is 15201.
-constexpr int ScaledPictureId(int id, int percent) { return percent == 100 ? id : id + percent * 100; }
 
 // Tray icon of a day of the month (1..31).
 constexpr int DayIconId(int day) { return IDI_D1 + day - 1; }

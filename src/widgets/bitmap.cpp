@@ -7,13 +7,15 @@
 #include <utility>
 #include <vector>
 
+#include "base/pictures.h"
+
 namespace redoviri::widgets {
 
 struct Bitmap::Origin {
   HINSTANCE module;
   int id;
   COLORREF corner;
-  // The module's pictures drawn at a percent, as loaded (empty: none).
+  // The program's picture of this id drawn for a dpi (empty: none).
   std::map<int, Bitmap> drawn;
   // The pictures made for (dpi, key); key CLR_INVALID when there is none.
   std::map<std::pair<int, COLORREF>, Bitmap> made;
@@ -21,7 +23,6 @@ struct Bitmap::Origin {
 
 namespace {
 
-constexpr int kScales[] = {125, 150, 200};
 constexpr COLORREF kMagentaKey = RGB(255, 0, 255);
 
 HBITMAP LoadBitmapResource(HINSTANCE module, const char* name) {
@@ -164,28 +165,19 @@ Bitmap Bitmap::ForDpi(int dpi, COLORREF key) const {
   const auto it = made.find({dpi, key});
   if (it != made.end()) return it->second;
 
-  // The picture drawn for the nearest scale at or above dpi (above 200 %
-  // the 200 % one), else one drawn larger, else this one.
-  size_t first = 0;
-  while (first + 1 < std::size(kScales) && dpi * 100 > kScales[first] * kLayoutDpi) ++first;
-  Bitmap drawn;
-  for (size_t k = first; k < std::size(kScales) && !drawn; ++k) {
-    const auto [at, loaded] = origin_->drawn.try_emplace(kScales[k]);
-    if (loaded) {
-      const int id = ScaledResourceId(origin_->id, kScales[k]);
-      at->second = Adopt(LoadBitmapResource(origin_->module, MAKEINTRESOURCEA(id)));
-    }
-    drawn = at->second;
-  }
-  if (!drawn) {
-    drawn.bits_ = bits_;
-    drawn.size_ = size_;
-  }
+  // The program's picture drawn for exactly this size, when the id is one
+  // of its pictures and of this one's size; else this one scaled smoothly.
   const int width = Scale(Width(), dpi), height = Scale(Height(), dpi);
-  Bitmap result = drawn;
-  if (drawn.Width() != width || drawn.Height() != height) {
-    const Pixels scaled = Resample(Read(drawn.Handle(), drawn.Width(), drawn.Height()), width, height,
-                                   key != CLR_INVALID, AsPixel(key));
+  const auto [at, first] = origin_->drawn.try_emplace(dpi);
+  if (first) {
+    const auto image = pictures::Draw(origin_->id, dpi);
+    if (image && image->width == width && image->height == height) {
+      at->second = Adopt(Write({image->width, image->height, image->rgb}).release());
+    }
+  }
+  Bitmap result = at->second;
+  if (!result) {
+    const Pixels scaled = Resample(Read(Handle(), Width(), Height()), width, height, key != CLR_INVALID, AsPixel(key));
     result = Adopt(Write(scaled).release());
   }
   made.emplace(std::pair{dpi, key}, result);

@@ -17,9 +17,8 @@ namespace redoviri::widgets {
 // deleted with its last holder. An empty Bitmap shows nothing.
 //
 // A bitmap loaded from a module by number knows where it came from, and
-// gives its picture for another screen resolution: the module holds every
-// bitmap drawn again at 125, 150 and 200 % under its number + percent * 100
-// (number 201 at 150 % is 15201).
+// gives its picture for another screen resolution: the program's pictures
+// (base/pictures.h) are drawn again for it at run time.
 class Bitmap {
  public:
   Bitmap() = default;
@@ -27,9 +26,6 @@ class Bitmap {
   // A BITMAP resource of a module, by name or MAKEINTRESOURCE id; empty
   // when the module has no such resource.
   static Bitmap FromResource(HINSTANCE module, const char* name);
-  // The id of the module's bitmap drawn at percent (125, 150 or 200) for
-  // the bitmap id.
-  static constexpr int ScaledResourceId(int id, int percent) { return id + percent * 100; }
   // Takes ownership of a bitmap handle.
   static Bitmap Adopt(HBITMAP bitmap);
   // A screen-compatible bitmap of the given size, drawn by a function.
@@ -47,13 +43,14 @@ class Bitmap {
 
   // The picture for a screen of dpi, Scale(Width(), dpi) x Scale(Height(),
   // dpi) pixels: at 96 DPI or less, and for a bitmap not loaded by number,
-  // this one; else the module's bitmap drawn for the nearest scale at or
-  // above dpi (above 200 % the 200 % one), scaled smoothly to that size when
-  // it is not exactly that size. The scaling keeps the pixels of key exact
-  // and blends no key into the others; without a key, the magenta key of
-  // the program's transparent bitmaps (RGB(255, 0, 255)) is kept so when
-  // it is the corner colour. Each result is made once and kept with the
-  // picture (shared by its copies).
+  // this one; else the program's picture of that number drawn for that
+  // size (pictures::Draw), or, for a number that is none of the program's
+  // pictures of this size, this one scaled smoothly to that size. The
+  // scaling keeps the pixels of key exact and blends no key into the
+  // others; without a key, the magenta key of the program's transparent
+  // bitmaps (RGB(255, 0, 255)) is kept so when it is the corner colour.
+  // Each result is made once and kept with the picture (shared by its
+  // copies).
   Bitmap AtDpi(int dpi) const;
   Bitmap AtDpi(int dpi, COLORREF key) const;
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/pictures.h"
 #include "support/win32_test_support.h"
 #include "widgets/bitmap.h"
 #include "widgets/dpi.h"
@@ -264,13 +265,22 @@ TEST(ResourcesTest, DayIconDigitsAreDrawnAtEverySize) {
 using widgets::Scale;
 constexpr int kDpis[] = {96, 120, 144, 168, 192, 240};
 
+// The program's picture drawn for dpi, as Bitmap::AtDpi shows it.
+Pixels Drawn(int id, int dpi) {
+  const auto image = pictures::Draw(id, dpi);
+  EXPECT_TRUE(image) << "picture " << id;
+  if (!image) return {};
+  Pixels p{image->width, image->height, {}};
+  for (std::uint32_t v : image->rgb) p.rgb.push_back(RGB(v >> 16, (v >> 8) & 0xFF, v & 0xFF));
+  return p;
+}
+
 widgets::Bitmap Picture(int id) { return widgets::Bitmap::FromResource(Module(), MAKEINTRESOURCEA(id)); }
 Pixels Read(const widgets::Bitmap& b) {
   return {b.Width(), b.Height(), test::BitmapPixels(b.Handle(), b.Width(), b.Height())};
 }
 
 TEST(ResourcesTest, EveryBitmapHasItsSizeAtEveryDpi) {
-  EXPECT_EQ(resources::ScaledPictureId(IDB_TOPBAR, 150), 15201);
   for (const auto& pic : kPictures) {
     if (pic.kind != PictureKind::Bitmap) continue;
     const widgets::Bitmap bitmap = Picture(pic.id);
@@ -279,10 +289,9 @@ TEST(ResourcesTest, EveryBitmapHasItsSizeAtEveryDpi) {
       const widgets::Bitmap at = bitmap.AtDpi(dpi);
       EXPECT_EQ(at.Width(), MulDiv(pic.width, dpi, 96));
       EXPECT_EQ(at.Height(), MulDiv(pic.height, dpi, 96));
-      // The three scales drawn for are the pictures drawn for them.
-      for (int percent : resources::kPictureScales) {
-        if (dpi * 100 != percent * 96) continue;
-        EXPECT_EQ(Read(at).rgb, Bitmap(resources::ScaledPictureId(pic.id, percent)).rgb);
+      // Above 96 DPI the picture is drawn for the size, not stretched.
+      if (dpi > 96) {
+        EXPECT_EQ(Read(at).rgb, Drawn(pic.id, dpi).rgb);
       }
     }
     EXPECT_TRUE(bitmap.AtDpi(96) == bitmap);
@@ -313,9 +322,7 @@ TEST(ResourcesTest, LargerPicturesAreDrawnNotStretched) {
   const widgets::Bitmap picture = Picture(IDB_EVENTOK);
   EXPECT_EQ(SlantWidth(Read(picture), 96), 1);
   EXPECT_EQ(SlantWidth(Read(picture.AtDpi(192)), 192), 1);
-  for (int dpi : {120, 144}) EXPECT_LE(SlantWidth(Read(picture.AtDpi(dpi)), dpi), 2) << dpi;
-  // Scaled down smoothly from 200 %: a pixel more at most.
-  EXPECT_LE(SlantWidth(Read(picture.AtDpi(168)), 168), 3);
+  for (int dpi : {120, 144, 168}) EXPECT_LE(SlantWidth(Read(picture.AtDpi(dpi)), dpi), 2) << dpi;
   // A copy of the small one stretched to that size is not as sharp.
   const widgets::Bitmap stretched = widgets::Bitmap::Draw(88, 56, [&](HDC dc) {
     widgets::DrawBitmap(dc, picture, {0, 0, 88, 56}, {.stretch = true, .transparent = {}});
@@ -325,33 +332,6 @@ TEST(ResourcesTest, LargerPicturesAreDrawnNotStretched) {
   const Pixels bar = Read(Picture(IDB_TOPBAR).AtDpi(192));
   ASSERT_EQ(bar.height, 44);
   for (int y = 0; y + 1 < bar.height; y += 2) EXPECT_NE(bar.At(5, y), bar.At(5, y + 1)) << y;
-}
-
-// Every pixel of a scaled picture that is not the key lies within the
-// colours of the pixels of the picture it was scaled from that are under it
-// and are not the key: no key is blended into it.
-void ExpectNoKeyBlended(const Pixels& from, const Pixels& to, COLORREF key) {
-  int blended = 0;
-  for (int y = 0; y < to.height; ++y) {
-    for (int x = 0; x < to.width; ++x) {
-      const COLORREF c = to.At(x, y);
-      if (c == key) continue;
-      int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
-      for (int sy = std::max(0, y * from.height / to.height - 1);
-           sy < std::min(from.height, (y + 1) * from.height / to.height + 2); ++sy) {
-        for (int sx = std::max(0, x * from.width / to.width - 1);
-             sx < std::min(from.width, (x + 1) * from.width / to.width + 2); ++sx) {
-          const COLORREF s = from.At(sx, sy);
-          if (s == key) continue;
-          const int v[3] = {GetRValue(s), GetGValue(s), GetBValue(s)};
-          for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
-        }
-      }
-      const int v[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
-      for (int k = 0; k < 3; ++k) blended += v[k] < lo[k] - 1 || v[k] > hi[k] + 1;
-    }
-  }
-  EXPECT_EQ(blended, 0);
 }
 
 TEST(ResourcesTest, TransparentPicturesKeepTheirKeyAtEveryDpi) {
@@ -366,7 +346,6 @@ TEST(ResourcesTest, TransparentPicturesKeepTheirKeyAtEveryDpi) {
   ASSERT_GE(cases.size(), 20u);
   for (const Case& c : cases) {
     const widgets::Bitmap bitmap = Picture(c.id);
-    const COLORREF key = c.key.value_or(kKey);
     for (int dpi : kDpis) {
       SCOPED_TRACE(testing::Message() << "picture " << c.id << " at " << dpi);
       const widgets::Bitmap at = c.key ? bitmap.AtDpi(dpi, *c.key) : bitmap.AtDpi(dpi);
@@ -374,9 +353,10 @@ TEST(ResourcesTest, TransparentPicturesKeepTheirKeyAtEveryDpi) {
       if (!c.key) {
         EXPECT_EQ(p.At(0, p.height - 1), kKey) << "the bottom-left pixel is the key";
       }
-      if (dpi > 144) {
-        ExpectNoKeyBlended(Bitmap(resources::ScaledPictureId(c.id, 200)), p, key);
-      } else if (dpi == 96) {
+      if (dpi > 96) {
+        // Drawn for the size, key and all: no key is blended into a colour.
+        EXPECT_EQ(p.rgb, Drawn(c.id, dpi).rgb);
+      } else {
         EXPECT_TRUE(at == bitmap);
       }
     }
