@@ -177,7 +177,7 @@ void TForm2::BuildButtons() {
   SpeedButton[7] = &Panel9->Add<widgets::SpeedButton>(
       {.left = 8, .top = 100, .width = 192, .height = 28, .caption = "   Choose an other event date",
        .hint = "Click to choose an other event....", .onClick = [this] { SpeedButton7Click(); }},
-      {.glyph = ResourcePicture(IDB_GCHOOSE)});
+      {.glyph = ResourcePicture(IDB_GCHOOSE), .tabStop = true});
   SpeedButton[8] = &Panel9->Add<widgets::SpeedButton>(
       {.left = 212, .top = 100, .width = 152, .height = 27, .caption = "Back to Calendar",
        .hint = "Click here to come back to calendar", .onClick = [this] { SpeedButton8Click(); }},

@@ -782,14 +782,14 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   TypeKey(VK_ESCAPE);  // "Exit"
   EXPECT_FALSE(listWidgets.panedit->Visible());
   EXPECT_EQ(GetFocus(), listWidgets.StringGrid1->Handle()) << "not on the hidden Exit button";
-  // Tab: the rows, the six add buttons, "Delete", "Back to Calendar", the
-  // rows again; Enter on a button presses it.
+  // Tab: the rows, the six add buttons, "Delete", "Choose an other event
+  // date", "Back to Calendar", the rows again; Enter on a button presses it.
   const HWND buttons = listWidgets.Panel9->Handle();
   const auto keyboardOn = [&] {
     auto* panel = dynamic_cast<widgets::Container*>(widgets::MessageWindow::FromHandle(GetFocus()));
     return panel ? panel->KeyFocusChild() : nullptr;
   };
-  const int order[] = {1, 2, 3, 4, 5, 6, 10, 8};
+  const int order[] = {1, 2, 3, 4, 5, 6, 10, 7, 8};
   for (const int k : order) {
     TypeKey(VK_TAB);
     EXPECT_EQ(GetFocus(), buttons) << "button " << k;
@@ -815,7 +815,7 @@ TEST_F(AppShellTest, EveryWindowShownForTheUserTakesTheKeyboard) {
   TypeKey(VK_ESCAPE);
   EXPECT_FALSE(listWidgets.panedit->Visible());
   listWidgets.StringGrid1->SetFocus();
-  for (int i = 0; i < 8; ++i) TypeKey(VK_TAB);  // "Back to Calendar"
+  for (int i = 0; i < 9; ++i) TypeKey(VK_TAB);  // "Back to Calendar"
   EXPECT_EQ(keyboardOn(), listWidgets.SpeedButton[8]);
   TypeKey(VK_RETURN);
   ASSERT_TRUE(keyboardIn(main, Access::Widgets(main).calp->Handle())) << "back to the calendar";
