@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "widgets/activation.h"
 #include "widgets/controls.h"
 #include "widgets/edit.h"
@@ -125,22 +127,43 @@ void Form::ShowInactive() {
 }
 void Form::Hide() { SetVisible(false); }
 
+POINT KeptInside(const RECT& window, const RECT& work) {
+  const LONG width = window.right - window.left, height = window.bottom - window.top;
+  return {std::max(work.left, std::min(window.left, work.right - width)),
+          std::max(work.top, std::min(window.top, work.bottom - height))};
+}
+
 std::optional<POINT> Form::ShowPlace() const {
-  if (userPlace_) return userPlace_;
-  if (!centered_) return std::nullopt;
-  // The client area centred, as CenterOnScreen places it.
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & ~WS_MINIMIZE, FALSE,
-                     static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
   // The restored size, also while minimised.
   WINDOWPLACEMENT wp{};
   wp.length = sizeof wp;
   GetWindowPlacement(Handle(), &wp);
   const RECT& r = wp.rcNormalPosition;
-  const int clientW = (r.right - r.left) - (frame.right - frame.left);
-  const int clientH = (r.bottom - r.top) - (frame.bottom - frame.top);
-  return POINT{(GetSystemMetrics(SM_CXSCREEN) - clientW) / 2 + frame.left,
-               (GetSystemMetrics(SM_CYSCREEN) - clientH) / 2 + frame.top};
+  const LONG width = r.right - r.left, height = r.bottom - r.top;
+  RECT now{};
+  GetWindowRect(Handle(), &now);
+  POINT at{now.left, now.top};
+  if (userPlace_) {
+    at = *userPlace_;
+  } else if (centered_) {
+    // The client area centred, as CenterOnScreen places it.
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & ~WS_MINIMIZE, FALSE,
+                       static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    const int clientW = width - (frame.right - frame.left);
+    const int clientH = height - (frame.bottom - frame.top);
+    at = {(GetSystemMetrics(SM_CXSCREEN) - clientW) / 2 + frame.left,
+          (GetSystemMetrics(SM_CYSCREEN) - clientH) / 2 + frame.top};
+  }
+  // Inside the work area of its monitor: moved, never cut.
+  const RECT placed{at.x, at.y, at.x + width, at.y + height};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&placed, MONITOR_DEFAULTTONEAREST), &monitor);
+  const POINT inside = KeptInside(placed, monitor.rcWork);
+  // A window placed by its own design stays where it is when it fits.
+  if (!userPlace_ && !centered_ && inside.x == at.x && inside.y == at.y) return std::nullopt;
+  return inside;
 }
 
 void Form::SetVisible(bool visible) {

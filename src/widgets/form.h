@@ -21,6 +21,11 @@ struct WindowAccess;
 namespace redoviri::widgets {
 
 class HintManager;
+
+// The top left corner of `window` moved into `work` as far as needed; a
+// window larger than `work` keeps its top left corner inside.
+POINT KeptInside(const RECT& window, const RECT& work);
+
 class Form;
 
 struct FormDesc {

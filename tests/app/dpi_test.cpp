@@ -139,6 +139,24 @@ TEST_F(DisplayScale, EveryWindowAndControlIsItsLayoutScaled) {
   EXPECT_EQ(Text(RectInParent(w().calp->Handle())), Text(AtRunDpi(w().calp->GetBounds().Rect())));
 }
 
+TEST_F(DisplayScale, EveryWindowShowsInsideTheWorkAreaMovedNeverCut) {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
+           &app->Form1(), &app->Form2(), &app->Form4(), &app->ABOU(), &app->help()}) {
+    widgets::Form& form = Access::FormOf(*window);
+    form.Hide();
+    form.Show();
+    RECT r{};
+    GetWindowRect(form.Handle(), &r);
+    EXPECT_GE(r.left, work.left) << form.Caption();
+    EXPECT_GE(r.top, work.top) << form.Caption();
+    if (r.bottom - r.top <= work.bottom - work.top) EXPECT_LE(r.bottom, work.bottom) << form.Caption();
+    if (r.right - r.left <= work.right - work.left) EXPECT_LE(r.right, work.right) << form.Caption();
+    form.Hide();
+  }
+}
+
 TEST_F(DisplayScale, DayCellsTileTheGridAtTheScaleWithTheirFramesAndNumbers) {
   const SIZE client = test::ClientSizeOf(main->Handle());
   const std::vector<COLORREF> shot = Access::RenderedPixels(*main, client);
