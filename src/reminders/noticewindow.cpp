@@ -11,6 +11,7 @@
 #include "components/window_frame.h"
 #include "events/eventrecord.h"
 #include "resources/resource_ids.h"
+#include "widgets/activation.h"
 
 namespace redoviri {
 
@@ -91,6 +92,13 @@ void TNotice::Command(const std::function<NoticeRedraw(NoticePresenter&, const C
   model_.NoticeCommand(command);
 }
 
+void TNotice::KeyboardBackAfterClick() {
+  // A click on a line's button took the keyboard (a window manager focuses
+  // the window clicked) from where the user was typing.
+  if (Visible() && list_->LastRunByMouse() && GetForegroundWindow() == Handle())
+    widgets::GiveKeyboardBack(keyboardOwner_);
+}
+
 void TNotice::Present(const NoticeRedraw& changed) {
   if (changed.list) ShowLines();
   if (changed.choice) {
@@ -99,9 +107,15 @@ void TNotice::Present(const NoticeRedraw& changed) {
       snoozeChoices_[i]->SetColour(static_cast<int>(i) == model_.Notices().SnoozeChoice() ? SelectedColour
                                                                                           : colours::Silver);
   }
-  // The window the user clicked this one from has the keyboard again.
-  if (changed.hide) GetForm().HideGivingKeyboardBack();
+  // The window the user clicked this one from has the keyboard again, or
+  // else the one that had it when the notice came.
+  if (changed.hide) {
+    GetForm().HideGivingKeyboardBack();
+    if (!GetForegroundWindow()) widgets::GiveKeyboardBack(keyboardOwner_);
+  }
   if (changed.show && !Visible()) {
+    const HWND front = GetForegroundWindow();
+    keyboardOwner_ = front != Handle() ? front : nullptr;
     PlaceAtCorner();
     GetForm().ShowInactive();
   }
@@ -161,6 +175,7 @@ void TNotice::PlaceAtCorner() {
 
 void TNotice::DismissClick(std::size_t row) {
   Command([row](NoticePresenter& p, const ClockReading&) { return p.Dismiss(row); });
+  KeyboardBackAfterClick();
 }
 
 void TNotice::DismissAllClick() {
@@ -169,6 +184,7 @@ void TNotice::DismissAllClick() {
 
 void TNotice::SnoozeClick(std::size_t row) {
   Command([row](NoticePresenter& p, const ClockReading& now) { return p.Snooze(row, now); });
+  KeyboardBackAfterClick();
 }
 
 void TNotice::SnoozeChoiceClick(int k) {

@@ -76,12 +76,16 @@ class TNotice : public widgets::FormWindow {
   // The board's lines into the list, the first kNoticeRowsShown.
   void ShowLines();
   void Command(const std::function<NoticeRedraw(NoticePresenter&, const ClockReading&)>& command);
+  void KeyboardBackAfterClick();
   // The window's place: the work area's corner nearest the taskbar's
   // notification area.
   void PlaceAtCorner();
 
   NoticeModel& model_;
   widgets::ActionList* list_ = nullptr;
+  // The window that had the keyboard when the notice came: a click on the
+  // notice gives it back there.
+  HWND keyboardOwner_ = nullptr;
   std::array<widgets::Bitmap, kCategoryCount> pictures_{};  // the kinds' pictures, by code 1..6
   std::array<widgets::SpeedButton*, kSnoozeMinutes.size()> snoozeChoices_{};
   widgets::SpeedButton* dismissAll_ = nullptr;

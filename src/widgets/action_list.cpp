@@ -87,7 +87,7 @@ LRESULT ActionList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       pressed_.reset();
       if (GetCapture() == Handle()) ReleaseCapture();
       const std::optional<Hit> hit = HitAt(Unscale(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, Dpi()));
-      if (hit && pressed && hit->row == pressed->row && hit->part == pressed->part) Run(*hit);
+      if (hit && pressed && hit->row == pressed->row && hit->part == pressed->part) Run(*hit, true);
       return 0;
     }
     case WM_CAPTURECHANGED:
@@ -99,8 +99,9 @@ LRESULT ActionList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return WindowedWidget::OnMessage(msg, wp, lp);
 }
 
-void ActionList::Run(const Hit& hit) {
+void ActionList::Run(const Hit& hit, bool byMouse) {
   current_ = hit.row;
+  lastRunByMouse_ = byMouse;
   if (options_.onRow) options_.onRow(static_cast<std::size_t>(hit.row), hit.part);
 }
 

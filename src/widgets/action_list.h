@@ -50,6 +50,9 @@ class ActionList : public WindowedWidget {
   void SetRows(std::vector<ActionRow> rows, std::string more);
   int Current() const { return current_; }
 
+  // Whether the last line or button run was clicked (not chosen by a key).
+  bool LastRunByMouse() const { return lastRunByMouse_; }
+
  protected:
   bool CreateHandle(const WindowSpec& window) override;
   WindowSpec CreationSpec() const override;
@@ -57,13 +60,14 @@ class ActionList : public WindowedWidget {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  bool lastRunByMouse_ = false;
   struct Hit {
     int row;
     int part;
   };
   int RowCount() const { return static_cast<int>(rows_.size()); }
   int Lines() const { return RowCount() + (more_.empty() ? 0 : 1); }
-  void Run(const Hit& hit);
+  void Run(const Hit& hit, bool byMouse = false);
   bool Key(UINT key);
   void Choose(int row);
   void ShowSpokenText();

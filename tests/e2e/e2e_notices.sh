@@ -63,6 +63,11 @@ screenshot "$SHOTS/notice.png"
 xdotool mousemove $((nx + $(scaled $((10 + 340 - 17 - 4 - 26))))) $((ny + $(scaled $((20 + 18))))) click 1
 dentist_left() { [ "$(list_text)" = "$due_hm Dentist, bring the card" ]; }
 wait_for 10 dentist_left || fail "Dismiss left '$(list_text)'"
+# The keyboard stays with the calendar, which had it before the click.
+if [ "$E2E_WM" = openbox ]; then
+  wait_for 10 keyboard_in_window_of_size "$(scaled 353)" "$(scaled 311)" ||
+    fail "after Dismiss the keyboard is with window '$(keyboard_window)', not the calendar"
+fi
 
 # --- A click on the line opens its day in the event list window, which
 # takes the keyboard; a message box over it (Delete, answered No) gives the
