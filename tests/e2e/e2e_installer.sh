@@ -11,7 +11,8 @@
 # - the installed Redoviri.exe starts (splash, tray icon) and its tray
 #   menu's Quit ends it;
 # - a silent uninstall removes bin, the shortcuts and the registry entry and
-#   keeps the event file; a reinstall keeps it too.
+#   keeps the event file; a reinstall keeps it too;
+# - a silent upgrade and uninstall over the running program end it and replace or remove Redoviri.exe.
 #
 # Wine 8 does not store file DACLs (SetNamedSecurityInfo succeeds, reading
 # back gives a synthesized default) and its icacls is a stub, so the DACL is
@@ -40,6 +41,7 @@ USERS_ACE='(A;OINP;0x1301bf;;;BU)'
 USERS_LINE='users-ace: sid=S-1-5-32-545 mask=0x001301bf flags=0x05'
 
 win() { "$WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+quiet() { "$WINE" "$@" </dev/null >/dev/null 2>&1; }
 reg_value() { win reg query "$UNINST_KEY" /v "$1" | awk -v n="$1" '$1 == n {sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print}'; }
 key_gone() { ! "$WINE" reg query "$UNINST_KEY" </dev/null >/dev/null 2>&1; }
 # The SDDL ACEs of a "dacl:" or "stored:" line, one a line.
@@ -124,4 +126,13 @@ cmp -s "$BIN/Redoviri.exe" "$BUILT_PROGRAM" || fail "the reinstall put no progra
 [ "$(reg_value DisplayVersion)" = "$VERSION" ] || fail "the reinstall wrote no Add/Remove entry"
 [ "$(md5sum <"$EVENT_FILE")" = "$events" ] || fail "the reinstall changed the event file"
 check_grant "$(tr -d '\r' <"$BIN/setup-permissions.txt")" 'C:\Program Files\Redoviri by DUZOVU'
+
+# --- Over the running program (the old one ends in a byte more, to be told apart).
+{ cat "$BUILT_PROGRAM"; echo; } >"$BIN/Redoviri.exe"
+start_until_tray "the program before the upgrade"
+quiet "$SETUP_EXE" /S && cmp -s "$BIN/Redoviri.exe" "$BUILT_PROGRAM" || fail "the upgrade over the running program failed or kept its exe"
+wait_for 20 process_ended "$pid" && wait_for 20 tray_gone || fail "the upgrade left the program or its tray icon"
+start_until_tray "the upgraded program"
+quiet "$BIN/uninstall.exe" /S && wait_for 60 test ! -e "$BIN/Redoviri.exe" || fail "the uninstall over the running program failed or kept its exe"
+wait_for 20 process_ended "$pid" && [ "$(md5sum <"$EVENT_FILE")" = "$events" ] || fail "the uninstall left the program, or the event file changed"
 echo "installer: install, event added by the installed tool, program started and quit, uninstall and reinstall kept the event file"

@@ -18,6 +18,14 @@
 ;
 ; Silent: Redoviri-setup.exe /S, and uninstall.exe /S. Neither install,
 ; reinstall nor uninstall touches the event file.
+;
+; A running Redoviri (its mutex "Redoviri" exists) is asked to quit before
+; any file is copied or removed: the registered message "Redoviri.Quit",
+; posted to its hidden window of that class, which the program takes as its
+; Quit menu command. Interactive, the user is asked first (Cancel changes
+; nothing); silent, it is asked to quit at once. Still running after 10 s:
+; interactive, Retry or Cancel; silent, the setup fails (exit code 2)
+; without changing anything.
 
 Unicode true
 !include MUI2.nsh
@@ -26,6 +34,9 @@ Unicode true
 !define DATADIR "C:\Program Files\Redoviri by DUZOVU"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Redoviri"
 !define RECORD "setup-permissions.txt"
+!define INSTANCE_MUTEX "Redoviri"
+!define QUIT_MESSAGE "Redoviri.Quit"
+!define QUIT_WINDOW "Redoviri.Quit"
 
 Name "Redoviri ${VERSION}"
 OutFile "${OUTFILE}"
@@ -52,8 +63,83 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "DUZOVU"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; $R0: 1 when Redoviri runs in this session (its mutex exists, also when
+; it is another user's and cannot be opened), else 0.
+!macro RUNNING_FUNCTION UN
+Function ${UN}IsRunning
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_MUTEX}") p .R1 ?e'
+  Pop $R2
+  StrCpy $R0 1
+  ${If} $R1 P<> 0
+    System::Call 'kernel32::CloseHandle(p R1)'
+  ${ElseIf} $R2 = 2  ; ERROR_FILE_NOT_FOUND
+    StrCpy $R0 0
+  ${EndIf}
+FunctionEnd
+
+; Asks a running Redoviri to quit and waits up to 10 s for it to end: its
+; mutex gone and its process ended. The request is posted again on each
+; look, for a program still starting when the first one went. Aborts
+; (nothing changed) when the user cancels or, silent, when it still runs.
+Function ${UN}CloseRunning
+  Call ${UN}IsRunning
+  ${If} $R0 = 0
+    Return
+  ${EndIf}
+  MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "Redoviri is running. Close it to go on?" /SD IDOK IDOK ask
+  Abort "Cancelled: Redoviri is still running."
+ask:
+  DetailPrint "Asking Redoviri to quit"
+  System::Call 'user32::RegisterWindowMessageW(w "${QUIT_MESSAGE}") i .R3'
+  StrCpy $R5 0  ; the process, once its window is found
+  StrCpy $R6 0
+  ${Do}
+    System::Call 'user32::FindWindowW(w "${QUIT_WINDOW}", p 0) p .R4'
+    ${If} $R4 P<> 0
+      ${If} $R5 P= 0
+        System::Call 'user32::GetWindowThreadProcessId(p R4, *i .R7)'
+        System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i R7) p .R5'
+      ${EndIf}
+      System::Call 'user32::PostMessageW(p R4, i R3, p 0, p 0)'
+    ${EndIf}
+    Sleep 250
+    IntOp $R6 $R6 + 1
+    Call ${UN}IsRunning
+    ${If} $R0 = 0
+    ${AndIf} $R5 P<> 0
+      ; Its files are free only when the process has ended.
+      System::Call 'kernel32::WaitForSingleObject(p R5, i 0) i .R7'
+      ${If} $R7 <> 0
+        StrCpy $R0 1
+      ${EndIf}
+    ${EndIf}
+    ${If} $R0 = 0
+      ${Break}
+    ${EndIf}
+    ${If} $R6 >= 40
+      MessageBox MB_RETRYCANCEL|MB_ICONSTOP "Redoviri did not close. Close it yourself, then Retry." /SD IDCANCEL IDCANCEL stop
+      StrCpy $R6 0
+    ${EndIf}
+  ${Loop}
+  ${If} $R5 P<> 0
+    System::Call 'kernel32::CloseHandle(p R5)'
+  ${EndIf}
+  DetailPrint "Redoviri has ended"
+  Return
+stop:
+  ${If} $R5 P<> 0
+    System::Call 'kernel32::CloseHandle(p R5)'
+  ${EndIf}
+  SetErrorLevel 2
+  Abort "Redoviri is still running: nothing was changed."
+FunctionEnd
+!macroend
+!insertmacro RUNNING_FUNCTION ""
+!insertmacro RUNNING_FUNCTION "un."
+
 Section "Redoviri (program and command-line tool)" SecProgram
   SectionIn RO
+  Call CloseRunning
 
   ; The data folder and the permission for Users on it.
   CreateDirectory "${DATADIR}"
@@ -102,6 +188,7 @@ SectionEnd
 ; The program, its shortcuts and its registry entry go; the data folder stays
 ; with the event file in it (it is removed only when empty).
 Section "Uninstall"
+  Call un.CloseRunning
   SetShellVarContext all
   Delete "$SMPROGRAMS\Redoviri.lnk"
   SetShellVarContext current
