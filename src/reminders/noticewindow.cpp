@@ -22,7 +22,7 @@ namespace {
 constexpr int kWidth = 360;
 constexpr int kTitleHeight = 20;  // the top bar, with the title over it
 constexpr int kSide = 10;
-constexpr int kBottomBar = 10;
+constexpr int kBottomBar = 20;  // as high as the top bar: whole close boxes
 constexpr int kRowHeight = 36;
 constexpr int kRowsVisible = 4;
 constexpr int kListHeight = kRowsVisible * kRowHeight;

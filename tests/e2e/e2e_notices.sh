@@ -31,12 +31,12 @@ grid_has_keyboard() { focused_control | grep -q ", today, "; }
 wait_for 10 grid_has_keyboard || fail "the calendar's day grid has not the keyboard: $(probe focus | tr '\n' ' ')"
 keys_to_window "$(scaled 353)" "$(scaled 311)" "the calendar"
 
-# --- The notice window, 360 x 202 at the work area's bottom right (8 pixels
+# --- The notice window, 360 x 212 at the work area's bottom right (8 pixels
 # in), over the calendar.
-wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size "$(scaled 360)" "$(scaled 202)" >/dev/null ||
+wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size "$(scaled 360)" "$(scaled 212)" >/dev/null ||
   fail "no notice window by $due_hm + 40 s"
-read -r nx ny < <(redoviri_window_of_size "$(scaled 360)" "$(scaled 202)")
-[ "$nx" -eq $((SCREEN_W - $(scaled 8) - $(scaled 360))) ] && [ "$ny" -eq $((SCREEN_H - $(scaled 8) - $(scaled 202))) ] ||
+read -r nx ny < <(redoviri_window_of_size "$(scaled 360)" "$(scaled 212)")
+[ "$nx" -eq $((SCREEN_W - $(scaled 8) - $(scaled 360))) ] && [ "$ny" -eq $((SCREEN_H - $(scaled 8) - $(scaled 212))) ] ||
   note "the notice window is at $nx $ny (the work area is Wine's)"
 list_text() { probe dialog "Redoviri by DUZOVU" | grep " $due_hm \| Call Bob\|Dentist" | head -1; }
 [ "$(list_text)" = "$due_hm Call Bob, about the van" ] || fail "the notice's first line reads '$(list_text)'"
@@ -94,7 +94,7 @@ keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after the messag
 # "Dismiss all" (78 x 22 at 270, 167): the window goes, and the list
 # window the click took the keyboard from has it back.
 xdotool mousemove $((nx + $(scaled $((270 + 39))))) $((ny + $(scaled $((167 + 11))))) click 1
-notice_gone() { ! redoviri_window_of_size "$(scaled 360)" "$(scaled 202)" >/dev/null; }
+notice_gone() { ! redoviri_window_of_size "$(scaled 360)" "$(scaled 212)" >/dev/null; }
 wait_for 10 notice_gone || fail "Dismiss all left the notice window"
 wait_for 10 rows_focused || fail "after Dismiss all the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
 keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after Dismiss all"
