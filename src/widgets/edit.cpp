@@ -63,6 +63,67 @@ void Edit::SetMargins() {
   // A new font resets the margins to the font's own, which some systems
   // make wide enough to scroll a tight field's first characters away.
   if (Handle()) SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(Scale(kLeftMargin, Dpi()), Scale(kRightMargin, Dpi())));
+  // The font's line decides the room above the text.
+  if (Handle()) SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Edit::VerticalPad() const {
+  RECT window{};
+  GetWindowRect(Handle(), &window);
+  const HDC dc = GetDC(Handle());
+  const HGDIOBJ old = SelectObject(dc, FontHandle());
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(Handle(), dc);
+  const int edge = options_.border ? 2 * GetSystemMetrics(SM_CYEDGE) : 0;
+  // A line and a pixel above and below it; a field with a few pixels more
+  // (one laid out at its own scale) keeps its text where it always was.
+  const int room = (window.bottom - window.top) - edge - (metrics.tmHeight + 2);
+  return room > 3 ? room / 2 : 0;
+}
+
+void Edit::PaintPad(HDC dc) {
+  const int pad = VerticalPad();
+  if (pad == 0) return;
+  // The room above and below the client area, in the field's colour.
+  RECT window{}, client{};
+  GetWindowRect(Handle(), &window);
+  GetClientRect(Handle(), &client);
+  MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -window.left, -window.top);
+  const HBRUSH brush = GetForm().Gdi().Brush(Colour());
+  const RECT above{client.left, client.top - pad, client.right, client.top};
+  const RECT below{client.left, client.bottom, client.right, client.bottom + pad};
+  FillRect(dc, &above, brush);
+  FillRect(dc, &below, brush);
+}
+
+LRESULT Edit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_NCCALCSIZE: {
+      const LRESULT r = WindowedWidget::OnMessage(msg, wp, lp);
+      auto* rect = reinterpret_cast<RECT*>(lp);  // the first of NCCALCSIZE_PARAMS's too
+      const int pad = VerticalPad();
+      rect->top += pad;
+      rect->bottom -= pad;
+      return r;
+    }
+    case WM_NCPAINT: {
+      const LRESULT r = WindowedWidget::OnMessage(msg, wp, lp);
+      const HDC dc = GetWindowDC(Handle());
+      PaintPad(dc);
+      ReleaseDC(Handle(), dc);
+      return r;
+    }
+    case WM_PRINT: {
+      const LRESULT r = WindowedWidget::OnMessage(msg, wp, lp);
+      if (lp & PRF_NONCLIENT) PaintPad(reinterpret_cast<HDC>(wp));
+      return r;
+    }
+    default:
+      return WindowedWidget::OnMessage(msg, wp, lp);
+  }
 }
 
 void Edit::SetReadOnly(bool readOnly) {

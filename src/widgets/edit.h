@@ -46,9 +46,17 @@ class Edit : public WindowedWidget {
   void Command(WORD code) override;
   std::optional<LRESULT> CtlColour(HDC dc) override;
   std::optional<COLORREF> DefaultColour() const override { return colours::White; }
+  // The text sits in the middle of a field taller than its line (a field
+  // laid out at a larger scale than its font grows): the space above and
+  // below it is the field's own frame, painted in its colour.
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void SetMargins();
+  // Half the room the field has beyond one line of its font, in pixels.
+  int VerticalPad() const;
+  // Paints that room on a device context of the whole window.
+  void PaintPad(HDC dc);
   Options options_;
 };
 

@@ -469,6 +469,11 @@ void Container::Render(HDC dc) {
     } else if (style & WS_BORDER) {
       FrameSolid(dc, outer, GetSysColor(COLOR_WINDOWFRAME));
     }
+    // A control with room between its frame and its client area (a field
+    // taller than its line) shows its own colour there.
+    RECT framed = outer;
+    if (exStyle & WS_EX_CLIENTEDGE) InflateRect(&framed, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+    if (inner.y > framed.top) FillSolid(dc, framed, w.Colour());
     SetViewportOrgEx(dc, org.x + inner.x, org.y + inner.y, nullptr);
     IntersectClipRect(dc, 0, 0, childClient.right, childClient.bottom);
     if (auto* c = dynamic_cast<Container*>(&w)) {

@@ -157,6 +157,18 @@ TEST_F(DisplayScale, EveryWindowShowsInsideTheWorkAreaMovedNeverCut) {
   }
 }
 
+TEST_F(DisplayScale, AFieldsTextSitsInTheMiddleOfItsBox) {
+  const SIZE client = test::ClientSizeOf(main->Handle());
+  const std::vector<COLORREF> shot = Access::RenderedPixels(*main, client);
+  RECT field{};
+  GetWindowRect(w().Edit1->Handle(), &field);  // the month's name
+  MapWindowPoints(nullptr, main->Handle(), reinterpret_cast<POINT*>(&field), 2);
+  InflateRect(&field, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+  const auto [top, bottom] = InkRows(shot, client.cx, field, RGB(0, 0, 0));
+  ASSERT_LT(top, bottom) << "the month's name";
+  EXPECT_LE(std::abs((top - field.top) - (field.bottom - bottom)), AtRunDpi(3));
+}
+
 TEST_F(DisplayScale, DayCellsTileTheGridAtTheScaleWithTheirFramesAndNumbers) {
   const SIZE client = test::ClientSizeOf(main->Handle());
   const std::vector<COLORREF> shot = Access::RenderedPixels(*main, client);
