@@ -79,7 +79,7 @@ TTrayIconF::TTrayIconF(TrayApplication app, ShellNotify* shell, TrayRetry retry)
 }
 
 TTrayIconF::~TTrayIconF() {
-  if (active_) shell_.Notify(NIM_DELETE, record_);
+  if (active_) shell_.Notify(NIM_DELETE, ShellRecord());
   if (minimizeLink_) minimizeLink_->owner = nullptr;
   if (window_) {
     // No message may reach the half-destroyed object.
@@ -101,7 +101,7 @@ void TTrayIconF::SetActive(bool value) {
     if (!AddIcon()) StartRetry();
   } else {
     StopRetry();
-    shell_.Notify(NIM_DELETE, record_);
+    shell_.Notify(NIM_DELETE, ShellRecord());
   }
 }
 
@@ -210,10 +210,30 @@ void TTrayIconF::SetDpi(int dpi) {
   ModifyIcon(NIF_ICON);
 }
 
+NOTIFYICONDATAA TTrayIconF::ShellRecord() const {
+  NOTIFYICONDATAA record = record_;
+  if (byGuid_) {
+    record.cbSize = sizeof record;
+    record.uFlags |= NIF_GUID;
+    record.guidItem = kTrayIconGuid;
+  }
+  return record;
+}
+
+bool TTrayIconF::AddToShell() {
+  // By the GUID where the shell takes it; a shell that refuses it (an
+  // older Windows, or the GUID registered for the program at another
+  // path) keeps the icon by window and number.
+  byGuid_ = true;
+  if (shell_.Notify(NIM_ADD, ShellRecord())) return true;
+  byGuid_ = false;
+  return shell_.Notify(NIM_ADD, record_);
+}
+
 bool TTrayIconF::AddIcon() {
   if (!icon_) LoadDefaultIcon();
   FillRecord(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-  const bool added = shell_.Notify(NIM_ADD, record_);
+  const bool added = AddToShell();
   if (added) SetShellVersion();
   // An icon added without a tooltip gets its tooltip written once more,
   // through the message loop, after the add.
@@ -225,8 +245,8 @@ bool TTrayIconF::AddIcon() {
 // at logon may have gone through after all), so the old one goes first.
 bool TTrayIconF::ReAddIcon() {
   FillRecord(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-  shell_.Notify(NIM_DELETE, record_);
-  const bool added = shell_.Notify(NIM_ADD, record_);
+  shell_.Notify(NIM_DELETE, ShellRecord());
+  const bool added = AddToShell();
   if (added) SetShellVersion();
   return added;
 }
@@ -236,8 +256,8 @@ bool TTrayIconF::ReAddIcon() {
 void TTrayIconF::SetShellVersion() {
   // The first record that holds a version; the icon's own stays the first
   // version's.
-  NOTIFYICONDATAA version = record_;
-  version.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  NOTIFYICONDATAA version = ShellRecord();
+  if (!byGuid_) version.cbSize = NOTIFYICONDATAA_V2_SIZE;
   version.uVersion = NOTIFYICON_VERSION;
   shell_.Notify(NIM_SETVERSION, version);
 }
@@ -246,9 +266,9 @@ bool TTrayIconF::ShowBalloon(std::string_view title, std::string_view text) {
   if (!active_) return false;
   // The balloon's fields follow the first layout's; the icon's own record
   // stays that layout.
-  NOTIFYICONDATAA balloon = record_;
-  balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
-  balloon.uFlags = NIF_INFO;
+  NOTIFYICONDATAA balloon = ShellRecord();
+  if (!byGuid_) balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  balloon.uFlags = NIF_INFO | (byGuid_ ? NIF_GUID : 0);
   std::memset(balloon.szInfo, 0, sizeof balloon.szInfo);
   std::memcpy(balloon.szInfo, text.data(), std::min(text.size(), sizeof balloon.szInfo - 1));
   std::memset(balloon.szInfoTitle, 0, sizeof balloon.szInfoTitle);
@@ -263,7 +283,7 @@ void TTrayIconF::ModifyIcon(UINT flags) {
   if (updates_ > 0) {
     changedInUpdate_ = true;
   } else if (active_) {
-    shell_.Notify(NIM_MODIFY, record_);
+    shell_.Notify(NIM_MODIFY, ShellRecord());
   }
 }
 
@@ -282,12 +302,12 @@ void TTrayIconF::EndUpdate() {
   if (active_ && !activeBeforeUpdate_) {
     if (!AddIcon()) StartRetry();
   } else if (!active_ && activeBeforeUpdate_) {
-    shell_.Notify(NIM_DELETE, record_);
+    shell_.Notify(NIM_DELETE, ShellRecord());
   } else if (active_ && changedInUpdate_) {
     // The shell may not hold the icon (a retry stopped within the update,
     // or the shell lost it): then it is added again.
     FillRecord(NIF_ICON | NIF_TIP);
-    if (!shell_.Notify(NIM_MODIFY, record_) && !ReAddIcon()) StartRetry();
+    if (!shell_.Notify(NIM_MODIFY, ShellRecord()) && !ReAddIcon()) StartRetry();
   }
 }
 

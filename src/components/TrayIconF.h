@@ -52,6 +52,8 @@ class SystemShellNotify final : public ShellNotify {
 // 88 bytes in the 32-bit program (the same fields take 104 bytes in a 64-bit
 // build). Only the first 64 bytes of the tooltip buffer belong to it.
 inline constexpr DWORD kTrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
+// The program's icon, the same on every run (NIF_GUID).
+inline constexpr GUID kTrayIconGuid = {0x8c0e5f2a, 0x4b1d, 0x4e8a, {0x9c, 0x3f, 0x2d, 0x7a, 0x1b, 0x6e, 0x5c, 0x40}};
 inline constexpr std::size_t kTrayTipBufferSize = 64;
 // A tooltip keeps at most this many characters.
 inline constexpr std::size_t kTrayMaxToolTip = 62;
@@ -261,6 +263,14 @@ class TTrayIconF {
   int dpi_ = widgets::kLayoutDpi;
   std::string toolTip_;
   NOTIFYICONDATAA record_{};
+  // The icon is known to the shell by the program's GUID (Windows 7 and
+  // later), so that the user's choice to show it on the taskbar lasts;
+  // else by window and number.
+  bool byGuid_ = false;
+  // The record as the shell is told it: record_, or the whole record with
+  // the GUID.
+  NOTIFYICONDATAA ShellRecord() const;
+  bool AddToShell();
   std::shared_ptr<MinimizeLink> minimizeLink_;
   WindowHandle window_;  // last member: destroyed first
 };

@@ -44,6 +44,10 @@ class FakeShell : public ShellNotify {
   explicit FakeShell(ShellNotify* forward = nullptr) : forward_(forward) {}
 
   bool Notify(DWORD message, const NOTIFYICONDATAA& data) override {
+    // A shell without icons known by GUID (as most tests want it) refuses
+    // such an add, and keeps no record of it.
+    if (message == NIM_ADD && (data.uFlags & NIF_GUID) != 0 && !takesGuid) return false;
+    if ((data.uFlags & NIF_GUID) != 0) guids.push_back(data.guidItem);
     // The version the icon asks for is kept apart from the icon's calls.
     if (message == NIM_SETVERSION) {
       versions.push_back({data.uID, data.cbSize >= NOTIFYICONDATAA_V2_SIZE ? data.uVersion : 0u});
@@ -97,6 +101,10 @@ class FakeShell : public ShellNotify {
   int failAdds = 0;
   // The next this many modifies fail, as for an icon the shell lost.
   int failModifies = 0;
+  // Whether it knows icons by GUID (Windows 7 and later), and the GUIDs of
+  // every call that carried one.
+  bool takesGuid = false;
+  std::vector<GUID> guids;
 
  private:
   ShellNotify* forward_;

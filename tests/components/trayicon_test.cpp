@@ -71,6 +71,21 @@ TEST_F(TrayIconTest, StartsInactiveWithItsDefaultsAndTellsTheShellNothing) {
   EXPECT_EQ(GetAncestor(tray.Handle(), GA_PARENT), GetDesktopWindow());
 }
 
+TEST_F(TrayIconTest, AShellThatKnowsIconsByGuidHearsTheProgramsGuidOnEveryCall) {
+  shell.takesGuid = true;
+  TTrayIconF tray({}, &shell, kFastRetry);
+  auto red = SolidIcon(kRed);
+  tray.SetIcon(red.get());
+  tray.SetActive(true);
+  tray.SetToolTip("Today : 1 lovely. ");
+  ASSERT_TRUE(tray.ShowBalloon("Redoviri", "09:30 Dentist"));
+  tray.SetActive(false);
+  // The add, the version, the tooltip, the balloon and the delete.
+  ASSERT_EQ(shell.guids.size(), 5u);
+  for (const GUID& g : shell.guids) EXPECT_TRUE(IsEqualGUID(g, kTrayIconGuid));
+  EXPECT_EQ(shell.calls.front().size, sizeof(NOTIFYICONDATAA));
+}
+
 TEST_F(TrayIconTest, AddSendsTheAnsiRecordWithCallbackIconAndTip) {
   TTrayIconF tray({}, &shell, kFastRetry);
   auto red = SolidIcon(kRed);
