@@ -101,8 +101,23 @@ Shape Strokes(const std::vector<Polyline>& lines, double width) {
     x0 = std::min({x0, s.ax, s.bx}), x1 = std::max({x1, s.ax, s.bx});
     y0 = std::min({y0, s.ay, s.by}), y1 = std::max({y1, s.ay, s.by});
   }
-  return {[segments = std::move(segments), r, r2](double x, double y) {
-            for (const Segment& s : segments) {
+  // The segments by columns of the box, each column's list holding every
+  // segment whose reach (with a margin) meets the column: a point asks only
+  // those of its column, and the others would have failed the reach test.
+  const double left = x0 - r, span = x1 - x0 + 2 * r;
+  const int n = std::max(1, std::min(64, static_cast<int>(segments.size()) / 4));
+  const double cw = span / n, margin = cw * 0.01;
+  std::vector<std::vector<Segment>> columns(n);
+  for (const Segment& s : segments) {
+    const double a = std::min(s.ax, s.bx) - r, b = std::max(s.ax, s.bx) + r;
+    for (int k = 0; k < n; ++k) {
+      if (a <= left + (k + 1) * cw + margin && b >= left + k * cw - margin) columns[k].push_back(s);
+    }
+  }
+  return {[columns = std::move(columns), left, cw, r, r2](double x, double y) {
+            const double at = std::floor((x - left) / cw);
+            const int k = at < 0 ? 0 : std::min(static_cast<int>(columns.size()) - 1, static_cast<int>(at));
+            for (const Segment& s : columns[k]) {
               if (std::min(s.ax, s.bx) - r <= x && x <= std::max(s.ax, s.bx) + r &&
                   std::min(s.ay, s.by) - r <= y && y <= std::max(s.ay, s.by) + r &&
                   SegmentDistance2(x, y, s) <= r2) {
