@@ -956,7 +956,9 @@ ICON_SIZES = (64, 48, 40, 32, 24, 20, 16)
 
 def _pictures():
     # (macro, id, kind, file, producer, transparent, background); a bitmap's
-    # producer takes the percent, an icon's the size of one image.
+    # producer takes the percent, an icon's the size of one image. Only 100 %
+    # is written; the percent stays, as the design the program's drawing at
+    # other scales (src/base/pictures.cpp) follows step for step.
     pics = []
 
     def bitmap(macro, rid, name, producer, transparent=False, background=None):
