@@ -190,24 +190,6 @@ void TReminderWindow::ShowPreview() {
   c_->preview->SetCaption(outcome.words);
 }
 
-void TReminderWindow::PlaceOver(HWND owner) {
-  // Centred over the owner, inside the work area of its monitor.
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromWindow(owner ? owner : Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& area = monitor.rcWork;
-  RECT over = area, mine{};
-  if (owner && IsWindowVisible(owner)) GetWindowRect(owner, &over);
-  GetWindowRect(Handle(), &mine);
-  const auto centred = [](LONG from, LONG to, LONG size, LONG first, LONG last) {
-    return static_cast<int>(std::clamp(from + (to - from - size) / 2, first, std::max(first, last - size)));
-  };
-  const int left = centred(over.left, over.right, mine.right - mine.left, area.left, area.right);
-  const int top = centred(over.top, over.bottom, mine.bottom - mine.top, area.top, area.bottom);
-  const Bounds b = GetForm().GetBounds();
-  GetForm().SetBounds({left, top, b.width, b.height});
-}
-
 // ------------------------------------------------------------- The user's commands
 
 void TReminderWindow::BoxClicked(std::size_t box) {
@@ -255,11 +237,6 @@ void TReminderWindow::CancelClick() {
   Close();
 }
 
-void TReminderWindow::Close() {
-  Hide();
-  // Hidden, it belongs to no window: the asking one may go before it.
-  SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, 0);
-  GiveKeyboardBack(std::exchange(owner_, nullptr));
-}
+void TReminderWindow::Close() { HideBackTo(std::exchange(owner_, nullptr)); }
 
 }  // namespace redoviri

@@ -49,7 +49,6 @@ class TReminderWindow : public widgets::FormWindow {
   // Right), when there is one.
   void MoveFrom(std::size_t from, int by);
   bool Accelerator(char key);
-  void PlaceOver(HWND owner);
   void Close();
 
   std::vector<ReminderBox> boxes_;

@@ -448,24 +448,6 @@ void TRuleWindow::Refresh() {
 
 void TRuleWindow::ShowPreview(const std::string& text, bool error) { c_->preview->ShowText(text, error); }
 
-void TRuleWindow::PlaceOver(HWND owner) {
-  // Centred over the owner, inside the work area of its monitor.
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromWindow(owner ? owner : Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& area = monitor.rcWork;
-  RECT over = area, mine{};
-  if (owner && IsWindowVisible(owner)) GetWindowRect(owner, &over);
-  GetWindowRect(Handle(), &mine);
-  const auto centred = [](LONG from, LONG to, LONG size, LONG first, LONG last) {
-    return static_cast<int>(std::clamp(from + (to - from - size) / 2, first, std::max(first, last - size)));
-  };
-  const int left = centred(over.left, over.right, mine.right - mine.left, area.left, area.right);
-  const int top = centred(over.top, over.bottom, mine.bottom - mine.top, area.top, area.bottom);
-  const Bounds b = GetForm().GetBounds();
-  GetForm().SetBounds({left, top, b.width, b.height});
-}
-
 // ------------------------------------------------------------- The user's commands
 
 void TRuleWindow::OkClick() {
@@ -497,12 +479,7 @@ void TRuleWindow::CancelClick() {
   Close();
 }
 
-void TRuleWindow::Close() {
-  Hide();
-  // Hidden, it belongs to no window: the asking one may go before it.
-  SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, 0);
-  GiveKeyboardBack(std::exchange(owner_, nullptr));
-}
+void TRuleWindow::Close() { HideBackTo(std::exchange(owner_, nullptr)); }
 
 void TRuleWindow::AddClick() {
   if (!choice_) return;

@@ -57,7 +57,6 @@ class TRuleWindow : public widgets::FormWindow {
   void Refresh();
   void Command(const std::function<void(RuleChoice&)>& command);
   void ShowPreview(const std::string& text, bool error);
-  void PlaceOver(HWND owner);
   void Close();
   bool Accelerator(char key);
   void FocusField(RuleField field);

@@ -74,19 +74,7 @@ void TSeriesQuestion::Ask(HWND owner, const SeriesQuestion& question,
     c.choices[i]->SetCaption(question.choices[i]);
     c.effects[i]->SetCaption(question.effects[i]);
   }
-  // Centred over the window that asks, inside its monitor's work area.
-  RECT over{}, mine{};
-  GetWindowRect(owner, &over);
-  GetWindowRect(Handle(), &mine);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& area = monitor.rcWork;
-  const LONG w = mine.right - mine.left, h = mine.bottom - mine.top;
-  const LONG left = std::clamp((over.left + over.right - w) / 2, area.left, std::max(area.left, area.right - w));
-  const LONG top = std::clamp((over.top + over.bottom - h) / 2, area.top, std::max(area.top, area.bottom - h));
-  const Bounds b = GetForm().GetBounds();
-  GetForm().SetBounds({static_cast<int>(left), static_cast<int>(top), b.width, b.height});
+  PlaceOver(owner);
   Show();
   TakeKeyboard(Handle(), c.choices[0]->Handle());
 }
@@ -95,9 +83,7 @@ void TSeriesQuestion::Answer(std::optional<SeriesScope> scope) {
   if (!Visible()) return;
   // Enter on a choice button presses it; on Cancel it cancels.
   if (scope && GetFocus() == c_->cancel->Handle()) scope.reset();
-  Hide();
-  SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, 0);
-  GiveKeyboardBack(std::exchange(owner_, nullptr));
+  HideBackTo(std::exchange(owner_, nullptr));
   if (auto answered = std::exchange(answered_, nullptr)) answered(scope);
 }
 

@@ -127,6 +127,27 @@ void Form::ShowInactive() {
 }
 void Form::Hide() { SetVisible(false); }
 
+void FormWindow::PlaceOver(HWND owner) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(owner ? owner : Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+  RECT over = monitor.rcWork, mine{};
+  if (owner && IsWindowVisible(owner)) GetWindowRect(owner, &over);
+  GetWindowRect(Handle(), &mine);
+  const LONG width = mine.right - mine.left, height = mine.bottom - mine.top;
+  const LONG left = over.left + (over.right - over.left - width) / 2;
+  const LONG top = over.top + (over.bottom - over.top - height) / 2;
+  const POINT at = KeptInside({left, top, left + width, top + height}, monitor.rcWork);
+  const Bounds b = form_.GetBounds();
+  form_.SetBounds({static_cast<int>(at.x), static_cast<int>(at.y), b.width, b.height});
+}
+
+void FormWindow::HideBackTo(HWND owner) {
+  Hide();
+  SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, 0);
+  GiveKeyboardBack(owner);
+}
+
 POINT KeptInside(const RECT& window, const RECT& work) {
   const LONG width = window.right - window.left, height = window.bottom - window.top;
   return {std::max(work.left, std::min(window.left, work.right - width)),

@@ -235,6 +235,12 @@ class FormWindow {
 
   Form& GetForm() { return form_; }
   const Form& GetForm() const { return form_; }
+  // A window shown for `owner` (a question, a chooser): centred over it (or
+  // its monitor's work area when it does not show), inside that work area.
+  void PlaceOver(HWND owner);
+  // Hides it again: it belongs to no window then (its owner may go before
+  // it), and `owner` takes the keyboard back.
+  void HideBackTo(HWND owner);
 
  private:
   Form form_;
