@@ -151,7 +151,8 @@ Canvas EventPicture(const Rgb& background, int category, bool selected, int dpi)
 
 // Calendar page, category tiles ------------------------------------------------
 
-Canvas CalendarPage(int size, double bodyTop, int dpi) {
+Canvas CalendarPage(int size, double bodyTop, int dpi, const Rgb& bodyFrom = {255, 255, 255},
+                    const Rgb& bodyTo = {226, 228, 236}) {
   const double s = size / 16.0;
   Canvas c(size, size, dpi);
   c.Fill(RoundedRect(0.5 * s, 1.0 * s, 15.5 * s, 15.8 * s, 1.6 * s), {64, 64, 76});
@@ -160,7 +161,7 @@ Canvas CalendarPage(int size, double bodyTop, int dpi) {
     return Ramp({{0, {236, 74, 64}}, {1, {176, 24, 24}}}, (y / s - 1.0) / (bodyTop - 1.0));
   };
   const ColourFn body = [=](double, double y) {
-    return Ramp({{0, {255, 255, 255}}, {1, {226, 228, 236}}}, (y / s - bodyTop) / (15.8 - bodyTop));
+    return Ramp({{0, bodyFrom}, {1, bodyTo}}, (y / s - bodyTop) / (15.8 - bodyTop));
   };
   c.Fill(Minus(inner, Rect(0, bodyTop * s, size, size)), head);
   c.Fill(Minus(inner, Rect(0, 0, size, bodyTop * s)), body);
@@ -563,7 +564,46 @@ const std::vector<Entry>& Entries() {
   return entries;
 }
 
+// The tray's digits: 5 x 7 font pixels, each a block of `scale` real ones.
+constexpr int kDigitW = 5, kDigitH = 7;
+constexpr const char* kDigits[10][kDigitH] = {
+    {".###.", "##.##", "##.##", "##.##", "##.##", "##.##", ".###."},
+    {"..##.", ".###.", "..##.", "..##.", "..##.", "..##.", ".####"},
+    {".###.", "##.##", "...##", "..##.", ".##..", "##...", "#####"},
+    {"####.", "...##", "...##", ".###.", "...##", "...##", "####."},
+    {"...##", "..###", ".#.##", "#..##", "#####", "...##", "...##"},
+    {"#####", "##...", "####.", "...##", "...##", "##.##", ".###."},
+    {".###.", "##...", "##...", "####.", "##.##", "##.##", ".###."},
+    {"#####", "...##", "..##.", "..##.", ".##..", ".##..", ".##.."},
+    {".###.", "##.##", "##.##", ".###.", "##.##", "##.##", ".###."},
+    {".###.", "##.##", "##.##", ".####", "...##", "...##", ".###."},
+};
+
 }  // namespace
+
+Canvas DayIcon(int day, int size, const DayIconInk& ink) {
+  // The digits grow with the icon: one font pixel per 16th of its size.
+  const double scale = size / 16.0;
+  const double bodyTop = 5.0;
+  Canvas c = CalendarPage(size, bodyTop, 96, ink.bodyFrom, ink.bodyTo);
+  const std::string text = std::to_string(day);
+  const double width = (static_cast<double>(text.size()) * kDigitW + static_cast<double>(text.size()) - 1) * scale;
+  const double x = std::floor((size - width) / 2);
+  const int body = static_cast<int>(bodyTop * size / 16);
+  const double y = body + std::floor((size - 1 - body - kDigitH * scale) / 2);
+  int pen = 0;
+  for (const char ch : text) {
+    const auto& rows = kDigits[ch - '0'];
+    for (int j = 0; j < kDigitH; ++j)
+      for (int i = 0; i < kDigitW; ++i) {
+        if (rows[j][i] != '#') continue;
+        for (int py = Edge(y + j * scale); py < Edge(y + (j + 1) * scale); ++py)
+          for (int px = Edge(x + (pen + i) * scale); px < Edge(x + (pen + i + 1) * scale); ++px) c.Set(px, py, ink.digits);
+      }
+    pen += kDigitW + 1;
+  }
+  return c;
+}
 
 const std::vector<Picture>& All() {
   static const std::vector<Picture> all = [] {

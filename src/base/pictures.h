@@ -24,4 +24,16 @@ const std::vector<Picture>& All();
 // size; nothing for an id that is not drawn here.
 std::optional<canvas::Image> Draw(int id, int dpi);
 
+// The tray's day number: a calendar page of size x size pixels with the
+// day's digits, in the colours of a taskbar. The light taskbar's are those
+// of the program's day icons; a dark taskbar's page is dark with light
+// digits; high contrast takes the system's colours.
+struct DayIconInk {
+  canvas::Rgb bodyFrom, bodyTo;  // the page, top to bottom
+  canvas::Rgb digits;
+};
+inline constexpr DayIconInk kLightTaskbarInk{{255, 255, 255}, {226, 228, 236}, {24, 24, 40}};
+inline constexpr DayIconInk kDarkTaskbarInk{{70, 72, 84}, {48, 50, 60}, {250, 250, 252}};
+canvas::Canvas DayIcon(int day, int size, const DayIconInk& ink);
+
 }  // namespace redoviri::pictures

@@ -1,5 +1,9 @@
 #include "calendar/maincal.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -7,6 +11,7 @@
 #include "base/colours.h"
 #include "base/dateformat.h"
 #include "base/monthgrid.h"
+#include "base/pictures.h"
 #include "components/window_frame.h"
 #include "resources/resource_ids.h"
 #include "widgets/activation.h"
@@ -179,6 +184,12 @@ void TForm1::FollowSystemChanges() {
   // application's one clock.)
   GetForm().onSettingChange = [this](std::string_view section) {
     if (section == "intl" && regionalSettingsChanged) regionalSettingsChanged();
+    // The taskbar's theme, or high contrast, changed: the day number is
+    // drawn again in its colours.
+    if (section == "ImmersiveColorSet" || section.empty()) {
+      LoadTrayIcons();
+      datetrayClick();
+    }
   };
 }
 
@@ -327,6 +338,59 @@ void TForm1::BuildGrid() {
        .scrollBars = ScrollBars::None});
 }
 
+namespace {
+
+// The colours of the taskbar the day number sits on: none for a light one
+// (the program's own day icons), a dark one's, or high contrast's (the
+// system's window colours).
+std::optional<pictures::DayIconInk> TaskbarInk() {
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof contrast;
+  if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+      (contrast.dwFlags & HCF_HIGHCONTRASTON)) {
+    const auto rgb = [](int index) {
+      const COLORREF c = GetSysColor(index);
+      return canvas::Rgb{static_cast<double>(GetRValue(c)), static_cast<double>(GetGValue(c)),
+                         static_cast<double>(GetBValue(c))};
+    };
+    return pictures::DayIconInk{rgb(COLOR_WINDOW), rgb(COLOR_WINDOW), rgb(COLOR_WINDOWTEXT)};
+  }
+  DWORD light = 1, size = sizeof light;
+  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                   "SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &light, &size) == ERROR_SUCCESS &&
+      light == 0)
+    return pictures::kDarkTaskbarInk;
+  return std::nullopt;
+}
+
+// An icon of a drawn picture, its edges smoothed by their alpha.
+OwnedIcon IconOf(const canvas::Canvas& picture) {
+  const int w = picture.w(), h = picture.h();
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const OwnedBitmap colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const OwnedBitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
+  if (!colour || !mask) return OwnedIcon();
+  auto* out = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const canvas::Canvas::Pixel& p = picture.at(x, y);
+      const auto byte = [](double v) { return static_cast<std::uint32_t>(std::clamp(std::lround(v), 0L, 255L)); };
+      out[y * w + x] = byte(p.a * 255) << 24 | byte(p.r) << 16 | byte(p.g) << 8 | byte(p.b);
+    }
+  {
+    // The mask's pixels all set: the alpha decides.
+    const MemoryDC dc;
+    const ScopedSelect select(dc.get(), mask.get());
+    PatBlt(dc.get(), 0, 0, w, h, BLACKNESS);
+  }
+  ICONINFO icon{TRUE, 0, 0, mask.get(), colour.get()};
+  return OwnedIcon(CreateIconIndirect(&icon));
+}
+
+}  // namespace
+
 void TForm1::LoadTrayIcons() {
   // The tray's small-icon size at the screen's DPI: each icon holds an
   // image drawn for it.
@@ -335,7 +399,13 @@ void TForm1::LoadTrayIcons() {
   auto load = [&](int id) {
     return OwnedIcon(static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0)));
   };
-  for (int day = 1; day <= 31; ++day) dayIcons_[static_cast<std::size_t>(day - 1)] = load(resources::DayIconId(day));
+  // The day number reads on the taskbar it sits on: drawn in its colours
+  // unless it is a light one.
+  const std::optional<pictures::DayIconInk> ink = TaskbarInk();
+  for (int day = 1; day <= 31; ++day) {
+    dayIcons_[static_cast<std::size_t>(day - 1)] =
+        ink ? IconOf(pictures::DayIcon(day, cx, *ink)) : load(resources::DayIconId(day));
+  }
   for (int c = 1; c <= kCategoryCount; ++c)
     categoryIcons_[static_cast<std::size_t>(c - 1)] = load(resources::CategoryTrayIconId(c));
 }

@@ -1001,6 +1001,21 @@ TEST_F(AppShellTest, OneDayOfASeriesChangedByKeysFromTheDaysListAndTakenBackByCt
   EXPECT_TRUE(noticedAt(11, 0));
 }
 
+TEST_F(AppShellTest, TheDayNumberIsDrawnAgainInTheColoursOfTheTaskbarsTheme) {
+  const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+  const auto useTheme = [&](DWORD light) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, "SystemUsesLightTheme", REG_DWORD, &light, sizeof light);
+    SendMessageA(app->Form1().Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+    return shell.calls.back().iconColour;
+  };
+  Start({});
+  const COLORREF light = useTheme(1);
+  const COLORREF dark = useTheme(0);
+  EXPECT_NE(dark, light);
+  EXPECT_EQ(useTheme(1), light);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, key, "SystemUsesLightTheme");
+}
+
 TEST_F(AppShellTest, TheListWindowsMenuNamesWhatItTakesBackOnlyWhenThereIsSomething) {
   Start({kAnna});
   TForm2& list = app->Form2();

@@ -169,5 +169,27 @@ TEST(Pictures, SizeAndKeyAtEveryResolution) {
   }
 }
 
+// The tray's day number on a dark taskbar: the same digits, light on a
+// dark page, at every small-icon size.
+TEST(Pictures, TheDayNumberOnADarkTaskbarIsTheLightOnesDigitsInverted) {
+  for (const int size : {16, 20, 24, 32, 40, 48}) {
+    for (const int day : {1, 14, 31}) {
+      const canvas::Canvas light = DayIcon(day, size, kLightTaskbarInk), dark = DayIcon(day, size, kDarkTaskbarInk);
+      ASSERT_EQ(light.w(), size);
+      int digits = 0;
+      for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+          const auto& l = light.at(x, y);
+          const auto& d = dark.at(x, y);
+          const bool digit = canvas::Rgb({l.r, l.g, l.b}) == kLightTaskbarInk.digits && l.a == 1.0;
+          const bool darkDigit = canvas::Rgb({d.r, d.g, d.b}) == kDarkTaskbarInk.digits && d.a == 1.0;
+          EXPECT_EQ(digit, darkDigit) << size << " " << day;
+          digits += digit;
+        }
+      EXPECT_GT(digits, size) << "the digits of " << day << " at " << size;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace redoviri::pictures
