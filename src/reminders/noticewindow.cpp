@@ -19,7 +19,7 @@ using namespace widgets;
 
 namespace {
 
-constexpr int kWidth = 360;
+constexpr int kWidth = 420;  // a name of 24 characters fits at every scale
 constexpr int kTitleHeight = 20;  // the top bar, with the title over it
 constexpr int kSide = 10;
 constexpr int kBottomBar = 20;  // as high as the top bar: whole close boxes

@@ -125,7 +125,7 @@ TEST_F(DisplayScale, EveryWindowAndControlIsItsLayoutScaled) {
   };
   const Window windows[] = {{app->Form1(), 353, 311}, {app->Form2(), 405, 394}, {app->Form3(), 238, 178},
                             {app->Form4(), 301, 149}, {app->ABOU(), 416, 362},  {app->help(), 273, 194},
-                            {app->Notice(), 360, 212}};
+                            {app->Notice(), 420, 212}};
   for (const Window& e : windows) {
     const std::string name = std::to_string(e.width) + " x " + std::to_string(e.height);
     const SIZE client = test::ClientSizeOf(e.window.Handle());
@@ -309,7 +309,7 @@ TEST_F(DisplayScale, AWindowMovedToAMonitorOfAnotherScaleIsLaidOutAgainThere) {
   };
   const std::vector<COLORREF> before = Access::RenderedPixels(*main, test::ClientSizeOf(main->Handle()));
   const int other = RunDpi() == 96 ? 168 : 96;
-  for (const Move& m : {Move{app->Form1(), 353, 311}, Move{app->Form2(), 405, 394}, Move{app->Notice(), 360, 212}}) {
+  for (const Move& m : {Move{app->Form1(), 353, 311}, Move{app->Form2(), 405, 394}, Move{app->Notice(), 420, 212}}) {
     const std::string name = std::to_string(m.width) + " x " + std::to_string(m.height);
     const HWND window = m.window.Handle();
     for (const int dpi : {other, RunDpi()}) {

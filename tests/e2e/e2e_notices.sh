@@ -31,12 +31,12 @@ grid_has_keyboard() { focused_control | grep -q ", today, "; }
 wait_for 10 grid_has_keyboard || fail "the calendar's day grid has not the keyboard: $(probe focus | tr '\n' ' ')"
 keys_to_window "$(scaled 353)" "$(scaled 311)" "the calendar"
 
-# --- The notice window, 360 x 212 at the work area's bottom right (8 pixels
+# --- The notice window, 420 x 212 at the work area's bottom right (8 pixels
 # in), over the calendar.
-wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size "$(scaled 360)" "$(scaled 212)" >/dev/null ||
+wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size "$(scaled 420)" "$(scaled 212)" >/dev/null ||
   fail "no notice window by $due_hm + 40 s"
-read -r nx ny < <(redoviri_window_of_size "$(scaled 360)" "$(scaled 212)")
-[ "$nx" -eq $((SCREEN_W - $(scaled 8) - $(scaled 360))) ] && [ "$ny" -eq $((SCREEN_H - $(scaled 8) - $(scaled 212))) ] ||
+read -r nx ny < <(redoviri_window_of_size "$(scaled 420)" "$(scaled 212)")
+[ "$nx" -eq $((SCREEN_W - $(scaled 8) - $(scaled 420))) ] && [ "$ny" -eq $((SCREEN_H - $(scaled 8) - $(scaled 212))) ] ||
   note "the notice window is at $nx $ny (the work area is Wine's)"
 list_text() { probe dialog "Redoviri by DUZOVU" | grep " $due_hm \| Call Bob\|Dentist" | head -1; }
 [ "$(list_text)" = "$due_hm Call Bob, about the van" ] || fail "the notice's first line reads '$(list_text)'"
@@ -60,7 +60,7 @@ screenshot "$SHOTS/notice.png"
 
 # --- Dismiss on the first line (its button at the list's right edge, the
 # list at 10, 20 in the window, lines 36 high): Dentist is left.
-xdotool mousemove $((nx + $(scaled $((10 + 340 - 17 - 4 - 26))))) $((ny + $(scaled $((20 + 18))))) click 1
+xdotool mousemove $((nx + $(scaled $((10 + 400 - 17 - 4 - 26))))) $((ny + $(scaled $((20 + 18))))) click 1
 dentist_left() { [ "$(list_text)" = "$due_hm Dentist, bring the card" ]; }
 wait_for 10 dentist_left || fail "Dismiss left '$(list_text)'"
 # The keyboard stays with the calendar, which had it before the click.
@@ -91,10 +91,10 @@ box_gone() { ! probe shown "Redoviri by DUZOVU" "Do you realy want to delete tha
 wait_for 10 box_gone || fail "the question stayed after No"
 wait_for 10 rows_focused || fail "after the box the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
 keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after the message box"
-# "Dismiss all" (78 x 22 at 270, 167): the window goes, and the list
+# "Dismiss all" (78 x 22 at 330, 167): the window goes, and the list
 # window the click took the keyboard from has it back.
-xdotool mousemove $((nx + $(scaled $((270 + 39))))) $((ny + $(scaled $((167 + 11))))) click 1
-notice_gone() { ! redoviri_window_of_size "$(scaled 360)" "$(scaled 212)" >/dev/null; }
+xdotool mousemove $((nx + $(scaled $((330 + 39))))) $((ny + $(scaled $((167 + 11))))) click 1
+notice_gone() { ! redoviri_window_of_size "$(scaled 420)" "$(scaled 212)" >/dev/null; }
 wait_for 10 notice_gone || fail "Dismiss all left the notice window"
 wait_for 10 rows_focused || fail "after Dismiss all the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
 keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after Dismiss all"

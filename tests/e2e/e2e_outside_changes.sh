@@ -56,9 +56,9 @@ note "the tooltip followed after $((SECONDS - changed_at)) s"
 xdotool mousemove $((SCREEN_W / 2)) $((SCREEN_H / 2))
 
 # --- At the minute: the notices of the events added, not of the deleted one.
-wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size "$(scaled 360)" "$(scaled 212)" >/dev/null ||
+wait_for $(( due_s - $(date +%s) + 40 )) redoviri_window_of_size "$(scaled 420)" "$(scaled 212)" >/dev/null ||
   fail "no notice window by $due_hm + 40 s"
-read -r nx ny < <(redoviri_window_of_size "$(scaled 360)" "$(scaled 212)")
+read -r nx ny < <(redoviri_window_of_size "$(scaled 420)" "$(scaled 212)")
 screenshot "$SHOTS/outside-changes.png"
 # The list reads the line the keys are on, the first: dismissed (its button
 # at the list's right edge) one after the other, the two added events, and
@@ -66,10 +66,10 @@ screenshot "$SHOTS/outside-changes.png"
 first_line() { probe dialog "Redoviri by DUZOVU" | grep -E "^$due_hm " | head -1; }
 for name in "Call Bob" "Party"; do
   wait_for 10 test "$(first_line)" = "$due_hm $name" || fail "the notice's first line reads '$(first_line)', not $name"
-  xdotool mousemove $((nx + $(scaled $((10 + 340 - 17 - 4 - 26))))) $((ny + $(scaled $((20 + 18))))) click 1
+  xdotool mousemove $((nx + $(scaled $((10 + 400 - 17 - 4 - 26))))) $((ny + $(scaled $((20 + 18))))) click 1
   wait_for 10 test "$(first_line)" != "$due_hm $name" || fail "Dismiss left '$(first_line)'"
 done
-notice_gone() { ! redoviri_window_of_size "$(scaled 360)" "$(scaled 212)" >/dev/null; }
+notice_gone() { ! redoviri_window_of_size "$(scaled 420)" "$(scaled 212)" >/dev/null; }
 wait_for 10 notice_gone || fail "the notice window stayed with '$(first_line)'"
 
 choose_quit "$tray_x" "$tray_y"
