@@ -204,6 +204,9 @@ keys_to_window() {  # W H WHAT
     wait_for 10 keyboard_in_window_of_size "$1" "$2" || fail "$3 has not the X focus (it is with window $(keyboard_window))"
   else
     local x y
+    # A window given the keyboard on a bare display is mapped again for
+    # it: it may be off the screen for a moment.
+    wait_for 10 redoviri_window_of_size "$1" "$2" >/dev/null || fail "$3 is not on the screen"
     read -r x y < <(redoviri_window_of_size "$1" "$2") || fail "$3 is not on the screen"
     xdotool mousemove $((x + 3)) $((y + 3))
   fi
