@@ -964,18 +964,21 @@ def _pictures():
     def bitmap(macro, rid, name, producer, transparent=False, background=None):
         pics.append((macro, rid, "BITMAP", name + ".bmp", producer, transparent, background))
 
-    def icon(macro, rid, name, producer):
-        pics.append((macro, rid, "ICON", name + ".ico", producer, False, None))
+    def icon(macro, rid, name, producer, drawn=False):
+        # A drawn icon is made by the program at run time for the tray's
+        # size (src/base/pictures.cpp); its file is not in the resources but
+        # the reference the tests compare that drawing with.
+        pics.append((macro, rid, "ICON", name + ".ico", producer, False, "drawn" if drawn else None))
 
     def data(macro, rid, name, producer):
         pics.append((macro, rid, "RCDATA", name, producer, False, None))
 
     icon("IDI_REDOVIRI", 1, "redoviri", app_icon)
     for day in range(1, 32):
-        icon("IDI_D%d" % day, 100 + day, "d%d" % day, (lambda d: lambda size: day_icon(d, size))(day))
+        icon("IDI_D%d" % day, 100 + day, "d%d" % day, (lambda d: lambda size: day_icon(d, size))(day), True)
     for k, (cat, colour) in enumerate(CATEGORY):
         icon("IDI_ICT" + cat.upper(), 141 + k, "ict" + cat,
-             (lambda cat, colour: lambda size: category_icon(cat, colour, size))(cat, colour))
+             (lambda cat, colour: lambda size: category_icon(cat, colour, size))(cat, colour), True)
 
     bitmap("IDB_TOPBAR", 201, "topbar", lambda p: horizontal_bar(353, 22, p))
     bitmap("IDB_BOTTOMBAR", 202, "bottombar", lambda p: horizontal_bar(353, 15, p))
@@ -1085,10 +1088,6 @@ inline constexpr PictureInfo kPictures[] = {
 // screens at run time: base/pictures.h).
 inline constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
 
-// Tray icon of a day of the month (1..31).
-constexpr int DayIconId(int day) { return IDI_D1 + day - 1; }
-// Tray icon of a category (1..6).
-constexpr int CategoryTrayIconId(int category) { return IDI_ICTLOV + category - 1; }
 // Details-panel icon of a category (1..6).
 constexpr int CategoryPanelIconId(int category) { return IDB_ICLOV + category - 1; }
 // Picture of a day mark code 1..14 in the normal look.
@@ -1146,9 +1145,11 @@ def build():
     jobs = [(i, 100) for i in range(len(pics))]
     rendered = dict(zip(jobs, _render_all(jobs)))
     for index, pic in enumerate(pics):
-        macro, rid, kind, filename, _, _, _ = pic
+        macro, rid, kind, filename, _, _, background = pic
         data, w, h = rendered[(index, 100)]
         files[os.path.join(PIC_DIR, filename)] = data
+        if background == "drawn":
+            continue
         header_lines.append("#define %-18s %d" % (macro, rid))
         rc_lines.append('%-18s %-6s "pictures/%s"' % (macro, kind, filename))
         if kind == "RCDATA":

@@ -300,4 +300,17 @@ Image Flatten(const Canvas& canvas, const Rgb& background, bool transparent) {
   return out;
 }
 
+std::vector<std::uint32_t> Argb(const Canvas& canvas) {
+  std::vector<std::uint32_t> out(static_cast<size_t>(canvas.w()) * canvas.h());
+  const auto byte = [](double v) { return static_cast<std::uint32_t>(std::nearbyint(v)); };
+  for (int y = 0; y < canvas.h(); ++y) {
+    for (int x = 0; x < canvas.w(); ++x) {
+      const Canvas::Pixel& p = canvas.at(x, y);
+      const std::uint32_t alpha = byte(p.a * 255);
+      if (alpha) out[static_cast<size_t>(y) * canvas.w() + x] = alpha << 24 | byte(p.r) << 16 | byte(p.g) << 8 | byte(p.b);
+    }
+  }
+  return out;
+}
+
 }  // namespace redoviri::canvas

@@ -112,4 +112,9 @@ struct Image {
 };
 Image Flatten(const Canvas& canvas, const Rgb& background, bool transparent);
 
+// The picture as an icon's image holds it: 0xAARRGGBB with straight alpha,
+// rows from the top, each channel rounded as the generator rounds; a pixel
+// of no alpha is 0.
+std::vector<std::uint32_t> Argb(const Canvas& canvas);
+
 }  // namespace redoviri::canvas

@@ -605,6 +605,8 @@ Canvas DayIcon(int day, int size, const DayIconInk& ink) {
   return c;
 }
 
+Canvas KindIcon(int kind, int size) { return CategoryIcon(kind, size, size, 96); }
+
 const std::vector<Picture>& All() {
   static const std::vector<Picture> all = [] {
     std::vector<Picture> out;

@@ -36,4 +36,8 @@ inline constexpr DayIconInk kLightTaskbarInk{{255, 255, 255}, {226, 228, 236}, {
 inline constexpr DayIconInk kDarkTaskbarInk{{70, 72, 84}, {48, 50, 60}, {250, 250, 252}};
 canvas::Canvas DayIcon(int day, int size, const DayIconInk& ink);
 
+// The tray's picture of a kind (0..5): a tile in the kind's colour with its
+// symbol, size x size pixels.
+canvas::Canvas KindIcon(int kind, int size);
+
 }  // namespace redoviri::pictures

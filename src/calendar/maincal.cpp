@@ -58,7 +58,6 @@ constexpr int kCellWidth = 46, kCellHeight = 30, kCellPitchX = 45, kCellPitchY =
 
 constexpr COLORREF AsColorref(Colour c) { return static_cast<COLORREF>(c); }
 
-HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
 bool IsBlankText(std::string_view text) { return TrimBlanks(text).empty(); }
 
@@ -340,10 +339,9 @@ void TForm1::BuildGrid() {
 
 namespace {
 
-// The colours of the taskbar the day number sits on: none for a light one
-// (the program's own day icons), a dark one's, or high contrast's (the
-// system's window colours).
-std::optional<pictures::DayIconInk> TaskbarInk() {
+// The colours of the taskbar the day number sits on: high contrast's (the
+// system's window colours), a dark one's or a light one's.
+pictures::DayIconInk TaskbarInk() {
   HIGHCONTRASTA contrast{};
   contrast.cbSize = sizeof contrast;
   if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
@@ -360,7 +358,7 @@ std::optional<pictures::DayIconInk> TaskbarInk() {
                    "SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &light, &size) == ERROR_SUCCESS &&
       light == 0)
     return pictures::kDarkTaskbarInk;
-  return std::nullopt;
+  return pictures::kLightTaskbarInk;
 }
 
 // An icon of a drawn picture, its edges smoothed by their alpha.
@@ -372,13 +370,8 @@ OwnedIcon IconOf(const canvas::Canvas& picture) {
   const OwnedBitmap colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   const OwnedBitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
   if (!colour || !mask) return OwnedIcon();
-  auto* out = static_cast<std::uint32_t*>(bits);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const canvas::Canvas::Pixel& p = picture.at(x, y);
-      const auto byte = [](double v) { return static_cast<std::uint32_t>(std::clamp(std::lround(v), 0L, 255L)); };
-      out[y * w + x] = byte(p.a * 255) << 24 | byte(p.r) << 16 | byte(p.g) << 8 | byte(p.b);
-    }
+  const std::vector<std::uint32_t> argb = canvas::Argb(picture);
+  std::copy(argb.begin(), argb.end(), static_cast<std::uint32_t*>(bits));
   {
     // The mask's pixels all set: the alpha decides.
     const MemoryDC dc;
@@ -392,22 +385,14 @@ OwnedIcon IconOf(const canvas::Canvas& picture) {
 }  // namespace
 
 void TForm1::LoadTrayIcons() {
-  // The tray's small-icon size at the screen's DPI: each icon holds an
-  // image drawn for it.
-  const int dpi = DpiOf(nullptr);
-  const int cx = SystemMetricAt(SM_CXSMICON, dpi), cy = SystemMetricAt(SM_CYSMICON, dpi);
-  auto load = [&](int id) {
-    return OwnedIcon(static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0)));
-  };
-  // The day number reads on the taskbar it sits on: drawn in its colours
-  // unless it is a light one.
-  const std::optional<pictures::DayIconInk> ink = TaskbarInk();
-  for (int day = 1; day <= 31; ++day) {
-    dayIcons_[static_cast<std::size_t>(day - 1)] =
-        ink ? IconOf(pictures::DayIcon(day, cx, *ink)) : load(resources::DayIconId(day));
-  }
-  for (int c = 1; c <= kCategoryCount; ++c)
-    categoryIcons_[static_cast<std::size_t>(c - 1)] = load(resources::CategoryTrayIconId(c));
+  // Drawn for the tray's small-icon size at the screen's DPI; the day
+  // number in the colours of the taskbar it sits on, the kinds in theirs.
+  const int size = SystemMetricAt(SM_CXSMICON, DpiOf(nullptr));
+  const pictures::DayIconInk ink = TaskbarInk();
+  for (int day = 1; day <= 31; ++day)
+    dayIcons_[static_cast<std::size_t>(day - 1)] = IconOf(pictures::DayIcon(day, size, ink));
+  for (int c = 0; c < kCategoryCount; ++c)
+    categoryIcons_[static_cast<std::size_t>(c)] = IconOf(pictures::KindIcon(c, size));
 }
 
 void TForm1::SetupTray() {

@@ -8,43 +8,6 @@
 #pragma once
 
 #define IDI_REDOVIRI       1
-#define IDI_D1             101
-#define IDI_D2             102
-#define IDI_D3             103
-#define IDI_D4             104
-#define IDI_D5             105
-#define IDI_D6             106
-#define IDI_D7             107
-#define IDI_D8             108
-#define IDI_D9             109
-#define IDI_D10            110
-#define IDI_D11            111
-#define IDI_D12            112
-#define IDI_D13            113
-#define IDI_D14            114
-#define IDI_D15            115
-#define IDI_D16            116
-#define IDI_D17            117
-#define IDI_D18            118
-#define IDI_D19            119
-#define IDI_D20            120
-#define IDI_D21            121
-#define IDI_D22            122
-#define IDI_D23            123
-#define IDI_D24            124
-#define IDI_D25            125
-#define IDI_D26            126
-#define IDI_D27            127
-#define IDI_D28            128
-#define IDI_D29            129
-#define IDI_D30            130
-#define IDI_D31            131
-#define IDI_ICTLOV         141
-#define IDI_ICTBIR         142
-#define IDI_ICTWOR         143
-#define IDI_ICTREL         144
-#define IDI_ICTFEE         145
-#define IDI_ICTOTH         146
 #define IDB_TOPBAR         201
 #define IDB_BOTTOMBAR      202
 #define IDB_LEFTBAR        203
@@ -122,43 +85,6 @@ struct PictureInfo {
 
 inline constexpr PictureInfo kPictures[] = {
     {IDI_REDOVIRI, PictureKind::Icon, "redoviri", 32, 32},
-    {IDI_D1, PictureKind::Icon, "d1", 32, 32},
-    {IDI_D2, PictureKind::Icon, "d2", 32, 32},
-    {IDI_D3, PictureKind::Icon, "d3", 32, 32},
-    {IDI_D4, PictureKind::Icon, "d4", 32, 32},
-    {IDI_D5, PictureKind::Icon, "d5", 32, 32},
-    {IDI_D6, PictureKind::Icon, "d6", 32, 32},
-    {IDI_D7, PictureKind::Icon, "d7", 32, 32},
-    {IDI_D8, PictureKind::Icon, "d8", 32, 32},
-    {IDI_D9, PictureKind::Icon, "d9", 32, 32},
-    {IDI_D10, PictureKind::Icon, "d10", 32, 32},
-    {IDI_D11, PictureKind::Icon, "d11", 32, 32},
-    {IDI_D12, PictureKind::Icon, "d12", 32, 32},
-    {IDI_D13, PictureKind::Icon, "d13", 32, 32},
-    {IDI_D14, PictureKind::Icon, "d14", 32, 32},
-    {IDI_D15, PictureKind::Icon, "d15", 32, 32},
-    {IDI_D16, PictureKind::Icon, "d16", 32, 32},
-    {IDI_D17, PictureKind::Icon, "d17", 32, 32},
-    {IDI_D18, PictureKind::Icon, "d18", 32, 32},
-    {IDI_D19, PictureKind::Icon, "d19", 32, 32},
-    {IDI_D20, PictureKind::Icon, "d20", 32, 32},
-    {IDI_D21, PictureKind::Icon, "d21", 32, 32},
-    {IDI_D22, PictureKind::Icon, "d22", 32, 32},
-    {IDI_D23, PictureKind::Icon, "d23", 32, 32},
-    {IDI_D24, PictureKind::Icon, "d24", 32, 32},
-    {IDI_D25, PictureKind::Icon, "d25", 32, 32},
-    {IDI_D26, PictureKind::Icon, "d26", 32, 32},
-    {IDI_D27, PictureKind::Icon, "d27", 32, 32},
-    {IDI_D28, PictureKind::Icon, "d28", 32, 32},
-    {IDI_D29, PictureKind::Icon, "d29", 32, 32},
-    {IDI_D30, PictureKind::Icon, "d30", 32, 32},
-    {IDI_D31, PictureKind::Icon, "d31", 32, 32},
-    {IDI_ICTLOV, PictureKind::Icon, "ictlov", 32, 32},
-    {IDI_ICTBIR, PictureKind::Icon, "ictbir", 32, 32},
-    {IDI_ICTWOR, PictureKind::Icon, "ictwor", 32, 32},
-    {IDI_ICTREL, PictureKind::Icon, "ictrel", 32, 32},
-    {IDI_ICTFEE, PictureKind::Icon, "ictfee", 32, 32},
-    {IDI_ICTOTH, PictureKind::Icon, "ictoth", 32, 32},
     {IDB_TOPBAR, PictureKind::Bitmap, "topbar", 353, 22},
     {IDB_BOTTOMBAR, PictureKind::Bitmap, "bottombar", 353, 15},
     {IDB_LEFTBAR, PictureKind::Bitmap, "leftbar", 15, 274},
@@ -220,10 +146,6 @@ inline constexpr PictureInfo kPictures[] = {
 // screens at run time: base/pictures.h).
 inline constexpr int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
 
-// Tray icon of a day of the month (1..31).
-constexpr int DayIconId(int day) { return IDI_D1 + day - 1; }
-// Tray icon of a category (1..6).
-constexpr int CategoryTrayIconId(int category) { return IDI_ICTLOV + category - 1; }
 // Details-panel icon of a category (1..6).
 constexpr int CategoryPanelIconId(int category) { return IDB_ICLOV + category - 1; }
 // Picture of a day mark code 1..14 in the normal look.

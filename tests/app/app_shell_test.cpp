@@ -878,8 +878,7 @@ TEST_F(AppShellTest, BlinkingIconsOffStopsTheBlinkAtOnceOnTodaysNumber) {
   TForm1& main = app->Form1();
   EXPECT_TRUE(Access::Widgets(main).Timer3->Enabled()) << "today has an event: the icon blinks";
   const int size = GetSystemMetrics(SM_CXSMICON);
-  const widgets::OwnedIcon today(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_D14), IMAGE_ICON, size, size, 0)));
+  const widgets::OwnedIcon today = test::GeneratorIcon("d14", size);
   const auto shown = [&] { return test::IconPixels(Access::Tray(main).Icon(), size); };
   main.Timer3Timer();  // the day's number, then
   main.Timer3Timer();  // the birthday icon

@@ -52,11 +52,8 @@ bool ShowsPicture(const widgets::Image& image, int resourceId) {
 // An icon drawn at the small icon size on white.
 std::vector<COLORREF> IconPixels(HICON icon) { return test::IconPixels(icon, GetSystemMetrics(SM_CXSMICON)); }
 
-std::vector<COLORREF> ResourceIconPixels(int id) {
-  const int size = GetSystemMetrics(SM_CXSMICON);
-  const widgets::OwnedIcon icon(
-      static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
-  return IconPixels(icon.get());
+std::vector<COLORREF> GeneratorIconPixels(const std::string& name) {
+  return IconPixels(test::GeneratorIcon(name, GetSystemMetrics(SM_CXSMICON)).get());
 }
 
 class MainWindow : public ::testing::Test {
@@ -168,7 +165,7 @@ TEST_F(MainWindow, CreationFillsFieldsLabelsAndMonthChooser) {
   EXPECT_FALSE(tray().Animate());
   EXPECT_EQ(tray().AnimateInterval(), 1000);
   EXPECT_TRUE(tray().MinimizeApp());
-  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
+  EXPECT_EQ(IconPixels(tray().Icon()), GeneratorIconPixels("d25"));
 }
 
 TEST_F(MainWindow, DayFirstLocaleGivesDayFirstTexts) {
@@ -728,15 +725,15 @@ TEST_F(MainWindow, TodaysEventsGoToTheTooltipAndStartTheBlinking) {
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 lovely. ");
   EXPECT_TRUE(w().Timer3->Enabled());
   EXPECT_EQ(tray().Tag, 0);
-  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
+  EXPECT_EQ(IconPixels(tray().Icon()), GeneratorIconPixels("d25"));
 
   // Day number, then the lovely icon, then the day number again.
   form->Timer3Timer();
-  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
+  EXPECT_EQ(IconPixels(tray().Icon()), GeneratorIconPixels("d25"));
   form->Timer3Timer();
-  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_ICTLOV));
+  EXPECT_EQ(IconPixels(tray().Icon()), GeneratorIconPixels("ictlov"));
   form->TrayDblClick();
-  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D25));
+  EXPECT_EQ(IconPixels(tray().Icon()), GeneratorIconPixels("d25"));
 
   // The option off: listed, not blinking.
   form->SetBlinking(false);
@@ -757,8 +754,8 @@ TEST_F(MainWindow, BlinkShowsEachCategoryWithEventsInTurn) {
                          EventLine("12251990", EventCategory::kWorkBusiness, "YNNN", "B")});
   UseStore(store);
   form->checktodayClick();
-  const auto day = ResourceIconPixels(IDI_D25), birthday = ResourceIconPixels(IDI_ICTBIR),
-             work = ResourceIconPixels(IDI_ICTWOR);
+  const auto day = GeneratorIconPixels("d25"), birthday = GeneratorIconPixels("ictbir"),
+             work = GeneratorIconPixels("ictwor");
   const std::vector<COLORREF>* want[] = {&day, &birthday, &day, &work, &day, &day, &day, &birthday};
   for (std::size_t tick = 0; tick < std::size(want); ++tick) {
     form->Timer3Timer();
@@ -795,7 +792,7 @@ TEST_F(MainWindow, DayChangeFollowsWithinTheMinute) {
   EXPECT_EQ(Cell(4), kToday);  // 1 January 2004 was a Thursday
   EXPECT_EQ(w().id[4]->Tag(), 11);
   EXPECT_EQ(shell.Last().Tip(), "Today : 1 feest. ");
-  EXPECT_EQ(IconPixels(tray().Icon()), ResourceIconPixels(IDI_D1));
+  EXPECT_EQ(IconPixels(tray().Icon()), GeneratorIconPixels("d1"));
 }
 
 // ------------------------------------------------------------- Frame

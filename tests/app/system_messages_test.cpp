@@ -29,10 +29,7 @@ using Access = test::WindowAccess;
 std::vector<COLORREF> IconPixels(HICON icon) { return test::IconPixels(icon, GetSystemMetrics(SM_CXSMICON)); }
 
 std::vector<COLORREF> DayIconPixels(int day) {
-  const int size = GetSystemMetrics(SM_CXSMICON);
-  const widgets::OwnedIcon icon(static_cast<HICON>(LoadImageA(
-      GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resources::DayIconId(day)), IMAGE_ICON, size, size, 0)));
-  return IconPixels(icon.get());
+  return IconPixels(test::GeneratorIcon(test::DayIconName(day), GetSystemMetrics(SM_CXSMICON)).get());
 }
 
 // ------------------------------------------------------------- The day

@@ -172,7 +172,7 @@ TEST(Pictures, SizeAndKeyAtEveryResolution) {
 // The tray's day number on a dark taskbar: the same digits, light on a
 // dark page, at every small-icon size.
 TEST(Pictures, TheDayNumberOnADarkTaskbarIsTheLightOnesDigitsInverted) {
-  for (const int size : {16, 20, 24, 32, 40, 48}) {
+  for (const int size : {16, 20, 24, 28, 32, 40, 48}) {  // 28: 175 %
     for (const int day : {1, 14, 31}) {
       const canvas::Canvas light = DayIcon(day, size, kLightTaskbarInk), dark = DayIcon(day, size, kDarkTaskbarInk);
       ASSERT_EQ(light.w(), size);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -56,18 +55,25 @@ struct IconImage {
   Pixels colour, mask;
 };
 
-IconImage Icon(int id, int size) {
-  auto icon = static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
-  EXPECT_NE(icon, nullptr) << "icon " << id << " at " << size;
+IconImage Read(HICON icon) {
+  EXPECT_NE(icon, nullptr);
   if (!icon) return {};
   ICONINFO info{};
   GetIconInfo(icon, &info);
   IconImage out{Read(info.hbmColor), Read(info.hbmMask)};
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
-  DestroyIcon(icon);
   return out;
 }
+
+IconImage Icon(int id, int size) {
+  const widgets::OwnedIcon icon(
+      static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
+  return Read(icon.get());
+}
+
+// The tray's icons as the generator draws them.
+IconImage Reference(const std::string& name, int size) { return Read(test::GeneratorIcon(name, size).get()); }
 
 const COLORREF kCategory[] = {RGB(255, 0, 0),   RGB(0, 0, 255),   RGB(128, 128, 0),
                               RGB(128, 0, 128), RGB(0, 128, 0), RGB(0, 128, 128)};
@@ -103,15 +109,7 @@ TEST(ResourcesTest, EveryPictureTheWindowsUseIsThere) {
       "irel", "ifee", "ioth", "imul", "eventokto", "ibirto", "iworto", "irelto", "ifeeto", "iothto",
       "imulto", "eventsel", "ibirthsel", "iworsel", "irelsel", "ifeesel", "iothsel", "imulsel",
       "checkmark", "radiomark"};
-  for (const char* cat : {"lov", "bir", "wor", "rel", "fee", "oth"}) {
-    wanted.push_back(std::string("ict").append(cat));
-    wanted.push_back(std::string("ic").append(cat));
-  }
-  for (int day = 1; day <= 31; ++day) {
-    char name[8];
-    std::snprintf(name, sizeof name, "d%d", day);
-    wanted.push_back(name);
-  }
+  for (const char* cat : {"lov", "bir", "wor", "rel", "fee", "oth"}) wanted.push_back(std::string("ic").append(cat));
   for (const auto& name : wanted) EXPECT_TRUE(HasPicture(name)) << name;
 }
 
@@ -139,9 +137,6 @@ TEST(ResourcesTest, EveryPictureLoadsWithItsSize) {
 
 TEST(ResourcesTest, IdHelpersNameTheRightPictures) {
   using namespace resources;
-  EXPECT_EQ(DayIconId(1), IDI_D1);
-  EXPECT_EQ(DayIconId(31), IDI_D31);
-  EXPECT_EQ(CategoryTrayIconId(6), IDI_ICTOTH);
   EXPECT_EQ(CategoryPanelIconId(3), IDB_ICWOR);
   EXPECT_EQ(DayMarkPictureId(1), IDB_EVENTOK);
   EXPECT_EQ(DayMarkPictureId(9), IDB_IWORTO);
@@ -209,7 +204,7 @@ TEST(ResourcesTest, MoonPicturesAreDiscsOnTheTransparentKey) {
 TEST(ResourcesTest, CategoryIconsShowTheirCategoryColour) {
   for (int k = 0; k < 6; ++k) {
     for (int size : resources::kIconSizes) {
-      const IconImage icon = Icon(resources::CategoryTrayIconId(k + 1), size);
+      const IconImage icon = Reference(test::KindIconName(k), size);
       ASSERT_EQ(icon.colour.width, size);
       // Just inside the tile's left edge, above the white symbol.
       const COLORREF edge = icon.colour.At(size / 8, size / 4);
@@ -221,10 +216,36 @@ TEST(ResourcesTest, CategoryIconsShowTheirCategoryColour) {
   }
 }
 
+// The program draws the tray's icons itself; at each size of the icon
+// files they are the generator's images, alpha and all.
+// The program draws the tray's icons itself; at each size of the icon
+// files they are the generator's images, alpha and all.
+TEST(ResourcesTest, TheTraysDrawnIconsAreTheGeneratorsPixelForPixel) {
+  const auto argb = [](const std::string& name, int size) {
+    ICONINFO info{};
+    GetIconInfo(test::GeneratorIcon(name, size).get(), &info);
+    const widgets::OwnedBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAPINFO bi = test::TopDown32(size, size);
+    std::vector<std::uint32_t> bits(static_cast<size_t>(size) * size);
+    GetDIBits(widgets::WindowDC().get(), colour.get(), 0, size, bits.data(), &bi, DIB_RGB_COLORS);
+    for (std::uint32_t& v : bits) v = v >> 24 ? v : 0;
+    return bits;
+  };
+  for (int size : resources::kIconSizes) {
+    for (int day = 1; day <= 31; ++day)
+      EXPECT_EQ(canvas::Argb(pictures::DayIcon(day, size, pictures::kLightTaskbarInk)),
+                argb(test::DayIconName(day), size))
+          << "day " << day << " at " << size;
+    for (int k = 0; k < 6; ++k)
+      EXPECT_EQ(canvas::Argb(pictures::KindIcon(k, size)), argb(test::KindIconName(k), size))
+          << "kind " << k << " at " << size;
+  }
+}
+
 TEST(ResourcesTest, DayIconsDifferByDayAndHaveTransparentCorners) {
   std::set<std::vector<COLORREF>> seen;
   for (int day = 1; day <= 31; ++day) {
-    const IconImage icon = Icon(resources::DayIconId(day), 16);
+    const IconImage icon = Reference(test::DayIconName(day), 16);
     ASSERT_EQ(icon.colour.width, 16);
     EXPECT_TRUE(seen.insert(icon.colour.rgb).second) << "day " << day << " looks like another day";
     // The mask is set (transparent) in the corner outside the rounded page.
@@ -246,7 +267,7 @@ TEST(ResourcesTest, DayIconDigitsAreDrawnAtEverySize) {
   for (int day : {1, 8, 28}) {
     for (int size : resources::kIconSizes) {
       SCOPED_TRACE(testing::Message() << "day " << day << " at " << size);
-      const IconImage icon = Icon(resources::DayIconId(day), size);
+      const IconImage icon = Reference(test::DayIconName(day), size);
       ASSERT_EQ(icon.colour.width, size);
       int ink = 0, between = 0;
       for (int y = size * 6 / 16; y < size * 14 / 16; ++y) {

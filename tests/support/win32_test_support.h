@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "widgets/gdi.h"
@@ -208,6 +209,22 @@ inline std::vector<COLORREF> IconPixels(HICON icon, int size) {
     DrawIconEx(dc.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
   }
   return BitmapPixels(bitmap.get(), size, size);
+}
+
+// A tray icon as the generator draws it, its file among the pictures (d1
+// ... d31, ictlov ...) loaded at size x size: the program draws its own,
+// which must equal it.
+inline widgets::OwnedIcon GeneratorIcon(const std::string& name, int size) {
+  const std::string path = std::string(REDOVIRI_PICTURES_DIR) + "/" + name + ".ico";
+  return widgets::OwnedIcon(
+      static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+}
+
+// The generator's icon of a day of the month (1..31) or a kind (0..5).
+inline std::string DayIconName(int day) { return "d" + std::to_string(day); }
+inline std::string KindIconName(int kind) {
+  static const char* const names[] = {"ictlov", "ictbir", "ictwor", "ictrel", "ictfee", "ictoth"};
+  return names[kind];
 }
 
 }  // namespace redoviri::test
