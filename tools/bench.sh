@@ -19,3 +19,6 @@ cmake --build --preset "$preset" -j 2 --target astro_timing window_timing >/dev/
 echo "== Windows ($preset build, Wine)"
 "$root/tools/wine-run.sh" "build/$preset/bin/astro_timing.exe"
 "$root/tools/wine-run.sh" "build/$preset/bin/window_timing.exe"
+for dpi in 96 192; do
+  REDOVIRI_LOGPIXELS=$dpi "$root/tools/wine-isolated.sh" "build/$preset/bin/window_timing.exe" memory
+done

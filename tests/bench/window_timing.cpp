@@ -5,8 +5,10 @@
 // and the repaint of the grid), a day's list (the selected day's events
 // into the details and the list window's grid), and at the largest size a
 // save and a delete through the list window. Mean wall-clock and thread CPU
-// time per operation.
+// time per operation. "memory": the committed memory after every window
+// has been shown once at the screen's resolution.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -169,10 +171,53 @@ void TimeNotices(const fsys::path& folder) {
   if (listed != 300) std::printf("a notice listed only %zu\n", listed);
 }
 
+// The program's committed memory in KiB (Wine tells it as the private
+// usage or the page file usage).
+std::size_t CommittedKiB() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  return (counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage) / 1024;
+}
+
+// Every window shown and painted once, then all of them again: what the
+// pictures drawn for the resolution and the windows hold.
+void MeasureMemory(const fsys::path& folder) {
+  const fsys::path file = folder / "Redoviri_memory.ini";
+  testing::WriteEventFile(file.string(), 200);
+  ApplicationSetup setup = ApplicationSetup::System();
+  setup.locale = EnglishDateLocale(true);
+  setup.eventFilePath = file.string();
+  setup.animationDelayMs = 0;
+  Application app(std::move(setup));
+  app.card4Click();
+  Drain();
+  std::printf("committed at %d dpi: the calendar shown %zu KiB\n", widgets::DpiOf(nullptr), CommittedKiB());
+  for (int pass = 1; pass <= 2; ++pass) {
+    for (widgets::FormWindow* window : std::initializer_list<widgets::FormWindow*>{
+             &app.Form3(), &app.Form1(), &app.Form2(), &app.Form4(), &app.ABOU(), &app.help(), &app.Notice()}) {
+      widgets::Form& form = test::WindowAccess::FormOf(*window);
+      form.Show();
+      UpdateWindow(form.Handle());
+      Drain();
+      form.Hide();
+      Drain();
+    }
+    std::printf("committed after every window, pass %d: %zu KiB\n", pass, CommittedKiB());
+  }
+}
+
 }  // namespace
 
-// "notices": only the notice's timing.
+// "notices": only the notice's timing; "memory": only the memory.
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "memory") {
+    const fsys::path folder = fsys::temp_directory_path() / "redoviri_window_memory";
+    fsys::create_directories(folder);
+    MeasureMemory(folder);
+    fsys::remove_all(folder);
+    return 0;
+  }
   const bool noticesOnly = argc > 1 && std::string(argv[1]) == "notices";
   const fsys::path folder = fsys::temp_directory_path() / "redoviri_window_timing";
   fsys::create_directories(folder);

@@ -211,6 +211,7 @@ inline std::vector<COLORREF> IconPixels(HICON icon, int size) {
   return BitmapPixels(bitmap.get(), size, size);
 }
 
+#ifdef REDOVIRI_PICTURES_DIR
 // A tray icon as the generator draws it, its file among the pictures (d1
 // ... d31, ictlov ...) loaded at size x size: the program draws its own,
 // which must equal it.
@@ -226,5 +227,6 @@ inline std::string KindIconName(int kind) {
   static const char* const names[] = {"ictlov", "ictbir", "ictwor", "ictrel", "ictfee", "ictoth"};
   return names[kind];
 }
+#endif
 
 }  // namespace redoviri::test
