@@ -865,7 +865,9 @@ def list_heading(percent=100):
     c.fill(rect(0, 0, w, h), lambda x, y: ramp([(0, (250, 250, 252)), (0.5, (232, 234, 240)),
                                                 (1, (206, 210, 222))], y / h), ss=1)
     c.fill(rect(0, h - 1, w, h), (128, 132, 146))
-    for x in (177, 242, 290):  # between Name, Date, Hour and Type
+    # Between Name, Date, Hour and Type, on the rows' column lines below
+    # (the grid's columns 177, 65 and 48 wide inside its 2-pixel frame).
+    for x in (179, 245, 294):
         c.fill(rect(x, 3, x + 1, h - 3), (150, 154, 168))
         c.fill(rect(x + 1, 3, x + 2, h - 3), WHITE)
     return c

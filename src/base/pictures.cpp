@@ -422,7 +422,7 @@ Canvas ListHeading(int dpi) {
          }),
          1.0, 1);
   c.Fill(Rect(0, h - 1, w, h), {128, 132, 146});
-  for (int x : {177, 242, 290}) {
+  for (int x : {179, 245, 294}) {
     c.Fill(Rect(x, 3, x + 1, h - 3), {150, 154, 168});
     c.Fill(Rect(x + 1, 3, x + 2, h - 3), kWhite);
   }

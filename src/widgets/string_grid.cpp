@@ -242,6 +242,7 @@ bool StringGrid::KeyDown(WPARAM key) {
   return true;
 }
 
+
 void StringGrid::Paint(HDC dc) {
   // Laid out in layout pixels, drawn at the form's scale.
   const Scaler px = DeviceScale();
@@ -281,9 +282,12 @@ void StringGrid::Paint(HDC dc) {
         FillSolid(dc, px(RECT{left, cellBox.bottom, cellBox.right + 1, cellBox.bottom + 1}), lc);
       }
       SetTextColor(dc, text);
-      RECT textBox = px(RECT{left + kTextInset, top + kTextInset, cellBox.right - 1, cellBox.bottom});
+      // The text ends where the cell or the visible part of the grid does,
+      // in "..." if it is longer: never cut in the middle of a letter.
+      RECT textBox = px(RECT{left + kTextInset, top + kTextInset, std::min<int>(cellBox.right, client.right) - 1,
+                             cellBox.bottom});
       const std::string& s = cells_[static_cast<size_t>(r)][static_cast<size_t>(c)];
-      DrawTextA(dc, s.c_str(), -1, &textBox, DT_SINGLELINE | DT_NOPREFIX);
+      DrawTextA(dc, s.c_str(), -1, &textBox, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     if (hasFocus && r == row_ && !fixed) {
       RECT focus = options_.rowSelect ? RECT{-scrollX_, top, TotalWidth() - scrollX_ - Line(), top + options_.rowHeight}
