@@ -160,7 +160,7 @@ TEST(Pictures, SizeAndKeyAtEveryResolution) {
   for (const Picture& p : All()) {
     const auto base = Draw(p.id, 96);
     const bool keyed = base->rgb[static_cast<size_t>(base->height - 1) * base->width] == 0xFF00FFu;
-    for (int dpi : {97, 168, 480}) {
+    for (int dpi : {97, 168, 288, 480}) {
       const auto at = Draw(p.id, dpi);
       EXPECT_EQ(at->width, (base->width * dpi + 48) / 96) << p.name << " at " << dpi;
       EXPECT_EQ(at->height, (base->height * dpi + 48) / 96) << p.name << " at " << dpi;
