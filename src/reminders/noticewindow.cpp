@@ -84,6 +84,7 @@ TNotice::TNotice(TNoticeDeps deps)
                                        {.flat = false, .tabStop = true});
   Present({.choice = true});
   form.onEscape = [this] { DismissAllClick(); };
+  form.onActivate = [this] { KeyboardBackAfterShow(); };
 }
 
 TNotice::~TNotice() = default;
@@ -97,6 +98,22 @@ void TNotice::KeyboardBackAfterClick() {
   // the window clicked) from where the user was typing.
   if (Visible() && list_->LastRunByMouse() && GetForegroundWindow() == Handle())
     widgets::GiveKeyboardBack(keyboardOwner_);
+}
+
+void TNotice::KeyboardBackAfterShow() {
+  // A window manager may focus the notice as it maps it again once it has
+  // had the keyboard (openbox does): an activation in the moment after it
+  // came, with the pointer away from it, is not the user's, and the
+  // keyboard goes back to where the user was typing.
+  constexpr ULONGLONG kMapFocusMs = 1500;
+  POINT pointer{};
+  RECT mine{};
+  GetCursorPos(&pointer);
+  GetWindowRect(Handle(), &mine);
+  const bool byMap = hadKeyboard_ && GetForegroundWindow() == Handle() && GetTickCount64() - shownAt_ <= kMapFocusMs &&
+                     !PtInRect(&mine, pointer);
+  hadKeyboard_ = true;
+  if (byMap) widgets::GiveKeyboardBack(keyboardOwner_);
 }
 
 void TNotice::Present(const NoticeRedraw& changed) {
@@ -117,6 +134,7 @@ void TNotice::Present(const NoticeRedraw& changed) {
     const HWND front = GetForegroundWindow();
     keyboardOwner_ = front != Handle() ? front : nullptr;
     PlaceAtCorner();
+    shownAt_ = GetTickCount64();
     GetForm().ShowInactive();
   }
 }

@@ -77,6 +77,7 @@ class TNotice : public widgets::FormWindow {
   void ShowLines();
   void Command(const std::function<NoticeRedraw(NoticePresenter&, const ClockReading&)>& command);
   void KeyboardBackAfterClick();
+  void KeyboardBackAfterShow();
   // The window's place: the work area's corner nearest the taskbar's
   // notification area.
   void PlaceAtCorner();
@@ -86,6 +87,8 @@ class TNotice : public widgets::FormWindow {
   // The window that had the keyboard when the notice came: a click on the
   // notice gives it back there.
   HWND keyboardOwner_ = nullptr;
+  ULONGLONG shownAt_ = 0;  // GetTickCount64() when the notice came
+  bool hadKeyboard_ = false;
   std::array<widgets::Bitmap, kCategoryCount> pictures_{};  // the kinds' pictures, by code 1..6
   std::array<widgets::SpeedButton*, kSnoozeMinutes.size()> snoozeChoices_{};
   widgets::SpeedButton* dismissAll_ = nullptr;

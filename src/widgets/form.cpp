@@ -20,6 +20,7 @@ constexpr UINT kSettleMessage = WM_APP + 2;
 constexpr UINT kMinimizedMessage = WM_APP + 3;
 // Posted by PostWake, from any thread.
 constexpr UINT kWakeMessage = WM_APP + 4;
+constexpr UINT kActivatedMessage = WM_APP + 5;
 
 Props FormProps(const FormDesc& d) {
   return {.left = d.left,
@@ -417,6 +418,9 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kWakeMessage:
       if (onWake) onWake();
       return 0;
+    case kActivatedMessage:
+      if (onActivate) onActivate();
+      return 0;
     case WM_POWERBROADCAST:
       if ((wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) && onResume) onResume();
       return TRUE;
@@ -424,7 +428,11 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (onSettingChange) onSettingChange(lp ? std::string_view(reinterpret_cast<const char*>(lp)) : std::string_view());
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) activatedFrom_ = reinterpret_cast<HWND>(lp);
+      if (LOWORD(wp) != WA_INACTIVE) {
+        activatedFrom_ = reinterpret_cast<HWND>(lp);
+        // Posted: the activation is over when the handler acts on it.
+        if (onActivate) PostMessageA(Handle(), kActivatedMessage, 0, 0);
+      }
       if (LOWORD(wp) == WA_INACTIVE) {
         const HWND focus = GetFocus();
         if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;

@@ -148,6 +148,9 @@ class Form : public Container {
   // A key pressed with Ctrl anywhere in the form, before the focused
   // control sees it: true when the form took it.
   std::function<bool(UINT key, bool shift)> onCtrlKey;
+  // The form became the active window (WM_ACTIVATE); run once that is
+  // over, when another window may have become active already.
+  Handler onActivate;
 
   // The user, a window manager or the system minimised the form
   // (WM_SYSCOMMAND with SC_MINIMIZE, or WM_SIZE with SIZE_MINIMIZED). A

@@ -131,6 +131,25 @@ TEST_F(NoticesTest, SnoozeBringsANoticeBackAfterTheChosenTimeAndDismissNever) {
   EXPECT_TRUE(notice().Board().Empty());
 }
 
+// A window manager that focuses the notice as it maps it again, once it
+// has had the keyboard: a snoozed notice that comes back leaves the
+// keyboard with the calendar all the same.
+TEST_F(NoticesTest, ASnoozedNoticeComesBackWithoutTakingTheKeyboard) {
+  Start({dentist});
+  TForm1& main = app->Form1();
+  main.TrayClick();
+  MoveClockTo(At(10, 43, 1));
+  SetForegroundWindow(notice().Handle());  // the user at the notice
+  notice().SnoozeChoiceClick(0);
+  notice().SnoozeClick(0);
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main.Handle(); }));
+  SetCursorPos(0, 0);
+  MoveClockTo(At(10, 48, 2));
+  ASSERT_TRUE(notice().Visible());
+  SetForegroundWindow(notice().Handle());  // the manager's focus on the map
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main.Handle(); }));
+}
+
 TEST_F(NoticesTest, TheWindowWorksFromTheKeyboardAndALineOpensItsDay) {
   Start({dentist, call});
   MoveClockTo(At(10, 43, 1));
