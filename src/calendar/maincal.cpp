@@ -58,7 +58,6 @@ constexpr int kCellWidth = 46, kCellHeight = 30, kCellPitchX = 45, kCellPitchY =
 
 constexpr COLORREF AsColorref(Colour c) { return static_cast<COLORREF>(c); }
 
-
 bool IsBlankText(std::string_view text) { return TrimBlanks(text).empty(); }
 
 // The year field: at most four digits typed; the up and down arrow keys
