@@ -102,16 +102,12 @@ void TNotice::KeyboardBackAfterClick() {
 
 void TNotice::KeyboardBackAfterShow() {
   // A window manager may focus the notice as it maps it again once it has
-  // had the keyboard (openbox does): an activation in the moment after it
-  // came, with the pointer away from it, is not the user's, and the
-  // keyboard goes back to where the user was typing.
+  // had the keyboard (openbox does, under the pointer or not): an
+  // activation in the moment after it came is not the user's, and the
+  // keyboard goes back to where the user was typing. (A click on its
+  // buttons gives it back too.)
   constexpr ULONGLONG kMapFocusMs = 1500;
-  POINT pointer{};
-  RECT mine{};
-  GetCursorPos(&pointer);
-  GetWindowRect(Handle(), &mine);
-  const bool byMap = hadKeyboard_ && GetForegroundWindow() == Handle() && GetTickCount64() - shownAt_ <= kMapFocusMs &&
-                     !PtInRect(&mine, pointer);
+  const bool byMap = hadKeyboard_ && GetForegroundWindow() == Handle() && GetTickCount64() - shownAt_ <= kMapFocusMs;
   hadKeyboard_ = true;
   if (byMap) widgets::GiveKeyboardBack(keyboardOwner_);
 }

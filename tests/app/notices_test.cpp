@@ -143,7 +143,6 @@ TEST_F(NoticesTest, ASnoozedNoticeComesBackWithoutTakingTheKeyboard) {
   notice().SnoozeChoiceClick(0);
   notice().SnoozeClick(0);
   ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main.Handle(); }));
-  SetCursorPos(0, 0);
   MoveClockTo(At(10, 48, 2));
   ASSERT_TRUE(notice().Visible());
   SetForegroundWindow(notice().Handle());  // the manager's focus on the map
