@@ -5,8 +5,9 @@
 # with both events, without taking the keyboard (the calendar still has it
 # and the keys still move its selection); the tray's balloon tells the
 # first one. Dismiss takes one event away, a click on a line opens its day
-# in the list window (and a message box there gives the keyboard back),
-# "Dismiss all" takes the window away and gives the keyboard back. E2E_LOGPIXELS=144 runs it all at a
+# in the list window (and a message box and its menu there give the
+# keyboard back), "Dismiss all" takes the window away and gives the
+# keyboard back. E2E_LOGPIXELS=144 runs it all at a
 # display scale of 150 %.
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start
@@ -91,6 +92,14 @@ box_gone() { ! probe shown "Redoviri by DUZOVU" "Do you realy want to delete tha
 wait_for 10 box_gone || fail "the question stayed after No"
 wait_for 10 rows_focused || fail "after the box the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
 keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after the message box"
+# Shift+F10 opens the list window's menu; after Escape the rows have the
+# keyboard again.
+menu_open() { probe menu >/dev/null; }
+xdotool key shift+F10
+wait_for 10 menu_open || fail "Shift+F10 opened no menu in the list window"
+xdotool key Escape
+wait_for 10 rows_focused || fail "after its menu the rows have not the keyboard: $(probe focus | tr '\n' ' ')"
+keys_to_window "$(scaled 405)" "$(scaled 394)" "the list window after its menu"
 # "Dismiss all" (78 x 22 at 330, 167): the window goes, and the list
 # window the click took the keyboard from has it back.
 xdotool mousemove $((nx + $(scaled $((330 + 39))))) $((ny + $(scaled $((167 + 11))))) click 1
